@@ -1,0 +1,176 @@
+#pragma once
+// The one in-memory record of the connected (or loaded) monitor: identity, versions, operating time, scan sets
+// and the adjustment values (DACs) per scan set. Answer handlers write it, windows read and change it, the data
+// file saves and loads it.
+#include <QChar>
+#include <QString>
+#include <QVector>
+#include <array>
+
+// The four value tables of a DAC group.
+enum class DacTable { Value, Committed, Factory, Initial };
+
+class DacGroup {
+public:
+    static constexpr int dacSlots = 10;    // DAC index 0 to 9
+    static constexpr int scanSetSlots = 7; // scan-set index 0 to 6
+    using Table = std::array<std::array<qint16, scanSetSlots>, dacSlots>;
+
+    // Letter of the read requests ("dd", "ddf", "ddp" + letter), lower case; null for a group read by no request.
+    QChar letter;
+    // Key of the group's count line in the data file; empty for a group the file does not hold.
+    QString countKey;
+    // Number of DACs in use.
+    qint16 count = 0;
+    // DAC names, also the keys of the DAC lines in the data file; empty where a DAC has no name.
+    std::array<QString, dacSlots> names;
+
+    // Cells are [DAC index][scan-set index].
+    Table value{};
+    Table committedValue{};
+    Table factoryValue{};
+    Table initialValue{};
+
+    static bool validIndex(int dac, int scanSet) {
+        return dac >= 0 && dac < dacSlots && scanSet >= 0 && scanSet < scanSetSlots;
+    }
+    Table& table(DacTable which);
+    const Table& table(DacTable which) const;
+
+    // Writes one cell. Refused (false, nothing written) for an index outside the table or a value that does not
+    // fit a signed 16-bit cell.
+    bool set(DacTable which, int dac, int scanSet, int v);
+    // Reads one cell into out. Refused (false, out untouched) for an index outside the table.
+    bool get(DacTable which, int dac, int scanSet, int* out) const;
+
+    // Index of the DAC with this name, -1 when none.
+    int indexOfName(const QString& name) const;
+};
+
+class MonitorModel {
+public:
+    MonitorModel();
+
+    // Sets every field to its start value and fills the convergence coupling table.
+    void initialise();
+
+    // Flags set by dispatch from prompt answers and read by the link.
+    bool monitorResponding = false;
+    bool bootMode = false;
+    bool suppressControlEvents = false;
+    // Cleared by an answer handler while it moves sliders so that the moves are not sent back; set again when
+    // it has finished.
+    bool allowControlSend = false;
+
+    // Firmware version times 100 from the last firmware-version answer; 0 until one arrives.
+    int firmwareClass = 0;
+    bool hasBoardIdentity = false;
+
+    // Identity and status. The boards' own part and serial numbers are not kept (they go straight to the
+    // identity window); only the CRT's pair is, because the data file stores it.
+    QString modelNumber;
+    QString serialNumber;
+    QString partNumber;
+    QString crtSerialNumber;
+    QString crtPartNumber;
+    QString firmwareVersion; // "V " and the version digits
+    QString romVersion;      // "V " and the version digits
+    QString operatingTime;   // days ":" hh ":" mm ":" ss
+    QString operatingCycles;
+    qint16 hvUpperLimit = 0;
+    qint16 hvLowerLimit = 0;
+    bool dataChanged = false;
+    unsigned operatingModeMask = 0;
+
+    // Capability flags from the capability answer, bits 1 to 128 in this order.
+    bool hasLowVoltageSupply = false;
+    bool hasPowerDistribution = false;
+    bool hasVideo = false;
+    bool hasDeflection = false;
+    bool hasNorthSouth = false;
+    bool hasConvergence = false;
+    bool hasG2Adjustment = false;
+    bool hasExpansionLeds = false;
+    // Sets the eight flags from a capability value.
+    void setCapabilities(int mask);
+    int capabilityMask() const;
+
+    // Scan sets.
+    static constexpr int scanSetNameSlots = 7;
+    static constexpr int scanSetEnabledSlots = 10;
+    static constexpr int scanSetWindowRows = 6; // rows (name label, check box) of the scan-set window
+    static constexpr int maxFileScanSets = 8;   // most scan sets a data file may announce
+    qint16 scanSetCount = 6;
+    std::array<QString, scanSetNameSlots> scanSetNames;
+    std::array<int, scanSetEnabledSlots> scanSetEnabled{}; // 0 unticked, 1 ticked, 2 greyed
+    qint16 currentScanSet = 0;                             // 7 after "DeSelect", negative for none
+    QString currentScanSetName;
+    QString scanSetCaption;
+    qint16 ScanSetReading = 0; // scan set that the data-file reader is filling
+
+    // Refused (false) for an index outside the name table.
+    bool setScanSetName(int index, const QString& name);
+
+    // DAC groups, in the order the data file writes them; lowBrightnessGroup is not written.
+    DacGroup videoGroup;
+    DacGroup biasGroup;
+    DacGroup horizontalGroup;
+    DacGroup verticalGroup;
+    DacGroup northSouthGroup;
+    DacGroup convergenceDcGroup;
+    DacGroup convergenceHRampGroup;
+    DacGroup convergenceHParabolaGroup;
+    DacGroup convergenceVRampGroup;
+    DacGroup convergenceVParabolaGroup;
+    DacGroup purityGroup;
+    DacGroup lowBrightnessGroup;
+    static constexpr int horizontalSCapIndex = 8; // "Horiz S Cap", beyond the horizontal count
+
+    // The eleven groups of the data file, in file order.
+    QVector<DacGroup*> fileGroups();
+    // All twelve groups (the file groups, then lowBrightnessGroup).
+    QVector<DacGroup*> allGroups();
+    // The group read with this letter (either case); nullptr for any other letter.
+    DacGroup* group(QChar letter);
+    // The group whose data-file count key this is; nullptr for any other text.
+    DacGroup* groupByCountKey(const QString& key);
+    // Finds the group and index of a DAC line's name among the data-file groups; false when no DAC has it.
+    bool findDacName(const QString& name, DacGroup** group, int* index);
+
+    // One DAC line of the data file at scan set ScanSetReading: value and committedValue = live, factoryValue =
+    // factory, initialValue = initial. Refused (false, nothing written) for a DAC or scan-set index outside the
+    // tables or a number that does not fit a cell.
+    bool storeFileValues(DacGroup& group, int dac, int live, int factory, int initial);
+
+    // Data-file state.
+    bool FileIsOpen = false;
+    int DiskFileNum = 0; // handle number of the open file, 1 to 255
+    QString filePath;
+    QString fileTitle; // file name without its directory
+    bool fileOpenForReading = false;
+    static inline const QString dataFileExtension = QStringLiteral(".mdv");
+    static inline const QString dataFileFirstLine = QStringLiteral("Kestrane Monitor DAC Value File");
+    static inline const QString dataFileSecondLine = QStringLiteral("Version 2.0");
+
+    // Convergence coupling: for screen position p (1-9), colour q (1-3), direction r (1-4), a coefficient -1, 0
+    // or +1 for the coupled slider at control row s (1-5) and column d (1-4).
+    static constexpr int couplingCells = 9 * 3 * 4 * 5 * 4;
+    std::array<qint16, couplingCells> convergenceCoupling{};
+    // Cell index, -1 when an argument is out of range.
+    static int couplingIndex(int p, int q, int r, int s, int d);
+    // The coefficient, 0 when an argument is out of range.
+    int coupling(int p, int q, int r, int s, int d) const;
+    // The detail-window slider a coupling row and column are bound to: slider array number (6 offset, 2 vertical
+    // ramp, 5 vertical parabola, 1 horizontal ramp, 4 horizontal parabola) and element 0 to 3.
+    struct CouplingSlider {
+        int sliderArray = 0;
+        int element = 0;
+    };
+    // Indexed (s - 1) + 5 * (d - 1).
+    std::array<CouplingSlider, 20> couplingSliders{};
+    // Row s of the coupling table for a slider array number; 0 when the array is not coupled.
+    static int couplingRow(int sliderArray);
+
+private:
+    void fillConvergenceCoupling();
+};
