@@ -36,33 +36,43 @@ QString spacedNumber(int value) {
 QString ping() {
     return letters("p");
 }
+
 QString runFirmware() {
     return letters("g");
 }
+
 QString resetMonitor() {
     return letters("x");
 }
+
 QString runSram() {
     return letters("f");
 }
+
 QString setAutoBoot(bool enabled) {
     return onOff(enabled, "cb1", "cb0");
 }
+
 QString eraseFlash() {
     return letters("bf3");
 }
+
 QString startSramLoad() {
     return letters("bs");
 }
+
 QString setChecking(bool enabled) {
     return onOff(enabled, "cz1", "cz0");
 }
+
 QString terseMessages() {
     return letters("CU");
 }
+
 QString verboseMessages() {
     return letters("CV");
 }
+
 QString setStatusMessages(bool on) {
     return onOff(on, "cv", "cu");
 }
@@ -70,15 +80,19 @@ QString setStatusMessages(bool on) {
 QString readTestPoints() {
     return letters("da");
 }
+
 QString readBootBlock() {
     return letters("db");
 }
+
 QString readCurrentScanSet() {
     return letters("dc");
 }
+
 QString readBootEpromVersion() {
     return letters("de");
 }
+
 QString readFirmwareVersion() {
     return letters("df");
 }
@@ -98,24 +112,31 @@ QString readOffsets(DacKind kind) {
 QString readHvControls() {
     return letters("dh");
 }
+
 QString readPanelStatus() {
     return letters("dp");
 }
+
 QString readPanelStatusForUpdate() {
     return letters("dps");
 }
+
 QString readOperatingTime() {
     return letters("dt");
 }
+
 QString readOperatingTimeForControls() {
     return letters("du");
 }
+
 QString readSyncFrequencies() {
     return letters("dv");
 }
+
 QString readModelType() {
     return letters("dw");
 }
+
 QString readCapability() {
     return letters("dx");
 }
@@ -143,18 +164,23 @@ QString readFilament(FilamentSetting setting) {
 QString partNumberBoards() {
     return letters("cdfghlpstuv");
 }
+
 QString serialNumberBoards() {
     return letters("cdfghlpstv");
 }
+
 QString readPartNumber() {
     return letters("dm");
 }
+
 QString readSerialNumber() {
     return letters("ds");
 }
+
 QString readPartNumber(QChar board) {
     return withLetter("dm", board, partNumberBoards());
 }
+
 QString readSerialNumber(QChar board) {
     return withLetter("ds", board, serialNumberBoards());
 }
@@ -187,6 +213,7 @@ QString setDac(QChar group, int index, int value) {
 QString setContrast(int value) {
     return letters("cdl0") + plainNumber(value);
 }
+
 QString setBrightness(int value) {
     return letters("cdl1") + plainNumber(value);
 }
@@ -203,6 +230,7 @@ QString saveDacs(QChar group) {
 QString saveOffsets() {
     return letters("cfp");
 }
+
 QString setConvergenceCorrection(bool on) {
     return onOff(on, "cac1", "cac0");
 }
@@ -281,21 +309,27 @@ QString setHvControl(HvControl control, int value) {
 QString setHvLowerLimit(const QString& typed) {
     return letters("chl") + typed;
 }
+
 QString setHvUpperLimit(const QString& typed) {
     return letters("chu") + typed;
 }
+
 QString setAnodeCurrentLimit(const QString& typed) {
     return letters("cha") + typed.trimmed();
 }
+
 QStringList restoreHvDefaults() {
     return {letters("chr"), readHvControls()};
 }
+
 QString setDeflectionEnabled(bool enabled) {
     return onOff(enabled, "md1", "md0");
 }
+
 QString setHvEnabled(bool enabled) {
     return onOff(enabled, "mh1", "mh0");
 }
+
 QString degauss() {
     return letters("cg");
 }
@@ -319,12 +353,15 @@ QString setFilament(FilamentSetting setting, const QString& typed) {
 QString setPhotocell(bool on) {
     return onOff(on, "cp9", "cp8");
 }
+
 QString heaterAutomatic() {
     return letters("cp2");
 }
+
 QStringList heaterForced(bool on) {
     return {letters("cp3"), onOff(on, "cqh1", "cqh0")};
 }
+
 QString fanAutomatic() {
     return letters("cp4");
 }
@@ -367,21 +404,27 @@ QString setHysteresis(UserControl section, const QString& typed) {
 QString setPeekAddress(const QString& typed) {
     return letters("a") + typed;
 }
+
 QString stepPeekAddress(bool up) {
     return onOff(up, "a+", "a-");
 }
+
 QString readByte() {
     return letters("rb");
 }
+
 QString readWord() {
     return letters("rw");
 }
+
 QString readChar() {
     return letters("rc");
 }
+
 QString writeByte(const QString& typed) {
     return letters("wb") + typed;
 }
+
 QString writeWord(const QString& typed) {
     return letters("ww") + typed;
 }
@@ -393,6 +436,7 @@ QString probe(int address) {
 QString probe(const QString& typedHex) {
     return letters("pi0x") + typedHex.trimmed();
 }
+
 QString toggleLeds() {
     return letters("lt");
 }
