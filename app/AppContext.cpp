@@ -1,0 +1,8 @@
+#include "app/AppContext.h"
+
+#include "link/Link.h"
+#include "link/TransmitQueue.h"
+
+TransmitQueue* AppContext::queue() const { return link->queue(); }
+
+void AppContext::send(const QString& command) const { link->queue()->queueCommand(command); }

@@ -1,0 +1,44 @@
+#pragma once
+// What every window of the tool works with: the platform services, the monitor data model, the link and
+// the dispatcher. One per process, owned by the Application.
+#include <QString>
+
+class Clock;
+class ConnectionSearch;
+class Dialogs;
+class Dispatcher;
+class Link;
+class MonitorModel;
+class PortMap;
+class SerialPort;
+class Settings;
+class Tone;
+class TransmitQueue;
+class WindowPlacement;
+class WindowRegistry;
+class ProgramLauncher;
+
+struct AppContext {
+    Settings* settings = nullptr;
+    Clock* clock = nullptr;
+    Tone* tone = nullptr;
+    Dialogs* dialogs = nullptr;
+    ProgramLauncher* launcher = nullptr;
+    PortMap* portMap = nullptr;
+    SerialPort* port = nullptr;
+    MonitorModel* model = nullptr;
+    Link* link = nullptr;
+    Dispatcher* dispatcher = nullptr;
+    ConnectionSearch* search = nullptr;
+    WindowPlacement* placement = nullptr;
+    WindowRegistry* windows = nullptr;
+
+    // Serial port number 1-4 ("CommPort").
+    int commPort = 1;
+    QString fileSaveInitDir;
+    QString codeInitDir;
+
+    TransmitQueue* queue() const;
+    // A catalogue command with CR LF appended, through the transmit queue.
+    void send(const QString& command) const;
+};

@@ -1,0 +1,143 @@
+#include "app/Application.h"
+
+#include "app/AppModes.h"
+#include "app/FrmMain.h"
+#include "app/WindowPlacement.h"
+#include "app/WindowRegistry.h"
+#include "link/ConnectionSearch.h"
+#include "link/Link.h"
+#include "link/LogSink.h"
+#include "link/windows/FrmConnect.h"
+#include "model/MonitorModel.h"
+#include "platform/Clock.h"
+#include "platform/PortMap.h"
+#include "platform/QtSerialPort.h"
+#include "platform/Settings.h"
+#include "platform/Tone.h"
+#include "platform/gui/DesktopLauncher.h"
+#include "platform/gui/QtDialogs.h"
+#include "protocol/DataReadHandlers.h"
+#include "protocol/Dispatcher.h"
+
+namespace {
+const QString kStartUp = QStringLiteral("StartUp");
+const QString kConfigs = QStringLiteral("Configs");
+const QString kDefaultDir = QStringLiteral("C:\\Program Files\\OrvexMon3");
+} // namespace
+
+Application::Application(const Services& s, QObject* parent) : QObject(parent) {
+    if (!s.settings)
+        m_ownSettings = std::make_unique<Settings>();
+    if (!s.clock)
+        m_ownClock = std::make_unique<QtClock>();
+    if (!s.tone)
+        m_ownTone = std::make_unique<AudioTone>();
+    if (!s.dialogs)
+        m_ownDialogs = std::make_unique<QtDialogs>();
+    if (!s.launcher)
+        m_ownLauncher = std::make_unique<DesktopLauncher>();
+    m_ctx.settings = s.settings ? s.settings : m_ownSettings.get();
+    m_ctx.clock = s.clock ? s.clock : m_ownClock.get();
+    m_ctx.tone = s.tone ? s.tone : m_ownTone.get();
+    m_ctx.dialogs = s.dialogs ? s.dialogs : m_ownDialogs.get();
+    m_ctx.launcher = s.launcher ? s.launcher : m_ownLauncher.get();
+    m_portMap = std::make_unique<PortMap>(m_ctx.settings);
+    m_ctx.portMap = m_portMap.get();
+    m_ctx.port = s.port ? s.port : new QtSerialPort(m_portMap.get(), this);
+    m_model = std::make_unique<MonitorModel>();
+    m_ctx.model = m_model.get();
+    m_ctx.link = new Link(m_ctx.port, m_ctx.clock, m_ctx.tone, m_ctx.model, this);
+    m_standInLog = std::make_unique<LineKeepingLog>();
+    m_ctx.link->setLog(m_standInLog.get());
+    m_handlers = std::make_unique<DataReadHandlers>(*m_model);
+    m_dispatcher = std::make_unique<Dispatcher>(*m_model, m_handlers.get());
+    m_ctx.dispatcher = m_dispatcher.get();
+    m_ctx.link->setDispatch([this](const QString& answer) { m_dispatcher->dispatchAnswer(answer); });
+    m_modes = new AppModes(this);
+}
+
+Application::~Application() {
+    shutdown();
+}
+
+void Application::readSettings() {
+    Settings* st = m_ctx.settings;
+    m_ctx.commPort = st->readInt(kConfigs, QStringLiteral("CommPort"), 1);
+    if (m_ctx.commPort < 1)
+        m_ctx.commPort = 1;
+    m_ctx.search->connectRetryLimit = st->readInt(kConfigs, QStringLiteral("ConnectRetryLimit"), 5);
+    m_ctx.link->logToWindow = st->readBool(kConfigs, QStringLiteral("CommLogEnabled"), false);
+    m_ctx.fileSaveInitDir = st->readText(kConfigs, QStringLiteral("FileSaveInitDir"), kDefaultDir);
+    m_ctx.codeInitDir = st->readText(kConfigs, QStringLiteral("CodeInitDir"), kDefaultDir);
+}
+
+void Application::start(const StartOptions& options) {
+    // 1. The main window and its placement.
+    m_placement = std::make_unique<WindowPlacement>(m_ctx.settings);
+    m_ctx.placement = m_placement.get();
+    m_main = std::make_unique<FrmMain>(m_ctx, m_modes);
+    m_ctx.search = new ConnectionSearch(m_ctx.link, m_ctx.clock, m_main.get(), this);
+    m_placement->restore(m_main.get(), nullptr);
+    connect(m_main.get(), &FrmMain::closing, this, &Application::shutdown);
+    connect(m_ctx.link, &Link::connectionLost, m_main.get(), [this] {
+        m_main->setNoMonitor();
+        m_ctx.link->setIndicatorGreen(false);
+        FrmConnect* connectWindow = m_ctx.windows->show<FrmConnect>();
+        connectWindow->tryAgain();
+    });
+
+    // 2. The application mode, without a password.
+    m_modes->setFromSetting(m_ctx.settings->readText(kStartUp, QStringLiteral("InitialMode"), QStringLiteral("UserMode")));
+
+    // 3. Port, retry limit, window logging, start directories.
+    readSettings();
+    if (!options.portDevice.isEmpty())
+        m_portMap->setOverride(m_ctx.commPort, options.portDevice);
+
+    // 4. First run on this account.
+    if (m_ctx.settings->readInt(kStartUp, QStringLiteral("RunType"), 0) != 1) {
+        m_ctx.link->logToWindow = true;
+        m_ctx.settings->writeText(kStartUp, QStringLiteral("RunType"), QStringLiteral("1"));
+    }
+
+    // 5. The monitor data model and the run-time values.
+    m_model->initialise();
+    m_ctx.link->downloadKeepAliveInterval = Link::downloadKeepAliveMs;
+
+    // 6. No monitor yet.
+    m_main->setNoMonitor();
+    m_main->disableAtStartUp();
+    if (QAction* offline = m_main->menus()->action(QStringLiteral("mnuMonitorOffline")))
+        offline->setEnabled(false);
+
+    // 7. The communication log (loaded, not shown) restores its own settings.
+    m_ctx.link->autoPingEnabled = m_ctx.settings->readText(kConfigs, QStringLiteral("AutoPingEnabled"), "1") == "1";
+    m_ctx.link->bypassQueue = m_ctx.settings->readText(kConfigs, QStringLiteral("BypassTransmitQueue"), "1") == "1";
+
+    // 8. The connection window opens the port and starts the search.
+    FrmConnect* connectWindow = m_ctx.windows->window<FrmConnect>();
+    connectWindow->showInFront();
+    connectWindow->load();
+
+    // 9. The log window when it was open last time.
+    m_ctx.settings->readText(kConfigs, QStringLiteral("CommLogOpen"), QStringLiteral("0"));
+
+    // 10. The main window.
+    m_main->show();
+}
+
+void Application::shutdown() {
+    if (m_shutDown || !m_main)
+        return;
+    m_shutDown = true;
+    m_placement->save(m_main.get());
+    Settings* st = m_ctx.settings;
+    st->writeInt(kConfigs, QStringLiteral("CommPort"), m_ctx.commPort);
+    st->writeBool(kConfigs, QStringLiteral("CommLogEnabled"), m_ctx.link->logToWindow);
+    st->writeInt(kConfigs, QStringLiteral("ConnectRetryLimit"), m_ctx.search->connectRetryLimit);
+    if (m_ctx.port->isOpen())
+        m_ctx.port->close();
+    m_ctx.link->stopKeepAlive();
+    m_ctx.windows->unloadAll();
+    st->sync();
+}

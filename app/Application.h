@@ -1,0 +1,66 @@
+#pragma once
+// The tool's life cycle: start-up in its fixed order, and shut-down when the main window closes.
+#include "app/AppContext.h"
+
+#include <QObject>
+#include <memory>
+
+class AppModes;
+class FrmMain;
+class MonitorModel;
+class ConnectionSearch;
+class Dispatcher;
+class DataReadHandlers;
+class LineKeepingLog;
+
+struct StartOptions {
+    // Replaces the configured port's device for this run (--port).
+    QString portDevice;
+};
+
+struct Services {
+    // Not owned; each may be null and is then made here with its real implementation.
+    Settings* settings = nullptr;
+    Clock* clock = nullptr;
+    Tone* tone = nullptr;
+    Dialogs* dialogs = nullptr;
+    ProgramLauncher* launcher = nullptr;
+    SerialPort* port = nullptr;
+};
+
+class Application : public QObject {
+    Q_OBJECT
+public:
+    explicit Application(const Services& services = Services(), QObject* parent = nullptr);
+    ~Application() override;
+
+    // Start-up steps 1 to 10.
+    void start(const StartOptions& options = StartOptions());
+    // Shut-down (also reached by closing the main window).
+    void shutdown();
+
+    AppContext& context() { return m_ctx; }
+    FrmMain* mainWindow() const { return m_main.get(); }
+    AppModes* modes() const { return m_modes; }
+    MonitorModel* model() const { return m_model.get(); }
+    bool isShutDown() const { return m_shutDown; }
+
+private:
+    void readSettings();
+
+    AppContext m_ctx;
+    std::unique_ptr<Settings> m_ownSettings;
+    std::unique_ptr<Clock> m_ownClock;
+    std::unique_ptr<Tone> m_ownTone;
+    std::unique_ptr<Dialogs> m_ownDialogs;
+    std::unique_ptr<ProgramLauncher> m_ownLauncher;
+    std::unique_ptr<PortMap> m_portMap;
+    std::unique_ptr<MonitorModel> m_model;
+    std::unique_ptr<WindowPlacement> m_placement;
+    std::unique_ptr<LineKeepingLog> m_standInLog;
+    std::unique_ptr<DataReadHandlers> m_handlers;
+    std::unique_ptr<Dispatcher> m_dispatcher;
+    AppModes* m_modes = nullptr;
+    std::unique_ptr<FrmMain> m_main;
+    bool m_shutDown = false;
+};

@@ -1,0 +1,33 @@
+#include "app/ChildWindow.h"
+
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+ChildWindow::ChildWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx) {
+    setObjectName(objectName);
+    setWindowTitle(caption);
+}
+
+void ChildWindow::showInFront() {
+    QWidget* frame = parentWidget() ? parentWidget() : this;
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
+        sub->show();
+        show();
+        if (QMdiArea* area = sub->mdiArea())
+            area->setActiveSubWindow(sub);
+        sub->raise();
+        return;
+    }
+    show();
+    raise();
+    activateWindow();
+    onActivated();
+}
+
+void ChildWindow::hideWindow() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->hide();
+    else
+        hide();
+}

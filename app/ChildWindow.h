@@ -1,0 +1,30 @@
+#pragma once
+// The base of every child window of the main window: its object name is its documented name (placement keys
+// are built from it), it keeps its placement, queues its reads when it becomes active, and "Done"/"Close"
+// only hide it.
+#include <QWidget>
+
+struct AppContext;
+
+class ChildWindow : public QWidget {
+    Q_OBJECT
+public:
+    ChildWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent = nullptr);
+
+    AppContext& context() const { return m_ctx; }
+    // Called each time the window is shown or becomes the active child window.
+    virtual void onActivated() {}
+    // Windows that belong to the link live for the whole run: closing them hides them.
+    bool hideOnClose() const { return m_hideOnClose; }
+    // Shows the window in front of the other child windows.
+    void showInFront();
+    // "Done", "Close": hide, not destroy.
+    void hideWindow();
+
+protected:
+    void setHideOnClose(bool on) { m_hideOnClose = on; }
+    AppContext& m_ctx;
+
+private:
+    bool m_hideOnClose = false;
+};

@@ -1,0 +1,189 @@
+#include "app/FrmMain.h"
+
+#include "app/AppContext.h"
+#include "app/AppModes.h"
+#include "app/FrmAbout.h"
+#include "app/HelpViewer.h"
+#include "app/MainMenus.h"
+#include "app/WindowRegistry.h"
+#include "link/Link.h"
+#include "link/windows/FrmConnect.h"
+#include "model/MonitorModel.h"
+#include "platform/Clock.h"
+
+#include <QAction>
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMenu>
+
+FrmMain::FrmMain(AppContext& ctx, AppModes* modes, QWidget* parent)
+    : QMainWindow(parent), m_ctx(ctx), m_modes(modes), m_area(new QMdiArea(this)), m_menus(new MainMenus(this)),
+      m_windows(new WindowRegistry(ctx, m_area, this)) {
+    setObjectName(QStringLiteral("frmMain"));
+    m_area->setObjectName(QStringLiteral("mdiArea"));
+    m_area->setHorizontalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
+    setCentralWidget(m_area);
+    ctx.windows = m_windows;
+    setTitle(QString());
+    connectMenus();
+}
+
+FrmMain::~FrmMain() = default;
+
+QString FrmMain::versionText() {
+    return QStringLiteral("%1.%2.%3").arg(ORVEXMON_VERSION_MAJOR).arg(ORVEXMON_VERSION_MINOR).arg(ORVEXMON_VERSION_PATCH);
+}
+
+QString FrmMain::applicationTitle() { return QStringLiteral("Orvex Monitor Adjustment Tool V") + versionText(); }
+
+void FrmMain::setTitle(const QString& text) {
+    setWindowTitle(text.isEmpty() ? applicationTitle() + QStringLiteral(" -- (No File)")
+                                  : applicationTitle() + QStringLiteral(" -- ") + text);
+}
+
+void FrmMain::connectMenus() {
+    connect(m_menus->action("mnuFileExit"), &QAction::triggered, this, &QWidget::close);
+    connect(m_menus->action("mnuMonitorOnline"), &QAction::triggered, this, [this] {
+        m_windows->show<FrmConnect>();
+    });
+    connect(m_menus->action("mnuMonitorOffline"), &QAction::triggered, this, [this] {
+        setNoMonitor();
+        m_windows->window<FrmConnect>()->hideConnectionWindows();
+    });
+    connect(m_menus->action("mnuWindowCascade"), &QAction::triggered, m_area, &QMdiArea::cascadeSubWindows);
+    connect(m_menus->action("mnuWindowTileHorizontal"), &QAction::triggered, this, [this] {
+        // Tiled one above the other, each as wide as the area.
+        const auto subs = m_area->subWindowList();
+        QList<QMdiSubWindow*> shown;
+        for (QMdiSubWindow* s : subs)
+            if (s->isVisible() && !s->isMinimized())
+                shown << s;
+        if (shown.isEmpty())
+            return;
+        const int h = m_area->viewport()->height() / shown.size();
+        for (int i = 0; i < shown.size(); ++i) {
+            shown[i]->showNormal();
+            shown[i]->setGeometry(0, i * h, m_area->viewport()->width(), h);
+        }
+    });
+    connect(m_menus->action("mnuWindowTileVertical"), &QAction::triggered, this, [this] {
+        const auto subs = m_area->subWindowList();
+        QList<QMdiSubWindow*> shown;
+        for (QMdiSubWindow* s : subs)
+            if (s->isVisible() && !s->isMinimized())
+                shown << s;
+        if (shown.isEmpty())
+            return;
+        const int w = m_area->viewport()->width() / shown.size();
+        for (int i = 0; i < shown.size(); ++i) {
+            shown[i]->showNormal();
+            shown[i]->setGeometry(i * w, 0, w, m_area->viewport()->height());
+        }
+    });
+    connect(m_menus->action("mnuWindowArrangeIcons"), &QAction::triggered, this, [this] {
+        // Minimised windows lined up along the bottom edge.
+        int x = 0;
+        const int bottom = m_area->viewport()->height();
+        for (QMdiSubWindow* s : m_area->subWindowList()) {
+            if (!s->isVisible() || !s->isMinimized())
+                continue;
+            const QSize size = s->size();
+            if (x + size.width() > m_area->viewport()->width() && x > 0)
+                x = 0;
+            s->move(x, bottom - size.height());
+            x += size.width();
+        }
+    });
+    connect(m_menus->action("mnuHelpTopics"), &QAction::triggered, this, &FrmMain::showHelp);
+    connect(m_menus->action("mnuHelpAbout"), &QAction::triggered, this, &FrmMain::showAbout);
+}
+
+void FrmMain::enable(const QString& name, bool on) {
+    if (QAction* a = m_menus->action(name))
+        a->setEnabled(on);
+}
+
+void FrmMain::applyAppMode() {}
+
+void FrmMain::setOnline() {
+    m_state = ConnectionState::Online;
+    setTitle(QStringLiteral("Monitor on Com") + QString::number(m_ctx.commPort));
+    m_ctx.model->monitorResponding = true;
+    for (const char* n : {"mnuMonitorUpdate", "mnuMonitorOffline", "mnuInfoID", "mnuInfoOperatingHours",
+                          "mnuDiagnosticsOperating"})
+        enable(n, true);
+    enable("mnuMonitorOnline", false);
+    m_ctx.link->setIndicatorGreen(true);
+    applyAppMode();
+    emit connectionStateChanged(m_state);
+}
+
+void FrmMain::setBootMode() {
+    m_state = ConnectionState::BootMode;
+    setTitle(QStringLiteral("Monitor on Com") + QString::number(m_ctx.commPort) + QStringLiteral(" -- BOOT MODE"));
+    m_ctx.model->monitorResponding = true;
+    for (const char* n : {"mnuMonitorUpdate", "mnuMonitorOnline", "mnuAdjust", "mnuInfo"})
+        enable(n, false);
+    enable("mnuMonitorOffline", true);
+    enable("mnuMonitorRun", true);
+    m_ctx.model->firmwareClass = 0;
+    applyAppMode();
+    emit connectionStateChanged(m_state);
+}
+
+void FrmMain::setNoMonitor() {
+    m_state = ConnectionState::NoMonitor;
+    setTitle(QStringLiteral("No monitor"));
+    m_ctx.model->monitorResponding = false;
+    m_ctx.link->tmrConnect()->stop();
+    enable("mnuMonitorOnline", true);
+    enable("mnuMonitorDemo", true);
+    for (const char* n :
+         {"mnuMonitorUpdate", "mnuMonitorOffline", "mnuMonitorRun", "mnuConfigureBacklight", "mnuConfigureHeater",
+          "mnuInfoVersion", "mnuInfoID", "mnuInfoCurrentScan", "mnuInfoOperatingHours", "mnuDiagnosticsOperating",
+          "mnuDiagnosticsI2c", "mnuAdjustGeometry", "mnuAdjustHV", "mnuAdjustmentConvergence", "mnuAdjustVideo",
+          "mnuAdjust", "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV"})
+        enable(n, false);
+    m_ctx.link->setIndicatorGreen(false);
+    applyAppMode();
+    emit connectionStateChanged(m_state);
+}
+
+void FrmMain::setDemo() {
+    setNoMonitor();
+    m_state = ConnectionState::Demo;
+    setTitle(QStringLiteral("No monitor - Offline Demo Mode"));
+    for (QAction* a : m_menus->actions())
+        a->setEnabled(true);
+    emit connectionStateChanged(m_state);
+}
+
+void FrmMain::enableGoOffline() { enable("mnuMonitorOffline", true); }
+
+void FrmMain::disableAtStartUp() {
+    for (const char* n : {"mnuAdjustmentConvergenceGoals", "mnuMonitorRun", "mnuAdjustHV", "mnuConfigureBacklight",
+                          "mnuConfigureHeater", "mnuAdjustmentConvergence", "mnuDiagnosticsFPControls",
+                          "mnuDiagnosticsDeflHV", "mnuDiagnosticsOperating", "mnuDiagnosticsI2c", "mnuInfoVersion",
+                          "mnuInfoCurrentScan", "mnuAdjustGeometry", "mnuAdjustVideo"})
+        enable(n, false);
+}
+
+void FrmMain::showHelp() { HelpViewer::show(m_ctx, this); }
+
+void FrmMain::showAbout() {
+    auto* about = findChild<FrmAbout*>();
+    if (!about)
+        about = new FrmAbout(m_ctx, this);
+    about->show();
+    about->raise();
+    about->activateWindow();
+}
+
+void FrmMain::closeEvent(QCloseEvent* event) {
+    if (!m_closed) {
+        m_closed = true;
+        emit closing();
+    }
+    event->accept();
+}

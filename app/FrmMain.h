@@ -1,0 +1,63 @@
+#pragma once
+// The main window: a container of child windows with the menu bar, the title and the connection state.
+#include "link/ConnectionStates.h"
+
+#include <QMainWindow>
+
+class AppModes;
+class MainMenus;
+class QMdiArea;
+class QTimer;
+class WindowRegistry;
+struct AppContext;
+
+enum class ConnectionState { Online, BootMode, NoMonitor, Demo };
+
+class FrmMain : public QMainWindow, public ConnectionStates {
+    Q_OBJECT
+public:
+    FrmMain(AppContext& ctx, AppModes* modes, QWidget* parent = nullptr);
+    ~FrmMain() override;
+
+    static QString applicationTitle();
+    static QString versionText();
+    // The caption: the title, " -- " and the text, or the title and " -- (No File)" for an empty text.
+    void setTitle(const QString& text);
+
+    QMdiArea* mdiArea() const { return m_area; }
+    WindowRegistry* windows() const { return m_windows; }
+    MainMenus* menus() const { return m_menus; }
+    AppModes* modes() const { return m_modes; }
+
+    ConnectionState connectionState() const { return m_state; }
+    void setOnline() override;
+    void setBootMode() override;
+    void setNoMonitor() override;
+    void setDemo();
+    void enableGoOffline() override;
+    // The extra items disabled once at start-up, after the first setNoMonitor.
+    void disableAtStartUp();
+
+signals:
+    // The main window is closing: the application saves and unloads (shut-down order).
+    void closing();
+    void connectionStateChanged(ConnectionState state);
+
+protected:
+    void closeEvent(QCloseEvent* event) override;
+
+private:
+    void connectMenus();
+    void enable(const QString& name, bool on);
+    void applyAppMode();
+    void showHelp();
+    void showAbout();
+
+    AppContext& m_ctx;
+    AppModes* m_modes;
+    QMdiArea* m_area;
+    MainMenus* m_menus;
+    WindowRegistry* m_windows;
+    ConnectionState m_state = ConnectionState::NoMonitor;
+    bool m_closed = false;
+};

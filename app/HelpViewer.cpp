@@ -1,0 +1,55 @@
+#include "app/HelpViewer.h"
+
+#include "app/AppContext.h"
+#include "platform/ProgramLauncher.h"
+
+#include <QDialog>
+#include <QDir>
+#include <QFile>
+#include <QStandardPaths>
+#include <QTextBrowser>
+#include <QVBoxLayout>
+
+namespace {
+const char* const kGuideResource = ":/help/orvexmon3.html";
+}
+
+QString HelpViewer::guidePath() {
+    // The guide ships inside the program; the desktop viewer needs it as a file.
+    const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
+    QDir().mkpath(dir);
+    const QString path = dir + QStringLiteral("/orvexmon3.html");
+    QFile source(QString::fromLatin1(kGuideResource));
+    QFile target(path);
+    if (source.open(QIODevice::ReadOnly)) {
+        const QByteArray guide = source.readAll();
+        bool current = false;
+        if (target.open(QIODevice::ReadOnly)) {
+            current = target.readAll() == guide;
+            target.close();
+        }
+        if (!current && target.open(QIODevice::WriteOnly | QIODevice::Truncate))
+            target.write(guide);
+    }
+    return path;
+}
+
+void HelpViewer::show(AppContext& ctx, QWidget* mainWindow) {
+    const QString path = guidePath();
+    if (ctx.launcher && QFile::exists(path) && ctx.launcher->openDocument(path))
+        return;
+    auto* window = mainWindow->findChild<QDialog*>(QStringLiteral("frmHelp"));
+    if (!window) {
+        window = new QDialog(mainWindow);
+        window->setObjectName(QStringLiteral("frmHelp"));
+        window->setWindowTitle(QStringLiteral("OrvexMon Help"));
+        auto* browser = new QTextBrowser(window);
+        browser->setObjectName(QStringLiteral("txtHelp"));
+        browser->setSource(QUrl(QStringLiteral("qrc") + QString::fromLatin1(kGuideResource)));
+        auto* layout = new QVBoxLayout(window);
+        layout->addWidget(browser);
+        window->resize(640, 520);
+    }
+    window->show();
+    window->raise();
+}

@@ -1,0 +1,76 @@
+#include "app/WindowRegistry.h"
+
+#include "app/AppContext.h"
+#include "app/WindowPlacement.h"
+
+#include <QCloseEvent>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+
+WindowRegistry::WindowRegistry(AppContext& ctx, QMdiArea* area, QWidget* mainWindow)
+    : QObject(mainWindow), m_ctx(ctx), m_area(area), m_mainWindow(mainWindow) {
+    connect(m_area, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* sub) {
+        if (!sub)
+            return;
+        if (auto* w = qobject_cast<ChildWindow*>(sub->widget()))
+            w->onActivated();
+    });
+}
+
+void WindowRegistry::adopt(const char* key, ChildWindow* window) {
+    m_windows.insert(key, window);
+    QMdiSubWindow* sub = m_area->addSubWindow(window);
+    sub->setAttribute(Qt::WA_DeleteOnClose, !window->hideOnClose());
+    sub->setWindowTitle(window->windowTitle());
+    sub->setObjectName(window->objectName() + QStringLiteral("Frame"));
+    sub->installEventFilter(this);
+    sub->hide();
+    if (m_ctx.placement)
+        m_ctx.placement->restore(window, m_mainWindow);
+    emit windowCreated(window);
+}
+
+ChildWindow* WindowRegistry::find(const QString& objectName) const {
+    for (const QPointer<ChildWindow>& w : m_windows)
+        if (w && w->objectName() == objectName)
+            return w;
+    return nullptr;
+}
+
+QList<ChildWindow*> WindowRegistry::all() const {
+    QList<ChildWindow*> out;
+    for (const QPointer<ChildWindow>& w : m_windows)
+        if (w)
+            out << w;
+    return out;
+}
+
+bool WindowRegistry::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Close) {
+        auto* sub = qobject_cast<QMdiSubWindow*>(watched);
+        auto* w = sub ? qobject_cast<ChildWindow*>(sub->widget()) : nullptr;
+        if (w) {
+            if (w->hideOnClose()) {
+                event->ignore();
+                sub->hide();
+                return true;
+            }
+            if (m_ctx.placement)
+                m_ctx.placement->save(w);
+        }
+    }
+    return QObject::eventFilter(watched, event);
+}
+
+void WindowRegistry::unloadAll() {
+    const auto windows = all();
+    for (ChildWindow* w : windows) {
+        if (m_ctx.placement)
+            m_ctx.placement->save(w);
+        QWidget* frame = w->parentWidget();
+        if (frame)
+            frame->removeEventFilter(this);
+        delete frame ? frame : static_cast<QWidget*>(w);
+    }
+    m_windows.clear();
+}

@@ -1,0 +1,59 @@
+#pragma once
+// Owns every child window: creates each on first use (hidden, so that answers can set its controls before
+// the user opens it), restores its placement, announces it so that the application mode's restrictions are
+// applied, routes activation, and saves placements when windows close or the tool shuts down.
+#include "app/ChildWindow.h"
+
+#include <QHash>
+#include <QObject>
+#include <QPointer>
+#include <functional>
+
+class QMdiArea;
+class QMdiSubWindow;
+struct AppContext;
+
+class WindowRegistry : public QObject {
+    Q_OBJECT
+public:
+    WindowRegistry(AppContext& ctx, QMdiArea* area, QWidget* mainWindow);
+
+    // The window of type T, created hidden on first use.
+    template <class T> T* window() {
+        const char* key = T::staticMetaObject.className();
+        if (ChildWindow* existing = m_windows.value(key))
+            return static_cast<T*>(existing);
+        T* w = new T(m_ctx);
+        adopt(key, w);
+        return w;
+    }
+    // The window of type T if it exists, without creating it.
+    template <class T> T* existing() const {
+        return static_cast<T*>(m_windows.value(T::staticMetaObject.className()).data());
+    }
+    template <class T> T* show() {
+        T* w = window<T>();
+        w->showInFront();
+        return w;
+    }
+    ChildWindow* find(const QString& objectName) const;
+    QList<ChildWindow*> all() const;
+    QMdiArea* area() const { return m_area; }
+
+    // Saves every placement and destroys every window (shut-down).
+    void unloadAll();
+
+signals:
+    void windowCreated(ChildWindow* window);
+
+protected:
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
+private:
+    void adopt(const char* key, ChildWindow* window);
+
+    AppContext& m_ctx;
+    QMdiArea* m_area;
+    QWidget* m_mainWindow;
+    QHash<QByteArray, QPointer<ChildWindow>> m_windows;
+};

@@ -1,0 +1,62 @@
+#include "link/ConnectionSearch.h"
+
+#include "link/ConnectionStates.h"
+#include "link/Link.h"
+#include "link/TransmitQueue.h"
+#include "model/MonitorModel.h"
+#include "platform/Clock.h"
+#include "protocol/Catalogue.h"
+
+ConnectionSearch::ConnectionSearch(Link* link, Clock* clock, ConnectionStates* states, QObject* parent)
+    : QObject(parent), m_link(link), m_states(states), m_tick(clock->createTimer(this)) {
+    connect(m_tick, &Timer::timeout, this, &ConnectionSearch::tick);
+}
+
+bool ConnectionSearch::isSearching() const { return m_tick->isActive(); }
+
+void ConnectionSearch::start() {
+    m_states->setNoMonitor();
+    m_retriesToGo = connectRetryLimit;
+    emit countChanged(connectRetryLimit, m_retriesToGo);
+    m_tick->start(tickMs);
+    m_link->queue()->queueCommand(Catalogue::ping());
+}
+
+void ConnectionSearch::cancel() {
+    m_tick->stop();
+    emit finished();
+    m_states->setNoMonitor();
+}
+
+void ConnectionSearch::tick() {
+    MonitorModel* model = m_link->model();
+    if (model->monitorResponding) {
+        m_tick->stop();
+        m_link->tmrConnect()->stop();
+        m_link->startKeepAlive(Link::keepAliveSearchMs);
+        const bool boot = model->bootMode;
+        if (boot)
+            m_states->setBootMode();
+        else
+            m_states->setOnline();
+        m_states->enableGoOffline();
+        m_link->setIndicatorGreen(true);
+        emit found(boot);
+        if (!boot)
+            m_link->queue()->queueCommand(Catalogue::readFirmwareVersion());
+        emit finished();
+        return;
+    }
+    --m_retriesToGo;
+    if (autoReConnect || m_retriesToGo > 0) {
+        emit countChanged(connectRetryLimit, m_retriesToGo);
+        m_link->queue()->clearQueue();
+        m_link->queue()->queueCommand(Catalogue::ping());
+        m_tick->start(tickMs);
+        return;
+    }
+    m_states->setNoMonitor();
+    m_tick->stop();
+    emit finished();
+    emit gaveUp();
+}

@@ -1,0 +1,43 @@
+#pragma once
+// The search for a monitor: a ping every 2000 ms until a prompt answer sets monitorResponding, or until the
+// retry limit runs out (never, while Auto ReConnect is checked).
+#include <QObject>
+
+class Clock;
+class ConnectionStates;
+class Link;
+class Timer;
+
+class ConnectionSearch : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int tickMs = 2000;
+
+    ConnectionSearch(Link* link, Clock* clock, ConnectionStates* states, QObject* parent = nullptr);
+
+    int connectRetryLimit = 5;
+    bool autoReConnect = true;
+
+    int retriesToGo() const { return m_retriesToGo; }
+    bool isSearching() const;
+    Timer* tmrConnect() const { return m_tick; }
+
+    // The search window's activation: restart the count and ping.
+    void start();
+    void cancel();
+
+signals:
+    void countChanged(int limit, int retriesToGo);
+    void found(bool bootMode);
+    void gaveUp();
+    // The search window hides itself (found, gave up or cancelled).
+    void finished();
+
+private:
+    void tick();
+
+    Link* m_link;
+    ConnectionStates* m_states;
+    Timer* m_tick;
+    int m_retriesToGo = 0;
+};

@@ -1,0 +1,83 @@
+#pragma once
+// The monitor link: the open port, the transmit queue, the receive framing that cuts answers at the prompts,
+// and the keep-alive with its answer time-out.
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class Clock;
+class LogSink;
+class MonitorModel;
+class SerialPort;
+class Timer;
+class Tone;
+class TransmitQueue;
+
+class Link : public QObject {
+    Q_OBJECT
+public:
+    enum class Prompt { None, Answer, Exclamation };
+    static constexpr int keepAliveSearchMs = 2000;
+    static constexpr int keepAliveIdleMs = 5000;
+    static constexpr int keepAliveErrorMs = 2000;
+    static constexpr int answerTimeoutMs = 2000;
+    static constexpr int downloadKeepAliveMs = 7000;
+
+    Link(SerialPort* port, Clock* clock, Tone* tone, MonitorModel* model, QObject* parent = nullptr);
+
+    SerialPort* port() const { return m_port; }
+    TransmitQueue* queue() const { return m_queue; }
+    MonitorModel* model() const { return m_model; }
+
+    // Opens the port with the given number and line settings; closes it first and clears monitorResponding.
+    bool openPort(int portNumber, const QString& lineSettings);
+
+    void setDispatch(std::function<void(const QString&)> dispatch) { m_dispatch = std::move(dispatch); }
+    void setLog(LogSink* log) { m_log = log; }
+    LogSink* log() const { return m_log; }
+
+    bool logToWindow = false;
+    bool autoPingEnabled = true;
+    bool bypassQueue = true;
+    int downloadKeepAliveInterval = downloadKeepAliveMs;
+
+    Timer* tmrConnect() const { return m_tmrConnect; }
+    Timer* tmrKeepAlive() const { return m_tmrKeepAlive; }
+    Prompt lastPrompt() const { return m_lastPrompt; }
+    const QString& receiveBuffer() const { return m_receiveBuffer; }
+
+    // Both indicators (connection window, log window) show this: red while no monitor, green while one is.
+    bool indicatorGreen() const { return m_indicatorGreen; }
+    void setIndicatorGreen(bool green);
+
+    // Starts the keep-alive after a successful search.
+    void startKeepAlive(int intervalMs = keepAliveSearchMs);
+    void stopKeepAlive();
+    // Typed characters in bypass mode go straight to the port.
+    void writeDirect(const QByteArray& data);
+
+    // The port's event handler (also used by tests with a fake port).
+    void handlePortEvent(int kind);
+    void processReceived(const QString& text);
+
+signals:
+    void indicatorChanged(bool green);
+    // No prompt within the answer time-out while the monitor was responding: the connection is lost.
+    void connectionLost();
+
+private:
+    void keepAliveTick();
+    void answerTimeoutTick();
+    void logEvent(const QString& text);
+
+    SerialPort* m_port;
+    MonitorModel* m_model;
+    TransmitQueue* m_queue;
+    Timer* m_tmrConnect;
+    Timer* m_tmrKeepAlive;
+    LogSink* m_log = nullptr;
+    std::function<void(const QString&)> m_dispatch;
+    QString m_receiveBuffer;
+    Prompt m_lastPrompt = Prompt::None;
+    bool m_indicatorGreen = false;
+};

@@ -1,0 +1,55 @@
+#pragma once
+// One request line on the wire at a time. Each write waits 100 ms on a timer (the line counts as in flight
+// meanwhile), and a 2000 ms one-shot kick retries the queue when an answer never releases it.
+#include <QByteArray>
+#include <QObject>
+#include <QString>
+
+class Clock;
+class SerialPort;
+class Timer;
+class Tone;
+
+class TransmitQueue : public QObject {
+    Q_OBJECT
+public:
+    static constexpr int writePauseMs = 100;
+    static constexpr int kickMs = 2000;
+
+    TransmitQueue(SerialPort* port, Clock* clock, Tone* tone, QObject* parent = nullptr);
+
+    // Appends a request line (a line feed is added when it holds none) and writes it when the link is idle.
+    void queueRequest(const QString& text);
+    // A command text from the catalogue: CR LF is appended before queueing.
+    void queueCommand(const QString& command);
+    void sendNextRequest();
+    // Empties the queue and releases the link; beeps when an answer was still awaited.
+    void clearQueue();
+    // The log window's "Clear Xmit Queue": the queue only, the awaited answer stays awaited.
+    void clearQueuedText() { m_transmitQueue.clear(); }
+    // Called by the receive path after an answer ended by "#" or "$" has been dispatched.
+    void answerDispatched();
+    // Called when a "!" ended the text: the kick retries when nothing else is queued.
+    void exclamationReceived();
+
+    const QString& transmitQueue() const { return m_transmitQueue; }
+    bool awaitingAnswer() const { return m_awaitingAnswer; }
+    bool writePending() const;
+    Timer* tmrKickXmitQueue() const { return m_kick; }
+
+signals:
+    void lineWritten(const QByteArray& line);
+
+private:
+    void writeTakenLine();
+
+    SerialPort* m_port;
+    Tone* m_tone;
+    Timer* m_pause;
+    Timer* m_kick;
+    QString m_transmitQueue;
+    QByteArray m_takenLine;
+    bool m_awaitingAnswer = false;
+    bool m_queueWriting = false;
+    bool m_queueTaking = false;
+};

@@ -1,0 +1,48 @@
+#pragma once
+// "Monitor Connection": the port and line choice, the status text and the indicator. Created at start-up and
+// alive for the whole run; its load opens the configured port and starts the search.
+#include "app/ChildWindow.h"
+
+class QCheckBox;
+class QComboBox;
+class QLabel;
+class QPushButton;
+class QRadioButton;
+
+class FrmConnect : public ChildWindow {
+    Q_OBJECT
+public:
+    explicit FrmConnect(AppContext& ctx);
+
+    static QString timedOutText();
+    QString portSettings() const { return m_portSettings; }
+    // The line settings text of the selected baud-rate option.
+    QString selectedLineSettings() const;
+
+    // The load: restore, open the configured port, start the search when it opened.
+    void load();
+    // Choosing port option i (port number i + 1).
+    void choosePort(int index);
+    // "OK": the search window is shown and the search restarts.
+    void tryAgain();
+    void hideConnectionWindows();
+    void setStatus(const QString& text);
+    QString status() const;
+    // Binds a device to the selected port number and reopens the port when it is the one in use.
+    void bindDevice(const QString& device);
+
+private:
+    void showSearch();
+    void setIndicator(bool green);
+    void refreshDevice();
+
+    QString m_portSettings;
+    QRadioButton* m_optCommPort[4];
+    QRadioButton* m_optBaudRate[2];
+    QLabel* m_lbl1;
+    QLabel* m_lblDevice;
+    QComboBox* m_cboDevice;
+    QPushButton* m_btnInd;
+    QCheckBox* m_ckAutoReConnect;
+    bool m_choosing = false;
+};

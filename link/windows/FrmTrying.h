@@ -1,0 +1,16 @@
+#pragma once
+// "Trying to Connect to Monitor": shows the search's count; each activation restarts the search.
+#include "app/ChildWindow.h"
+
+class QLabel;
+
+class FrmTrying : public ChildWindow {
+    Q_OBJECT
+public:
+    explicit FrmTrying(AppContext& ctx);
+    void onActivated() override;
+
+private:
+    QLabel* m_lblLimit;
+    QLabel* m_lblToGo;
+};

@@ -1,0 +1,119 @@
+#include "platform/QtSerialPort.h"
+
+#include "platform/PortMap.h"
+
+#include <QSerialPort>
+
+LineSettings LineSettings::parse(const QString& text) {
+    LineSettings s;
+    const QStringList parts = text.split(QLatin1Char(','));
+    if (parts.size() != 4)
+        return s;
+    bool okBaud = false, okData = false, okStop = false;
+    s.baud = parts[0].trimmed().toInt(&okBaud);
+    const QString parity = parts[1].trimmed().toUpper();
+    s.parity = parity.size() == 1 ? parity[0].toLatin1() : '?';
+    s.dataBits = parts[2].trimmed().toInt(&okData);
+    s.stopBits = parts[3].trimmed().toInt(&okStop);
+    s.valid = okBaud && okData && okStop && s.baud > 0 && QByteArray("NOEMS").contains(s.parity) &&
+              s.dataBits >= 5 && s.dataBits <= 8 && (s.stopBits == 1 || s.stopBits == 2);
+    return s;
+}
+
+QtSerialPort::QtSerialPort(const PortMap* map, QObject* parent)
+    : SerialPort(parent), m_map(map), m_port(new QSerialPort(this)) {
+    connect(m_port, &QSerialPort::readyRead, this, [this] {
+        fillBuffer();
+        if (!m_pending.isEmpty())
+            emit portEvent(SerialEvent::Receive);
+    });
+    connect(m_port, &QSerialPort::bytesWritten, this, [this](qint64) {
+        if (m_sendThreshold > 0)
+            emit portEvent(SerialEvent::Send);
+    });
+    connect(m_port, &QSerialPort::errorOccurred, this, [this](QSerialPort::SerialPortError e) { onError(int(e)); });
+}
+
+QtSerialPort::~QtSerialPort() { close(); }
+
+bool QtSerialPort::open(int portNumber, const QString& lineSettings) {
+    close();
+    m_device = m_map ? m_map->device(portNumber) : PortMap::defaultDevice(portNumber);
+    const LineSettings s = LineSettings::parse(lineSettings);
+    if (!s.valid) {
+        m_error = QStringLiteral("Invalid line settings \"%1\"").arg(lineSettings);
+        return false;
+    }
+    m_port->setPortName(m_device);
+    QSerialPort::Parity parity = QSerialPort::NoParity;
+    switch (s.parity) {
+    case 'O': parity = QSerialPort::OddParity; break;
+    case 'E': parity = QSerialPort::EvenParity; break;
+    case 'M': parity = QSerialPort::MarkParity; break;
+    case 'S': parity = QSerialPort::SpaceParity; break;
+    default: break;
+    }
+    if (!m_port->open(QIODevice::ReadWrite)) {
+        m_error = m_port->errorString();
+        return false;
+    }
+    const bool lineOk = m_port->setBaudRate(s.baud) && m_port->setParity(parity) &&
+                        m_port->setDataBits(QSerialPort::DataBits(s.dataBits)) &&
+                        m_port->setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
+                        m_port->setFlowControl(QSerialPort::NoFlowControl);
+    if (!lineOk) {
+        m_error = m_port->errorString();
+        m_port->close();
+        return false;
+    }
+    // A pseudo-terminal has no modem lines: failing to drop DTR/RTS there is not an open failure.
+    m_port->setDataTerminalReady(false);
+    m_port->setRequestToSend(false);
+    m_port->clearError();
+    m_pending.clear();
+    m_port->clear(QSerialPort::Input);
+    m_port->readAll();
+    m_error.clear();
+    return true;
+}
+
+void QtSerialPort::close() {
+    if (m_port->isOpen())
+        m_port->close();
+    m_pending.clear();
+}
+
+bool QtSerialPort::isOpen() const { return m_port->isOpen(); }
+
+void QtSerialPort::fillBuffer() {
+    QByteArray data = m_port->readAll();
+    data.replace('\0', QByteArray());
+    m_pending += data;
+}
+
+int QtSerialPort::bytesWaiting() const { return int(m_pending.size() + m_port->bytesAvailable()); }
+
+QByteArray QtSerialPort::readAll() {
+    fillBuffer();
+    QByteArray out;
+    out.swap(m_pending);
+    return out;
+}
+
+void QtSerialPort::write(const QByteArray& data) {
+    if (m_port->isOpen())
+        m_port->write(data);
+}
+
+void QtSerialPort::setSendThreshold(int threshold) { m_sendThreshold = threshold; }
+
+void QtSerialPort::onError(int error) {
+    switch (QSerialPort::SerialPortError(error)) {
+    case QSerialPort::ResourceError:
+        // The device went away (an unplugged adapter, a closed pseudo-terminal): stop reading from it.
+        m_error = m_port->errorString();
+        m_port->close();
+        break;
+    default: break;
+    }
+}

@@ -1,0 +1,17 @@
+#!/usr/bin/env bash
+# Installs the Debian packages the tool and its tests need (only those missing).
+set -euo pipefail
+packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
+          libgl-dev xvfb xauth)
+missing=()
+for p in "${packages[@]}"; do
+    dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")
+done
+if [ "${#missing[@]}" -gt 0 ]; then
+    echo "Installing: ${missing[*]}"
+    SUDO=""
+    [ "$(id -u)" -eq 0 ] || SUDO="sudo"
+    export DEBIAN_FRONTEND=noninteractive
+    $SUDO apt-get update -q
+    $SUDO apt-get install -y -q "${missing[@]}"
+fi

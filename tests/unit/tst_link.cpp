@@ -1,0 +1,254 @@
+// The wire discipline: one line in flight, 100 ms before each write, answers cut at the prompts, the kick
+// timer, clearing the queue, and the keep-alive with its answer time-out.
+#include "link/Link.h"
+#include "link/LogSink.h"
+#include "link/TransmitQueue.h"
+#include "model/MonitorModel.h"
+#include "platform/SerialPort.h"
+#include "support/FakeClock.h"
+#include "support/FakeSerialPort.h"
+#include "support/RecordingTone.h"
+
+#include <QSignalSpy>
+#include <QtTest>
+
+class LinkTest : public QObject {
+    Q_OBJECT
+
+    struct Rig {
+        FakeClock clock;
+        FakeSerialPort port;
+        RecordingTone tone;
+        MonitorModel model;
+        LineKeepingLog log;
+        Link link{&port, &clock, &tone, &model};
+        QStringList answers;
+        Rig() {
+            port.open(1, "9600,N,8,1");
+            link.setLog(&log);
+            link.setDispatch([this](const QString& a) { answers << a; });
+        }
+        TransmitQueue* q() { return link.queue(); }
+    };
+
+private slots:
+    void lineWithoutLineFeedGetsOne() {
+        Rig r;
+        r.q()->queueRequest("p");
+        QVERIFY(r.port.written.isEmpty()); // the 100 ms pause runs first
+        QVERIFY(r.q()->awaitingAnswer());
+        r.clock.advance(99);
+        QVERIFY(r.port.written.isEmpty());
+        r.clock.advance(1);
+        QCOMPARE(r.port.written, QByteArrayList{"p\n"});
+    }
+
+    void emptyRequestIsIgnored() {
+        Rig r;
+        r.q()->queueRequest(QString());
+        r.clock.advance(5000);
+        QVERIFY(r.port.written.isEmpty());
+        QVERIFY(!r.q()->awaitingAnswer());
+    }
+
+    void requestsGoOneAtATimeAfterEachPrompt() {
+        Rig r;
+        r.q()->queueCommand("df");
+        r.q()->queueCommand("dt");
+        r.q()->queueCommand("de");
+        r.clock.advance(100);
+        QCOMPARE(r.port.written.size(), 1);
+        QCOMPARE(r.q()->transmitQueue(), QString("dt\r\nde\r\n"));
+        r.clock.advance(1000);
+        QCOMPARE(r.port.written.size(), 1); // waits for the answer
+        r.port.receive("df\r\nV 2.10\r\n#");
+        QCOMPARE(r.answers, QStringList{"df\r\nV 2.10\r\n#"});
+        QCOMPARE(r.port.written.size(), 1);
+        r.clock.advance(99);
+        QCOMPARE(r.port.written.size(), 1);
+        r.clock.advance(1);
+        QCOMPARE(r.port.written.last(), QByteArray("dt\r\n"));
+        r.port.receive("dt\r\n$");
+        r.clock.advance(100);
+        QCOMPARE(r.port.written.last(), QByteArray("de\r\n"));
+        r.port.receive("de\r\n#");
+        QVERIFY(!r.q()->awaitingAnswer());
+        QCOMPARE(r.answers.size(), 3);
+    }
+
+    void answerIsCutAtEveryPrompt() {
+        Rig r;
+        r.port.receive("dc\r\nName = A#B\r\n#rest");
+        // The prompt is still the last one seen when the CR after "B" comes, so that CR is dropped.
+        QCOMPARE(r.answers, (QStringList{"dc\r\nName = A#", "B#"}));
+        QCOMPARE(r.link.receiveBuffer(), QString("rest"));
+        // Text that never ends with a prompt is prepended to the next answer.
+        r.port.receive("more$");
+        QCOMPARE(r.answers.last(), QString("restmore$"));
+    }
+
+    void exclamationDiscardsTheTextAndKeepsTheLinkAwaiting() {
+        Rig r;
+        r.q()->queueCommand(":10bad");
+        r.clock.advance(100);
+        r.port.receive(":10bad\r\nbad record!");
+        QVERIFY(r.answers.isEmpty());
+        QVERIFY(r.q()->awaitingAnswer());
+        QVERIFY(r.link.receiveBuffer().isEmpty());
+        QCOMPARE(r.link.lastPrompt(), Link::Prompt::Exclamation);
+        // The kick runs 2000 ms later but finds the link still awaiting: nothing more is written.
+        r.clock.advance(3000);
+        QCOMPARE(r.port.written.size(), 1);
+    }
+
+    void lineEndsAreNormalised() {
+        Rig r;
+        r.port.receive("a\r\nb\nc\rd#");
+        QCOMPARE(r.answers, QStringList{"a\r\nbc\r\nd#"});
+        // The CR right after a prompt is dropped, the LF ignored.
+        r.port.receive("\r\nx#");
+        QCOMPARE(r.answers.last(), QString("x#"));
+        QCOMPARE(r.link.lastPrompt(), Link::Prompt::Answer);
+    }
+
+    void loggingFollowsTheWindowFlagButEventsAlwaysLog() {
+        Rig r;
+        r.port.receive("ab\r\n#");
+        QVERIFY(r.log.lines.isEmpty());
+        QVERIFY(r.log.current.isEmpty());
+        r.link.logToWindow = true;
+        r.port.receive("cd\r\n#");
+        QCOMPARE(r.log.lines, QStringList{"cd"});
+        QCOMPARE(r.log.current, QString("#"));
+        r.link.logToWindow = false;
+        emit r.port.portEvent(SerialEvent::Frame);
+        emit r.port.portEvent(SerialEvent::RxParity);
+        emit r.port.portEvent(4242);
+        QCOMPARE(r.log.lines.mid(1), (QStringList{"Received comFrame", " RxParityErr "}));
+        r.port.sendThreshold = 1;
+        emit r.port.portEvent(SerialEvent::Send);
+        QCOMPARE(r.port.sendThreshold, 0);
+        QCOMPARE(r.log.lines.last(), QString("Received comEvSend"));
+    }
+
+    void clearQueueBeepsOnlyWhileAwaiting() {
+        Rig r;
+        r.q()->clearQueue();
+        QVERIFY(r.tone.tones.isEmpty());
+        r.q()->queueCommand("p");
+        r.q()->queueCommand("df");
+        r.clock.advance(100);
+        r.q()->clearQueue();
+        QCOMPARE(r.tone.tones, (QList<QPair<int, int>>{{250, 250}}));
+        QVERIFY(!r.q()->awaitingAnswer());
+        QVERIFY(r.q()->transmitQueue().isEmpty());
+        r.q()->queueCommand("p");
+        r.clock.advance(100);
+        QCOMPARE(r.port.written.last(), QByteArray("p\r\n"));
+    }
+
+    void clearQueuedTextLeavesTheLinkAwaiting() {
+        Rig r;
+        r.q()->queueCommand("p");
+        r.q()->queueCommand("df");
+        r.clock.advance(100);
+        r.q()->clearQueuedText();
+        QVERIFY(r.q()->awaitingAnswer());
+        r.q()->queueCommand("dt");
+        r.clock.advance(5000);
+        QCOMPARE(r.port.written.size(), 1); // still awaiting the first answer
+        r.port.receive("p\r\n#");
+        r.clock.advance(100);
+        QCOMPARE(r.port.written.last(), QByteArray("dt\r\n"));
+    }
+
+    void aLineInItsPauseStaysAheadOfTheNext() {
+        // clearQueue during the 100 ms pause: the taken line still goes first, the next one after the kick.
+        Rig r;
+        r.q()->queueCommand("p");
+        r.clock.advance(50);
+        r.q()->clearQueue();
+        r.q()->queueCommand("df");
+        r.clock.advance(50);
+        QCOMPARE(r.port.written, QByteArrayList{"p\r\n"});
+        r.clock.advance(2000 + 99);
+        QCOMPARE(r.port.written, QByteArrayList{"p\r\n"});
+        r.clock.advance(1);
+        QCOMPARE(r.port.written, (QByteArrayList{"p\r\n", "df\r\n"}));
+    }
+
+    void keepAlivePingsEveryFiveSecondsAfterAnAnswer() {
+        Rig r;
+        r.model.monitorResponding = true;
+        r.link.startKeepAlive(2000);
+        r.clock.advance(2000 + 100);
+        QCOMPARE(r.port.written, QByteArrayList{"p\r\n"});
+        QVERIFY(r.link.tmrConnect()->isActive());
+        r.port.receive("p\r\n#");
+        QVERIFY(!r.link.tmrConnect()->isActive());
+        QCOMPARE(r.link.tmrKeepAlive()->interval(), 5000);
+        r.clock.advance(4999);
+        QCOMPARE(r.port.written.size(), 1);
+        r.clock.advance(1 + 100);
+        QCOMPARE(r.port.written.size(), 2);
+    }
+
+    void answerJustInsideTheTimeoutKeepsTheConnection() {
+        Rig r;
+        QSignalSpy lost(&r.link, &Link::connectionLost);
+        r.model.monitorResponding = true;
+        r.link.startKeepAlive(2000);
+        r.clock.advance(2000);
+        r.clock.advance(1999);
+        r.port.receive("p\r\n#");
+        r.clock.advance(10);
+        QCOMPARE(lost.count(), 0);
+    }
+
+    void silenceAfterAPingLosesTheConnection() {
+        Rig r;
+        QSignalSpy lost(&r.link, &Link::connectionLost);
+        r.model.monitorResponding = true;
+        r.link.startKeepAlive(5000);
+        r.clock.advance(5000 + 2000);
+        QCOMPARE(lost.count(), 1);
+        QVERIFY(!r.link.tmrKeepAlive()->isActive());
+        QVERIFY(!r.link.tmrConnect()->isActive());
+    }
+
+    void autoPingOffOnlyStopsTheTimeout() {
+        Rig r;
+        QSignalSpy lost(&r.link, &Link::connectionLost);
+        r.model.monitorResponding = true;
+        r.link.autoPingEnabled = false;
+        r.link.startKeepAlive(2000);
+        r.clock.advance(20000);
+        QVERIFY(r.port.written.isEmpty());
+        QCOMPARE(lost.count(), 0);
+        QVERIFY(r.link.tmrKeepAlive()->isActive());
+    }
+
+    void exclamationWhileRespondingRestartsKeepAliveAtTwoSeconds() {
+        Rig r;
+        r.model.monitorResponding = true;
+        r.link.startKeepAlive(5000);
+        r.port.receive("oops!");
+        QCOMPARE(r.link.tmrKeepAlive()->interval(), 2000);
+        QVERIFY(r.link.tmrKeepAlive()->isActive());
+    }
+
+    void openPortDiscardsWaitingCharactersAndClearsResponding() {
+        Rig r;
+        r.model.monitorResponding = true;
+        QVERIFY(r.link.openPort(2, "19200,O,8,2"));
+        QCOMPARE(r.port.lastPort, 2);
+        QCOMPARE(r.port.lastSettings, QString("19200,O,8,2"));
+        QVERIFY(!r.model.monitorResponding);
+        r.port.failingPorts << 3;
+        QVERIFY(!r.link.openPort(3, "9600,N,8,1"));
+        QVERIFY(!r.port.isOpen());
+    }
+};
+
+QTEST_GUILESS_MAIN(LinkTest)
+#include "tst_link.moc"
