@@ -2,6 +2,7 @@
 
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
+#include "app/MainMenus.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowRegistry.h"
 #include "link/ConnectionSearch.h"
@@ -18,6 +19,8 @@
 #include "platform/gui/QtDialogs.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/Dispatcher.h"
+
+#include <QAction>
 
 namespace {
 const QString kStartUp = QStringLiteral("StartUp");

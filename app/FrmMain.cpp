@@ -14,6 +14,7 @@
 #include <QAction>
 #include <QCloseEvent>
 #include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QMenu>
 
 FrmMain::FrmMain(AppContext& ctx, AppModes* modes, QWidget* parent)
@@ -52,35 +53,8 @@ void FrmMain::connectMenus() {
         m_windows->window<FrmConnect>()->hideConnectionWindows();
     });
     connect(m_menus->action("mnuWindowCascade"), &QAction::triggered, m_area, &QMdiArea::cascadeSubWindows);
-    connect(m_menus->action("mnuWindowTileHorizontal"), &QAction::triggered, this, [this] {
-        // Tiled one above the other, each as wide as the area.
-        const auto subs = m_area->subWindowList();
-        QList<QMdiSubWindow*> shown;
-        for (QMdiSubWindow* s : subs)
-            if (s->isVisible() && !s->isMinimized())
-                shown << s;
-        if (shown.isEmpty())
-            return;
-        const int h = m_area->viewport()->height() / shown.size();
-        for (int i = 0; i < shown.size(); ++i) {
-            shown[i]->showNormal();
-            shown[i]->setGeometry(0, i * h, m_area->viewport()->width(), h);
-        }
-    });
-    connect(m_menus->action("mnuWindowTileVertical"), &QAction::triggered, this, [this] {
-        const auto subs = m_area->subWindowList();
-        QList<QMdiSubWindow*> shown;
-        for (QMdiSubWindow* s : subs)
-            if (s->isVisible() && !s->isMinimized())
-                shown << s;
-        if (shown.isEmpty())
-            return;
-        const int w = m_area->viewport()->width() / shown.size();
-        for (int i = 0; i < shown.size(); ++i) {
-            shown[i]->showNormal();
-            shown[i]->setGeometry(i * w, 0, w, m_area->viewport()->height());
-        }
-    });
+    connect(m_menus->action("mnuWindowTileHorizontal"), &QAction::triggered, this, [this] { tile(Qt::Vertical); });
+    connect(m_menus->action("mnuWindowTileVertical"), &QAction::triggered, this, [this] { tile(Qt::Horizontal); });
     connect(m_menus->action("mnuWindowArrangeIcons"), &QAction::triggered, this, [this] {
         // Minimised windows lined up along the bottom edge.
         int x = 0;
@@ -97,6 +71,25 @@ void FrmMain::connectMenus() {
     });
     connect(m_menus->action("mnuHelpTopics"), &QAction::triggered, this, &FrmMain::showHelp);
     connect(m_menus->action("mnuHelpAbout"), &QAction::triggered, this, &FrmMain::showAbout);
+}
+
+void FrmMain::tile(Qt::Orientation direction) {
+    // Tiled horizontally: one above the other, each as wide as the area; vertically: side by side.
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* s : m_area->subWindowList())
+        if (s->isVisible() && !s->isMinimized())
+            shown << s;
+    if (shown.isEmpty())
+        return;
+    const QSize area = m_area->viewport()->size();
+    const int n = int(shown.size());
+    for (int i = 0; i < n; ++i) {
+        shown[i]->showNormal();
+        if (direction == Qt::Vertical)
+            shown[i]->setGeometry(0, i * (area.height() / n), area.width(), area.height() / n);
+        else
+            shown[i]->setGeometry(i * (area.width() / n), 0, area.width() / n, area.height());
+    }
 }
 
 void FrmMain::enable(const QString& name, bool on) {

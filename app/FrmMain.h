@@ -49,6 +49,7 @@ protected:
 private:
     void connectMenus();
     void enable(const QString& name, bool on);
+    void tile(Qt::Orientation direction);
     void applyAppMode();
     void showHelp();
     void showAbout();

@@ -1,5 +1,7 @@
 #pragma once
 // The user guide: opened in the desktop's viewer, or in a help window of the tool when there is none.
+#include <QString>
+
 class QWidget;
 struct AppContext;
 

@@ -67,10 +67,9 @@ void WindowRegistry::unloadAll() {
     for (ChildWindow* w : windows) {
         if (m_ctx.placement)
             m_ctx.placement->save(w);
-        QWidget* frame = w->parentWidget();
-        if (frame)
-            frame->removeEventFilter(this);
-        delete frame ? frame : static_cast<QWidget*>(w);
+        QWidget* frame = w->parentWidget() ? w->parentWidget() : w;
+        frame->removeEventFilter(this);
+        delete frame;
     }
     m_windows.clear();
 }

@@ -6,6 +6,7 @@
 #include "link/Link.h"
 #include "link/windows/FrmTimedOut.h"
 #include "link/windows/FrmTrying.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/PortMap.h"
 #include "platform/SerialPort.h"
@@ -49,6 +50,7 @@ FrmConnect::FrmConnect(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmCo
         portGrid->addWidget(m_optCommPort[i], i, 0);
         portGrid->addWidget(label, i, 1);
     }
+    portGrid->setColumnStretch(1, 1);
     m_lblDevice = new QLabel(ports);
     m_lblDevice->setObjectName(QStringLiteral("lblDevice"));
     m_cboDevice = new QComboBox(ports);
