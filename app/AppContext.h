@@ -6,6 +6,7 @@
 class Clock;
 class ConnectionSearch;
 class Dialogs;
+class DataReadHandlers;
 class Dispatcher;
 class Link;
 class MonitorModel;
@@ -29,6 +30,8 @@ struct AppContext {
     MonitorModel* model = nullptr;
     Link* link = nullptr;
     Dispatcher* dispatcher = nullptr;
+    // Typed results of the data-read answers; windows connect to its signals.
+    DataReadHandlers* handlers = nullptr;
     ConnectionSearch* search = nullptr;
     WindowPlacement* placement = nullptr;
     WindowRegistry* windows = nullptr;

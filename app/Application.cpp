@@ -55,6 +55,7 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_handlers = std::make_unique<DataReadHandlers>(*m_model);
     m_dispatcher = std::make_unique<Dispatcher>(*m_model, m_handlers.get());
     m_ctx.dispatcher = m_dispatcher.get();
+    m_ctx.handlers = m_handlers.get();
     m_ctx.link->setDispatch([this](const QString& answer) { m_dispatcher->dispatchAnswer(answer); });
     m_modes = new AppModes(this);
 }
@@ -126,7 +127,7 @@ void Application::start(const StartOptions& options) {
     m_ctx.settings->readText(kConfigs, QStringLiteral("CommLogOpen"), QStringLiteral("0"));
 
     // 10. The main window.
-    m_main->show();
+    m_ctx.windows->showMainWindowQuietly();
 }
 
 void Application::shutdown() {

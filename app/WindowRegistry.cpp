@@ -9,8 +9,13 @@
 
 WindowRegistry::WindowRegistry(AppContext& ctx, QMdiArea* area, QWidget* mainWindow)
     : QObject(mainWindow), m_ctx(ctx), m_area(area), m_mainWindow(mainWindow) {
-    connect(m_area, &QMdiArea::subWindowActivated, this, [](QMdiSubWindow* sub) {
-        if (!sub)
+    // A window is activated when it becomes the active child window after another one (or after being hidden);
+    // the main window regaining the focus does not activate its active child again.
+    connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
+        if (!sub || sub == m_lastActive)
+            return;
+        m_lastActive = sub;
+        if (m_muted)
             return;
         if (auto* w = qobject_cast<ChildWindow*>(sub->widget()))
             w->onActivated();
@@ -30,6 +35,15 @@ void WindowRegistry::adopt(const char* key, ChildWindow* window) {
     emit windowCreated(window);
 }
 
+void WindowRegistry::showMainWindowQuietly() {
+    // Child windows shown before the main window are activated again, one after the other, when it first
+    // appears; they were activated already when they were shown.
+    m_muted = true;
+    m_mainWindow->show();
+    m_muted = false;
+    m_lastActive = m_area->activeSubWindow();
+}
+
 ChildWindow* WindowRegistry::find(const QString& objectName) const {
     for (const QPointer<ChildWindow>& w : m_windows)
         if (w && w->objectName() == objectName)
@@ -46,6 +60,8 @@ QList<ChildWindow*> WindowRegistry::all() const {
 }
 
 bool WindowRegistry::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Hide && watched == m_lastActive)
+        m_lastActive = nullptr;
     if (event->type() == QEvent::Close) {
         auto* sub = qobject_cast<QMdiSubWindow*>(watched);
         auto* w = sub ? qobject_cast<ChildWindow*>(sub->widget()) : nullptr;

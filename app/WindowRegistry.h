@@ -40,6 +40,8 @@ public:
     QList<ChildWindow*> all() const;
     QMdiArea* area() const { return m_area; }
 
+    // Shows the main window without activating its already shown child windows a second time.
+    void showMainWindowQuietly();
     // Saves every placement and destroys every window (shut-down).
     void unloadAll();
 
@@ -56,4 +58,6 @@ private:
     QMdiArea* m_area;
     QWidget* m_mainWindow;
     QHash<QByteArray, QPointer<ChildWindow>> m_windows;
+    QPointer<QMdiSubWindow> m_lastActive;
+    bool m_muted = false;
 };

@@ -1,0 +1,52 @@
+#pragma once
+// Dialogs for tests: every message is recorded, and answers come from a script (OK by default).
+#include "platform/Dialogs.h"
+
+#include <QQueue>
+#include <QStringList>
+
+class ScriptedDialogs : public Dialogs {
+public:
+    struct Message {
+        QString text;
+        QString title;
+        Buttons buttons;
+    };
+
+    Answer message(QWidget*, const QString& text, const QString& title, Buttons buttons, Icon) override {
+        messages << Message{text, title, buttons};
+        if (!answers.isEmpty())
+            return answers.dequeue();
+        return buttons == YesNo || buttons == YesNoCancel ? AnswerYes : AnswerOk;
+    }
+    QString openFile(QWidget*, const FileRequest& request) override {
+        fileRequests << request;
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
+    QString saveFile(QWidget*, const FileRequest& request) override {
+        fileRequests << request;
+        return files.isEmpty() ? QString() : files.dequeue();
+    }
+    QString inputBox(QWidget*, const QString& prompt, const QString&, const QString& defaultText, bool* ok) override {
+        prompts << prompt;
+        const bool has = !inputs.isEmpty();
+        if (ok)
+            *ok = has;
+        return has ? inputs.dequeue() : defaultText;
+    }
+
+    QStringList texts() const {
+        QStringList out;
+        for (const Message& m : messages)
+            out << m.text;
+        return out;
+    }
+
+    QList<Message> messages;
+    QQueue<Answer> answers;
+    QList<FileRequest> fileRequests;
+    // File names the next file dialogs return (empty queue: cancelled).
+    QQueue<QString> files;
+    QQueue<QString> inputs;
+    QStringList prompts;
+};

@@ -1,0 +1,62 @@
+#include "support/ToolHarness.h"
+
+#include "app/FrmMain.h"
+#include "sim/PtySimulator.h"
+
+#include <QDateTime>
+#include <QFile>
+
+ToolHarness::ToolHarness(Port port, const QString& settingsText) : m_portKind(port) {
+    if (!settingsText.isEmpty())
+        writeSettings(settingsText);
+}
+
+ToolHarness::~ToolHarness() {
+    if (m_app)
+        shutdown();
+    m_app.reset();
+    simulator.reset();
+}
+
+void ToolHarness::writeSettings(const QString& iniText) {
+    QFile f(settingsPath());
+    if (f.open(QIODevice::WriteOnly | QIODevice::Truncate))
+        f.write(iniText.toUtf8());
+}
+
+void ToolHarness::start(const StartOptions& options) {
+    settings = std::make_unique<Settings>(settingsPath());
+    Services s;
+    s.settings = settings.get();
+    s.dialogs = &dialogs;
+    s.tone = &tone;
+    s.launcher = &launcher;
+    if (m_portKind == Port::Fake) {
+        fakePort = new FakeSerialPort;
+        s.port = fakePort;
+        s.clock = &fakeClock;
+    }
+    m_app = std::make_unique<Application>(s);
+    if (fakePort)
+        fakePort->setParent(m_app.get());
+    m_app->start(options);
+}
+
+sim::PtySimulator* ToolHarness::startWithSimulator(const sim::SimOptions& options) {
+    simulator = std::make_unique<sim::PtySimulator>(options);
+    QString error;
+    if (!simulator->start(&error))
+        qFatal("simulator: %s", qPrintable(error));
+    StartOptions start;
+    start.portDevice = simulator->devicePath();
+    this->start(start);
+    return simulator.get();
+}
+
+void ToolHarness::shutdown() {
+    if (!m_app || m_app->isShutDown())
+        return;
+    m_app->mainWindow()->close();
+    m_app->shutdown();
+    settings->sync();
+}

@@ -1,0 +1,141 @@
+// Start-up and shut-down against a temporary settings file: the keys of a first run, garbage values, the
+// initial mode, the port choice and the title.
+#include "app/AppModes.h"
+#include "app/FrmMain.h"
+#include "link/ConnectionSearch.h"
+#include "link/Link.h"
+#include "link/windows/FrmConnect.h"
+#include "link/windows/FrmTrying.h"
+#include "app/WindowRegistry.h"
+#include "model/MonitorModel.h"
+#include "support/ToolHarness.h"
+
+#include <QCheckBox>
+#include <QMdiSubWindow>
+#include <QtTest>
+
+class StartupTest : public QObject {
+    Q_OBJECT
+private slots:
+    void firstRunWritesRunTypeAndTheExitKeys() {
+        ToolHarness h;
+        h.start();
+        QCOMPARE(h.readBackSettings()->readText("StartUp", "RunType", ""), QString("1"));
+        QCOMPARE(h.app().modes()->appMode(), int(AppModes::User));
+        QCOMPARE(h.ctx().commPort, 1);
+        QCOMPARE(h.fakePort->lastPort, 1);
+        QCOMPARE(h.fakePort->lastSettings, QString("9600,N,8,1"));
+        QVERIFY(h.ctx().link->logToWindow);
+        QVERIFY(h.ctx().link->autoPingEnabled);
+        QVERIFY(h.ctx().link->bypassQueue);
+        h.shutdown();
+        auto s = h.readBackSettings();
+        QCOMPARE(s->readText("Configs", "CommPort", ""), QString("1"));
+        QCOMPARE(s->readText("Configs", "ConnectRetryLimit", ""), QString("5"));
+        QCOMPARE(s->readText("Configs", "CommLogEnabled", ""), QString("True"));
+        QVERIFY(s->contains("Locations", "frmMainTop"));
+        QVERIFY(s->contains("Locations", "frmConnectWindowstate"));
+    }
+
+    void garbageValuesFallBackToTheirDefaults() {
+        ToolHarness h(ToolHarness::Port::Fake, "[StartUp]\nRunType=1\nInitialMode=factorymode\n"
+                                               "[Configs]\nCommPort=abc\nConnectRetryLimit=x7\nCommLogEnabled=maybe\n");
+        h.start();
+        QCOMPARE(h.ctx().commPort, 1);
+        QCOMPARE(h.ctx().search->connectRetryLimit, 5);
+        QVERIFY(!h.ctx().link->logToWindow); // not a first run, and "maybe" is not true
+        QCOMPARE(h.app().modes()->appMode(), int(AppModes::User)); // the comparison is exact
+        h.shutdown();
+        auto s = h.readBackSettings();
+        QCOMPARE(s->readText("Configs", "CommPort", ""), QString("1"));
+        QCOMPARE(s->readText("Configs", "ConnectRetryLimit", ""), QString("5"));
+        QCOMPARE(s->readText("Configs", "CommLogEnabled", ""), QString("False"));
+    }
+
+    void portBelowOneCountsAsOne_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::addColumn<int>("used");
+        QTest::newRow("zero") << "0" << 1;
+        QTest::newRow("negative") << "-3" << 1;
+        QTest::newRow("three") << "3" << 3;
+        QTest::newRow("above four") << "7" << 7;
+    }
+    void portBelowOneCountsAsOne() {
+        QFETCH(QString, stored);
+        QFETCH(int, used);
+        ToolHarness h(ToolHarness::Port::Fake, "[StartUp]\nRunType=1\n[Configs]\nCommPort=" + stored + "\n");
+        h.start();
+        QCOMPARE(h.fakePort->lastPort, used);
+        h.shutdown();
+        QCOMPARE(h.readBackSettings()->readText("Configs", "CommPort", ""), QString::number(used));
+    }
+
+    void factoryModeFromTheSettingNeedsNoPassword() {
+        ToolHarness h(ToolHarness::Port::Fake, "[StartUp]\nInitialMode=FactoryMode\n");
+        h.start();
+        QCOMPARE(h.app().modes()->appMode(), int(AppModes::Factory));
+        QVERIFY(h.dialogs.messages.isEmpty());
+    }
+
+    void titleFollowsTheState() {
+        ToolHarness h;
+        h.start();
+        FrmMain* main = h.app().mainWindow();
+        QCOMPARE(main->windowTitle(), QString("Orvex Monitor Adjustment Tool V1.0.52 -- No monitor"));
+        main->setTitle(QString());
+        QCOMPARE(main->windowTitle(), QString("Orvex Monitor Adjustment Tool V1.0.52 -- (No File)"));
+        main->setOnline();
+        QVERIFY(main->windowTitle().endsWith(" -- Monitor on Com1"));
+        h.ctx().commPort = 3;
+        main->setBootMode();
+        QVERIFY(main->windowTitle().endsWith("Monitor on Com3 -- BOOT MODE"));
+    }
+
+    void searchStartsAtStartUpAndFindsAPromptAnswer() {
+        ToolHarness h;
+        h.start();
+        FrmTrying* trying = h.ctx().windows->existing<FrmTrying>();
+        QVERIFY(trying);
+        QVERIFY(h.ctx().search->isSearching());
+        h.fakeClock.advance(100);
+        QCOMPARE(h.fakePort->writtenText(), QString("p|"));
+        h.fakePort->receive("p\r\n#");
+        QVERIFY(h.ctx().model->monitorResponding);
+        h.fakeClock.advance(2000);
+        QCOMPARE(h.app().mainWindow()->connectionState(), ConnectionState::Online);
+        QVERIFY(h.ctx().link->indicatorGreen());
+        QCOMPARE(h.ctx().windows->existing<FrmConnect>()->status(), QString("Connected on the selected port."));
+        h.fakeClock.advance(100);
+        QCOMPARE(h.fakePort->writtenText(), QString("p|df|"));
+        QVERIFY(!trying->parentWidget()->isVisible());
+    }
+
+    void searchGivesUpAfterTheLimitWithoutAutoReconnect() {
+        ToolHarness h(ToolHarness::Port::Fake, "[StartUp]\nRunType=1\n[Configs]\nConnectRetryLimit=1\n");
+        h.start();
+        FrmConnect* connect = h.ctx().windows->existing<FrmConnect>();
+        connect->findChild<QCheckBox*>("ckAutoReConnect")->setChecked(false);
+        h.ctx().windows->existing<FrmTrying>()->onActivated();
+        h.fakeClock.advance(2000);
+        QVERIFY(!h.ctx().search->isSearching());
+        QCOMPARE(connect->status(), FrmConnect::timedOutText());
+        QVERIFY(h.ctx().windows->find("frmTimedOut"));
+        QCOMPARE(h.app().mainWindow()->connectionState(), ConnectionState::NoMonitor);
+    }
+
+    void choosingAPortThatFailsSaysSo() {
+        ToolHarness h;
+        h.start();
+        h.fakePort->failingPorts << 2;
+        FrmConnect* connect = h.ctx().windows->existing<FrmConnect>();
+        connect->choosePort(1);
+        QCOMPARE(h.dialogs.texts(), QStringList{"Comm Port Error  on Com2 -> try another port"});
+        QCOMPARE(h.ctx().commPort, 2);
+        const int opens = h.fakePort->openCount;
+        connect->choosePort(1); // the port already chosen: nothing happens
+        QCOMPARE(h.fakePort->openCount, opens);
+    }
+};
+
+QTEST_MAIN(StartupTest)
+#include "tst_startup.moc"
