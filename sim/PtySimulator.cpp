@@ -212,21 +212,22 @@ int PtySimulator::pendingBytes() const {
 void PtySimulator::onReadable() {
     if (m_master < 0)
         return;
-    QByteArray received;
+    QByteArray bytes;
     char buf[4096];
     for (;;) {
         const ssize_t n = ::read(m_master, buf, sizeof buf);
         if (n > 0) {
-            received.append(buf, int(n));
+            bytes.append(buf, int(n));
             continue;
         }
         if (n < 0 && errno == EINTR)
             continue;
         break;
     }
-    if (received.isEmpty())
+    if (bytes.isEmpty())
         return;
-    const QList<Exchange> exchanges = m_monitor.feed(m_noise.apply(received));
+    emit received(bytes);
+    const QList<Exchange> exchanges = m_monitor.feed(m_noise.apply(bytes));
     for (const Exchange& e : exchanges) {
         if (!e.answer.isEmpty()) {
             if (m_options.delayMs > 0) {

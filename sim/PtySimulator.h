@@ -53,6 +53,8 @@ public:
     int pendingBytes() const;
 
 signals:
+    // Bytes have arrived from the tool (before noise; also while silent).
+    void received(const QByteArray& bytes);
     // A request line has been received and answered (the answer may still be on its way).
     void requestHandled(const QByteArray& request, const QByteArray& answer);
     // A download has completed (its image has been written to the image file, if one is set).

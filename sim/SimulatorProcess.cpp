@@ -87,21 +87,27 @@ bool SimulatorProcess::sendControl(const QString& line) {
 
 void SimulatorProcess::onStdout() {
     m_stdoutBuffer += m_process.readAllStandardOutput();
-    if (!m_devicePath.isEmpty()) {
+    int nl;
+    while ((nl = int(m_stdoutBuffer.indexOf('\n'))) >= 0) {
+        const QString line = QString::fromLocal8Bit(m_stdoutBuffer.left(nl)).trimmed();
+        m_stdoutBuffer.remove(0, nl + 1);
+        if (m_devicePath.isEmpty()) {
+            // The first line is the device path.
+            m_devicePath = line;
+            if (m_devicePath.isEmpty()) {
+                m_error = QStringLiteral("the simulator printed no device path");
+                emit failed(m_error);
+                return;
+            }
+            emit ready(m_devicePath);
+        } else if (line.startsWith(QLatin1String("ok "))) {
+            emit controlAnswered(line.mid(3), true);
+        } else if (line.startsWith(QLatin1String("error "))) {
+            emit controlAnswered(line.mid(6), false);
+        }
+    }
+    if (m_stdoutBuffer.size() > 4096)
         m_stdoutBuffer.clear();
-        return;
-    }
-    const int nl = int(m_stdoutBuffer.indexOf('\n'));
-    if (nl < 0)
-        return;
-    m_devicePath = QString::fromLocal8Bit(m_stdoutBuffer.left(nl)).trimmed();
-    m_stdoutBuffer.clear();
-    if (m_devicePath.isEmpty()) {
-        m_error = QStringLiteral("the simulator printed no device path");
-        emit failed(m_error);
-        return;
-    }
-    emit ready(m_devicePath);
 }
 
 void SimulatorProcess::onStderr() {

@@ -36,7 +36,8 @@ public:
     QString errorString() const { return m_error; }
     qint64 processId() const { return m_process.processId(); }
 
-    // Run-time faults, sent as control lines on the simulator's standard input.
+    // Run-time faults, sent as control lines on the simulator's standard input; each is answered by
+    // controlAnswered() once it is in effect.
     bool sendControl(const QString& line);
     bool setSilent(bool silent) { return sendControl(QStringLiteral("silent %1").arg(silent ? 1 : 0)); }
     bool setSilentAfter(int answers) { return sendControl(QStringLiteral("silent-after %1").arg(answers)); }
@@ -52,6 +53,8 @@ public:
 signals:
     void ready(const QString& devicePath);
     void failed(const QString& error);
+    // The simulator has applied (ok) or refused a control line sent with sendControl().
+    void controlAnswered(const QString& line, bool ok);
     void finished();
 
 private:

@@ -73,8 +73,12 @@ int main(int argc, char* argv[]) {
         while ((nl = int(pending->indexOf('\n'))) >= 0) {
             const QString line = QString::fromUtf8(pending->left(nl)).trimmed();
             pending->remove(0, nl + 1);
-            if (!line.isEmpty() && !simulator.applyControl(line))
-                std::fprintf(stderr, "orvexmon-sim: unknown control line: %s\n", qPrintable(line));
+            if (line.isEmpty())
+                continue;
+            // Each control line is acknowledged, so that a test knows when the fault is in effect.
+            const bool ok = simulator.applyControl(line);
+            std::printf("%s %s\n", ok ? "ok" : "error", qPrintable(line));
+            std::fflush(stdout);
         }
         if (pending->size() > 4096)
             pending->clear();
