@@ -1,0 +1,515 @@
+#include "protocol/DataReadHandlers.h"
+
+#include "model/MonitorModel.h"
+#include "protocol/ParseRules.h"
+#include "protocol/TextHelpers.h"
+
+#include <QLocale>
+#include <QRegularExpression>
+
+#include <algorithm>
+#include <cmath>
+#include <limits>
+
+namespace {
+
+DacTable tableOf(DacKind kind) {
+    switch (kind) {
+    case DacKind::Factory:
+        return DacTable::Factory;
+    case DacKind::Initial:
+        return DacTable::Initial;
+    case DacKind::Current:
+        break;
+    }
+    return DacTable::Value;
+}
+
+// The labelled-value rule leaves the reply line's carriage return at the end of the value.
+QString withoutLineEnd(QString s) {
+    while (!s.isEmpty() && (s.back() == QLatin1Char('\r') || s.back() == QLatin1Char('\n')))
+        s.chop(1);
+    return s;
+}
+
+QString twoDigits(int n) {
+    return n < 0 ? QLatin1Char('-') + QString::number(-n).rightJustified(2, QLatin1Char('0'))
+                 : QString::number(n).rightJustified(2, QLatin1Char('0'));
+}
+
+// The leading decimal number of a text (blanks, sign, digits, fraction), rounded to an integer; 0 when the text
+// does not start with a number.
+int roundedDecimal(const QString& text) {
+    const QString s = Text::trimLeading(text);
+    int i = 0;
+    if (i < s.size() && (s.at(i) == QLatin1Char('-') || s.at(i) == QLatin1Char('+')))
+        ++i;
+    const int digitsFrom = i;
+    while (i < s.size() && s.at(i).isDigit() && s.at(i).unicode() < 128)
+        ++i;
+    if (i < s.size() && s.at(i) == QLatin1Char('.')) {
+        ++i;
+        while (i < s.size() && s.at(i).isDigit() && s.at(i).unicode() < 128)
+            ++i;
+    }
+    if (i == digitsFrom)
+        return 0;
+    bool ok = false;
+    const double v = QLocale::c().toDouble(s.left(i), &ok);
+    if (!ok)
+        return 0;
+    const double r = std::nearbyint(v);
+    return static_cast<int>(qBound<double>(std::numeric_limits<int>::min(), r, std::numeric_limits<int>::max()));
+}
+
+// A number shown with a leading blank when it is not negative.
+QString signedDisplay(int n) {
+    return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
+}
+
+// Sets a model flag for the duration of a scope.
+class FlagScope {
+public:
+    FlagScope(bool& flag, bool during, bool after) : m_flag(flag), m_after(after) { m_flag = during; }
+    ~FlagScope() { m_flag = m_after; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_after;
+};
+
+} // namespace
+
+DataReadHandlers::DataReadHandlers(MonitorModel& model, QObject* parent) : QObject(parent), m_model(model) {}
+
+int DataReadHandlers::familyOf(int firmwareClass) {
+    if (firmwareClass >= 400 && firmwareClass <= 498)
+        return 4;
+    if (firmwareClass >= 300 && firmwareClass <= 398)
+        return 3;
+    if (firmwareClass >= 200 && firmwareClass <= 298)
+        return 2;
+    if (firmwareClass <= 138)
+        return 1;
+    return 0;
+}
+
+void DataReadHandlers::firmwareVersion(const QString& body) {
+    const QString text = Text::trimLeading(body);
+    if (text.isEmpty())
+        return;
+    const QChar selector = text.at(0).toUpper();
+    if (selector == QLatin1Char('V'))
+        versionAnswer(text);
+    else if (selector == QLatin1Char('D') || selector == QLatin1Char('F') || selector == QLatin1Char('P'))
+        offsetRow(selector, text);
+}
+
+void DataReadHandlers::versionAnswer(const QString& body) {
+    bool ok = false;
+    const QString version = ParseRules::versionText(body, &ok);
+    // Only a plain decimal number gives a class; anything else leaves class, set-up and labels as they are.
+    static const QRegularExpression number(QStringLiteral("^[0-9]*\\.?[0-9]+$"));
+    if (!ok || !number.match(version).hasMatch())
+        return;
+    const double value = QLocale::c().toDouble(version, &ok);
+    if (!ok)
+        return;
+    const double scaled = std::floor(value * 100.0 + 0.4);
+    if (scaled > std::numeric_limits<qint16>::max())
+        return;
+
+    const QString shown = QStringLiteral("V ") + version;
+    m_model.firmwareVersion = shown;
+    emit firmwareVersionRead(shown);
+
+    m_model.firmwareClass = static_cast<int>(scaled);
+    const int family = familyOf(m_model.firmwareClass);
+    if (family == 0)
+        return;
+    m_model.hasBoardIdentity = family == 2;
+    emit familySetUpRequested(m_model.firmwareClass);
+}
+
+void DataReadHandlers::offsetRow(QChar selector, const QString& body) {
+    if (body.contains(QLatin1Char('!')))
+        return;
+    // The values stand on the second line after the selector's own line.
+    const int first = body.indexOf(QLatin1Char('\n'));
+    const int second = first < 0 ? -1 : body.indexOf(QLatin1Char('\n'), first + 1);
+    if (second < 0)
+        return;
+    QString rest = body.mid(second + 1);
+    QVector<int> values;
+    for (int k = 0; k < 6; ++k)
+        values.append(ParseRules::nextNumber(rest));
+    DacKind kind = DacKind::Current;
+    if (selector == QLatin1Char('F'))
+        kind = DacKind::Factory;
+    else if (selector == QLatin1Char('P'))
+        kind = DacKind::Initial;
+    else
+        for (int& v : values)
+            v += 128; // slider positions; the window shows the position minus 128
+    emit offsetRowRead(kind, values);
+}
+
+void DataReadHandlers::bootEpromVersion(const QString& body) {
+    bool ok = false;
+    const QString version = ParseRules::versionText(body, &ok);
+    if (!ok || version.isEmpty())
+        return;
+    const QString shown = QStringLiteral("V ") + version;
+    m_model.romVersion = shown;
+    emit bootEpromVersionRead(shown);
+}
+
+void DataReadHandlers::bootBlockContents(const QString& body) {
+    static const QString marker = QStringLiteral("= 0x");
+    if (!body.contains(marker))
+        return;
+    QStringList values;
+    QString rest = body;
+    for (int k = 0; k < 9; ++k) {
+        const int at = rest.indexOf(marker);
+        if (at < 0)
+            break;
+        values.append(rest.mid(at + marker.size(), 2));
+        const int lineFeed = rest.indexOf(QLatin1Char('\n'), at);
+        rest = lineFeed < 0 ? QString() : rest.mid(lineFeed + 1);
+    }
+    emit bootBlockRead(values);
+
+    static const QString autoBoot = QStringLiteral("auto boot ");
+    const int at = body.indexOf(autoBoot);
+    if (at >= 0) {
+        int end = at + autoBoot.size();
+        while (end < body.size() && Text::isAlphanumeric(body.at(end)))
+            ++end;
+        emit autoBootRead(body.mid(at + autoBoot.size(), end - at - autoBoot.size()));
+    }
+}
+
+void DataReadHandlers::currentScanSet(const QString& body) {
+    static const QString numberLabel = QStringLiteral("Config Number ");
+    static const QString nameLabel = QStringLiteral("Config Name = ");
+    const int at = body.indexOf(numberLabel);
+    if (at >= 0) {
+        // One character after the label: the "=" is skipped.
+        const int number = Text::parseSignedDecimal(body.mid(at + numberLabel.size() + 1));
+        if (number >= 0)
+            emit currentScanSetNumberRead(number);
+    }
+    const int nameAt = body.indexOf(nameLabel);
+    if (nameAt >= 0) {
+        QString name = body.mid(nameAt + nameLabel.size());
+        const int end = name.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
+        if (end >= 0)
+            name.truncate(end);
+        emit currentScanSetNameRead(name.left(72));
+    }
+}
+
+void DataReadHandlers::scanSetList(const QString& body) {
+    QString remaining = body;
+    for (int line = 0; line < m_model.scanSetCount; ++line) {
+        const int lineFeed = remaining.indexOf(QLatin1Char('\n'));
+        QString text = lineFeed < 0 ? remaining : remaining.left(lineFeed);
+        remaining = lineFeed < 0 ? QString() : remaining.mid(lineFeed + 1);
+        // A line without its index, flag and name (the prompt, a short list) ends the list.
+        if (text.count(QLatin1Char(',')) < 2)
+            return;
+        int index = ParseRules::nextNumber(text);
+        if (index < 0 || index > m_model.scanSetCount)
+            index = 0;
+        int enabled = ParseRules::nextNumber(text);
+        if (enabled < 0 || enabled > 1)
+            enabled = 0;
+        const QString name = withoutLineEnd(text);
+        // The scan-set window has one row per scan set it can show; an index beyond them ends the list.
+        if (index >= MonitorModel::scanSetWindowRows)
+            return;
+        m_model.setScanSetName(index, name);
+        m_model.scanSetEnabled[index] = enabled;
+        emit scanSetEntryRead(index, name, enabled);
+    }
+}
+
+void DataReadHandlers::identity(QChar board, bool serial, const QString& body, const QString& label) {
+    bool found = false;
+    const QString value = withoutLineEnd(ParseRules::labelledValue(body, label, &found));
+    if (!found)
+        return;
+    if (board == QLatin1Char('S'))
+        (serial ? m_model.serialNumber : m_model.modelNumber) = value;
+    else if (board == QLatin1Char('T'))
+        (serial ? m_model.crtSerialNumber : m_model.crtPartNumber) = value;
+    else if (board == QLatin1Char('U') && !serial)
+        m_model.partNumber = value;
+    emit identityRead(board, serial, value);
+}
+
+void DataReadHandlers::partNumber(QChar board, const QString& body) {
+    identity(board.toUpper(), false, body, QStringLiteral("Model Number = "));
+}
+
+void DataReadHandlers::serialNumber(QChar board, const QString& body) {
+    if (board.toUpper() == QLatin1Char('U'))
+        return; // the monitor's part number has no serial number
+    identity(board.toUpper(), true, body, QStringLiteral("Serial Number = "));
+}
+
+void DataReadHandlers::filamentDutyCycle(QChar reading, const QString& body) {
+    bool found = false;
+    const QString value = withoutLineEnd(ParseRules::labelledValue(body, QStringLiteral("Duty Cycle = "), &found));
+    if (found)
+        emit filamentDutyRead(reading.toUpper(), value);
+}
+
+void DataReadHandlers::operatingTime(const QString& body) {
+    const QStringList lines = body.split(QLatin1Char('\n'));
+    // Two lines of times and the cycles line; anything shorter, or a first line without a number, is not an
+    // operating-time answer.
+    if (lines.size() < 3)
+        return;
+    if (QString first = lines.at(0); ParseRules::nextNumber(first) == -1)
+        return;
+    int fields[4] = {0, 0, 0, 0};
+    for (int l = 0; l < 2; ++l) {
+        QString rest = lines.at(l);
+        for (int& field : fields) {
+            const int n = ParseRules::nextNumber(rest);
+            if (n != -1)
+                field += n;
+        }
+    }
+    QString cyclesLine = lines.at(2);
+    int cycles = ParseRules::nextNumber(cyclesLine);
+    if (cycles == -1)
+        cycles = 0;
+
+    int& days = fields[0];
+    int& hours = fields[1];
+    int& minutes = fields[2];
+    int& seconds = fields[3];
+    if (seconds >= 60) {
+        minutes += seconds / 60;
+        seconds %= 60;
+    }
+    if (minutes >= 60) {
+        hours += minutes / 60;
+        minutes %= 60;
+    }
+    if (hours >= 24) {
+        days += hours / 24;
+        hours %= 24;
+    }
+    const QString timeText = QString::number(days) + QLatin1Char(':') + twoDigits(hours) + QLatin1Char(':') +
+                             twoDigits(minutes) + QLatin1Char(':') + twoDigits(seconds);
+    const QString cyclesText = QString::number(cycles);
+    m_model.operatingTime = timeText;
+    m_model.operatingCycles = cyclesText;
+    emit operatingTimeRead(timeText, cyclesText, days, hours, minutes, seconds, cycles);
+}
+
+void DataReadHandlers::panelStatus(const QString& body) {
+    if (body.contains(QLatin1String("Photocell Enabled")))
+        emit photocellRead(true);
+    if (body.contains(QLatin1String("Photocell Disabled")))
+        emit photocellRead(false);
+
+    auto failText = [](QChar flag) -> QString {
+        if (flag == QLatin1Char('0'))
+            return QStringLiteral("Operating");
+        if (flag == QLatin1Char('1'))
+            return QStringLiteral("Not Operating");
+        return QString();
+    };
+    if (!body.isEmpty()) {
+        const QString vertical = failText(body.at(0));
+        if (!vertical.isNull())
+            emit verticalFailRead(vertical);
+    }
+    if (body.size() >= 3) {
+        const QString horizontal = failText(body.at(2));
+        if (!horizontal.isNull())
+            emit horizontalFailRead(horizontal);
+    }
+
+    const int fc = m_model.firmwareClass;
+    static const QString limitsLabel = QStringLiteral("Limits ");
+    const int limitsAt = body.indexOf(limitsLabel);
+    if (limitsAt >= 0) {
+        QString rest = body.mid(limitsAt + limitsLabel.size());
+        QStringList limits;
+        for (int k = 0; k < 8; ++k) {
+            limits.append(signedDisplay(roundedDecimal(rest)));
+            rest = Text::textAfterComma(rest);
+        }
+        emit limitsRead(limits);
+        if (fc >= 216 && fc <= 300) {
+            const QString contrast = signedDisplay(roundedDecimal(rest));
+            rest = Text::textAfterComma(rest);
+            emit hysteresisRead(contrast, signedDisplay(roundedDecimal(rest)));
+        }
+    }
+
+    const int bc = body.indexOf(QLatin1String("BC"));
+    if (bc >= 0 && fc >= 216 && fc <= 299 && bc + 5 < body.size())
+        emit softwareControlRead(body.at(bc + 3) == QLatin1Char('0'), body.at(bc + 5) == QLatin1Char('0'));
+}
+
+void DataReadHandlers::modelType(const QString& body) {
+    bool found = false;
+    const QString value = ParseRules::labelledValue(body, QStringLiteral("Model Type = "), &found);
+    if (!found)
+        return;
+    const int type = ParseRules::radixNumber(value);
+    if (type < 1 || type > 63)
+        return;
+    const FlagScope suppress(m_model.suppressControlEvents, true, false);
+    emit modelTypeRead(type);
+}
+
+void DataReadHandlers::capability(const QString& body) {
+    static const QString label = QStringLiteral("Capability = ");
+    const int at = body.indexOf(label);
+    if (at < 0)
+        return;
+    const int mask = ParseRules::radixNumber(body.mid(at + label.size()));
+    if (mask < 0)
+        return; // no number: -1 would read as every capability
+    const FlagScope suppress(m_model.suppressControlEvents, true, false);
+    m_model.setCapabilities(mask);
+    emit capabilityRead(m_model.capabilityMask());
+}
+
+QVector<int> DataReadHandlers::readInRange(QString& rest, int count) const {
+    QVector<int> values;
+    for (int i = 0; i < count; ++i) {
+        const int n = ParseRules::nextNumber(rest);
+        if (n < 0 || n > 255)
+            break;
+        values.append(n);
+    }
+    return values;
+}
+
+void DataReadHandlers::storeRow(QChar group, DacKind kind, const QVector<int>& values, int firstIndex) {
+    DacGroup* g = m_model.group(group);
+    if (!g)
+        return;
+    // A scan-set index outside the tables (after "DeSelect") has no cells: the values are only shown.
+    for (int i = 0; i < values.size(); ++i)
+        g->set(tableOf(kind), firstIndex + i, m_model.currentScanSet, values[i]);
+}
+
+void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body) {
+    const QChar letter = group.toUpper();
+    if (letter == QLatin1Char('N')) {
+        if (kind == DacKind::Current)
+            scanSetList(body);
+        return;
+    }
+    switch (letter.unicode()) {
+    case 'L':
+    case 'B':
+    case 'V':
+    case 'H':
+        if (kind == DacKind::Current) {
+            sliderGroup(letter, body);
+        } else {
+            DacGroup* g = m_model.group(letter);
+            QString rest = body;
+            const QVector<int> values = readInRange(rest, g->count);
+            storeRow(letter, kind, values);
+            if (!values.isEmpty())
+                emit dacValuesRead(letter, kind, values);
+            if (letter == QLatin1Char('H') && values.size() == g->count) {
+                // The extra number is stored without a range test, as far as it fits a cell.
+                const int extra = ParseRules::nextNumber(rest);
+                if (extra >= std::numeric_limits<qint16>::min() && extra <= std::numeric_limits<qint16>::max()) {
+                    g->set(tableOf(kind), MonitorModel::horizontalSCapIndex, m_model.currentScanSet, extra);
+                    emit horizontalSCapRead(kind, extra);
+                }
+            }
+        }
+        break;
+    case 'S':
+        if (kind == DacKind::Current)
+            fourSliders(letter, body, 63);
+        else
+            fourFill(letter, kind, Text::textAfterLineFeed(body), 63);
+        break;
+    case 'A':
+        if (kind == DacKind::Current)
+            fourSliders(letter, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
+        else
+            fourFill(letter, kind, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
+        break;
+    case 'D':
+    case 'E':
+    case 'G':
+    case 'I':
+    case 'K':
+        if (kind == DacKind::Current)
+            fourSliders(letter, Text::textAfterLineFeed(body), 63);
+        else
+            fourFill(letter, kind, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
+        break;
+    default:
+        break;
+    }
+}
+
+void DataReadHandlers::sliderGroup(QChar group, const QString& body) {
+    // The sliders these values move must not send them back; sending is allowed again when the answer is done,
+    // also when it stops early.
+    const FlagScope quiet(m_model.allowControlSend, false, true);
+    DacGroup* g = m_model.group(group);
+    const int count = group == QLatin1Char('B') ? 2 : g->count;
+    QString rest = body;
+    const QVector<int> values = readInRange(rest, count);
+    storeRow(group, DacKind::Current, values);
+    if (!values.isEmpty())
+        emit dacValuesRead(group, DacKind::Current, values);
+    if (group == QLatin1Char('H') && values.size() == count) {
+        const int extra = ParseRules::nextNumber(rest);
+        if (extra >= 0 && extra <= 255) {
+            const int limited = std::min(extra, 127); // the "Horiz S Cap" slider ends at 127
+            g->set(DacTable::Value, MonitorModel::horizontalSCapIndex, m_model.currentScanSet, limited);
+            emit horizontalSCapRead(DacKind::Current, limited);
+        }
+    }
+}
+
+void DataReadHandlers::fourSliders(QChar group, const QString& numbers, int max) {
+    const FlagScope quiet(m_model.allowControlSend, false, m_model.allowControlSend);
+    QString rest = numbers;
+    QVector<int> values;
+    for (int k = 0; k < 4; ++k) {
+        const int n = ParseRules::nextNumber(rest);
+        if (n < 0 || n > max)
+            break;
+        values.append(n);
+    }
+    storeRow(group, DacKind::Current, values);
+    if (!values.isEmpty())
+        emit dacValuesRead(group, DacKind::Current, values);
+}
+
+void DataReadHandlers::fourFill(QChar group, DacKind kind, const QString& numbers, int max) {
+    QString rest = numbers;
+    QVector<int> values;
+    for (int k = 0; k < 4; ++k) {
+        const int n = ParseRules::nextNumber(rest);
+        if (n < 0 || n > 255)
+            break;
+        values.append(std::min(n, max));
+    }
+    storeRow(group, kind, values);
+    if (!values.isEmpty())
+        emit dacValuesRead(group, kind, values);
+}

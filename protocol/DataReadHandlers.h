@@ -1,0 +1,94 @@
+#pragma once
+// Handlers of the data-read answers ("D" family): identity, versions, boot block, scan sets, operating time,
+// panel status, model type, capability, filament duty cycles and the DAC values of every group. Each parses
+// its body with the shared rules, writes the monitor data model and emits a typed result for the windows that
+// show it. Handlers never touch widgets and never report errors: malformed answers are ignored.
+#include "protocol/AnswerHandlers.h"
+
+#include <QObject>
+#include <QString>
+#include <QStringList>
+#include <QVector>
+
+class MonitorModel;
+
+class DataReadHandlers : public QObject, public AnswerHandlers {
+    Q_OBJECT
+public:
+    explicit DataReadHandlers(MonitorModel& model, QObject* parent = nullptr);
+
+    // The monitor family whose set-up a firmware class selects: 1 (up to 138), 2 (200-298), 3 (300-398),
+    // 4 (400-498); 0 for the classes that run no set-up.
+    static int familyOf(int firmwareClass);
+
+    void bootBlockContents(const QString& body) override;
+    void currentScanSet(const QString& body) override;
+    void dacValues(QChar group, DacKind kind, const QString& body) override;
+    void bootEpromVersion(const QString& body) override;
+    void firmwareVersion(const QString& body) override;
+    void partNumber(QChar board, const QString& body) override;
+    void serialNumber(QChar board, const QString& body) override;
+    void panelStatus(const QString& body) override;
+    void filamentDutyCycle(QChar reading, const QString& body) override;
+    void operatingTime(const QString& body) override;
+    void modelType(const QString& body) override;
+    void capability(const QString& body) override;
+
+signals:
+    // Part or serial number of a board (upper-case board letter as in the requests "dm"/"ds" + letter), with the
+    // answer's line end removed.
+    void identityRead(QChar board, bool serial, const QString& text);
+    // "V " and the version digits, as the version and software windows show them.
+    void firmwareVersionRead(const QString& text);
+    void bootEpromVersionRead(const QString& text);
+    // After a firmware-version answer whose class selects a monitor family (see familyOf).
+    void familySetUpRequested(int firmwareClass);
+    // Colour-balance offset row, six values: Current carries the slider positions (number + 128), Factory and
+    // Initial the numbers shown in the boxes.
+    void offsetRowRead(DacKind kind, const QVector<int>& values);
+    // Boot-block bytes (two characters each, up to nine) and the auto-boot word.
+    void bootBlockRead(const QStringList& values);
+    void autoBootRead(const QString& text);
+    // Current scan set of the monitor: number and name (at most 72 characters), each only when present.
+    void currentScanSetNumberRead(int number);
+    void currentScanSetNameRead(const QString& name);
+    // One line of the scan-set list: index 0 to 5, name and enable tick (0 or 1).
+    void scanSetEntryRead(int index, const QString& name, int enabled);
+    // Operating time as the operating-time window shows it (days:hh:mm:ss and cycles) and as numbers for the
+    // set-times window.
+    void operatingTimeRead(const QString& timeText, const QString& cyclesText, int days, int hours, int minutes,
+                           int seconds, int cycles);
+    // Panel status, each only when the answer carries it.
+    void photocellRead(bool enabled);
+    void verticalFailRead(const QString& text);   // "Operating" or "Not Operating"
+    void horizontalFailRead(const QString& text); // "Operating" or "Not Operating"
+    void limitsRead(const QStringList& texts);    // eight limits, a leading blank when not negative
+    void hysteresisRead(const QString& contrastText, const QString& brightnessText);
+    void softwareControlRead(bool brightnessEnabled, bool contrastEnabled);
+    // Model type 1 to 63 (bits 32 built-in test, 16 emulator commands, 8 monochrome, 4 DAC updating, 2 user
+    // brightness disabled, 1 user contrast disabled); emitted with suppressControlEvents set.
+    void modelTypeRead(int modelType);
+    // Capability mask, already stored in the model's flags; emitted with suppressControlEvents set.
+    void capabilityRead(int mask);
+    // Filament duty cycle text of a reading ("S" steady, "W" warm-up, any other immediate).
+    void filamentDutyRead(QChar reading, const QString& text);
+    // DAC values of a group (upper-case letter) from index 0 upward, as far as they were accepted. Current
+    // values are the slider positions; the model's tables at the current scan set are already written.
+    void dacValuesRead(QChar group, DacKind kind, const QVector<int>& values);
+    // The extra number of the horizontal answers: "Horiz S Cap" (horizontal index 8).
+    void horizontalSCapRead(DacKind kind, int value);
+
+private:
+    void versionAnswer(const QString& body);
+    void offsetRow(QChar selector, const QString& body);
+    void scanSetList(const QString& body);
+    void identity(QChar board, bool serial, const QString& body, const QString& label);
+    // Reads up to count numbers, stopping at the first outside 0 to 255.
+    QVector<int> readInRange(QString& rest, int count) const;
+    void storeRow(QChar group, DacKind kind, const QVector<int>& values, int firstIndex = 0);
+    void sliderGroup(QChar group, const QString& body);
+    void fourSliders(QChar group, const QString& numbers, int max);
+    void fourFill(QChar group, DacKind kind, const QString& numbers, int max);
+
+    MonitorModel& m_model;
+};
