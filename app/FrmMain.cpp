@@ -5,6 +5,7 @@
 #include "app/FrmAbout.h"
 #include "app/HelpViewer.h"
 #include "app/MainMenus.h"
+#include "app/WindowMenus.h"
 #include "app/WindowRegistry.h"
 #include "link/Link.h"
 #include "link/windows/FrmConnect.h"
@@ -28,6 +29,7 @@ FrmMain::FrmMain(AppContext& ctx, AppModes* modes, QWidget* parent)
     ctx.windows = m_windows;
     setTitle(QString());
     connectMenus();
+    connectWindowMenus(this);
 }
 
 FrmMain::~FrmMain() = default;

@@ -1,0 +1,19 @@
+#include "app/WindowMenus.h"
+
+#include "app/FrmMain.h"
+#include "app/MainMenus.h"
+#include "app/WindowRegistry.h"
+
+#include <QAction>
+
+namespace {
+// Shows window T (created on first use, brought to the front) when the item is chosen.
+template <class T> void opens(FrmMain* main, const char* item) {
+    if (QAction* action = main->menus()->action(QString::fromLatin1(item)))
+        QObject::connect(action, &QAction::triggered, main, [main] { main->windows()->show<T>(); });
+}
+} // namespace
+
+void connectWindowMenus(FrmMain* mainWindow) {
+    Q_UNUSED(mainWindow)
+}
