@@ -1,5 +1,7 @@
 #include "app/ChildWindow.h"
 
+#include "app/WindowPlacement.h"
+
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
@@ -14,6 +16,7 @@ void ChildWindow::showInFront() {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
         sub->show();
         show();
+        WindowPlacement::applyPendingState(sub);
         if (QMdiArea* area = sub->mdiArea())
             area->setActiveSubWindow(sub);
         sub->raise();

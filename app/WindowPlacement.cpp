@@ -9,6 +9,7 @@
 #include <QWidget>
 
 namespace {
+const char* const kPendingState = "pendingWindowState";
 const QString kLocations = QStringLiteral("Locations");
 const QString kConfigs = QStringLiteral("Configs");
 constexpr int kCentred = -1;
@@ -161,10 +162,27 @@ void WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
         frame->resize(qMax(1, toPixels(p.width)), qMax(1, toPixels(p.height)));
     if (p.hasPosition)
         frame->move(toPixels(p.left), toPixels(p.top));
-    if (p.state == 2)
-        frame->setWindowState(frame->windowState() | Qt::WindowMaximized);
-    else if (p.state == 1)
-        frame->setWindowState(frame->windowState() | Qt::WindowMinimized);
+    // A child window takes its state when it is first shown (a hidden MDI frame ignores it).
+    if (qobject_cast<QMdiSubWindow*>(frame) && !frame->isVisible()) {
+        frame->setProperty(kPendingState, p.state);
+        return;
+    }
+    applyState(frame, p.state);
+}
+
+void WindowPlacement::applyState(QWidget* frame, int state) {
+    if (state == 2)
+        frame->showMaximized();
+    else if (state == 1)
+        frame->showMinimized();
+}
+
+void WindowPlacement::applyPendingState(QWidget* frame) {
+    const QVariant pending = frame->property(kPendingState);
+    if (!pending.isValid())
+        return;
+    frame->setProperty(kPendingState, QVariant());
+    applyState(frame, pending.toInt());
 }
 
 void WindowPlacement::save(QWidget* window) {

@@ -34,8 +34,12 @@ public:
     // Applies to a top-level window or to the MDI frame of a child window, and reads it back.
     void restore(QWidget* window, QWidget* mainWindow);
     void save(QWidget* window);
+    // Applies a restored minimised or maximised state to an MDI frame that was hidden when it was restored.
+    static void applyPendingState(QWidget* frame);
 
 private:
+    static void applyState(QWidget* frame, int state);
+
     Settings* m_settings;
     double m_dpi;
 };
