@@ -9,6 +9,7 @@
 #include <csignal>
 #include <cstdio>
 #include <fcntl.h>
+#include <sys/stat.h>
 #include <unistd.h>
 
 namespace {
@@ -66,6 +67,10 @@ int main(int argc, char* argv[]) {
         const ssize_t n = ::read(STDIN_FILENO, buf, sizeof buf);
         if (n <= 0) {
             input->setEnabled(false);
+            // A parent that talks to us through a pipe has gone: do not outlive it.
+            struct stat st;
+            if (::fstat(STDIN_FILENO, &st) == 0 && S_ISFIFO(st.st_mode))
+                QCoreApplication::quit();
             return;
         }
         pending->append(buf, int(n));
