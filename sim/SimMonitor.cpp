@@ -180,11 +180,15 @@ void SimMonitor::initialise() {
                 case 'v':
                     f = i == 0 ? 150 + 3 * set : i == 3 ? 110 + 2 * set : i < 7 ? 128 : 0;
                     break;
-                default:
+                case 'a':
                     f = i < 4 ? 120 + 4 * i + set : 0;
                     break;
+                default:
+                    // Six-bit digipots sit near their middle.
+                    f = i < 4 ? 28 + 2 * i + set % 4 : 0;
+                    break;
                 }
-                const int initial = std::clamp(f + ((i + set) % 3) - 1, 0, 255);
+                const int initial = std::clamp(f + ((i + set) % 3) - 1, 0, maxValue(g, i));
                 group.setValue(DacTable::Factory, i, set, f);
                 group.setValue(DacTable::Initial, i, set, initial);
                 group.setValue(DacTable::Current, i, set, initial);
@@ -280,6 +284,14 @@ int SimMonitor::reportedCount(char group) {
         return 4;
     }
     return 0;
+}
+
+int SimMonitor::maxValue(char group, int index) {
+    if (QByteArray("sdegik").contains(group))
+        return 63;
+    if (group == 'h' && index == 8)
+        return 127;
+    return 255;
 }
 
 int SimMonitor::dac(char group, DacTable table, int index, int scanSet) const {
@@ -946,7 +958,7 @@ QByteArray SimMonitor::setDac(const QByteArray& l, char g, const QByteArray& arg
     int value = 0;
     const QByteArray digits = a.mid(1);
     if (digits.isEmpty() || digits.startsWith('-') || digits.startsWith("0x") || !parseSimNumber(digits, &value) ||
-        !inRange(value, 0, 255))
+        !inRange(value, 0, maxValue(g, index)))
         return error(l, QStringLiteral("Bad DAC value"));
     group.setValue(DacTable::Current, index, set, value);
     return ack(l, QStringLiteral("%1 DAC %2 = %3").arg(groupTitle(g)).arg(index).arg(value));

@@ -179,6 +179,9 @@ public:
     // plus index 8 for "h").
     static int reportedCount(char group);
     static QByteArray groupLetters() { return QByteArrayLiteral("lbhvsadegik"); }
+    // Largest value of a DAC: 63 for the six-bit north-south and convergence digipots, 127 for the
+    // S-capacitor switch, 255 otherwise.
+    static int maxValue(char group, int index);
 
     // Faults that live in the controller: an unplugged monitor and rejected records.
     void setSilent(bool silent);

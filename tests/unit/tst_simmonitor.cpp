@@ -132,12 +132,12 @@ void TestSimMonitor::setThenReadBack_data() {
     QTest::newRow("bias") << QByteArray("cdb17") << QByteArray("ddb") << QByteArray("149,7");
     QTest::newRow("vertical") << QByteArray("cdv635") << QByteArray("ddv") << QByteArray("149,128,129,109,128,129,35");
     QTest::newRow("horizontal S cap") << QByteArray("cdh87") << QByteArray("ddh") << QByteArray("139,126,125,121,7");
-    QTest::newRow("north-south") << QByteArray("cds3200") << QByteArray("dds") << QByteArray("119,124,129,200");
+    QTest::newRow("north-south") << QByteArray("cds363") << QByteArray("dds") << QByteArray("27,30,33,63");
     QTest::newRow("convergence a spaced") << QByteArray("cda 17") << QByteArray("dda") << QByteArray("7,124,129,131");
     QTest::newRow("convergence a second")
         << QByteArray("cda 2120") << QByteArray("dda") << QByteArray("119,120,129,131");
-    QTest::newRow("convergence d") << QByteArray("cdd3120") << QByteArray("ddd") << QByteArray("119,124,129,120");
-    QTest::newRow("purity") << QByteArray("cdg00") << QByteArray("ddg") << QByteArray("0,124,129,131");
+    QTest::newRow("convergence d") << QByteArray("cdd340") << QByteArray("ddd") << QByteArray("27,30,33,40");
+    QTest::newRow("purity") << QByteArray("cdg00") << QByteArray("ddg") << QByteArray("0,30,33,33");
     QTest::newRow("offset") << QByteArray("cf2100") << QByteArray("dfd") << QByteArray("-3,2,-28,5,-1,4");
     QTest::newRow("hv control") << QByteArray("chh90") << QByteArray("dh") << QByteArray("HV Control Value = 90, 180");
     QTest::newRow("hv upper limit") << QByteArray("chu 0xF0") << QByteArray("dh") << QByteArray("Upper Limit = 240");
@@ -175,6 +175,9 @@ void TestSimMonitor::badSetRequestsAreRejected_data() {
     QTest::newRow("value above 255") << QByteArray("cdl2256");
     QTest::newRow("index beyond group") << QByteArray("cdb2100");
     QTest::newRow("index 8 only for h") << QByteArray("cdv8100");
+    QTest::newRow("six-bit north-south") << QByteArray("cds064");
+    QTest::newRow("six-bit convergence") << QByteArray("cdk164");
+    QTest::newRow("S cap above 127") << QByteArray("cdh8128");
     QTest::newRow("missing value") << QByteArray("cdl2");
     QTest::newRow("negative value") << QByteArray("cdl2-5");
     QTest::newRow("convergence index 0") << QByteArray("cda 010");
