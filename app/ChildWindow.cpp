@@ -1,6 +1,8 @@
 #include "app/ChildWindow.h"
 
+#include "app/AppContext.h"
 #include "app/WindowPlacement.h"
+#include "app/WindowRegistry.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>
@@ -19,6 +21,8 @@ void ChildWindow::showInFront() {
         WindowPlacement::applyPendingState(sub);
         if (QMdiArea* area = sub->mdiArea())
             area->setActiveSubWindow(sub);
+        if (m_ctx.windows)
+            m_ctx.windows->noteShown(sub);
         sub->raise();
         return;
     }

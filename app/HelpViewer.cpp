@@ -14,7 +14,17 @@ namespace {
 const char* const kGuideResource = ":/help/orvexmon3.html";
 }
 
+// The guide is compiled into the window library; a static library's resources are registered by hand.
+static void registerGuide() {
+    static const bool done = [] {
+        Q_INIT_RESOURCE(resources);
+        return true;
+    }();
+    Q_UNUSED(done)
+}
+
 QString HelpViewer::guidePath() {
+    registerGuide();
     // The guide ships inside the program; the desktop viewer needs it as a file.
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(dir);

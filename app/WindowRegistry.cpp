@@ -14,9 +14,13 @@ WindowRegistry::WindowRegistry(AppContext& ctx, QMdiArea* area, QWidget* mainWin
     connect(m_area, &QMdiArea::subWindowActivated, this, [this](QMdiSubWindow* sub) {
         if (!sub || sub == m_lastActive)
             return;
+        QPointer<QMdiSubWindow> previous = m_lastActive;
         m_lastActive = sub;
         if (m_muted)
             return;
+        if (previous)
+            if (auto* w = qobject_cast<ChildWindow*>(previous->widget()))
+                w->onDeactivated();
         if (auto* w = qobject_cast<ChildWindow*>(sub->widget()))
             w->onActivated();
     });
@@ -33,6 +37,16 @@ void WindowRegistry::adopt(const char* key, ChildWindow* window) {
     if (m_ctx.placement)
         m_ctx.placement->restore(window, m_mainWindow);
     emit windowCreated(window);
+}
+
+void WindowRegistry::noteShown(QMdiSubWindow* sub) {
+    // A window hidden while it was the active one is still the area's active window when it comes back,
+    // so the area raises no activation for it.
+    if (!m_muted && sub && m_area->activeSubWindow() == sub && m_lastActive != sub) {
+        m_lastActive = sub;
+        if (auto* w = qobject_cast<ChildWindow*>(sub->widget()))
+            w->onActivated();
+    }
 }
 
 void WindowRegistry::showMainWindowQuietly() {

@@ -40,6 +40,8 @@ public:
     QList<ChildWindow*> all() const;
     QMdiArea* area() const { return m_area; }
 
+    // Called after a child window was shown and made active: activates it when the area did not.
+    void noteShown(QMdiSubWindow* sub);
     // Shows the main window without activating its already shown child windows a second time.
     void showMainWindowQuietly();
     // Saves every placement and destroys every window (shut-down).

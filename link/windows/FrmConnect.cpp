@@ -39,7 +39,7 @@ FrmConnect::FrmConnect(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmCo
 
     auto* ports = new QGroupBox(QStringLiteral("Port"), this);
     auto* portGrid = new QGridLayout(ports);
-    auto* portGroup = new QButtonGroup(this);
+    auto* portGroup = m_portGroup = new QButtonGroup(this);
     for (int i = 0; i < 4; ++i) {
         m_optCommPort[i] = new QRadioButton(ports);
         m_optCommPort[i]->setObjectName(QStringLiteral("optCommPort(%1)").arg(i));
@@ -177,12 +177,11 @@ void FrmConnect::load() {
     m_ctx.link->setIndicatorGreen(false);
     m_portSettings = selectedLineSettings();
     setStatus(QStringLiteral("Trying port ") + QString::number(m_ctx.commPort) + QStringLiteral(" at ") + m_portSettings);
-    for (int i = 0; i < 4; ++i) {
-        // A port number outside 1-4 selects no option.
-        m_optCommPort[i]->setAutoExclusive(false);
+    // A port number outside 1-4 selects no option.
+    m_portGroup->setExclusive(false);
+    for (int i = 0; i < 4; ++i)
         m_optCommPort[i]->setChecked(m_ctx.commPort == i + 1);
-        m_optCommPort[i]->setAutoExclusive(true);
-    }
+    m_portGroup->setExclusive(true);
     refreshDevice();
     if (m_ctx.link->openPort(m_ctx.commPort, m_portSettings))
         showSearch();

@@ -3,6 +3,7 @@
 // alive for the whole run; its load opens the configured port and starts the search.
 #include "app/ChildWindow.h"
 
+class QButtonGroup;
 class QCheckBox;
 class QComboBox;
 class QLabel;
@@ -37,6 +38,7 @@ private:
     void refreshDevice();
 
     QString m_portSettings;
+    QButtonGroup* m_portGroup;
     QRadioButton* m_optCommPort[4];
     QRadioButton* m_optBaudRate[2];
     QLabel* m_lbl1;
