@@ -1,5 +1,6 @@
 #include "app/Application.h"
 
+#include "app/AnswerRoutes.h"
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
@@ -80,6 +81,7 @@ void Application::start(const StartOptions& options) {
     m_placement = std::make_unique<WindowPlacement>(m_ctx.settings);
     m_ctx.placement = m_placement.get();
     m_main = std::make_unique<FrmMain>(m_ctx, m_modes);
+    connectAnswerRoutes(m_ctx, m_main.get());
     m_ctx.search = new ConnectionSearch(m_ctx.link, m_ctx.clock, m_main.get(), this);
     m_placement->restore(m_main.get(), nullptr);
     connect(m_main.get(), &FrmMain::closing, this, &Application::shutdown);

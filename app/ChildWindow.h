@@ -14,6 +14,8 @@ public:
     AppContext& context() const { return m_ctx; }
     // Called each time the window is shown or becomes the active child window.
     virtual void onActivated() {}
+    // Called when another child window becomes active after this one.
+    virtual void onDeactivated() {}
     // Windows that belong to the link live for the whole run: closing them hides them.
     bool hideOnClose() const { return m_hideOnClose; }
     // Shows the window in front of the other child windows.

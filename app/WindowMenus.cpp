@@ -1,5 +1,6 @@
 #include "app/WindowMenus.h"
 
+#include "adjust/FrmVideoAdj.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
@@ -15,5 +16,5 @@ template <class T> void opens(FrmMain* main, const char* item) {
 } // namespace
 
 void connectWindowMenus(FrmMain* mainWindow) {
-    Q_UNUSED(mainWindow)
+    opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
 }

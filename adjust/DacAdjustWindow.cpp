@@ -1,0 +1,442 @@
+#include "adjust/DacAdjustWindow.h"
+
+#include "app/AppContext.h"
+#include "app/WindowPlacement.h"
+#include "model/MonitorModel.h"
+#include "protocol/Catalogue.h"
+#include "protocol/ParseRules.h"
+#include "protocol/TextHelpers.h"
+
+#include <QHBoxLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+// Standard row columns, twips.
+constexpr int captionLeft = 120, captionWidth = 1815;
+constexpr int sliderLeft = 1995, sliderWidth = 2895;
+constexpr int presentLeft = 5010, factoryLeft = 5850, initialLeft = 6690, valueWidth = 735;
+constexpr int rowHeight = 285;
+constexpr int fallbackTwipsPerPixel = 15; // 96 dots per inch
+
+// Restores a flag when the scope ends.
+class FlagRestore {
+public:
+    FlagRestore(bool& flag, bool during) : m_flag(flag), m_saved(flag) { m_flag = during; }
+    ~FlagRestore() { m_flag = m_saved; }
+    FlagRestore(const FlagRestore&) = delete;
+    FlagRestore& operator=(const FlagRestore&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_saved;
+};
+
+// Numbers of a list up to the first outside 0..255 (the four-box rule), at most four.
+QVector<int> fourInByteRange(QString rest) {
+    QVector<int> values;
+    for (int k = 0; k < 4; ++k) {
+        const int n = ParseRules::nextNumber(rest);
+        if (n < 0 || n > 255)
+            break;
+        values.append(n);
+    }
+    return values;
+}
+} // namespace
+
+DacAdjustWindow::DacAdjustWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
+    : ChildWindow(ctx, objectName, caption, parent) {}
+
+MonitorModel& DacAdjustWindow::model() const {
+    return *m_ctx.model;
+}
+
+int DacAdjustWindow::scanSet() const {
+    return m_ctx.model->currentScanSet;
+}
+
+DacRowGroup* DacAdjustWindow::rowGroup(QChar letter) const {
+    const QChar l = letter.toLower();
+    for (DacRowGroup* g : m_groups)
+        if (!g->letter().isNull() && g->letter() == l)
+            return g;
+    return nullptr;
+}
+
+DacRowGroup* DacAdjustWindow::rowGroup(const DacGroup* group) const {
+    for (DacRowGroup* g : m_groups)
+        if (g->group() == group)
+            return g;
+    return nullptr;
+}
+
+DacRowGroup* DacAdjustWindow::addRowGroup(DacGroup* group, QChar letter, const DacRowNames& names) {
+    auto* g = new DacRowGroup(group, letter, names, this);
+    m_groups.append(g);
+    return g;
+}
+
+DacRow* DacAdjustWindow::addRow(DacRowGroup* group, const DacRowSpec& spec) {
+    const DacRowNames& names = group->names();
+    auto* row = new DacRow;
+    row->index = spec.index;
+    if (!names.caption.isEmpty()) {
+        row->caption = new QLabel(spec.caption, this);
+        row->caption->setObjectName(
+            elementName(names.caption, spec.captionElement >= 0 ? spec.captionElement : spec.index));
+    }
+    row->slider = new QScrollBar(Qt::Horizontal, this);
+    row->slider->setObjectName(elementName(names.slider, spec.index));
+    row->slider->setRange(0, spec.max);
+    row->slider->setSingleStep(spec.smallChange);
+    row->slider->setPageStep(spec.largeChange);
+    // Like a scroll bar's change event: a drag reports its position when the thumb is released.
+    row->slider->setTracking(false);
+    gate(row->slider);
+    auto makeDisplay = [&](const QString& array) -> QWidget* {
+        if (array.isEmpty())
+            return nullptr;
+        QWidget* w = nullptr;
+        if (names.display == DacRowNames::Display::Label)
+            w = new QLabel(this);
+        else
+            w = new QLineEdit(this);
+        w->setObjectName(elementName(array, spec.index));
+        return w;
+    };
+    row->present = makeDisplay(names.present);
+    row->factory = makeDisplay(names.factory);
+    row->initial = makeDisplay(names.initial);
+    group->addRow(row);
+
+    QScrollBar* slider = row->slider;
+    connect(slider, &QAbstractSlider::valueChanged, this, [this, group, slider](int position) {
+        if (DacRow* r = group->rowOf(slider))
+            sliderChanged(*group, *r, position);
+    });
+    return row;
+}
+
+QLabel* DacAdjustWindow::addLabel(const QString& name, const QString& text) {
+    auto* label = new QLabel(text, this);
+    label->setObjectName(name);
+    return label;
+}
+
+QPushButton* DacAdjustWindow::addButton(const QString& name, const QString& text) {
+    auto* button = new QPushButton(text, this);
+    button->setObjectName(name);
+    return button;
+}
+
+void DacAdjustWindow::setSettingButtons(QPushButton* factory, QPushButton* initial, QPushButton* save) {
+    m_settingButtons.clear();
+    for (QPushButton* b : {factory, initial, save}) {
+        if (!b)
+            continue;
+        gate(b);
+        m_settingButtons.append(b);
+    }
+    if (factory)
+        connect(factory, &QPushButton::clicked, this, [this] { goBackToFactoryDefaults(); });
+    if (initial)
+        connect(initial, &QPushButton::clicked, this, [this] { goBackToInitialSettings(); });
+    if (save)
+        connect(save, &QPushButton::clicked, this, [this] { saveInitialSettings(); });
+}
+
+void DacAdjustWindow::showScanSetCaption() {
+    if (m_scanSetLabel)
+        m_scanSetLabel->setText(m_ctx.model->scanSetCaption);
+}
+
+void DacAdjustWindow::load() {
+    sendEnabled = false;
+    if (!m_ctx.model->monitorResponding) {
+        fillFromModel();
+        sendEnabled = true;
+    }
+    showScanSetCaption();
+}
+
+void DacAdjustWindow::onActivated() {
+    showScanSetCaption();
+    sendEnabled = false;
+    if (m_ctx.model->monitorResponding) {
+        queueReads();
+        // The answers come later and move the sliders with sending already on.
+        sendEnabled = true;
+    } else {
+        // Filling is not a change of the user's: it neither marks the data changed nor sends.
+        fillFromModel();
+        sendEnabled = true;
+    }
+    setAdjustable(true);
+}
+
+void DacAdjustWindow::onDeactivated() {
+    setAdjustable(false);
+}
+
+void DacAdjustWindow::queueReads() {
+    for (DacRowGroup* g : m_groups) {
+        if (g->letter().isNull())
+            continue;
+        m_ctx.send(Catalogue::readDac(g->letter(), DacKind::Current));
+        m_ctx.send(Catalogue::readDac(g->letter(), DacKind::Initial));
+        m_ctx.send(Catalogue::readDac(g->letter(), DacKind::Factory));
+    }
+}
+
+void DacAdjustWindow::fillFromModel() {
+    const int set = scanSet();
+    for (DacRowGroup* g : m_groups) {
+        if (!g->filledFromModel)
+            continue;
+        for (DacRow* row : g->rows()) {
+            int v = 0;
+            if (g->group()->get(DacTable::Committed, row->index, set, &v)) {
+                row->slider->setValue(v + g->displayOffset);
+                setDisplayText(row->present, g->shownText(row->slider->value()));
+            }
+            if (g->group()->get(DacTable::Factory, row->index, set, &v))
+                setDisplayText(row->factory, QString::number(v));
+            if (g->group()->get(DacTable::Initial, row->index, set, &v))
+                setDisplayText(row->initial, QString::number(v));
+        }
+    }
+}
+
+void DacAdjustWindow::setAdjustable(bool on) {
+    for (DacRowGroup* g : m_groups) {
+        if (on ? !g->enabledOnActivation : !g->disabledOnDeactivation)
+            continue;
+        for (DacRow* row : g->rows())
+            setLocked(row->slider, Lock::Inactive, !on);
+    }
+    for (QPushButton* b : m_settingButtons)
+        setLocked(b, Lock::Inactive, !on);
+}
+
+bool DacAdjustWindow::sendAllowed(const DacRowGroup& group) const {
+    return group.sendFlag == DacRowGroup::SendFlag::AllowControlSend ? m_ctx.model->allowControlSend : sendEnabled;
+}
+
+void DacAdjustWindow::sliderChanged(DacRowGroup& group, DacRow& row, int position) {
+    setDisplayText(row.present, group.shownText(position));
+    // Stored whatever moved the slider; a scan set outside the tables (none selected) has no cell.
+    group.group()->set(DacTable::Value, row.index, scanSet(), position);
+    if (!sendAllowed(group))
+        return;
+    m_ctx.model->dataChanged = true;
+    if (m_ctx.model->monitorResponding)
+        m_ctx.send(group.setRequest(row.index, position));
+}
+
+void DacAdjustWindow::moveRowsTo(DacRowGroup& group, DacTable table) {
+    for (DacRow* row : group.rows()) {
+        int v = 0;
+        if (!group.group()->get(table, row->index, scanSet(), &v))
+            continue;
+        row->slider->setValue(v + group.displayOffset);
+        // Also when the slider was already there (no change event), and showing where it stopped at its ends.
+        setDisplayText(row->present, group.shownText(row->slider->value()));
+    }
+}
+
+void DacAdjustWindow::copyRowsToInitial(DacRowGroup& group) {
+    for (DacRow* row : group.rows()) {
+        const int shown = row->slider->value() - group.displayOffset;
+        group.group()->set(DacTable::Initial, row->index, scanSet(), shown);
+        setDisplayText(row->initial, QString::number(shown));
+    }
+}
+
+void DacAdjustWindow::commitRows(DacRowGroup& group) {
+    for (DacRow* row : group.rows())
+        group.group()->set(DacTable::Committed, row->index, scanSet(), row->slider->value());
+}
+
+void DacAdjustWindow::goBackToFactoryDefaults() {
+    for (DacRowGroup* g : m_groups)
+        moveRowsTo(*g, DacTable::Factory);
+}
+
+void DacAdjustWindow::goBackToInitialSettings() {
+    for (DacRowGroup* g : m_groups)
+        moveRowsTo(*g, DacTable::Initial);
+}
+
+void DacAdjustWindow::saveInitialSettings() {
+    for (DacRowGroup* g : m_groups) {
+        copyRowsToInitial(*g);
+        const QString request = g->saveRequest ? g->saveRequest() : QString();
+        // Without a monitor there is nobody to save them: the model keeps them for the data file.
+        if (!request.isEmpty() && m_ctx.model->monitorResponding)
+            m_ctx.send(request);
+    }
+}
+
+void DacAdjustWindow::ok() {
+    for (DacRowGroup* g : m_groups)
+        if (g->committed)
+            commitRows(*g);
+    hideWindow();
+}
+
+void DacAdjustWindow::cancel() {
+    for (DacRowGroup* g : m_groups) {
+        if (!g->committed)
+            continue;
+        for (DacRow* row : g->rows()) {
+            int v = 0;
+            if (!g->group()->get(DacTable::Committed, row->index, scanSet(), &v))
+                continue;
+            row->slider->setValue(v);
+            setDisplayText(row->present, g->shownText(row->slider->value()));
+        }
+    }
+    hideWindow();
+}
+
+void DacAdjustWindow::showDacValues(QChar group, DacKind kind, const QVector<int>& values) {
+    DacRowGroup* g = rowGroup(group);
+    if (!g)
+        return;
+    for (int i = 0; i < values.size(); ++i) {
+        DacRow* row = g->row(i);
+        if (!row)
+            continue;
+        const int v = values[i];
+        switch (kind) {
+        case DacKind::Current:
+            row->slider->setValue(v);
+            setDisplayText(row->present, g->shownText(row->slider->value()));
+            // What the monitor holds is what Cancel returns to; nothing is accepted before the first read.
+            if (g->committed)
+                g->group()->set(DacTable::Committed, i, scanSet(), row->slider->value());
+            break;
+        case DacKind::Factory:
+            setDisplayText(row->factory, QString::number(v));
+            break;
+        case DacKind::Initial:
+            setDisplayText(row->initial, QString::number(v));
+            break;
+        }
+    }
+}
+
+int DacAdjustWindow::fillFourBoxes(const QList<QWidget*>& boxes, const QString& numbers, DacGroup* group,
+                                   DacTable table, int max) {
+    return fillFourBoxes(boxes, fourInByteRange(numbers), group, table, max);
+}
+
+int DacAdjustWindow::fillFourBoxes(const QList<QWidget*>& boxes, const QVector<int>& values, DacGroup* group,
+                                   DacTable table, int max) {
+    int k = 0;
+    for (; k < 4 && k < values.size() && k < boxes.size(); ++k) {
+        if (values[k] < 0 || values[k] > 255)
+            break;
+        const int v = std::min(values[k], max);
+        setDisplayText(boxes[k], QString::number(v));
+        if (group)
+            group->set(table, k, scanSet(), v);
+    }
+    return k;
+}
+
+int DacAdjustWindow::fillFourLabels(const QList<QWidget*>& labels, const QString& body, DacGroup* group, DacTable table,
+                                    int max) {
+    return fillFourBoxes(labels, Text::textAfterLineFeed(body), group, table, max);
+}
+
+int DacAdjustWindow::setFourSliders(const QList<QScrollBar*>& sliders, const QString& numbers) {
+    QVector<int> values;
+    QString rest = numbers;
+    for (int k = 0; k < 4; ++k)
+        values.append(ParseRules::nextNumber(rest));
+    return setFourSliders(sliders, values);
+}
+
+int DacAdjustWindow::setFourSliders(const QList<QScrollBar*>& sliders, const QVector<int>& values) {
+    FlagRestore quiet(m_ctx.model->allowControlSend, false);
+    int k = 0;
+    for (; k < 4 && k < values.size() && k < sliders.size(); ++k) {
+        if (values[k] < 0 || values[k] > sliders[k]->maximum())
+            break;
+        sliders[k]->setValue(values[k]);
+    }
+    return k;
+}
+
+int DacAdjustWindow::setFourSlidersAfterFirstLine(const QList<QScrollBar*>& sliders, const QString& body) {
+    return setFourSliders(sliders, Text::textAfterLineFeed(body));
+}
+
+QWidget* DacAdjustWindow::gate(QWidget* control) {
+    if (QWidget* existing = m_gates.value(control))
+        return existing;
+    // The gate carries this window's locks; the control's own enabled state stays free for the mode.
+    auto* g = new QWidget(this);
+    g->setObjectName(control->objectName() + QStringLiteral("Gate"));
+    auto* layout = new QHBoxLayout(g);
+    layout->setContentsMargins(0, 0, 0, 0);
+    control->setParent(g);
+    layout->addWidget(control);
+    m_gates.insert(control, g);
+    return g;
+}
+
+QWidget* DacAdjustWindow::outer(QWidget* control) const {
+    QWidget* g = m_gates.value(control);
+    return g ? g : control;
+}
+
+void DacAdjustWindow::setLocked(QWidget* control, Lock reason, bool locked) {
+    int& locks = m_locks[control];
+    if (locked)
+        locks |= int(reason);
+    else
+        locks &= ~int(reason);
+    // Sliders and setting buttons have gates; any other control carries its locks itself.
+    outer(control)->setEnabled(locks == 0);
+}
+
+bool DacAdjustWindow::isLocked(QWidget* control, Lock reason) const {
+    return (m_locks.value(control) & int(reason)) != 0;
+}
+
+int DacAdjustWindow::twips(int value) const {
+    if (m_ctx.placement)
+        return m_ctx.placement->toPixels(value);
+    return value / fallbackTwipsPerPixel;
+}
+
+void DacAdjustWindow::place(QWidget* control, int left, int top, int width, int height) {
+    if (control)
+        outer(control)->setGeometry(twips(left), twips(top), twips(width), twips(height));
+}
+
+void DacAdjustWindow::placeRow(DacRow* row, int top) {
+    place(row->caption, captionLeft, top, captionWidth, rowHeight);
+    place(row->slider, sliderLeft, top, sliderWidth, rowHeight);
+    place(row->present, presentLeft, top, valueWidth, rowHeight);
+    place(row->factory, factoryLeft, top, valueWidth, rowHeight);
+    place(row->initial, initialLeft, top, valueWidth, rowHeight);
+}
+
+void DacAdjustWindow::setWindowHeightTwips(int height) {
+    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    frame->resize(frame->width(), twips(height));
+}
+
+int DacAdjustWindow::windowHeightTwips() const {
+    const QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    if (m_ctx.placement)
+        return m_ctx.placement->toTwips(frame->height());
+    return frame->height() * fallbackTwipsPerPixel;
+}

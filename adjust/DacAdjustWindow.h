@@ -1,0 +1,136 @@
+#pragma once
+// The base of the DAC adjustment windows (colour balance, geometry, convergence, brightness and contrast, high
+// voltage). A window builds its row groups and buttons with the builders here and inherits the common
+// behaviour:
+// - a slider change shows the position, writes the group's value table at the current scan set and, while
+//   sending is allowed, marks the data changed and sends the set request when a monitor responds;
+// - loading and activation fill the rows from the model without a monitor, or queue the reads with one;
+// - deactivation disables the sliders and the setting buttons, activation enables them again;
+// - factory, initial, save, OK and Cancel;
+// - the four-value helpers used by the answers of the four-slider groups.
+// Sending is governed by explicit flags (sendEnabled, the model's allowControlSend), never by blocking signals:
+// a programmatic slider change raises the same valueChanged as a user's, and that is what sends an answer's
+// value back to the monitor when the flag is on.
+#include "adjust/DacRow.h"
+#include "app/ChildWindow.h"
+#include "protocol/AnswerHandlers.h"
+
+#include <QHash>
+#include <QList>
+#include <QVector>
+
+class MonitorModel;
+class QLabel;
+class QPushButton;
+class QScrollBar;
+
+class DacAdjustWindow : public ChildWindow {
+    Q_OBJECT
+public:
+    DacAdjustWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent = nullptr);
+
+    // False while the window fills its own controls: a slider change then only shows and stores the position.
+    bool sendEnabled = false;
+
+    // Each time the window becomes active: show the scan set, queue the reads (monitor) or fill from the model
+    // (no monitor), enable the sliders and setting buttons.
+    void onActivated() override;
+    // Another window became active: only the active window can be adjusted.
+    void onDeactivated() override;
+
+    // The buttons. Each moved slider sends its DAC through the slider change rule.
+    virtual void goBackToFactoryDefaults();
+    virtual void goBackToInitialSettings();
+    virtual void saveInitialSettings();
+    virtual void ok();
+    virtual void cancel();
+
+    // Values of a group read from the monitor (the DAC-value answers; upper- or lower-case letter), from DAC
+    // index 0 upward. Current values are slider positions: they move the sliders and their present boxes and
+    // become the committed values that Cancel returns to. Factory and initial values fill those boxes (the
+    // handler has stored them in the model already). Groups and indices this window does not show are ignored.
+    virtual void showDacValues(QChar group, DacKind kind, const QVector<int>& values);
+
+    const QList<DacRowGroup*>& rowGroups() const { return m_groups; }
+    // The rows of a group letter (either case); nullptr when the window has none.
+    DacRowGroup* rowGroup(QChar letter) const;
+    // The rows of a model group; nullptr when the window has none.
+    DacRowGroup* rowGroup(const DacGroup* group) const;
+
+    // Four-value helpers. The text forms take an answer's number list (decimal numbers separated by commas,
+    // read with the next-number rule); the value forms take numbers already read. All return how many of the
+    // four targets were set.
+    // Boxes (QLineEdit or QLabel) 0-3: stops at the first number outside 0-255; a number above max shows and
+    // stores max; each is stored in the group's table at [k][currentScanSet] (group may be null).
+    int fillFourBoxes(const QList<QWidget*>& boxes, const QString& numbers, DacGroup* group, DacTable table, int max);
+    int fillFourBoxes(const QList<QWidget*>& boxes, const QVector<int>& values, DacGroup* group, DacTable table,
+                      int max);
+    // The same with the numbers after the first line feed of body, into labels.
+    int fillFourLabels(const QList<QWidget*>& labels, const QString& body, DacGroup* group, DacTable table, int max);
+    // Sliders 0-3 with allowControlSend cleared (restored afterwards): stops at the first number below 0 or
+    // above the slider's Max.
+    int setFourSliders(const QList<QScrollBar*>& sliders, const QString& numbers);
+    int setFourSliders(const QList<QScrollBar*>& sliders, const QVector<int>& values);
+    int setFourSlidersAfterFirstLine(const QList<QScrollBar*>& sliders, const QString& body);
+
+protected:
+    // Builders. Widgets are created as children of the window with their documented names; the window places
+    // them (placeRow, place).
+    DacRowGroup* addRowGroup(DacGroup* group, QChar letter, const DacRowNames& names);
+    DacRow* addRow(DacRowGroup* group, const DacRowSpec& spec);
+    QLabel* addLabel(const QString& name, const QString& text);
+    QPushButton* addButton(const QString& name, const QString& text);
+    // The factory, initial and save buttons: enabled by activation, disabled by deactivation; any may be null.
+    void setSettingButtons(QPushButton* factory, QPushButton* initial, QPushButton* save);
+    // The label that shows the model's scanSetCaption on loading and activation.
+    void setScanSetLabel(QLabel* label) { m_scanSetLabel = label; }
+    void showScanSetCaption();
+
+    // Loading: call at the end of the derived constructor, once the rows exist.
+    void load();
+    // The reads queued on activation with a monitor: by default, per group with a letter, the present, initial
+    // and factory reads.
+    virtual void queueReads();
+    // Rows of the groups filled from the model: slider and present box from committedValue, factory and
+    // initial boxes from their tables, at the current scan set. Sends nothing and leaves the data unchanged.
+    virtual void fillFromModel();
+    // Activation (true) and deactivation (false) of the sliders and the setting buttons.
+    virtual void setAdjustable(bool on);
+    // The slider change rule.
+    virtual void sliderChanged(DacRowGroup& group, DacRow& row, int position);
+    bool sendAllowed(const DacRowGroup& group) const;
+
+    // Per-group steps of the buttons.
+    void moveRowsTo(DacRowGroup& group, DacTable table);
+    void copyRowsToInitial(DacRowGroup& group);
+    void commitRows(DacRowGroup& group);
+
+    MonitorModel& model() const;
+    int scanSet() const;
+
+    // Enabling kept apart from the control's own enabled state, which belongs to the application mode: a
+    // control is usable only when neither the mode nor a lock of this window disables it. Sliders and setting
+    // buttons sit in a gate that carries the locks; other controls carry them on themselves.
+    enum class Lock { Inactive = 1, Family = 2 };
+    void setLocked(QWidget* control, Lock reason, bool locked);
+    bool isLocked(QWidget* control, Lock reason) const;
+
+    // Layout in twips (1440 per inch at the screen's logical DPI).
+    int twips(int value) const;
+    void place(QWidget* control, int left, int top, int width, int height);
+    // Caption, slider and value boxes of a row at the given top, in the standard columns.
+    void placeRow(DacRow* row, int top);
+    // Height of the window's frame.
+    void setWindowHeightTwips(int height);
+    int windowHeightTwips() const;
+
+private:
+    QWidget* gate(QWidget* control);
+    QWidget* outer(QWidget* control) const;
+
+    QList<DacRowGroup*> m_groups;
+    QList<QPushButton*> m_settingButtons;
+    QLabel* m_scanSetLabel = nullptr;
+    QHash<QWidget*, QWidget*> m_gates;
+    QHash<QWidget*, int> m_locks;
+};

@@ -1,0 +1,56 @@
+#include "adjust/DacRow.h"
+
+#include "protocol/Catalogue.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QScrollBar>
+
+DacRowGroup::DacRowGroup(DacGroup* group, QChar letter, const DacRowNames& names, QObject* parent)
+    : QObject(parent), m_group(group), m_letter(letter.toLower()), m_names(names) {
+    const QChar l = m_letter;
+    setRequest = [l](int index, int position) { return Catalogue::setDac(l, index, position); };
+    saveRequest = [l] { return l.isNull() ? QString() : Catalogue::saveDacs(l); };
+}
+
+DacRowGroup::~DacRowGroup() {
+    qDeleteAll(m_rows);
+}
+
+DacRow* DacRowGroup::row(int index) const {
+    for (DacRow* r : m_rows)
+        if (r->index == index)
+            return r;
+    return nullptr;
+}
+
+DacRow* DacRowGroup::rowOf(const QObject* slider) const {
+    for (DacRow* r : m_rows)
+        if (r->slider == slider)
+            return r;
+    return nullptr;
+}
+
+DacRow* DacRowGroup::addRow(DacRow* row) {
+    m_rows.append(row);
+    return row;
+}
+
+QString elementName(const QString& array, int element) {
+    return array + QLatin1Char('(') + QString::number(element) + QLatin1Char(')');
+}
+
+void setDisplayText(QWidget* display, const QString& text) {
+    if (auto* box = qobject_cast<QLineEdit*>(display))
+        box->setText(text);
+    else if (auto* label = qobject_cast<QLabel*>(display))
+        label->setText(text);
+}
+
+QString displayText(const QWidget* display) {
+    if (auto* box = qobject_cast<const QLineEdit*>(display))
+        return box->text();
+    if (auto* label = qobject_cast<const QLabel*>(display))
+        return label->text();
+    return QString();
+}

@@ -1,0 +1,104 @@
+#pragma once
+// The rows of an adjustment window: one row per DAC with its caption, slider and value boxes, and the rows of
+// one DAC group together with what the group needs to talk to the monitor (its set and save requests).
+#include "model/MonitorModel.h"
+
+#include <QList>
+#include <QObject>
+#include <QString>
+#include <functional>
+
+class QLabel;
+class QScrollBar;
+class QWidget;
+
+// Documented control-array names of a group's rows; element i of an array is named "Name(i)". An empty name
+// means the rows have no such control.
+struct DacRowNames {
+    QString caption;
+    QString slider;
+    QString present;
+    QString factory;
+    QString initial;
+    // The value columns are text boxes (QLineEdit) or labels (QLabel).
+    enum class Display { Box, Label };
+    Display display = Display::Box;
+};
+
+struct DacRowSpec {
+    int index = 0; // DAC index in the group; also the element of the slider and value arrays
+    QString caption;
+    int captionElement = -1; // element of the caption array; -1 for the DAC index
+    int max = 255;
+    int smallChange = 1;
+    int largeChange = 16;
+};
+
+// One DAC row. The widgets belong to the window.
+struct DacRow {
+    int index = 0;
+    QLabel* caption = nullptr;
+    QScrollBar* slider = nullptr;
+    // QLineEdit or QLabel, per DacRowNames::Display; any may be null.
+    QWidget* present = nullptr;
+    QWidget* factory = nullptr;
+    QWidget* initial = nullptr;
+};
+
+// The rows of one DAC group in one window.
+class DacRowGroup : public QObject {
+    Q_OBJECT
+public:
+    // Which flag lets a slider change send: the window's sendEnabled, or the global allowControlSend (rows that
+    // answers fill through the four-value helpers).
+    enum class SendFlag { SendEnabled, AllowControlSend };
+
+    DacRowGroup(DacGroup* group, QChar letter, const DacRowNames& names, QObject* parent = nullptr);
+    ~DacRowGroup() override;
+
+    DacGroup* group() const { return m_group; }
+    // Lower-case letter of the group's read, set and save requests; null for a group without them.
+    QChar letter() const { return m_letter; }
+    const DacRowNames& names() const { return m_names; }
+
+    const QList<DacRow*>& rows() const { return m_rows; }
+    // The row of a DAC index; nullptr when the window does not show it.
+    DacRow* row(int index) const;
+    // The row whose slider this is; nullptr for any other widget.
+    DacRow* rowOf(const QObject* slider) const;
+
+    // The set request of a DAC; by default the catalogue's set request of the group's letter.
+    std::function<QString(int index, int position)> setRequest;
+    // The save request queued after "Save Initial Settings" has copied the rows; empty when there is nothing to
+    // send (by default the catalogue's save request of the letter, "cd" + letter + "p").
+    std::function<QString()> saveRequest;
+    // Signed values carried on a 0-based slider: shown value = position - displayOffset. The factory and
+    // initial tables hold the shown (signed) values.
+    int displayOffset = 0;
+    SendFlag sendFlag = SendFlag::SendEnabled;
+    // Filled from the model (committed, factory and initial tables) when no monitor responds.
+    bool filledFromModel = true;
+    // OK copies the positions into the committed table; Cancel moves the sliders back to it.
+    bool committed = true;
+    // Activation enables the sliders; deactivation disables them.
+    bool enabledOnActivation = true;
+    bool disabledOnDeactivation = true;
+
+    // The text a value column shows for a slider position.
+    QString shownText(int position) const { return QString::number(position - displayOffset); }
+
+    // Takes ownership of the row.
+    DacRow* addRow(DacRow* row);
+
+private:
+    DacGroup* m_group;
+    QChar m_letter;
+    DacRowNames m_names;
+    QList<DacRow*> m_rows;
+};
+
+// "Name(i)".
+QString elementName(const QString& array, int element);
+// Shows a text in a QLineEdit or QLabel.
+void setDisplayText(QWidget* display, const QString& text);
+QString displayText(const QWidget* display);

@@ -1,0 +1,234 @@
+#include "adjust/FrmVideoAdj.h"
+
+#include "app/AppContext.h"
+#include "model/MonitorModel.h"
+#include "protocol/Catalogue.h"
+#include "protocol/DataReadHandlers.h"
+
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+
+namespace {
+// Layout, twips.
+constexpr int videoTop = 660, biasTop = 3000, offsetTop = 3840;
+constexpr int videoPitch = 390, offsetPitch = 360;
+constexpr int settingButtonWidth = 1815, settingButtonHeight = 375;
+constexpr int okCancelLeft = 6120, okCancelWidth = 1290, okCancelHeight = 345;
+
+struct ButtonTops {
+    int settings, cancel, ok, height;
+};
+constexpr ButtonTops withOffsetRows{6180, 6120, 6540, 7350};
+constexpr ButtonTops withoutOffsetRows{3960, 3900, 4320, 5030};
+
+void setCaptionColour(QLabel* label, const QColor& colour) {
+    QPalette p = label->palette();
+    p.setColor(QPalette::WindowText, colour);
+    label->setPalette(p);
+}
+
+void setShown(QWidget* w, bool shown) {
+    if (w)
+        w->setVisible(shown);
+}
+} // namespace
+
+FrmVideoAdj::FrmVideoAdj(AppContext& ctx, QWidget* parent)
+    : DacAdjustWindow(ctx, QStringLiteral("frmVideoAdj"), QStringLiteral("Color Balance"), parent) {
+    MonitorModel& m = model();
+
+    setScanSetLabel(addLabel(QStringLiteral("ScanSetSelectedLabel4"), QString()));
+    place(findChild<QLabel*>(QStringLiteral("ScanSetSelectedLabel4")), 120, 60, 4800, 255);
+    place(addLabel(QStringLiteral("Label2"), QStringLiteral("0")), 1995, 390, 360, 240);
+    QLabel* scaleEnd = addLabel(QStringLiteral("Label3"), QStringLiteral("255"));
+    scaleEnd->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    place(scaleEnd, 4410, 390, 480, 240);
+    const struct {
+        const char* name;
+        const char* text;
+        int left;
+    } headings[] = {
+        {"Label4", "Present Value", 5010}, {"Label5", "Factory Defaults", 5850}, {"Label6", "Initial Settings", 6690}};
+    for (const auto& h : headings) {
+        QLabel* label = addLabel(QString::fromLatin1(h.name), QString::fromLatin1(h.text));
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        place(label, h.left, 120, 735, 480);
+    }
+
+    // Video: indices 2 to 7 of the video group (0 and 1 are contrast and brightness, adjusted elsewhere).
+    m_video = addRowGroup(&m.videoGroup, QLatin1Char('l'),
+                          {QStringLiteral("Label1"), QStringLiteral("HScroll1"), QStringLiteral("Text1"),
+                           QStringLiteral("Text2"), QStringLiteral("Text3")});
+    const struct {
+        const char* caption;
+        QColor colour;
+    } video[] = {{"Red Gain", Qt::red},   {"Green Gain", Qt::darkGreen},   {"Blue Gain", Qt::blue},
+                 {"Red Offset", Qt::red}, {"Green Offset", Qt::darkGreen}, {"Blue Offset", Qt::blue}};
+    for (int k = 0; k < 6; ++k) {
+        DacRowSpec spec;
+        spec.index = k + 2;
+        spec.caption = QString::fromLatin1(video[k].caption);
+        DacRow* row = addRow(m_video, spec);
+        setCaptionColour(row->caption, video[k].colour);
+        placeRow(row, videoTop + k * videoPitch);
+    }
+
+    // Bias: index 0 captioned by element 9, index 1 by element 8.
+    m_bias = addRowGroup(&m.biasGroup, QLatin1Char('b'),
+                         {QStringLiteral("Label1"), QStringLiteral("HScroll2"), QStringLiteral("BText1"),
+                          QStringLiteral("BText2"), QStringLiteral("BText3")});
+    m_bias->disabledOnDeactivation = false;
+    const struct {
+        const char* caption;
+        int element;
+    } bias[] = {{"White Level (Int)", 9}, {"Bias Level", 8}};
+    for (int k = 0; k < 2; ++k) {
+        DacRowSpec spec;
+        spec.index = k;
+        spec.caption = QString::fromLatin1(bias[k].caption);
+        spec.captionElement = bias[k].element;
+        placeRow(addRow(m_bias, spec), biasTop + k * videoPitch);
+    }
+
+    // Low-brightness offsets: no read letter, their own set and save requests, not committed, not filled from
+    // the model, enabled by the monitor family set-up rather than by activation.
+    m_offsets = addRowGroup(&m.lowBrightnessGroup, QChar(),
+                            {QStringLiteral("Label7"), QStringLiteral("HScroll3"), QStringLiteral("Text6"),
+                             QStringLiteral("Text5"), QStringLiteral("Text4")});
+    m_offsets->displayOffset = 128;
+    m_offsets->committed = false;
+    m_offsets->filledFromModel = false;
+    m_offsets->enabledOnActivation = false;
+    m_offsets->disabledOnDeactivation = false;
+    m_offsets->setRequest = [](int index, int position) { return Catalogue::setOffset(index, position); };
+    m_offsets->saveRequest = [this] {
+        return offsetsReadable(model().firmwareClass) ? Catalogue::saveOffsets() : QString();
+    };
+    const char* offsetCaptions[] = {"Lo Brt Red Gain",   "Lo Brt Grn Gain",   "Lo Brt Blu Gain",
+                                    "Lo Brt Red Offset", "Lo Brt Grn Offset", "Lo Brt Blu Offset"};
+    for (int k = 0; k < 6; ++k) {
+        DacRowSpec spec;
+        spec.index = k;
+        spec.caption = QString::fromLatin1(offsetCaptions[k]);
+        placeRow(addRow(m_offsets, spec), offsetTop + k * offsetPitch);
+    }
+
+    m_factoryButton =
+        addButton(QStringLiteral("VideoRestoreFactoryDefaultsButton"), QStringLiteral("Go Back to Factory Defaults"));
+    m_initialButton =
+        addButton(QStringLiteral("VideoRestoreInitialSettingsButton"), QStringLiteral("Go Back to Initial Settings"));
+    m_saveButton = addButton(QStringLiteral("VideoSetInitialSettingsButton"), QStringLiteral("Save Initial Settings"));
+    m_okButton = addButton(QStringLiteral("VideoOKButton"), QStringLiteral("OK"));
+    m_cancelButton = addButton(QStringLiteral("VideoCancelButton"), QStringLiteral("Cancel"));
+    setSettingButtons(m_factoryButton, m_initialButton, m_saveButton);
+    connect(m_okButton, &QPushButton::clicked, this, [this] { ok(); });
+    connect(m_cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
+
+    // The offset rows stay hidden until a family set-up shows them.
+    applyFamilySetUp(m.firmwareClass);
+    layOut();
+    load();
+}
+
+void FrmVideoAdj::queueReads() {
+    m_ctx.send(Catalogue::readDac(QLatin1Char('l'), DacKind::Current));
+    m_ctx.send(Catalogue::readDac(QLatin1Char('b'), DacKind::Current));
+    m_ctx.send(Catalogue::readDac(QLatin1Char('l'), DacKind::Initial));
+    m_ctx.send(Catalogue::readDac(QLatin1Char('l'), DacKind::Factory));
+    m_ctx.send(Catalogue::readDac(QLatin1Char('b'), DacKind::Initial));
+    m_ctx.send(Catalogue::readDac(QLatin1Char('b'), DacKind::Factory));
+    if (offsetsReadable(model().firmwareClass)) {
+        m_ctx.send(Catalogue::readOffsets(DacKind::Current));
+        m_ctx.send(Catalogue::readOffsets(DacKind::Initial));
+        m_ctx.send(Catalogue::readOffsets(DacKind::Factory));
+    }
+}
+
+void FrmVideoAdj::onActivated() {
+    DacAdjustWindow::onActivated();
+    layOut();
+}
+
+void FrmVideoAdj::showOffsets(DacKind kind, const QVector<int>& values) {
+    const int set = scanSet();
+    for (int k = 0; k < values.size(); ++k) {
+        DacRow* row = m_offsets->row(k);
+        if (!row)
+            continue;
+        const int v = values[k];
+        switch (kind) {
+        case DacKind::Current:
+            // An offset outside -128..127 has no slider position.
+            if (v < 0 || v > 255)
+                continue;
+            row->slider->setValue(v);
+            setDisplayText(row->present, m_offsets->shownText(row->slider->value()));
+            break;
+        case DacKind::Factory:
+            setDisplayText(row->factory, QString::number(v));
+            // Kept so that "Go Back to Factory Defaults" returns to them rather than to the bottom of the range.
+            m_offsets->group()->set(DacTable::Factory, k, set, v);
+            break;
+        case DacKind::Initial:
+            setDisplayText(row->initial, QString::number(v));
+            m_offsets->group()->set(DacTable::Initial, k, set, v);
+            break;
+        }
+    }
+}
+
+void FrmVideoAdj::applyFamilySetUp(int firmwareClass) {
+    const int family = DataReadHandlers::familyOf(firmwareClass);
+    if (family == 0)
+        return;
+    setOffsetRowsShown(family == 2 && firmwareClass >= 216);
+    if (family == 2) {
+        DacRow* bias1 = m_bias->row(1);
+        setShown(bias1->slider, false);
+        setShown(bias1->present, false);
+        setShown(bias1->factory, false);
+        setShown(bias1->initial, false);
+        setShown(bias1->caption, false);
+        m_bias->row(0)->caption->setText(QStringLiteral("+80V Adjust"));
+    } else if (family == 3) {
+        const bool colourBalance = firmwareClass == 315 || firmwareClass == 316;
+        for (DacRow* row : m_video->rows()) {
+            setShown(row->slider, colourBalance);
+            setLocked(row->slider, Lock::Family, !colourBalance);
+        }
+        for (DacRow* row : m_bias->rows()) {
+            setLocked(row->slider, Lock::Family, true);
+            for (QWidget* w : {static_cast<QWidget*>(row->slider), row->present, row->factory, row->initial}) {
+                w->setVisible(false);
+                if (w != row->slider)
+                    w->setEnabled(false);
+            }
+        }
+    }
+    if (isVisible())
+        layOut();
+}
+
+void FrmVideoAdj::setOffsetRowsShown(bool shown) {
+    m_offsetRowsShown = shown;
+    for (DacRow* row : m_offsets->rows()) {
+        for (QWidget* w : {static_cast<QWidget*>(row->caption), row->present, row->factory, row->initial}) {
+            w->setVisible(shown);
+            w->setEnabled(shown);
+        }
+        row->slider->setVisible(shown);
+        setLocked(row->slider, Lock::Family, !shown);
+    }
+}
+
+void FrmVideoAdj::layOut() {
+    const ButtonTops& t = m_offsetRowsShown ? withOffsetRows : withoutOffsetRows;
+    place(m_factoryButton, 120, t.settings, settingButtonWidth, settingButtonHeight);
+    place(m_initialButton, 120 + 1 * (settingButtonWidth + 105), t.settings, settingButtonWidth, settingButtonHeight);
+    place(m_saveButton, 120 + 2 * (settingButtonWidth + 105), t.settings, settingButtonWidth, settingButtonHeight);
+    place(m_cancelButton, okCancelLeft, t.cancel, okCancelWidth, okCancelHeight);
+    place(m_okButton, okCancelLeft, t.ok, okCancelWidth, okCancelHeight);
+    setWindowHeightTwips(t.height);
+}

@@ -1,0 +1,32 @@
+#include "app/AnswerRoutes.h"
+
+#include "adjust/FrmVideoAdj.h"
+#include "app/AppContext.h"
+#include "app/WindowRegistry.h"
+#include "protocol/DataReadHandlers.h"
+
+namespace {
+// The DAC values of the given groups (upper-case letters) go to window T's showDacValues.
+template <class T> void routeDacGroups(AppContext& ctx, QObject* owner, const QString& groups) {
+    QObject::connect(ctx.handlers, &DataReadHandlers::dacValuesRead, owner,
+                     [&ctx, groups](QChar group, DacKind kind, const QVector<int>& values) {
+                         if (groups.contains(group.toUpper()))
+                             ctx.windows->window<T>()->showDacValues(group, kind, values);
+                     });
+}
+} // namespace
+
+void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
+    if (!ctx.handlers || !ctx.windows)
+        return;
+    DataReadHandlers* h = ctx.handlers;
+
+    // Colour balance.
+    routeDacGroups<FrmVideoAdj>(ctx, owner, QStringLiteral("LB"));
+    QObject::connect(h, &DataReadHandlers::offsetRowRead, owner, [&ctx](DacKind kind, const QVector<int>& values) {
+        ctx.windows->window<FrmVideoAdj>()->showOffsets(kind, values);
+    });
+    QObject::connect(h, &DataReadHandlers::familySetUpRequested, owner, [&ctx](int firmwareClass) {
+        ctx.windows->window<FrmVideoAdj>()->applyFamilySetUp(firmwareClass);
+    });
+}

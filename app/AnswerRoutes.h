@@ -1,0 +1,8 @@
+#pragma once
+// Where the typed results of the answer handlers go: to the windows that show them, each created hidden when
+// it does not exist yet, so that an answer sets its controls before the user opens it.
+struct AppContext;
+class QObject;
+
+// Connects the handlers' results to the windows; the connections live as long as owner.
+void connectAnswerRoutes(AppContext& ctx, QObject* owner);
