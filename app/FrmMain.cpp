@@ -11,9 +11,11 @@
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
+#include "protocol/Catalogue.h"
 
 #include <QAction>
 #include <QCloseEvent>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
@@ -54,6 +56,9 @@ void FrmMain::connectMenus() {
         setNoMonitor();
         m_windows->window<FrmConnect>()->hideConnectionWindows();
     });
+    connect(m_menus->action("mnuMonitorDemo"), &QAction::triggered, this, &FrmMain::setDemo);
+    connect(m_menus->action("mnuMonitorRun"), &QAction::triggered, this,
+            [this] { m_ctx.send(Catalogue::runFirmware()); });
     connect(m_menus->action("mnuWindowCascade"), &QAction::triggered, m_area, &QMdiArea::cascadeSubWindows);
     connect(m_menus->action("mnuWindowTileHorizontal"), &QAction::triggered, this, [this] { tile(Qt::Vertical); });
     connect(m_menus->action("mnuWindowTileVertical"), &QAction::triggered, this, [this] { tile(Qt::Horizontal); });
@@ -99,16 +104,20 @@ void FrmMain::enable(const QString& name, bool on) {
         a->setEnabled(on);
 }
 
+QString FrmMain::portText() const {
+    return QStringLiteral("Monitor on Com") + QString::number(m_ctx.commPort);
+}
+
 void FrmMain::applyAppMode() {}
 
 void FrmMain::setOnline() {
     m_state = ConnectionState::Online;
-    setTitle(QStringLiteral("Monitor on Com") + QString::number(m_ctx.commPort));
+    setTitle(portText());
     m_ctx.model->monitorResponding = true;
-    for (const char* n : {"mnuMonitorUpdate", "mnuMonitorOffline", "mnuInfoID", "mnuInfoOperatingHours",
-                          "mnuDiagnosticsOperating"})
-        enable(n, true);
-    enable("mnuMonitorOnline", false);
+    m_menus->setEnabled(
+        {"mnuMonitorUpdate", "mnuMonitorOffline", "mnuInfoID", "mnuInfoOperatingHours", "mnuDiagnosticsOperating"},
+        true);
+    m_menus->setEnabled({"mnuMonitorOnline"}, false);
     m_ctx.link->setIndicatorGreen(true);
     applyAppMode();
     emit connectionStateChanged(m_state);
@@ -116,12 +125,10 @@ void FrmMain::setOnline() {
 
 void FrmMain::setBootMode() {
     m_state = ConnectionState::BootMode;
-    setTitle(QStringLiteral("Monitor on Com") + QString::number(m_ctx.commPort) + QStringLiteral(" -- BOOT MODE"));
+    setTitle(portText() + QStringLiteral(" -- BOOT MODE"));
     m_ctx.model->monitorResponding = true;
-    for (const char* n : {"mnuMonitorUpdate", "mnuMonitorOnline", "mnuAdjust", "mnuInfo"})
-        enable(n, false);
-    enable("mnuMonitorOffline", true);
-    enable("mnuMonitorRun", true);
+    m_menus->setEnabled({"mnuMonitorUpdate", "mnuMonitorOnline", "mnuAdjust", "mnuInfo"}, false);
+    m_menus->setEnabled({"mnuMonitorOffline", "mnuMonitorRun"}, true);
     m_ctx.model->firmwareClass = 0;
     applyAppMode();
     emit connectionStateChanged(m_state);
@@ -132,14 +139,14 @@ void FrmMain::setNoMonitor() {
     setTitle(QStringLiteral("No monitor"));
     m_ctx.model->monitorResponding = false;
     m_ctx.link->tmrConnect()->stop();
-    enable("mnuMonitorOnline", true);
-    enable("mnuMonitorDemo", true);
-    for (const char* n :
-         {"mnuMonitorUpdate", "mnuMonitorOffline", "mnuMonitorRun", "mnuConfigureBacklight", "mnuConfigureHeater",
-          "mnuInfoVersion", "mnuInfoID", "mnuInfoCurrentScan", "mnuInfoOperatingHours", "mnuDiagnosticsOperating",
-          "mnuDiagnosticsI2c", "mnuAdjustGeometry", "mnuAdjustHV", "mnuAdjustmentConvergence", "mnuAdjustVideo",
-          "mnuAdjust", "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV"})
-        enable(n, false);
+    m_menus->setEnabled({"mnuMonitorOnline", "mnuMonitorDemo"}, true);
+    m_menus->setEnabled({"mnuMonitorUpdate", "mnuMonitorOffline", "mnuMonitorRun", "mnuConfigureBacklight",
+                         "mnuConfigureHeater", "mnuInfoVersion", "mnuInfoID", "mnuInfoCurrentScan",
+                         "mnuInfoOperatingHours", "mnuDiagnosticsOperating", "mnuDiagnosticsI2c", "mnuAdjustGeometry",
+                         "mnuAdjustHV", "mnuAdjustmentConvergence", "mnuAdjustVideo", "mnuAdjust",
+                         "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV"},
+                        false);
+    clearVersionTexts();
     m_ctx.link->setIndicatorGreen(false);
     applyAppMode();
     emit connectionStateChanged(m_state);
@@ -149,19 +156,32 @@ void FrmMain::setDemo() {
     setNoMonitor();
     m_state = ConnectionState::Demo;
     setTitle(QStringLiteral("No monitor - Offline Demo Mode"));
-    for (QAction* a : m_menus->actions())
-        a->setEnabled(true);
+    // Everything is offered for demonstration, whatever the application mode restricts.
+    m_menus->setAllEnabled(true);
     emit connectionStateChanged(m_state);
 }
 
-void FrmMain::enableGoOffline() { enable("mnuMonitorOffline", true); }
+void FrmMain::clearVersionTexts() {
+    m_ctx.model->firmwareVersion.clear();
+    m_ctx.model->romVersion.clear();
+    // The version window shows what the monitor last reported; with no monitor it shows nothing.
+    if (ChildWindow* version = m_windows->find(QStringLiteral("frmVersion")))
+        for (const char* name : {"lblMonitorFirmwareVersionValue", "lblMonitorEpromVersionValue"})
+            if (auto* label = version->findChild<QLabel*>(QString::fromLatin1(name)))
+                label->clear();
+    emit versionTextsCleared();
+}
+
+void FrmMain::enableGoOffline() {
+    m_menus->setEnabled({"mnuMonitorOffline"}, true);
+}
 
 void FrmMain::disableAtStartUp() {
-    for (const char* n : {"mnuAdjustmentConvergenceGoals", "mnuMonitorRun", "mnuAdjustHV", "mnuConfigureBacklight",
-                          "mnuConfigureHeater", "mnuAdjustmentConvergence", "mnuDiagnosticsFPControls",
-                          "mnuDiagnosticsDeflHV", "mnuDiagnosticsOperating", "mnuDiagnosticsI2c", "mnuInfoVersion",
-                          "mnuInfoCurrentScan", "mnuAdjustGeometry", "mnuAdjustVideo"})
-        enable(n, false);
+    m_menus->setEnabled({"mnuAdjustmentConvergenceGoals", "mnuMonitorRun", "mnuAdjustHV", "mnuConfigureBacklight",
+                         "mnuConfigureHeater", "mnuAdjustmentConvergence", "mnuDiagnosticsFPControls",
+                         "mnuDiagnosticsDeflHV", "mnuDiagnosticsOperating", "mnuDiagnosticsI2c", "mnuInfoVersion",
+                         "mnuInfoCurrentScan", "mnuAdjustGeometry", "mnuAdjustVideo"},
+                        false);
 }
 
 void FrmMain::showHelp() { HelpViewer::show(m_ctx, this); }

@@ -42,6 +42,8 @@ signals:
     // The main window is closing: the application saves and unloads (shut-down order).
     void closing();
     void connectionStateChanged(ConnectionState state);
+    // The monitor's firmware and boot-ROM version texts were cleared (no monitor).
+    void versionTextsCleared();
 
 protected:
     void closeEvent(QCloseEvent* event) override;
@@ -49,6 +51,9 @@ protected:
 private:
     void connectMenus();
     void enable(const QString& name, bool on);
+    // "Monitor on Com" and the port number.
+    QString portText() const;
+    void clearVersionTexts();
     void tile(Qt::Orientation direction);
     void applyAppMode();
     void showHelp();

@@ -5,27 +5,88 @@
 #include <QMenu>
 #include <QMenuBar>
 
-MainMenus::MainMenus(QMainWindow* mainWindow) : m_main(mainWindow) {
-    QMenu* file = addMenu(nullptr, "mnuFile", "&File");
-    addItem(file, "mnuFileExit", "E&xit");
+const QList<MainMenus::Entry>& MainMenus::tree() {
+    static const QList<Entry> entries = {
+        {nullptr, "mnuFile", "&File"},
+        {"mnuFile", "mnuFileNew", "&New"},
+        {"mnuFile", "mnuFileOpen", "&Open ..."},
+        {"mnuFile", "mnuFileSave", "&Save"},
+        {"mnuFile", "mnuFileSaveAs", "S&ave As ..."},
+        {"mnuFile", "mnuFileClose", "&Close"},
+        {"mnuFile", "mnuFileExit", "E&xit"},
 
-    QMenu* monitor = addMenu(nullptr, "mnuMonitor", "&Monitor");
-    addItem(monitor, "mnuMonitorOnline", "Go O&nline");
-    addItem(monitor, "mnuMonitorOffline", "Go O&ffline");
+        {nullptr, "mnuMonitor", "&Monitor"},
+        {"mnuMonitor", "mnuMonitorUpdate", "&Update All Data"},
+        {"mnuMonitor", "mnuMonitorOnline", "Go O&nline"},
+        {"mnuMonitor", "mnuMonitorOffline", "Go O&ffline"},
+        {"mnuMonitor", "mnuMonitorDemo", "Go Offline &Demo Mode"},
+        {"mnuMonitor", "mnuMonitorRun", "&Run from BOOT MODE"},
 
-    QMenu* window = addMenu(nullptr, "mnuWindow", "&Window");
-    addItem(window, "mnuWindowCascade", "&Cascade");
-    addItem(window, "mnuWindowTileHorizontal", "Tile &Horizontally");
-    addItem(window, "mnuWindowTileVertical", "Tile &Verticlly");
-    addItem(window, "mnuWindowArrangeIcons", "Arrange &Icons");
+        {nullptr, "mnuConfigure", "&Configure"},
+        {"mnuConfigure", "mnuConfigureVideoMode", "&Video Mode"},
+        {"mnuConfigure", "mnuConfigureModelAndSerialNumber", "&Model and Serial Number"},
+        {"mnuConfigure", "mnuConfigureOperatingMode", "&Operating Mode"},
+        {"mnuConfigure", "mnuConfigureOperatingTime", "&Operating Time"},
+        {"mnuConfigure", "mnuConfigureSoftware", "So&ftware"},
+        {"mnuConfigure", "mnuConfigureSelectScanSet", "&Select Scan Set"},
+        {"mnuConfigure", "mnuConfigureBacklight", "Back&light Controls"},
+        {"mnuConfigure", "mnuConfigureHeater", "&Heater and Fan"},
+        {"mnuConfigure", "mnuConfigureAppMode", "&Change Application Mode"},
 
-    QMenu* help = addMenu(nullptr, "mnuHelp", "&Help");
-    addItem(help, "mnuHelpTopics", "&Kestrane Help Topics ...");
-    addItem(help, "mnuHelpAbout", "&About OrvexMon");
+        {nullptr, "mnuAdjust", "&Adjustment"},
+        {"mnuAdjust", "mnuAdjustmentBrightnessContrast", "&Brightness and Contrast"},
+        {"mnuAdjust", "mnuAdjustGeometry", "&Geometry"},
+        {"mnuAdjust", "mnuAdjustVideo", "Colo&r Balance"},
+        {"mnuAdjust", "mnuAdjustmentConvergenceGoals", "&Convergence - Goals"},
+        {"mnuAdjust", "mnuAdjustmentConvergence", "Convergence - &Details"},
+        {"mnuAdjust", "mnuAdjustHV", "&High Voltage"},
+
+        {nullptr, "mnuInfo", "&Info"},
+        {"mnuInfo", "mnuInfoID", "ID"},
+        {"mnuInfo", "mnuInfoVersion", "&Version"},
+        {"mnuInfo", "mnuInfoConfiguration", "&Monitor Configuration"},
+        {"mnuInfo", "mnuInfoOperatingHours", "&Operating Hours"},
+        {"mnuInfo", "mnuInfoLimits", "Brightness/Contrast &Limits"},
+        {"mnuInfo", "mnuInfoCurrentScan", "Show &Current Scan Selection"},
+        {"mnuInfo", "mnuInfoBoot", "&Boot Block"},
+
+        {nullptr, "mnuDiagnostics", "&Diagnostics"},
+        {"mnuDiagnostics", "mnuDiagnosticsCommLogging", "&Comm Logging"},
+        {"mnuDiagnostics", "mnuDiagnosticsDeflHV", "Defl & HV Enable"},
+        {"mnuDiagnostics", "mnuDiagnosticsOperating", "&Operating Conditions (All)"},
+        {"mnuDiagnostics", "mnuDiagnosticsVoltages", "Operating &Voltages"},
+        {"mnuDiagnostics", "frmDiagnosticsDeflectionStatus", "&Deflection Status"},
+        {"mnuDiagnostics", "mnuDiagnosticsHVLimits", "HV &Limits"},
+        {"mnuDiagnostics", "mnuDiagnosticsFPControls", "&Flat Panel Controls"},
+        {"mnuDiagnostics", "mnuDiagnosticsI2c", "&I2c Probe"},
+        {"mnuDiagnostics", "mnuDiagnosticsPeek", "&Peek and Poke"},
+
+        {nullptr, "mnuWindow", "&Window"},
+        {"mnuWindow", "mnuWindowCascade", "&Cascade"},
+        {"mnuWindow", "mnuWindowTileHorizontal", "Tile &Horizontally"},
+        {"mnuWindow", "mnuWindowTileVertical", "Tile &Verticlly"},
+        {"mnuWindow", "mnuWindowArrangeIcons", "Arrange &Icons"},
+
+        {nullptr, "mnuHelp", "&Help"},
+        {"mnuHelp", "mnuHelpTopics", "&Kestrane Help Topics ..."},
+        {"mnuHelp", "mnuHelpAbout", "&About OrvexMon"},
+    };
+    return entries;
 }
 
-QMenu* MainMenus::addMenu(QMenu* parent, const QString& name, const QString& caption) {
-    QMenu* m = parent ? parent->addMenu(caption) : m_main->menuBar()->addMenu(caption);
+MainMenus::MainMenus(QMainWindow* mainWindow) : m_main(mainWindow) {
+    for (const Entry& e : tree()) {
+        const QString name = QString::fromLatin1(e.name);
+        const QString caption = QString::fromLatin1(e.caption);
+        if (!e.parent)
+            addMenu(name, caption);
+        else if (QMenu* parent = m_menus.value(QString::fromLatin1(e.parent)))
+            addItem(parent, name, caption);
+    }
+}
+
+QMenu* MainMenus::addMenu(const QString& name, const QString& caption) {
+    QMenu* m = m_main->menuBar()->addMenu(caption);
     m->setObjectName(name);
     m->menuAction()->setObjectName(name);
     m_menus.insert(name, m);
@@ -38,4 +99,15 @@ QAction* MainMenus::addItem(QMenu* menu, const QString& name, const QString& cap
     a->setObjectName(name);
     m_actions.insert(name, a);
     return a;
+}
+
+void MainMenus::setEnabled(std::initializer_list<const char*> names, bool on) {
+    for (const char* n : names)
+        if (QAction* a = m_actions.value(QString::fromLatin1(n)))
+            a->setEnabled(on);
+}
+
+void MainMenus::setAllEnabled(bool on) {
+    for (QAction* a : std::as_const(m_actions))
+        a->setEnabled(on);
 }
