@@ -1,0 +1,100 @@
+// Throughput of the hot paths: receive framing with dispatch, the transmit queue, and the monitor data file.
+#include "link/Link.h"
+#include "link/LogSink.h"
+#include "link/TransmitQueue.h"
+#include "model/DataFile.h"
+#include "model/MonitorModel.h"
+#include "platform/Tone.h"
+#include "protocol/DataReadHandlers.h"
+#include "protocol/Dispatcher.h"
+#include "support/FakeClock.h"
+#include "support/FakeSerialPort.h"
+
+#include <QTemporaryDir>
+#include <QtTest>
+
+class Nothing : public Tone {
+public:
+    void play(int, int) override {}
+};
+
+class BenchCore : public QObject {
+    Q_OBJECT
+private slots:
+    // One "dd" answer of eight DAC values, received in one piece, framed and dispatched into the model.
+    void receiveAndDispatchDacAnswer() {
+        FakeClock clock;
+        FakeSerialPort port;
+        Nothing tone;
+        MonitorModel model;
+        DataReadHandlers handlers(model);
+        Dispatcher dispatcher(model, &handlers);
+        Link link(&port, &clock, &tone, &model);
+        link.setDispatch([&](const QString& a) { dispatcher.dispatchAnswer(a); });
+        const QString answer = QStringLiteral("ddl\r\n128,130,125,127,129,131,126,124\r\n#");
+        QBENCHMARK { link.processReceived(answer); }
+    }
+
+    // A busy line with the window log on: characters logged one by one.
+    void receiveWithLogging() {
+        FakeClock clock;
+        FakeSerialPort port;
+        Nothing tone;
+        MonitorModel model;
+        LineKeepingLog log;
+        Link link(&port, &clock, &tone, &model);
+        link.setLog(&log);
+        link.logToWindow = true;
+        const QString chunk = QStringLiteral("da\r\nTP1 = 123\r\nTP2 = 456\r\nTP3 = 789\r\n#");
+        QBENCHMARK {
+            link.processReceived(chunk);
+            if (log.lines.size() > 10000)
+                log.lines.clear();
+        }
+    }
+
+    // Queue, write after the pause, answer: one request's full round on the fake clock.
+    void queueRoundTrip() {
+        FakeClock clock;
+        FakeSerialPort port;
+        Nothing tone;
+        MonitorModel model;
+        Link link(&port, &clock, &tone, &model);
+        port.open(1, QStringLiteral("9600,N,8,1"));
+        QBENCHMARK {
+            link.queue()->queueCommand(QStringLiteral("p"));
+            clock.advance(100);
+            port.receive("p\r\n#");
+            if (port.written.size() > 10000)
+                port.written.clear();
+        }
+    }
+
+    void writeDataFile() {
+        QTemporaryDir dir;
+        MonitorModel model;
+        DataFile file(model);
+        const QString path = dir.filePath(QStringLiteral("bench.mdv"));
+        QBENCHMARK {
+            file.openForWriting(path);
+            QVERIFY(file.writeMdf().ok);
+        }
+    }
+
+    void readDataFile() {
+        QTemporaryDir dir;
+        MonitorModel model;
+        DataFile writer(model);
+        const QString path = dir.filePath(QStringLiteral("bench.mdv"));
+        writer.openForWriting(path);
+        QVERIFY(writer.writeMdf().ok);
+        DataFile reader(model);
+        QBENCHMARK {
+            reader.openForReading(path);
+            QVERIFY(reader.readMdf().ok);
+        }
+    }
+};
+
+QTEST_GUILESS_MAIN(BenchCore)
+#include "bench_core.moc"
