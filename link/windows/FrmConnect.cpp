@@ -193,7 +193,11 @@ void FrmConnect::choosePort(int index) {
     const QString settings = selectedLineSettings();
     m_ctx.commPort = index + 1;
     refreshDevice();
-    if (m_ctx.link->openPort(m_ctx.commPort, settings)) {
+    openAndSearch(settings);
+}
+
+void FrmConnect::openAndSearch(const QString& lineSettings) {
+    if (m_ctx.link->openPort(m_ctx.commPort, lineSettings)) {
         showSearch();
         return;
     }
@@ -209,14 +213,7 @@ void FrmConnect::bindDevice(const QString& device) {
         return;
     m_ctx.portMap->setDevice(m_ctx.commPort, trimmed);
     refreshDevice();
-    if (m_ctx.link->openPort(m_ctx.commPort, selectedLineSettings())) {
-        showSearch();
-        return;
-    }
-    m_ctx.dialogs->message(this,
-                           QStringLiteral("Comm Port Error  on Com") + QString::number(m_ctx.commPort) +
-                               QStringLiteral(" -> try another port"),
-                           QString(), Dialogs::Ok, Dialogs::Critical);
+    openAndSearch(selectedLineSettings());
 }
 
 void FrmConnect::tryAgain() { showSearch(); }

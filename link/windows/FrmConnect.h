@@ -34,6 +34,8 @@ public:
 
 private:
     void showSearch();
+    // Opens the chosen port and starts the search, or says the port cannot be used.
+    void openAndSearch(const QString& lineSettings);
     void setIndicator(bool green);
     void refreshDevice();
 
