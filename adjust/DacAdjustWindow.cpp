@@ -89,7 +89,7 @@ DacRow* DacAdjustWindow::addRow(DacRowGroup* group, const DacRowSpec& spec) {
         row->caption->setObjectName(
             elementName(names.caption, spec.captionElement >= 0 ? spec.captionElement : spec.index));
     }
-    row->slider = new QScrollBar(Qt::Horizontal, this);
+    row->slider = new DacSlider(this);
     row->slider->setObjectName(elementName(names.slider, spec.index));
     row->slider->setRange(0, spec.max);
     row->slider->setSingleStep(spec.smallChange);
@@ -304,29 +304,29 @@ void DacAdjustWindow::cancel() {
 }
 
 void DacAdjustWindow::showDacValues(QChar group, DacKind kind, const QVector<int>& values) {
+    for (int i = 0; i < values.size(); ++i)
+        showDacValue(group, kind, i, values[i]);
+}
+
+void DacAdjustWindow::showDacValue(QChar group, DacKind kind, int index, int value) {
     DacRowGroup* g = rowGroup(group);
-    if (!g)
+    DacRow* row = g ? g->row(index) : nullptr;
+    if (!row)
         return;
-    for (int i = 0; i < values.size(); ++i) {
-        DacRow* row = g->row(i);
-        if (!row)
-            continue;
-        const int v = values[i];
-        switch (kind) {
-        case DacKind::Current:
-            row->slider->setValue(v);
-            setDisplayText(row->present, g->shownText(row->slider->value()));
-            // What the monitor holds is what Cancel returns to; nothing is accepted before the first read.
-            if (g->committed)
-                g->group()->set(DacTable::Committed, i, scanSet(), row->slider->value());
-            break;
-        case DacKind::Factory:
-            setDisplayText(row->factory, QString::number(v));
-            break;
-        case DacKind::Initial:
-            setDisplayText(row->initial, QString::number(v));
-            break;
-        }
+    switch (kind) {
+    case DacKind::Current:
+        row->slider->setValue(value);
+        setDisplayText(row->present, g->shownText(row->slider->value()));
+        // What the monitor holds is what Cancel returns to; nothing is accepted before the first read.
+        if (g->committed)
+            g->group()->set(DacTable::Committed, index, scanSet(), row->slider->value());
+        break;
+    case DacKind::Factory:
+        setDisplayText(row->factory, QString::number(value));
+        break;
+    case DacKind::Initial:
+        setDisplayText(row->initial, QString::number(value));
+        break;
     }
 }
 

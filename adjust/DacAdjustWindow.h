@@ -49,7 +49,9 @@ public:
     // index 0 upward. Current values are slider positions: they move the sliders and their present boxes and
     // become the committed values that Cancel returns to. Factory and initial values fill those boxes (the
     // handler has stored them in the model already). Groups and indices this window does not show are ignored.
-    virtual void showDacValues(QChar group, DacKind kind, const QVector<int>& values);
+    void showDacValues(QChar group, DacKind kind, const QVector<int>& values);
+    // One value of a group at a DAC index (the "Horiz S Cap" value that follows the horizontal group's list).
+    virtual void showDacValue(QChar group, DacKind kind, int index, int value);
 
     const QList<DacRowGroup*>& rowGroups() const { return m_groups; }
     // The rows of a group letter (either case); nullptr when the window has none.

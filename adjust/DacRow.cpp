@@ -2,9 +2,42 @@
 
 #include "protocol/Catalogue.h"
 
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
-#include <QScrollBar>
+
+DacSlider::DacSlider(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {}
+
+void DacSlider::keyPressEvent(QKeyEvent* event) {
+    SliderAction action = SliderNoAction;
+    switch (event->key()) {
+    case Qt::Key_Right:
+    case Qt::Key_Down:
+        action = SliderSingleStepAdd;
+        break;
+    case Qt::Key_Left:
+    case Qt::Key_Up:
+        action = SliderSingleStepSub;
+        break;
+    case Qt::Key_PageDown:
+        action = SliderPageStepAdd;
+        break;
+    case Qt::Key_PageUp:
+        action = SliderPageStepSub;
+        break;
+    case Qt::Key_Home:
+        action = SliderToMinimum;
+        break;
+    case Qt::Key_End:
+        action = SliderToMaximum;
+        break;
+    default:
+        QScrollBar::keyPressEvent(event);
+        return;
+    }
+    triggerAction(action);
+    event->accept();
+}
 
 DacRowGroup::DacRowGroup(DacGroup* group, QChar letter, const DacRowNames& names, QObject* parent)
     : QObject(parent), m_group(group), m_letter(letter.toLower()), m_names(names) {

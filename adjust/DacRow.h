@@ -8,9 +8,23 @@
 #include <QString>
 #include <functional>
 
+#include <QScrollBar>
+
+class QKeyEvent;
 class QLabel;
-class QScrollBar;
 class QWidget;
+
+// The horizontal slider of a DAC row. Keys act as on a horizontal scroll bar of the desktop: Right and Down one
+// step up, Left and Up one step down, Page Down and Page Up a large step, Home and End the ends. (Qt's own
+// horizontal scroll bar moves down on Right.)
+class DacSlider : public QScrollBar {
+    Q_OBJECT
+public:
+    explicit DacSlider(QWidget* parent = nullptr);
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override;
+};
 
 // Documented control-array names of a group's rows; element i of an array is named "Name(i)". An empty name
 // means the rows have no such control.

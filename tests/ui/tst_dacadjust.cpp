@@ -1,0 +1,451 @@
+// The DAC adjustment pattern that every adjustment window inherits, on a window built only from the shared
+// builders: the slider change rule and its flags, loading and activation with and without a monitor, the
+// buttons, deactivation, and the four-value helpers.
+#include "adjust/DacAdjustWindow.h"
+#include "adjust/FrmVideoAdj.h"
+#include "app/AppContext.h"
+#include "app/FrmMain.h"
+#include "app/WindowRegistry.h"
+#include "link/TransmitQueue.h"
+#include "model/MonitorModel.h"
+#include "protocol/DataReadHandlers.h"
+#include "support/ScriptedMonitor.h"
+#include "support/ToolHarness.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiSubWindow>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+
+namespace {
+
+const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
+
+// A window made of the shared parts only: three vertical rows, two horizontal rows and the S-capacitor row
+// (Max 127), four north-south rows that send under allowControlSend (Max 63, LargeChange 8).
+class TestAdjustWindow : public DacAdjustWindow {
+    Q_OBJECT
+public:
+    explicit TestAdjustWindow(AppContext& ctx) : DacAdjustWindow(ctx, "frmTestAdjust", "Test Adjustment") {
+        vertical = addRowGroup(&model().verticalGroup, 'v', {"Label1", "HScroll1", "Text1", "Text2", "Text3"});
+        for (int i = 0; i < 3; ++i)
+            placeRow(addRow(vertical, {i, QString("V%1").arg(i)}), 300 + 300 * i);
+        horizontal = addRowGroup(&model().horizontalGroup, 'h', {"HLabel1", "HHScroll1", "HText1", "HText2", "HText3"});
+        placeRow(addRow(horizontal, {0, "H0"}), 1200);
+        placeRow(addRow(horizontal, {1, "H1"}), 1500);
+        DacRowSpec sCap{8, "Horiz S Cap"};
+        sCap.max = 127;
+        placeRow(addRow(horizontal, sCap), 1800);
+        northSouth = addRowGroup(&model().northSouthGroup, 's', {"Label7", "HScroll2", "NText4", "NText5", "NText6"});
+        northSouth->sendFlag = DacRowGroup::SendFlag::AllowControlSend;
+        for (int i = 0; i < 4; ++i) {
+            DacRowSpec spec{i, QString("N%1").arg(i)};
+            spec.max = 63;
+            spec.largeChange = 8;
+            placeRow(addRow(northSouth, spec), 2100 + 300 * i);
+        }
+        scanSetLabel = addLabel("ScanSetSelectedLabel3", QString());
+        setScanSetLabel(scanSetLabel);
+        setSettingButtons(addButton("Command1", "Go Back to Factory Defaults"),
+                          addButton("Command2", "Go Back to Initial Settings"),
+                          addButton("Command6", "Save Initial Settings"));
+        connect(addButton("btnOK", "OK"), &QPushButton::clicked, this, [this] { ok(); });
+        connect(addButton("btnCancel", "Cancel"), &QPushButton::clicked, this, [this] { cancel(); });
+        load();
+    }
+    DacRowGroup* vertical;
+    DacRowGroup* horizontal;
+    DacRowGroup* northSouth;
+    QLabel* scanSetLabel;
+};
+
+// The tool with the test window routed like the real ones: every group's answers reach it.
+struct Rig {
+    ToolHarness h{ToolHarness::Port::Fake, factoryMode};
+    std::unique_ptr<ScriptedMonitor> monitor;
+    TestAdjustWindow* w = nullptr;
+
+    explicit Rig(const QString& onlineVersion = QString()) {
+        h.start();
+        monitor = std::make_unique<ScriptedMonitor>(h);
+        if (onlineVersion.isEmpty())
+            monitor->answering = false; // no monitor: the search's pings stay unanswered
+        else if (!monitor->goOnline(onlineVersion))
+            qFatal("the tool did not come online");
+        QObject::connect(h.ctx().handlers, &DataReadHandlers::dacValuesRead, h.app().mainWindow(),
+                         [this](QChar g, DacKind kind, const QVector<int>& values) {
+                             h.ctx().windows->window<TestAdjustWindow>()->showDacValues(g, kind, values);
+                         });
+        QObject::connect(h.ctx().handlers, &DataReadHandlers::horizontalSCapRead, h.app().mainWindow(),
+                         [this](DacKind kind, int value) {
+                             h.ctx().windows->window<TestAdjustWindow>()->showDacValue('h', kind, 8, value);
+                         });
+        w = h.ctx().windows->window<TestAdjustWindow>();
+    }
+    MonitorModel& model() { return *h.ctx().model; }
+    template <class T> T* get(const QString& name) {
+        T* c = w->findChild<T*>(name);
+        if (!c)
+            qFatal("no control %s", qPrintable(name));
+        return c;
+    }
+    QScrollBar* slider(const QString& name) { return get<QScrollBar>(name); }
+    QString text(const QString& name) { return get<QLineEdit>(name)->text(); }
+    // Lines written since the last call, after the link has drained its queue.
+    QString sent() {
+        monitor->settle();
+        return monitor->takeWritten();
+    }
+    // Without a monitor the search's ping is in flight and unanswered, so whatever the window queues waits in
+    // the queue: nothing written since the last call and an empty queue mean nothing was queued.
+    bool nothingQueued() {
+        const TransmitQueue* q = h.ctx().queue();
+        return q->awaitingAnswer() && monitor->takeWritten().isEmpty() && q->transmitQueue().isEmpty();
+    }
+    int cell(DacGroup& g, DacTable t, int dac, int set) {
+        int v = -999;
+        g.get(t, dac, set, &v);
+        return v;
+    }
+};
+
+} // namespace
+
+class DacAdjustTest : public QObject {
+    Q_OBJECT
+private slots:
+    void sliderChangeRule_data() {
+        QTest::addColumn<bool>("online");
+        QTest::addColumn<bool>("sendEnabled");
+        QTest::addColumn<int>("scanSet");
+        QTest::addColumn<QString>("sent");
+        QTest::addColumn<bool>("changed");
+        QTest::newRow("online, sending") << true << true << 0 << "cdv25|" << true;
+        QTest::newRow("online, filling") << true << false << 0 << "" << false;
+        QTest::newRow("online, scan set 4") << true << true << 4 << "cdv25|" << true;
+        QTest::newRow("no monitor, sending") << false << true << 0 << "" << true;
+        QTest::newRow("no monitor, filling") << false << false << 2 << "" << false;
+    }
+    void sliderChangeRule() {
+        QFETCH(bool, online);
+        QFETCH(bool, sendEnabled);
+        QFETCH(int, scanSet);
+        QFETCH(QString, sent);
+        QFETCH(bool, changed);
+        Rig r(online ? "2.10" : QString());
+        r.model().currentScanSet = scanSet;
+        r.model().dataChanged = false;
+        r.monitor->takeWritten();
+        r.w->sendEnabled = sendEnabled;
+        r.slider("HScroll1(2)")->setValue(5);
+        QCOMPARE(r.text("Text1(2)"), QString("5"));
+        QCOMPARE(r.cell(r.model().verticalGroup, DacTable::Value, 2, scanSet), 5);
+        QCOMPARE(r.model().dataChanged, changed);
+        if (online)
+            QCOMPARE(r.sent(), sent);
+        else
+            QVERIFY(r.nothingQueued());
+    }
+
+    void setRequestTexts_data() {
+        QTest::addColumn<QString>("slider");
+        QTest::addColumn<int>("value");
+        QTest::addColumn<QString>("request");
+        QTest::addColumn<int>("position");
+        QTest::newRow("index and value run together") << "HScroll1(1)" << 5 << "cdv15|" << 5;
+        QTest::newRow("largest value at index 0") << "HScroll1(0)" << 255 << "cdv0255|" << 255;
+        QTest::newRow("beyond the range stops at Max") << "HHScroll1(8)" << 200 << "cdh8127|" << 127;
+        QTest::newRow("north-south rows under allowControlSend") << "HScroll2(1)" << 40 << "cds140|" << 40;
+    }
+    void setRequestTexts() {
+        QFETCH(QString, slider);
+        QFETCH(int, value);
+        QFETCH(QString, request);
+        QFETCH(int, position);
+        Rig r("2.10");
+        r.model().allowControlSend = true;
+        r.w->sendEnabled = true;
+        r.slider(slider)->setValue(value);
+        QCOMPARE(r.slider(slider)->value(), position);
+        QCOMPARE(r.sent(), request);
+        r.slider(slider)->setValue(value); // the position it has: no change, nothing sent
+        QCOMPARE(r.sent(), QString());
+    }
+
+    void userKeysAndDrags() {
+        Rig r("2.10");
+        r.h.ctx().windows->show<TestAdjustWindow>();
+        r.sent();
+        QScrollBar* s = r.slider("HScroll1(0)");
+        QCOMPARE(s->singleStep(), 1);
+        QCOMPARE(s->pageStep(), 16);
+        QCOMPARE(r.slider("HScroll2(0)")->pageStep(), 8);
+        QCOMPARE(r.slider("HScroll2(0)")->maximum(), 63);
+        QTest::keyClick(s, Qt::Key_Right);
+        QTest::keyClick(s, Qt::Key_PageDown);
+        QTest::keyClick(s, Qt::Key_Left);
+        QTest::keyClick(s, Qt::Key_End);
+        QTest::keyClick(s, Qt::Key_PageUp);
+        QCOMPARE(r.sent(), QString("cdv01|cdv017|cdv016|cdv0255|cdv0239|"));
+        // A drag sends where the thumb is released, not every position on the way.
+        s->setSliderDown(true);
+        s->setSliderPosition(90);
+        s->setSliderPosition(100);
+        QCOMPARE(r.sent(), QString());
+        s->setSliderDown(false);
+        QCOMPARE(r.sent(), QString("cdv0100|"));
+        QCOMPARE(r.text("Text1(0)"), QString("100"));
+    }
+
+    void allowControlSendRowsIgnoreSendEnabled() {
+        Rig r("2.10");
+        r.w->sendEnabled = true;
+        r.model().allowControlSend = false;
+        r.model().dataChanged = false;
+        r.slider("HScroll2(2)")->setValue(30);
+        QCOMPARE(r.sent(), QString());
+        QVERIFY(!r.model().dataChanged);
+        QCOMPARE(r.cell(r.model().northSouthGroup, DacTable::Value, 2, 0), 30); // stored whatever moved it
+        r.w->sendEnabled = false;
+        r.model().allowControlSend = true;
+        r.slider("HScroll2(2)")->setValue(31);
+        QCOMPARE(r.sent(), QString("cds231|"));
+        QVERIFY(r.model().dataChanged);
+    }
+
+    void activationOnlineQueuesReadsAndAnswersEchoBack() {
+        Rig r("2.10");
+        r.monitor->replies = {{"ddv", {"150,0,131,9,9,9,9"}},
+                              {"ddpv", {"151,127,130,1,1,1,1"}},
+                              {"ddfv", {"152,128,129,2,2,2,2"}},
+                              {"ddh", {"140,0,128,128,3"}},
+                              {"ddph", {"141,126,127,125,4"}},
+                              {"ddfh", {"142,125,126,124,5"}},
+                              {"dds", {"10,0,63,64"}},
+                              {"ddps", {"North-South initial, Scan Set 1", "11,12,13,70"}},
+                              {"ddfs", {"North-South factory, Scan Set 1", "21,22,23,24"}}};
+        r.model().currentScanSet = 1;
+        r.model().scanSetCaption = "Scan Set Selected: #2: 800x600 60Hz";
+        QVERIFY(!r.w->sendEnabled); // loaded with a monitor: the answers fill it first
+        r.h.ctx().windows->show<TestAdjustWindow>();
+        QVERIFY(r.w->sendEnabled);
+        QCOMPARE(r.w->scanSetLabel->text(), QString("Scan Set Selected: #2: 800x600 60Hz"));
+        // Reads in group order, present, initial, factory; then every slider an answer moved to a new position
+        // sends it back (sendEnabled is on), except the north-south ones (the answer clears allowControlSend).
+        // An answer equal to the slider's position (0) sends nothing.
+        QCOMPARE(r.sent(), QString("ddv|ddpv|ddfv|ddh|ddph|ddfh|dds|ddps|ddfs|"
+                                   "cdv0150|cdv2131|cdh0140|cdh83|"));
+        QCOMPARE(r.text("Text1(0)"), QString("150"));
+        QCOMPARE(r.text("Text3(0)"), QString("151"));
+        QCOMPARE(r.text("Text2(0)"), QString("152"));
+        QCOMPARE(r.text("HText1(8)"), QString("3"));
+        QCOMPARE(r.slider("HScroll2(0)")->value(), 10);
+        QCOMPARE(r.slider("HScroll2(2)")->value(), 63);
+        QCOMPARE(r.slider("HScroll2(3)")->value(), 0); // 64 is above Max: the fill stops there
+        QCOMPARE(r.cell(r.model().verticalGroup, DacTable::Value, 0, 1), 150);
+        // What was read is what Cancel returns to.
+        QCOMPARE(r.cell(r.model().verticalGroup, DacTable::Committed, 0, 1), 150);
+
+        // Activated again: the same answers move nothing and send nothing.
+        r.h.ctx().windows->show<FrmVideoAdj>();
+        r.sent();
+        r.h.ctx().windows->show<TestAdjustWindow>();
+        QCOMPARE(r.sent(), QString("ddv|ddpv|ddfv|ddh|ddph|ddfh|dds|ddps|ddfs|"));
+    }
+
+    void offlineFillsFromTheModelAndSendsNothing() {
+        ToolHarness h(ToolHarness::Port::Fake, factoryMode);
+        h.start();
+        MonitorModel& m = *h.ctx().model;
+        m.currentScanSet = 2;
+        for (int i = 0; i < 3; ++i) {
+            m.verticalGroup.set(DacTable::Committed, i, 2, 100 + i);
+            m.verticalGroup.set(DacTable::Factory, i, 2, 110 + i);
+            m.verticalGroup.set(DacTable::Initial, i, 2, 120 + i);
+        }
+        m.horizontalGroup.set(DacTable::Committed, 8, 2, 300); // beyond the slider: it stops at Max
+        const QString before = h.fakePort->writtenText();
+        auto* w = h.ctx().windows->show<TestAdjustWindow>();
+        QVERIFY(w->sendEnabled);
+        QCOMPARE(w->findChild<QScrollBar*>("HScroll1(1)")->value(), 101);
+        QCOMPARE(w->findChild<QLineEdit*>("Text1(1)")->text(), QString("101"));
+        QCOMPARE(w->findChild<QLineEdit*>("Text2(1)")->text(), QString("111"));
+        QCOMPARE(w->findChild<QLineEdit*>("Text3(1)")->text(), QString("121"));
+        QCOMPARE(w->findChild<QLineEdit*>("HText1(8)")->text(), QString("127"));
+        QVERIFY(!m.dataChanged); // filling is not a change
+        // The user's change: model and dataChanged, nothing queued.
+        QTest::keyClick(w->findChild<QScrollBar*>("HScroll1(1)"), Qt::Key_Right);
+        QCOMPARE(m.verticalGroup.value[1][2], qint16(102));
+        QVERIFY(m.dataChanged);
+        // The search's ping is in flight: anything queued would wait in the queue.
+        QVERIFY(h.ctx().queue()->awaitingAnswer());
+        QCOMPARE(h.fakePort->writtenText(), before);
+        QVERIFY(h.ctx().queue()->transmitQueue().isEmpty());
+    }
+
+    void factoryInitialAndSaveButtons() {
+        Rig r("2.10");
+        MonitorModel& m = r.model();
+        for (int i = 0; i < 3; ++i) {
+            m.verticalGroup.set(DacTable::Factory, i, 0, 50 + i);
+            m.verticalGroup.set(DacTable::Initial, i, 0, 60 + i);
+        }
+        m.horizontalGroup.set(DacTable::Factory, 8, 0, 200); // S-capacitor row: limited to its Max
+        r.h.ctx().windows->show<TestAdjustWindow>();
+        r.sent();
+        r.get<QPushButton>("Command1")->click();
+        QCOMPARE(r.sent(), QString("cdv050|cdv151|cdv252|cdh8127|"));
+        QCOMPARE(r.text("HText1(8)"), QString("127"));
+        r.get<QPushButton>("Command1")->click(); // already there: nothing moves
+        QCOMPARE(r.sent(), QString());
+        r.get<QPushButton>("Command2")->click();
+        QCOMPARE(r.sent(), QString("cdv060|cdv161|cdv262|cdh80|"));
+
+        r.slider("HScroll1(0)")->setValue(77);
+        r.model().allowControlSend = false;
+        r.slider("HScroll2(3)")->setValue(33); // moves, sends nothing
+        r.sent();
+        r.get<QPushButton>("Command6")->click();
+        QCOMPARE(r.sent(), QString("cdvp|cdhp|cdsp|"));
+        QCOMPARE(r.text("Text3(0)"), QString("77"));
+        QCOMPARE(r.text("NText6(3)"), QString("33"));
+        QCOMPARE(r.cell(m.verticalGroup, DacTable::Initial, 0, 0), 77);
+        QCOMPARE(r.cell(m.northSouthGroup, DacTable::Initial, 3, 0), 33);
+    }
+
+    void okCommitsAndCancelReturns() {
+        Rig r("2.10");
+        MonitorModel& m = r.model();
+        r.h.ctx().windows->show<TestAdjustWindow>();
+        r.sent();
+        r.slider("HScroll1(0)")->setValue(90);
+        r.slider("HScroll1(1)")->setValue(91);
+        r.get<QPushButton>("btnOK")->click();
+        QVERIFY(!r.w->parentWidget()->isVisible());
+        QCOMPARE(r.cell(m.verticalGroup, DacTable::Committed, 0, 0), 90);
+        QCOMPARE(r.cell(m.verticalGroup, DacTable::Committed, 1, 0), 91);
+        r.sent();
+
+        r.h.ctx().windows->show<TestAdjustWindow>();
+        r.sent();
+        r.slider("HScroll1(0)")->setValue(10);
+        r.sent();
+        r.get<QPushButton>("btnCancel")->click();
+        QVERIFY(!r.w->parentWidget()->isVisible());
+        QCOMPARE(r.slider("HScroll1(0)")->value(), 90);
+        QCOMPARE(r.text("Text1(0)"), QString("90"));
+        QCOMPARE(r.sent(), QString("cdv090|")); // only the slider that moved back
+        QCOMPARE(r.cell(m.verticalGroup, DacTable::Value, 0, 0), 90);
+    }
+
+    void onlyTheActiveWindowCanBeAdjusted() {
+        Rig r;
+        r.h.ctx().windows->show<TestAdjustWindow>();
+        QScrollBar* s = r.slider("HScroll1(0)");
+        QPushButton* save = r.get<QPushButton>("Command6");
+        QPushButton* ok = r.get<QPushButton>("btnOK");
+        QVERIFY(s->isEnabled() && save->isEnabled());
+        r.h.ctx().windows->show<FrmVideoAdj>();
+        QVERIFY(!s->isEnabled());
+        QVERIFY(!save->isEnabled());
+        QVERIFY(ok->isEnabled());
+        QTest::keyClick(s, Qt::Key_Right);
+        QCOMPARE(s->value(), 0);
+        // The control's own state (the application mode's) is kept apart from the window's locks.
+        s->setEnabled(true);
+        QVERIFY(!s->isEnabled());
+        save->setEnabled(false);
+        r.h.ctx().windows->show<TestAdjustWindow>();
+        QVERIFY(s->isEnabled());
+        QVERIFY(!save->isEnabled());
+    }
+
+    void fourBoxesAndLabels_data() {
+        QTest::addColumn<bool>("labels");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<int>("max");
+        QTest::addColumn<QStringList>("shown");
+        QTest::newRow("four") << false << "1,2,3,4" << 255 << QStringList{"1", "2", "3", "4"};
+        QTest::newRow("above the maximum shows it")
+            << false << "10,70,20,63" << 63 << QStringList{"10", "63", "20", "63"};
+        QTest::newRow("stops outside 0-255") << false << "5,256,7,8" << 255 << QStringList{"5", "", "", ""};
+        QTest::newRow("negative stops") << false << "5,-1,7,8" << 255 << QStringList{"5", "", "", ""};
+        QTest::newRow("no comma reads the same text again") << false << "9" << 255 << QStringList{"9", "9", "9", "9"};
+        QTest::newRow("labels after the first line")
+            << true << "Heading 7, set 1\r\n4,3,2,1\r\n#" << 255 << QStringList{"4", "3", "2", "1"};
+    }
+    void fourBoxesAndLabels() {
+        QFETCH(bool, labels);
+        QFETCH(QString, text);
+        QFETCH(int, max);
+        QFETCH(QStringList, shown);
+        Rig r;
+        r.model().currentScanSet = 5;
+        QList<QWidget*> boxes;
+        for (int k = 0; k < 4; ++k) {
+            boxes << r.get<QLineEdit>(QString("NText5(%1)").arg(k));
+            r.get<QLineEdit>(QString("NText5(%1)").arg(k))->clear();
+        }
+        const int n = labels ? r.w->fillFourLabels(boxes, text, &r.model().northSouthGroup, DacTable::Factory, max)
+                             : r.w->fillFourBoxes(boxes, text, &r.model().northSouthGroup, DacTable::Factory, max);
+        QCOMPARE(n, int(std::count_if(shown.begin(), shown.end(), [](const QString& s) { return !s.isEmpty(); })));
+        for (int k = 0; k < 4; ++k) {
+            QCOMPARE(static_cast<QLineEdit*>(boxes[k])->text(), shown[k]);
+            QCOMPARE(r.cell(r.model().northSouthGroup, DacTable::Factory, k, 5),
+                     shown[k].isEmpty() ? 0 : shown[k].toInt());
+        }
+    }
+
+    void fourSliders_data() {
+        QTest::addColumn<bool>("afterFirstLine");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<bool>("allowBefore");
+        QTest::addColumn<QList<int>>("positions");
+        QTest::newRow("four") << false << "1,2,3,4" << true << QList<int>{1, 2, 3, 4};
+        QTest::newRow("stops above Max") << false << "1,2,64,4" << false << QList<int>{1, 2, 0, 0};
+        QTest::newRow("stops at a non-number") << false << "1,x,3,4" << true << QList<int>{1, 0, 0, 0};
+        QTest::newRow("after the first line")
+            << true << "North-South, set 1\r\n7,8,9,10\r\n#" << true << QList<int>{7, 8, 9, 10};
+    }
+    void fourSliders() {
+        QFETCH(bool, afterFirstLine);
+        QFETCH(QString, text);
+        QFETCH(bool, allowBefore);
+        QFETCH(QList<int>, positions);
+        Rig r("2.10");
+        r.w->sendEnabled = true;
+        r.model().allowControlSend = allowBefore;
+        r.model().dataChanged = false;
+        QList<QScrollBar*> sliders;
+        for (int k = 0; k < 4; ++k)
+            sliders << r.slider(QString("HScroll2(%1)").arg(k));
+        if (afterFirstLine)
+            r.w->setFourSlidersAfterFirstLine(sliders, text);
+        else
+            r.w->setFourSliders(sliders, text);
+        for (int k = 0; k < 4; ++k) {
+            QCOMPARE(sliders[k]->value(), positions[k]);
+            QCOMPARE(r.cell(r.model().northSouthGroup, DacTable::Value, k, 0), positions[k]);
+        }
+        QCOMPARE(r.sent(), QString()); // set with sending suppressed
+        QVERIFY(!r.model().dataChanged);
+        QCOMPARE(r.model().allowControlSend, allowBefore); // restored
+    }
+
+    void noScanSetSelectedStoresNothing() {
+        Rig r("2.10");
+        r.model().currentScanSet = 7; // after "DeSelect"
+        r.w->sendEnabled = true;
+        r.slider("HScroll1(0)")->setValue(44);
+        QCOMPARE(r.sent(), QString("cdv044|"));
+        for (int set = 0; set < DacGroup::scanSetSlots; ++set)
+            QCOMPARE(r.cell(r.model().verticalGroup, DacTable::Value, 0, set), 0);
+        r.get<QPushButton>("btnOK")->click(); // no cell to commit to: refused, no crash
+        QCOMPARE(r.cell(r.model().verticalGroup, DacTable::Committed, 0, 0), 0);
+    }
+};
+
+QTEST_MAIN(DacAdjustTest)
+#include "tst_dacadjust.moc"
