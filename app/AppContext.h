@@ -5,6 +5,7 @@
 
 class Clock;
 class ConnectionSearch;
+class DataFile;
 class Dialogs;
 class DataReadHandlers;
 class Dispatcher;
@@ -15,6 +16,7 @@ class SerialPort;
 class Settings;
 class Tone;
 class TransmitQueue;
+class UpdateAllData;
 class WindowPlacement;
 class WindowRegistry;
 class ProgramLauncher;
@@ -35,6 +37,9 @@ struct AppContext {
     ConnectionSearch* search = nullptr;
     WindowPlacement* placement = nullptr;
     WindowRegistry* windows = nullptr;
+    // The monitor data file and Update All Data of the main window (its File and Monitor menus).
+    DataFile* dataFile = nullptr;
+    UpdateAllData* updateAll = nullptr;
 
     // Serial port number 1-4 ("CommPort").
     int commPort = 1;

@@ -11,6 +11,7 @@
 #include "link/LogSink.h"
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
+#include "model/windows/DataFileCommands.h"
 #include "platform/Clock.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
@@ -85,6 +86,10 @@ void Application::start(const StartOptions& options) {
     m_ctx.search = new ConnectionSearch(m_ctx.link, m_ctx.clock, m_main.get(), this);
     m_placement->restore(m_main.get(), nullptr);
     connect(m_main.get(), &FrmMain::closing, this, &Application::shutdown);
+    // The data-file commands and Update All Data belong to the main window.
+    auto* dataFiles = new DataFileCommands(m_ctx, m_main.get());
+    m_ctx.dataFile = dataFiles->dataFile();
+    m_ctx.updateAll = dataFiles->updateAll();
     connect(m_ctx.link, &Link::connectionLost, m_main.get(), [this] {
         m_main->setNoMonitor();
         m_ctx.link->setIndicatorGreen(false);

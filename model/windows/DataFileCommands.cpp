@@ -1,0 +1,213 @@
+#include "model/windows/DataFileCommands.h"
+
+#include "app/AppContext.h"
+#include "app/FrmMain.h"
+#include "app/MainMenus.h"
+#include "model/DataFile.h"
+#include "model/MonitorModel.h"
+#include "model/UpdateAllData.h"
+#include "platform/Clock.h"
+#include "platform/Dialogs.h"
+#include "platform/Settings.h"
+#include "protocol/Dispatcher.h"
+
+#include <QAction>
+#include <QFileInfo>
+#include <QGuiApplication>
+#include <QStringList>
+
+#include <algorithm>
+#include <functional>
+
+namespace {
+
+// The hourglass while a file is read or written; back to normal before any message is shown.
+class BusyPointer {
+public:
+    BusyPointer() { QGuiApplication::setOverrideCursor(Qt::WaitCursor); }
+    ~BusyPointer() { restore(); }
+    void restore() {
+        if (m_on)
+            QGuiApplication::restoreOverrideCursor();
+        m_on = false;
+    }
+
+private:
+    bool m_on = true;
+};
+
+// The file state a failed Save As goes back to.
+struct FileState {
+    bool isOpen;
+    int handle;
+    QString path;
+    QString title;
+    bool forReading;
+    bool changed;
+
+    static FileState of(const MonitorModel& m) {
+        return {m.FileIsOpen, m.DiskFileNum, m.filePath, m.fileTitle, m.fileOpenForReading, m.dataChanged};
+    }
+    void restore(MonitorModel& m) const {
+        m.FileIsOpen = isOpen;
+        m.DiskFileNum = handle;
+        m.filePath = path;
+        m.fileTitle = title;
+        m.fileOpenForReading = forReading;
+        m.dataChanged = changed;
+    }
+};
+
+void connectAction(FrmMain* main, const char* name, QObject* receiver, std::function<void()> slot) {
+    if (QAction* action = main->menus()->action(QLatin1String(name)))
+        QObject::connect(action, &QAction::triggered, receiver, [slot] { slot(); });
+}
+
+} // namespace
+
+DataFileCommands::DataFileCommands(AppContext& ctx, FrmMain* mainWindow)
+    : QObject(mainWindow), m_ctx(ctx), m_main(mainWindow), m_dataFile(new DataFile(*ctx.model, this)),
+      m_updateAll(new UpdateAllData(
+          *ctx.model, *ctx.clock, [&ctx](const QString& request) { ctx.send(request); }, this)) {
+    setObjectName(QStringLiteral("dataFileCommands"));
+    m_updateAll->timer()->setObjectName(QStringLiteral("tmrSave"));
+    m_dataFile->setDispatch([&ctx](const QString& answer) {
+        if (ctx.dispatcher)
+            ctx.dispatcher->dispatchAnswer(answer);
+    });
+    m_dataFile->setUpdateAllStarter([this] { m_updateAll->start(); });
+
+    connectAction(m_main, "mnuMonitorUpdate", this, [this] { updateAllData(); });
+    connectAction(m_main, "mnuFileOpen", this, [this] { openFile(); });
+    connectAction(m_main, "mnuFileSaveAs", this, [this] { saveAs(); });
+    connectAction(m_main, "mnuFileClose", this, [this] { closeFile(); });
+}
+
+DataFileCommands::~DataFileCommands() = default;
+
+QString DataFileCommands::openFilterText() {
+    return QStringLiteral("Monitor Data Files(*.mdv)|") +
+           QStringLiteral("*.mdv|Text Files(*.txt)|*.txt|All files(*.*)|*.*");
+}
+
+QString DataFileCommands::saveFilterText() {
+    const QString ext = MonitorModel::dataFileExtension;
+    return QStringLiteral("Monitor Data Files (*") + ext + QStringLiteral(")|*") + ext +
+           QStringLiteral("|All Files (*.*)|*.*");
+}
+
+QString DataFileCommands::dialogFilter(const QString& pairs) {
+    const QStringList parts = pairs.split(QLatin1Char('|'));
+    QStringList filters;
+    for (int i = 0; i + 1 < parts.size(); i += 2) {
+        const QString& description = parts.at(i);
+        const QString& pattern = parts.at(i + 1);
+        // The dialog takes its patterns from the parentheses; a description that shows them is used as it is.
+        filters << (description.endsWith(QLatin1Char('(') + pattern + QLatin1Char(')'))
+                        ? description
+                        : description + QStringLiteral(" (") + pattern + QLatin1Char(')'));
+    }
+    return filters.join(QStringLiteral(";;"));
+}
+
+QString DataFileCommands::directoryOf(const QString& path) {
+    const int slash = std::max(path.lastIndexOf(QLatin1Char('/')), path.lastIndexOf(QLatin1Char('\\')));
+    return path.left(slash + 1);
+}
+
+void DataFileCommands::updateAllData() {
+    m_updateAll->start();
+}
+
+void DataFileCommands::report(const DataFileResult& result) {
+    if (!result.ok)
+        m_ctx.dialogs->message(m_main, result.message, QString(), Dialogs::Ok, Dialogs::Warning);
+}
+
+bool DataFileCommands::write() {
+    BusyPointer busy;
+    const DataFileResult result = m_dataFile->writeMdf();
+    busy.restore();
+    report(result);
+    return result.ok;
+}
+
+void DataFileCommands::read() {
+    BusyPointer busy;
+    const DataFileResult result = m_dataFile->readMdf();
+    busy.restore();
+    if (result.ok)
+        return;
+    // A file that is not a monitor data file has been closed again: the caption no longer names it.
+    if (!m_ctx.model->FileIsOpen)
+        m_main->setTitle(QString());
+    report(result);
+}
+
+bool DataFileCommands::settleChanges() {
+    MonitorModel& m = *m_ctx.model;
+    if (!m.dataChanged)
+        return true;
+    switch (m_ctx.dialogs->message(m_main, saveQuestion(), QString(), Dialogs::YesNoCancel, Dialogs::Question)) {
+    case Dialogs::AnswerNo:
+        return true;
+    case Dialogs::AnswerYes:
+        // With no file open there is nowhere to write: the changes are saved under a name the user chooses.
+        return m.FileIsOpen ? write() : saveAs();
+    default:
+        return false;
+    }
+}
+
+void DataFileCommands::openFile() {
+    if (!settleChanges())
+        return;
+    MonitorModel& m = *m_ctx.model;
+    Dialogs::FileRequest request;
+    request.title = QStringLiteral("Open");
+    request.filter = dialogFilter(openFilterText());
+    request.startDir = m.filePath.isEmpty() ? QString() : directoryOf(m.filePath);
+    request.mustExist = true;
+    request.overwritePrompt = false;
+    const QString path = m_ctx.dialogs->openFile(m_main, request);
+    if (path.isEmpty())
+        return;
+    if (m.FileIsOpen)
+        m_dataFile->close();
+    m_dataFile->openForReading(path);
+    m_main->setTitle(m.fileTitle);
+    read();
+}
+
+bool DataFileCommands::saveAs() {
+    MonitorModel& m = *m_ctx.model;
+    Dialogs::FileRequest request;
+    request.title = QStringLiteral("Save As");
+    request.filter = dialogFilter(saveFilterText());
+    request.startDir = m_ctx.fileSaveInitDir;
+    request.proposedName = QLatin1Char('*') + MonitorModel::dataFileExtension;
+    request.overwritePrompt = true;
+    const QString path = m_ctx.dialogs->saveFile(m_main, request);
+    if (path.isEmpty())
+        return false;
+
+    const FileState before = FileState::of(m);
+    m_dataFile->openForWriting(path);
+    if (!write()) {
+        // The file named in the caption is still the one that holds the data.
+        before.restore(m);
+        return false;
+    }
+    m_main->setTitle(m.fileTitle);
+    m_ctx.fileSaveInitDir = directoryOf(path);
+    m_ctx.settings->writeText(QStringLiteral("Configs"), QStringLiteral("FileSaveInitDir"), m_ctx.fileSaveInitDir);
+    return true;
+}
+
+void DataFileCommands::closeFile() {
+    if (!settleChanges())
+        return;
+    if (m_ctx.model->FileIsOpen)
+        m_dataFile->close();
+    m_main->setTitle(QString());
+}

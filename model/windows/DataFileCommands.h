@@ -1,0 +1,55 @@
+#pragma once
+// The main window's data-file commands ("&Open ...", "S&ave As ...", "&Close") and "&Update All Data": owns
+// the data file and the Update All Data sequencer (tmrSave) for the main window, asks the save question,
+// shows every failure in a message box and the busy pointer while a file is read or written.
+#include <QObject>
+#include <QString>
+
+class DataFile;
+class FrmMain;
+class UpdateAllData;
+struct AppContext;
+struct DataFileResult;
+
+class DataFileCommands : public QObject {
+    Q_OBJECT
+public:
+    // Connects to the main window's menu items by their names; the object belongs to the main window.
+    DataFileCommands(AppContext& ctx, FrmMain* mainWindow);
+    ~DataFileCommands() override;
+
+    DataFile* dataFile() const { return m_dataFile; }
+    UpdateAllData* updateAll() const { return m_updateAll; }
+
+    static QString saveQuestion() { return QStringLiteral("The data has been changed. Do you wish to save changes?"); }
+    // Filters as description and pattern pairs separated by "|".
+    static QString openFilterText();
+    static QString saveFilterText();
+    // The same filter in the file dialog's form: "Description (pattern);;...".
+    static QString dialogFilter(const QString& pairs);
+    // The directory part of a chosen file, up to and including its last separator.
+    static QString directoryOf(const QString& path);
+
+    // mnuMonitorUpdate.
+    void updateAllData();
+    // mnuFileOpen.
+    void openFile();
+    // mnuFileSaveAs. False when cancelled or not written.
+    bool saveAs();
+    // mnuFileClose.
+    void closeFile();
+
+private:
+    // The save question when the data has changed; false when the command must not go on (Cancel, or the
+    // changes could not be saved).
+    bool settleChanges();
+    // Writes the open file; a failure is shown.
+    bool write();
+    void read();
+    void report(const DataFileResult& result);
+
+    AppContext& m_ctx;
+    FrmMain* m_main;
+    DataFile* m_dataFile;
+    UpdateAllData* m_updateAll;
+};
