@@ -3,6 +3,7 @@
 // the dispatcher. One per process, owned by the Application.
 #include <QString>
 
+class AppModes;
 class Clock;
 class ConnectionSearch;
 class DataFile;
@@ -40,6 +41,7 @@ struct AppContext {
     // The monitor data file and Update All Data of the main window (its File and Monitor menus).
     DataFile* dataFile = nullptr;
     UpdateAllData* updateAll = nullptr;
+    AppModes* modes = nullptr;
 
     // Serial port number 1-4 ("CommPort").
     int commPort = 1;

@@ -9,6 +9,7 @@
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/LogSink.h"
+#include "link/windows/FrmCommLog.h"
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
 #include "model/windows/DataFileCommands.h"
@@ -60,6 +61,7 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_ctx.handlers = m_handlers.get();
     m_ctx.link->setDispatch([this](const QString& answer) { m_dispatcher->dispatchAnswer(answer); });
     m_modes = new AppModes(this);
+    m_ctx.modes = m_modes;
 }
 
 Application::~Application() {
@@ -121,9 +123,16 @@ void Application::start(const StartOptions& options) {
     if (QAction* offline = m_main->menus()->action(QStringLiteral("mnuMonitorOffline")))
         offline->setEnabled(false);
 
-    // 7. The communication log (loaded, not shown) restores its own settings.
-    m_ctx.link->autoPingEnabled = m_ctx.settings->readText(kConfigs, QStringLiteral("AutoPingEnabled"), "1") == "1";
-    m_ctx.link->bypassQueue = m_ctx.settings->readText(kConfigs, QStringLiteral("BypassTransmitQueue"), "1") == "1";
+    // 7. The communication log (loaded, not shown) restores its own settings and takes the link's log.
+    FrmCommLog* log = m_ctx.windows->window<FrmCommLog>();
+    m_ctx.link->setLog(log);
+    connect(log, &FrmCommLog::reConnectRequested, m_main.get(), [this] {
+        m_main->setNoMonitor();
+        FrmConnect* connectWindow = m_ctx.windows->window<FrmConnect>();
+        connectWindow->hideConnectionWindows();
+        connectWindow->showInFront();
+        connectWindow->tryAgain();
+    });
 
     // 8. The connection window opens the port and starts the search.
     FrmConnect* connectWindow = m_ctx.windows->window<FrmConnect>();
@@ -131,7 +140,8 @@ void Application::start(const StartOptions& options) {
     connectWindow->load();
 
     // 9. The log window when it was open last time.
-    m_ctx.settings->readText(kConfigs, QStringLiteral("CommLogOpen"), QStringLiteral("0"));
+    if (m_ctx.settings->readText(kConfigs, QStringLiteral("CommLogOpen"), QStringLiteral("0")) == QLatin1String("1"))
+        log->showInFront();
 
     // 10. The main window.
     m_ctx.windows->showMainWindowQuietly();
@@ -149,6 +159,10 @@ void Application::shutdown() {
     if (m_ctx.port->isOpen())
         m_ctx.port->close();
     m_ctx.link->stopKeepAlive();
+    if (FrmCommLog* log = m_ctx.windows->existing<FrmCommLog>()) {
+        log->unload();
+        m_ctx.link->setLog(m_standInLog.get());
+    }
     m_ctx.windows->unloadAll();
     st->sync();
 }

@@ -29,6 +29,8 @@ FrmMain::FrmMain(AppContext& ctx, AppModes* modes, QWidget* parent)
     m_area->setVerticalScrollBarPolicy(Qt::ScrollBarAsNeeded);
     setCentralWidget(m_area);
     ctx.windows = m_windows;
+    if (m_modes)
+        m_modes->attach(m_menus, m_windows, ctx.dialogs, this);
     setTitle(QString());
     connectMenus();
     connectWindowMenus(this);
@@ -108,7 +110,10 @@ QString FrmMain::portText() const {
     return QStringLiteral("Monitor on Com") + QString::number(m_ctx.commPort);
 }
 
-void FrmMain::applyAppMode() {}
+void FrmMain::applyAppMode() {
+    if (m_modes)
+        m_modes->applyAppMode();
+}
 
 void FrmMain::setOnline() {
     m_state = ConnectionState::Online;

@@ -1,9 +1,11 @@
 #include "app/WindowMenus.h"
 
 #include "adjust/FrmVideoAdj.h"
+#include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
+#include "link/windows/FrmCommLog.h"
 
 #include <QAction>
 
@@ -17,4 +19,6 @@ template <class T> void opens(FrmMain* main, const char* item) {
 
 void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
+    opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
+    opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
 }

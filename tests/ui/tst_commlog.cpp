@@ -1,0 +1,599 @@
+// The communication log window in the whole tool with a fake port: its settings and check boxes, the log
+// text and its length rule, typing in queue and bypass mode, its buttons, the resizing rules and the log file.
+#include "app/AppModes.h"
+#include "app/FrmMain.h"
+#include "app/WindowPlacement.h"
+#include "app/WindowRegistry.h"
+#include "link/ConnectionSearch.h"
+#include "link/Link.h"
+#include "link/TransmitQueue.h"
+#include "link/windows/FrmCommLog.h"
+#include "link/windows/FrmConnect.h"
+#include "link/windows/FrmTrying.h"
+#include "model/MonitorModel.h"
+#include "platform/Clock.h"
+#include "platform/SerialPort.h"
+#include "support/ToolHarness.h"
+
+#include <QCheckBox>
+#include <QLabel>
+#include <QMdiSubWindow>
+#include <QPlainTextEdit>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QtTest>
+
+namespace {
+const QString kNotFirstRun = QStringLiteral("[StartUp]\nRunType=1\n");
+
+FrmCommLog* logOf(ToolHarness& h) {
+    return h.ctx().windows->existing<FrmCommLog>();
+}
+
+template <class T = QWidget> T* control(ToolHarness& h, const char* name) {
+    T* w = logOf(h)->findChild<T*>(QString::fromLatin1(name));
+    if (!w)
+        qFatal("no control %s", name);
+    return w;
+}
+
+// Stops the start-up search and frees the queue, so that only what the test sends reaches the port.
+void quietLink(ToolHarness& h) {
+    h.ctx().search->cancel();
+    h.fakeClock.advance(TransmitQueue::writePauseMs);
+    h.ctx().queue()->clearQueue();
+    h.fakePort->written.clear();
+}
+
+void receive(ToolHarness& h, const QByteArray& text) {
+    h.fakePort->receive(text);
+}
+
+QString fileText(const QString& path) {
+    QFile f(path);
+    if (!f.open(QIODevice::ReadOnly | QIODevice::Text))
+        return QStringLiteral("<unreadable>");
+    return QString::fromLatin1(f.readAll());
+}
+} // namespace
+
+class CommLogTest : public QObject {
+    Q_OBJECT
+private slots:
+    void createdHiddenAtStartUpWithTheFlagsOnItsControls_data() {
+        QTest::addColumn<QString>("settings");
+        QTest::addColumn<bool>("logToWindow");
+        QTest::addColumn<bool>("bypass");
+        QTest::addColumn<bool>("autoPing");
+        QTest::newRow("first run") << QString() << true << true << true;
+        QTest::newRow("all off") << kNotFirstRun + "[Configs]\nCommLogEnabled=False\nBypassTransmitQueue=0\n"
+                                                   "AutoPingEnabled=0\n"
+                                 << false << false << false;
+        QTest::newRow("only 1 counts") << kNotFirstRun + "[Configs]\nCommLogEnabled=True\nBypassTransmitQueue=yes\n"
+                                                         "AutoPingEnabled=1\n"
+                                       << true << false << true;
+        QTest::newRow("first run overrides the setting")
+            << "[Configs]\nCommLogEnabled=False\nBypassTransmitQueue=1\nAutoPingEnabled=true\n"
+            << true << true << false;
+    }
+    void createdHiddenAtStartUpWithTheFlagsOnItsControls() {
+        QFETCH(QString, settings);
+        QFETCH(bool, logToWindow);
+        QFETCH(bool, bypass);
+        QFETCH(bool, autoPing);
+        ToolHarness h(ToolHarness::Port::Fake, settings);
+        h.start();
+        FrmCommLog* log = logOf(h);
+        QVERIFY(log);
+        QVERIFY(!log->logWindowOpen());
+        QCOMPARE(h.ctx().link->log(), static_cast<LogSink*>(log));
+        QCOMPARE(h.ctx().link->logToWindow, logToWindow);
+        QCOMPARE(h.ctx().link->bypassQueue, bypass);
+        QCOMPARE(h.ctx().link->autoPingEnabled, autoPing);
+        QCOMPARE(control<QCheckBox>(h, "ckWindowEnabled")->isChecked(), logToWindow);
+        QCOMPARE(control<QCheckBox>(h, "ckXmitQueueOverride")->isChecked(), bypass);
+        QCOMPARE(control<QPushButton>(h, "btnDisableAutoping")->text(),
+                 autoPing ? QString("Disable AutoPing") : QString("Enable AutoPing"));
+        QVERIFY(!control<QCheckBox>(h, "ckFileEnabled")->isChecked());
+        QVERIFY(!log->fileLogEnabled());
+        QVERIFY(!control(h, "btnCheckOff")->isHidden());
+        QVERIFY(control(h, "btnCheckOn")->isHidden());
+        QVERIFY(!control(h, "btnCheckOn")->isEnabled());
+    }
+
+    void captionsAndTips() {
+        ToolHarness h;
+        h.start();
+        QCOMPARE(logOf(h)->windowTitle(), QString("Monitor Communication Log"));
+        const QList<QPair<const char*, QString>> captions = {
+            {"btnVerbose", "Verbose"},
+            {"btnTerse", "Terse"},
+            {"btnCheckOff", "Disable Checking"},
+            {"btnCheckOn", "Enable Checking"},
+            {"btnReConnect", "ReConnect"},
+            {"btnClrXQ", "Clear Xmit Queue"},
+            {"btnClearCommLogWindow", "Clear Log Window"},
+            {"BtnLogFile", "Log to File ..."},
+            {"btnEndFileLog", "Close Log File"},
+            {"btnDone", "Done"},
+        };
+        for (const auto& c : captions)
+            QCOMPARE(control<QPushButton>(h, c.first)->text(), c.second);
+        QCOMPARE(control<QLabel>(h, "lblXmitQueueOverride")->text(), QString("Xmit Q Bypass"));
+        QCOMPARE(control<QLabel>(h, "lblWindowLogEnabled")->text(), QString("Window Log Enable"));
+        QCOMPARE(control<QLabel>(h, "lblFilLogEnabled")->text(), QString("File Log Enabled"));
+        QCOMPARE(control(h, "ckFileEnabled")->toolTip(), QString("Enable/Disable Logging to the Log File"));
+        QCOMPARE(control(h, "BtnLogFile")->toolTip(), QString("Open a Log File"));
+        QCOMPARE(control(h, "btnEndFileLog")->toolTip(), QString("Stop File Log, Close Log File"));
+        QVERIFY(!control(h, "btnEndFileLog")->isEnabled());
+    }
+
+    void shownAtStartUpWhenItWasOpenAndSettingsWrittenAtExit_data() {
+        QTest::addColumn<QString>("commLogOpen");
+        QTest::addColumn<bool>("shown");
+        QTest::newRow("open") << "1" << true;
+        QTest::newRow("closed") << "0" << false;
+        QTest::newRow("garbage") << "yes" << false;
+    }
+    void shownAtStartUpWhenItWasOpenAndSettingsWrittenAtExit() {
+        QFETCH(QString, commLogOpen);
+        QFETCH(bool, shown);
+        ToolHarness h(ToolHarness::Port::Fake, kNotFirstRun + "[Configs]\nCommLogOpen=" + commLogOpen + "\n");
+        h.start();
+        QCOMPARE(logOf(h)->logWindowOpen(), shown);
+        // The user switches both flags through the window before leaving.
+        control<QCheckBox>(h, "ckXmitQueueOverride")->setChecked(false);
+        control<QPushButton>(h, "btnDisableAutoping")->click();
+        h.shutdown();
+        auto s = h.readBackSettings();
+        QCOMPARE(s->readText("Configs", "CommLogOpen", ""), shown ? QString("1") : QString("0"));
+        QCOMPARE(s->readText("Configs", "AutoPingEnabled", ""), QString("0"));
+        QCOMPARE(s->readText("Configs", "BypassTransmitQueue", ""), QString("0"));
+        QCOMPARE(s->readText("Configs", "CommLogWidth", "").isEmpty(), false);
+    }
+
+    void doneAndTheMenuItemOpenAndHide() {
+        ToolHarness h;
+        h.start();
+        FrmCommLog* log = logOf(h);
+        log->showInFront();
+        QVERIFY(log->logWindowOpen());
+        control<QPushButton>(h, "btnDone")->click();
+        QVERIFY(!log->logWindowOpen());
+        // Closing the frame hides it too; the window lives on.
+        log->showInFront();
+        log->parentWidget()->close();
+        QVERIFY(!log->logWindowOpen());
+        QCOMPARE(logOf(h), log);
+        h.shutdown();
+        QCOMPARE(h.readBackSettings()->readText("Configs", "CommLogOpen", ""), QString("0"));
+    }
+
+    void receivedTextAndEvents() {
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        FrmCommLog* log = logOf(h);
+        log->clearLog();
+        receive(h, "dm\r\nX\r\n");
+        QCOMPARE(log->logText(), QString("dm\r\nX\r\n"));
+        emit h.fakePort->portEvent(SerialEvent::Frame);
+        QCOMPARE(log->logText(), QString("dm\r\nX\r\nReceived comFrame\r\n"));
+        // Window logging off: received characters are left out, port events are still shown.
+        control<QCheckBox>(h, "ckWindowEnabled")->setChecked(false);
+        QVERIFY(!h.ctx().link->logToWindow);
+        receive(h, "abc\r\n");
+        emit h.fakePort->portEvent(SerialEvent::RxParity);
+        QCOMPARE(log->logText(), QString("dm\r\nX\r\nReceived comFrame\r\n RxParityErr \r\n"));
+        control<QCheckBox>(h, "ckWindowEnabled")->setChecked(true);
+        QVERIFY(h.ctx().link->logToWindow);
+    }
+
+    void additionsGoToTheEndWhereverTheCaretIs() {
+        ToolHarness h;
+        h.start();
+        FrmCommLog* log = logOf(h);
+        log->clearLog();
+        log->logReceivedChar(QLatin1Char('a'));
+        log->logReceivedChar(QLatin1Char('b'));
+        log->flushPending();
+        auto* text = control<QPlainTextEdit>(h, "txtCommLog");
+        QTextCursor cursor = text->textCursor();
+        cursor.movePosition(QTextCursor::Start);
+        text->setTextCursor(cursor);
+        log->logReceivedChar(QLatin1Char('c'));
+        log->logEvent(QStringLiteral("Received comEvCTS"));
+        log->flushPending();
+        QCOMPARE(log->logText(), QString("abcReceived comEvCTS\r\n"));
+        QCOMPARE(text->textCursor().position(), text->document()->characterCount() - 1);
+    }
+
+    void theLengthRule_data() {
+        QTest::addColumn<int>("filled");
+        QTest::addColumn<bool>("lineEnd");
+        QTest::addColumn<int>("lengthAfter");
+        // Filled to a length, then one more received character (or line end) is added.
+        QTest::newRow("15000 is still extended") << 15000 << false << 15001;
+        QTest::newRow("15001 is emptied first") << 15001 << false << 1;
+        QTest::newRow("a line end after 15001") << 15001 << true << 2;
+        QTest::newRow("a line end at 14999") << 14999 << true << 15001;
+    }
+    void theLengthRule() {
+        QFETCH(int, filled);
+        QFETCH(bool, lineEnd);
+        QFETCH(int, lengthAfter);
+        ToolHarness h;
+        h.start();
+        FrmCommLog* log = logOf(h);
+        log->clearLog();
+        for (int i = 0; i < filled; ++i)
+            log->logReceivedChar(QLatin1Char('x'));
+        QCOMPARE(log->logLength(), filled);
+        if (lineEnd)
+            log->logReceivedLineEnd();
+        else
+            log->logReceivedChar(QLatin1Char('y'));
+        QCOMPARE(log->logLength(), lengthAfter);
+        QCOMPARE(log->logText().size(), lengthAfter);
+    }
+
+    void eventsHaveNoLengthRuleAndABusyLineStaysBounded() {
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        FrmCommLog* log = logOf(h);
+        log->clearLog();
+        // Line ends count as CR LF: 7500 lines of "x" reach 22500.
+        QByteArray burst;
+        for (int i = 0; i < 7500; ++i)
+            burst += "x\r";
+        receive(h, burst);
+        QVERIFY(log->logLength() <= FrmCommLog::maxLogLength + 2);
+        QCOMPARE(log->logText().size(), log->logLength());
+        while (log->logLength() <= FrmCommLog::maxLogLength)
+            log->logEvent(QStringLiteral("Received comEvDSR"));
+        const int before = log->logLength();
+        log->logEvent(QStringLiteral("Received comEvDSR"));
+        QCOMPARE(log->logLength(), before + 19);
+    }
+
+    void clearLogWindowStartsAFreshText() {
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        FrmCommLog* log = logOf(h);
+        receive(h, "abc");
+        control<QPushButton>(h, "btnClearCommLogWindow")->click();
+        QCOMPARE(log->logText(), QString());
+        QCOMPARE(log->logLength(), 0);
+        receive(h, "de\r");
+        QCOMPARE(log->logText(), QString("de\r\n"));
+    }
+
+    void aQuietDownloadLeavesReceivedTrafficOut() {
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        FrmCommLog* log = logOf(h);
+        log->clearLog();
+        bool quiet = true;
+        log->setDownloadQuiet([&quiet] { return quiet; });
+        receive(h, ":10000000\r");
+        emit h.fakePort->portEvent(SerialEvent::Break);
+        QCOMPARE(log->logText(), QString("Received comBreak\r\n"));
+        quiet = false;
+        receive(h, "ok\r");
+        QCOMPARE(log->logText(), QString("Received comBreak\r\nok\r\n"));
+    }
+
+    void typingInQueueModeSendsTheTypedLineAtEnter() {
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        control<QCheckBox>(h, "ckXmitQueueOverride")->setChecked(false);
+        QVERIFY(!h.ctx().link->bypassQueue);
+        FrmCommLog* log = logOf(h);
+        log->clearLog();
+        auto* text = control<QPlainTextEdit>(h, "txtCommLog");
+        QTest::keyClicks(text, "dm");
+        QTest::keyClick(text, Qt::Key_Backspace);
+        QTest::keyClick(text, Qt::Key_Left); // no text: nothing typed
+        QCOMPARE(log->typedLine(), QString("dm\b"));
+        h.fakeClock.advance(1000);
+        QVERIFY(h.fakePort->written.isEmpty());
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(log->typedLine(), QString());
+        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        QCOMPARE(h.fakePort->written, QByteArrayList{QByteArray("dm\b\r\n")});
+        // The keys never entered the text.
+        QCOMPARE(log->logText(), QString());
+        // A second line waits for the answer to the first.
+        QTest::keyClicks(text, "p\r");
+        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        QCOMPARE(h.fakePort->written.size(), 1);
+        QCOMPARE(h.ctx().queue()->transmitQueue(), QString("p\r\n"));
+    }
+
+    void typingInBypassModeWritesEachKeyAtOnce() {
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        QVERIFY(h.ctx().link->bypassQueue);
+        FrmCommLog* log = logOf(h);
+        log->clearLog();
+        auto* text = control<QPlainTextEdit>(h, "txtCommLog");
+        QTest::keyClicks(text, "ab");
+        QCOMPARE(h.fakePort->written, (QByteArrayList{"a", "b"}));
+        QTest::keyClick(text, Qt::Key_Backspace);
+        QTest::keyClick(text, Qt::Key_Return);
+        QCOMPARE(h.fakePort->written.join(), QByteArray("ab\b\r\n"));
+        QCOMPARE(log->typedLine(), QString());
+        QCOMPARE(h.ctx().queue()->transmitQueue(), QString());
+        QCOMPARE(log->logText(), QString());
+    }
+
+    void requestButtons_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<QString>("sent");
+        QTest::newRow("Verbose") << "btnVerbose"
+                                 << "CV|";
+        QTest::newRow("Terse") << "btnTerse"
+                               << "CU|";
+        QTest::newRow("Disable Checking") << "btnCheckOff"
+                                          << "cz0|";
+    }
+    void requestButtons() {
+        QFETCH(QString, button);
+        QFETCH(QString, sent);
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        logOf(h)->findChild<QPushButton*>(button)->click();
+        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        QCOMPARE(h.fakePort->writtenText(), sent);
+    }
+
+    void checkingButtonsTakeTurns() {
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        auto* off = control<QPushButton>(h, "btnCheckOff");
+        auto* on = control<QPushButton>(h, "btnCheckOn");
+        QCOMPARE(off->geometry(), on->geometry());
+        off->click();
+        QVERIFY(off->isHidden());
+        QVERIFY(!off->isEnabled());
+        QVERIFY(!on->isHidden());
+        QVERIFY(on->isEnabled());
+        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        receive(h, "cz0\r\n#");
+        on->click();
+        QVERIFY(on->isHidden());
+        QVERIFY(!on->isEnabled());
+        QVERIFY(!off->isHidden());
+        QVERIFY(off->isEnabled());
+        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        QCOMPARE(h.fakePort->writtenText(), QString("cz0|cz1|"));
+    }
+
+    void clearXmitQueueKeepsTheAwaitedAnswer() {
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        h.ctx().send("da");
+        h.ctx().send("db");
+        h.ctx().send("dc");
+        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        QVERIFY(h.ctx().queue()->awaitingAnswer());
+        QCOMPARE(h.ctx().queue()->transmitQueue(), QString("db\r\ndc\r\n"));
+        control<QPushButton>(h, "btnClrXQ")->click();
+        QCOMPARE(h.ctx().queue()->transmitQueue(), QString());
+        QVERIFY(h.ctx().queue()->awaitingAnswer());
+        h.fakeClock.advance(3000);
+        QCOMPARE(h.fakePort->writtenText(), QString("da|"));
+    }
+
+    void autoPingButtonToggles() {
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        Link* link = h.ctx().link;
+        auto* button = control<QPushButton>(h, "btnDisableAutoping");
+        link->stopKeepAlive();
+        button->click();
+        QVERIFY(!link->autoPingEnabled);
+        QCOMPARE(button->text(), QString("Enable AutoPing"));
+        QVERIFY(!link->tmrKeepAlive()->isActive());
+        button->click();
+        QVERIFY(link->autoPingEnabled);
+        QCOMPARE(button->text(), QString("Disable AutoPing"));
+        QVERIFY(link->tmrKeepAlive()->isActive());
+        QCOMPARE(link->tmrKeepAlive()->interval(), 2000);
+    }
+
+    void reConnectRestartsTheSearch() {
+        ToolHarness h;
+        h.start();
+        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        receive(h, "p\r\n#");
+        h.fakeClock.advance(2000);
+        FrmMain* main = h.app().mainWindow();
+        QCOMPARE(main->connectionState(), ConnectionState::Online);
+        auto* indicator = control<QPushButton>(h, "btnInd");
+        QVERIFY(indicator->property("indicatorGreen").toBool());
+        FrmConnect* connectWindow = h.ctx().windows->existing<FrmConnect>();
+        connectWindow->hideConnectionWindows();
+        QVERIFY(!h.ctx().search->isSearching());
+        control<QPushButton>(h, "btnReConnect")->click();
+        QCOMPARE(main->connectionState(), ConnectionState::NoMonitor);
+        QVERIFY(!indicator->property("indicatorGreen").toBool());
+        QVERIFY(!connectWindow->parentWidget()->isHidden());
+        QVERIFY(!h.ctx().windows->existing<FrmTrying>()->parentWidget()->isHidden());
+        QVERIFY(h.ctx().search->isSearching());
+    }
+
+    void resizingRules_data() {
+        QTest::addColumn<QSize>("frame");
+        QTest::addColumn<bool>("heightApplies");
+        QTest::newRow("larger") << QSize(9000, 8010) << true;
+        QTest::newRow("smaller") << QSize(5010, 6000) << true;
+        // Not higher than 2940: the text and the bottom row keep their height and place.
+        QTest::newRow("too low") << QSize(7005, 2505) << false;
+    }
+    void resizingRules() {
+        QFETCH(QSize, frame);
+        QFETCH(bool, heightApplies);
+        ToolHarness h;
+        h.start();
+        FrmCommLog* log = logOf(h);
+        WindowPlacement* p = h.ctx().placement;
+        log->showInFront();
+        QWidget* sub = log->parentWidget();
+        sub->resize(p->toPixels(6345), p->toPixels(7105));
+        const int designHeight = p->toTwips(sub->height());
+        sub->resize(p->toPixels(frame.width()), p->toPixels(frame.height()));
+        const int width = p->toTwips(sub->width());
+        const int height = heightApplies ? p->toTwips(sub->height()) : designHeight;
+        QVERIFY(width > 1800);
+        auto* text = control(h, "txtCommLog");
+        auto* done = control(h, "btnDone");
+        QCOMPARE(text->width(), p->toPixels(width - 645));
+        QCOMPARE(text->height(), p->toPixels(height - 2940));
+        QCOMPARE(done->x(), p->toPixels(width - 1800));
+        QCOMPARE(done->y(), p->toPixels(height - 975));
+        QCOMPARE(control(h, "btnReConnect")->y(), p->toPixels(height - 975));
+        QCOMPARE(control(h, "btnInd")->y(), p->toPixels(height - 915));
+        // Nothing overlaps the text.
+        for (const char* name : {"btnVerbose", "btnCheckOff", "ckXmitQueueOverride", "btnClearCommLogWindow"})
+            QVERIFY2(control(h, name)->y() > text->geometry().bottom(), name);
+        // Minimised, nothing moves.
+        const QRect before = text->geometry();
+        sub->showMinimized();
+        QCOMPARE(text->geometry(), before);
+    }
+
+    void logFileReceivesTimestampedLines() {
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        QTemporaryDir dir;
+        const QString path = dir.filePath("monitor.mcl");
+        h.ctx().model->serialNumber = QStringLiteral(" SN 42/7 ");
+        h.dialogs.files.enqueue(path);
+        FrmCommLog* log = logOf(h);
+        control<QPushButton>(h, "BtnLogFile")->click();
+        QCOMPARE(h.dialogs.fileRequests.size(), 1);
+        const Dialogs::FileRequest request = h.dialogs.fileRequests.first();
+        QCOMPARE(request.proposedName, QString("SN 42_7.mcl"));
+        QCOMPARE(request.filter, QString("Monitor Comm Log Files(*.mcl);;Text Files(*.txt);;All files(*.*)"));
+        QVERIFY(request.overwritePrompt);
+        QVERIFY(!request.mustExist);
+        QVERIFY(log->fileLogOpen());
+        QVERIFY(log->fileLogEnabled());
+        QVERIFY(control<QCheckBox>(h, "ckFileEnabled")->isChecked());
+        QVERIFY(control(h, "btnEndFileLog")->isEnabled());
+
+        receive(h, "p\r\n#\r\n");
+        emit h.fakePort->portEvent(SerialEvent::Overrun);
+        // Each finished line is on the disk while the file is still open.
+        const QString written = fileText(path);
+        const QRegularExpression stamped(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} (.*)$"));
+        QStringList contents;
+        for (const QString& line : written.split('\n', Qt::SkipEmptyParts)) {
+            const QRegularExpressionMatch m = stamped.match(line);
+            QVERIFY2(m.hasMatch(), qPrintable(line));
+            contents << m.captured(1);
+        }
+        QCOMPARE(contents, (QStringList{"p", "#", "Received comOverrun"}));
+        QVERIFY(written.endsWith('\n'));
+
+        // File logging switched off by its box: nothing more is written.
+        QTest::mouseClick(control(h, "ckFileEnabled"), Qt::LeftButton);
+        QVERIFY(!log->fileLogEnabled());
+        receive(h, "quiet\r");
+        QCOMPARE(fileText(path), written);
+        QTest::mouseClick(control(h, "ckFileEnabled"), Qt::LeftButton);
+        QVERIFY(log->fileLogEnabled());
+        receive(h, "on\r");
+        QVERIFY(fileText(path).endsWith(" on\n"));
+
+        control<QPushButton>(h, "btnEndFileLog")->click();
+        QVERIFY(!log->fileLogOpen());
+        QVERIFY(!log->fileLogEnabled());
+        QVERIFY(!control<QCheckBox>(h, "ckFileEnabled")->isChecked());
+        QVERIFY(!control(h, "ckFileEnabled")->isEnabled());
+        QVERIFY(!control(h, "lblFilLogEnabled")->isEnabled());
+        QVERIFY(!control(h, "btnEndFileLog")->isEnabled());
+        QVERIFY(h.dialogs.messages.isEmpty());
+    }
+
+    void logToFileWhileOpenClosesIt() {
+        ToolHarness h;
+        h.start();
+        QTemporaryDir dir;
+        h.dialogs.files.enqueue(dir.filePath("a.mcl"));
+        FrmCommLog* log = logOf(h);
+        auto* button = control<QPushButton>(h, "BtnLogFile");
+        button->click();
+        QVERIFY(log->fileLogOpen());
+        button->click();
+        QVERIFY(!log->fileLogOpen());
+        QCOMPARE(h.dialogs.fileRequests.size(), 1);
+        QVERIFY(!control(h, "ckFileEnabled")->isEnabled());
+    }
+
+    void cancelledOrUnopenableFile_data() {
+        QTest::addColumn<bool>("cancel");
+        QTest::newRow("cancelled") << true;
+        QTest::newRow("unopenable") << false;
+    }
+    void cancelledOrUnopenableFile() {
+        QFETCH(bool, cancel);
+        ToolHarness h;
+        h.start();
+        QTemporaryDir dir;
+        const QString path = dir.filePath("missing/folder/x.mcl");
+        if (!cancel)
+            h.dialogs.files.enqueue(path);
+        FrmCommLog* log = logOf(h);
+        control<QPushButton>(h, "BtnLogFile")->click();
+        QVERIFY(!log->fileLogOpen());
+        QVERIFY(!log->fileLogEnabled());
+        QVERIFY(!control<QCheckBox>(h, "ckFileEnabled")->isChecked());
+        QVERIFY(!control(h, "btnEndFileLog")->isEnabled());
+        if (cancel) {
+            QVERIFY(h.dialogs.messages.isEmpty());
+        } else {
+            QCOMPARE(h.dialogs.messages.size(), 1);
+            QVERIFY2(h.dialogs.messages.first().text.startsWith("Unable to open the log file "),
+                     qPrintable(h.dialogs.messages.first().text));
+            QVERIFY(h.dialogs.messages.first().text.contains("x.mcl"));
+        }
+        // Without an open file the box cannot switch file logging on.
+        QTest::mouseClick(control(h, "ckFileEnabled"), Qt::LeftButton);
+        QVERIFY(!log->fileLogEnabled());
+        QVERIFY(!control<QCheckBox>(h, "ckFileEnabled")->isChecked());
+    }
+
+    void aFileThatFailsToWriteIsClosedWithAMessage() {
+        if (!QFile::exists(QStringLiteral("/dev/full")))
+            QSKIP("needs a device that refuses every write");
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        h.dialogs.files.enqueue(QStringLiteral("/dev/full"));
+        FrmCommLog* log = logOf(h);
+        control<QPushButton>(h, "BtnLogFile")->click();
+        QVERIFY(log->fileLogOpen());
+        receive(h, "abc\rdef\r");
+        QVERIFY(!log->fileLogOpen());
+        QVERIFY(!log->fileLogEnabled());
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QVERIFY(h.dialogs.messages.first().text.startsWith("Unable to write to the log file "));
+        // The window log goes on.
+        QVERIFY(log->logText().endsWith("abc\r\ndef\r\n"));
+    }
+};
+
+QTEST_MAIN(CommLogTest)
+#include "tst_commlog.moc"
