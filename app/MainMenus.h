@@ -4,6 +4,7 @@
 #include <QHash>
 #include <QList>
 #include <QString>
+#include <initializer_list>
 
 class QAction;
 class QMainWindow;

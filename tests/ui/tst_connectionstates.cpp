@@ -317,6 +317,35 @@ private slots:
         QCOMPARE(disabled, QStringList());
     }
 
+    // The mode's restrictions are applied after each state's enabling, except in demo mode.
+    void modeIsAppliedAfterTheState_data() {
+        QTest::addColumn<QString>("initialMode");
+        QTest::addColumn<QStringList>("path");
+        QTest::addColumn<QString>("name");
+        QTest::addColumn<bool>("enabled");
+        QTest::newRow("factory, search running") << "FactoryMode" << QStringList{} << "mnuDiagnosticsDeflHV" << true;
+        QTest::newRow("user, search running") << "UserMode" << QStringList{} << "mnuDiagnosticsDeflHV" << false;
+        QTest::newRow("factory, offline after online")
+            << "FactoryMode" << QStringList{"found#", "offline"} << "mnuDiagnosticsDeflHV" << true;
+        QTest::newRow("service, boot mode") << "ServiceMode" << QStringList{"found$"} << "mnuConfigureSoftware" << true;
+        QTest::newRow("user, boot mode") << "UserMode" << QStringList{"found$"} << "mnuConfigureSoftware" << false;
+        QTest::newRow("user, demo") << "UserMode" << QStringList{"demo"} << "mnuDiagnosticsPeek" << true;
+        QTest::newRow("user, demo then offline")
+            << "UserMode" << QStringList{"demo", "offline"} << "mnuDiagnosticsPeek" << false;
+    }
+    void modeIsAppliedAfterTheState() {
+        QFETCH(QString, initialMode);
+        QFETCH(QStringList, path);
+        QFETCH(QString, name);
+        QFETCH(bool, enabled);
+        ToolHarness h(ToolHarness::Port::Fake, "[StartUp]\nRunType=1\nInitialMode=" + initialMode + "\n");
+        h.start();
+        FakeMonitor monitor(h);
+        for (const QString& s : path)
+            step(h, monitor, s);
+        QCOMPARE(item(h, name)->isEnabled(), enabled);
+    }
+
     void bootModeTitleNamesThePortAndSendsNoFirmwareRead() {
         ToolHarness h(ToolHarness::Port::Fake, "[StartUp]\nRunType=1\n[Configs]\nCommPort=3\n");
         h.start();
@@ -408,6 +437,11 @@ private slots:
         FrmTrying* trying = h.ctx().windows->existing<FrmTrying>();
         connect->hideWindow();
         QVERIFY(!frameVisible(trying));
+        ChildWindow* logWindow = h.ctx().windows->find("frmCommLog");
+        QVERIFY(logWindow);
+        auto* logIndicator = logWindow->findChild<QPushButton*>("btnInd");
+        QVERIFY(logIndicator);
+        QCOMPARE(logIndicator->property("indicatorGreen").toBool(), true);
 
         // The monitor falls silent. The keep-alive pings it 5000 ms after its last answer and gives up
         // 2000 ms after that ping.
@@ -424,6 +458,7 @@ private slots:
         QVERIFY(!h.ctx().model->monitorResponding);
         QVERIFY(!h.ctx().link->indicatorGreen());
         QCOMPARE(connect->findChild<QPushButton*>("btnInd")->property("indicatorGreen").toBool(), false);
+        QCOMPARE(logIndicator->property("indicatorGreen").toBool(), false);
         QVERIFY(frameVisible(connect));
         QVERIFY(frameVisible(trying));
         QVERIFY(h.ctx().search->isSearching());
