@@ -127,6 +127,7 @@ FrmVideoAdj::FrmVideoAdj(AppContext& ctx, QWidget* parent)
     connect(m_cancelButton, &QPushButton::clicked, this, [this] { cancel(); });
 
     // The offset rows stay hidden until a family set-up shows them.
+    setOffsetRowsShown(false);
     applyFamilySetUp(m.firmwareClass);
     layOut();
     load();

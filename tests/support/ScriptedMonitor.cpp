@@ -17,7 +17,8 @@ void ScriptedMonitor::lineWritten(const QByteArray& line) {
     QString answer = request + QStringLiteral("\r\n");
     for (const QString& reply : replies.value(request))
         answer += reply + QStringLiteral("\r\n");
-    answer += QLatin1Char('#');
+    // The monitor ends its answer with the prompt and a line end; the tool drops that line end.
+    answer += QStringLiteral("#\r\n");
     m_h.fakePort->receive(answer.toLatin1());
 }
 

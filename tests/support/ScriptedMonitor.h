@@ -1,6 +1,6 @@
 #pragma once
 // A monitor for window tests on the fake port: it answers every line the tool writes at once, with the echo,
-// the reply lines scripted for that request and the prompt "#". So the link keeps draining its queue, and
+// the reply lines scripted for that request, the prompt "#" and a line end. So the link keeps draining its queue, and
 // everything the tool queued reaches the fake port's record in order.
 #include "support/ToolHarness.h"
 
