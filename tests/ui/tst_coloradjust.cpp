@@ -2,6 +2,7 @@
 // answers, adjusted with its sliders and buttons, and used without a monitor.
 #include "adjust/FrmVideoAdj.h"
 #include "app/AppContext.h"
+#include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "app/WindowPlacement.h"
@@ -313,6 +314,34 @@ private slots:
         r.open();
         QVERIFY(r.slider("HScroll1(2)")->isEnabled());
         QVERIFY(r.get<QPushButton>("VideoRestoreFactoryDefaultsButton")->isEnabled());
+    }
+
+    void theApplicationModeWinsOverActivation() {
+        ToolHarness h; // Installation mode
+        h.start();
+        ScriptedMonitor monitor(h);
+        QVERIFY(monitor.goOnline("2.50"));
+        FrmVideoAdj* w = h.ctx().windows->show<FrmVideoAdj>();
+        auto enabled = [w](const QString& name) { return w->findChild<QWidget*>(name)->isEnabled(); };
+        // Activation enables the sliders and buttons of the active window, but not beyond what the mode allows.
+        QVERIFY(!enabled("HScroll1(2)"));
+        QVERIFY(!enabled("HScroll2(0)"));
+        QVERIFY(!enabled("VideoSetInitialSettingsButton"));
+        QVERIFY(enabled("HScroll2(1)"));
+        QVERIFY(enabled("VideoRestoreFactoryDefaultsButton"));
+        h.app().modes()->setServiceMode();
+        QVERIFY(enabled("HScroll1(2)"));
+        QVERIFY(enabled("VideoSetInitialSettingsButton"));
+        QVERIFY(!enabled("HScroll2(0)"));
+        // The mode does not make the window adjustable while another one is active.
+        h.ctx().windows->show<FrmConnect>();
+        h.app().modes()->setFactoryMode();
+        QVERIFY(!enabled("HScroll1(2)"));
+        QVERIFY(!enabled("VideoSetInitialSettingsButton"));
+        h.ctx().windows->show<FrmVideoAdj>();
+        QVERIFY(enabled("HScroll1(2)"));
+        QVERIFY(enabled("HScroll2(0)"));
+        QVERIFY(enabled("VideoSetInitialSettingsButton"));
     }
 
     void withoutAMonitor() {
