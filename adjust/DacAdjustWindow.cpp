@@ -80,20 +80,20 @@ DacRowGroup* DacAdjustWindow::addRowGroup(DacGroup* group, QChar letter, const D
     return g;
 }
 
-DacRow* DacAdjustWindow::addRow(DacRowGroup* group, const DacRowSpec& spec) {
+DacRow* DacAdjustWindow::addRow(DacRowGroup* group, const DacRowDefinition& def) {
     const DacRowNames& names = group->names();
     auto* row = new DacRow;
-    row->index = spec.index;
+    row->index = def.index;
     if (!names.caption.isEmpty()) {
-        row->caption = new QLabel(spec.caption, this);
+        row->caption = new QLabel(def.caption, this);
         row->caption->setObjectName(
-            elementName(names.caption, spec.captionElement >= 0 ? spec.captionElement : spec.index));
+            elementName(names.caption, def.captionElement >= 0 ? def.captionElement : def.index));
     }
     row->slider = new DacSlider(this);
-    row->slider->setObjectName(elementName(names.slider, spec.index));
-    row->slider->setRange(0, spec.max);
-    row->slider->setSingleStep(spec.smallChange);
-    row->slider->setPageStep(spec.largeChange);
+    row->slider->setObjectName(elementName(names.slider, def.index));
+    row->slider->setRange(0, def.max);
+    row->slider->setSingleStep(def.smallChange);
+    row->slider->setPageStep(def.largeChange);
     // Like a scroll bar's change event: a drag reports its position when the thumb is released.
     row->slider->setTracking(false);
     gate(row->slider);
@@ -105,7 +105,7 @@ DacRow* DacAdjustWindow::addRow(DacRowGroup* group, const DacRowSpec& spec) {
             w = new QLabel(this);
         else
             w = new QLineEdit(this);
-        w->setObjectName(elementName(array, spec.index));
+        w->setObjectName(elementName(array, def.index));
         return w;
     };
     row->present = makeDisplay(names.present);

@@ -79,7 +79,7 @@ protected:
     // Builders. Widgets are created as children of the window with their documented names; the window places
     // them (placeRow, place).
     DacRowGroup* addRowGroup(DacGroup* group, QChar letter, const DacRowNames& names);
-    DacRow* addRow(DacRowGroup* group, const DacRowSpec& spec);
+    DacRow* addRow(DacRowGroup* group, const DacRowDefinition& def);
     QLabel* addLabel(const QString& name, const QString& text);
     QPushButton* addButton(const QString& name, const QString& text);
     // The factory, initial and save buttons: enabled by activation, disabled by deactivation; any may be null.

@@ -39,7 +39,7 @@ struct DacRowNames {
     Display display = Display::Box;
 };
 
-struct DacRowSpec {
+struct DacRowDefinition {
     int index = 0; // DAC index in the group; also the element of the slider and value arrays
     QString caption;
     int captionElement = -1; // element of the caption array; -1 for the DAC index

@@ -67,10 +67,10 @@ FrmVideoAdj::FrmVideoAdj(AppContext& ctx, QWidget* parent)
     } video[] = {{"Red Gain", Qt::red},   {"Green Gain", Qt::darkGreen},   {"Blue Gain", Qt::blue},
                  {"Red Offset", Qt::red}, {"Green Offset", Qt::darkGreen}, {"Blue Offset", Qt::blue}};
     for (int k = 0; k < 6; ++k) {
-        DacRowSpec spec;
-        spec.index = k + 2;
-        spec.caption = QString::fromLatin1(video[k].caption);
-        DacRow* row = addRow(m_video, spec);
+        DacRowDefinition def;
+        def.index = k + 2;
+        def.caption = QString::fromLatin1(video[k].caption);
+        DacRow* row = addRow(m_video, def);
         setCaptionColour(row->caption, video[k].colour);
         placeRow(row, videoTop + k * videoPitch);
     }
@@ -85,11 +85,11 @@ FrmVideoAdj::FrmVideoAdj(AppContext& ctx, QWidget* parent)
         int element;
     } bias[] = {{"White Level (Int)", 9}, {"Bias Level", 8}};
     for (int k = 0; k < 2; ++k) {
-        DacRowSpec spec;
-        spec.index = k;
-        spec.caption = QString::fromLatin1(bias[k].caption);
-        spec.captionElement = bias[k].element;
-        placeRow(addRow(m_bias, spec), biasTop + k * videoPitch);
+        DacRowDefinition def;
+        def.index = k;
+        def.caption = QString::fromLatin1(bias[k].caption);
+        def.captionElement = bias[k].element;
+        placeRow(addRow(m_bias, def), biasTop + k * videoPitch);
     }
 
     // Low-brightness offsets: no read letter, their own set and save requests, not committed, not filled from
@@ -109,10 +109,10 @@ FrmVideoAdj::FrmVideoAdj(AppContext& ctx, QWidget* parent)
     const char* offsetCaptions[] = {"Lo Brt Red Gain",   "Lo Brt Grn Gain",   "Lo Brt Blu Gain",
                                     "Lo Brt Red Offset", "Lo Brt Grn Offset", "Lo Brt Blu Offset"};
     for (int k = 0; k < 6; ++k) {
-        DacRowSpec spec;
-        spec.index = k;
-        spec.caption = QString::fromLatin1(offsetCaptions[k]);
-        placeRow(addRow(m_offsets, spec), offsetTop + k * offsetPitch);
+        DacRowDefinition def;
+        def.index = k;
+        def.caption = QString::fromLatin1(offsetCaptions[k]);
+        placeRow(addRow(m_offsets, def), offsetTop + k * offsetPitch);
     }
 
     m_factoryButton =

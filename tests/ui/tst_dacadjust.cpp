@@ -35,16 +35,16 @@ public:
         horizontal = addRowGroup(&model().horizontalGroup, 'h', {"HLabel1", "HHScroll1", "HText1", "HText2", "HText3"});
         placeRow(addRow(horizontal, {0, "H0"}), 1200);
         placeRow(addRow(horizontal, {1, "H1"}), 1500);
-        DacRowSpec sCap{8, "Horiz S Cap"};
+        DacRowDefinition sCap{8, "Horiz S Cap"};
         sCap.max = 127;
         placeRow(addRow(horizontal, sCap), 1800);
         northSouth = addRowGroup(&model().northSouthGroup, 's', {"Label7", "HScroll2", "NText4", "NText5", "NText6"});
         northSouth->sendFlag = DacRowGroup::SendFlag::AllowControlSend;
         for (int i = 0; i < 4; ++i) {
-            DacRowSpec spec{i, QString("N%1").arg(i)};
-            spec.max = 63;
-            spec.largeChange = 8;
-            placeRow(addRow(northSouth, spec), 2100 + 300 * i);
+            DacRowDefinition def{i, QString("N%1").arg(i)};
+            def.max = 63;
+            def.largeChange = 8;
+            placeRow(addRow(northSouth, def), 2100 + 300 * i);
         }
         scanSetLabel = addLabel("ScanSetSelectedLabel3", QString());
         setScanSetLabel(scanSetLabel);
