@@ -10,9 +10,7 @@
 #include "support/RecordingTone.h"
 #include "support/ScriptedDialogs.h"
 
-#include <QCoreApplication>
-#include <QDateTime>
-#include <QEventLoop>
+#include <QTest>
 #include <QTemporaryDir>
 #include <memory>
 
@@ -61,15 +59,7 @@ public:
     AppContext& ctx() { return m_app->context(); }
 
     // Waits with the event loop running until pred holds or ms pass (real port and clock only).
-    template <class Pred> bool waitFor(Pred pred, int ms) {
-        const qint64 end = QDateTime::currentMSecsSinceEpoch() + ms;
-        while (!pred()) {
-            if (QDateTime::currentMSecsSinceEpoch() > end)
-                return false;
-            QCoreApplication::processEvents(QEventLoop::AllEvents, 20);
-        }
-        return true;
-    }
+    template <class Pred> bool waitFor(Pred pred, int ms) { return QTest::qWaitFor(pred, ms); }
 
     QTemporaryDir m_dir;
     std::unique_ptr<Settings> settings;
