@@ -2,6 +2,7 @@
 // text and its length rule, typing in queue and bypass mode, its buttons, the resizing rules and the log file.
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
+#include "app/MainMenus.h"
 #include "app/WindowPlacement.h"
 #include "app/WindowRegistry.h"
 #include "link/ConnectionSearch.h"
@@ -15,8 +16,10 @@
 #include "platform/SerialPort.h"
 #include "support/ToolHarness.h"
 
+#include <QAction>
 #include <QCheckBox>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -156,8 +159,12 @@ private slots:
         ToolHarness h;
         h.start();
         FrmCommLog* log = logOf(h);
-        log->showInFront();
+        QAction* item = h.app().mainWindow()->menus()->action("mnuDiagnosticsCommLogging");
+        QVERIFY(item);
+        QCOMPARE(item->text(), QString("&Comm Logging"));
+        item->trigger();
         QVERIFY(log->logWindowOpen());
+        QCOMPARE(static_cast<QWidget*>(h.ctx().windows->area()->activeSubWindow()), log->parentWidget());
         control<QPushButton>(h, "btnDone")->click();
         QVERIFY(!log->logWindowOpen());
         // Closing the frame hides it too; the window lives on.
