@@ -230,15 +230,18 @@ void PtySimulator::onReadable() {
     const QList<Exchange> exchanges = m_monitor.feed(m_noise.apply(bytes));
     for (const Exchange& e : exchanges) {
         if (!e.answer.isEmpty()) {
+            // On the line, the controller ends its prompt (or "!") with a line end, which the tool drops
+            // before the next answer's echo.
+            const QByteArray wire = e.answer + "\r\n";
             if (m_options.delayMs > 0) {
                 qint64 due = m_clock.elapsed() + m_options.delayMs;
                 if (!m_delayed.isEmpty() && m_delayed.last().due > due)
                     due = m_delayed.last().due;
-                m_delayed.enqueue({due, e.answer});
+                m_delayed.enqueue({due, wire});
                 if (!m_delayTimer->isActive())
                     m_delayTimer->start(int(qMax<qint64>(0, m_delayed.head().due - m_clock.elapsed())));
             } else {
-                queueOutput(e.answer);
+                queueOutput(wire);
             }
         }
         if (e.completed != DownloadTarget::None && !m_options.imageOut.isEmpty())

@@ -40,13 +40,18 @@ public:
             m_received.append(buf, int(n));
         return m_received;
     }
-    // Everything up to and including the first prompt or "!" character, removed from what was received.
+    // Everything up to and including the first prompt or "!" character, removed from what was received
+    // together with the line end that follows the prompt on the line.
     QByteArray takeAnswer() {
         QByteArray& r = received();
         for (int i = 0; i < r.size(); ++i) {
             if (r[i] == '#' || r[i] == '$' || r[i] == '!') {
-                const QByteArray a = r.left(i + 1);
-                r.remove(0, i + 1);
+                if (r.size() < i + 3)
+                    return QByteArray();
+                QByteArray a = r.left(i + 1);
+                if (r.mid(i + 1, 2) != "\r\n")
+                    a += "<no line end after the prompt>";
+                r.remove(0, i + 3);
                 return a;
             }
         }
@@ -171,7 +176,7 @@ void TestSimPty::delayHoldsTheAnswerBack() {
     QVERIFY(slave.write("p\r\n"));
     QTRY_COMPARE_WITH_TIMEOUT(handled.size(), 1, waitLimitMs);
     // Answered, but held back by the delay.
-    QCOMPARE(simulator.pendingBytes(), 4);
+    QCOMPARE(simulator.pendingBytes(), 6); // "p", CR LF, "#", CR LF
     QByteArray answer;
     QVERIFY(QTest::qWaitFor([&] { return !(answer = slave.takeAnswer()).isEmpty(); }, waitLimitMs));
     QCOMPARE(answer, QByteArray("p\r\n#"));
