@@ -1,5 +1,7 @@
 #include "adjust/DacAdjustWindow.h"
 
+#include <algorithm>
+
 #include "app/AppContext.h"
 #include "app/WindowPlacement.h"
 #include "model/MonitorModel.h"
@@ -411,9 +413,11 @@ bool DacAdjustWindow::isLocked(QWidget* control, Lock reason) const {
 }
 
 int DacAdjustWindow::twips(int value) const {
-    if (m_ctx.placement)
-        return m_ctx.placement->toPixels(value);
-    return value / fallbackTwipsPerPixel;
+    // The control layout was drawn for a narrow 8-point system font with slim button borders; with today's
+    // wider fonts and styles every position and size grows alike so that captions still fit their controls.
+    const double scale = std::clamp(fontMetrics().averageCharWidth() / 4.2, 1.0, 2.0);
+    const int pixels = m_ctx.placement ? m_ctx.placement->toPixels(value) : value / fallbackTwipsPerPixel;
+    return qRound(pixels * scale);
 }
 
 void DacAdjustWindow::place(QWidget* control, int left, int top, int width, int height) {
@@ -431,7 +435,15 @@ void DacAdjustWindow::placeRow(DacRow* row, int top) {
 
 void DacAdjustWindow::setWindowHeightTwips(int height) {
     QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    frame->resize(frame->width(), twips(height));
+    // Never smaller than the visible controls plus the frame's own title bar and borders.
+    QRect content;
+    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        if (!child->isHidden())
+            content |= child->geometry();
+    const int margin = twips(120);
+    const int neededHeight = content.bottom() + 1 + margin + frame->height() - this->height();
+    const int neededWidth = content.right() + 1 + margin + frame->width() - this->width();
+    frame->resize(std::max(frame->width(), neededWidth), std::max(twips(height), neededHeight));
 }
 
 int DacAdjustWindow::windowHeightTwips() const {

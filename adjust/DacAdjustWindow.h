@@ -27,6 +27,8 @@ class QScrollBar;
 class DacAdjustWindow : public ChildWindow {
     Q_OBJECT
 public:
+    // A layout length in twips as pixels on this window (the scale of its font included).
+    int layoutPixels(int twipsValue) const { return twips(twipsValue); }
     DacAdjustWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent = nullptr);
 
     // False while the window fills its own controls: a slider change then only shows and stores the position.

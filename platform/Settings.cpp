@@ -1,14 +1,16 @@
 #include "platform/Settings.h"
 
 #include <QSettings>
+#include <QStandardPaths>
 
 namespace {
 QString path(const QString& section, const QString& key) { return section + QLatin1Char('/') + key; }
 } // namespace
 
 Settings::Settings()
-    : m_store(std::make_unique<QSettings>(QSettings::IniFormat, QSettings::UserScope, QStringLiteral("Kestrane"),
-                                          QStringLiteral("OrvexMon"))) {}
+    : m_store(std::make_unique<QSettings>(QStandardPaths::writableLocation(QStandardPaths::GenericConfigLocation) +
+                                              QStringLiteral("/Kestrane/OrvexMon.conf"),
+                                          QSettings::IniFormat)) {}
 
 Settings::Settings(const QString& iniFilePath) : m_store(std::make_unique<QSettings>(iniFilePath, QSettings::IniFormat)) {}
 
