@@ -52,7 +52,8 @@ const QList<MainMenus::Entry>& MainMenus::tree() {
 
         {nullptr, "mnuDiagnostics", "&Diagnostics"},
         {"mnuDiagnostics", "mnuDiagnosticsCommLogging", "&Comm Logging"},
-        {"mnuDiagnostics", "mnuDiagnosticsDeflHV", "Defl & HV Enable"},
+        // "&&" shows the ampersand itself rather than underlining the space after it.
+        {"mnuDiagnostics", "mnuDiagnosticsDeflHV", "Defl && HV Enable"},
         {"mnuDiagnostics", "mnuDiagnosticsOperating", "&Operating Conditions (All)"},
         {"mnuDiagnostics", "mnuDiagnosticsVoltages", "Operating &Voltages"},
         {"mnuDiagnostics", "frmDiagnosticsDeflectionStatus", "&Deflection Status"},

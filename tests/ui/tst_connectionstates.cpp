@@ -151,7 +151,7 @@ private slots:
         QTest::newRow("Diagnostics") << "mnuDiagnostics"
                                      << "&Diagnostics"
                                      << QStringList{"mnuDiagnosticsCommLogging=&Comm Logging",
-                                                    "mnuDiagnosticsDeflHV=Defl & HV Enable",
+                                                    "mnuDiagnosticsDeflHV=Defl && HV Enable",
                                                     "mnuDiagnosticsOperating=&Operating Conditions (All)",
                                                     "mnuDiagnosticsVoltages=Operating &Voltages",
                                                     "frmDiagnosticsDeflectionStatus=&Deflection Status",
