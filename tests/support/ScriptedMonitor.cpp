@@ -46,3 +46,8 @@ QString ScriptedMonitor::takeWritten() {
     m_mark = all.size();
     return out;
 }
+
+bool ScriptedMonitor::nothingQueued() {
+    const TransmitQueue* q = m_h.ctx().queue();
+    return q->awaitingAnswer() && takeWritten().isEmpty() && q->transmitQueue().isEmpty();
+}

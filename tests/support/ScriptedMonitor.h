@@ -26,6 +26,14 @@ public:
     void settle(int maxMs = 20000);
     // Lines written since the last call, each followed by "|".
     QString takeWritten();
+    // Lines written since the last call, after the link has drained its queue.
+    QString sent() {
+        settle();
+        return takeWritten();
+    }
+    // Without a monitor the search's ping is in flight and unanswered, so whatever a window queues waits in the
+    // queue: nothing written since the last call and an empty queue mean nothing was queued.
+    bool nothingQueued();
     // Every line written and answered so far, without line ends.
     QStringList answered;
 

@@ -77,15 +77,8 @@ struct Rig {
             out << slider(QString("%1(%2)").arg(array).arg(i))->value();
         return out;
     }
-    QString sent() {
-        monitor->settle();
-        return monitor->takeWritten();
-    }
-    // Without a monitor the search's ping waits unanswered, so whatever the window queues stays in the queue.
-    bool nothingQueued() {
-        const TransmitQueue* q = h.ctx().queue();
-        return q->awaitingAnswer() && monitor->takeWritten().isEmpty() && q->transmitQueue().isEmpty();
-    }
+    QString sent() { return monitor->sent(); }
+    bool nothingQueued() { return monitor->nothingQueued(); }
     int pixels(int twips) { return window()->layoutPixels(twips); }
     // Top of a control, or of the gate that holds it.
     int topOf(const QString& name) {

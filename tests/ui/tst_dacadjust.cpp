@@ -93,17 +93,8 @@ struct Rig {
     }
     QScrollBar* slider(const QString& name) { return get<QScrollBar>(name); }
     QString text(const QString& name) { return get<QLineEdit>(name)->text(); }
-    // Lines written since the last call, after the link has drained its queue.
-    QString sent() {
-        monitor->settle();
-        return monitor->takeWritten();
-    }
-    // Without a monitor the search's ping is in flight and unanswered, so whatever the window queues waits in
-    // the queue: nothing written since the last call and an empty queue mean nothing was queued.
-    bool nothingQueued() {
-        const TransmitQueue* q = h.ctx().queue();
-        return q->awaitingAnswer() && monitor->takeWritten().isEmpty() && q->transmitQueue().isEmpty();
-    }
+    QString sent() { return monitor->sent(); }
+    bool nothingQueued() { return monitor->nothingQueued(); }
     int cell(DacGroup& g, DacTable t, int dac, int set) {
         int v = -999;
         g.get(t, dac, set, &v);
