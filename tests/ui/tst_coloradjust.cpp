@@ -160,12 +160,12 @@ private slots:
         FrmVideoAdj* w = r.open();
         QCOMPARE(r.sent(), reads);
         QCOMPARE(w->offsetRowsShown(), offsetRows);
-        for (const QString& name : {"HScroll3(0)", "Label7(5)", "Text6(2)", "Text5(3)", "Text4(5)"})
+        for (const QString name : {"HScroll3(0)", "Label7(5)", "Text6(2)", "Text5(3)", "Text4(5)"})
             QCOMPARE(r.get<QWidget>(name)->isVisibleTo(w), offsetRows);
         QVERIFY(w->parentWidget()->height() >= r.pixels(height));
         // Every button shows whole inside the window.
         QVERIFY(r.get<QWidget>("VideoOKButton")->geometry().bottom() < w->height());
-        for (const QString& name : {"VideoRestoreFactoryDefaultsButton", "VideoRestoreInitialSettingsButton",
+        for (const QString name : {"VideoRestoreFactoryDefaultsButton", "VideoRestoreInitialSettingsButton",
                                     "VideoSetInitialSettingsButton"})
             QCOMPARE(r.topOf(name), r.pixels(settingsTop));
         QCOMPARE(r.topOf("VideoCancelButton"), r.pixels(cancelTop));
@@ -297,10 +297,10 @@ private slots:
         Rig r("2.50");
         r.open();
         r.sent();
-        for (const QString& name : {"HScroll1(2)", "HScroll1(7)", "HScroll2(0)", "VideoSetInitialSettingsButton"})
+        for (const QString name : {"HScroll1(2)", "HScroll1(7)", "HScroll2(0)", "VideoSetInitialSettingsButton"})
             QVERIFY2(r.get<QWidget>(name)->isEnabled(), qPrintable(name));
         r.h.ctx().windows->show<FrmConnect>();
-        for (const QString& name : {"HScroll1(2)", "HScroll1(7)", "VideoRestoreFactoryDefaultsButton",
+        for (const QString name : {"HScroll1(2)", "HScroll1(7)", "VideoRestoreFactoryDefaultsButton",
                                     "VideoRestoreInitialSettingsButton", "VideoSetInitialSettingsButton"})
             QVERIFY2(!r.get<QWidget>(name)->isEnabled(), qPrintable(name));
         QVERIFY(r.slider("HScroll2(0)")->isEnabled()); // the bias rows are left as they are
@@ -438,9 +438,9 @@ private slots:
         FrmVideoAdj* w = r.open();
         QCOMPARE(r.get<QLabel>("Label1(9)")->text(), biasCaption);
         QCOMPARE(r.get<QLabel>("Label1(8)")->isVisibleTo(w), biasCaption8);
-        for (const QString& name : {"HScroll2(1)", "BText1(1)", "BText2(1)", "BText3(1)"})
+        for (const QString name : {"HScroll2(1)", "BText1(1)", "BText2(1)", "BText3(1)"})
             QCOMPARE(r.get<QWidget>(name)->isVisibleTo(w), biasRow1);
-        for (const QString& name : {"HScroll2(0)", "BText1(0)", "BText2(0)", "BText3(0)"}) {
+        for (const QString name : {"HScroll2(0)", "BText1(0)", "BText2(0)", "BText3(0)"}) {
             QCOMPARE(r.get<QWidget>(name)->isVisibleTo(w), biasRow0);
             QCOMPARE(r.get<QWidget>(name)->isEnabled(), biasRow0);
         }
@@ -486,7 +486,7 @@ private slots:
             {"VideoCancelButton", "Cancel"}};
         for (const auto& b : buttons)
             QCOMPARE(r.get<QPushButton>(b.first)->text(), b.second);
-        for (const QString& array : {"HScroll1", "HScroll2", "HScroll3"}) {
+        for (const QString array : {"HScroll1", "HScroll2", "HScroll3"}) {
             QScrollBar* s = r.slider(array + (array == "HScroll1" ? "(2)" : "(0)"));
             QCOMPARE(s->minimum(), 0);
             QCOMPARE(s->maximum(), 255);

@@ -28,6 +28,7 @@ QString caption(const QString& text) {
 
 // Plays a monitor on the fake port: every line the tool writes is answered with its echo and a prompt.
 struct EchoMonitor {
+    explicit EchoMonitor(ToolHarness& harness) : h(harness) {}
     ToolHarness& h;
     int answered = 0;
     QStringList requests; // every line answered, pings included

@@ -67,7 +67,7 @@ QByteArray exchange(SlaveEnd& slave, const QByteArray& request) {
     if (!slave.write(request + "\r\n"))
         return QByteArray("<write failed>");
     QByteArray answer;
-    QTest::qWaitFor([&] { return !(answer = slave.takeAnswer()).isEmpty(); }, waitLimitMs);
+    (void)QTest::qWaitFor([&] { return !(answer = slave.takeAnswer()).isEmpty(); }, waitLimitMs);
     return answer;
 }
 
@@ -129,8 +129,8 @@ void TestSimPty::lineEndsPassUnchanged() {
     QCOMPARE(simulator.monitor().dac('l', 2), 201);
     QByteArray first;
     QByteArray second;
-    QTest::qWaitFor([&] { return !(first = slave.takeAnswer()).isEmpty(); }, waitLimitMs);
-    QTest::qWaitFor([&] { return !(second = slave.takeAnswer()).isEmpty(); }, waitLimitMs);
+    (void)QTest::qWaitFor([&] { return !(first = slave.takeAnswer()).isEmpty(); }, waitLimitMs);
+    (void)QTest::qWaitFor([&] { return !(second = slave.takeAnswer()).isEmpty(); }, waitLimitMs);
     QCOMPARE(first, QByteArray("cdl2201\r\n#"));
     QVERIFY(second.startsWith("ddl\r\n") && second.contains(",201,"));
 }
