@@ -193,11 +193,11 @@ void WindowPlacement::save(QWidget* window) {
     Placement p;
     const Qt::WindowStates st = frame->windowState();
     p.state = st.testFlag(Qt::WindowMinimized) ? 1 : st.testFlag(Qt::WindowMaximized) ? 2 : 0;
-    // A minimised or maximised window stores the geometry it shows in that state.
-    const QRect g = frame->geometry();
-    p.top = toTwips(g.y());
-    p.left = toTwips(g.x());
-    p.width = toTwips(g.width());
-    p.height = toTwips(g.height());
+    // A minimised or maximised window stores the geometry it shows in that state. The position is the frame's,
+    // as move() takes it on restore; the size is the client area's, as resize() takes it.
+    p.top = toTwips(frame->y());
+    p.left = toTwips(frame->x());
+    p.width = toTwips(frame->width());
+    p.height = toTwips(frame->height());
     write(name, p);
 }

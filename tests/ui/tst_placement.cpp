@@ -132,6 +132,22 @@ private slots:
         QCOMPARE(again->parentWidget()->pos(), QPoint(30, 40));
     }
 
+    void theMainWindowComesBackWhereItWasLeft() {
+        // Position and size that a run restores are saved unchanged by the next shut-down: a top-level window's
+        // position includes its frame, its size does not.
+        ToolHarness h;
+        h.writeSettings("[StartUp]\nRunType=1\n[Locations]\nfrmMainTop=1500\nfrmMainLeft=3000\n"
+                        "frmMainWidth=9000\nfrmMainHeight=6000\n");
+        h.start();
+        h.shutdown();
+        auto s = h.readBackSettings();
+        WindowPlacement& wp = *h.ctx().placement;
+        QCOMPARE(s->readText("Locations", "frmMainTop", ""), QString::number(wp.toTwips(wp.toPixels(1500))));
+        QCOMPARE(s->readText("Locations", "frmMainLeft", ""), QString::number(wp.toTwips(wp.toPixels(3000))));
+        QCOMPARE(s->readText("Locations", "frmMainWidth", ""), QString::number(wp.toTwips(wp.toPixels(9000))));
+        QCOMPARE(s->readText("Locations", "frmMainHeight", ""), QString::number(wp.toTwips(wp.toPixels(6000))));
+    }
+
     void aMaximisedWindowReopensMaximised() {
         ToolHarness h;
         h.writeSettings("[Configs]\nTriesWindowState=2\nTriesTop=4000\n");
