@@ -167,6 +167,15 @@ void WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
         frame->setProperty(kPendingState, p.state);
         return;
     }
+    // A hidden top-level window (the main window during start-up) keeps the state for its show(), which comes
+    // later.
+    if (frame->isWindow() && !frame->isVisible()) {
+        if (p.state == 2)
+            frame->setWindowState(frame->windowState() | Qt::WindowMaximized);
+        else if (p.state == 1)
+            frame->setWindowState(frame->windowState() | Qt::WindowMinimized);
+        return;
+    }
     applyState(frame, p.state);
 }
 

@@ -148,6 +148,19 @@ private slots:
         QCOMPARE(s->readText("Locations", "frmMainHeight", ""), QString::number(wp.toTwips(wp.toPixels(6000))));
     }
 
+    void aMaximisedMainWindowWaitsToBeShown() {
+        // Start-up restores the main window's placement first and shows the window last.
+        auto s = freshSettings("mainmax");
+        s->writeText("Locations", "frmMainWindowstate", "2");
+        WindowPlacement p(s.get(), 96);
+        QWidget main;
+        main.setObjectName("frmMain");
+        p.restore(&main, nullptr);
+        QVERIFY(!main.isVisible());
+        main.show();
+        QVERIFY(main.isMaximized());
+    }
+
     void aMaximisedWindowReopensMaximised() {
         ToolHarness h;
         h.writeSettings("[Configs]\nTriesWindowState=2\nTriesTop=4000\n");
