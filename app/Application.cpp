@@ -29,6 +29,12 @@ namespace {
 const QString kStartUp = QStringLiteral("StartUp");
 const QString kConfigs = QStringLiteral("Configs");
 const QString kDefaultDir = QStringLiteral("C:\\Program Files\\OrvexMon3");
+
+// The port number and the retry limit are 16-bit values: a stored number beyond that range does not convert.
+int readShort(const Settings* settings, const QString& key, int defaultValue) {
+    const int value = settings->readInt(kConfigs, key, defaultValue);
+    return value < -32768 || value > 32767 ? defaultValue : value;
+}
 } // namespace
 
 Application::Application(const Services& s, QObject* parent) : QObject(parent) {
@@ -70,10 +76,10 @@ Application::~Application() {
 
 void Application::readSettings() {
     Settings* st = m_ctx.settings;
-    m_ctx.commPort = st->readInt(kConfigs, QStringLiteral("CommPort"), 1);
+    m_ctx.commPort = readShort(st, QStringLiteral("CommPort"), 1);
     if (m_ctx.commPort < 1)
         m_ctx.commPort = 1;
-    m_ctx.search->connectRetryLimit = st->readInt(kConfigs, QStringLiteral("ConnectRetryLimit"), 5);
+    m_ctx.search->connectRetryLimit = readShort(st, QStringLiteral("ConnectRetryLimit"), 5);
     m_ctx.link->logToWindow = st->readBool(kConfigs, QStringLiteral("CommLogEnabled"), false);
     m_ctx.fileSaveInitDir = st->readText(kConfigs, QStringLiteral("FileSaveInitDir"), kDefaultDir);
     m_ctx.codeInitDir = st->readText(kConfigs, QStringLiteral("CodeInitDir"), kDefaultDir);

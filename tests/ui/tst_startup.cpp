@@ -59,6 +59,7 @@ private slots:
         QTest::newRow("negative") << "-3" << 1;
         QTest::newRow("three") << "3" << 3;
         QTest::newRow("above four") << "7" << 7;
+        QTest::newRow("beyond 16 bits") << "70000" << 1;
     }
     void portBelowOneCountsAsOne() {
         QFETCH(QString, stored);
@@ -68,6 +69,12 @@ private slots:
         QCOMPARE(h.fakePort->lastPort, used);
         h.shutdown();
         QCOMPARE(h.readBackSettings()->readText("Configs", "CommPort", ""), QString::number(used));
+    }
+
+    void retryLimitBeyond16BitsReadsAsTheDefault() {
+        ToolHarness h(ToolHarness::Port::Fake, "[StartUp]\nRunType=1\n[Configs]\nConnectRetryLimit=40000\n");
+        h.start();
+        QCOMPARE(h.ctx().search->connectRetryLimit, 5);
     }
 
     void factoryModeFromTheSettingNeedsNoPassword() {
