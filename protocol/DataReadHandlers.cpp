@@ -62,6 +62,14 @@ int roundedDecimal(const QString& text) {
     return static_cast<int>(qBound<double>(std::numeric_limits<int>::min(), r, std::numeric_limits<int>::max()));
 }
 
+// Whether the next-number rule finds digits at the start of rest; it reads -1 both for "-1" and for no number.
+bool startsWithNumber(const QString& rest) {
+    QString s = Text::trimLeading(rest);
+    if (s.startsWith(QLatin1Char('-')))
+        s = Text::trimLeading(s.mid(1));
+    return !s.isEmpty() && s.at(0) >= QLatin1Char('0') && s.at(0) <= QLatin1Char('9');
+}
+
 // A number shown with a leading blank when it is not negative.
 QString signedDisplay(int n) {
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
@@ -143,8 +151,11 @@ void DataReadHandlers::offsetRow(QChar selector, const QString& body) {
         return;
     QString rest = body.mid(second + 1);
     QVector<int> values;
-    for (int k = 0; k < 6; ++k)
+    // The offsets are signed, so -1 is a value; a place without a number ends the row.
+    for (int k = 0; k < 6 && startsWithNumber(rest); ++k)
         values.append(ParseRules::nextNumber(rest));
+    if (values.isEmpty())
+        return;
     DacKind kind = DacKind::Current;
     if (selector == QLatin1Char('F'))
         kind = DacKind::Factory;
@@ -428,9 +439,12 @@ void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body)
             if (!values.isEmpty())
                 emit dacValuesRead(letter, kind, values);
             if (letter == QLatin1Char('H') && values.size() == g->count) {
-                // The extra number is stored without a range test, as far as it fits a cell.
+                // The extra number is stored without a range test, as far as it fits a cell; a missing one is
+                // not a value.
+                const bool present = startsWithNumber(rest);
                 const int extra = ParseRules::nextNumber(rest);
-                if (extra >= std::numeric_limits<qint16>::min() && extra <= std::numeric_limits<qint16>::max()) {
+                if (present && extra >= std::numeric_limits<qint16>::min() &&
+                    extra <= std::numeric_limits<qint16>::max()) {
                     g->set(tableOf(kind), MonitorModel::horizontalSCapIndex, m_model.currentScanSet, extra);
                     emit horizontalSCapRead(kind, extra);
                 }

@@ -214,6 +214,10 @@ private slots:
                                  << QVector<int>{10, 20, 30, 40, 50, -60};
         QTest::newRow("initial") << "dfp\r\nInitial:\r\n 7, 8,9,10,11,12\r\n#" << int(DacKind::Initial)
                                  << QVector<int>{7, 8, 9, 10, 11, 12};
+        QTest::newRow("a short row ends where the numbers end")
+            << "dff\r\nFactory:\r\n10,-1,\r\n#" << int(DacKind::Factory) << QVector<int>{10, -1};
+        QTest::newRow("current, -1 is an offset")
+            << "dfd\r\nOffsets:\r\n-1,x\r\n#" << int(DacKind::Current) << QVector<int>{127};
     }
 
     void offsetRows() {
@@ -573,6 +577,8 @@ private slots:
                                                        << "H" << fac << QVector<int>{1, 2, 3, 4} << -7;
         QTest::newRow("ddph extra 300") << "ddph\r\n9,8,7,6,300\r\n#"
                                         << "H" << ini << QVector<int>{9, 8, 7, 6} << 300;
+        QTest::newRow("ddph extra missing") << "ddph\r\n9,8,7,6,\r\n#"
+                                            << "H" << ini << QVector<int>{9, 8, 7, 6} << -1000;
         QTest::newRow("dds stops above 63") << "dds\r\n10,20,63,64\r\n#"
                                             << "S" << cur << QVector<int>{10, 20, 63} << -1000;
         QTest::newRow("ddfs limited to 63") << "ddfs\r\nNS factory\r\n10,200,255,256\r\n#"
@@ -691,6 +697,9 @@ private slots:
                               "ddx\r\n1,2",
                               "dfd\r\n1,2,3,4,5,6",
                               "dfd\r\nheader!\r\n1,2,3,4,5,6\r\n#",
+                              "dfd\r\nOffsets:\r\n#",
+                              "dff\r\nFactory:\r\n\r\n#",
+                              "dfp\r\nInitial:\r\n, ,\r\n#",
                               "dfz\r\n\r\n1,2\r\n#",
                               "df",
                               "df\r\n#",
