@@ -82,6 +82,19 @@ void Link::handlePortEvent(int kind) {
 }
 
 void Link::processReceived(const QString& text) {
+    m_receivedLater += text;
+    if (m_receiving)
+        return;
+    m_receiving = true;
+    while (!m_receivedLater.isEmpty()) {
+        QString chunk;
+        chunk.swap(m_receivedLater);
+        processChunk(chunk);
+    }
+    m_receiving = false;
+}
+
+void Link::processChunk(const QString& text) {
     for (const QChar c : text) {
         if (c == QLatin1Char('\r')) {
             if (m_lastPrompt != Prompt::None)

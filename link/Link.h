@@ -66,6 +66,7 @@ signals:
     void connectionLost();
 
 private:
+    void processChunk(const QString& text);
     void keepAliveTick();
     void answerTimeoutTick();
     void logEvent(const QString& text);
@@ -78,6 +79,10 @@ private:
     LogSink* m_log = nullptr;
     std::function<void(const QString&)> m_dispatch;
     QString m_receiveBuffer;
+    // Characters that arrived while an answer was being handled (a handler's message box runs an event loop);
+    // they are taken in order once that answer is done.
+    QString m_receivedLater;
+    bool m_receiving = false;
     Prompt m_lastPrompt = Prompt::None;
     bool m_indicatorGreen = false;
 };

@@ -87,6 +87,19 @@ private slots:
         QCOMPARE(r.answers.last(), QString("restmore$"));
     }
 
+    void charactersArrivingWhileAnAnswerIsHandledWaitTheirTurn() {
+        // A handler that shows a message box runs an event loop, in which the port can deliver more characters.
+        Rig r;
+        r.link.setDispatch([&r](const QString& a) {
+            r.answers << a;
+            if (a.startsWith("bf3"))
+                r.port.receive("p\r\n#\r\n");
+        });
+        r.port.receive("bf3\r\nerase failed#\r\ndf\r\nV 2.10\r\n#\r\n");
+        QCOMPARE(r.answers, (QStringList{"bf3\r\nerase failed#", "df\r\nV 2.10\r\n#", "p\r\n#"}));
+        QVERIFY(r.link.receiveBuffer().isEmpty());
+    }
+
     void exclamationDiscardsTheTextAndKeepsTheLinkAwaiting() {
         Rig r;
         r.q()->queueCommand(":10bad");
