@@ -5,7 +5,21 @@
 #include "app/WindowRegistry.h"
 #include "protocol/DataReadHandlers.h"
 
+#include <QAction>
+
 namespace {
+// The main-window menu items that a capability bit offers.
+struct CapabilityMenus {
+    int bit;
+    const char* items[2];
+};
+constexpr CapabilityMenus capabilityMenus[] = {
+    {4, {"mnuAdjustmentBrightnessContrast", "mnuAdjustVideo"}},
+    {8, {"mnuAdjustGeometry", nullptr}},
+    {32, {"mnuAdjustmentConvergence", "mnuAdjustmentConvergenceGoals"}},
+    {64, {"mnuAdjustHV", nullptr}},
+};
+
 // The DAC values of the given groups (upper-case letters) go to window T's showDacValues.
 template <class T> void routeDacGroups(AppContext& ctx, QObject* owner, const QString& groups) {
     QObject::connect(ctx.handlers, &DataReadHandlers::dacValuesRead, owner,
@@ -20,6 +34,15 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
     if (!ctx.handlers || !ctx.windows)
         return;
     DataReadHandlers* h = ctx.handlers;
+
+    // Capability: each adjustment whose board the monitor reports is offered, the others are not.
+    QObject::connect(h, &DataReadHandlers::capabilityRead, owner, [owner](int mask) {
+        for (const CapabilityMenus& c : capabilityMenus)
+            for (const char* item : c.items)
+                if (item)
+                    if (auto* action = owner->findChild<QAction*>(QLatin1String(item)))
+                        action->setEnabled(mask & c.bit);
+    });
 
     // Colour balance.
     routeDacGroups<FrmVideoAdj>(ctx, owner, QStringLiteral("LB"));

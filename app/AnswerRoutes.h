@@ -4,5 +4,6 @@
 struct AppContext;
 class QObject;
 
-// Connects the handlers' results to the windows; the connections live as long as owner.
+// Connects the handlers' results to the windows; the connections live as long as owner, the main window, whose
+// menu items (found by their names) the capability answer enables.
 void connectAnswerRoutes(AppContext& ctx, QObject* owner);

@@ -409,6 +409,35 @@ private slots:
         QCOMPARE(r.texts("BText2", 0, 1), (QStringList{"33", "44"}));
     }
 
+    // The capability answer offers the adjustments of the boards the monitor reports and takes back the others.
+    void theCapabilityAnswerOffersTheAdjustmentMenus_data() {
+        QTest::addColumn<QString>("capability");
+        QTest::addColumn<QStringList>("enabled");
+        const QStringList video{"mnuAdjustmentBrightnessContrast", "mnuAdjustVideo"};
+        const QStringList convergence{"mnuAdjustmentConvergence", "mnuAdjustmentConvergenceGoals"};
+        QTest::newRow("none") << "0" << QStringList();
+        QTest::newRow("video") << "4" << video;
+        QTest::newRow("deflection") << "8" << QStringList{"mnuAdjustGeometry"};
+        QTest::newRow("convergence, hexadecimal") << "0x20" << convergence;
+        QTest::newRow("G2") << "64" << QStringList{"mnuAdjustHV"};
+        QTest::newRow("boards without menus, octal") << "0223" << QStringList();
+        QTest::newRow("every board") << "255" << video + convergence + QStringList{"mnuAdjustGeometry", "mnuAdjustHV"};
+    }
+    void theCapabilityAnswerOffersTheAdjustmentMenus() {
+        QFETCH(QString, capability);
+        QFETCH(QStringList, enabled);
+        Rig r("2.50");
+        const QStringList items{
+            "mnuAdjustmentBrightnessContrast", "mnuAdjustVideo", "mnuAdjustGeometry", "mnuAdjustmentConvergence",
+            "mnuAdjustmentConvergenceGoals",   "mnuAdjustHV"};
+        MainMenus* menus = r.h.app().mainWindow()->menus();
+        for (const QString& item : items)
+            menus->action(item)->setEnabled(!enabled.contains(item));
+        r.h.fakePort->receive("dx\r\nCapability = " + capability.toLatin1() + "\r\n#\r\n");
+        for (const QString& item : items)
+            QVERIFY2(menus->action(item)->isEnabled() == enabled.contains(item), qPrintable(item));
+    }
+
     void familySetUp_data() {
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("biasCaption");
