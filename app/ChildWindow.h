@@ -16,6 +16,8 @@ public:
     virtual void onActivated() {}
     // Called when another child window becomes active after this one.
     virtual void onDeactivated() {}
+    // Called when the title bar's close button hides a window that lives for the whole run.
+    virtual void onClosedToHidden() {}
     // Windows that belong to the link live for the whole run: closing them hides them.
     bool hideOnClose() const { return m_hideOnClose; }
     // Shows the window in front of the other child windows.

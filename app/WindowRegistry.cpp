@@ -83,6 +83,7 @@ bool WindowRegistry::eventFilter(QObject* watched, QEvent* event) {
             if (w->hideOnClose()) {
                 event->ignore();
                 sub->hide();
+                w->onClosedToHidden();
                 return true;
             }
             if (m_ctx.placement)

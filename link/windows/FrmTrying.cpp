@@ -59,3 +59,8 @@ void FrmTrying::onActivated() {
                                QStringLiteral("Error"));
     }
 }
+
+void FrmTrying::onClosedToHidden() {
+    if (m_ctx.search->isSearching())
+        m_ctx.search->cancel();
+}

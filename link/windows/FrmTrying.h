@@ -9,6 +9,8 @@ class FrmTrying : public ChildWindow {
 public:
     explicit FrmTrying(AppContext& ctx);
     void onActivated() override;
+    // Closed, the window stops searching as "Cancel" does: hidden, it is idle.
+    void onClosedToHidden() override;
 
 private:
     QLabel* m_lblLimit;

@@ -127,6 +127,25 @@ private slots:
         QCOMPARE(h.app().mainWindow()->connectionState(), ConnectionState::NoMonitor);
     }
 
+    void closingTheSearchWindowStopsTheSearch() {
+        // The search window is either hidden and idle, or shown and searching.
+        ToolHarness h;
+        h.start();
+        FrmTrying* t = h.ctx().windows->existing<FrmTrying>();
+        h.fakeClock.advance(100);
+        const int written = h.fakePort->written.size();
+        t->parentWidget()->close(); // the title bar's close button
+        QVERIFY(!t->parentWidget()->isVisible());
+        QVERIFY(!h.ctx().search->isSearching());
+        h.fakeClock.advance(10000);
+        QCOMPARE(h.fakePort->written.size(), written);
+        QVERIFY(h.tone.tones.isEmpty());
+        QCOMPARE(h.app().mainWindow()->connectionState(), ConnectionState::NoMonitor);
+        // Shown again, it searches again.
+        h.ctx().windows->existing<FrmConnect>()->tryAgain();
+        QVERIFY(h.ctx().search->isSearching());
+    }
+
     void changeRetryLimitTakesOnlyAWholeNumber() {
         ToolHarness h;
         h.start();
