@@ -92,12 +92,16 @@ void FrmMain::tile(Qt::Orientation direction) {
         return;
     const QSize area = m_area->viewport()->size();
     const int n = int(shown.size());
+    // Edges at i * extent / n, so that the windows fill the area without a gap left by the rounding.
     for (int i = 0; i < n; ++i) {
         shown[i]->showNormal();
-        if (direction == Qt::Vertical)
-            shown[i]->setGeometry(0, i * (area.height() / n), area.width(), area.height() / n);
-        else
-            shown[i]->setGeometry(i * (area.width() / n), 0, area.width() / n, area.height());
+        if (direction == Qt::Vertical) {
+            const int top = i * area.height() / n;
+            shown[i]->setGeometry(0, top, area.width(), (i + 1) * area.height() / n - top);
+        } else {
+            const int left = i * area.width() / n;
+            shown[i]->setGeometry(left, 0, (i + 1) * area.width() / n - left, area.height());
+        }
     }
 }
 

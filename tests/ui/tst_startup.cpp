@@ -2,15 +2,19 @@
 // initial mode, the port choice and the title.
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
+#include "app/MainMenus.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
+#include "link/windows/FrmChangeTries.h"
 #include "link/windows/FrmConnect.h"
 #include "link/windows/FrmTrying.h"
 #include "app/WindowRegistry.h"
 #include "model/MonitorModel.h"
 #include "support/ToolHarness.h"
 
+#include <QAction>
 #include <QCheckBox>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QtTest>
 
@@ -96,6 +100,38 @@ private slots:
         h.ctx().commPort = 3;
         main->setBootMode();
         QVERIFY(main->windowTitle().endsWith("Monitor on Com3 -- BOOT MODE"));
+    }
+
+    void windowMenuArrangesTheChildWindows() {
+        ToolHarness h;
+        h.start();
+        FrmMain* main = h.app().mainWindow();
+        main->resize(900, 700);
+        QWidget* connect = h.ctx().windows->show<FrmConnect>()->parentWidget();
+        QWidget* tries = h.ctx().windows->show<FrmChangeTries>()->parentWidget();
+        h.ctx().windows->existing<FrmTrying>()->hideWindow();
+        const QSize area = main->mdiArea()->viewport()->size();
+        auto choose = [main](const char* item) { main->menus()->action(item)->trigger(); };
+
+        // Horizontally: one above the other, each as wide as the area.
+        choose("mnuWindowTileHorizontal");
+        QCOMPARE(connect->width(), area.width());
+        QCOMPARE(tries->width(), area.width());
+        QVERIFY(connect->y() != tries->y());
+        QCOMPARE(connect->height() + tries->height(), area.height());
+        // Vertically: side by side, each as high as the area.
+        choose("mnuWindowTileVertical");
+        QCOMPARE(connect->height(), area.height());
+        QCOMPARE(tries->height(), area.height());
+        QVERIFY(connect->x() != tries->x());
+        choose("mnuWindowCascade");
+        QVERIFY(connect->pos() != tries->pos());
+        // A minimised window goes to the bottom edge.
+        tries->showMinimized();
+        tries->move(300, 10);
+        choose("mnuWindowArrangeIcons");
+        QCOMPARE(tries->x(), 0);
+        QCOMPARE(tries->y() + tries->height(), area.height());
     }
 
     void searchStartsAtStartUpAndFindsAPromptAnswer() {
