@@ -6,20 +6,14 @@
 #include "sim/SimMonitor.h"
 
 #include <QSignalSpy>
+#include "support/SimAsk.h"
+
 #include <QtTest>
 
 using sim::SimMonitor;
 using sim::SimProfile;
 
 namespace {
-
-// Sends one request line as the tool does (CR LF appended) and returns the whole answer.
-QByteArray ask(SimMonitor& m, const QByteArray& request) {
-    const QList<sim::Exchange> out = m.feed(request + "\r\n");
-    if (out.size() != 1)
-        return QByteArray("<") + QByteArray::number(out.size()) + " answers>";
-    return out.first().answer;
-}
 
 // The tool's own answer handlers, recording the leaves that the data-read handlers do not cover.
 class ToolHandlers : public DataReadHandlers {

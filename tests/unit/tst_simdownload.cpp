@@ -4,6 +4,8 @@
 #include "sim/IntelHex.h"
 #include "sim/SimMonitor.h"
 
+#include "support/SimAsk.h"
+
 #include <QtTest>
 
 using sim::HexImage;
@@ -11,11 +13,6 @@ using sim::HexRecordError;
 using sim::SimMonitor;
 
 namespace {
-
-QByteArray ask(SimMonitor& m, const QByteArray& request) {
-    const QList<sim::Exchange> out = m.feed(request + "\r\n");
-    return out.size() == 1 ? out.first().answer : QByteArray("<no single answer>");
-}
 
 // A small image over two 64 KiB segments, as record lines.
 QList<QByteArray> sampleImage() {

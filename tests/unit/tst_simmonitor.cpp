@@ -3,6 +3,8 @@
 
 #include "sim/SimMonitor.h"
 
+#include "support/SimAsk.h"
+
 #include <QtTest>
 
 using sim::DacTable;
@@ -10,14 +12,6 @@ using sim::SimMonitor;
 using sim::SimProfile;
 
 namespace {
-
-// Sends one request line as the tool does (CR LF appended) and returns the whole answer.
-QByteArray ask(SimMonitor& m, const QByteArray& request) {
-    const QList<sim::Exchange> out = m.feed(request + "\r\n");
-    if (out.size() != 1)
-        return QByteArray("<") + QByteArray::number(out.size()) + " answers>";
-    return out.first().answer;
-}
 
 // The reply lines between the echo and the prompt.
 QList<QByteArray> replyLines(const QByteArray& answer) {
