@@ -2,6 +2,8 @@
 
 #include "adjust/FrmVideoAdj.h"
 #include "app/AppContext.h"
+#include "app/FrmMain.h"
+#include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
 #include "protocol/DataReadHandlers.h"
 
@@ -36,13 +38,15 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
     DataReadHandlers* h = ctx.handlers;
 
     // Capability: each adjustment whose board the monitor reports is offered, the others are not.
-    QObject::connect(h, &DataReadHandlers::capabilityRead, owner, [owner](int mask) {
-        for (const CapabilityMenus& c : capabilityMenus)
-            for (const char* item : c.items)
-                if (item)
-                    if (auto* action = owner->findChild<QAction*>(QLatin1String(item)))
+    if (auto* main = qobject_cast<FrmMain*>(owner)) {
+        MainMenus* menus = main->menus();
+        QObject::connect(h, &DataReadHandlers::capabilityRead, owner, [menus](int mask) {
+            for (const CapabilityMenus& c : capabilityMenus)
+                for (const char* item : c.items)
+                    if (QAction* action = item ? menus->action(QLatin1String(item)) : nullptr)
                         action->setEnabled(mask & c.bit);
-    });
+        });
+    }
 
     // Colour balance.
     routeDacGroups<FrmVideoAdj>(ctx, owner, QStringLiteral("LB"));
