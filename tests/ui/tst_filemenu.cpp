@@ -441,7 +441,7 @@ private slots:
                                            << "";
         QTest::newRow("directory in the way") << "taken.mdv"
                                               << "directory";
-        QTest::newRow("read-only directory") << "locked/unit.mdv"
+        QTest::newRow("read-only directory and file") << "locked/unit.mdv"
                                              << "read-only";
     }
     void failedSaveKeepsThePreviousFile() {
@@ -460,6 +460,8 @@ private slots:
             old.write("the target's earlier contents");
             old.close();
             targetBefore = fileBytes(targetPath);
+            // A writable file in a read-only folder would be written in place: this one is read-only too.
+            QFile::setPermissions(targetPath, QFileDevice::ReadOwner);
             QFile::setPermissions(dir.filePath(QStringLiteral("locked")),
                                   QFileDevice::ReadOwner | QFileDevice::ExeOwner);
             QFile probe(dir.filePath(QStringLiteral("locked/probe")));
