@@ -454,6 +454,12 @@ private slots:
                                       << "Name Not Found: " + QString(200, QLatin1Char('z')) +
                                              "...\r\nLine 5\r\nScanSetReading: 0"
                                       << 5;
+        QTest::newRow("line at the limit")
+            << QByteArray("\"Model Number: \",\"M1\"\r\n" + QByteArray(DataFile::maxLineLength, 'z') + "\r\n")
+            << "Name Not Found: " + QString(200, QLatin1Char('z')) + "...\r\nLine 5\r\nScanSetReading: 0" << 5;
+        QTest::newRow("line one past the limit")
+            << QByteArray("\"Model Number: \",\"M1\"\r\n" + QByteArray(DataFile::maxLineLength + 1, 'z') + "\r\n")
+            << "In ReadMDF, Error # 14: Out of string space" << 5;
         QTest::newRow("line beyond the limit")
             << QByteArray("\"Model Number: \",\"M1\"\r\n" + QByteArray(DataFile::maxLineLength + 10, 'z'))
             << "In ReadMDF, Error # 14: Out of string space" << 5;
