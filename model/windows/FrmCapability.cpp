@@ -48,6 +48,8 @@ FrmCapability::FrmCapability(AppContext& ctx, QWidget* parent)
     m_furtherCaption = new QLabel(QStringLiteral("Deflection"), this);
     m_furtherCaption->setObjectName(QStringLiteral("lblFurtherCaption"));
     grid->addWidget(m_furtherCaption, r++, 1);
+    grid->setRowStretch(r++, 1);
+    grid->setColumnStretch(1, 1);
     auto* refreshButton = new QPushButton(QStringLiteral("Refresh"), this);
     refreshButton->setObjectName(QStringLiteral("btnRefresh"));
     auto* done = new QPushButton(QStringLiteral("Done"), this);
