@@ -82,21 +82,20 @@ QList<int> reportedIndices(char letter) {
 // fileDacsOnly, only the DACs that a data file holds are compared (the monitor reports a fourth north-south
 // value, which has no name in the file).
 QString differenceFromMonitor(const MonitorModel& m, const sim::SimMonitor& monitor, const QString& operatingTime,
-                              bool fileDacsOnly = false, bool identity = true) {
+                              bool fileDacsOnly = false) {
     const sim::SimProfile& p = monitor.profile();
     auto differs = [](const char* what, const QString& got, const QString& want) {
         return got == want ? QString() : QStringLiteral("%1: \"%2\", monitor \"%3\"").arg(what, got, want);
     };
-    if (identity)
-        for (const QString& d :
-             {differs("model number", m.modelNumber, p.modelNumber),
-              differs("serial number", m.serialNumber, p.serialNumber),
-              differs("firmware version", m.firmwareVersion, QStringLiteral("V ") + p.firmwareVersion),
-              differs("ROM version", m.romVersion, QStringLiteral("V ") + p.romVersion),
-              differs("operating time", m.operatingTime, operatingTime),
-              differs("operating cycles", m.operatingCycles, QString::number(monitor.state().time.cycles))})
-            if (!d.isEmpty())
-                return d;
+    for (const QString& d :
+         {differs("model number", m.modelNumber, p.modelNumber),
+          differs("serial number", m.serialNumber, p.serialNumber),
+          differs("firmware version", m.firmwareVersion, QStringLiteral("V ") + p.firmwareVersion),
+          differs("ROM version", m.romVersion, QStringLiteral("V ") + p.romVersion),
+          differs("operating time", m.operatingTime, operatingTime),
+          differs("operating cycles", m.operatingCycles, QString::number(monitor.state().time.cycles))})
+        if (!d.isEmpty())
+            return d;
     const int scanSet = monitor.state().currentScanSet;
     if (m.currentScanSet != scanSet)
         return QStringLiteral("current scan set %1, monitor %2").arg(m.currentScanSet).arg(scanSet);
@@ -193,19 +192,16 @@ private slots:
         QTest::addColumn<QString>("profile");
         QTest::addColumn<int>("firmwareClass");
         QTest::addColumn<QStringList>("windows"); // the items of the family's windows that are offered
-        QTest::addColumn<bool>("identity");       // the monitor's identity is read back as well
         const QStringList always{"mnuInfoConfiguration", "mnuConfigureSelectScanSet"};
-        QTest::newRow("CRT 1.38") << "1.38" << 138 << always + QStringList{"mnuAdjustVideo"} << false;
-        QTest::newRow("CRT 2.10") << "2.10" << 210 << always + QStringList{"mnuAdjustVideo", "mnuInfoCurrentScan"}
-                                  << true;
-        QTest::newRow("flat panel 3.15") << "3.15" << 315 << always + QStringList{"mnuAdjustVideo"} << true;
-        QTest::newRow("flat panel 4.05") << "4.05" << 405 << always << false;
+        QTest::newRow("CRT 1.38") << "1.38" << 138 << always + QStringList{"mnuAdjustVideo"};
+        QTest::newRow("CRT 2.10") << "2.10" << 210 << always + QStringList{"mnuAdjustVideo", "mnuInfoCurrentScan"};
+        QTest::newRow("flat panel 3.15") << "3.15" << 315 << always + QStringList{"mnuAdjustVideo"};
+        QTest::newRow("flat panel 4.05") << "4.05" << 405 << always;
     }
     void familyUpdateSaveAndOpenWithoutMonitor() {
         QFETCH(QString, profile);
         QFETCH(int, firmwareClass);
         QFETCH(QStringList, windows);
-        QFETCH(bool, identity);
         const QString file = m_dir.filePath(QStringLiteral("unit-%1.mdv").arg(profile));
 
         ToolHarness h(ToolHarness::Port::Real, serviceMode);
@@ -258,11 +254,11 @@ private slots:
         QVERIFY(QTest::qWaitFor(
             [&] {
                 return handled.contains(QStringLiteral("ddfs")) && !operatingTime.isEmpty() &&
-                       differenceFromMonitor(m, monitor, operatingTime, false, identity).isEmpty();
+                       differenceFromMonitor(m, monitor, operatingTime).isEmpty();
             },
             cycleWithinMs));
         qInfo("first pass of Update All Data: %lld ms", cycle.elapsed());
-        QCOMPARE(differenceFromMonitor(m, monitor, operatingTime, false, identity), QString());
+        QCOMPARE(differenceFromMonitor(m, monitor, operatingTime), QString());
         QVERIFY2(h.dialogs.messages.isEmpty(), qPrintable(h.dialogs.texts().join(" / ")));
 
         h.dialogs.files.enqueue(file);
@@ -283,7 +279,7 @@ private slots:
         QVERIFY(!loaded.monitorResponding);
         QVERIFY(loaded.FileIsOpen);
         QCOMPARE(differenceFromWriter(loaded, m, m.currentScanSet), QString());
-        QCOMPARE(differenceFromMonitor(loaded, monitor, operatingTime, true, identity), QString());
+        QCOMPARE(differenceFromMonitor(loaded, monitor, operatingTime, true), QString());
 
         // The file's version sets up the family: its colour balance shows the saved values without a monitor.
         QCOMPARE(offered(offline, "mnuAdjustVideo"), windows.contains("mnuAdjustVideo"));
