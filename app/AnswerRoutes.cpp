@@ -42,7 +42,8 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         return;
     DataReadHandlers* h = ctx.handlers;
 
-    // Capability: each adjustment whose board the monitor reports is offered, the others are not.
+    // Capability (asked by the family set-up of the CRTs that report it): each adjustment whose board the monitor
+    // reports is offered, the others are taken back.
     if (auto* main = qobject_cast<FrmMain*>(owner)) {
         MainMenus* menus = main->menus();
         QObject::connect(h, &DataReadHandlers::capabilityRead, owner, [menus](int mask) {

@@ -241,7 +241,8 @@ private slots:
         QFile f(file);
         QVERIFY(f.open(QIODevice::WriteOnly));
         f.write("\"Kestrane Monitor DAC Value File\"\r\n\"Version 2.0\"\r\n\"File Created: \",\"written by hand "
-                "for a test\"\r\n\"Firmware Version: \",\"V 3.15\"\r\n\"NumScanSets\",6\r\n");
+                "for a test\"\r\n\"Firmware Version: \",\"V 3.15\"\r\n\"NumScanSets\",6\r\n"
+                "\"ScanSet\",1\r\n\"ScanSetName\",\"Stored timing\"\r\n");
         f.close();
         t.monitor.takeWritten();
         t.h.dialogs.files.enqueue(file);
@@ -252,6 +253,8 @@ private slots:
         QVERIFY(!t.item("mnuAdjustGeometry")->isEnabled());
         QVERIFY(!t.model().hasBoardIdentity);
         QVERIFY(t.choose("mnuAdjustVideo")); // the values of a file are adjusted without a monitor
+        QVERIFY(t.choose("mnuConfigureSelectScanSet"));
+        QCOMPARE(t.control<QLabel>(t.window<FrmScanSelect>(), "ScanName(1)")->text(), QString("Stored timing"));
         t.monitor.settle();
         QVERIFY(!t.monitor.takeWritten().contains("dx"));
     }
