@@ -98,6 +98,7 @@ void Application::start(const StartOptions& options) {
     auto* dataFiles = new DataFileCommands(m_ctx, m_main.get());
     m_ctx.dataFile = dataFiles->dataFile();
     m_ctx.updateAll = dataFiles->updateAll();
+    connectDataFileRoutes(m_ctx, m_main.get());
     connect(m_ctx.link, &Link::connectionLost, m_main.get(), [this] {
         m_main->setNoMonitor();
         m_ctx.link->setIndicatorGreen(false);

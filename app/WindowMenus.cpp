@@ -6,6 +6,9 @@
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
 #include "link/windows/FrmCommLog.h"
+#include "model/windows/FrmCapability.h"
+#include "model/windows/FrmCurrentScanSet.h"
+#include "model/windows/FrmScanSelect.h"
 
 #include <QAction>
 
@@ -21,4 +24,7 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
+    opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
+    opens<FrmScanSelect>(mainWindow, "mnuConfigureSelectScanSet");
+    opens<FrmCurrentScanSet>(mainWindow, "mnuInfoCurrentScan");
 }

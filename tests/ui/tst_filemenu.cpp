@@ -183,7 +183,8 @@ private slots:
         QVERIFY(choose(h, "mnuFileSaveAs"));
         QCOMPARE(h.dialogs.fileRequests.size(), 1);
         QCOMPARE(h.dialogs.fileRequests.first().startDir, QStringLiteral("/srv/monitors/"));
-        QVERIFY(h.dialogs.messages.isEmpty());
+        // No scan set is ticked: the only message is the warning that the file would hold no adjustment values.
+        QCOMPARE(h.dialogs.texts(), QStringList{DataFileCommands::noScanSetWarning()});
         QCOMPARE(h.readBackSettings()->readText("Configs", "FileSaveInitDir", "unset"),
                  QStringLiteral("/srv/monitors/"));
     }
