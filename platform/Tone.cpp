@@ -18,7 +18,7 @@ struct AudioTone::Impl {
 #endif
 };
 
-AudioTone::AudioTone() : d(new Impl) {}
+AudioTone::AudioTone(std::function<void()> fallbackBeep) : d(new Impl), m_fallbackBeep(std::move(fallbackBeep)) {}
 
 AudioTone::~AudioTone() {
 #ifdef ORVEXMON_HAVE_MULTIMEDIA
@@ -29,18 +29,26 @@ AudioTone::~AudioTone() {
 }
 
 void AudioTone::play(int frequencyHz, int durationMs) {
-#ifdef ORVEXMON_HAVE_MULTIMEDIA
     if (frequencyHz <= 0 || durationMs <= 0)
         return;
+    if (!playThroughAudioOutput(frequencyHz, durationMs) && m_fallbackBeep)
+        m_fallbackBeep();
+}
+
+bool AudioTone::playThroughAudioOutput(int frequencyHz, int durationMs) {
+#ifdef ORVEXMON_HAVE_MULTIMEDIA
+    // Asking for the default device on a machine without any would only produce console noise.
+    if (QMediaDevices::audioOutputs().isEmpty())
+        return false;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())
-        return;
+        return false;
     QAudioFormat format;
     format.setSampleRate(22050);
     format.setChannelCount(1);
     format.setSampleFormat(QAudioFormat::Int16);
     if (!device.isFormatSupported(format))
-        return;
+        return false;
     const int samples = format.sampleRate() * durationMs / 1000;
     QByteArray pcm(samples * 2, Qt::Uninitialized);
     auto* out = reinterpret_cast<qint16*>(pcm.data());
@@ -53,8 +61,10 @@ void AudioTone::play(int frequencyHz, int durationMs) {
     d->buffer->open(QIODevice::ReadOnly);
     d->sink = new QAudioSink(device, format);
     d->sink->start(d->buffer);
+    return d->sink->error() == QAudio::NoError;
 #else
     (void)frequencyHz;
     (void)durationMs;
+    return false;
 #endif
 }

@@ -134,16 +134,23 @@ private slots:
     void shownAtStartUpWhenItWasOpenAndSettingsWrittenAtExit_data() {
         QTest::addColumn<QString>("commLogOpen");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("open") << "1" << true;
-        QTest::newRow("closed") << "0" << false;
-        QTest::newRow("garbage") << "yes" << false;
+        QTest::addColumn<bool>("minimise");
+        QTest::newRow("open") << "1" << true << false;
+        QTest::newRow("open, minimised at exit") << "1" << true << true;
+        QTest::newRow("closed") << "0" << false << false;
+        QTest::newRow("garbage") << "yes" << false << false;
     }
     void shownAtStartUpWhenItWasOpenAndSettingsWrittenAtExit() {
         QFETCH(QString, commLogOpen);
         QFETCH(bool, shown);
+        QFETCH(bool, minimise);
         ToolHarness h(ToolHarness::Port::Fake, kNotFirstRun + "[Configs]\nCommLogOpen=" + commLogOpen + "\n");
         h.start();
         QCOMPARE(logOf(h)->logWindowOpen(), shown);
+        if (minimise) {
+            logOf(h)->parentWidget()->showMinimized();
+            QVERIFY(logOf(h)->logWindowOpen());
+        }
         // The user switches both flags through the window before leaving.
         control<QCheckBox>(h, "ckXmitQueueOverride")->setChecked(false);
         control<QPushButton>(h, "btnDisableAutoping")->click();
