@@ -11,6 +11,35 @@
 #include <QPointer>
 #endif
 
+namespace {
+#ifdef ORVEXMON_HAVE_MULTIMEDIA
+QtMessageHandler previousHandler = nullptr;
+
+// While the audio backend is first asked for its devices it reports a missing sound server as a warning;
+// the tool has its own fallback, so that report is not passed on.
+void quietAudioProbe(QtMsgType type, const QMessageLogContext& context, const QString& message) {
+    const bool audioBackend = message.startsWith(QLatin1String("PulseAudioService")) ||
+                              QByteArray(context.category ? context.category : "").startsWith("qt.multimedia");
+    if (type == QtWarningMsg && audioBackend)
+        return;
+    if (previousHandler)
+        previousHandler(type, context, message);
+}
+#endif
+} // namespace
+
+bool AudioTone::hasAudioOutput() {
+#ifdef ORVEXMON_HAVE_MULTIMEDIA
+    previousHandler = qInstallMessageHandler(quietAudioProbe);
+    const bool any = !QMediaDevices::audioOutputs().isEmpty();
+    qInstallMessageHandler(previousHandler);
+    previousHandler = nullptr;
+    return any;
+#else
+    return false;
+#endif
+}
+
 struct AudioTone::Impl {
 #ifdef ORVEXMON_HAVE_MULTIMEDIA
     QPointer<QAudioSink> sink;
@@ -37,8 +66,7 @@ void AudioTone::play(int frequencyHz, int durationMs) {
 
 bool AudioTone::playThroughAudioOutput(int frequencyHz, int durationMs) {
 #ifdef ORVEXMON_HAVE_MULTIMEDIA
-    // Asking for the default device on a machine without any would only produce console noise.
-    if (QMediaDevices::audioOutputs().isEmpty())
+    if (!hasAudioOutput())
         return false;
     const QAudioDevice device = QMediaDevices::defaultAudioOutput();
     if (device.isNull())

@@ -15,6 +15,8 @@ public:
     explicit AudioTone(std::function<void()> fallbackBeep = {});
     ~AudioTone() override;
     void play(int frequencyHz, int durationMs) override;
+    // Whether an audio output exists; asking leaves no backend chatter on the console.
+    static bool hasAudioOutput();
 
 private:
     bool playThroughAudioOutput(int frequencyHz, int durationMs);

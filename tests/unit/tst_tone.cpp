@@ -4,21 +4,8 @@
 #include <QRegularExpression>
 #include <QtTest>
 
-#ifdef ORVEXMON_HAVE_MULTIMEDIA
-#include <QAudioDevice>
-#include <QMediaDevices>
-#endif
-
 class ToneTest : public QObject {
     Q_OBJECT
-
-    static bool hasAudioOutput() {
-#ifdef ORVEXMON_HAVE_MULTIMEDIA
-        return !QMediaDevices::audioOutputs().isEmpty();
-#else
-        return false;
-#endif
-    }
 
 private slots:
     void withoutAnAudioOutputTheBeepSounds_data() {
@@ -33,9 +20,10 @@ private slots:
         QFETCH(int, frequencyHz);
         QFETCH(int, durationMs);
         QFETCH(int, beeps);
-        if (hasAudioOutput())
-            QSKIP("this machine has an audio output: the tone plays there instead of the beep");
+        // Nothing on the console, not even from the audio backend's first look for a device.
         QTest::failOnWarning(QRegularExpression(".*"));
+        if (AudioTone::hasAudioOutput())
+            QSKIP("this machine has an audio output: the tone plays there instead of the beep");
         int beeped = 0;
         AudioTone tone([&beeped] { ++beeped; });
         tone.play(frequencyHz, durationMs);
