@@ -390,21 +390,32 @@ private slots:
         QCOMPARE(h.fakePort->writtenText(), QString("cz0|cz1|"));
     }
 
+    // A written line keeps its answer awaited; a line still in its 100 ms pause is dropped and never written.
+    void clearXmitQueueKeepsTheAwaitedAnswer_data() {
+        QTest::addColumn<int>("clickAtMs");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("awaiting");
+        QTest::newRow("first line written") << TransmitQueue::writePauseMs << "da|" << true;
+        QTest::newRow("first line in its pause") << TransmitQueue::writePauseMs / 2 << "" << false;
+    }
     void clearXmitQueueKeepsTheAwaitedAnswer() {
+        QFETCH(int, clickAtMs);
+        QFETCH(QString, written);
+        QFETCH(bool, awaiting);
         ToolHarness h;
         h.start();
         quietLink(h);
         h.ctx().send("da");
         h.ctx().send("db");
         h.ctx().send("dc");
-        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        h.fakeClock.advance(clickAtMs);
         QVERIFY(h.ctx().queue()->awaitingAnswer());
         QCOMPARE(h.ctx().queue()->transmitQueue(), QString("db\r\ndc\r\n"));
         control<QPushButton>(h, "btnClrXQ")->click();
         QCOMPARE(h.ctx().queue()->transmitQueue(), QString());
-        QVERIFY(h.ctx().queue()->awaitingAnswer());
+        QCOMPARE(h.ctx().queue()->awaitingAnswer(), awaiting);
         h.fakeClock.advance(3000);
-        QCOMPARE(h.fakePort->writtenText(), QString("da|"));
+        QCOMPARE(h.fakePort->writtenText(), written);
     }
 
     void autoPingButtonToggles() {
