@@ -1,6 +1,9 @@
 #include "app/AnswerRoutes.h"
 
+#include "adjust/FrmBacklight.h"
+#include "adjust/FrmBrightnessContrast.h"
 #include "adjust/FrmVideoAdj.h"
+#include "adjust/SingleSettingWindows.h"
 #include "app/AppContext.h"
 #include "app/FamilySetUp.h"
 #include "app/FrmMain.h"
@@ -66,6 +69,33 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         QObject::connect(h, &DataReadHandlers::familySetUpRequested, owner,
                          [setUp](int firmwareClass) { setUp->apply(firmwareClass); });
     }
+
+    // Brightness and contrast: its two sliders, the panel status and the start-up options of the model type.
+    routeDacGroups<FrmBrightnessContrast>(ctx, owner, QStringLiteral("L"));
+    QObject::connect(h, &DataReadHandlers::limitsRead, owner, [&ctx](const QStringList& texts) {
+        ctx.windows->window<FrmBrightnessContrast>()->showLimits(texts);
+    });
+    QObject::connect(h, &DataReadHandlers::hysteresisRead, owner,
+                     [&ctx](const QString& contrast, const QString& brightness) {
+                         ctx.windows->window<FrmBrightnessContrast>()->showHysteresis(contrast, brightness);
+                     });
+    QObject::connect(h, &DataReadHandlers::softwareControlRead, owner, [&ctx](bool brightness, bool contrast) {
+        ctx.windows->window<FrmBrightnessContrast>()->showSoftwareControl(brightness, contrast);
+    });
+    QObject::connect(h, &DataReadHandlers::modelTypeRead, owner, [&ctx](int modelType) {
+        ctx.windows->window<FrmBrightnessContrast>()->showModelType(modelType);
+    });
+
+    // Backlight, deflection and HV enable.
+    QObject::connect(h, &DataReadHandlers::filamentDutyRead, owner, [&ctx](QChar reading, const QString& text) {
+        ctx.windows->window<FrmBacklight>()->showFilamentDuty(reading, text);
+    });
+    QObject::connect(h, &DataReadHandlers::photocellRead, owner,
+                     [&ctx](bool enabled) { ctx.windows->window<FrmBacklight>()->showPhotocell(enabled); });
+    QObject::connect(h, &DataReadHandlers::deflectionEnabledRead, owner,
+                     [&ctx](bool enabled) { ctx.windows->window<FrmDeflHVEnable>()->showDeflectionEnabled(enabled); });
+    QObject::connect(h, &DataReadHandlers::hvEnabledRead, owner,
+                     [&ctx](bool enabled) { ctx.windows->window<FrmDeflHVEnable>()->showHvEnabled(enabled); });
 
     // Scan sets.
     QObject::connect(h, &DataReadHandlers::currentScanSetNumberRead, owner,

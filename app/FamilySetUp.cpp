@@ -1,5 +1,6 @@
 #include "app/FamilySetUp.h"
 
+#include "adjust/FrmBrightnessContrast.h"
 #include "adjust/FrmVideoAdj.h"
 #include "app/AppContext.h"
 #include "app/AppModes.h"
@@ -90,5 +91,6 @@ void FamilySetUp::applyMenus(int firmwareClass) {
 
 void FamilySetUp::applyWindows(int firmwareClass) {
     m_ctx.windows->window<FrmVideoAdj>()->applyFamilySetUp(firmwareClass);
+    m_ctx.windows->window<FrmBrightnessContrast>()->applyFamilySetUp(firmwareClass);
     m_ctx.windows->window<FrmCapability>()->applyFamilySetUp(firmwareClass);
 }

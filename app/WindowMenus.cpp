@@ -1,6 +1,9 @@
 #include "app/WindowMenus.h"
 
+#include "adjust/FrmBacklight.h"
+#include "adjust/FrmBrightnessContrast.h"
 #include "adjust/FrmVideoAdj.h"
+#include "adjust/SingleSettingWindows.h"
 #include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
@@ -27,4 +30,9 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
     opens<FrmScanSelect>(mainWindow, "mnuConfigureSelectScanSet");
     opens<FrmCurrentScanSet>(mainWindow, "mnuInfoCurrentScan");
+    opens<FrmBrightnessContrast>(mainWindow, "mnuAdjustmentBrightnessContrast");
+    opens<FrmBacklight>(mainWindow, "mnuConfigureBacklight");
+    opens<FrmFPHeaterFan>(mainWindow, "mnuConfigureHeater");
+    opens<FrmVideoConfig>(mainWindow, "mnuConfigureVideoMode");
+    opens<FrmDeflHVEnable>(mainWindow, "mnuDiagnosticsDeflHV");
 }

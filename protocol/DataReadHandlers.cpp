@@ -397,6 +397,10 @@ void DataReadHandlers::capability(const QString& body) {
     emit capabilityRead(m_model.capabilityMask());
 }
 
+void DataReadHandlers::deflectionEnableRead(bool enabled) { emit deflectionEnabledRead(enabled); }
+
+void DataReadHandlers::hvEnableRead(bool enabled) { emit hvEnabledRead(enabled); }
+
 QVector<int> DataReadHandlers::readInRange(QString& rest, int count) const {
     QVector<int> values;
     for (int i = 0; i < count; ++i) {

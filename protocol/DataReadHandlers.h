@@ -33,6 +33,8 @@ public:
     void operatingTime(const QString& body) override;
     void modelType(const QString& body) override;
     void capability(const QString& body) override;
+    void deflectionEnableRead(bool enabled) override;
+    void hvEnableRead(bool enabled) override;
 
 signals:
     // Part or serial number of a board (upper-case board letter as in the requests "dm"/"ds" + letter), with the
@@ -70,6 +72,9 @@ signals:
     void modelTypeRead(int modelType);
     // Capability mask, already stored in the model's flags; emitted with suppressControlEvents set.
     void capabilityRead(int mask);
+    // The deflection and HV state that the "M" answers report; emitted with suppressControlEvents set.
+    void deflectionEnabledRead(bool enabled);
+    void hvEnabledRead(bool enabled);
     // Filament duty cycle text of a reading ("S" steady, "W" warm-up, any other immediate).
     void filamentDutyRead(QChar reading, const QString& text);
     // DAC values of a group (upper-case letter) from index 0 upward, as far as they were accepted. Current

@@ -1,0 +1,322 @@
+#include "adjust/FrmBrightnessContrast.h"
+
+#include "app/AppContext.h"
+#include "model/MonitorModel.h"
+#include "protocol/DataReadHandlers.h"
+
+#include <QButtonGroup>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QScrollBar>
+#include <QVBoxLayout>
+
+using Catalogue::LimitKind;
+using Catalogue::UserControl;
+
+namespace {
+// Layout, twips: each section's controls from its top.
+constexpr int brightnessTop = 3420;
+constexpr int headingsTop = 60, rowTop = 480, optionsTop = 900, startUpTop = 1260, setUseTop = 1380;
+constexpr int limitsHeadingTop = 1980, dayTop = 2280, nightTop = 2640, panelOkTop = 3000;
+constexpr int sliderLeft = 120, sliderWidth = 3600;
+constexpr int presentLeft = 3840, initialLeft = 4800, factoryLeft = 5880, valueWidth = 960, lineHeight = 285;
+constexpr int limitLeft = 1320, limitPitch = 1680, limitWidth = 700, setLeft = 2040, setWidth = 600;
+constexpr int windowHeight = 7560;
+
+// Sets a flag for the duration of a scope and restores it afterwards.
+class FlagScope {
+public:
+    FlagScope(bool& flag, bool during) : m_flag(flag), m_saved(flag) { m_flag = during; }
+    ~FlagScope() { m_flag = m_saved; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_saved;
+};
+} // namespace
+
+// Documented names of one section's controls.
+struct FrmBrightnessContrast::SectionNames {
+    const char* heading;
+    const char* headingText;
+    const char* slider;
+    const char* present;
+    const char* initial;
+    const char* factory;
+    int firstLimit;
+    const char* limitButtons[4]; // day lower, night lower, day upper, night upper
+    const char* setInitial;
+    const char* useInitial;
+    const char* useFactory;
+    const char* hysteresisBox;
+    const char* hysteresisButton;
+    const char* softwareDisabled;
+    const char* softwareEnabled;
+    const char* startUpFrame;
+    const char* userOption;
+    const char* softwareOption;
+    const char* setUse;
+    const char* setUseText;
+    const char* panelOk;
+    const char* panelOkText;
+};
+
+FrmBrightnessContrast::FrmBrightnessContrast(AppContext& ctx, QWidget* parent)
+    : DacAdjustWindow(ctx, QStringLiteral("frmBrightnessContrast"), QStringLiteral("Adjust Brightness and Contrast"),
+                      parent) {
+    // Contrast (index 0) and brightness (index 1) of the video group; the sections rename their controls.
+    m_rows = addRowGroup(&model().videoGroup, QLatin1Char('l'),
+                         {QString(), QStringLiteral("HScroll"), QStringLiteral("PresentValue"),
+                          QStringLiteral("FactoryValue"), QStringLiteral("InitialValue"), DacRowNames::Display::Label});
+    static const SectionNames contrast = {
+        "Label1", "Software-controlled Contrast", "HScroll_Contrast", "lblContrastPV", "Label12", "Label15", 0,
+        {"btnSetDayContrastLowerLimit", "btnNightContrastLowerLimit", "btnDayContrastUpperLimit",
+         "btnNightContrastUpperLimit"},
+        "btnSetInitial1", "btnUseInitial1", "btnUseFactory1", "txtHystC", "btnSetHystC", "Option1", "Option2",
+        "ContrastStartUpFrame", "UserContrastEnabledOption", "UserContrastDisabledOption", "btnSetDefaultsContrast",
+        "       Set/Use  Defaults/Limits", "btnOKDefaultsContrast", "Defaults/Limits            OK"};
+    static const SectionNames brightness = {
+        "Label16", "Software-controlled Brightness", "HScroll_Brightness", "Label18", "Label31", "Label33", 4,
+        {"Command1", "Command2", "Command3", "Command4"},
+        "Command5", "Command7", "Command6", "txtHystB", "btnSetHystB", "Option3", "Option4",
+        "BrightnessStartUpFrame", "UserBrightnessEnabledOption", "UserBrightnessDisabledOption",
+        "btnSetDefaultsBrightness", "Set/Use Defaults", "btnOKDefaultsBrightness", "Defaults/Limits            OK"};
+    buildSection(m_contrast, contrast, 0);
+    buildSection(m_brightness, brightness, brightnessTop);
+
+    QPushButton* done = addButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
+    connect(done, &QPushButton::clicked, this, &ChildWindow::hideWindow);
+    place(done, factoryLeft, brightnessTop + panelOkTop + 420, valueWidth, 375);
+
+    // Loading collapses both defaults panels, as their OK buttons do.
+    setPanelShown(m_contrast, false);
+    setPanelShown(m_brightness, false);
+    applyFamilySetUp(model().firmwareClass);
+    setWindowHeightTwips(windowHeight);
+    load();
+}
+
+void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int top) {
+    auto name = [](const char* text) { return QString::fromLatin1(text); };
+    place(addLabel(name(n.heading), name(n.headingText)), sliderLeft, top + headingsTop, sliderWidth, lineHeight);
+    const struct {
+        const char* text;
+        int left;
+    } headings[] = {{"Present Value", presentLeft}, {" Initial Setting", initialLeft}, {"Factory Default", factoryLeft}};
+    for (const auto& h : headings) {
+        QLabel* heading = addLabel(QString(), name(h.text));
+        heading->setWordWrap(true);
+        heading->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        place(heading, h.left, top + headingsTop, valueWidth, 420);
+    }
+
+    const int index = s.which == UserControl::Contrast ? 0 : 1;
+    DacRowDefinition def;
+    def.index = index;
+    s.row = addRow(m_rows, def);
+    s.row->slider->setObjectName(name(n.slider));
+    s.row->present->setObjectName(name(n.present));
+    s.row->initial->setObjectName(name(n.initial));
+    s.row->factory->setObjectName(name(n.factory));
+    place(s.row->slider, sliderLeft, top + rowTop, sliderWidth, lineHeight);
+    place(s.row->present, presentLeft, top + rowTop, valueWidth, lineHeight);
+    place(s.row->initial, initialLeft, top + rowTop, valueWidth, lineHeight);
+    place(s.row->factory, factoryLeft, top + rowTop, valueWidth, lineHeight);
+
+    // Software control.
+    auto* software = new QButtonGroup(this);
+    s.softwareDisabled = new QRadioButton(QStringLiteral("Disabled"), this);
+    s.softwareDisabled->setObjectName(name(n.softwareDisabled));
+    s.softwareEnabled = new QRadioButton(QStringLiteral("Enabled"), this);
+    s.softwareEnabled->setObjectName(name(n.softwareEnabled));
+    software->addButton(s.softwareDisabled);
+    software->addButton(s.softwareEnabled);
+    place(s.softwareDisabled, sliderLeft, top + optionsTop, 1200, lineHeight);
+    place(s.softwareEnabled, sliderLeft + 1200, top + optionsTop, 1200, lineHeight);
+    connect(s.softwareDisabled, &QRadioButton::toggled, this, [this, &s](bool on) {
+        if (on)
+            softwareControlChosen(s, false);
+    });
+    connect(s.softwareEnabled, &QRadioButton::toggled, this, [this, &s](bool on) {
+        if (on)
+            softwareControlChosen(s, true);
+    });
+
+    // Hysteresis.
+    QLabel* hystLabel = addLabel(s.which == UserControl::Contrast ? QStringLiteral("lblHystC") : QStringLiteral("lblHystB"),
+                                 QStringLiteral("Hysterisis"));
+    s.hysteresis = new QLineEdit(QStringLiteral("1"), this);
+    s.hysteresis->setObjectName(name(n.hysteresisBox));
+    QPushButton* setHyst = addButton(name(n.hysteresisButton), QStringLiteral("Set"));
+    place(hystLabel, presentLeft, top + optionsTop, valueWidth, lineHeight);
+    place(s.hysteresis, initialLeft, top + optionsTop, setWidth, lineHeight);
+    place(setHyst, initialLeft + setWidth + 60, top + optionsTop, setWidth, lineHeight);
+    connect(setHyst, &QPushButton::clicked, this, [this, &s] {
+        if (model().monitorResponding)
+            m_ctx.send(Catalogue::setHysteresis(s.which, s.hysteresis->text()));
+    });
+    if (s.which == UserControl::Contrast)
+        m_contrastHysteresis = {hystLabel, s.hysteresis, setHyst};
+
+    // Who controls the section at start-up.
+    auto* frame = new QGroupBox(s.which == UserControl::Contrast ? QStringLiteral("At startup, Contrast is controlled by")
+                                                                 : QStringLiteral("At startup, Brightness is controlled by"),
+                                this);
+    frame->setObjectName(name(n.startUpFrame));
+    auto* inFrame = new QHBoxLayout(frame);
+    s.userAtStartUp = new QRadioButton(QStringLiteral("User Control"), frame);
+    s.userAtStartUp->setObjectName(name(n.userOption));
+    s.softwareAtStartUp = new QRadioButton(QStringLiteral("Software"), frame);
+    s.softwareAtStartUp->setObjectName(name(n.softwareOption));
+    inFrame->addWidget(s.userAtStartUp);
+    inFrame->addWidget(s.softwareAtStartUp);
+    place(frame, sliderLeft, top + startUpTop, sliderWidth, 600);
+    for (QRadioButton* o : {s.userAtStartUp, s.softwareAtStartUp})
+        connect(o, &QRadioButton::toggled, this, [this, &s, o](bool on) {
+            // An answer selecting the option is the monitor's state, not a choice to pass on.
+            if (on && !model().suppressControlEvents)
+                emit startUpControlChosen(s.which, o == s.userAtStartUp);
+        });
+
+    // The defaults panel and the button that opens it.
+    QPushButton* setUse = addButton(name(n.setUse), name(n.setUseText));
+    place(setUse, presentLeft, top + setUseTop, 2880, 375);
+    s.setUseButton = setUse;
+    connect(setUse, &QPushButton::clicked, this, [this, &s] { setPanelShown(s, true); });
+
+    const struct {
+        const char* text;
+        int left, top;
+    } limitHeadings[] = {{"Lower Limit", limitLeft, limitsHeadingTop},
+                         {"Upper Limit", limitLeft + limitPitch, limitsHeadingTop},
+                         {"Day", sliderLeft, dayTop},
+                         {"Night", sliderLeft, nightTop}};
+    for (const auto& h : limitHeadings) {
+        QLabel* heading = addLabel(QString(), name(h.text));
+        place(heading, h.left, top + h.top, 1200, lineHeight);
+        s.panel << heading;
+    }
+    // Buttons in the order day lower, night lower, day upper, night upper; label k shows the limit that "cpl" k
+    // sets (0 day lower, 1 day upper, 2 night lower, 3 night upper, brightness from 4).
+    const LimitKind kinds[4] = {LimitKind::DayLower, LimitKind::NightLower, LimitKind::DayUpper, LimitKind::NightUpper};
+    const int labelOf[4] = {0, 2, 1, 3};
+    for (int b = 0; b < 4; ++b) {
+        const int column = b / 2;
+        const int y = top + (b % 2 == 0 ? dayTop : nightTop);
+        QLabel* limit = addLabel(elementName(QStringLiteral("lblLimits"), n.firstLimit + labelOf[b]), QString());
+        place(limit, limitLeft + column * limitPitch, y, limitWidth, lineHeight);
+        QPushButton* set = addButton(name(n.limitButtons[b]), QStringLiteral("Set"));
+        place(set, setLeft + column * limitPitch, y, setWidth, lineHeight);
+        s.panel << set;
+        connect(set, &QPushButton::clicked, this, [this, &s, kind = kinds[b]] {
+            if (model().monitorResponding)
+                for (const QString& r : Catalogue::takeLimitAndReread(s.which, kind))
+                    m_ctx.send(r);
+        });
+    }
+
+    QPushButton* setInitial = addButton(name(n.setInitial), QStringLiteral("Set"));
+    QPushButton* useInitial = addButton(name(n.useInitial), QStringLiteral("Use"));
+    QPushButton* useFactory = addButton(name(n.useFactory), QStringLiteral("Use"));
+    place(setInitial, initialLeft, top + dayTop, valueWidth, lineHeight);
+    place(useInitial, initialLeft, top + nightTop, valueWidth, lineHeight);
+    place(useFactory, factoryLeft, top + nightTop, valueWidth, lineHeight);
+    s.panel << setInitial << useInitial << useFactory;
+    // The monitor saves its present contrast and brightness, with the whole video group, as its initial settings;
+    // the read shows them.
+    connect(setInitial, &QPushButton::clicked, this, [this] {
+        if (!model().monitorResponding)
+            return;
+        m_ctx.send(Catalogue::saveDacs(QLatin1Char('l')));
+        m_ctx.send(Catalogue::readDac(QLatin1Char('l'), DacKind::Initial));
+    });
+    connect(useInitial, &QPushButton::clicked, this, [this, &s] { useShownValue(s, s.row->initial); });
+    connect(useFactory, &QPushButton::clicked, this, [this, &s] { useShownValue(s, s.row->factory); });
+
+    QPushButton* panelOk = addButton(name(n.panelOk), name(n.panelOkText));
+    place(panelOk, presentLeft, top + panelOkTop, 2880, 375);
+    s.panel << panelOk;
+    connect(panelOk, &QPushButton::clicked, this, [this, &s] { setPanelShown(s, false); });
+}
+
+void FrmBrightnessContrast::queueReads() {
+    const int fc = model().firmwareClass;
+    if (fc > 199) {
+        m_ctx.send(Catalogue::readOperatingTimeForControls());
+        if (fc < 300)
+            m_ctx.send(Catalogue::readPanelStatus());
+    }
+    m_ctx.send(Catalogue::readModelType());
+    m_ctx.send(Catalogue::readDac(QLatin1Char('l'), DacKind::Current));
+    m_ctx.send(Catalogue::readDac(QLatin1Char('l'), DacKind::Initial));
+    m_ctx.send(Catalogue::readDac(QLatin1Char('l'), DacKind::Factory));
+}
+
+void FrmBrightnessContrast::softwareControlChosen(Section& s, bool enabled) {
+    MonitorModel& m = model();
+    if (!m.monitorResponding)
+        return;
+    // Selected by the panel-status answer: the window shows the monitor's state and sends nothing back.
+    if (!m.suppressControlEvents) {
+        const QString request = Catalogue::setSoftwareControl(m.firmwareClass, s.which, enabled);
+        if (!request.isEmpty())
+            m_ctx.send(request);
+    }
+    s.row->slider->setEnabled(enabled);
+    s.row->slider->setVisible(enabled);
+}
+
+void FrmBrightnessContrast::setPanelShown(Section& s, bool shown) {
+    for (QWidget* w : s.panel)
+        w->setVisible(shown);
+}
+
+bool FrmBrightnessContrast::defaultsPanelShown(UserControl which) const {
+    const Section& s = which == UserControl::Contrast ? m_contrast : m_brightness;
+    return !s.panel.isEmpty() && !s.panel.first()->isHidden();
+}
+
+void FrmBrightnessContrast::useShownValue(Section& s, QWidget* label) {
+    bool ok = false;
+    const int value = displayText(label).trimmed().toInt(&ok);
+    // The slider change sends it.
+    if (ok)
+        s.row->slider->setValue(value);
+}
+
+void FrmBrightnessContrast::showLimits(const QStringList& texts) {
+    for (int k = 0; k < texts.size() && k < 8; ++k)
+        if (auto* label = findChild<QLabel*>(elementName(QStringLiteral("lblLimits"), k)))
+            label->setText(texts[k]);
+}
+
+void FrmBrightnessContrast::showHysteresis(const QString& contrastText, const QString& brightnessText) {
+    m_contrast.hysteresis->setText(contrastText);
+    m_brightness.hysteresis->setText(brightnessText);
+}
+
+void FrmBrightnessContrast::showSoftwareControl(bool brightnessEnabled, bool contrastEnabled) {
+    const FlagScope answer(model().suppressControlEvents, true);
+    (contrastEnabled ? m_contrast.softwareEnabled : m_contrast.softwareDisabled)->setChecked(true);
+    (brightnessEnabled ? m_brightness.softwareEnabled : m_brightness.softwareDisabled)->setChecked(true);
+}
+
+void FrmBrightnessContrast::showModelType(int modelType) {
+    const FlagScope answer(model().suppressControlEvents, true);
+    ((modelType & 2) ? m_brightness.softwareAtStartUp : m_brightness.userAtStartUp)->setChecked(true);
+    ((modelType & 1) ? m_contrast.softwareAtStartUp : m_contrast.userAtStartUp)->setChecked(true);
+}
+
+void FrmBrightnessContrast::applyFamilySetUp(int firmwareClass) {
+    const int family = DataReadHandlers::familyOf(firmwareClass);
+    if (family == 0)
+        return;
+    const bool shown = (family == 2 && firmwareClass >= 216) || firmwareClass == 315 || firmwareClass == 316;
+    for (QWidget* w : m_contrastHysteresis)
+        w->setVisible(shown);
+}

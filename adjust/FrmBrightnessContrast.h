@@ -1,0 +1,59 @@
+#pragma once
+// "Adjust Brightness and Contrast": the monitor's master contrast and brightness (video group, indices 0 and 1)
+// and their software regulation: day and night limits, hysteresis, whether the software controls them and who
+// controls them at start-up. Two sections of the same shape, contrast above and brightness below; each has a
+// defaults panel (limit, initial and factory buttons) that its "Set/Use" button opens and its OK button closes.
+#include "adjust/DacAdjustWindow.h"
+#include "protocol/Catalogue.h"
+
+class QButtonGroup;
+class QLineEdit;
+class QRadioButton;
+
+class FrmBrightnessContrast : public DacAdjustWindow {
+    Q_OBJECT
+public:
+    explicit FrmBrightnessContrast(AppContext& ctx, QWidget* parent = nullptr);
+
+    // The panel-status answer: eight limits (contrast 0-3, brightness 4-7, as the "cpl" requests number them),
+    // the hysteresis texts and whether software control is enabled.
+    void showLimits(const QStringList& texts);
+    void showHysteresis(const QString& contrastText, const QString& brightnessText);
+    void showSoftwareControl(bool brightnessEnabled, bool contrastEnabled);
+    // The model-type answer: bits 2 and 1 say whether user brightness and contrast are off at start-up.
+    void showModelType(int modelType);
+    // What the monitor family set-up changes here: the contrast hysteresis controls.
+    void applyFamilySetUp(int firmwareClass);
+
+    bool defaultsPanelShown(Catalogue::UserControl section) const;
+
+signals:
+    // The user chose who controls a section at start-up; the operating-mode window takes the choice and sends it.
+    void startUpControlChosen(Catalogue::UserControl section, bool userControlled);
+
+protected:
+    void queueReads() override;
+
+private:
+    struct Section {
+        Catalogue::UserControl which;
+        DacRow* row = nullptr;
+        QRadioButton* softwareDisabled = nullptr;
+        QRadioButton* softwareEnabled = nullptr;
+        QRadioButton* userAtStartUp = nullptr;
+        QRadioButton* softwareAtStartUp = nullptr;
+        QLineEdit* hysteresis = nullptr;
+        QWidget* setUseButton = nullptr;
+        QList<QWidget*> panel; // shown by "Set/Use", hidden by its OK button
+    };
+    struct SectionNames;
+    void buildSection(Section& s, const SectionNames& n, int top);
+    void softwareControlChosen(Section& s, bool enabled);
+    void setPanelShown(Section& s, bool shown);
+    void useShownValue(Section& s, QWidget* label);
+
+    DacRowGroup* m_rows = nullptr;
+    Section m_contrast{Catalogue::UserControl::Contrast};
+    Section m_brightness{Catalogue::UserControl::Brightness};
+    QList<QWidget*> m_contrastHysteresis; // label, box and button the family set-up shows or hides
+};

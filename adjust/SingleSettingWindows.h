@@ -1,0 +1,30 @@
+#pragma once
+// Windows that send one setting per control and read nothing back but the deflection and HV state: the flat
+// panel's heater and fan, the CRT's video source and degauss, and the enabling of deflection and high voltage.
+#include "adjust/SettingWindow.h"
+
+// "Heater & Fan Control".
+class FrmFPHeaterFan : public SettingWindow {
+    Q_OBJECT
+public:
+    explicit FrmFPHeaterFan(AppContext& ctx, QWidget* parent = nullptr);
+};
+
+// "Configure Video": video source and degauss. Degauss acts on the tube at once; the wait between two cycles
+// that the window asks for is the user's to keep.
+class FrmVideoConfig : public SettingWindow {
+    Q_OBJECT
+public:
+    explicit FrmVideoConfig(AppContext& ctx, QWidget* parent = nullptr);
+};
+
+// "Deflection & HV Enable/Disable". The "M" answers select the option that matches the monitor's state with
+// suppressControlEvents set, so showing the state sends nothing; only the user's choice switches the hardware.
+class FrmDeflHVEnable : public SettingWindow {
+    Q_OBJECT
+public:
+    explicit FrmDeflHVEnable(AppContext& ctx, QWidget* parent = nullptr);
+
+    void showDeflectionEnabled(bool enabled);
+    void showHvEnabled(bool enabled);
+};
