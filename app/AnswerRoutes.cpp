@@ -2,6 +2,7 @@
 
 #include "adjust/FrmVideoAdj.h"
 #include "app/AppContext.h"
+#include "app/DiagnosticRoutes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
@@ -47,6 +48,8 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                         action->setEnabled(mask & c.bit);
         });
     }
+
+    connectDiagnosticRoutes(ctx, owner);
 
     // Colour balance.
     routeDacGroups<FrmVideoAdj>(ctx, owner, QStringLiteral("LB"));
