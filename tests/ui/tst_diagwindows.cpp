@@ -9,6 +9,7 @@
 #include "diag/TestPointWindows.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
+#include "link/windows/FrmCommLog.h"
 #include "model/MonitorModel.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
@@ -125,6 +126,22 @@ private slots:
         QVERIFY(rig.h.ctx().model->monitorResponding);
         // "da" went out first and is still awaited; the other three wait once each.
         QCOMPARE(q->transmitQueue(), "dv\r\ndp\r\ndh\r\n");
+    }
+
+    void hoursOfPollingStayBounded() {
+        Rig rig("2.10");
+        rig.h.ctx().link->logToWindow = true;
+        FrmCommLog* log = rig.window<FrmCommLog>();
+        rig.choose("mnuDiagnosticsOperating");
+        int longest = 0;
+        for (int tick = 0; tick < 720; ++tick) { // two hours
+            rig.wait(10000);
+            log->flushPending();
+            longest = std::max(longest, log->logLength());
+        }
+        QCOMPARE(rig.sent().count("da|"), 721);
+        QVERIFY(rig.h.ctx().queue()->transmitQueue().isEmpty());
+        QVERIFY(longest > 0 && longest <= FrmCommLog::maxLogLength + 200);
     }
 
     void voltagesTickOnlyOnAnEmptyQueue() {
