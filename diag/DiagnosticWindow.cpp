@@ -192,13 +192,16 @@ void DiagnosticWindow::addSupplyBlock(int row, int column, const QString& title,
 }
 
 QPushButton* DiagnosticWindow::addRereadButton(int row, int column, const QString& name, const QString& caption,
-                                               bool onlyWhileResponding) {
-    m_reread = addButton(row, column, name, caption);
-    connect(m_reread, &QPushButton::clicked, this, [this, onlyWhileResponding] {
-        if (!onlyWhileResponding || monitorResponding())
+                                               Reread kind) {
+    QPushButton* reread = addButton(row, column, name, caption);
+    const bool guarded = kind == Reread::WhileActiveAndResponding;
+    if (guarded)
+        m_reread = reread;
+    connect(reread, &QPushButton::clicked, this, [this, guarded] {
+        if (!guarded || monitorResponding())
             queueReads(m_polling.onActivation);
     });
-    return m_reread;
+    return reread;
 }
 
 QPushButton* DiagnosticWindow::addCloseButton(int row, int column, const QString& name, const QString& caption) {

@@ -66,9 +66,10 @@ protected:
     QLineEdit* addAnodeLimitRow(int row, int column, const QString& caption, const QString& buttonName);
     // A supply block: its title, its column heading and two columns of nominal captions with lblVoltage values.
     void addSupplyBlock(int row, int column, const QString& title, const QString& heading, const QStringList& nominals);
-    // The reread button: queues the activation reads, optionally only while the monitor answers.
-    QPushButton* addRereadButton(int row, int column, const QString& name, const QString& caption,
-                                 bool onlyWhileResponding);
+    // The reread button queues the activation reads. The test-point windows' "Reread Values" does so only
+    // while the monitor answers and is usable only while its window is active; "ReRead" always.
+    enum class Reread { WhileActiveAndResponding, Always };
+    QPushButton* addRereadButton(int row, int column, const QString& name, const QString& caption, Reread kind);
     // "Close" (TPCloseButton) hides the window.
     QPushButton* addCloseButton(int row, int column, const QString& name = QStringLiteral("TPCloseButton"),
                                 const QString& caption = QStringLiteral("Close"));

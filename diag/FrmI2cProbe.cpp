@@ -7,40 +7,61 @@
 #include <QApplication>
 #include <QGridLayout>
 #include <QGroupBox>
+#include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QScrollArea>
+#include <QVBoxLayout>
+
+#include <algorithm>
 
 FrmI2cProbe::FrmI2cProbe(AppContext& ctx, QWidget* parent)
     : DiagnosticWindow(ctx, QStringLiteral("frmI2cProbe"), QStringLiteral("I2C Device Test"), parent) {
-    // One group per board, in the order of the device table; two columns of groups.
+    // One group per board, in the order of the device table, each added to the shorter of two columns; the
+    // whole table scrolls when the window is smaller than it.
+    auto* table = new QWidget;
+    auto* columns = new QHBoxLayout(table);
+    QVBoxLayout* column[2] = {new QVBoxLayout, new QVBoxLayout};
+    int height[2] = {0, 0};
+    for (QVBoxLayout* c : column)
+        columns->addLayout(c);
     QHash<QString, QGridLayout*> boards;
-    int groups = 0;
     for (const I2cDevice& d : I2cDevices::table()) {
         const QString board = QString::fromLatin1(d.board);
         QGridLayout* layout = boards.value(board);
         if (!layout) {
-            auto* box = new QGroupBox(board, this);
+            const int shorter = height[0] <= height[1] ? 0 : 1;
+            auto* box = new QGroupBox(board, table);
             layout = new QGridLayout(box);
-            grid()->addWidget(box, groups / 2, groups % 2);
+            layout->setVerticalSpacing(2);
+            column[shorter]->addWidget(box);
             boards.insert(board, layout);
-            ++groups;
+            height[shorter] += 1 + int(std::count_if(I2cDevices::table().begin(), I2cDevices::table().end(),
+                                                     [&d](const I2cDevice& o) { return !qstrcmp(o.board, d.board); }));
         }
         const int row = layout->rowCount();
-        auto* button = new QPushButton(this);
+        auto* button = new QPushButton(table);
         button->setObjectName(QString::fromLatin1(d.button));
-        button->setFixedSize(28, 22);
+        button->setFixedSize(28, 20);
         button->setAutoFillBackground(true);
         const int address = d.address;
         connect(button, &QPushButton::clicked, this, [this, address] { m_ctx.send(Catalogue::probe(address)); });
         layout->addWidget(button, row, 0);
-        layout->addWidget(new QLabel(I2cDevices::caption(d), this), row, 1);
-        layout->addWidget(new QLabel(QString::fromLatin1(d.function), this), row, 2);
+        layout->addWidget(new QLabel(I2cDevices::caption(d), table), row, 1);
+        layout->addWidget(new QLabel(QString::fromLatin1(d.function), table), row, 2);
     }
+    for (QVBoxLayout* c : column)
+        c->addStretch();
+    auto* scroll = new QScrollArea(this);
+    scroll->setObjectName(QStringLiteral("devices"));
+    scroll->setWidgetResizable(true);
+    scroll->setFrameShape(QFrame::NoFrame);
+    scroll->setWidget(table);
+    grid()->addWidget(scroll, 0, 0);
 
-    const int row = (groups + 1) / 2;
     auto* tools = new QGridLayout;
-    grid()->addLayout(tools, row, 0, 1, 2);
+    grid()->addLayout(tools, 1, 0);
     auto* typed = new QLineEdit(this);
     typed->setObjectName(QStringLiteral("txtTest"));
     typed->setMaximumWidth(60);

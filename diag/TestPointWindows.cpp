@@ -37,7 +37,8 @@ FrmTestPoint::FrmTestPoint(AppContext& ctx, QWidget* parent)
         addValueRow(row++, 0, QString::fromLatin1(r.caption), QString::fromLatin1(r.control));
     addFrequencyRows(row, 0);
     addHvLimitRows(0, 4);
-    addRereadButton(row + 2, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"), true);
+    addRereadButton(row + 2, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"),
+                    Reread::WhileActiveAndResponding);
     addCloseButton(row + 2, 5);
 }
 
@@ -63,7 +64,8 @@ FrmMDITestPoints::FrmMDITestPoints(AppContext& ctx, QWidget* parent)
     addSupplyBlock(row, 0, QStringLiteral("Low Voltage Power Supply"),
                    QStringLiteral(" Nominal    Actual    Nominal    Actual"), crtSupplies);
     row += 6;
-    addRereadButton(row, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"), true);
+    addRereadButton(row, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"),
+                    Reread::WhileActiveAndResponding);
     addCloseButton(row, 5);
 }
 
@@ -90,7 +92,7 @@ FrmCRTVoltages::FrmCRTVoltages(AppContext& ctx, QWidget* parent)
     addCaption(11, 0, QStringLiteral("Miscellaneous"));
     addValueRow(12, 0, QStringLiteral("Video +80V:"), QStringLiteral("lblLV80Value"));
     addValueRow(13, 0, QStringLiteral("CPU +5V:"), QStringLiteral("lblCPUP5Value"));
-    addRereadButton(14, 0, QStringLiteral("btnReRead"), QStringLiteral("ReRead"), false);
+    addRereadButton(14, 0, QStringLiteral("btnReRead"), QStringLiteral("ReRead"), Reread::Always);
     addCloseButton(14, 3);
 }
 
@@ -117,7 +119,8 @@ FrmFlatPanelTestPoints::FrmFlatPanelTestPoints(AppContext& ctx, QWidget* parent)
     addSupplyBlock(row, 0, QStringLiteral("Power"), QStringLiteral(" Nominal    Actual    Nominal    Actual"),
                    {QStringLiteral("+28V"), QStringLiteral("+23V"), QStringLiteral("+5V"), QStringLiteral("-5V")});
     row += 4;
-    addRereadButton(row, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"), true);
+    addRereadButton(row, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"),
+                    Reread::WhileActiveAndResponding);
     addCloseButton(row, 3);
 }
 
