@@ -203,21 +203,6 @@ private slots:
         QCOMPARE(rig.sent(), "dv|dp|");
     }
 
-    void firstFamilyOperatingValues() {
-        Rig rig("1.38");
-        rig.monitor->replies.insert("da", {"100,64,128,10,200,255,128"});
-        rig.choose("mnuDiagnosticsOperating");
-        auto* w = rig.window<FrmTestPoint>();
-        QVERIFY(w && w->isVisible());
-        QCOMPARE(rig.sent(), "da|dv|dp|dh|");
-        QCOMPARE(text(w, "LV175Value"), "107.0 V");
-        QCOMPARE(text(w, "HVValTextBox"), "200");
-        QCOMPARE(text(w, "HVLowerLimitTextBox"), "150");
-        QCOMPARE(text(w, "VertFreqBox"), "59.94");
-        rig.wait(5000);
-        QCOMPARE(rig.sent(), "da|dv|dp|dh|");
-    }
-
     void ledPanelCaptions() {
         Rig rig("4.05");
         auto* w = rig.window<FrmFlatPanelTestPoints>();

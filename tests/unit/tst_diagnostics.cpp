@@ -1,5 +1,5 @@
 // The diagnostics answers: the number patterns, the four test-point decoders, the HV and sync answers, the I2C
-// probe results and peek/poke, each through dispatch as the monitor's answers go; and the transmit queue's
+// probe results, each through dispatch as the monitor's answers go; and the transmit queue's
 // check that keeps a polled read from waiting twice.
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
@@ -261,16 +261,6 @@ private slots:
         QCOMPARE(all.mid(18, 5), QStringList({"pi0xA9", "pi0x97", "pi0x99", "pi0x49", "pi0x49"}));
         QCOMPARE(all.last(), "pi0xA4");
         QCOMPARE(I2cDevices::caption(I2cDevices::table().at(13)), "U309 A8");
-    }
-
-    void peekAnswers() {
-        Rig rig(210);
-        QCOMPARE(rig.shown("a0x1234\r\nAddr = 0x1234\r\n#", DiagWindow::PeekPoke), Texts({{"AddressBox", "0x1234"}}));
-        QCOMPARE(rig.shown("rb\r\nByte 0x1234 := 0x7f\r\n#", DiagWindow::PeekPoke), Texts({{"DataByteBox", "0x7F"}}));
-        QCOMPARE(rig.shown("rw\r\nWord 0x1234 := 0x7F01\r\n#", DiagWindow::PeekPoke),
-                 Texts({{"DataWordBox", "0x7F01"}}));
-        QCOMPARE(rig.shown("rc\r\nChar 0x1234 = 'A'\r\n#", DiagWindow::PeekPoke), Texts({{"txtDataChar", "A"}}));
-        QCOMPARE(rig.shown("ww0x1\r\nWord 0x1234 = 0x0001\r\n#", DiagWindow::PeekPoke), Texts());
     }
 
     void queueKnowsWhatWaits() {
