@@ -54,8 +54,4 @@ void connectDiagnosticRoutes(AppContext& ctx, QObject* owner) {
     QObject::connect(diag, &DiagnosticHandlers::i2cProbeRead, owner, [&ctx](const QStringList& buttons, int colour) {
         ctx.windows->window<FrmI2cProbe>()->showProbeResult(buttons, colour);
     });
-    QObject::connect(h, &DataReadHandlers::familySetUpRequested, owner, [&ctx](int firmwareClass) {
-        if (DataReadHandlers::familyOf(firmwareClass) == 4)
-            ctx.windows->window<FrmFlatPanelTestPoints>()->applyFamilySetUp(firmwareClass);
-    });
 }

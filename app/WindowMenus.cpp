@@ -12,6 +12,9 @@
 #include "diag/TestPointWindows.h"
 #include "link/windows/FrmCommLog.h"
 #include "model/MonitorModel.h"
+#include "model/windows/FrmCapability.h"
+#include "model/windows/FrmCurrentScanSet.h"
+#include "model/windows/FrmScanSelect.h"
 #include "protocol/TestPointDecoders.h"
 
 #include <QAction>
@@ -28,6 +31,9 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
+    opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
+    opens<FrmScanSelect>(mainWindow, "mnuConfigureSelectScanSet");
+    opens<FrmCurrentScanSet>(mainWindow, "mnuInfoCurrentScan");
     opens<FrmCRTVoltages>(mainWindow, "mnuDiagnosticsVoltages");
     opens<FrmDeflectionStatus>(mainWindow, "frmDiagnosticsDeflectionStatus");
     opens<FrmHVLimits>(mainWindow, "mnuDiagnosticsHVLimits");

@@ -51,6 +51,8 @@ bool TransmitQueue::holdsRequest(const QString& text) const {
 
 bool TransmitQueue::writePending() const { return m_pause->isActive(); }
 
+bool TransmitQueue::lineOnWire() const { return m_awaitingAnswer && !m_pause->isActive(); }
+
 void TransmitQueue::sendNextRequest() {
     // A line whose pause is still running is in flight too: it must reach the wire before the next one.
     if (m_awaitingAnswer || m_pause->isActive() || m_transmitQueue.isEmpty())
@@ -85,6 +87,15 @@ void TransmitQueue::clearQueue() {
         m_awaitingAnswer = false;
     } else {
         m_transmitQueue.clear();
+    }
+}
+
+void TransmitQueue::clearQueuedText() {
+    m_transmitQueue.clear();
+    if (m_pause->isActive()) {
+        m_pause->stop();
+        m_takenLine.clear();
+        m_awaitingAnswer = false;
     }
 }
 

@@ -218,7 +218,6 @@ private slots:
         Rig rig("2.10");
         rig.monitor->replies.insert("pi0x49", {"Device 0x49 OK"});
         rig.monitor->replies.insert("pi0x5E", {"Device 0x5E NR"});
-        rig.choose("mnuMonitorDemo");
         rig.choose("mnuDiagnosticsI2c");
         auto* w = rig.window<FrmI2cProbe>();
         QVERIFY(w && w->isVisible());
