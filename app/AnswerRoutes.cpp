@@ -5,6 +5,7 @@
 #include "adjust/FrmVideoAdj.h"
 #include "adjust/SingleSettingWindows.h"
 #include "app/AppContext.h"
+#include "app/DiagnosticRoutes.h"
 #include "app/FamilySetUp.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
@@ -56,6 +57,8 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                         action->setEnabled(mask & c.bit);
         });
     }
+
+    connectDiagnosticRoutes(ctx, owner);
 
     // Colour balance.
     routeDacGroups<FrmVideoAdj>(ctx, owner, QStringLiteral("LB"));

@@ -7,6 +7,7 @@
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
+#include "diag/TestPointWindows.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
 #include "protocol/Catalogue.h"
@@ -93,4 +94,7 @@ void FamilySetUp::applyWindows(int firmwareClass) {
     m_ctx.windows->window<FrmVideoAdj>()->applyFamilySetUp(firmwareClass);
     m_ctx.windows->window<FrmBrightnessContrast>()->applyFamilySetUp(firmwareClass);
     m_ctx.windows->window<FrmCapability>()->applyFamilySetUp(firmwareClass);
+    // Only the LED-backlight panels change the flat-panel test points.
+    if (DataReadHandlers::familyOf(firmwareClass) == 4)
+        m_ctx.windows->window<FrmFlatPanelTestPoints>()->applyFamilySetUp(firmwareClass);
 }

@@ -4,14 +4,21 @@
 #include "adjust/FrmBrightnessContrast.h"
 #include "adjust/FrmVideoAdj.h"
 #include "adjust/SingleSettingWindows.h"
+#include "app/AppContext.h"
 #include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
+#include "diag/FrmI2cProbe.h"
+#include "diag/FrmPeekPoke.h"
+#include "diag/StatusWindows.h"
+#include "diag/TestPointWindows.h"
 #include "link/windows/FrmCommLog.h"
+#include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
 #include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmScanSelect.h"
+#include "protocol/TestPointDecoders.h"
 
 #include <QAction>
 
@@ -35,4 +42,27 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmFPHeaterFan>(mainWindow, "mnuConfigureHeater");
     opens<FrmVideoConfig>(mainWindow, "mnuConfigureVideoMode");
     opens<FrmDeflHVEnable>(mainWindow, "mnuDiagnosticsDeflHV");
+    opens<FrmCRTVoltages>(mainWindow, "mnuDiagnosticsVoltages");
+    opens<FrmDeflectionStatus>(mainWindow, "frmDiagnosticsDeflectionStatus");
+    opens<FrmHVLimits>(mainWindow, "mnuDiagnosticsHVLimits");
+    opens<FrmFlatPanelTestPoints>(mainWindow, "mnuDiagnosticsFPControls");
+    opens<FrmI2cProbe>(mainWindow, "mnuDiagnosticsI2c");
+    opens<FrmPeekPoke>(mainWindow, "mnuDiagnosticsPeek");
+    // The operating conditions are the test-point window of the monitor's family.
+    if (QAction* action = mainWindow->menus()->action(QStringLiteral("mnuDiagnosticsOperating")))
+        QObject::connect(action, &QAction::triggered, mainWindow, [mainWindow] {
+            WindowRegistry* windows = mainWindow->windows();
+            switch (TestPoints::decoderOf(windows->context().model->firmwareClass)) {
+            case 2:
+                windows->show<FrmMDITestPoints>();
+                break;
+            case 3:
+            case 4:
+                windows->show<FrmFlatPanelTestPoints>();
+                break;
+            default:
+                windows->show<FrmTestPoint>();
+                break;
+            }
+        });
 }
