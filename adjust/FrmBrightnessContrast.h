@@ -36,6 +36,7 @@ protected:
 
 private:
     struct Section {
+        explicit Section(Catalogue::UserControl section) : which(section) {}
         Catalogue::UserControl which;
         DacRow* row = nullptr;
         QRadioButton* softwareDisabled = nullptr;

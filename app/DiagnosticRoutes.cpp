@@ -1,5 +1,6 @@
 #include "app/DiagnosticRoutes.h"
 
+#include "adjust/HvWindows.h"
 #include "app/AppContext.h"
 #include "app/WindowRegistry.h"
 #include "diag/FrmI2cProbe.h"
@@ -31,6 +32,8 @@ void showTexts(AppContext& ctx, const ControlTexts& texts) {
     showIn<FrmHVLimits>(ctx, texts, DiagWindow::HvLimits);
     showIn<FrmDeflectionStatus>(ctx, texts, DiagWindow::DeflectionStatus);
     showIn<FrmPeekPoke>(ctx, texts, DiagWindow::PeekPoke);
+    showIn<FrmMDI_HV>(ctx, texts, DiagWindow::HighVoltage);
+    showIn<FrmG2>(ctx, texts, DiagWindow::G2);
 }
 
 // The panel status's fail labels stand on the three status windows.
@@ -51,6 +54,11 @@ void connectDiagnosticRoutes(AppContext& ctx, QObject* owner) {
                      [&ctx](const QString& text) { showFail(ctx, QStringLiteral("VFailValue"), text); });
     QObject::connect(h, &DataReadHandlers::horizontalFailRead, owner,
                      [&ctx](const QString& text) { showFail(ctx, QStringLiteral("HFailValue"), text); });
+    // The HV answer's present values move the sliders of both high-voltage windows.
+    QObject::connect(diag, &DiagnosticHandlers::hvControlsRead, owner, [&ctx](const HvControls& values) {
+        ctx.windows->window<FrmMDI_HV>()->showHvControls(values);
+        ctx.windows->window<FrmG2>()->showHvControls(values);
+    });
     QObject::connect(diag, &DiagnosticHandlers::i2cProbeRead, owner, [&ctx](const QStringList& buttons, int colour) {
         ctx.windows->window<FrmI2cProbe>()->showProbeResult(buttons, colour);
     });

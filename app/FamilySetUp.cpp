@@ -38,7 +38,8 @@ const QList<FamilySetUp::MenuRow>& FamilySetUp::menuTable() {
         {"mnuDiagnosticsI2c", {Off, On, On, On}},
         {"mnuDiagnosticsCommLogging", {On, Keep, Keep, Keep}},
         {"mnuConfigureBacklight", {Keep, Off, On, On}},
-        {"mnuConfigureHeater", {Keep, Off, Keep, Keep}},
+        // The flat panels have a heater and a fan, offered with their backlight.
+        {"mnuConfigureHeater", {Keep, Off, On, On}},
     };
     return table;
 }

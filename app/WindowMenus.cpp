@@ -3,6 +3,7 @@
 #include "adjust/FrmBacklight.h"
 #include "adjust/FrmBrightnessContrast.h"
 #include "adjust/FrmVideoAdj.h"
+#include "adjust/HvWindows.h"
 #include "adjust/SingleSettingWindows.h"
 #include "app/AppContext.h"
 #include "app/FrmAppMode.h"
@@ -48,6 +49,16 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmFlatPanelTestPoints>(mainWindow, "mnuDiagnosticsFPControls");
     opens<FrmI2cProbe>(mainWindow, "mnuDiagnosticsI2c");
     opens<FrmPeekPoke>(mainWindow, "mnuDiagnosticsPeek");
+    // "High Voltage": the G2 adjustment board's own window on the CRTs that report one, the HV window otherwise.
+    if (QAction* action = mainWindow->menus()->action(QStringLiteral("mnuAdjustHV")))
+        QObject::connect(action, &QAction::triggered, mainWindow, [mainWindow] {
+            WindowRegistry* windows = mainWindow->windows();
+            const MonitorModel& m = *windows->context().model;
+            if (m.hasG2Adjustment && m.firmwareClass >= 200 && m.firmwareClass <= 299)
+                windows->show<FrmG2>();
+            else
+                windows->show<FrmMDI_HV>();
+        });
     // The operating conditions are the test-point window of the monitor's family.
     if (QAction* action = mainWindow->menus()->action(QStringLiteral("mnuDiagnosticsOperating")))
         QObject::connect(action, &QAction::triggered, mainWindow, [mainWindow] {

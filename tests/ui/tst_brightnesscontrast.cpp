@@ -85,7 +85,7 @@ private slots:
         row("brightness software off, 2.50", "2.50", "Option3", "CPB1|");
         row("brightness software on, 2.50", "2.50", "Option4", "CPB0|");
         row("contrast software off, 3.15", "3.15", "Option1", "CPC1|");
-        row("contrast software off, 3.10", "3.10", "Option1", "CP1|");
+        row("contrast software off, 4.05", "4.05", "Option1", "CP1|");
         row("brightness software on, 4.05", "4.05", "Option4", "CP0|");
         row("contrast software off, 2.11", "2.11", "Option1", "CP1|");
         row("contrast software off, 1.38", "1.38", "Option1", "");

@@ -156,11 +156,13 @@ private slots:
                                 "mnuDiagnosticsFPControls",
                                 "mnuDiagnosticsI2c",
                                 "mnuDiagnosticsCommLogging",
-                                "mnuConfigureBacklight"};
+                                "mnuConfigureBacklight",
+                                "mnuConfigureHeater"};
         const QStringList panel315 = panel + QStringList{"mnuAdjust", "mnuAdjustVideo"};
         const QStringList led{"mnuAdjust",         "mnuAdjustmentBrightnessContrast", "mnuInfo",
                               "mnuInfoID",         "mnuInfoOperatingHours",           "mnuDiagnosticsFPControls",
-                              "mnuDiagnosticsI2c", "mnuDiagnosticsCommLogging",       "mnuConfigureBacklight"};
+                              "mnuDiagnosticsI2c", "mnuDiagnosticsCommLogging",       "mnuConfigureBacklight",
+                              "mnuConfigureHeater"};
         QStringList crt2User = crt2;
         crt2User.removeAll("mnuDiagnosticsDeflHV");
         QTest::newRow("1.38") << "1.38"

@@ -1,0 +1,207 @@
+#include "adjust/HvWindows.h"
+
+#include "app/AppContext.h"
+#include "model/MonitorModel.h"
+#include "protocol/Catalogue.h"
+#include "protocol/DiagnosticHandlers.h"
+
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QScrollBar>
+
+using Catalogue::HvControl;
+
+namespace {
+// Layout, twips.
+constexpr int headingsTop = 120, rowsTop = 660, rowPitch = 390;
+constexpr int captionLeft = 120, boxLeft = 1995, setLeft = 2850, readingCaptionLeft = 3840, readingLeft = 5850;
+constexpr int presentLeft = 5010, factoryLeft = 5850, thirdLeft = 6690, valueWidth = 735, lineHeight = 285;
+
+// The request letter of each value of the HV answer.
+constexpr HvControl controlOf[4] = {HvControl::HighVoltage, HvControl::Focus, HvControl::G2, HvControl::Video80V};
+
+// Sets a flag for the duration of a scope, then to a given value.
+class FlagScope {
+public:
+    FlagScope(bool& flag, bool during, bool after) : m_flag(flag), m_after(after) { m_flag = during; }
+    ~FlagScope() { m_flag = m_after; }
+    FlagScope(const FlagScope&) = delete;
+    FlagScope& operator=(const FlagScope&) = delete;
+
+private:
+    bool& m_flag;
+    bool m_after;
+};
+} // namespace
+
+void HvWindow::addControlRows(const DacRowNames& names, const QList<ControlRow>& rows, int max, int largeChange,
+                              int firstTop, int pitch) {
+    // No model table and no read letter: filled by the HV answer only, never from the model, nothing committed.
+    m_rows = addRowGroup(nullptr, QChar(), names);
+    m_rows->filledFromModel = false;
+    m_rows->committed = false;
+    m_rows->setRequest = [this](int index, int position) {
+        return Catalogue::setHvControl(controlOf[m_answerIndex.value(index)], position);
+    };
+    m_rows->saveRequest = [] { return QString(); };
+    for (int k = 0; k < rows.size(); ++k) {
+        DacRowDefinition def;
+        def.index = k;
+        def.caption = QString::fromLatin1(rows[k].caption);
+        def.max = max;
+        def.largeChange = largeChange;
+        m_answerIndex << rows[k].answerIndex;
+        placeRow(addRow(m_rows, def), firstTop + k * pitch);
+    }
+}
+
+void HvWindow::sendToMonitor(const QStringList& requests) {
+    if (!model().monitorResponding)
+        return;
+    for (const QString& r : requests)
+        m_ctx.send(r);
+}
+
+void HvWindow::sliderChanged(DacRowGroup& group, DacRow& row, int position) {
+    setDisplayText(row.present, QString::number(position));
+    if (!sendEnabled)
+        return;
+    model().dataChanged = true;
+    if (model().monitorResponding)
+        m_ctx.send(group.setRequest(row.index, position));
+}
+
+void HvWindow::showHvControls(const HvControls& values) {
+    // Sending is on again afterwards, as after activation.
+    const FlagScope quiet(sendEnabled, false, true);
+    for (DacRow* row : m_rows->rows()) {
+        const int value = values.control[m_answerIndex.value(row->index)];
+        row->slider->setValue(qBound(0, value, row->slider->maximum()));
+        setDisplayText(row->present, QString::number(row->slider->value()));
+    }
+}
+
+void HvWindow::showControlText(const QString& control, const QString& text) {
+    if (auto* box = findChild<QLineEdit*>(control))
+        box->setText(text);
+    else if (auto* label = findChild<QLabel*>(control))
+        label->setText(text);
+}
+
+FrmMDI_HV::FrmMDI_HV(AppContext& ctx, QWidget* parent)
+    : HvWindow(ctx, QStringLiteral("frmMDI_HV"), QStringLiteral("High Voltage"), parent) {
+    const struct {
+        const char* text;
+        int left;
+    } headings[] = {{"Present / Initial Value", presentLeft}, {"Factory Defaults", factoryLeft}};
+    for (const auto& h : headings) {
+        QLabel* heading = addLabel(QString(), QString::fromLatin1(h.text));
+        heading->setWordWrap(true);
+        heading->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        place(heading, h.left, headingsTop, valueWidth, 480);
+    }
+    addControlRows({QStringLiteral("Label1"), QStringLiteral("HScroll1"), QStringLiteral("Text1"),
+                    QStringLiteral("Text2"), QString()},
+                   {{"HVPS Adjust", 0}, {"Focus Adjust", 1}, {"G2 Adjust", 2}, {"Video +80V Adjust", 3}}, 255, 16,
+                   rowsTop, rowPitch);
+
+    const int limitsTop = rowsTop + 4 * rowPitch + 180;
+    auto limitRow = [this](int top, const char* captionName, const char* caption, const char* box,
+                           const char* button, QString (*request)(const QString&)) {
+        place(addLabel(QString::fromLatin1(captionName), QString::fromLatin1(caption)), captionLeft, top, 1815,
+              lineHeight);
+        auto* edit = new QLineEdit(this);
+        edit->setObjectName(QString::fromLatin1(box));
+        place(edit, boxLeft, top, valueWidth, lineHeight);
+        if (!button)
+            return;
+        QPushButton* set = addButton(QString::fromLatin1(button), QStringLiteral("Set"));
+        place(set, setLeft, top, 600, lineHeight);
+        // The text goes as typed: the monitor judges it.
+        connect(set, &QPushButton::clicked, this, [this, edit, request] { sendToMonitor({request(edit->text())}); });
+    };
+    limitRow(limitsTop, "", "HV Upper Limit:", "HVUpperLimitTextBox", "HVUpperLimitSetButton",
+             &Catalogue::setHvUpperLimit);
+    limitRow(limitsTop + rowPitch, "HVValLabel", "HV Val:", "HVValTextBox", nullptr, nullptr);
+    limitRow(limitsTop + 2 * rowPitch, "", "HV Lower Limit:", "HVLowerLimitTextBox", "HVLowerLimitSetButton",
+             &Catalogue::setHvLowerLimit);
+
+    const struct {
+        const char* caption;
+        const char* value;
+    } readings[] = {{"HV Anode Voltage:", "VAnodeValue"}, {" HV Anode Current:", "IAnodeValue"}};
+    for (int k = 0; k < 2; ++k) {
+        place(addLabel(QString(), QString::fromLatin1(readings[k].caption)), readingCaptionLeft,
+              limitsTop + k * rowPitch, 1935, lineHeight);
+        place(addLabel(QString::fromLatin1(readings[k].value), QString()), readingLeft, limitsTop + k * rowPitch,
+              1200, lineHeight);
+    }
+
+    const int buttonsTop = limitsTop + 3 * rowPitch + 120;
+    QPushButton* factory = addButton(QStringLiteral("btnRestoreFactoryDefaults"), QStringLiteral("Use Factory Defaults"));
+    QPushButton* reread = addButton(QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"));
+    QPushButton* close = addButton(QStringLiteral("TPCloseButton"), QStringLiteral("Close"));
+    place(factory, captionLeft, buttonsTop, 2160, 375);
+    place(reread, 2400, buttonsTop, 1800, 375);
+    place(close, readingLeft, buttonsTop, 960, 375);
+    // The monitor restores its factory HV, focus, G2 and +80 V settings; the read shows them.
+    connect(factory, &QPushButton::clicked, this, [this] { sendToMonitor(Catalogue::restoreHvDefaults()); });
+    connect(reread, &QPushButton::clicked, this, [this] { sendToMonitor({Catalogue::readHvControls()}); });
+    connect(close, &QPushButton::clicked, this, &ChildWindow::hideWindow);
+
+    // The HV value box shows a reading; only the limits are typed.
+    findChild<QLineEdit*>(QStringLiteral("HVValTextBox"))->setReadOnly(true);
+    setWindowHeightTwips(buttonsTop + 1000);
+    load();
+}
+
+void FrmMDI_HV::queueReads() {
+    m_ctx.send(Catalogue::readHvControls());
+}
+
+FrmG2::FrmG2(AppContext& ctx, QWidget* parent)
+    : HvWindow(ctx, QStringLiteral("frmG2"), QStringLiteral("Adjust HV, Focus, G2"), parent) {
+    const struct {
+        const char* name;
+        const char* text;
+        int left;
+    } headings[] = {{"Label5(0)", "Present / Initial Setting", presentLeft},
+                    {"Label5(1)", "Factory Default", factoryLeft},
+                    {"lbl6", "Actual Voltage", thirdLeft}};
+    for (const auto& h : headings) {
+        QLabel* heading = addLabel(QString::fromLatin1(h.name), QString::fromLatin1(h.text));
+        heading->setWordWrap(true);
+        heading->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        place(heading, h.left, headingsTop, h.left == thirdLeft ? 1100 : valueWidth, 480);
+    }
+    addControlRows({QStringLiteral("Label1"), QStringLiteral("HScroll1"), QStringLiteral("Label2"),
+                    QStringLiteral("Label4"), QString(), DacRowNames::Display::Label},
+                   {{"G2", 2}, {"HV", 0}, {"Focus", 1}}, 63, 8, rowsTop, rowPitch);
+    // The readings beside the rows they belong to.
+    const struct {
+        const char* name;
+        const char* text;
+    } readings[] = {{"G2Label", "0 V"}, {"VAnodeValue", "0 kV"}, {"FocusLabel", "0 kV"}};
+    for (int k = 0; k < 3; ++k)
+        place(addLabel(QString::fromLatin1(readings[k].name), QString::fromLatin1(readings[k].text)), thirdLeft,
+              rowsTop + k * rowPitch, 1100, lineHeight);
+
+    const int buttonsTop = rowsTop + 3 * rowPitch + 240;
+    QPushButton* factory = addButton(QStringLiteral("btnUseFactoryDefaults"), QStringLiteral("Use Factory Defaults"));
+    QPushButton* done = addButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
+    place(factory, captionLeft, buttonsTop, 2160, 375);
+    place(done, thirdLeft, buttonsTop, valueWidth, 375);
+    connect(factory, &QPushButton::clicked, this, [this] { sendToMonitor(Catalogue::restoreHvDefaults()); });
+    connect(done, &QPushButton::clicked, this, &ChildWindow::hideWindow);
+    setWindowHeightTwips(buttonsTop + 1000);
+    load();
+}
+
+void FrmG2::queueReads() {
+    const int fc = model().firmwareClass;
+    if (fc >= 200 && fc <= 299) {
+        m_ctx.send(Catalogue::readHvControls());
+        m_ctx.send(Catalogue::readTestPoints());
+    }
+}

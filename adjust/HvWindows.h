@@ -1,0 +1,59 @@
+#pragma once
+// The CRT's high voltage, focus, G2 and video +80 V controls. Two windows: "High Voltage" (8-bit controls with the
+// HV limits and the anode readings) and "Adjust HV, Focus, G2" (the 6-bit controls of the G2 adjustment board).
+// Their values are not DACs of the model: the monitor keeps one present value per control and a factory value,
+// read with "dh" and set with "ch" + the control's letter. The HV answer moves their sliders with the send flag
+// cleared, so that showing what the monitor holds never sends it back.
+#include "adjust/DacAdjustWindow.h"
+
+struct HvControls;
+
+// Rows of controls that the HV answer fills: slider positions from the answer, texts by control name.
+class HvWindow : public DacAdjustWindow {
+    Q_OBJECT
+public:
+    using DacAdjustWindow::DacAdjustWindow;
+
+    // The present values of the HV answer (HV, focus, G2, +80 V) on the sliders, with sending off meanwhile.
+    void showHvControls(const HvControls& values);
+    // A text of the answers (limits, factory values, anode readings) in the named box or label.
+    void showControlText(const QString& control, const QString& text);
+
+protected:
+    // One row per control, in the order of the answer's values that it shows.
+    struct ControlRow {
+        const char* caption;
+        int answerIndex; // 0 HV, 1 focus, 2 G2, 3 +80 V
+    };
+    void addControlRows(const DacRowNames& names, const QList<ControlRow>& rows, int max, int largeChange,
+                        int firstTop, int pitch);
+    // Queues the requests to a monitor that answers.
+    void sendToMonitor(const QStringList& requests);
+    // The present box shows the position and, while sending is on, the control goes to the monitor.
+    void sliderChanged(DacRowGroup& group, DacRow& row, int position) override;
+
+    DacRowGroup* m_rows = nullptr;
+    QList<int> m_answerIndex; // per row
+};
+
+// "High Voltage".
+class FrmMDI_HV : public HvWindow {
+    Q_OBJECT
+public:
+    explicit FrmMDI_HV(AppContext& ctx, QWidget* parent = nullptr);
+    // The window's send flag under its documented name.
+    bool& Enable_Updating = sendEnabled;
+
+protected:
+    void queueReads() override;
+};
+
+// "Adjust HV, Focus, G2", for monitors of firmware class 200 to 299.
+class FrmG2 : public HvWindow {
+    Q_OBJECT
+public:
+    explicit FrmG2(AppContext& ctx, QWidget* parent = nullptr);
+
+protected:
+    void queueReads() override;
+};
