@@ -182,10 +182,14 @@ public:
         *tooLong = false;
         if (m_file.atEnd())
             return false;
-        QByteArray bytes = m_file.readLine(DataFile::maxLineLength + 2);
-        if (!bytes.endsWith('\n') && !m_file.atEnd()) {
-            *tooLong = true;
-            return true;
+        // In pieces, so that a line takes the memory it needs and not the longest line's.
+        QByteArray bytes;
+        while (!bytes.endsWith('\n') && !m_file.atEnd()) {
+            bytes += m_file.readLine(pieceLength);
+            if (bytes.size() - (bytes.endsWith('\n') ? 1 : 0) > DataFile::maxLineLength) {
+                *tooLong = true;
+                return true;
+            }
         }
         if (bytes.endsWith('\n'))
             bytes.chop(1);
@@ -196,6 +200,7 @@ public:
     }
 
 private:
+    static constexpr qint64 pieceLength = 4096;
     QFile& m_file;
 };
 
