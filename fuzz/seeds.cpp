@@ -173,6 +173,11 @@ int main(int argc, char** argv) {
     ok &=
         writeSeed(simmonitor, QStringLiteral("sram-download"),
                   QByteArray(1, char(0x02)) + line(Catalogue::startSramLoad()) + hexLines + line(Catalogue::runSram()));
+    // A record whose address wraps past 4 GiB after an extended address record must be refused, not written.
+    const QByteArray wrapping = sim::makeHexRecord(sim::HexExtendedLinearAddress, 0, QByteArray(2, char(0xFF))) +
+                                "\r\n" + sim::makeHexRecord(sim::HexData, 0xFFF8, QByteArray(16, 0)) + "\r\n";
+    ok &= writeSeed(simmonitor, QStringLiteral("flash-download-wrapping"),
+                    QByteArray(1, char(0x81)) + line(Catalogue::eraseFlash()) + wrapping);
     ok &= writeSeed(intelhex, QStringLiteral("image"), hex);
     ok &= writeSeed(intelhex, QStringLiteral("image-high"), sampleImage(0x00120000).toIntelHex(32));
     return ok ? 0 : 1;

@@ -427,10 +427,11 @@ QByteArray SimMonitor::handleRecord(const QByteArray& line) {
     const bool flash = s.downloadTarget == DownloadTarget::Flash;
     switch (record.type) {
     case HexData: {
-        const quint32 address = s.addressBase + record.address;
+        // Checked in 64 bits: a base near the top of the address space must not wrap round into the memory.
         const quint32 size = flash ? flashSize : sramSize;
-        if (address + quint32(record.data.size()) > size)
+        if (quint64(s.addressBase) + record.address + quint64(record.data.size()) > size)
             return error(line, QStringLiteral("Address out of range"));
+        const quint32 address = s.addressBase + record.address;
         if (flash) {
             // Flash can only clear bits; a byte that does not read back as written was not erased.
             for (int i = 0; i < record.data.size(); ++i) {

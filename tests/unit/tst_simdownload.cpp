@@ -43,6 +43,7 @@ private slots:
     void endRecordAnswersEofAndEndsTheDownload();
     void sramLoad();
     void flashCannotBeProgrammedTwiceWithoutErase();
+    void addressOutOfRange_data();
     void addressOutOfRange();
     void damagedStartCodeDuringDownload();
     void rejectRecordKTimesThenAccept_data();
@@ -169,12 +170,24 @@ void TestSimDownload::flashCannotBeProgrammedTwiceWithoutErase() {
     QCOMPARE(m.flashImage().at(0x40), quint8(0x0F));
 }
 
+void TestSimDownload::addressOutOfRange_data() {
+    QTest::addColumn<QByteArray>("page");
+    QTest::addColumn<int>("address");
+    QTest::newRow("past the flash") << QByteArray("\x00\x02", 2) << 0;
+    // Base plus address plus length wraps past 4 GiB to a small number.
+    QTest::newRow("wrapping round") << QByteArray("\xFF\xFF", 2) << 0xFFF8;
+}
+
 void TestSimDownload::addressOutOfRange() {
+    QFETCH(QByteArray, page);
+    QFETCH(int, address);
     SimMonitor m;
     ask(m, "bf3");
-    QVERIFY(ask(m, sim::makeHexRecord(sim::HexExtendedLinearAddress, 0, QByteArray("\x00\x02", 2))).endsWith('$'));
-    QVERIFY(ask(m, sim::makeHexRecord(sim::HexData, 0, QByteArray("\x01", 1))).endsWith("Address out of range!"));
+    QVERIFY(ask(m, sim::makeHexRecord(sim::HexExtendedLinearAddress, 0, page)).endsWith('$'));
+    QVERIFY(ask(m, sim::makeHexRecord(sim::HexData, quint16(address), QByteArray(16, 0)))
+                .endsWith("Address out of range!"));
     QVERIFY(m.flashImage().isEmpty());
+    QCOMPARE(m.state().flash.size(), SimMonitor::flashSize);
 }
 
 void TestSimDownload::damagedStartCodeDuringDownload() {
