@@ -4,8 +4,11 @@
 #include "app/WindowPlacement.h"
 #include "app/WindowRegistry.h"
 
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+
+#include <algorithm>
 
 ChildWindow::ChildWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
     : QWidget(parent), m_ctx(ctx) {
@@ -37,4 +40,13 @@ void ChildWindow::hideWindow() {
         sub->hide();
     else
         hide();
+}
+
+void ChildWindow::setFrameHeightTwips(int height) {
+    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    if (layout())
+        layout()->activate();
+    const int wanted = m_ctx.placement ? m_ctx.placement->toPixels(height) : height / 15;
+    const int needed = minimumSizeHint().height() + frame->height() - this->height();
+    frame->resize(frame->width(), std::max(wanted, needed));
 }

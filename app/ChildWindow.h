@@ -27,6 +27,9 @@ public:
 
 protected:
     void setHideOnClose(bool on) { m_hideOnClose = on; }
+    // Sets the window's height (twips, title bar and borders included), never below what its shown controls
+    // need.
+    void setFrameHeightTwips(int height);
     AppContext& m_ctx;
 
 private:

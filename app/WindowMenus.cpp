@@ -6,6 +6,13 @@
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
 #include "link/windows/FrmCommLog.h"
+#include "model/windows/FrmID.h"
+#include "model/windows/FrmLimits.h"
+#include "model/windows/FrmOperatingMode.h"
+#include "model/windows/FrmOperatingTime.h"
+#include "model/windows/FrmSetModelAndSerialNumber.h"
+#include "model/windows/FrmSetOperatingTimes.h"
+#include "model/windows/FrmVersion.h"
 
 #include <QAction>
 
@@ -21,4 +28,11 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
+    opens<FrmSetModelAndSerialNumber>(mainWindow, "mnuConfigureModelAndSerialNumber");
+    opens<FrmOperatingMode>(mainWindow, "mnuConfigureOperatingMode");
+    opens<FrmSetOperatingTimes>(mainWindow, "mnuConfigureOperatingTime");
+    opens<FrmID>(mainWindow, "mnuInfoID");
+    opens<FrmVersion>(mainWindow, "mnuInfoVersion");
+    opens<FrmOperatingTime>(mainWindow, "mnuInfoOperatingHours");
+    opens<FrmLimits>(mainWindow, "mnuInfoLimits");
 }
