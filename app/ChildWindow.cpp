@@ -44,6 +44,9 @@ void ChildWindow::hideWindow() {
 
 void ChildWindow::setFrameHeightTwips(int height) {
     QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    // A minimised or maximised window keeps the size its state gives it.
+    if (frame->isMinimized() || frame->isMaximized())
+        return;
     if (layout())
         layout()->activate();
     const int wanted = m_ctx.placement ? m_ctx.placement->toPixels(height) : height / 15;

@@ -64,7 +64,8 @@ bool FrmSetOperatingTimes::eventFilter(QObject* watched, QEvent* event) {
 void FrmSetOperatingTimes::check(int field) {
     const OperatingTimeFields::Field& f = OperatingTimeFields::fields()[field];
     QLineEdit* box = m_boxes[field];
-    if (OperatingTimeFields::isValid(f, box->text()))
+    // Closing or hiding the window moves the focus too; only a box the user leaves on a shown window is checked.
+    if (!isVisible() || OperatingTimeFields::isValid(f, box->text()))
         return;
     if (m_ctx.dialogs)
         m_ctx.dialogs->message(this, QString::fromLatin1(f.message));
