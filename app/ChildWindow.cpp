@@ -42,14 +42,15 @@ void ChildWindow::hideWindow() {
         hide();
 }
 
-void ChildWindow::setFrameHeightTwips(int height) {
+void ChildWindow::fitFrame(int heightTwips) {
     QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    // A minimised or maximised window keeps the size its state gives it.
     if (frame->isMinimized() || frame->isMaximized())
         return;
     if (layout())
         layout()->activate();
-    const int wanted = m_ctx.placement ? m_ctx.placement->toPixels(height) : height / 15;
-    const int needed = minimumSizeHint().height() + frame->height() - this->height();
-    frame->resize(frame->width(), std::max(wanted, needed));
+    const QSize needed = minimumSizeHint() + frame->size() - size();
+    int height = frame->height();
+    if (heightTwips >= 0)
+        height = m_ctx.placement ? m_ctx.placement->toPixels(heightTwips) : heightTwips / 15;
+    frame->resize(std::max(frame->width(), needed.width()), std::max(height, needed.height()));
 }

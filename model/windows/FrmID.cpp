@@ -38,7 +38,7 @@ void FrmID::onActivated() {
         m_ctx.send(request);
     for (QWidget* w : std::as_const(m_boardOnly))
         w->setVisible(m.hasBoardIdentity);
-    setFrameHeightTwips(m.hasBoardIdentity ? heightWithBoards : heightWithoutBoards);
+    fitFrame(m.hasBoardIdentity ? heightWithBoards : heightWithoutBoards);
 }
 
 void FrmID::showIdentity(QChar board, bool serial, const QString& text) {

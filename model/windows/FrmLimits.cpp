@@ -36,6 +36,7 @@ FrmLimits::FrmLimits(AppContext& ctx)
 }
 
 void FrmLimits::onActivated() {
+    fitFrame();
     m_ctx.send(Catalogue::readPanelStatus());
 }
 

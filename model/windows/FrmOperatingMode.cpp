@@ -47,6 +47,7 @@ FrmOperatingMode::FrmOperatingMode(AppContext& ctx)
 }
 
 void FrmOperatingMode::onActivated() {
+    fitFrame();
     m_ctx.send(Catalogue::readModelType());
 }
 

@@ -32,6 +32,7 @@ FrmOperatingTime::FrmOperatingTime(AppContext& ctx)
 }
 
 void FrmOperatingTime::onActivated() {
+    fitFrame();
     reRead();
 }
 

@@ -21,6 +21,7 @@ FrmSetModelAndSerialNumber::FrmSetModelAndSerialNumber(AppContext& ctx)
             WindowParts::label(this, boxName + QStringLiteral("Caption"), QString::fromLatin1(row.caption));
         auto* box = new QLineEdit(BoardIdentity::storedNumber(*ctx.model, row), this);
         box->setObjectName(boxName);
+        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 20);
         if (row.toolTip)
             box->setToolTip(QString::fromLatin1(row.toolTip));
         QPushButton* set = WindowParts::button(this, QString::fromLatin1(row.button), QStringLiteral("Set"));
@@ -53,7 +54,7 @@ void FrmSetModelAndSerialNumber::onActivated() {
     for (QWidget* w : std::as_const(m_boardOnly))
         w->setVisible(m.hasBoardIdentity);
     // With the boards the window grows to fit all rows.
-    setFrameHeightTwips(m.hasBoardIdentity ? 0 : heightWithoutBoards);
+    fitFrame(m.hasBoardIdentity ? -1 : heightWithoutBoards);
 }
 
 void FrmSetModelAndSerialNumber::showIdentity(QChar board, bool serial, const QString& text) {

@@ -43,6 +43,7 @@ FrmSetOperatingTimes::FrmSetOperatingTimes(AppContext& ctx)
 }
 
 void FrmSetOperatingTimes::onActivated() {
+    fitFrame();
     m_ctx.send(Catalogue::readOperatingTime());
 }
 

@@ -41,6 +41,7 @@ FrmUserControls::FrmUserControls(AppContext& ctx)
 }
 
 void FrmUserControls::onActivated() {
+    fitFrame();
     m_ctx.send(Catalogue::readOperatingTimeForControls());
 }
 

@@ -46,6 +46,7 @@ FrmVersion::FrmVersion(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmVe
 }
 
 void FrmVersion::onActivated() {
+    fitFrame();
     reRead();
 }
 
