@@ -2,20 +2,24 @@
 
 #include "adjust/FrmVideoAdj.h"
 #include "app/AppContext.h"
+#include "app/FamilySetUp.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
 #include "model/DataFile.h"
+#include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmID.h"
 #include "model/windows/FrmLimits.h"
 #include "model/windows/FrmOperatingMode.h"
 #include "model/windows/FrmOperatingTime.h"
+#include "model/windows/FrmScanSelect.h"
 #include "model/windows/FrmSetModelAndSerialNumber.h"
 #include "model/windows/FrmSetOperatingTimes.h"
 #include "model/windows/FrmVersion.h"
 #include "protocol/DataReadHandlers.h"
 
 #include <QAction>
+#include <memory>
 
 namespace {
 // The main-window menu items that a capability bit offers.
@@ -51,7 +55,8 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         return;
     DataReadHandlers* h = ctx.handlers;
 
-    // Capability: each adjustment whose board the monitor reports is offered, the others are not.
+    // Capability (asked by the family set-up of the CRTs that report it): each adjustment whose board the monitor
+    // reports is offered, the others are taken back.
     if (auto* main = qobject_cast<FrmMain*>(owner)) {
         MainMenus* menus = main->menus();
         QObject::connect(h, &DataReadHandlers::capabilityRead, owner, [menus](int mask) {
@@ -67,9 +72,23 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
     QObject::connect(h, &DataReadHandlers::offsetRowRead, owner, [&ctx](DacKind kind, const QVector<int>& values) {
         ctx.windows->window<FrmVideoAdj>()->showOffsets(kind, values);
     });
-    QObject::connect(h, &DataReadHandlers::familySetUpRequested, owner, [&ctx](int firmwareClass) {
-        ctx.windows->window<FrmVideoAdj>()->applyFamilySetUp(firmwareClass);
-    });
+
+    // The monitor family: menus and window controls by firmware class.
+    if (auto* main = qobject_cast<FrmMain*>(owner)) {
+        auto setUp = std::make_shared<FamilySetUp>(ctx, main);
+        QObject::connect(h, &DataReadHandlers::familySetUpRequested, owner,
+                         [setUp](int firmwareClass) { setUp->apply(firmwareClass); });
+    }
+
+    // Scan sets.
+    QObject::connect(h, &DataReadHandlers::currentScanSetNumberRead, owner,
+                     [&ctx](int number) { ctx.windows->window<FrmCurrentScanSet>()->showNumber(number); });
+    QObject::connect(h, &DataReadHandlers::currentScanSetNameRead, owner,
+                     [&ctx](const QString& name) { ctx.windows->window<FrmCurrentScanSet>()->showName(name); });
+    QObject::connect(h, &DataReadHandlers::scanSetEntryRead, owner,
+                     [&ctx](int index, const QString& name, int enabled) {
+                         ctx.windows->window<FrmScanSelect>()->showEntry(index, name, enabled);
+                     });
 
     // Identity, versions, operating time, operating mode and limits.
     QObject::connect(h, &DataReadHandlers::identityRead, owner,
@@ -96,12 +115,15 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
 void connectDataFileRoutes(AppContext& ctx, QObject* owner) {
     if (!ctx.dataFile || !ctx.windows)
         return;
-    DataFile* f = ctx.dataFile;
-    QObject::connect(f, &DataFile::identityLoaded, owner,
+    QObject::connect(ctx.dataFile, &DataFile::scanSetNameLoaded, owner, [&ctx](int index, const QString& name) {
+        if (FrmScanSelect* w = ctx.windows->existing<FrmScanSelect>())
+            w->showName(index, name);
+    });
+    QObject::connect(ctx.dataFile, &DataFile::identityLoaded, owner,
                      [&ctx](QChar board, bool serial, const QString& text) { showIdentity(ctx, board, serial, text); });
-    QObject::connect(f, &DataFile::operatingTimeLoaded, owner,
+    QObject::connect(ctx.dataFile, &DataFile::operatingTimeLoaded, owner,
                      [&ctx](const QString& text) { ctx.windows->window<FrmOperatingTime>()->showOperatingTime(text); });
-    QObject::connect(f, &DataFile::operatingCyclesLoaded, owner, [&ctx](const QString& text) {
+    QObject::connect(ctx.dataFile, &DataFile::operatingCyclesLoaded, owner, [&ctx](const QString& text) {
         ctx.windows->window<FrmOperatingTime>()->showOperatingCycles(text);
     });
 }

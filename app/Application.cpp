@@ -97,8 +97,8 @@ void Application::start(const StartOptions& options) {
     // The data-file commands and Update All Data belong to the main window.
     auto* dataFiles = new DataFileCommands(m_ctx, m_main.get());
     m_ctx.dataFile = dataFiles->dataFile();
-    connectDataFileRoutes(m_ctx, m_main.get());
     m_ctx.updateAll = dataFiles->updateAll();
+    connectDataFileRoutes(m_ctx, m_main.get());
     connect(m_ctx.link, &Link::connectionLost, m_main.get(), [this] {
         m_main->setNoMonitor();
         m_ctx.link->setIndicatorGreen(false);

@@ -6,10 +6,13 @@
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
 #include "link/windows/FrmCommLog.h"
+#include "model/windows/FrmCapability.h"
+#include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmID.h"
 #include "model/windows/FrmLimits.h"
 #include "model/windows/FrmOperatingMode.h"
 #include "model/windows/FrmOperatingTime.h"
+#include "model/windows/FrmScanSelect.h"
 #include "model/windows/FrmSetModelAndSerialNumber.h"
 #include "model/windows/FrmSetOperatingTimes.h"
 #include "model/windows/FrmVersion.h"
@@ -28,6 +31,9 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
+    opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
+    opens<FrmScanSelect>(mainWindow, "mnuConfigureSelectScanSet");
+    opens<FrmCurrentScanSet>(mainWindow, "mnuInfoCurrentScan");
     opens<FrmSetModelAndSerialNumber>(mainWindow, "mnuConfigureModelAndSerialNumber");
     opens<FrmOperatingMode>(mainWindow, "mnuConfigureOperatingMode");
     opens<FrmSetOperatingTimes>(mainWindow, "mnuConfigureOperatingTime");

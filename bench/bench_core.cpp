@@ -81,6 +81,26 @@ private slots:
         }
     }
 
+    // A file as a connected monitor with all six scan sets ticked leaves it: about 320 lines.
+    void readFullDataFile() {
+        QTemporaryDir dir;
+        MonitorModel model;
+        model.monitorResponding = true;
+        model.firmwareClass = 210;
+        model.firmwareVersion = QStringLiteral("V 2.10");
+        for (int i = 0; i < MonitorModel::scanSetWindowRows; ++i)
+            model.scanSetEnabled[i] = 1;
+        DataFile writer(model);
+        const QString path = dir.filePath(QStringLiteral("full.mdv"));
+        writer.openForWriting(path);
+        QVERIFY(writer.writeMdf().ok);
+        DataFile reader(model);
+        QBENCHMARK {
+            reader.openForReading(path);
+            QVERIFY(reader.readMdf().ok);
+        }
+    }
+
     void readDataFile() {
         QTemporaryDir dir;
         MonitorModel model;

@@ -244,8 +244,10 @@ void PtySimulator::onReadable() {
                 queueOutput(wire);
             }
         }
-        if (e.completed != DownloadTarget::None && !m_options.imageOut.isEmpty())
-            writeImage(m_options.imageOut, e.completed);
+        QString imageError;
+        if (e.completed != DownloadTarget::None && !m_options.imageOut.isEmpty() &&
+            !writeImage(m_options.imageOut, e.completed, &imageError))
+            emit imageWriteFailed(m_options.imageOut, imageError);
         emit requestHandled(e.request, e.answer);
         if (e.completed != DownloadTarget::None)
             emit downloadCompleted(e.completed);

@@ -59,6 +59,8 @@ signals:
     void requestHandled(const QByteArray& request, const QByteArray& answer);
     // A download has completed (its image has been written to the image file, if one is set).
     void downloadCompleted(sim::DownloadTarget target);
+    // The image of a completed download could not be written to the image file.
+    void imageWriteFailed(const QString& path, const QString& error);
 
 private:
     void onReadable();
