@@ -24,6 +24,7 @@
 #include "protocol/Dispatcher.h"
 
 #include <QAction>
+#include <QApplication>
 
 namespace {
 const QString kStartUp = QStringLiteral("StartUp");
@@ -43,7 +44,7 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     if (!s.clock)
         m_ownClock = std::make_unique<QtClock>();
     if (!s.tone)
-        m_ownTone = std::make_unique<AudioTone>();
+        m_ownTone = std::make_unique<AudioTone>([] { QApplication::beep(); });
     if (!s.dialogs)
         m_ownDialogs = std::make_unique<QtDialogs>();
     if (!s.launcher)

@@ -53,6 +53,27 @@ private slots:
         }
     }
 
+    // A line that never prompts: 1 MiB in 4 KiB reads, then a prompt. The answer is capped, so time grows
+    // linearly with the bytes and memory stays at the cap.
+    void receiveFloodWithoutPrompt() {
+        FakeClock clock;
+        FakeSerialPort port;
+        Nothing tone;
+        MonitorModel model;
+        LineKeepingLog log;
+        Link link(&port, &clock, &tone, &model);
+        link.setLog(&log);
+        int answerSize = 0;
+        link.setDispatch([&](const QString& a) { answerSize = int(a.size()); });
+        const QString chunk(4096, QLatin1Char('x'));
+        QBENCHMARK {
+            for (int i = 0; i < 256; ++i)
+                link.processReceived(chunk);
+            link.processReceived(QStringLiteral("#"));
+        }
+        QCOMPARE(answerSize, Link::maxAnswerChars + 1);
+    }
+
     // Queue, write after the pause, answer: one request's full round on the fake clock.
     void queueRoundTrip() {
         FakeClock clock;
