@@ -1,7 +1,7 @@
 // Who the monitor is and how long it has run, against the simulated monitor of each family over a
 // pseudo-terminal with the real clock: the user stores a new serial number and a new operating-day count through
-// the Configure menu's windows, and the Info menu's windows read them back from the monitor. After Update All
-// Data the windows show the monitor's values as soon as they open.
+// the Configure menu's windows, and the Info menu's windows read them back from the monitor, with the versions
+// where the family offers them. After Update All Data the windows show the monitor's values as soon as they open.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
@@ -53,7 +53,9 @@ private slots:
     void aSerialNumberAndAnOperatingTimeReachTheMonitor_data() {
         QTest::addColumn<QString>("profile");
         QTest::addColumn<int>("firmwareClass");
-        QTest::addColumn<bool>("identityWindowReads"); // the identity window reads the monitor's own numbers
+        // The identity window reads the monitor's own numbers, and the Info menu offers the versions, on the CRT
+        // families.
+        QTest::addColumn<bool>("crt");
         QTest::newRow("1.38") << "1.38" << 138 << true;
         QTest::newRow("2.10") << "2.10" << 210 << true;
         QTest::newRow("3.15") << "3.15" << 315 << false;
@@ -62,7 +64,7 @@ private slots:
     void aSerialNumberAndAnOperatingTimeReachTheMonitor() {
         QFETCH(QString, profile);
         QFETCH(int, firmwareClass);
-        QFETCH(bool, identityWindowReads);
+        QFETCH(bool, crt);
         ToolHarness h(ToolHarness::Port::Real, factoryMode);
         sim::SimOptions options;
         options.profile = profile;
@@ -103,7 +105,7 @@ private slots:
         // Info > ID reads the new serial number back where the family is asked for it; the set window, opened
         // again, reads it on every family.
         QVERIFY(choose(h, "mnuInfoID"));
-        if (identityWindowReads) {
+        if (crt) {
             QLabel* shownSerial = control<QLabel>(h, "frmID", "lblSerial");
             QVERIFY(h.waitFor([&] { return shownSerial->text() == stored; }, answersWithinMs));
         }
@@ -111,6 +113,14 @@ private slots:
         QVERIFY(choose(h, "mnuConfigureModelAndSerialNumber"));
         QVERIFY(h.waitFor([&] { return serial->text() == stored; }, answersWithinMs));
         QCOMPARE(h.ctx().model->serialNumber, stored);
+        // Info > Version shows what the monitor reports.
+        QCOMPARE(choose(h, "mnuInfoVersion"), crt);
+        if (crt) {
+            QLabel* firmware = control<QLabel>(h, "frmVersion", "lblMonitorFirmwareVersionValue");
+            QLabel* eprom = control<QLabel>(h, "frmVersion", "lblMonitorEpromVersionValue");
+            QVERIFY(h.waitFor([&] { return eprom->text() == "V " + monitor.profile.romVersion; }, answersWithinMs));
+            QCOMPARE(firmware->text(), "V " + profile);
+        }
         // The board rows are there only for the family whose boards report their numbers.
         QCOMPARE(control<QLineEdit>(h, "frmSetModelAndSerialNumber", "txtCPUSerial")->isVisibleTo(serial->window()),
                  firmwareClass == 210);

@@ -185,6 +185,24 @@ private slots:
         QVERIFY(!r.window("frmSetOperatingTimes")->parentWidget()->isVisible());
     }
 
+    void theVersionWindowShowsBothVersionsAndTheTools() {
+        Rig r("2.05"); // a 2.x monitor that is not asked for its capability
+        r.monitor->replies.insert("de", {"V 1.20"});
+        QVERIFY(r.choose("mnuInfoVersion"));
+        QCOMPARE(r.sent(), QString("de|df|"));
+        QCOMPARE(r.label("frmVersion", "lblMonitorFirmwareVersionValue"), QString("V 2.05"));
+        QCOMPARE(r.label("frmVersion", "lblMonitorEpromVersionValue"), QString("V 1.20"));
+        QCOMPARE(r.label("frmVersion", "lblToolVersionValue"), "V " + FrmMain::versionText());
+        r.control<QPushButton>("frmVersion", "btnReRead")->click();
+        QCOMPARE(r.sent(), QString("de|df|"));
+        // Without a monitor the window shows no monitor versions.
+        QVERIFY(r.choose("mnuMonitorOffline"));
+        QCOMPARE(r.label("frmVersion", "lblMonitorFirmwareVersionValue"), QString());
+        QCOMPARE(r.label("frmVersion", "lblMonitorEpromVersionValue"), QString());
+        r.control<QPushButton>("frmVersion", "btnOK")->click();
+        QVERIFY(!r.window("frmVersion")->parentWidget()->isVisible());
+    }
+
     void theOperatingModeWindowSendsOneMask() {
         Rig r("2.50");
         r.monitor->replies.insert("dw", {"Model Type = 0x2D"}); // 32 + 8 + 4 + 1
