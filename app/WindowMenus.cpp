@@ -18,8 +18,15 @@
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
 #include "model/windows/FrmCurrentScanSet.h"
+#include "model/windows/FrmID.h"
+#include "model/windows/FrmLimits.h"
+#include "model/windows/FrmOperatingMode.h"
+#include "model/windows/FrmOperatingTime.h"
 #include "model/windows/FrmScanSelect.h"
 #include "protocol/TestPointDecoders.h"
+#include "model/windows/FrmSetModelAndSerialNumber.h"
+#include "model/windows/FrmSetOperatingTimes.h"
+#include "model/windows/FrmVersion.h"
 
 #include <QAction>
 
@@ -76,4 +83,11 @@ void connectWindowMenus(FrmMain* mainWindow) {
                 break;
             }
         });
+    opens<FrmSetModelAndSerialNumber>(mainWindow, "mnuConfigureModelAndSerialNumber");
+    opens<FrmOperatingMode>(mainWindow, "mnuConfigureOperatingMode");
+    opens<FrmSetOperatingTimes>(mainWindow, "mnuConfigureOperatingTime");
+    opens<FrmID>(mainWindow, "mnuInfoID");
+    opens<FrmVersion>(mainWindow, "mnuInfoVersion");
+    opens<FrmOperatingTime>(mainWindow, "mnuInfoOperatingHours");
+    opens<FrmLimits>(mainWindow, "mnuInfoLimits");
 }

@@ -13,7 +13,6 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
-#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -153,12 +152,13 @@ private slots:
         QVERIFY(r.get<QAbstractButton>("UserContrastDisabledOption")->isChecked());
         QVERIFY(!r.h.ctx().model->suppressControlEvents);
 
-        // The user's choice of start-up control goes on to the operating mode.
-        QSignalSpy chosen(w, &FrmBrightnessContrast::startUpControlChosen);
+        // The user's choice of start-up control is the operating mode's: its window takes it and sends the mode
+        // (colour 8 + user brightness off 2, as the model type left them).
         r.get<QAbstractButton>("UserContrastEnabledOption")->click();
-        QCOMPARE(chosen.size(), 1);
-        QCOMPARE(chosen.at(0).at(0).value<Catalogue::UserControl>(), Catalogue::UserControl::Contrast);
-        QCOMPARE(chosen.at(0).at(1).toBool(), true);
+        QCOMPARE(r.sent(), QString("cw10|"));
+        ChildWindow* mode = r.h.ctx().windows->find("frmOperatingMode");
+        QVERIFY(mode && mode->findChild<QAbstractButton*>("UserContrastEnabledOption")->isChecked());
+        QVERIFY(!mode->parentWidget()->isVisible());
     }
 
     void defaultsPanelsCollapseAndExpand() {
