@@ -73,19 +73,51 @@ FrmBrightnessContrast::FrmBrightnessContrast(AppContext& ctx, QWidget* parent)
     m_rows = addRowGroup(&model().videoGroup, QLatin1Char('l'),
                          {QString(), QStringLiteral("HScroll"), QStringLiteral("PresentValue"),
                           QStringLiteral("FactoryValue"), QStringLiteral("InitialValue"), DacRowNames::Display::Label});
-    static const SectionNames contrast = {
-        "Label1", "Software-controlled Contrast", "HScroll_Contrast", "lblContrastPV", "Label12", "Label15", 0,
-        {"btnSetDayContrastLowerLimit", "btnNightContrastLowerLimit", "btnDayContrastUpperLimit",
-         "btnNightContrastUpperLimit"},
-        "btnSetInitial1", "btnUseInitial1", "btnUseFactory1", "txtHystC", "btnSetHystC", "Option1", "Option2",
-        "ContrastStartUpFrame", "UserContrastEnabledOption", "UserContrastDisabledOption", "btnSetDefaultsContrast",
-        "       Set/Use  Defaults/Limits", "btnOKDefaultsContrast", "Defaults/Limits            OK"};
-    static const SectionNames brightness = {
-        "Label16", "Software-controlled Brightness", "HScroll_Brightness", "Label18", "Label31", "Label33", 4,
-        {"Command1", "Command2", "Command3", "Command4"},
-        "Command5", "Command7", "Command6", "txtHystB", "btnSetHystB", "Option3", "Option4",
-        "BrightnessStartUpFrame", "UserBrightnessEnabledOption", "UserBrightnessDisabledOption",
-        "btnSetDefaultsBrightness", "Set/Use Defaults", "btnOKDefaultsBrightness", "Defaults/Limits            OK"};
+    static const SectionNames contrast = {"Label1",
+                                          "Software-controlled Contrast",
+                                          "HScroll_Contrast",
+                                          "lblContrastPV",
+                                          "Label12",
+                                          "Label15",
+                                          0,
+                                          {"btnSetDayContrastLowerLimit", "btnNightContrastLowerLimit",
+                                           "btnDayContrastUpperLimit", "btnNightContrastUpperLimit"},
+                                          "btnSetInitial1",
+                                          "btnUseInitial1",
+                                          "btnUseFactory1",
+                                          "txtHystC",
+                                          "btnSetHystC",
+                                          "Option1",
+                                          "Option2",
+                                          "ContrastStartUpFrame",
+                                          "UserContrastEnabledOption",
+                                          "UserContrastDisabledOption",
+                                          "btnSetDefaultsContrast",
+                                          "       Set/Use  Defaults/Limits",
+                                          "btnOKDefaultsContrast",
+                                          "Defaults/Limits            OK"};
+    static const SectionNames brightness = {"Label16",
+                                            "Software-controlled Brightness",
+                                            "HScroll_Brightness",
+                                            "Label18",
+                                            "Label31",
+                                            "Label33",
+                                            4,
+                                            {"Command1", "Command2", "Command3", "Command4"},
+                                            "Command5",
+                                            "Command7",
+                                            "Command6",
+                                            "txtHystB",
+                                            "btnSetHystB",
+                                            "Option3",
+                                            "Option4",
+                                            "BrightnessStartUpFrame",
+                                            "UserBrightnessEnabledOption",
+                                            "UserBrightnessDisabledOption",
+                                            "btnSetDefaultsBrightness",
+                                            "Set/Use Defaults",
+                                            "btnOKDefaultsBrightness",
+                                            "Defaults/Limits            OK"};
     buildSection(m_contrast, contrast, 0);
     buildSection(m_brightness, brightness, brightnessTop);
 
@@ -107,7 +139,8 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     const struct {
         const char* text;
         int left;
-    } headings[] = {{"Present Value", presentLeft}, {" Initial Setting", initialLeft}, {"Factory Default", factoryLeft}};
+    } headings[] = {
+        {"Present Value", presentLeft}, {" Initial Setting", initialLeft}, {"Factory Default", factoryLeft}};
     for (const auto& h : headings) {
         QLabel* heading = addLabel(QString(), name(h.text));
         heading->setWordWrap(true);
@@ -148,8 +181,9 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     });
 
     // Hysteresis.
-    QLabel* hystLabel = addLabel(s.which == UserControl::Contrast ? QStringLiteral("lblHystC") : QStringLiteral("lblHystB"),
-                                 QStringLiteral("Hysterisis"));
+    QLabel* hystLabel =
+        addLabel(s.which == UserControl::Contrast ? QStringLiteral("lblHystC") : QStringLiteral("lblHystB"),
+                 QStringLiteral("Hysterisis"));
     s.hysteresis = new QLineEdit(QStringLiteral("1"), this);
     s.hysteresis->setObjectName(name(n.hysteresisBox));
     QPushButton* setHyst = addButton(name(n.hysteresisButton), QStringLiteral("Set"));
@@ -164,9 +198,10 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
         m_contrastHysteresis = {hystLabel, s.hysteresis, setHyst};
 
     // Who controls the section at start-up.
-    auto* frame = new QGroupBox(s.which == UserControl::Contrast ? QStringLiteral("At startup, Contrast is controlled by")
-                                                                 : QStringLiteral("At startup, Brightness is controlled by"),
-                                this);
+    auto* frame =
+        new QGroupBox(s.which == UserControl::Contrast ? QStringLiteral("At startup, Contrast is controlled by")
+                                                       : QStringLiteral("At startup, Brightness is controlled by"),
+                      this);
     frame->setObjectName(name(n.startUpFrame));
     auto* inFrame = new QHBoxLayout(frame);
     s.userAtStartUp = new QRadioButton(QStringLiteral("User Control"), frame);

@@ -107,8 +107,8 @@ FrmMDI_HV::FrmMDI_HV(AppContext& ctx, QWidget* parent)
                    rowsTop, rowPitch);
 
     const int limitsTop = rowsTop + 4 * rowPitch + 180;
-    auto limitRow = [this](int top, const char* captionName, const char* caption, const char* box,
-                           const char* button, QString (*request)(const QString&)) {
+    auto limitRow = [this](int top, const char* captionName, const char* caption, const char* box, const char* button,
+                           QString (*request)(const QString&)) {
         place(addLabel(QString::fromLatin1(captionName), QString::fromLatin1(caption)), captionLeft, top, 1815,
               lineHeight);
         auto* edit = new QLineEdit(this);
@@ -134,12 +134,13 @@ FrmMDI_HV::FrmMDI_HV(AppContext& ctx, QWidget* parent)
     for (int k = 0; k < 2; ++k) {
         place(addLabel(QString(), QString::fromLatin1(readings[k].caption)), readingCaptionLeft,
               limitsTop + k * rowPitch, 1935, lineHeight);
-        place(addLabel(QString::fromLatin1(readings[k].value), QString()), readingLeft, limitsTop + k * rowPitch,
-              1200, lineHeight);
+        place(addLabel(QString::fromLatin1(readings[k].value), QString()), readingLeft, limitsTop + k * rowPitch, 1200,
+              lineHeight);
     }
 
     const int buttonsTop = limitsTop + 3 * rowPitch + 120;
-    QPushButton* factory = addButton(QStringLiteral("btnRestoreFactoryDefaults"), QStringLiteral("Use Factory Defaults"));
+    QPushButton* factory =
+        addButton(QStringLiteral("btnRestoreFactoryDefaults"), QStringLiteral("Use Factory Defaults"));
     QPushButton* reread = addButton(QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"));
     QPushButton* close = addButton(QStringLiteral("TPCloseButton"), QStringLiteral("Close"));
     place(factory, captionLeft, buttonsTop, 2160, 375);

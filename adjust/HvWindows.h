@@ -25,8 +25,8 @@ protected:
         const char* caption;
         int answerIndex; // 0 HV, 1 focus, 2 G2, 3 +80 V
     };
-    void addControlRows(const DacRowNames& names, const QList<ControlRow>& rows, int max, int largeChange,
-                        int firstTop, int pitch);
+    void addControlRows(const DacRowNames& names, const QList<ControlRow>& rows, int max, int largeChange, int firstTop,
+                        int pitch);
     // Queues the requests to a monitor that answers.
     void sendToMonitor(const QStringList& requests);
     // The present box shows the position and, while sending is on, the control goes to the monitor.

@@ -42,8 +42,7 @@ FrmVideoConfig::FrmVideoConfig(AppContext& ctx, QWidget* parent)
 }
 
 FrmDeflHVEnable::FrmDeflHVEnable(AppContext& ctx, QWidget* parent)
-    : SettingWindow(ctx, QStringLiteral("frmDeflHVEnable"), QStringLiteral("Deflection & HV Enable/Disable"),
-                    parent) {
+    : SettingWindow(ctx, QStringLiteral("frmDeflHVEnable"), QStringLiteral("Deflection & HV Enable/Disable"), parent) {
     QGroupBox* deflection = addFrame(QStringLiteral("DeflFrame"), QStringLiteral("Deflection"));
     addOption(deflection, QStringLiteral("optDeflEnable"), QStringLiteral("Enable"),
               {Catalogue::setDeflectionEnabled(true)});
@@ -56,7 +55,8 @@ FrmDeflHVEnable::FrmDeflHVEnable(AppContext& ctx, QWidget* parent)
 }
 
 void FrmDeflHVEnable::showDeflectionEnabled(bool enabled) {
-    if (auto* o = findChild<QRadioButton*>(enabled ? QStringLiteral("optDeflEnable") : QStringLiteral("optDeflDisable")))
+    if (auto* o =
+            findChild<QRadioButton*>(enabled ? QStringLiteral("optDeflEnable") : QStringLiteral("optDeflDisable")))
         o->setChecked(true);
 }
 

@@ -41,15 +41,18 @@ struct Session {
         simulator = h.startWithSimulator(options);
         if (prepare)
             prepare(simulator->monitor().state());
-        QObject::connect(simulator, &sim::PtySimulator::requestHandled,
-                         [this](const QByteArray& request, const QByteArray&) { wire << QString::fromLatin1(request); });
+        QObject::connect(
+            simulator, &sim::PtySimulator::requestHandled,
+            [this](const QByteArray& request, const QByteArray&) { wire << QString::fromLatin1(request); });
     }
     sim::MonitorState& monitor() { return simulator->monitor().state(); }
     bool idle() {
         const TransmitQueue* q = h.ctx().queue();
         return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
     }
-    bool settle() { return h.waitFor([this] { return idle(); }, answersWithinMs); }
+    bool settle() {
+        return h.waitFor([this] { return idle(); }, answersWithinMs);
+    }
     // Chooses a menu item as the user does, once the monitor's family has offered it; the window it shows.
     ChildWindow* choose(const char* item, const char* window) {
         QAction* a = h.app().mainWindow()->menus()->action(QLatin1String(item));
@@ -137,7 +140,8 @@ private slots:
         QScrollBar* slider = s.get<QScrollBar>(hv, "HScroll1(0)");
         const int onMonitor = s.monitor().hvControl[0];
         QVERIFY(s.h.waitFor([&] { return slider->value() == onMonitor && s.idle(); }, answersWithinMs));
-        QCOMPARE(s.get<QLineEdit>(hv, "Text2(0)")->text(), QString::number(s.monitor().hvDefault[0]).rightJustified(3, '0'));
+        QCOMPARE(s.get<QLineEdit>(hv, "Text2(0)")->text(),
+                 QString::number(s.monitor().hvDefault[0]).rightJustified(3, '0'));
         QCOMPARE(s.get<QLineEdit>(hv, "HVUpperLimitTextBox")->text(),
                  QString::number(s.monitor().hvUpperLimit).rightJustified(3, '0'));
         // Only the read: the values shown went nowhere.
@@ -198,8 +202,7 @@ private slots:
         s.get<QAbstractButton>(backlight, "btnSetFilWarmup")->click();
         const bool photocellWas = s.monitor().photocellEnabled;
         photocell->click();
-        QVERIFY(s.h.waitFor([&] { return s.monitor().photocellEnabled != photocellWas && s.idle(); },
-                            answersWithinMs));
+        QVERIFY(s.h.waitFor([&] { return s.monitor().photocellEnabled != photocellWas && s.idle(); }, answersWithinMs));
         QCOMPARE(s.monitor().filamentWarmup, 77);
         QCOMPARE(s.since(mark), (QStringList{"crw77", photocellWas ? "cp8" : "cp9"}));
 

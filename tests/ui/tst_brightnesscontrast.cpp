@@ -56,10 +56,14 @@ private slots:
     void activationReadsByFirmwareClass_data() {
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("reads");
-        QTest::newRow("1.38") << "1.38" << "dw|ddl|ddpl|ddfl|";
-        QTest::newRow("2.50") << "2.50" << "du|dp|dw|ddl|ddpl|ddfl|";
-        QTest::newRow("3.15") << "3.15" << "du|dw|ddl|ddpl|ddfl|";
-        QTest::newRow("4.05") << "4.05" << "du|dw|ddl|ddpl|ddfl|";
+        QTest::newRow("1.38") << "1.38"
+                              << "dw|ddl|ddpl|ddfl|";
+        QTest::newRow("2.50") << "2.50"
+                              << "du|dp|dw|ddl|ddpl|ddfl|";
+        QTest::newRow("3.15") << "3.15"
+                              << "du|dw|ddl|ddpl|ddfl|";
+        QTest::newRow("4.05") << "4.05"
+                              << "du|dw|ddl|ddpl|ddfl|";
     }
     void activationReadsByFirmwareClass() {
         QFETCH(QString, version);

@@ -22,9 +22,9 @@ namespace {
 
 const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
 
-const QStringList hvReply = {"HV Control Value = 182, 180",   "Focus Control Value = 120, 118",
-                             "G2 Control Value = 95, 80",      "Video +80V Control Value = 140, 141",
-                             "Upper Limit = 230",              "Lower Limit = 150",
+const QStringList hvReply = {"HV Control Value = 182, 180", "Focus Control Value = 120, 118",
+                             "G2 Control Value = 95, 80",   "Video +80V Control Value = 140, 141",
+                             "Upper Limit = 230",           "Lower Limit = 150",
                              "Current Limit = 200"};
 
 struct Rig {
@@ -105,18 +105,54 @@ private slots:
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("typed"); // slider position, or text typed into the box beside the button
         QTest::addColumn<QString>("expected");
-        QTest::newRow("HV") << "2.05" << "HScroll1(0)" << "100" << "chh100|";
-        QTest::newRow("focus") << "2.05" << "HScroll1(1)" << "90" << "chf90|";
-        QTest::newRow("G2") << "2.05" << "HScroll1(2)" << "0" << "chg0|";
-        QTest::newRow("+80 V") << "2.05" << "HScroll1(3)" << "255" << "chv255|";
-        QTest::newRow("upper limit") << "2.05" << "HVUpperLimitSetButton" << "25" << "chu25|";
-        QTest::newRow("upper limit empty") << "2.05" << "HVUpperLimitSetButton" << "" << "chu|";
-        QTest::newRow("lower limit as typed") << "2.05" << "HVLowerLimitSetButton" << " 140" << "chl 140|";
-        QTest::newRow("factory") << "2.05" << "btnRestoreFactoryDefaults" << "" << "chr|dh|";
-        QTest::newRow("G2 window: G2") << "2.10" << "HScroll1(0)" << "12" << "chg12|";
-        QTest::newRow("G2 window: HV") << "2.10" << "HScroll1(1)" << "30" << "chh30|";
-        QTest::newRow("G2 window: focus") << "2.10" << "HScroll1(2)" << "40" << "chf40|";
-        QTest::newRow("G2 window: factory") << "2.10" << "btnUseFactoryDefaults" << "" << "chr|dh|";
+        QTest::newRow("HV") << "2.05"
+                            << "HScroll1(0)"
+                            << "100"
+                            << "chh100|";
+        QTest::newRow("focus") << "2.05"
+                               << "HScroll1(1)"
+                               << "90"
+                               << "chf90|";
+        QTest::newRow("G2") << "2.05"
+                            << "HScroll1(2)"
+                            << "0"
+                            << "chg0|";
+        QTest::newRow("+80 V") << "2.05"
+                               << "HScroll1(3)"
+                               << "255"
+                               << "chv255|";
+        QTest::newRow("upper limit") << "2.05"
+                                     << "HVUpperLimitSetButton"
+                                     << "25"
+                                     << "chu25|";
+        QTest::newRow("upper limit empty") << "2.05"
+                                           << "HVUpperLimitSetButton"
+                                           << ""
+                                           << "chu|";
+        QTest::newRow("lower limit as typed") << "2.05"
+                                              << "HVLowerLimitSetButton"
+                                              << " 140"
+                                              << "chl 140|";
+        QTest::newRow("factory") << "2.05"
+                                 << "btnRestoreFactoryDefaults"
+                                 << ""
+                                 << "chr|dh|";
+        QTest::newRow("G2 window: G2") << "2.10"
+                                       << "HScroll1(0)"
+                                       << "12"
+                                       << "chg12|";
+        QTest::newRow("G2 window: HV") << "2.10"
+                                       << "HScroll1(1)"
+                                       << "30"
+                                       << "chh30|";
+        QTest::newRow("G2 window: focus") << "2.10"
+                                          << "HScroll1(2)"
+                                          << "40"
+                                          << "chf40|";
+        QTest::newRow("G2 window: factory") << "2.10"
+                                            << "btnUseFactoryDefaults"
+                                            << ""
+                                            << "chr|dh|";
     }
     void requests() {
         QFETCH(QString, version);
