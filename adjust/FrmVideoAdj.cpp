@@ -1,9 +1,9 @@
 #include "adjust/FrmVideoAdj.h"
 
-#include "app/AppContext.h"
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
+#include "ui/AppContext.h"
 
 #include <QLabel>
 #include <QPushButton>

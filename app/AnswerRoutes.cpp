@@ -1,15 +1,15 @@
 #include "app/AnswerRoutes.h"
 
 #include "adjust/FrmVideoAdj.h"
-#include "app/AppContext.h"
 #include "app/FamilySetUp.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "model/DataFile.h"
 #include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmScanSelect.h"
 #include "protocol/DataReadHandlers.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <memory>

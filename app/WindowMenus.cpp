@@ -4,11 +4,11 @@
 #include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/windows/FrmCommLog.h"
 #include "model/windows/FrmCapability.h"
 #include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmScanSelect.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 

@@ -1,18 +1,18 @@
 // The colour-balance window as a user meets it: opened from the Adjustment menu, filled by the monitor's
 // answers, adjusted with its sliders and buttons, and used without a monitor.
 #include "adjust/FrmVideoAdj.h"
-#include "app/AppContext.h"
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowPlacement.h"
-#include "app/WindowRegistry.h"
 #include "link/TransmitQueue.h"
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
 #include "protocol/DataReadHandlers.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
+#include "ui/AppContext.h"
+#include "ui/WindowPlacement.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QLabel>

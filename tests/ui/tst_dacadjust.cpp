@@ -1,17 +1,17 @@
 // The DAC adjustment pattern that every adjustment window inherits, on a window built only from the shared
 // builders: the slider change rule and its flags, loading and activation with and without a monitor, the
 // buttons, deactivation, and the four-value helpers.
-#include "adjust/DacAdjustWindow.h"
 #include "adjust/FrmVideoAdj.h"
-#include "app/AppContext.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "protocol/DataReadHandlers.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
+#include "ui/AppContext.h"
+#include "ui/DacAdjustWindow.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,4 +1,4 @@
-#include "adjust/DacRow.h"
+#include "ui/DacRow.h"
 
 #include "protocol/Catalogue.h"
 

@@ -1,13 +1,13 @@
-#include "adjust/DacAdjustWindow.h"
+#include "ui/DacAdjustWindow.h"
 
 #include <algorithm>
 
-#include "app/AppContext.h"
-#include "app/WindowPlacement.h"
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/ParseRules.h"
 #include "protocol/TextHelpers.h"
+#include "ui/AppContext.h"
+#include "ui/WindowPlacement.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -11,9 +11,9 @@
 // Sending is governed by explicit flags (sendEnabled, the model's allowControlSend), never by blocking signals:
 // a programmatic slider change raises the same valueChanged as a user's, and that is what sends an answer's
 // value back to the monitor when the flag is on.
-#include "adjust/DacRow.h"
-#include "app/ChildWindow.h"
 #include "protocol/AnswerHandlers.h"
+#include "ui/ChildWindow.h"
+#include "ui/DacRow.h"
 
 #include <QHash>
 #include <QList>
