@@ -1,5 +1,8 @@
 #include "app/WindowMenus.h"
 
+#include "adjust/FrmConvergence.h"
+#include "adjust/FrmConvergenceGoal.h"
+#include "adjust/FrmGeometryAdj.h"
 #include "adjust/FrmVideoAdj.h"
 #include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
@@ -22,6 +25,9 @@ template <class T> void opens(FrmMain* main, const char* item) {
 
 void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
+    opens<FrmGeometryAdj>(mainWindow, "mnuAdjustGeometry");
+    opens<FrmConvergence>(mainWindow, "mnuAdjustmentConvergence");
+    opens<FrmConvergenceGoal>(mainWindow, "mnuAdjustmentConvergenceGoals");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
     opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
