@@ -215,7 +215,9 @@ void DacAdjustWindow::queueReads() {
 void DacAdjustWindow::takeTypedValue(DacRowGroup& group, DacRow& row) {
     bool ok = false;
     const int shown = displayText(row.present).trimmed().toInt(&ok);
-    if (ok)
+    // A slider that cannot be adjusted now (another window is active, the mode or the family forbids it) cannot
+    // be moved by typing either.
+    if (ok && row.slider->isEnabled())
         row.slider->setValue(std::clamp(shown + group.displayOffset, row.slider->minimum(), row.slider->maximum()));
     // What the slider holds, also when the text was no number or beyond the range.
     setDisplayText(row.present, group.shownText(row.slider->value()));

@@ -225,6 +225,13 @@ private slots:
             QCOMPARE(r.sent(), QString(c.sent));
             QCOMPARE(box->text(), QString(c.shown));
         }
+        // Another window active: the slider is locked, and so is typing into it.
+        r.activateAnotherWindow();
+        r.sent();
+        box->setText("12");
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(r.sent(), QString());
+        QCOMPARE(box->text(), QString("255"));
     }
 
     void rowsWithoutAModelTable() {
