@@ -9,13 +9,13 @@
 #include "ui/AppContext.h"
 #include "ui/WindowPlacement.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QEvent>
 
 namespace {
 // Standard row columns, twips.

@@ -49,8 +49,8 @@ public:
             placeRow(addRow(northSouth, def), 2100 + 300 * i);
         }
         // A single row that the model keeps no table for, its controls named without an element.
-        DacRowNames looseNames{"lblLoose", "HScroll_Loose", "lblLoosePV", QString(), QString(),
-                               DacRowNames::Display::Label};
+        DacRowNames looseNames{"lblLoose", "HScroll_Loose", "lblLoosePV",
+                               QString(),  QString(),       DacRowNames::Display::Label};
         looseNames.singleNames = true;
         loose = addRowGroup(nullptr, QChar(), looseNames);
         loose->setRequest = [](int, int position) { return QString("cx%1").arg(position); };
