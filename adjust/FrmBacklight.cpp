@@ -1,8 +1,8 @@
 #include "adjust/FrmBacklight.h"
 
-#include "app/AppContext.h"
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

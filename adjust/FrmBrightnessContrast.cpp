@@ -1,8 +1,8 @@
 #include "adjust/FrmBrightnessContrast.h"
 
-#include "app/AppContext.h"
 #include "model/MonitorModel.h"
 #include "protocol/DataReadHandlers.h"
+#include "ui/AppContext.h"
 
 #include <QButtonGroup>
 #include <QGroupBox>

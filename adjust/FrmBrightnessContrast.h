@@ -3,8 +3,8 @@
 // and their software regulation: day and night limits, hysteresis, whether the software controls them and who
 // controls them at start-up. Two sections of the same shape, contrast above and brightness below; each has a
 // defaults panel (limit, initial and factory buttons) that its "Set/Use" button opens and its OK button closes.
-#include "adjust/DacAdjustWindow.h"
 #include "protocol/Catalogue.h"
+#include "ui/DacAdjustWindow.h"
 
 class QButtonGroup;
 class QLineEdit;

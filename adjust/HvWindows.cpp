@@ -1,9 +1,9 @@
 #include "adjust/HvWindows.h"
 
-#include "app/AppContext.h"
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/DiagnosticHandlers.h"
+#include "ui/AppContext.h"
 
 #include <QLabel>
 #include <QLineEdit>

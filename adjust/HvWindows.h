@@ -4,7 +4,7 @@
 // Their values are not DACs of the model: the monitor keeps one present value per control and a factory value,
 // read with "dh" and set with "ch" + the control's letter. The HV answer moves their sliders with the send flag
 // cleared, so that showing what the monitor holds never sends it back.
-#include "adjust/DacAdjustWindow.h"
+#include "ui/DacAdjustWindow.h"
 
 struct HvControls;
 

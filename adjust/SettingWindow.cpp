@@ -1,7 +1,7 @@
 #include "adjust/SettingWindow.h"
 
-#include "app/AppContext.h"
 #include "model/MonitorModel.h"
+#include "ui/AppContext.h"
 
 #include <QCheckBox>
 #include <QGridLayout>

@@ -3,7 +3,7 @@
 // source, deflection and HV enable): controls built by name, each queuing its requests when the user chooses it,
 // and a "Done" button that hides the window. Nothing is sent merely by showing a window, and nothing is queued
 // while no monitor answers: a request left in the queue would reach whichever monitor is connected next.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <QStringList>
 #include <functional>

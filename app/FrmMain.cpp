@@ -1,17 +1,17 @@
 #include "app/FrmMain.h"
 
-#include "app/AppContext.h"
 #include "app/AppModes.h"
 #include "app/FrmAbout.h"
 #include "app/HelpViewer.h"
 #include "app/MainMenus.h"
 #include "app/WindowMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/Link.h"
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -43,6 +43,8 @@ QString FrmMain::versionText() {
 }
 
 QString FrmMain::applicationTitle() { return QStringLiteral("Orvex Monitor Adjustment Tool V") + versionText(); }
+
+QAction* FrmMain::menuAction(const QString& name) const { return m_menus->action(name); }
 
 void FrmMain::setTitle(const QString& text) {
     setWindowTitle(text.isEmpty() ? applicationTitle() + QStringLiteral(" -- (No File)")

@@ -2,14 +2,15 @@
 
 #include "adjust/FrmBacklight.h"
 #include "adjust/FrmBrightnessContrast.h"
+#include "adjust/FrmConvergence.h"
+#include "adjust/FrmConvergenceGoal.h"
+#include "adjust/FrmGeometryAdj.h"
 #include "adjust/FrmVideoAdj.h"
 #include "adjust/HvWindows.h"
 #include "adjust/SingleSettingWindows.h"
-#include "app/AppContext.h"
 #include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "diag/FrmI2cProbe.h"
 #include "diag/FrmPeekPoke.h"
 #include "diag/StatusWindows.h"
@@ -23,10 +24,12 @@
 #include "model/windows/FrmOperatingMode.h"
 #include "model/windows/FrmOperatingTime.h"
 #include "model/windows/FrmScanSelect.h"
-#include "protocol/TestPointDecoders.h"
 #include "model/windows/FrmSetModelAndSerialNumber.h"
 #include "model/windows/FrmSetOperatingTimes.h"
 #include "model/windows/FrmVersion.h"
+#include "protocol/TestPointDecoders.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 
@@ -40,6 +43,9 @@ template <class T> void opens(FrmMain* main, const char* item) {
 
 void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
+    opens<FrmGeometryAdj>(mainWindow, "mnuAdjustGeometry");
+    opens<FrmConvergence>(mainWindow, "mnuAdjustmentConvergence");
+    opens<FrmConvergenceGoal>(mainWindow, "mnuAdjustmentConvergenceGoals");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
     opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");

@@ -1,10 +1,10 @@
 #include "model/windows/FrmVersion.h"
 
-#include "app/AppContext.h"
 #include "app/FrmMain.h"
 #include "model/MonitorModel.h"
 #include "model/windows/WindowParts.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLabel>

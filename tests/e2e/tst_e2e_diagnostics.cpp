@@ -4,7 +4,6 @@
 // answer; a poke then a peek reads the value back.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "diag/FrmI2cProbe.h"
 #include "diag/FrmPeekPoke.h"
 #include "diag/TestPointWindows.h"
@@ -14,6 +13,7 @@
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QLineEdit>

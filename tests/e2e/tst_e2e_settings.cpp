@@ -5,12 +5,12 @@
 // a control is moved, the request is checked on the wire and the simulated monitor's state read back.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAbstractButton>
 #include <QAction>

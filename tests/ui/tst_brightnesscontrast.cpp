@@ -3,10 +3,10 @@
 #include "adjust/FrmBrightnessContrast.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "model/MonitorModel.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAbstractButton>
 #include <QAction>

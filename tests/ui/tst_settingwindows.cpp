@@ -5,12 +5,12 @@
 #include "adjust/SingleSettingWindows.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "protocol/Dispatcher.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAbstractButton>
 #include <QAction>
