@@ -69,10 +69,6 @@ struct FrmBrightnessContrast::SectionNames {
 FrmBrightnessContrast::FrmBrightnessContrast(AppContext& ctx, QWidget* parent)
     : DacAdjustWindow(ctx, QStringLiteral("frmBrightnessContrast"), QStringLiteral("Adjust Brightness and Contrast"),
                       parent) {
-    // Contrast (index 0) and brightness (index 1) of the video group; the sections rename their controls.
-    m_rows = addRowGroup(&model().videoGroup, QLatin1Char('l'),
-                         {QString(), QStringLiteral("HScroll"), QStringLiteral("PresentValue"),
-                          QStringLiteral("FactoryValue"), QStringLiteral("InitialValue"), DacRowNames::Display::Label});
     static const SectionNames contrast = {"Label1",
                                           "Software-controlled Contrast",
                                           "HScroll_Contrast",
@@ -148,14 +144,15 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
         place(heading, h.left, top + headingsTop, valueWidth, 420);
     }
 
+    // The section's row of the video group (contrast index 0, brightness 1), its controls named singly.
+    DacRowNames names{QString(),       name(n.slider),  name(n.present),
+                      name(n.factory), name(n.initial), DacRowNames::Display::Label};
+    names.singleNames = true;
+    s.rows = addRowGroup(&model().videoGroup, QLatin1Char('l'), names);
     const int index = s.which == UserControl::Contrast ? 0 : 1;
     DacRowDefinition def;
     def.index = index;
-    s.row = addRow(m_rows, def);
-    s.row->slider->setObjectName(name(n.slider));
-    s.row->present->setObjectName(name(n.present));
-    s.row->initial->setObjectName(name(n.initial));
-    s.row->factory->setObjectName(name(n.factory));
+    s.row = addRow(s.rows, def);
     place(s.row->slider, sliderLeft, top + rowTop, sliderWidth, lineHeight);
     place(s.row->present, presentLeft, top + rowTop, valueWidth, lineHeight);
     place(s.row->initial, initialLeft, top + rowTop, valueWidth, lineHeight);
@@ -277,6 +274,14 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     place(panelOk, presentLeft, top + panelOkTop, 2880, 375);
     s.panel << panelOk;
     connect(panelOk, &QPushButton::clicked, this, [this, &s] { setPanelShown(s, false); });
+}
+
+void FrmBrightnessContrast::showDacValue(QChar group, DacKind kind, int index, int value) {
+    // Both sections are rows of the video group; the other indices are the colour balance's.
+    if (group.toLower() != QLatin1Char('l') || index < 0 || index > 1)
+        return;
+    Section& s = index == 0 ? m_contrast : m_brightness;
+    showRowValue(*s.rows, *s.row, kind, value);
 }
 
 void FrmBrightnessContrast::queueReads() {

@@ -26,6 +26,8 @@ public:
     void applyFamilySetUp(int firmwareClass);
 
     bool defaultsPanelShown(Catalogue::UserControl section) const;
+    // The video group's values: index 0 to the contrast section, 1 to the brightness section.
+    void showDacValue(QChar group, DacKind kind, int index, int value) override;
 
 signals:
     // The user chose who controls a section at start-up; the operating-mode window takes the choice and sends it.
@@ -38,6 +40,7 @@ private:
     struct Section {
         explicit Section(Catalogue::UserControl section) : which(section) {}
         Catalogue::UserControl which;
+        DacRowGroup* rows = nullptr;
         DacRow* row = nullptr;
         QRadioButton* softwareDisabled = nullptr;
         QRadioButton* softwareEnabled = nullptr;
@@ -53,7 +56,6 @@ private:
     void setPanelShown(Section& s, bool shown);
     void useShownValue(Section& s, QWidget* label);
 
-    DacRowGroup* m_rows = nullptr;
     Section m_contrast{Catalogue::UserControl::Contrast};
     Section m_brightness{Catalogue::UserControl::Brightness};
     QList<QWidget*> m_contrastHysteresis; // label, box and button the family set-up shows or hides

@@ -63,15 +63,6 @@ void HvWindow::sendToMonitor(const QStringList& requests) {
         m_ctx.send(r);
 }
 
-void HvWindow::sliderChanged(DacRowGroup& group, DacRow& row, int position) {
-    setDisplayText(row.present, QString::number(position));
-    if (!sendEnabled)
-        return;
-    model().dataChanged = true;
-    if (model().monitorResponding)
-        m_ctx.send(group.setRequest(row.index, position));
-}
-
 void HvWindow::showHvControls(const HvControls& values) {
     // Sending is on again afterwards, as after activation.
     const FlagScope quiet(sendEnabled, false, true);

@@ -29,8 +29,6 @@ protected:
                         int pitch);
     // Queues the requests to a monitor that answers.
     void sendToMonitor(const QStringList& requests);
-    // The present box shows the position and, while sending is on, the control goes to the monitor.
-    void sliderChanged(DacRowGroup& group, DacRow& row, int position) override;
 
     DacRowGroup* m_rows = nullptr;
     QList<int> m_answerIndex; // per row
