@@ -1,11 +1,11 @@
 #include "app/AnswerRoutes.h"
 
+#include "adjust/FrmConvergence.h"
+#include "adjust/FrmGeometryAdj.h"
 #include "adjust/FrmVideoAdj.h"
-#include "app/AppContext.h"
 #include "app/FamilySetUp.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "model/DataFile.h"
 #include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmID.h"
@@ -17,6 +17,8 @@
 #include "model/windows/FrmSetOperatingTimes.h"
 #include "model/windows/FrmVersion.h"
 #include "protocol/DataReadHandlers.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <memory>
@@ -72,6 +74,21 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
     QObject::connect(h, &DataReadHandlers::offsetRowRead, owner, [&ctx](DacKind kind, const QVector<int>& values) {
         ctx.windows->window<FrmVideoAdj>()->showOffsets(kind, values);
     });
+
+    // Geometry.
+    routeDacGroups<FrmGeometryAdj>(ctx, owner, QStringLiteral("VHS"));
+    QObject::connect(h, &DataReadHandlers::horizontalSCapRead, owner, [&ctx](DacKind kind, int value) {
+        ctx.windows->window<FrmGeometryAdj>()->showHorizontalSCap(kind, value);
+    });
+
+    // Convergence details: only an open (or once opened) window is filled; opening it reads every group anyway,
+    // and creating it for a read of Update All Data would read them all once more.
+    QObject::connect(h, &DataReadHandlers::dacValuesRead, owner,
+                     [&ctx](QChar group, DacKind kind, const QVector<int>& values) {
+                         if (QStringLiteral("ADEGIK").contains(group.toUpper()))
+                             if (FrmConvergence* w = ctx.windows->existing<FrmConvergence>())
+                                 w->showDacValues(group, kind, values);
+                     });
 
     // The monitor family: menus and window controls by firmware class.
     if (auto* main = qobject_cast<FrmMain*>(owner)) {

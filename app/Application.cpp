@@ -4,8 +4,6 @@
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowPlacement.h"
-#include "app/WindowRegistry.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/LogSink.h"
@@ -22,6 +20,8 @@
 #include "platform/gui/QtDialogs.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/Dispatcher.h"
+#include "ui/WindowPlacement.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QApplication>

@@ -1,10 +1,12 @@
 #include "app/WindowMenus.h"
 
+#include "adjust/FrmConvergence.h"
+#include "adjust/FrmConvergenceGoal.h"
+#include "adjust/FrmGeometryAdj.h"
 #include "adjust/FrmVideoAdj.h"
 #include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/windows/FrmCommLog.h"
 #include "model/windows/FrmCapability.h"
 #include "model/windows/FrmCurrentScanSet.h"
@@ -16,6 +18,7 @@
 #include "model/windows/FrmSetModelAndSerialNumber.h"
 #include "model/windows/FrmSetOperatingTimes.h"
 #include "model/windows/FrmVersion.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 
@@ -29,6 +32,9 @@ template <class T> void opens(FrmMain* main, const char* item) {
 
 void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
+    opens<FrmGeometryAdj>(mainWindow, "mnuAdjustGeometry");
+    opens<FrmConvergence>(mainWindow, "mnuAdjustmentConvergence");
+    opens<FrmConvergenceGoal>(mainWindow, "mnuAdjustmentConvergenceGoals");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
     opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
