@@ -54,14 +54,18 @@ void Link::setIndicatorGreen(bool green) {
     emit indicatorChanged(green);
 }
 
-void Link::startKeepAlive(int intervalMs) { m_tmrKeepAlive->start(intervalMs); }
+void Link::startKeepAlive(int intervalMs) {
+    m_tmrKeepAlive->start(intervalMs);
+}
 
 void Link::stopKeepAlive() {
     m_tmrKeepAlive->stop();
     m_tmrConnect->stop();
 }
 
-void Link::writeDirect(const QByteArray& data) { m_port->write(data); }
+void Link::writeDirect(const QByteArray& data) {
+    m_port->write(data);
+}
 
 void Link::logEvent(const QString& text) {
     if (m_log)
@@ -125,8 +129,12 @@ void Link::processChunk(const QString& text) {
             if (m_model->monitorResponding)
                 m_tmrKeepAlive->start(keepAliveErrorMs);
             m_lastPrompt = Prompt::Exclamation;
-            m_receiveBuffer.clear();
-            m_queue->exclamationReceived();
+            QString rejected;
+            rejected.swap(m_receiveBuffer);
+            if (m_rejectionHandler && m_rejectionHandler(rejected))
+                m_queue->answerDispatched();
+            else
+                m_queue->exclamationReceived();
         }
     }
 }
