@@ -5,6 +5,8 @@
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
+#include "download/windows/FrmBootBlock.h"
+#include "download/windows/FrmSoftware.h"
 #include "link/windows/FrmCommLog.h"
 
 #include <QAction>
@@ -21,4 +23,12 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
+    opens<FrmSoftware>(mainWindow, "mnuConfigureSoftware");
+    opens<FrmBootBlock>(mainWindow, "mnuInfoBoot");
+
+    // "Set V1 Boot Mode" of the software window enters the boot-mode state without asking the monitor.
+    QObject::connect(mainWindow->windows(), &WindowRegistry::windowCreated, mainWindow, [mainWindow](ChildWindow* w) {
+        if (auto* software = qobject_cast<FrmSoftware*>(w))
+            QObject::connect(software, &FrmSoftware::v1BootModeChosen, mainWindow, &FrmMain::setBootMode);
+    });
 }

@@ -54,18 +54,14 @@ void Link::setIndicatorGreen(bool green) {
     emit indicatorChanged(green);
 }
 
-void Link::startKeepAlive(int intervalMs) {
-    m_tmrKeepAlive->start(intervalMs);
-}
+void Link::startKeepAlive(int intervalMs) { m_tmrKeepAlive->start(intervalMs); }
 
 void Link::stopKeepAlive() {
     m_tmrKeepAlive->stop();
     m_tmrConnect->stop();
 }
 
-void Link::writeDirect(const QByteArray& data) {
-    m_port->write(data);
-}
+void Link::writeDirect(const QByteArray& data) { m_port->write(data); }
 
 void Link::logEvent(const QString& text) {
     if (m_log)
