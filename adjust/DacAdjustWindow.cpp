@@ -15,6 +15,7 @@
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSet>
 
 namespace {
 // Standard row columns, twips.
@@ -436,9 +437,14 @@ void DacAdjustWindow::placeRow(DacRow* row, int top) {
 void DacAdjustWindow::setWindowHeightTwips(int height) {
     QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
     // Never smaller than the visible controls plus the frame's own title bar and borders.
+    // A gate whose control is hidden shows nothing and takes no room.
+    QSet<const QWidget*> emptyGates;
+    for (auto it = m_gates.cbegin(); it != m_gates.cend(); ++it)
+        if (it.key()->isHidden())
+            emptyGates.insert(it.value());
     QRect content;
     for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (!child->isHidden())
+        if (!child->isHidden() && !emptyGates.contains(child))
             content |= child->geometry();
     const int margin = twips(120);
     const int neededHeight = content.bottom() + 1 + margin + frame->height() - this->height();

@@ -16,11 +16,20 @@ constexpr int videoPitch = 390, offsetPitch = 360;
 constexpr int settingButtonWidth = 1815, settingButtonHeight = 375;
 constexpr int okCancelLeft = 6120, okCancelWidth = 1290, okCancelHeight = 345;
 
-struct ButtonTops {
+// The buttons and the window's height, below the last row shown: with every row of the monitor types shown, the
+// buttons stand at 3960 (setting buttons), 3900 (Cancel) and 4320 (OK) in a window 5030 high, or at 6180, 6120 and
+// 6540 in a window 7350 high when the offset rows are shown. Rows a monitor type hides take their room with them.
+struct ButtonPlaces {
     int settings, cancel, ok, height;
 };
-constexpr ButtonTops withOffsetRows{6180, 6120, 6540, 7350};
-constexpr ButtonTops withoutOffsetRows{3960, 3900, 4320, 5030};
+constexpr ButtonPlaces belowBiasRows{180, 120, 540, 1250};
+constexpr ButtonPlaces belowOffsetRows{180, 120, 540, 1350};
+constexpr int offsetRowsGap = 60;
+
+// A row shows something to adjust or read when its slider or its present box is shown.
+bool rowShown(const DacRow* row) {
+    return !row->slider->isHidden() || !row->present->isHidden();
+}
 
 void setCaptionColour(QLabel* label, const QColor& colour) {
     QPalette p = label->palette();
@@ -225,11 +234,29 @@ void FrmVideoAdj::setOffsetRowsShown(bool shown) {
 }
 
 void FrmVideoAdj::layOut() {
-    const ButtonTops& t = m_offsetRowsShown ? withOffsetRows : withoutOffsetRows;
-    place(m_factoryButton, 120, t.settings, settingButtonWidth, settingButtonHeight);
-    place(m_initialButton, 120 + 1 * (settingButtonWidth + 105), t.settings, settingButtonWidth, settingButtonHeight);
-    place(m_saveButton, 120 + 2 * (settingButtonWidth + 105), t.settings, settingButtonWidth, settingButtonHeight);
-    place(m_cancelButton, okCancelLeft, t.cancel, okCancelWidth, okCancelHeight);
-    place(m_okButton, okCancelLeft, t.ok, okCancelWidth, okCancelHeight);
-    setWindowHeightTwips(t.height);
+    int top = biasTop;
+    for (DacRow* row : m_bias->rows()) {
+        // A caption with nothing beside it goes with its row.
+        if (!rowShown(row))
+            row->caption->setVisible(false);
+        placeRow(row, top);
+        if (rowShown(row))
+            top += videoPitch;
+    }
+    if (m_offsetRowsShown) {
+        top += offsetRowsGap;
+        for (DacRow* row : m_offsets->rows()) {
+            placeRow(row, top);
+            top += offsetPitch;
+        }
+    }
+    const ButtonPlaces& t = m_offsetRowsShown ? belowOffsetRows : belowBiasRows;
+    place(m_factoryButton, 120, top + t.settings, settingButtonWidth, settingButtonHeight);
+    place(m_initialButton, 120 + 1 * (settingButtonWidth + 105), top + t.settings, settingButtonWidth,
+          settingButtonHeight);
+    place(m_saveButton, 120 + 2 * (settingButtonWidth + 105), top + t.settings, settingButtonWidth,
+          settingButtonHeight);
+    place(m_cancelButton, okCancelLeft, top + t.cancel, okCancelWidth, okCancelHeight);
+    place(m_okButton, okCancelLeft, top + t.ok, okCancelWidth, okCancelHeight);
+    setWindowHeightTwips(top + t.height);
 }

@@ -2,6 +2,7 @@
 
 #include "adjust/FrmVideoAdj.h"
 #include "app/AppContext.h"
+#include "app/FamilySetUp.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
@@ -9,9 +10,13 @@
 #include "download/windows/FrmBootBlock.h"
 #include "download/windows/FrmBootProgress.h"
 #include "download/windows/FrmSoftware.h"
+#include "model/DataFile.h"
+#include "model/windows/FrmCurrentScanSet.h"
+#include "model/windows/FrmScanSelect.h"
 #include "protocol/DataReadHandlers.h"
 
 #include <QAction>
+#include <memory>
 
 namespace {
 // The main-window menu items that a capability bit offers.
@@ -41,7 +46,8 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         return;
     DataReadHandlers* h = ctx.handlers;
 
-    // Capability: each adjustment whose board the monitor reports is offered, the others are not.
+    // Capability (asked by the family set-up of the CRTs that report it): each adjustment whose board the monitor
+    // reports is offered, the others are taken back.
     if (auto* main = qobject_cast<FrmMain*>(owner)) {
         MainMenus* menus = main->menus();
         QObject::connect(h, &DataReadHandlers::capabilityRead, owner, [menus](int mask) {
@@ -57,9 +63,23 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
     QObject::connect(h, &DataReadHandlers::offsetRowRead, owner, [&ctx](DacKind kind, const QVector<int>& values) {
         ctx.windows->window<FrmVideoAdj>()->showOffsets(kind, values);
     });
-    QObject::connect(h, &DataReadHandlers::familySetUpRequested, owner, [&ctx](int firmwareClass) {
-        ctx.windows->window<FrmVideoAdj>()->applyFamilySetUp(firmwareClass);
-    });
+
+    // The monitor family: menus and window controls by firmware class.
+    if (auto* main = qobject_cast<FrmMain*>(owner)) {
+        auto setUp = std::make_shared<FamilySetUp>(ctx, main);
+        QObject::connect(h, &DataReadHandlers::familySetUpRequested, owner,
+                         [setUp](int firmwareClass) { setUp->apply(firmwareClass); });
+    }
+
+    // Scan sets.
+    QObject::connect(h, &DataReadHandlers::currentScanSetNumberRead, owner,
+                     [&ctx](int number) { ctx.windows->window<FrmCurrentScanSet>()->showNumber(number); });
+    QObject::connect(h, &DataReadHandlers::currentScanSetNameRead, owner,
+                     [&ctx](const QString& name) { ctx.windows->window<FrmCurrentScanSet>()->showName(name); });
+    QObject::connect(h, &DataReadHandlers::scanSetEntryRead, owner,
+                     [&ctx](int index, const QString& name, int enabled) {
+                         ctx.windows->window<FrmScanSelect>()->showEntry(index, name, enabled);
+                     });
 
     // Software and boot block. The version goes to the software window only when it is open: its label is
     // cleared when the window loads.
@@ -84,4 +104,13 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         QObject::connect(d, &DownloadEngine::retryTextChanged, owner,
                          [&ctx](const QString& text) { ctx.windows->window<FrmBootProgress>()->setRetryText(text); });
     }
+}
+
+void connectDataFileRoutes(AppContext& ctx, QObject* owner) {
+    if (!ctx.dataFile || !ctx.windows)
+        return;
+    QObject::connect(ctx.dataFile, &DataFile::scanSetNameLoaded, owner, [&ctx](int index, const QString& name) {
+        if (FrmScanSelect* w = ctx.windows->existing<FrmScanSelect>())
+            w->showName(index, name);
+    });
 }

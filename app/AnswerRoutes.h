@@ -7,3 +7,5 @@ class QObject;
 // Connects the handlers' results to the windows; the connections live as long as owner, the main window, whose
 // menu items (found by their names) the capability answer enables.
 void connectAnswerRoutes(AppContext& ctx, QObject* owner);
+// Connects what the data-file reader loads to the windows that show it (once the data file exists).
+void connectDataFileRoutes(AppContext& ctx, QObject* owner);

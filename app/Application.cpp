@@ -25,6 +25,7 @@
 #include "protocol/Dispatcher.h"
 
 #include <QAction>
+#include <QApplication>
 
 namespace {
 const QString kStartUp = QStringLiteral("StartUp");
@@ -44,7 +45,7 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     if (!s.clock)
         m_ownClock = std::make_unique<QtClock>();
     if (!s.tone)
-        m_ownTone = std::make_unique<AudioTone>();
+        m_ownTone = std::make_unique<AudioTone>([] { QApplication::beep(); });
     if (!s.dialogs)
         m_ownDialogs = std::make_unique<QtDialogs>();
     if (!s.launcher)
@@ -107,6 +108,7 @@ void Application::start(const StartOptions& options) {
     auto* dataFiles = new DataFileCommands(m_ctx, m_main.get());
     m_ctx.dataFile = dataFiles->dataFile();
     m_ctx.updateAll = dataFiles->updateAll();
+    connectDataFileRoutes(m_ctx, m_main.get());
     connect(m_ctx.link, &Link::connectionLost, m_main.get(), [this] {
         m_main->setNoMonitor();
         m_ctx.link->setIndicatorGreen(false);

@@ -123,6 +123,7 @@ void FrmMain::setOnline() {
     m_state = ConnectionState::Online;
     setTitle(portText());
     m_ctx.model->monitorResponding = true;
+    m_ctx.link->setMonitorConnected(true);
     m_menus->setEnabled(
         {"mnuMonitorUpdate", "mnuMonitorOffline", "mnuInfoID", "mnuInfoOperatingHours", "mnuDiagnosticsOperating"},
         true);
@@ -136,6 +137,7 @@ void FrmMain::setBootMode() {
     m_state = ConnectionState::BootMode;
     setTitle(portText() + QStringLiteral(" -- BOOT MODE"));
     m_ctx.model->monitorResponding = true;
+    m_ctx.link->setMonitorConnected(true);
     m_menus->setEnabled({"mnuMonitorUpdate", "mnuMonitorOnline", "mnuAdjust", "mnuInfo"}, false);
     m_menus->setEnabled({"mnuMonitorOffline", "mnuMonitorRun"}, true);
     m_ctx.model->firmwareClass = 0;
@@ -148,6 +150,7 @@ void FrmMain::setNoMonitor() {
     setTitle(QStringLiteral("No monitor"));
     m_ctx.model->monitorResponding = false;
     m_ctx.link->tmrConnect()->stop();
+    m_ctx.link->setMonitorConnected(false);
     m_menus->setEnabled({"mnuMonitorOnline", "mnuMonitorDemo"}, true);
     m_menus->setEnabled({"mnuMonitorUpdate", "mnuMonitorOffline", "mnuMonitorRun", "mnuConfigureBacklight",
                          "mnuConfigureHeater", "mnuInfoVersion", "mnuInfoID", "mnuInfoCurrentScan",

@@ -8,6 +8,9 @@
 #include "download/windows/FrmBootBlock.h"
 #include "download/windows/FrmSoftware.h"
 #include "link/windows/FrmCommLog.h"
+#include "model/windows/FrmCapability.h"
+#include "model/windows/FrmCurrentScanSet.h"
+#include "model/windows/FrmScanSelect.h"
 
 #include <QAction>
 
@@ -31,4 +34,7 @@ void connectWindowMenus(FrmMain* mainWindow) {
         if (auto* software = qobject_cast<FrmSoftware*>(w))
             QObject::connect(software, &FrmSoftware::v1BootModeChosen, mainWindow, &FrmMain::setBootMode);
     });
+    opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
+    opens<FrmScanSelect>(mainWindow, "mnuConfigureSelectScanSet");
+    opens<FrmCurrentScanSet>(mainWindow, "mnuInfoCurrentScan");
 }

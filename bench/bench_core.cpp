@@ -53,6 +53,27 @@ private slots:
         }
     }
 
+    // A line that never prompts: 1 MiB in 4 KiB reads, then a prompt. The answer is capped, so time grows
+    // linearly with the bytes and memory stays at the cap.
+    void receiveFloodWithoutPrompt() {
+        FakeClock clock;
+        FakeSerialPort port;
+        Nothing tone;
+        MonitorModel model;
+        LineKeepingLog log;
+        Link link(&port, &clock, &tone, &model);
+        link.setLog(&log);
+        int answerSize = 0;
+        link.setDispatch([&](const QString& a) { answerSize = int(a.size()); });
+        const QString chunk(4096, QLatin1Char('x'));
+        QBENCHMARK {
+            for (int i = 0; i < 256; ++i)
+                link.processReceived(chunk);
+            link.processReceived(QStringLiteral("#"));
+        }
+        QCOMPARE(answerSize, Link::maxAnswerChars + 1);
+    }
+
     // Queue, write after the pause, answer: one request's full round on the fake clock.
     void queueRoundTrip() {
         FakeClock clock;
@@ -78,6 +99,26 @@ private slots:
         QBENCHMARK {
             file.openForWriting(path);
             QVERIFY(file.writeMdf().ok);
+        }
+    }
+
+    // A file as a connected monitor with all six scan sets ticked leaves it: about 320 lines.
+    void readFullDataFile() {
+        QTemporaryDir dir;
+        MonitorModel model;
+        model.monitorResponding = true;
+        model.firmwareClass = 210;
+        model.firmwareVersion = QStringLiteral("V 2.10");
+        for (int i = 0; i < MonitorModel::scanSetWindowRows; ++i)
+            model.scanSetEnabled[i] = 1;
+        DataFile writer(model);
+        const QString path = dir.filePath(QStringLiteral("full.mdv"));
+        writer.openForWriting(path);
+        QVERIFY(writer.writeMdf().ok);
+        DataFile reader(model);
+        QBENCHMARK {
+            reader.openForReading(path);
+            QVERIFY(reader.readMdf().ok);
         }
     }
 

@@ -1,11 +1,12 @@
 #!/usr/bin/env bash
 # Builds and runs the benchmarks; prints one line per benchmark (time per iteration, and instructions under
-# callgrind when CALLGRIND=1).
+# callgrind when CALLGRIND=1), then the start-up comparison of bench/startup.sh.
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
-"$root/scripts/build.sh" --target bench_core
+"$root/scripts/build.sh" --target bench_core bench_startup_tool bench_startup_minimal
 "$build/bin/bench_core" "$@"
 if [ "${CALLGRIND:-0}" = "1" ] && command -v valgrind >/dev/null; then
     "$build/bin/bench_core" -callgrind "$@"
 fi
+"$root/bench/startup.sh"

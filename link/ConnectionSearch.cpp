@@ -51,6 +51,7 @@ void ConnectionSearch::tick() {
     if (autoReConnect || m_retriesToGo > 0) {
         emit countChanged(connectRetryLimit, m_retriesToGo);
         m_link->queue()->clearQueue();
+        m_link->reopenIfLost();
         m_link->queue()->queueCommand(Catalogue::ping());
         m_tick->start(tickMs);
         return;

@@ -36,17 +36,36 @@ Link::Link(SerialPort* port, Clock* clock, Tone* tone, MonitorModel* model, QObj
     connect(m_port, &SerialPort::portEvent, this, &Link::handlePortEvent);
     connect(m_tmrKeepAlive, &Timer::timeout, this, &Link::keepAliveTick);
     connect(m_tmrConnect, &Timer::timeout, this, &Link::answerTimeoutTick);
+    connect(m_queue, &TransmitQueue::lineWritten, this, &Link::onLineWritten);
 }
 
 bool Link::openPort(int portNumber, const QString& lineSettings) {
     if (m_port->isOpen())
         m_port->close();
     m_model->monitorResponding = false;
+    m_lastPortNumber = portNumber;
+    m_lastLineSettings = lineSettings;
     if (!m_port->open(portNumber, lineSettings))
         return false;
+    m_portLost = false;
     if (m_port->bytesWaiting() > 0)
         m_port->readAll();
     return true;
+}
+
+bool Link::reopenIfLost() {
+    if (!m_portLost || m_port->isOpen())
+        return m_port->isOpen();
+    if (!openPort(m_lastPortNumber, m_lastLineSettings))
+        return false;
+    logEvent(QStringLiteral("Port open again"));
+    return true;
+}
+
+void Link::setMonitorConnected(bool connected) {
+    m_monitorConnected = connected;
+    if (!connected)
+        resetPing();
 }
 
 void Link::setIndicatorGreen(bool green) {
@@ -59,6 +78,12 @@ void Link::startKeepAlive(int intervalMs) { m_tmrKeepAlive->start(intervalMs); }
 void Link::stopKeepAlive() {
     m_tmrKeepAlive->stop();
     m_tmrConnect->stop();
+    resetPing();
+}
+
+void Link::resetPing() {
+    m_pingOutstanding = false;
+    m_pingWritten = false;
 }
 
 void Link::writeDirect(const QByteArray& data) { m_port->write(data); }
@@ -74,11 +99,34 @@ void Link::handlePortEvent(int kind) {
     } else if (kind == SerialEvent::Send) {
         m_port->setSendThreshold(0);
         logEvent(QStringLiteral("Received comEvSend"));
+    } else if (kind == SerialEvent::ReadError) {
+        portFailed(QStringLiteral("Port read error"));
+    } else if (kind == SerialEvent::WriteError) {
+        portFailed(QStringLiteral("Port write error"));
+    } else if (kind == SerialEvent::DeviceLost) {
+        portFailed(QStringLiteral("Port lost"));
+    } else if (kind == SerialEvent::OtherError) {
+        portFailed(QStringLiteral("Port error"));
     } else {
         const QString text = eventText(kind);
         if (!text.isEmpty())
             logEvent(text);
     }
+}
+
+void Link::portFailed(const QString& what) {
+    const QString detail = m_port->lastError();
+    logEvent(detail.isEmpty() ? what : what + QStringLiteral(": ") + detail);
+    if (m_port->isOpen())
+        return;
+    m_portLost = true;
+    // Nothing more can come over a closed port: a connected link is lost now rather than after a time-out.
+    const bool connected = m_model->monitorResponding || m_monitorConnected;
+    m_tmrConnect->stop();
+    m_tmrKeepAlive->stop();
+    resetPing();
+    if (connected)
+        emit connectionLost();
 }
 
 void Link::processReceived(const QString& text) {
@@ -97,10 +145,12 @@ void Link::processReceived(const QString& text) {
 void Link::processChunk(const QString& text) {
     for (const QChar c : text) {
         if (c == QLatin1Char('\r')) {
-            if (m_lastPrompt != Prompt::None)
+            if (m_lastPrompt != Prompt::None) {
                 m_lastPrompt = Prompt::None;
-            else
-                m_receiveBuffer += QStringLiteral("\r\n");
+            } else {
+                appendReceived(QLatin1Char('\r'));
+                appendReceived(QLatin1Char('\n'));
+            }
             if (logToWindow && m_log)
                 m_log->logReceivedLineEnd();
             continue;
@@ -109,45 +159,94 @@ void Link::processChunk(const QString& text) {
             continue;
         if (logToWindow && m_log)
             m_log->logReceivedChar(c);
-        m_receiveBuffer += c;
-        if (c == QLatin1Char('#') || c == QLatin1Char('$')) {
-            m_tmrConnect->stop();
-            if (m_model->monitorResponding)
-                m_tmrKeepAlive->start(keepAliveIdleMs);
-            m_lastPrompt = Prompt::Answer;
-            QString answer;
-            answer.swap(m_receiveBuffer);
-            if (m_dispatch)
-                m_dispatch(answer);
-            m_queue->answerDispatched();
-        } else if (c == QLatin1Char('!')) {
-            m_tmrConnect->stop();
-            if (m_model->monitorResponding)
-                m_tmrKeepAlive->start(keepAliveErrorMs);
-            m_lastPrompt = Prompt::Exclamation;
-            QString rejected;
-            rejected.swap(m_receiveBuffer);
-            if (m_rejectionHandler && m_rejectionHandler(rejected))
-                m_queue->answerDispatched();
-            else
-                m_queue->exclamationReceived();
+        if (c == QLatin1Char('#') || c == QLatin1Char('$') || c == QLatin1Char('!')) {
+            m_receiveBuffer += c;
+            promptReceived();
+        } else {
+            appendReceived(c);
         }
     }
 }
 
-void Link::keepAliveTick() {
-    if (m_model->monitorResponding && autoPingEnabled) {
-        m_queue->queueCommand(Catalogue::ping());
-        m_tmrConnect->start(answerTimeoutMs);
-    } else {
-        m_tmrConnect->stop();
+void Link::appendReceived(QChar c) {
+    if (m_receiveBuffer.size() < maxAnswerChars) {
+        m_receiveBuffer += c;
+        return;
+    }
+    if (!m_answerOverflow) {
+        m_answerOverflow = true;
+        logEvent(QStringLiteral("Answer longer than %1 characters: the rest up to the next prompt is dropped")
+                     .arg(maxAnswerChars));
     }
 }
 
+void Link::promptReceived() {
+    const QChar c = m_receiveBuffer.back();
+    m_answerOverflow = false;
+    m_tmrConnect->stop();
+    // The keep-alive ping has had its answer once a prompt follows its write.
+    if (m_pingWritten)
+        resetPing();
+    if (c == QLatin1Char('!')) {
+        if (m_model->monitorResponding)
+            m_tmrKeepAlive->start(keepAliveErrorMs);
+        m_lastPrompt = Prompt::Exclamation;
+        QString rejected;
+        rejected.swap(m_receiveBuffer);
+        if (m_rejectionHandler && m_rejectionHandler(rejected))
+            m_queue->answerDispatched();
+        else
+            m_queue->exclamationReceived();
+        return;
+    }
+    if (m_model->monitorResponding)
+        m_tmrKeepAlive->start(keepAliveIdleMs);
+    m_lastPrompt = Prompt::Answer;
+    QString answer;
+    answer.swap(m_receiveBuffer);
+    if (m_dispatch)
+        m_dispatch(answer);
+    m_queue->answerDispatched();
+    // An answer that leaves a connected monitor "not responding" (line noise that reads as a prompt answer
+    // without its "#") would otherwise silence the keep-alive for good: ask the monitor again at once.
+    if (m_monitorConnected && !m_model->monitorResponding)
+        keepAliveTick();
+}
+
+void Link::keepAliveTick() {
+    if (!autoPingEnabled || !(m_model->monitorResponding || m_monitorConnected)) {
+        m_tmrConnect->stop();
+        resetPing();
+        return;
+    }
+    // A running time-out is never restarted: the silence it measures would otherwise never be reported.
+    if (m_tmrConnect->isActive())
+        return;
+    // One keep-alive ping at a time; a new one when the last was answered or cleared off an idle queue.
+    if (!m_pingOutstanding || !m_queue->awaitingAnswer()) {
+        resetPing();
+        m_pingOutstanding = true;
+        m_queue->queueCommand(Catalogue::ping());
+    }
+    // The time-out runs from a write. A line already on the wire still owes its answer, so the count starts
+    // now; otherwise it starts when the next line (the ping or one ahead of it) is written.
+    if (m_queue->lineOnWire())
+        m_tmrConnect->start(answerTimeoutMs);
+}
+
+void Link::onLineWritten(const QByteArray& line) {
+    if (!m_pingOutstanding)
+        return;
+    m_tmrConnect->start(answerTimeoutMs);
+    if (line == (Catalogue::ping() + QStringLiteral("\r\n")).toLatin1())
+        m_pingWritten = true;
+}
+
 void Link::answerTimeoutTick() {
-    const bool wasResponding = m_model->monitorResponding;
+    const bool wasConnected = m_model->monitorResponding || m_monitorConnected;
     m_tmrConnect->stop();
     m_tmrKeepAlive->stop();
-    if (wasResponding)
+    resetPing();
+    if (wasConnected)
         emit connectionLost();
 }

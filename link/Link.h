@@ -22,6 +22,8 @@ public:
     static constexpr int keepAliveErrorMs = 2000;
     static constexpr int answerTimeoutMs = 2000;
     static constexpr int downloadKeepAliveMs = 7000;
+    // Far above any real answer: what arrives beyond it before the next prompt is dropped.
+    static constexpr int maxAnswerChars = 64 * 1024;
 
     Link(SerialPort* port, Clock* clock, Tone* tone, MonitorModel* model, QObject* parent = nullptr);
 
@@ -31,6 +33,14 @@ public:
 
     // Opens the port with the given number and line settings; closes it first and clears monitorResponding.
     bool openPort(int portNumber, const QString& lineSettings);
+    // Opens the last port again after it failed and closed under the link (an adapter unplugged and plugged
+    // back); true when the port is open.
+    bool reopenIfLost();
+
+    // The tool shows a connected state (Online or BootMode). While it does, the keep-alive guards the link even
+    // when an answer has cleared monitorResponding, so the link never stays connected but mute.
+    void setMonitorConnected(bool connected);
+    bool monitorConnected() const { return m_monitorConnected; }
 
     void setDispatch(std::function<void(const QString&)> dispatch) { m_dispatch = std::move(dispatch); }
     void setLog(LogSink* log) { m_log = log; }
@@ -70,8 +80,13 @@ signals:
 
 private:
     void processChunk(const QString& text);
+    void appendReceived(QChar c);
+    void promptReceived();
     void keepAliveTick();
     void answerTimeoutTick();
+    void onLineWritten(const QByteArray& line);
+    void resetPing();
+    void portFailed(const QString& what);
     void logEvent(const QString& text);
 
     SerialPort* m_port;
@@ -89,4 +104,13 @@ private:
     bool m_receiving = false;
     Prompt m_lastPrompt = Prompt::None;
     bool m_indicatorGreen = false;
+    bool m_monitorConnected = false;
+    // A keep-alive ping is queued and its answer not yet in; once it is written, the next prompt ends it.
+    bool m_pingOutstanding = false;
+    bool m_pingWritten = false;
+    // The answer being collected has reached maxAnswerChars; the rest up to the next prompt is dropped.
+    bool m_answerOverflow = false;
+    bool m_portLost = false;
+    int m_lastPortNumber = 0;
+    QString m_lastLineSettings;
 };

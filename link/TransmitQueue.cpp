@@ -41,6 +41,8 @@ void TransmitQueue::queueCommand(const QString& command) {
 
 bool TransmitQueue::writePending() const { return m_pause->isActive(); }
 
+bool TransmitQueue::lineOnWire() const { return m_awaitingAnswer && !m_pause->isActive(); }
+
 void TransmitQueue::sendNextRequest() {
     // A line whose pause is still running is in flight too: it must reach the wire before the next one.
     if (m_awaitingAnswer || m_pause->isActive() || m_transmitQueue.isEmpty())
@@ -75,6 +77,15 @@ void TransmitQueue::clearQueue() {
         m_awaitingAnswer = false;
     } else {
         m_transmitQueue.clear();
+    }
+}
+
+void TransmitQueue::clearQueuedText() {
+    m_transmitQueue.clear();
+    if (m_pause->isActive()) {
+        m_pause->stop();
+        m_takenLine.clear();
+        m_awaitingAnswer = false;
     }
 }
 

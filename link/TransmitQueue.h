@@ -25,8 +25,9 @@ public:
     void sendNextRequest();
     // Empties the queue and releases the link; beeps when an answer was still awaited.
     void clearQueue();
-    // The log window's "Clear Xmit Queue": the queue only, the awaited answer stays awaited.
-    void clearQueuedText() { m_transmitQueue.clear(); }
+    // The log window's "Clear Xmit Queue": the queue and a line still waiting out its pause (nothing can answer
+    // a line that never went out, so the link is released then); an answer to a written line stays awaited.
+    void clearQueuedText();
     // Called by the receive path after an answer ended by "#" or "$" has been dispatched.
     void answerDispatched();
     // Called when a "!" ended the text: the kick retries when nothing else is queued.
@@ -35,6 +36,8 @@ public:
     const QString& transmitQueue() const { return m_transmitQueue; }
     bool awaitingAnswer() const { return m_awaitingAnswer; }
     bool writePending() const;
+    // A written line is waiting for its answer (not merely taken and pausing before the write).
+    bool lineOnWire() const;
     Timer* tmrKickXmitQueue() const { return m_kick; }
 
 signals:

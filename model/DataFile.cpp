@@ -1,11 +1,11 @@
 #include "model/DataFile.h"
 
 #include "model/MonitorModel.h"
+#include "platform/FileReplace.h"
 
 #include <QFile>
 #include <QFileInfo>
 #include <QLocale>
-#include <QSaveFile>
 #include <QStringList>
 
 #include <cmath>
@@ -173,7 +173,8 @@ bool numericValue16(const QString& text, int* out) {
     return true;
 }
 
-// Reads the file a line at a time; a line longer than the limit is reported instead of being held in memory.
+// Reads the file a line at a time into a buffer that grows with the line (and is kept for the next one); a line
+// longer than the limit is reported instead of being held in memory.
 class LineReader {
 public:
     explicit LineReader(QFile& file) : m_file(file) {}
@@ -182,21 +183,37 @@ public:
         *tooLong = false;
         if (m_file.atEnd())
             return false;
-        QByteArray bytes = m_file.readLine(DataFile::maxLineLength + 2);
-        if (!bytes.endsWith('\n') && !m_file.atEnd()) {
+        m_bytes.resize(0);
+        char chunk[4096];
+        for (;;) {
+            const qint64 n = m_file.readLine(chunk, sizeof chunk);
+            if (n <= 0)
+                break;
+            m_bytes.append(chunk, n);
+            if (m_bytes.endsWith('\n'))
+                break;
+            // Room for the line end beyond the limit; anything more is too long, whatever follows.
+            if (m_bytes.size() > DataFile::maxLineLength + 1) {
+                *tooLong = true;
+                return true;
+            }
+        }
+        qsizetype length = m_bytes.size();
+        if (length > 0 && m_bytes.at(length - 1) == '\n')
+            --length;
+        if (length > 0 && m_bytes.at(length - 1) == '\r')
+            --length;
+        if (length > DataFile::maxLineLength) {
             *tooLong = true;
             return true;
         }
-        if (bytes.endsWith('\n'))
-            bytes.chop(1);
-        if (bytes.endsWith('\r'))
-            bytes.chop(1);
-        *line = QString::fromLatin1(bytes);
+        *line = QString::fromLatin1(m_bytes.constData(), length);
         return true;
     }
 
 private:
     QFile& m_file;
+    QByteArray m_bytes;
 };
 
 struct IdentityKey {
@@ -335,12 +352,13 @@ DataFileResult DataFile::writeMdf() {
     if (m_startUpdateAll)
         m_startUpdateAll();
 
-    QSaveFile file(m_model.filePath);
-    const QByteArray data = contents();
-    if (!file.open(QIODevice::WriteOnly) || file.write(data) != data.size() || !file.commit()) {
-        // The previous contents of the file are untouched; the file stays open for another attempt.
-        return DataFileResult::failure(QStringLiteral("In WriteMDF, the file %1 could not be written: %2")
-                                           .arg(m_model.fileTitle, file.errorString()));
+    const FileReplaceResult written = replaceFileContents(m_model.filePath, contents());
+    if (!written.ok) {
+        // The file stays open for another attempt and the data still counts as changed.
+        const QString previous = written.previousIntact ? QStringLiteral("The previous file is unchanged.")
+                                                        : QStringLiteral("The previous file could not be restored.");
+        return DataFileResult::failure(QStringLiteral("In WriteMDF, the file %1 could not be written: %2.\r%3")
+                                           .arg(m_model.fileTitle, written.error, previous));
     }
 
     m_model.FileIsOpen = false;

@@ -43,9 +43,10 @@ public:
     void openForWriting(const QString& path);
     void close();
 
-    // Writes the whole model to the open file. The file is written beside the target and renamed over it when
-    // complete, so a failed write leaves the previous contents in place. On success the file is closed and the
-    // data counts as unchanged.
+    // Writes the whole model to the open file. The file is written beside the target and renamed over it only
+    // when every byte is known to be written, so a failed write (a full or read-only disk) leaves the previous
+    // contents in place and is reported, with the data still counting as changed. On success the file is closed
+    // and the data counts as unchanged.
     DataFileResult writeMdf();
     // Reads the open file into the model. A failure stops the read; what was read before it stays in the model.
     DataFileResult readMdf();
@@ -53,7 +54,7 @@ public:
     // The file contents the writer produces from the model as it is now.
     QByteArray contents() const;
 
-    // Longest line the reader accepts; no line the writer produces comes near it.
+    // Longest line (without its line end) the reader accepts; no line the writer produces comes near it.
     static constexpr qint64 maxLineLength = 4 * 1024 * 1024;
 
 signals:

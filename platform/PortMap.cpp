@@ -38,7 +38,7 @@ void PortMap::setOverride(int portNumber, const QString& device) {
     m_overrideDevice = device;
 }
 
-QStringList PortMap::availableDevices() {
+QStringList PortMap::systemDevices() {
     QStringList devices;
     const auto ports = QSerialPortInfo::availablePorts();
     for (const QSerialPortInfo& info : ports)

@@ -3,6 +3,7 @@
 // says otherwise; the command line's --port replaces the configured port's device for one run.
 #include <QString>
 #include <QStringList>
+#include <functional>
 
 class Settings;
 
@@ -16,11 +17,16 @@ public:
     void setOverride(int portNumber, const QString& device);
     QString overrideDevice() const { return m_overrideDevice; }
     int overridePort() const { return m_overridePort; }
-    // Serial devices present on this machine, for the user to bind to a port number.
-    static QStringList availableDevices();
+    // Serial devices present on this machine, for the user to bind to a port number. Looking for them takes a
+    // noticeable time: ask only when the list is to be shown.
+    QStringList availableDevices() const { return m_lister ? m_lister() : systemDevices(); }
+    static QStringList systemDevices();
+    // Replaces the search for devices (tests).
+    void setDeviceLister(std::function<QStringList()> lister) { m_lister = std::move(lister); }
 
 private:
     Settings* m_settings;
+    std::function<QStringList()> m_lister;
     int m_overridePort = 0;
     QString m_overrideDevice;
 };

@@ -53,7 +53,10 @@ bool QtSerialPort::open(int portNumber, const QString& lineSettings) {
     case 'S': parity = QSerialPort::SpaceParity; break;
     default: break;
     }
-    if (!m_port->open(QIODevice::ReadWrite)) {
+    m_opening = true;
+    const bool opened = m_port->open(QIODevice::ReadWrite);
+    if (!opened) {
+        m_opening = false;
         m_error = m_port->errorString();
         return false;
     }
@@ -62,6 +65,7 @@ bool QtSerialPort::open(int portNumber, const QString& lineSettings) {
                         m_port->setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
                         m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!lineOk) {
+        m_opening = false;
         m_error = m_port->errorString();
         m_port->close();
         return false;
@@ -70,6 +74,7 @@ bool QtSerialPort::open(int portNumber, const QString& lineSettings) {
     m_port->setDataTerminalReady(false);
     m_port->setRequestToSend(false);
     m_port->clearError();
+    m_opening = false;
     m_pending.clear();
     m_port->clear(QSerialPort::Input);
     m_port->readAll();
@@ -108,12 +113,23 @@ void QtSerialPort::write(const QByteArray& data) {
 void QtSerialPort::setSendThreshold(int threshold) { m_sendThreshold = threshold; }
 
 void QtSerialPort::onError(int error) {
+    // Failures while opening are the open's result; only an open port's trouble is an event.
+    if (!m_port->isOpen() || m_opening)
+        return;
+    int kind = 0;
     switch (QSerialPort::SerialPortError(error)) {
+    case QSerialPort::NoError: return;
     case QSerialPort::ResourceError:
         // The device went away (an unplugged adapter, a closed pseudo-terminal): stop reading from it.
-        m_error = m_port->errorString();
-        m_port->close();
+        kind = SerialEvent::DeviceLost;
         break;
-    default: break;
+    case QSerialPort::ReadError: kind = SerialEvent::ReadError; break;
+    case QSerialPort::WriteError: kind = SerialEvent::WriteError; break;
+    default: kind = SerialEvent::OtherError; break;
     }
+    m_error = m_port->errorString();
+    if (kind == SerialEvent::DeviceLost)
+        close();
+    m_port->clearError();
+    emit portEvent(kind);
 }

@@ -31,4 +31,5 @@ private:
     QString m_error;
     QByteArray m_pending;
     int m_sendThreshold = 0;
+    bool m_opening = false;
 };

@@ -21,6 +21,12 @@ enum Kind : int {
     RxOver = 1008,
     RxParity = 1009,
     TxFull = 1010,
+    // Failures of an open port, with the port's own description in lastError().
+    ReadError = 2001,
+    WriteError = 2002,
+    // The device went away (an unplugged adapter, a vanished terminal); the port is closed.
+    DeviceLost = 2003,
+    OtherError = 2004,
 };
 }
 

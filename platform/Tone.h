@@ -1,5 +1,8 @@
 #pragma once
-// A tone of given frequency and duration: a real sound where an audio output exists, silent elsewhere.
+// A tone of given frequency and duration: a real sound where an audio output exists, the desktop's beep
+// elsewhere.
+#include <functional>
+
 class Tone {
 public:
     virtual ~Tone() = default;
@@ -8,11 +11,17 @@ public:
 
 class AudioTone : public Tone {
 public:
-    AudioTone();
+    // fallbackBeep sounds when no audio output can play the tone (no device, no multimedia support).
+    explicit AudioTone(std::function<void()> fallbackBeep = {});
     ~AudioTone() override;
     void play(int frequencyHz, int durationMs) override;
+    // Whether an audio output exists; asking leaves no backend chatter on the console.
+    static bool hasAudioOutput();
 
 private:
+    bool playThroughAudioOutput(int frequencyHz, int durationMs);
+
     struct Impl;
     Impl* d;
+    std::function<void()> m_fallbackBeep;
 };

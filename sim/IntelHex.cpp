@@ -1,6 +1,7 @@
 #include "sim/IntelHex.h"
 
 #include <QFile>
+#include <QIODevice>
 #include <QList>
 
 namespace sim {
@@ -16,6 +17,8 @@ int hexValue(char c) {
         return c - 'a' + 10;
     return -1;
 }
+
+constexpr quint64 addressSpace = quint64(1) << 32;
 
 QByteArray trimmedLine(const QByteArray& line) {
     int end = int(line.size());
@@ -111,9 +114,16 @@ QByteArray makeHexRecord(int type, quint16 address, const QByteArray& data) {
     return ':' + bytes.toHex().toUpper();
 }
 
-void HexImage::write(quint32 address, const QByteArray& data) {
+bool HexImage::write(quint32 address, const QByteArray& data) {
+    if (quint64(address) + quint64(data.size()) > addressSpace)
+        return false;
     for (int i = 0; i < data.size(); ++i)
         m_bytes.insert(address + quint32(i), quint8(data[i]));
+    return true;
+}
+
+quint64 HexImage::span() const {
+    return m_bytes.isEmpty() ? 0 : quint64(highestAddress()) - lowestAddress() + 1;
 }
 
 quint32 HexImage::lowestAddress() const {
@@ -154,13 +164,43 @@ QByteArray HexImage::toIntelHex(int recordLength) const {
 }
 
 QByteArray HexImage::toBinary() const {
-    if (m_bytes.isEmpty())
+    if (m_bytes.isEmpty() || span() > maxBinarySpan)
         return QByteArray();
     const quint32 low = lowestAddress();
-    QByteArray out(int(highestAddress() - low + 1), char(0xFF));
+    QByteArray out(qsizetype(span()), char(0xFF));
     for (auto it = m_bytes.constBegin(); it != m_bytes.constEnd(); ++it)
-        out[int(it.key() - low)] = char(it.value());
+        out[qsizetype(it.key() - low)] = char(it.value());
     return out;
+}
+
+bool HexImage::writeBinary(QIODevice& out) const {
+    // Streamed a run at a time, so that a wide image with gaps is never held in memory whole.
+    constexpr qint64 gapChunk = 64 * 1024;
+    const QByteArray fill(gapChunk, char(0xFF));
+    quint64 next = lowestAddress();
+    QByteArray run;
+    auto flushRun = [&]() {
+        const bool ok = out.write(run) == run.size();
+        run.clear();
+        return ok;
+    };
+    for (auto it = m_bytes.constBegin(); it != m_bytes.constEnd(); ++it) {
+        if (it.key() != next) {
+            if (!flushRun())
+                return false;
+            for (quint64 gap = it.key() - next; gap > 0;) {
+                const qint64 n = qint64(qMin<quint64>(gap, gapChunk));
+                if (out.write(fill.constData(), n) != n)
+                    return false;
+                gap -= quint64(n);
+            }
+        }
+        run.append(char(it.value()));
+        next = quint64(it.key()) + 1;
+        if (run.size() >= gapChunk && !flushRun())
+            return false;
+    }
+    return flushRun();
 }
 
 bool HexImage::fromIntelHex(const QByteArray& text, HexImage* image, QString* error) {
@@ -185,7 +225,11 @@ bool HexImage::fromIntelHex(const QByteArray& text, HexImage* image, QString* er
         }
         switch (record.type) {
         case HexData:
-            result.write(base + record.address, record.data);
+            if (!result.write(base + record.address, record.data)) {
+                if (error)
+                    *error = QStringLiteral("line %1: Address out of range").arg(lineNumber);
+                return false;
+            }
             break;
         case HexEndOfFile:
             ended = true;
@@ -206,19 +250,32 @@ bool HexImage::fromIntelHex(const QByteArray& text, HexImage* image, QString* er
 }
 
 bool HexImage::saveToFile(const QString& path, QString* error) const {
+    const bool binary = path.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive);
+    if (binary && span() > maxBinarySpan) {
+        if (error)
+            *error = QStringLiteral("The image spans %1 bytes (0x%2 to 0x%3); a binary file holds at most 2 GiB")
+                         .arg(span())
+                         .arg(lowestAddress(), 8, 16, QLatin1Char('0'))
+                         .arg(highestAddress(), 8, 16, QLatin1Char('0'));
+        return false;
+    }
     QFile file(path);
     if (!file.open(QIODevice::WriteOnly | QIODevice::Truncate)) {
         if (error)
             *error = file.errorString();
         return false;
     }
-    const QByteArray data = path.endsWith(QLatin1String(".bin"), Qt::CaseInsensitive) ? toBinary() : toIntelHex();
-    if (file.write(data) != data.size()) {
-        if (error)
-            *error = file.errorString();
-        return false;
+    bool ok = false;
+    if (binary) {
+        ok = writeBinary(file);
+    } else {
+        const QByteArray data = toIntelHex();
+        ok = file.write(data) == data.size();
     }
-    return true;
+    ok = ok && file.flush();
+    if (!ok && error)
+        *error = file.errorString();
+    return ok;
 }
 
 } // namespace sim

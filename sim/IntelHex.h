@@ -4,6 +4,8 @@
 #include <QMap>
 #include <QString>
 
+class QIODevice;
+
 namespace sim {
 
 // Checks of one Intel-HEX record as the controller's boot block makes them.
@@ -41,7 +43,8 @@ QByteArray makeHexRecord(int type, quint16 address, const QByteArray& data);
 // A sparse memory image: the bytes that records have written, by absolute address.
 class HexImage {
 public:
-    void write(quint32 address, const QByteArray& data);
+    // Writes data from address on; false, writing nothing, when its end would lie past the 32-bit address space.
+    bool write(quint32 address, const QByteArray& data);
     void clear() { m_bytes.clear(); }
     bool isEmpty() const { return m_bytes.isEmpty(); }
     int size() const { return int(m_bytes.size()); }
@@ -54,17 +57,25 @@ public:
     // Canonical Intel HEX: extended linear address records where needed, data records of up to
     // recordLength bytes over contiguous runs, and the end record.
     QByteArray toIntelHex(int recordLength = 16) const;
-    // Bytes from the lowest to the highest written address, gaps filled with 0xFF.
+    // Number of addresses from the lowest to the highest written one (0 for an empty image).
+    quint64 span() const;
+    // A binary file holds the span; from 2 GiB on it is refused.
+    static constexpr quint64 maxBinarySpan = 0x7FFFFFFF;
+    // Bytes from the lowest to the highest written address, gaps filled with 0xFF; empty when the span exceeds
+    // maxBinarySpan.
     QByteArray toBinary() const;
     // Reads a whole Intel-HEX text (types 00 to 05); false with *error on the first bad line.
     static bool fromIntelHex(const QByteArray& text, HexImage* image, QString* error = nullptr);
-    // Writes toBinary() when the file name ends in ".bin", otherwise toIntelHex().
+    // Writes the binary form when the file name ends in ".bin", otherwise toIntelHex(). False with *error when
+    // the file cannot be written or the image is too wide for a binary file.
     bool saveToFile(const QString& path, QString* error = nullptr) const;
 
     bool operator==(const HexImage& other) const { return m_bytes == other.m_bytes; }
     bool operator!=(const HexImage& other) const { return !(*this == other); }
 
 private:
+    bool writeBinary(QIODevice& out) const;
+
     QMap<quint32, quint8> m_bytes;
 };
 

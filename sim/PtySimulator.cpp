@@ -165,7 +165,51 @@ bool PtySimulator::writeImage(const QString& path, DownloadTarget which, QString
     return image.saveToFile(path, error);
 }
 
+void PtySimulator::sendRaw(const QByteArray& bytes) {
+    queueOutput(bytes);
+}
+
+bool PtySimulator::unescape(const QString& text, QByteArray* bytes) {
+    const QByteArray in = text.toLatin1();
+    QByteArray out;
+    for (int i = 0; i < in.size(); ++i) {
+        if (in[i] != '\\') {
+            out += in[i];
+            continue;
+        }
+        if (++i >= in.size())
+            return false;
+        switch (in[i]) {
+        case 'r': out += '\r'; break;
+        case 'n': out += '\n'; break;
+        case 't': out += '\t'; break;
+        case '\\': out += '\\'; break;
+        case 'x': {
+            const QByteArray digits = in.mid(i + 1, 2);
+            bool ok = false;
+            const int v = digits.toInt(&ok, 16);
+            if (digits.size() != 2 || !ok)
+                return false;
+            out += char(v);
+            i += 2;
+            break;
+        }
+        default: return false;
+        }
+    }
+    *bytes = out;
+    return true;
+}
+
 bool PtySimulator::applyControl(const QString& line) {
+    // "send TEXT": the text after the first blank, spaces kept.
+    if (line.startsWith(QLatin1String("send "))) {
+        QByteArray bytes;
+        if (!unescape(line.mid(5), &bytes) || bytes.isEmpty())
+            return false;
+        sendRaw(bytes);
+        return true;
+    }
     const QStringList w = line.simplified().split(QLatin1Char(' '), Qt::SkipEmptyParts);
     if (w.isEmpty())
         return false;
@@ -244,8 +288,10 @@ void PtySimulator::onReadable() {
                 queueOutput(wire);
             }
         }
-        if (e.completed != DownloadTarget::None && !m_options.imageOut.isEmpty())
-            writeImage(m_options.imageOut, e.completed);
+        QString imageError;
+        if (e.completed != DownloadTarget::None && !m_options.imageOut.isEmpty() &&
+            !writeImage(m_options.imageOut, e.completed, &imageError))
+            emit imageWriteFailed(m_options.imageOut, imageError);
         emit requestHandled(e.request, e.answer);
         if (e.completed != DownloadTarget::None)
             emit downloadCompleted(e.completed);

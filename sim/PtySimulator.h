@@ -42,6 +42,10 @@ public:
     void setRejectRecord(int k, int times);
     void setNoise(double percent, quint32 seed);
     void setImageOut(const QString& path) { m_options.imageOut = path; }
+    // Puts bytes on the line at once, outside any answer: line noise, a stray prompt.
+    void sendRaw(const QByteArray& bytes);
+    // "\r", "\n", "\t", "\\" and "\xHH" in text become the bytes they stand for; false for a broken escape.
+    static bool unescape(const QString& text, QByteArray* bytes);
 
     // Writes the image of the last completed download (flash or SRAM) to a file (.bin raw, else Intel HEX).
     bool writeImage(const QString& path, DownloadTarget which = DownloadTarget::Flash, QString* error = nullptr) const;
@@ -59,6 +63,8 @@ signals:
     void requestHandled(const QByteArray& request, const QByteArray& answer);
     // A download has completed (its image has been written to the image file, if one is set).
     void downloadCompleted(sim::DownloadTarget target);
+    // The image of a completed download could not be written to the image file.
+    void imageWriteFailed(const QString& path, const QString& error);
 
 private:
     void onReadable();

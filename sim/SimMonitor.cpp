@@ -427,10 +427,13 @@ QByteArray SimMonitor::handleRecord(const QByteArray& line) {
     const bool flash = s.downloadTarget == DownloadTarget::Flash;
     switch (record.type) {
     case HexData: {
-        const quint32 address = s.addressBase + record.address;
-        const quint32 size = flash ? flashSize : sramSize;
-        if (address + quint32(record.data.size()) > size)
+        // In 64 bits: after a high extended address a record's end may lie past 2^32, which must not wrap round
+        // into the array.
+        const quint64 start = quint64(s.addressBase) + record.address;
+        const quint64 size = flash ? flashSize : sramSize;
+        if (start > size || quint64(record.data.size()) > size - start)
             return error(line, QStringLiteral("Address out of range"));
+        const quint32 address = quint32(start);
         if (flash) {
             // Flash can only clear bits; a byte that does not read back as written was not erased.
             for (int i = 0; i < record.data.size(); ++i) {

@@ -35,7 +35,7 @@ QString SimOptions::usage() {
         "  --seed N             seed of the noise (default 1)\n"
         "  --help               this text\n"
         "Control lines on standard input: silent 0|1, silent-after N, delay MS, baud RATE, reject-record K N,\n"
-        "noise PERCENT [SEED].\n");
+        "noise PERCENT [SEED], send TEXT (puts TEXT on the line at once; \\r \\n \\t \\\\ \\xHH escapes).\n");
 }
 
 bool SimOptions::fromArguments(const QStringList& arguments, SimOptions* options, QString* error) {

@@ -59,6 +59,12 @@ int main(int argc, char* argv[]) {
         std::signal(SIGHUP, onSignal);
     }
 
+    QObject::connect(&simulator, &sim::PtySimulator::imageWriteFailed, &app,
+                     [](const QString& path, const QString& why) {
+                         std::fprintf(stderr, "orvexmon-sim: the image could not be written to %s: %s\n",
+                                      qPrintable(path), qPrintable(why));
+                     });
+
     // Control lines on standard input change the faults while running.
     auto* input = new QSocketNotifier(STDIN_FILENO, QSocketNotifier::Read, &app);
     auto* pending = new QByteArray;

@@ -230,8 +230,10 @@ void FrmCommLog::onActivated() {
 }
 
 bool FrmCommLog::logWindowOpen() const {
-    const QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    return !frame->isHidden() && !isHidden();
+    // A minimised child window hides its contents but is still open.
+    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget()))
+        return !frame->isHidden() && (!isHidden() || frame->isMinimized());
+    return !isHidden();
 }
 
 void FrmCommLog::showCheckingButtons(bool checkingOn) {

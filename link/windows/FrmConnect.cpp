@@ -17,6 +17,7 @@
 #include <QGridLayout>
 #include <QGroupBox>
 #include <QHBoxLayout>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
@@ -33,6 +34,51 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
     return b;
 }
 } // namespace
+
+// The device choice asks the machine for its serial devices only when the user opens the list or steps
+// through it: the search is slow enough to be felt at start-up and on every change of port.
+class DeviceChoice : public QComboBox {
+public:
+    DeviceChoice(const PortMap* map, QWidget* parent) : QComboBox(parent), m_map(map) {}
+
+    // Shows the device in use; the others are listed again when next needed.
+    void showDevice(const QString& device) {
+        m_listed = false;
+        clear();
+        addItem(device);
+        setCurrentText(device);
+    }
+
+    void showPopup() override {
+        listDevices();
+        QComboBox::showPopup();
+    }
+
+protected:
+    void keyPressEvent(QKeyEvent* event) override {
+        if (event->key() == Qt::Key_Up || event->key() == Qt::Key_Down || event->key() == Qt::Key_PageUp ||
+            event->key() == Qt::Key_PageDown)
+            listDevices();
+        QComboBox::keyPressEvent(event);
+    }
+
+private:
+    void listDevices() {
+        if (m_listed)
+            return;
+        m_listed = true;
+        const QString device = currentText();
+        QStringList devices = m_map->availableDevices();
+        if (!devices.contains(device))
+            devices.prepend(device);
+        clear();
+        addItems(devices);
+        setCurrentText(device);
+    }
+
+    const PortMap* m_map;
+    bool m_listed = false;
+};
 
 FrmConnect::FrmConnect(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmConnect"), QStringLiteral("Monitor Connection")) {
     setHideOnClose(true);
@@ -53,7 +99,7 @@ FrmConnect::FrmConnect(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmCo
     portGrid->setColumnStretch(1, 1);
     m_lblDevice = new QLabel(ports);
     m_lblDevice->setObjectName(QStringLiteral("lblDevice"));
-    m_cboDevice = new QComboBox(ports);
+    m_cboDevice = new DeviceChoice(ctx.portMap, ports);
     m_cboDevice->setObjectName(QStringLiteral("cboDevice"));
     m_cboDevice->setEditable(true);
     m_cboDevice->setToolTip(QStringLiteral("Serial device used for the selected port"));
@@ -165,12 +211,7 @@ void FrmConnect::refreshDevice() {
     const int port = m_ctx.commPort;
     const QString device = m_ctx.portMap->device(port);
     m_lblDevice->setText(QStringLiteral("Com%1 uses %2").arg(port).arg(device));
-    QStringList devices = PortMap::availableDevices();
-    if (!devices.contains(device))
-        devices.prepend(device);
-    m_cboDevice->clear();
-    m_cboDevice->addItems(devices);
-    m_cboDevice->setCurrentText(device);
+    m_cboDevice->showDevice(device);
 }
 
 void FrmConnect::load() {

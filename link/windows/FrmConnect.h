@@ -3,6 +3,7 @@
 // alive for the whole run; its load opens the configured port and starts the search.
 #include "app/ChildWindow.h"
 
+class DeviceChoice;
 class QButtonGroup;
 class QCheckBox;
 class QComboBox;
@@ -45,7 +46,7 @@ private:
     QRadioButton* m_optBaudRate[2];
     QLabel* m_lbl1;
     QLabel* m_lblDevice;
-    QComboBox* m_cboDevice;
+    DeviceChoice* m_cboDevice;
     QPushButton* m_btnInd;
     QCheckBox* m_ckAutoReConnect;
     bool m_choosing = false;

@@ -153,7 +153,9 @@ bool DataFileCommands::settleChanges() {
         return true;
     case Dialogs::AnswerYes:
         // With no file open there is nowhere to write: the changes are saved under a name the user chooses.
-        return m.FileIsOpen ? write() : saveAs();
+        if (!m.FileIsOpen)
+            return saveAs();
+        return confirmAdjustmentValues() && write();
     default:
         return false;
     }
@@ -179,8 +181,19 @@ void DataFileCommands::openFile() {
     read();
 }
 
+bool DataFileCommands::confirmAdjustmentValues() {
+    const MonitorModel& m = *m_ctx.model;
+    for (int i = 0; i < m.scanSetCount && i < MonitorModel::scanSetWindowRows; ++i)
+        if (m.scanSetEnabled[i] == 1)
+            return true;
+    return m_ctx.dialogs->message(m_main, noScanSetWarning(), QString(), Dialogs::OkCancel, Dialogs::Warning) ==
+           Dialogs::AnswerOk;
+}
+
 bool DataFileCommands::saveAs() {
     MonitorModel& m = *m_ctx.model;
+    if (!confirmAdjustmentValues())
+        return false;
     Dialogs::FileRequest request;
     request.title = QStringLiteral("Save As");
     request.filter = dialogFilter(saveFilterText());

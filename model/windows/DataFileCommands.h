@@ -22,6 +22,12 @@ public:
     UpdateAllData* updateAll() const { return m_updateAll; }
 
     static QString saveQuestion() { return QStringLiteral("The data has been changed. Do you wish to save changes?"); }
+    // Shown before writing a file that would hold no adjustment values.
+    static QString noScanSetWarning() {
+        return QStringLiteral("No scan set is ticked in \"Scan Selection\" (Configure, Select Scan Set), so the file "
+                              "will hold no adjustment values. Tick the current scan set's Enable box to save its "
+                              "values.\n\nSave without adjustment values?");
+    }
     // Filters as description and pattern pairs separated by "|".
     static QString openFilterText();
     static QString saveFilterText();
@@ -43,6 +49,9 @@ private:
     // The save question when the data has changed; false when the command must not go on (Cancel, or the
     // changes could not be saved).
     bool settleChanges();
+    // Whether to go on with a save: true when a scan set is ticked (its values are written), otherwise the
+    // user's answer to the warning that the file will hold no adjustment values.
+    bool confirmAdjustmentValues();
     // Writes the open file; a failure is shown.
     bool write();
     void read();

@@ -7,11 +7,13 @@
 #include "app/WindowRegistry.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
+#include "model/windows/FrmScanSelect.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/ToolHarness.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -27,12 +29,10 @@ constexpr int answersWithinMs = 15000;
 
 const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
 
-// Chooses a menu item as the user does. Which items the monitor family enables is not this test's subject, so
-// the item is enabled first.
+// Chooses a menu item as the user does: the monitor's family (or the file's) offers it.
 void choose(ToolHarness& h, const char* name) {
     QAction* a = h.app().mainWindow()->menus()->action(QLatin1String(name));
-    QVERIFY2(a, name);
-    a->setEnabled(true);
+    QVERIFY2(a && a->isEnabled(), name);
     a->trigger();
 }
 
@@ -79,9 +79,14 @@ private slots:
             QVERIFY(h.waitFor([&] { return monitor.dac('l', redGain) == moved; }, answersWithinMs));
             QVERIFY(h.ctx().model->dataChanged);
 
-            // The scan-set list from the monitor ticks the scan sets that the file keeps.
-            h.ctx().send(QStringLiteral("ddn"));
-            QVERIFY(h.waitFor([&] { return h.ctx().model->scanSetEnabled[0] == 1; }, answersWithinMs));
+            // The user ticks the current scan set, whose values the file keeps.
+            choose(h, "mnuConfigureSelectScanSet");
+            auto* scanSets = h.ctx().windows->existing<FrmScanSelect>();
+            QVERIFY(scanSets);
+            scanSets->findChild<QCheckBox*>("Check1(0)")->click();
+            QCOMPARE(h.ctx().model->scanSetEnabled[0], 1);
+            QVERIFY(
+                h.waitFor([&] { return monitor.state().scanSets.value(0).enabled && linkIdle(h); }, answersWithinMs));
 
             h.dialogs.files.enqueue(file);
             choose(h, "mnuFileSaveAs");

@@ -1,10 +1,12 @@
 // The tool against the simulated monitor over a pseudo-terminal, with the real clock: the search finds the
-// monitor, the keep-alive pings it while idle, a monitor that falls silent is lost and found again, and a
-// monitor in its boot block is found in boot mode.
+// monitor, the keep-alive pings it while idle, a monitor that falls silent is lost and found again, a monitor
+// in its boot block is found in boot mode, and no fault on the line leaves the tool connected but mute.
 #include "app/FrmMain.h"
 #include "app/WindowRegistry.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
+#include "link/TransmitQueue.h"
+#include "link/windows/FrmCommLog.h"
 #include "link/windows/FrmConnect.h"
 #include "link/windows/FrmTrying.h"
 #include "model/MonitorModel.h"
@@ -134,6 +136,84 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return log.count("p", from) >= 1; }, foundWithinMs));
         QCOMPARE(log.count("df"), 0);
         QCOMPARE(main->connectionState(), ConnectionState::BootMode);
+    }
+
+    // Each fault ends either in a working link or in "No monitor" with the search running, within the
+    // keep-alive interval plus the answer time-out.
+    void faultEndsInAWorkingLinkOrANewSearch_data() {
+        QTest::addColumn<int>("silentAfter");      // answers before the monitor falls silent (-1: never)
+        QTest::addColumn<QStringList>("controls"); // simulator control lines once the tool is online
+        QTest::addColumn<QString>("request");      // then queued by the tool ("" for none)
+        QTest::addColumn<bool>("lost");
+        // It answered the search's ping, then nothing: "df" stays unanswered under a 2000 ms keep-alive.
+        QTest::newRow("silent after the first answer") << 1 << QStringList() << QString() << true;
+        QTest::newRow("answering after 1950 ms") << -1 << QStringList{"delay 1950"} << QString() << false;
+        QTest::newRow("! then silence") << -1 << QStringList{"silent-after 1"} << "zz" << true;
+        QTest::newRow("garbled P answer") << -1 << QStringList{"send Px$"} << QString() << false;
+    }
+    void faultEndsInAWorkingLinkOrANewSearch() {
+        QFETCH(int, silentAfter);
+        QFETCH(QStringList, controls);
+        QFETCH(QString, request);
+        QFETCH(bool, lost);
+        ToolHarness h(ToolHarness::Port::Real);
+        sim::SimOptions options;
+        options.profile = "2.10";
+        options.silentAfter = silentAfter;
+        sim::PtySimulator* simulator = h.startWithSimulator(options);
+        RequestLog log;
+        log.attach(simulator);
+        FrmMain* main = h.app().mainWindow();
+        QVERIFY(QTest::qWaitFor([&] { return main->connectionState() == ConnectionState::Online; }, foundWithinMs));
+        if (silentAfter < 0)
+            QVERIFY(QTest::qWaitFor([&] { return h.ctx().model->firmwareClass == 210; }, foundWithinMs));
+
+        QList<ConnectionState> states;
+        QObject::connect(main, &FrmMain::connectionStateChanged, main, [&](ConnectionState s) { states << s; });
+        const int from = int(log.requests.size());
+        for (const QString& line : controls)
+            QVERIFY2(simulator->applyControl(line), qPrintable(line));
+        if (!request.isEmpty())
+            h.ctx().link->queue()->queueCommand(request);
+
+        if (lost) {
+            QVERIFY(QTest::qWaitFor([&] { return main->connectionState() == ConnectionState::NoMonitor; },
+                                    lostWithinMs));
+            QVERIFY(main->windowTitle().endsWith(" -- No monitor"));
+            QVERIFY(!h.ctx().link->indicatorGreen());
+            QVERIFY(h.ctx().search->isSearching());
+            QVERIFY(frameVisible(h.ctx().windows->existing<FrmTrying>()));
+            return;
+        }
+        // The next ping is answered (after the delay, if any) and the tool stays online throughout.
+        QVERIFY(QTest::qWaitFor([&] { return log.count("p", from) >= 1; }, lostWithinMs));
+        QVERIFY(QTest::qWaitFor([&] { return simulator->pendingBytes() == 0; }, lostWithinMs));
+        QTest::qWait(500);
+        QCOMPARE(states, QList<ConnectionState>());
+        QCOMPARE(main->connectionState(), ConnectionState::Online);
+        QVERIFY(h.ctx().model->monitorResponding);
+        QVERIFY(h.ctx().link->indicatorGreen());
+        // Requests go out again.
+        h.ctx().link->queue()->queueCommand(QStringLiteral("df"));
+        QVERIFY(QTest::qWaitFor([&] { return log.count("df", from) == 1; }, lostWithinMs));
+    }
+
+    // The adapter is pulled: the port reports it, the log says so and the tool searches again at once.
+    void portThatVanishesIsLoggedAndSearchedFor() {
+        ToolHarness h(ToolHarness::Port::Real);
+        sim::SimOptions options;
+        options.profile = "2.10";
+        sim::PtySimulator* simulator = h.startWithSimulator(options);
+        FrmMain* main = h.app().mainWindow();
+        QVERIFY(QTest::qWaitFor([&] { return main->connectionState() == ConnectionState::Online; }, foundWithinMs));
+        simulator->stop();
+        // Well before any keep-alive ping could go unanswered.
+        QVERIFY(QTest::qWaitFor([&] { return main->connectionState() == ConnectionState::NoMonitor; },
+                                Link::keepAliveSearchMs));
+        QVERIFY(h.ctx().search->isSearching());
+        QVERIFY(!h.ctx().port->isOpen());
+        QVERIFY2(h.ctx().windows->existing<FrmCommLog>()->logText().contains("Port lost"),
+                 qPrintable(h.ctx().windows->existing<FrmCommLog>()->logText()));
     }
 };
 

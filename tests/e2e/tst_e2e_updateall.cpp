@@ -1,16 +1,25 @@
-// "&Update All Data" against the simulated monitor over a pseudo-terminal with the real clock: the one-read-per-
-// second cycle fills the model with what the monitor holds (identity, versions, every DAC group with its factory
-// and initial values, operating time); "S&ave As ..." writes it to a file, and a second tool with no monitor
-// opens that file and holds the same values.
+// Each monitor family against the simulated monitor over a pseudo-terminal with the real clock, as a technician
+// works: once the monitor is found its family's windows are offered in the menus; the technician opens them, ticks
+// the current scan set in "Scan Selection", runs "&Update All Data" (one read a second, which fills the model
+// with what the monitor holds), saves with "S&ave As ...", and a second tool with no monitor opens that file and
+// holds, and shows, the same adjustment values.
+#include "adjust/FrmVideoAdj.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
+#include "app/WindowRegistry.h"
+#include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
+#include "model/windows/FrmScanSelect.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/ToolHarness.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QElapsedTimer>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QScrollBar>
 #include <QtTest>
 
 namespace {
@@ -20,12 +29,33 @@ namespace {
 constexpr int connectWithinMs = 15000;
 constexpr int cycleWithinMs = 90000;
 
-bool choose(ToolHarness& h, const char* name) {
-    QAction* a = h.app().mainWindow()->menus()->action(QLatin1String(name));
+constexpr int answersWithinMs = 20000;
+
+const QString serviceMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=ServiceMode\n");
+
+// Whether the main window offers a menu item: the item and its menu are enabled.
+bool offered(ToolHarness& h, const QString& name) {
+    MainMenus* menus = h.app().mainWindow()->menus();
+    QAction* a = menus->action(name);
     if (!a || !a->isEnabled())
         return false;
-    a->trigger();
+    for (const MainMenus::Entry& e : MainMenus::tree())
+        if (name == QLatin1String(e.name) && e.parent)
+            return menus->action(QLatin1String(e.parent))->isEnabled();
     return true;
+}
+
+// Chooses a menu item as the user does, only when it is offered.
+bool choose(ToolHarness& h, const char* name) {
+    if (!offered(h, QLatin1String(name)))
+        return false;
+    h.app().mainWindow()->menus()->action(QLatin1String(name))->trigger();
+    return true;
+}
+
+bool linkIdle(ToolHarness& h) {
+    const TransmitQueue* q = h.ctx().queue();
+    return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
 }
 
 sim::DacTable simTable(DacTable t) {
@@ -158,48 +188,78 @@ class UpdateAllEndToEndTest : public QObject {
     QTemporaryDir m_dir;
 
 private slots:
-    void updateSaveAndOpenWithoutMonitor_data() {
+    void familyUpdateSaveAndOpenWithoutMonitor_data() {
         QTest::addColumn<QString>("profile");
         QTest::addColumn<int>("firmwareClass");
-        QTest::newRow("CRT 2.10") << "2.10" << 210;
-        QTest::newRow("flat panel 3.15") << "3.15" << 315;
+        QTest::addColumn<QStringList>("windows"); // the items of the family's windows that are offered
+        const QStringList always{"mnuInfoConfiguration", "mnuConfigureSelectScanSet"};
+        QTest::newRow("CRT 1.38") << "1.38" << 138 << always + QStringList{"mnuAdjustVideo"};
+        QTest::newRow("CRT 2.10") << "2.10" << 210 << always + QStringList{"mnuAdjustVideo", "mnuInfoCurrentScan"};
+        QTest::newRow("flat panel 3.15") << "3.15" << 315 << always + QStringList{"mnuAdjustVideo"};
+        QTest::newRow("flat panel 4.05") << "4.05" << 405 << always;
     }
-    void updateSaveAndOpenWithoutMonitor() {
+    void familyUpdateSaveAndOpenWithoutMonitor() {
         QFETCH(QString, profile);
         QFETCH(int, firmwareClass);
+        QFETCH(QStringList, windows);
         const QString file = m_dir.filePath(QStringLiteral("unit-%1.mdv").arg(profile));
 
-        ToolHarness h(ToolHarness::Port::Real);
+        ToolHarness h(ToolHarness::Port::Real, serviceMode);
         sim::SimOptions options;
         options.profile = profile;
         sim::PtySimulator* simulator = h.startWithSimulator(options);
+        const sim::SimMonitor& monitor = simulator->monitor();
         QStringList handled;
         QString operatingTime;
         connect(simulator, &sim::PtySimulator::requestHandled, this, [&](const QByteArray& request, const QByteArray&) {
             handled << QString::fromLatin1(request.trimmed());
             if (request.trimmed() == "dt")
-                operatingTime = monitorOperatingTime(simulator->monitor());
+                operatingTime = monitorOperatingTime(monitor);
         });
-        QVERIFY(QTest::qWaitFor([&] { return h.app().mainWindow()->connectionState() == ConnectionState::Online; },
-                                connectWithinMs));
         MonitorModel& m = *h.ctx().model;
-        // The user ticks the current scan set in the scan-set window, so that the file holds its values.
-        m.scanSetEnabled[0] = 1;
+        QVERIFY(QTest::qWaitFor(
+            [&] {
+                return h.app().mainWindow()->connectionState() == ConnectionState::Online &&
+                       m.firmwareClass == firmwareClass && linkIdle(h);
+            },
+            connectWithinMs));
+
+        // The family's windows, straight from the menus: no demonstration mode, no other step.
+        for (const QString item :
+             {"mnuAdjustVideo", "mnuInfoConfiguration", "mnuInfoCurrentScan", "mnuConfigureSelectScanSet"}) {
+            QVERIFY2(offered(h, item) == windows.contains(item), qPrintable(item));
+            if (!windows.contains(item))
+                continue;
+            QVERIFY(choose(h, item.toLatin1().constData()));
+            QMdiSubWindow* active = h.ctx().windows->area()->activeSubWindow();
+            QVERIFY2(active && active->isVisible(), qPrintable(item));
+            QVERIFY(QTest::qWaitFor([&] { return linkIdle(h); }, answersWithinMs));
+        }
+
+        // The current scan set is ticked, so that the file holds its values.
+        auto* scanSets = h.ctx().windows->existing<FrmScanSelect>();
+        QVERIFY(scanSets && scanSets->parentWidget()->isVisible());
+        QCheckBox* tick = scanSets->findChild<QCheckBox*>(QStringLiteral("Check1(%1)").arg(m.currentScanSet));
+        QVERIFY(tick && tick->isEnabled());
+        tick->click();
+        QCOMPARE(m.scanSetEnabled[m.currentScanSet], 1);
+        QVERIFY(
+            QTest::qWaitFor([&] { return monitor.state().scanSets.value(m.currentScanSet).enabled; }, answersWithinMs));
 
         QElapsedTimer cycle;
         cycle.start();
+        handled.clear();
         QVERIFY(choose(h, "mnuMonitorUpdate"));
         // Done when the monitor has answered the last read of the pass and the tool holds what it answered.
         QVERIFY(QTest::qWaitFor(
             [&] {
                 return handled.contains(QStringLiteral("ddfs")) && !operatingTime.isEmpty() &&
-                       differenceFromMonitor(m, simulator->monitor(), operatingTime).isEmpty();
+                       differenceFromMonitor(m, monitor, operatingTime).isEmpty();
             },
             cycleWithinMs));
         qInfo("first pass of Update All Data: %lld ms", cycle.elapsed());
-        QCOMPARE(differenceFromMonitor(m, simulator->monitor(), operatingTime), QString());
-        QCOMPARE(m.firmwareClass, firmwareClass);
-        QVERIFY(h.dialogs.messages.isEmpty());
+        QCOMPARE(differenceFromMonitor(m, monitor, operatingTime), QString());
+        QVERIFY2(h.dialogs.messages.isEmpty(), qPrintable(h.dialogs.texts().join(" / ")));
 
         h.dialogs.files.enqueue(file);
         QVERIFY(choose(h, "mnuFileSaveAs"));
@@ -218,8 +278,18 @@ private slots:
         const MonitorModel& loaded = *offline.ctx().model;
         QVERIFY(!loaded.monitorResponding);
         QVERIFY(loaded.FileIsOpen);
-        QCOMPARE(differenceFromWriter(loaded, m, 0), QString());
-        QCOMPARE(differenceFromMonitor(loaded, simulator->monitor(), operatingTime, true), QString());
+        QCOMPARE(differenceFromWriter(loaded, m, m.currentScanSet), QString());
+        QCOMPARE(differenceFromMonitor(loaded, monitor, operatingTime, true), QString());
+
+        // The file's version sets up the family: its colour balance shows the saved values without a monitor.
+        QCOMPARE(offered(offline, "mnuAdjustVideo"), windows.contains("mnuAdjustVideo"));
+        if (choose(offline, "mnuAdjustVideo")) {
+            auto* video = offline.ctx().windows->existing<FrmVideoAdj>();
+            QVERIFY(video);
+            for (int i = 2; i < 8; ++i)
+                QCOMPARE(video->findChild<QScrollBar*>(QStringLiteral("HScroll1(%1)").arg(i))->value(),
+                         monitor.dac('l', i));
+        }
     }
 };
 

@@ -1,6 +1,7 @@
 #include "support/ToolHarness.h"
 
 #include "app/FrmMain.h"
+#include "platform/PortMap.h"
 #include "sim/PtySimulator.h"
 
 #include <QDateTime>
@@ -37,6 +38,8 @@ void ToolHarness::start(const StartOptions& options) {
         s.clock = &fakeClock;
     }
     m_app = std::make_unique<Application>(s);
+    if (deviceLister)
+        m_app->context().portMap->setDeviceLister(deviceLister);
     if (fakePort)
         fakePort->setParent(m_app.get());
     m_app->start(options);

@@ -12,6 +12,7 @@
 
 #include <QTest>
 #include <QTemporaryDir>
+#include <functional>
 #include <memory>
 
 namespace sim {
@@ -68,6 +69,8 @@ public:
     ScriptedDialogs dialogs;
     RecordingTone tone;
     RecordingLauncher launcher;
+    // Stands in for the machine's serial devices when set before start().
+    std::function<QStringList()> deviceLister;
     std::unique_ptr<sim::PtySimulator> simulator;
 
 private:

@@ -56,7 +56,17 @@ struct Rig {
     }
     MonitorModel& model() { return *h.ctx().model; }
     FrmVideoAdj* window() { return h.ctx().windows->window<FrmVideoAdj>(); }
-    FrmVideoAdj* open() { return h.ctx().windows->show<FrmVideoAdj>(); }
+    QAction* item(const char* name) { return h.app().mainWindow()->menus()->action(QLatin1String(name)); }
+    // Whether the monitor's family offers colour balance ("&Adjustment" and its item both enabled).
+    bool offered() { return item("mnuAdjust")->isEnabled() && item("mnuAdjustVideo")->isEnabled(); }
+    // Opens the window as the user does: from the menu when the monitor's family offers it, otherwise in
+    // demonstration mode (which leaves the monitor).
+    FrmVideoAdj* open() {
+        if (!offered())
+            item("mnuMonitorDemo")->trigger();
+        item("mnuAdjustVideo")->trigger();
+        return window();
+    }
     template <class T> T* get(const QString& name) {
         T* c = window()->findChild<T*>(name);
         if (!c)
@@ -98,7 +108,7 @@ private slots:
         QAction* item = r.h.app().mainWindow()->menus()->action("mnuAdjustVideo");
         QVERIFY(item);
         QCOMPARE(item->text(), QString("Colo&r Balance"));
-        item->setEnabled(true);
+        QVERIFY(r.offered());
         item->trigger();
         FrmVideoAdj* w = r.window();
         QVERIFY(w->parentWidget()->isVisible());
@@ -133,20 +143,23 @@ private slots:
 
     void activationByFirmwareClass_data() {
         QTest::addColumn<QString>("version");
-        QTest::addColumn<QString>("reads");
+        QTest::addColumn<QString>("reads"); // empty: not offered by the family, opened in demonstration mode
         QTest::addColumn<bool>("offsetRows");
         QTest::addColumn<int>("height");
         QTest::addColumn<int>("settingsTop");
         QTest::addColumn<int>("cancelTop");
         QTest::addColumn<int>("okTop");
         const QString videoAndBias = "ddl|ddb|ddpl|ddfl|ddpb|ddfb|";
+        // Rows a monitor type hides take their room with them: the bias level row (390 twips) on the CRTs of class
+        // 2, both bias rows on the flat panels of class 3.
         QTest::newRow("1.38") << "1.38" << videoAndBias << false << 5030 << 3960 << 3900 << 4320;
-        QTest::newRow("2.15") << "2.15" << videoAndBias << false << 5030 << 3960 << 3900 << 4320;
-        QTest::newRow("2.16: rows shown, not read") << "2.16" << videoAndBias << true << 7350 << 6180 << 6120 << 6540;
-        QTest::newRow("2.17") << "2.17" << allReads << true << 7350 << 6180 << 6120 << 6540;
-        QTest::newRow("2.99: read, no set-up") << "2.99" << allReads << false << 5030 << 3960 << 3900 << 4320;
-        QTest::newRow("3.00") << "3.00" << videoAndBias << false << 5030 << 3960 << 3900 << 4320;
-        QTest::newRow("4.05") << "4.05" << videoAndBias << false << 5030 << 3960 << 3900 << 4320;
+        QTest::newRow("2.15") << "2.15" << videoAndBias << false << 4640 << 3570 << 3510 << 3930;
+        QTest::newRow("2.16: rows shown, not read") << "2.16" << videoAndBias << true << 6960 << 5790 << 5730 << 6150;
+        QTest::newRow("2.17") << "2.17" << allReads << true << 6960 << 5790 << 5730 << 6150;
+        QTest::newRow("2.99: no set-up, not offered") << "2.99" << QString() << false << 5030 << 3960 << 3900 << 4320;
+        QTest::newRow("3.00") << "3.00" << QString() << false << 4250 << 3180 << 3120 << 3540;
+        QTest::newRow("3.15") << "3.15" << videoAndBias << false << 4250 << 3180 << 3120 << 3540;
+        QTest::newRow("4.05") << "4.05" << QString() << false << 5030 << 3960 << 3900 << 4320;
     }
     void activationByFirmwareClass() {
         QFETCH(QString, version);
@@ -157,6 +170,7 @@ private slots:
         QFETCH(int, cancelTop);
         QFETCH(int, okTop);
         Rig r(version);
+        QCOMPARE(r.offered(), !reads.isEmpty());
         FrmVideoAdj* w = r.open();
         QCOMPARE(r.sent(), reads);
         QCOMPARE(w->offsetRowsShown(), offsetRows);
@@ -166,13 +180,16 @@ private slots:
         // Every button shows whole inside the window.
         QVERIFY(r.get<QWidget>("VideoOKButton")->geometry().bottom() < w->height());
         for (const QString name : {"VideoRestoreFactoryDefaultsButton", "VideoRestoreInitialSettingsButton",
-                                    "VideoSetInitialSettingsButton"})
+                                   "VideoSetInitialSettingsButton"})
             QCOMPARE(r.topOf(name), r.pixels(settingsTop));
         QCOMPARE(r.topOf("VideoCancelButton"), r.pixels(cancelTop));
         QCOMPARE(r.topOf("VideoOKButton"), r.pixels(okTop));
-        // The rows above the buttons end before them.
-        const QString lastRow = offsetRows ? "HScroll3(5)" : "HScroll2(1)";
-        QVERIFY(r.topOf(lastRow) + r.pixels(285) <= r.pixels(cancelTop));
+        // The rows shown end before the buttons, and no empty band is left under OK.
+        for (QScrollBar* slider : w->findChildren<QScrollBar*>())
+            if (slider->isVisibleTo(w))
+                QVERIFY2(r.topOf(slider->objectName()) + r.pixels(285) <= r.pixels(cancelTop),
+                         qPrintable(slider->objectName()));
+        QVERIFY(w->height() - r.get<QWidget>("VideoOKButton")->geometry().bottom() < r.pixels(2 * 390));
     }
 
     void userMovesRedGain() {
@@ -224,7 +241,7 @@ private slots:
                               << "cdlp|cdbp|";
         QTest::newRow("2.50") << "2.50"
                               << "cdlp|cdbp|cfp|";
-        QTest::newRow("3.00") << "3.00"
+        QTest::newRow("3.15") << "3.15"
                               << "cdlp|cdbp|";
     }
     void saveInitialSettings() {
@@ -301,7 +318,7 @@ private slots:
             QVERIFY2(r.get<QWidget>(name)->isEnabled(), qPrintable(name));
         r.h.ctx().windows->show<FrmConnect>();
         for (const QString name : {"HScroll1(2)", "HScroll1(7)", "VideoRestoreFactoryDefaultsButton",
-                                    "VideoRestoreInitialSettingsButton", "VideoSetInitialSettingsButton"})
+                                   "VideoRestoreInitialSettingsButton", "VideoSetInitialSettingsButton"})
             QVERIFY2(!r.get<QWidget>(name)->isEnabled(), qPrintable(name));
         QVERIFY(r.slider("HScroll2(0)")->isEnabled()); // the bias rows are left as they are
         QVERIFY(r.slider("HScroll3(0)")->isEnabled()); // the offset rows belong to the monitor family
@@ -316,7 +333,10 @@ private slots:
         h.start();
         ScriptedMonitor monitor(h);
         QVERIFY(monitor.goOnline("2.50"));
-        FrmVideoAdj* w = h.ctx().windows->show<FrmVideoAdj>();
+        QAction* colourBalance = h.app().mainWindow()->menus()->action("mnuAdjustVideo");
+        QVERIFY(colourBalance->isEnabled());
+        colourBalance->trigger();
+        FrmVideoAdj* w = h.ctx().windows->existing<FrmVideoAdj>();
         auto enabled = [w](const QString& name) { return w->findChild<QWidget*>(name)->isEnabled(); };
         // Activation enables the sliders and buttons of the active window, but not beyond what the mode allows.
         QVERIFY(!enabled("HScroll1(2)"));
@@ -333,15 +353,15 @@ private slots:
         h.app().modes()->setFactoryMode();
         QVERIFY(!enabled("HScroll1(2)"));
         QVERIFY(!enabled("VideoSetInitialSettingsButton"));
-        h.ctx().windows->show<FrmVideoAdj>();
+        colourBalance->trigger();
         QVERIFY(enabled("HScroll1(2)"));
         QVERIFY(enabled("HScroll2(0)"));
         QVERIFY(enabled("VideoSetInitialSettingsButton"));
     }
 
     void withoutAMonitor() {
-        ToolHarness h(ToolHarness::Port::Fake, factoryMode);
-        h.start();
+        Rig r;
+        ToolHarness& h = r.h;
         MonitorModel& m = *h.ctx().model;
         for (int i = 2; i < 8; ++i) {
             m.videoGroup.set(DacTable::Committed, i, 0, 100 + i);
@@ -353,7 +373,7 @@ private slots:
         m.biasGroup.set(DacTable::Initial, 0, 0, 62);
         m.lowBrightnessGroup.set(DacTable::Committed, 0, 0, 99);
         m.scanSetCaption = "Scan Set Selected: #1: 640x480 60Hz";
-        auto* w = h.ctx().windows->show<FrmVideoAdj>();
+        FrmVideoAdj* w = r.open();
         auto box = [w](const QString& n) { return w->findChild<QLineEdit*>(n)->text(); };
         auto bar = [w](const QString& n) { return w->findChild<QScrollBar*>(n); };
         QCOMPARE(w->findChild<QLabel*>("ScanSetSelectedLabel4")->text(), m.scanSetCaption);
@@ -409,35 +429,6 @@ private slots:
         QCOMPARE(r.texts("BText2", 0, 1), (QStringList{"33", "44"}));
     }
 
-    // The capability answer offers the adjustments of the boards the monitor reports and takes back the others.
-    void theCapabilityAnswerOffersTheAdjustmentMenus_data() {
-        QTest::addColumn<QString>("capability");
-        QTest::addColumn<QStringList>("enabled");
-        const QStringList video{"mnuAdjustmentBrightnessContrast", "mnuAdjustVideo"};
-        const QStringList convergence{"mnuAdjustmentConvergence", "mnuAdjustmentConvergenceGoals"};
-        QTest::newRow("none") << "0" << QStringList();
-        QTest::newRow("video") << "4" << video;
-        QTest::newRow("deflection") << "8" << QStringList{"mnuAdjustGeometry"};
-        QTest::newRow("convergence, hexadecimal") << "0x20" << convergence;
-        QTest::newRow("G2") << "64" << QStringList{"mnuAdjustHV"};
-        QTest::newRow("boards without menus, octal") << "0223" << QStringList();
-        QTest::newRow("every board") << "255" << video + convergence + QStringList{"mnuAdjustGeometry", "mnuAdjustHV"};
-    }
-    void theCapabilityAnswerOffersTheAdjustmentMenus() {
-        QFETCH(QString, capability);
-        QFETCH(QStringList, enabled);
-        Rig r("2.50");
-        const QStringList items{
-            "mnuAdjustmentBrightnessContrast", "mnuAdjustVideo", "mnuAdjustGeometry", "mnuAdjustmentConvergence",
-            "mnuAdjustmentConvergenceGoals",   "mnuAdjustHV"};
-        MainMenus* menus = r.h.app().mainWindow()->menus();
-        for (const QString& item : items)
-            menus->action(item)->setEnabled(!enabled.contains(item));
-        r.h.fakePort->receive("dx\r\nCapability = " + capability.toLatin1() + "\r\n#\r\n");
-        for (const QString& item : items)
-            QVERIFY2(menus->action(item)->isEnabled() == enabled.contains(item), qPrintable(item));
-    }
-
     void familySetUp_data() {
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("biasCaption");
@@ -449,12 +440,13 @@ private slots:
                               << "White Level (Int)" << true << true << true << true;
         QTest::newRow("2.50") << "2.50"
                               << "+80V Adjust" << false << false << true << true;
+        // On the flat panels the bias rows are hidden, and their captions with them.
         QTest::newRow("3.15") << "3.15"
-                              << "White Level (Int)" << true << false << false << true;
+                              << "White Level (Int)" << false << false << false << true;
         QTest::newRow("3.16") << "3.16"
-                              << "White Level (Int)" << true << false << false << true;
+                              << "White Level (Int)" << false << false << false << true;
         QTest::newRow("3.10") << "3.10"
-                              << "White Level (Int)" << true << false << false << false;
+                              << "White Level (Int)" << false << false << false << false;
     }
     void familySetUp() {
         QFETCH(QString, version);

@@ -134,16 +134,23 @@ private slots:
     void shownAtStartUpWhenItWasOpenAndSettingsWrittenAtExit_data() {
         QTest::addColumn<QString>("commLogOpen");
         QTest::addColumn<bool>("shown");
-        QTest::newRow("open") << "1" << true;
-        QTest::newRow("closed") << "0" << false;
-        QTest::newRow("garbage") << "yes" << false;
+        QTest::addColumn<bool>("minimise");
+        QTest::newRow("open") << "1" << true << false;
+        QTest::newRow("open, minimised at exit") << "1" << true << true;
+        QTest::newRow("closed") << "0" << false << false;
+        QTest::newRow("garbage") << "yes" << false << false;
     }
     void shownAtStartUpWhenItWasOpenAndSettingsWrittenAtExit() {
         QFETCH(QString, commLogOpen);
         QFETCH(bool, shown);
+        QFETCH(bool, minimise);
         ToolHarness h(ToolHarness::Port::Fake, kNotFirstRun + "[Configs]\nCommLogOpen=" + commLogOpen + "\n");
         h.start();
         QCOMPARE(logOf(h)->logWindowOpen(), shown);
+        if (minimise) {
+            logOf(h)->parentWidget()->showMinimized();
+            QVERIFY(logOf(h)->logWindowOpen());
+        }
         // The user switches both flags through the window before leaving.
         control<QCheckBox>(h, "ckXmitQueueOverride")->setChecked(false);
         control<QPushButton>(h, "btnDisableAutoping")->click();
@@ -383,21 +390,32 @@ private slots:
         QCOMPARE(h.fakePort->writtenText(), QString("cz0|cz1|"));
     }
 
+    // A written line keeps its answer awaited; a line still in its 100 ms pause is dropped and never written.
+    void clearXmitQueueKeepsTheAwaitedAnswer_data() {
+        QTest::addColumn<int>("clickAtMs");
+        QTest::addColumn<QString>("written");
+        QTest::addColumn<bool>("awaiting");
+        QTest::newRow("first line written") << TransmitQueue::writePauseMs << "da|" << true;
+        QTest::newRow("first line in its pause") << TransmitQueue::writePauseMs / 2 << "" << false;
+    }
     void clearXmitQueueKeepsTheAwaitedAnswer() {
+        QFETCH(int, clickAtMs);
+        QFETCH(QString, written);
+        QFETCH(bool, awaiting);
         ToolHarness h;
         h.start();
         quietLink(h);
         h.ctx().send("da");
         h.ctx().send("db");
         h.ctx().send("dc");
-        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        h.fakeClock.advance(clickAtMs);
         QVERIFY(h.ctx().queue()->awaitingAnswer());
         QCOMPARE(h.ctx().queue()->transmitQueue(), QString("db\r\ndc\r\n"));
         control<QPushButton>(h, "btnClrXQ")->click();
         QCOMPARE(h.ctx().queue()->transmitQueue(), QString());
-        QVERIFY(h.ctx().queue()->awaitingAnswer());
+        QCOMPARE(h.ctx().queue()->awaitingAnswer(), awaiting);
         h.fakeClock.advance(3000);
-        QCOMPARE(h.fakePort->writtenText(), QString("da|"));
+        QCOMPARE(h.fakePort->writtenText(), written);
     }
 
     void autoPingButtonToggles() {

@@ -444,10 +444,11 @@ private slots:
         QCOMPARE(logIndicator->property("indicatorGreen").toBool(), true);
 
         // The monitor falls silent. The keep-alive pings it 5000 ms after its last answer and gives up
-        // 2000 ms after that ping.
+        // 2000 ms after that ping went out (100 ms after the tick).
         monitor.answering = false;
         const int pingsBefore = pingsWritten(h);
-        const qint64 lostAt = monitor.lastAnswerAt + Link::keepAliveIdleMs + Link::answerTimeoutMs;
+        const qint64 lostAt =
+            monitor.lastAnswerAt + Link::keepAliveIdleMs + TransmitQueue::writePauseMs + Link::answerTimeoutMs;
         monitor.serve(lostAt - 1 - h.fakeClock.nowMs());
         QCOMPARE(mainOf(h)->connectionState(), ConnectionState::Online);
         QCOMPARE(pingsWritten(h), pingsBefore + 1);

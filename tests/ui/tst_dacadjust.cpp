@@ -5,6 +5,7 @@
 #include "adjust/FrmVideoAdj.h"
 #include "app/AppContext.h"
 #include "app/FrmMain.h"
+#include "app/MainMenus.h"
 #include "app/WindowRegistry.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
@@ -12,6 +13,7 @@
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
 
+#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
@@ -85,6 +87,10 @@ struct Rig {
         w = h.ctx().windows->window<TestAdjustWindow>();
     }
     MonitorModel& model() { return *h.ctx().model; }
+    // The user opens another window (the communication log, always offered), which deactivates this one.
+    void activateAnotherWindow() {
+        h.app().mainWindow()->menus()->action(QStringLiteral("mnuDiagnosticsCommLogging"))->trigger();
+    }
     template <class T> T* get(const QString& name) {
         T* c = w->findChild<T*>(name);
         if (!c)
@@ -240,7 +246,7 @@ private slots:
         QCOMPARE(r.cell(r.model().verticalGroup, DacTable::Committed, 0, 1), 150);
 
         // Activated again: the same answers move nothing and send nothing.
-        r.h.ctx().windows->show<FrmVideoAdj>();
+        r.activateAnotherWindow();
         r.sent();
         r.h.ctx().windows->show<TestAdjustWindow>();
         QCOMPARE(r.sent(), QString("ddv|ddpv|ddfv|ddh|ddph|ddfh|dds|ddps|ddfs|"));
@@ -338,7 +344,7 @@ private slots:
         QPushButton* save = r.get<QPushButton>("Command6");
         QPushButton* ok = r.get<QPushButton>("btnOK");
         QVERIFY(s->isEnabled() && save->isEnabled());
-        r.h.ctx().windows->show<FrmVideoAdj>();
+        r.activateAnotherWindow();
         QVERIFY(!s->isEnabled());
         QVERIFY(!save->isEnabled());
         QVERIFY(ok->isEnabled());

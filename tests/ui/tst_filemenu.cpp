@@ -183,7 +183,8 @@ private slots:
         QVERIFY(choose(h, "mnuFileSaveAs"));
         QCOMPARE(h.dialogs.fileRequests.size(), 1);
         QCOMPARE(h.dialogs.fileRequests.first().startDir, QStringLiteral("/srv/monitors/"));
-        QVERIFY(h.dialogs.messages.isEmpty());
+        // No scan set is ticked: the only message is the warning that the file would hold no adjustment values.
+        QCOMPARE(h.dialogs.texts(), QStringList{DataFileCommands::noScanSetWarning()});
         QCOMPARE(h.readBackSettings()->readText("Configs", "FileSaveInitDir", "unset"),
                  QStringLiteral("/srv/monitors/"));
     }
@@ -441,7 +442,7 @@ private slots:
                                            << "";
         QTest::newRow("directory in the way") << "taken.mdv"
                                               << "directory";
-        QTest::newRow("read-only directory") << "locked/unit.mdv"
+        QTest::newRow("read-only directory and file") << "locked/unit.mdv"
                                              << "read-only";
     }
     void failedSaveKeepsThePreviousFile() {
@@ -460,6 +461,8 @@ private slots:
             old.write("the target's earlier contents");
             old.close();
             targetBefore = fileBytes(targetPath);
+            // A writable file in a read-only folder would be written in place: this one is read-only too.
+            QFile::setPermissions(targetPath, QFileDevice::ReadOwner);
             QFile::setPermissions(dir.filePath(QStringLiteral("locked")),
                                   QFileDevice::ReadOwner | QFileDevice::ExeOwner);
             QFile probe(dir.filePath(QStringLiteral("locked/probe")));

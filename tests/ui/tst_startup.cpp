@@ -14,8 +14,10 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QRadioButton>
 #include <QtTest>
 
 class StartupTest : public QObject {
@@ -164,6 +166,45 @@ private slots:
         QCOMPARE(connect->status(), FrmConnect::timedOutText());
         QVERIFY(h.ctx().windows->find("frmTimedOut"));
         QCOMPARE(h.app().mainWindow()->connectionState(), ConnectionState::NoMonitor);
+    }
+
+    // Looking for the machine's serial devices is slow: nothing looks before the main window is up, nor on a
+    // change of port; opening the device list does, once until the port changes.
+    void serialDevicesAreListedOnlyWhenTheListIsOpened() {
+        ToolHarness h;
+        int searches = 0;
+        h.deviceLister = [&searches] {
+            ++searches;
+            return QStringList{"/dev/ttyS0", "/dev/ttyUSB0"};
+        };
+        h.start();
+        FrmConnect* connect = h.ctx().windows->existing<FrmConnect>();
+        auto* devices = connect->findChild<QComboBox*>("cboDevice");
+        QVERIFY(h.app().mainWindow()->isVisible());
+        QCOMPARE(devices->count(), 1);
+        QCOMPARE(devices->currentText(), QString("/dev/ttyS0"));
+
+        connect->findChild<QRadioButton*>("optCommPort(1)")->click();
+        QCOMPARE(h.ctx().commPort, 2);
+        QCOMPARE(searches, 0);
+        QCOMPARE(devices->currentText(), QString("/dev/ttyS1"));
+
+        devices->showPopup();
+        devices->hidePopup();
+        devices->showPopup();
+        devices->hidePopup();
+        QCOMPARE(searches, 1);
+        QStringList listed;
+        for (int i = 0; i < devices->count(); ++i)
+            listed << devices->itemText(i);
+        QCOMPARE(listed, (QStringList{"/dev/ttyS1", "/dev/ttyS0", "/dev/ttyUSB0"}));
+        QCOMPARE(devices->currentText(), QString("/dev/ttyS1"));
+
+        connect->findChild<QRadioButton*>("optCommPort(0)")->click();
+        QCOMPARE(devices->count(), 1);
+        QTest::keyClick(devices, Qt::Key_Down);
+        QCOMPARE(searches, 2);
+        QCOMPARE(devices->currentText(), QString("/dev/ttyUSB0"));
     }
 
     void choosingAPortThatFailsSaysSo() {

@@ -1,5 +1,6 @@
 #include "model/DataFile.h"
 #include "model/MonitorModel.h"
+#include "support/ScratchFileSystem.h"
 
 #include <QDir>
 #include <QFile>
@@ -245,6 +246,87 @@ private slots:
         QVERIFY(QFileInfo(path(QStringLiteral("taken.mdv"))).isDir());
     }
 
+    // Saving onto a disk that is full or read-only: the failure is reported with its cause, the previous file
+    // keeps every byte, no temporary file is left behind and the data still counts as changed. A read-only
+    // folder whose file is writable is written in place.
+    void saveOnAHostileDisk_data() {
+        QTest::addColumn<QString>("disk");
+        QTest::addColumn<bool>("saved");
+        QTest::addColumn<QString>("cause");
+        QTest::newRow("full disk") << "full" << false << "No space left on device";
+        QTest::newRow("read-only disk") << "read-only" << false << "Read-only file system";
+        QTest::newRow("read-only folder, writable file") << "bound" << true << "";
+        QTest::newRow("read-only folder, writable file, full") << "bound full" << false << "No space left on device";
+        QTest::newRow("device that is always full") << "device" << false << "No space left on device";
+    }
+
+    void saveOnAHostileDisk() {
+        QFETCH(QString, disk);
+        QFETCH(bool, saved);
+        QFETCH(QString, cause);
+        QString why;
+        const bool scratch = ScratchFileSystem::available(&why);
+        if (disk != QLatin1String("device") && !scratch)
+            QSKIP(qPrintable(QStringLiteral("needs scratch file systems: ") + why));
+        // Without scratch file systems the system's /dev/full serves, which this user cannot replace.
+        if (disk == QLatin1String("device") && !scratch && !QFileInfo::exists(QStringLiteral("/dev/full")))
+            QSKIP("no /dev/full here");
+
+        const QByteArray previous = header() + "\"NumScanSets\",6\r\n";
+        ScratchFileSystem folder(64 * 1024);
+        ScratchFileSystem fileDisk(64 * 1024);
+        QString target = folder.filePath(QStringLiteral("unit.mdv"));
+        QVERIFY(folder.put(QStringLiteral("unit.mdv"), previous));
+        if (disk == QLatin1String("full")) {
+            QVERIFY(folder.fill());
+        } else if (disk == QLatin1String("read-only")) {
+            QVERIFY(folder.makeReadOnly());
+        } else if (disk.startsWith(QLatin1String("bound"))) {
+            QVERIFY(fileDisk.put(QStringLiteral("unit.mdv"), previous));
+            QVERIFY(folder.makeReadOnly());
+            QVERIFY(ScratchFileSystem::bindFile(fileDisk.filePath(QStringLiteral("unit.mdv")), target));
+            if (disk.endsWith(QLatin1String("full")))
+                QVERIFY(fileDisk.fill());
+        } else if (scratch) {
+            QVERIFY(folder.makeFullDevice(QStringLiteral("full")));
+            target = folder.filePath(QStringLiteral("full"));
+        } else {
+            target = QStringLiteral("/dev/full");
+        }
+        const QStringList entriesBefore = QDir(folder.path()).entryList(QDir::Files);
+
+        MonitorModel m;
+        connectedModel(m);
+        for (int i = 0; i < MonitorModel::scanSetWindowRows; ++i) {
+            m.scanSetEnabled[i] = 1;
+            fillScanSet(m, i);
+        }
+        DataFile f(m);
+        f.setTimestamp([] { return stamp; });
+        f.openForWriting(target);
+        m.dataChanged = true;
+        const QByteArray contents = f.contents();
+        QVERIFY(contents.size() > 4 * previous.size()); // an in-place write overruns what the old file held
+        const DataFileResult r = f.writeMdf();
+
+        QCOMPARE(r.ok, saved);
+        QCOMPARE(m.dataChanged, !saved);
+        QCOMPARE(m.FileIsOpen, !saved);
+        if (!saved) {
+            QCOMPARE(r.message, QStringLiteral("In WriteMDF, the file %1 could not be written: %2.\r"
+                                               "The previous file is unchanged.")
+                                    .arg(QFileInfo(target).fileName(), cause));
+        }
+        if (disk == QLatin1String("device")) {
+            QVERIFY(!QFileInfo(target).isFile()); // written to, never replaced
+            return;
+        }
+        QCOMPARE(QDir(folder.path()).entryList(QDir::Files), entriesBefore);
+        QFile back(target);
+        QVERIFY(back.open(QIODevice::ReadOnly));
+        QCOMPARE(back.readAll(), saved ? contents : previous);
+    }
+
     void writeReplacesAnOpenFile() {
         const QString p = writeRaw(QStringLiteral("replace.mdv"), QByteArray(500, 'x'));
         MonitorModel m;
@@ -372,6 +454,12 @@ private slots:
                                       << "Name Not Found: " + QString(200, QLatin1Char('z')) +
                                              "...\r\nLine 5\r\nScanSetReading: 0"
                                       << 5;
+        QTest::newRow("line at the limit")
+            << QByteArray("\"Model Number: \",\"M1\"\r\n" + QByteArray(DataFile::maxLineLength, 'z') + "\r\n")
+            << "Name Not Found: " + QString(200, QLatin1Char('z')) + "...\r\nLine 5\r\nScanSetReading: 0" << 5;
+        QTest::newRow("line one past the limit")
+            << QByteArray("\"Model Number: \",\"M1\"\r\n" + QByteArray(DataFile::maxLineLength + 1, 'z') + "\r\n")
+            << "In ReadMDF, Error # 14: Out of string space" << 5;
         QTest::newRow("line beyond the limit")
             << QByteArray("\"Model Number: \",\"M1\"\r\n" + QByteArray(DataFile::maxLineLength + 10, 'z'))
             << "In ReadMDF, Error # 14: Out of string space" << 5;

@@ -5,6 +5,7 @@
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "platform/SerialPort.h"
+#include "protocol/Dispatcher.h"
 #include "support/FakeClock.h"
 #include "support/FakeSerialPort.h"
 #include "support/RecordingTone.h"
@@ -20,15 +21,25 @@ class LinkTest : public QObject {
         FakeSerialPort port;
         RecordingTone tone;
         MonitorModel model;
+        Dispatcher dispatcher{model, nullptr};
         LineKeepingLog log;
         Link link{&port, &clock, &tone, &model};
         QStringList answers;
         Rig() {
             port.open(1, "9600,N,8,1");
             link.setLog(&log);
-            link.setDispatch([this](const QString& a) { answers << a; });
+            link.setDispatch([this](const QString& a) {
+                answers << a;
+                dispatcher.dispatchAnswer(a);
+            });
         }
         TransmitQueue* q() { return link.queue(); }
+        // A monitor found by the search: responding, shown as connected, keep-alive running.
+        void connect(int keepAliveMs) {
+            model.monitorResponding = true;
+            link.setMonitorConnected(true);
+            link.startKeepAlive(keepAliveMs);
+        }
     };
 
 private slots:
@@ -223,7 +234,9 @@ private slots:
         QSignalSpy lost(&r.link, &Link::connectionLost);
         r.model.monitorResponding = true;
         r.link.startKeepAlive(5000);
-        r.clock.advance(5000 + 2000);
+        r.clock.advance(5000 + 100 + 2000 - 1);
+        QCOMPARE(lost.count(), 0); // the time-out runs from the ping's write
+        r.clock.advance(1);
         QCOMPARE(lost.count(), 1);
         QVERIFY(!r.link.tmrKeepAlive()->isActive());
         QVERIFY(!r.link.tmrConnect()->isActive());
@@ -260,6 +273,150 @@ private slots:
         r.port.failingPorts << 3;
         QVERIFY(!r.link.openPort(3, "9600,N,8,1"));
         QVERIFY(!r.port.isOpen());
+    }
+
+    // A monitor that falls silent is lost within the keep-alive interval plus the answer time-out (plus the
+    // 100 ms pause before the ping's write), whatever the keep-alive interval and whatever is on the wire.
+    void silentMonitorIsLostWithinTheBound_data() {
+        QTest::addColumn<int>("keepAliveMs");
+        QTest::addColumn<QByteArray>("request");  // written at 100 ms, never answered ("" for none)
+        QTest::addColumn<QByteArray>("received"); // arrives right after that write
+        QTest::addColumn<int>("lostAtMs");
+        // Tick at 2000 finds "df" on the wire: the time-out runs from then on and is not restarted at 4000.
+        QTest::newRow("after the search, df unanswered") << 2000 << QByteArray("df") << QByteArray() << 4000;
+        QTest::newRow("boot mode, idle") << 2000 << QByteArray() << QByteArray() << 2000 + 100 + 2000;
+        QTest::newRow("idle") << 5000 << QByteArray() << QByteArray() << 5000 + 100 + 2000;
+        // "!" leaves its request awaiting: the ping cannot go, so the time-out counts from the tick after "!".
+        QTest::newRow("after a text ended by !") << 5000 << QByteArray("zz") << QByteArray("zz\r\nUnknown!")
+                                                  << 100 + 2000 + 2000;
+        // Line noise that reads as a prompt answer without "#": the monitor is asked again at once.
+        QTest::newRow("garbled P answer") << 5000 << QByteArray() << QByteArray("Px$") << 100 + 100 + 2000;
+    }
+    void silentMonitorIsLostWithinTheBound() {
+        QFETCH(int, keepAliveMs);
+        QFETCH(QByteArray, request);
+        QFETCH(QByteArray, received);
+        QFETCH(int, lostAtMs);
+        Rig r;
+        QSignalSpy lost(&r.link, &Link::connectionLost);
+        r.connect(keepAliveMs);
+        if (!request.isEmpty())
+            r.q()->queueCommand(QString::fromLatin1(request));
+        r.clock.advance(100);
+        if (!received.isEmpty())
+            r.port.receive(received);
+        r.clock.advance(lostAtMs - 100 - 1);
+        QCOMPARE(lost.count(), 0);
+        r.clock.advance(1);
+        QCOMPARE(lost.count(), 1);
+        QVERIFY(lostAtMs <= keepAliveMs + TransmitQueue::writePauseMs + Link::answerTimeoutMs);
+        QVERIFY(!r.link.tmrKeepAlive()->isActive());
+    }
+
+    // The answer time-out counts from the ping's write, not from the keep-alive tick 100 ms earlier.
+    void answerTimeoutRunsFromTheWrite_data() {
+        QTest::addColumn<int>("answerAfterMs");
+        QTest::addColumn<bool>("lost");
+        QTest::newRow("1950 ms") << 1950 << false;
+        QTest::newRow("1999 ms") << 1999 << false;
+        QTest::newRow("2001 ms") << 2001 << true;
+    }
+    void answerTimeoutRunsFromTheWrite() {
+        QFETCH(int, answerAfterMs);
+        QFETCH(bool, lost);
+        Rig r;
+        QSignalSpy lostSpy(&r.link, &Link::connectionLost);
+        r.connect(5000);
+        for (int ping = 0; ping < 3 && lostSpy.isEmpty(); ++ping) {
+            r.clock.advance(5000 + 100);
+            QCOMPARE(r.port.written.size(), ping + 1);
+            r.clock.advance(answerAfterMs);
+            r.port.receive("p\r\n#");
+        }
+        QCOMPARE(lostSpy.count(), lost ? 1 : 0);
+    }
+
+    void garbledPromptAnswerEndsInAWorkingLink() {
+        Rig r;
+        QSignalSpy lost(&r.link, &Link::connectionLost);
+        r.connect(5000);
+        r.port.receive("Px$");
+        QVERIFY(!r.model.monitorResponding);
+        r.clock.advance(100);
+        QCOMPARE(r.port.written, QByteArrayList{"p\r\n"});
+        r.port.receive("p\r\n#");
+        QVERIFY(r.model.monitorResponding);
+        // Requests flow again and the keep-alive goes on.
+        r.q()->queueCommand("df");
+        r.clock.advance(100);
+        QCOMPARE(r.port.written.last(), QByteArray("df\r\n"));
+        r.port.receive("df\r\nV 2.10\r\n#");
+        r.clock.advance(5000 + 100);
+        QCOMPARE(r.port.written.last(), QByteArray("p\r\n"));
+        r.port.receive("p\r\n#");
+        QVERIFY(!r.link.tmrConnect()->isActive());
+        QCOMPARE(lost.count(), 0);
+    }
+
+    void clearXmitQueueDropsALineInItsPause() {
+        Rig r;
+        r.q()->queueCommand("dt");
+        r.q()->queueCommand("de");
+        r.clock.advance(50);
+        r.q()->clearQueuedText();
+        r.clock.advance(5000);
+        QVERIFY(r.port.written.isEmpty());
+        QVERIFY(!r.q()->awaitingAnswer());
+        r.q()->queueCommand("df");
+        r.clock.advance(100);
+        QCOMPARE(r.port.written, QByteArrayList{"df\r\n"});
+    }
+
+    void answerBeyondTheCapIsCutWithOneLogLine() {
+        Rig r;
+        const QByteArray chunk(4096, 'x');
+        for (int i = 0; i < 20; ++i) // 80 KiB without a prompt
+            r.port.receive(chunk);
+        QCOMPARE(r.link.receiveBuffer().size(), Link::maxAnswerChars);
+        r.port.receive("\r\n#");
+        QCOMPARE(r.answers.size(), 1);
+        QCOMPARE(r.answers.first().size(), Link::maxAnswerChars + 1);
+        QVERIFY(r.answers.first().endsWith("x#"));
+        QCOMPARE(r.log.lines.size(), 1);
+        QVERIFY(r.log.lines.first().contains("65536"));
+        // The next answer is whole again, and a second overflow is reported again.
+        r.port.receive("\r\ndf\r\nV 2.10\r\n#");
+        QCOMPARE(r.answers.last(), QString("df\r\nV 2.10\r\n#"));
+        for (int i = 0; i < 17; ++i)
+            r.port.receive(chunk);
+        QCOMPARE(r.log.lines.size(), 2);
+    }
+
+    void portThatFailsWhileConnectedLosesTheMonitor_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<bool>("closes");
+        QTest::addColumn<QString>("logged");
+        QTest::newRow("device lost") << int(SerialEvent::DeviceLost) << true << "Port lost";
+        QTest::newRow("read error, port closed") << int(SerialEvent::ReadError) << true << "Port read error";
+        QTest::newRow("write error, port open") << int(SerialEvent::WriteError) << false << "Port write error";
+    }
+    void portThatFailsWhileConnectedLosesTheMonitor() {
+        QFETCH(int, kind);
+        QFETCH(bool, closes);
+        QFETCH(QString, logged);
+        Rig r;
+        QSignalSpy lost(&r.link, &Link::connectionLost);
+        r.connect(5000);
+        if (closes)
+            r.port.close();
+        emit r.port.portEvent(kind);
+        QCOMPARE(r.log.lines, QStringList{logged});
+        QCOMPARE(lost.count(), closes ? 1 : 0);
+        QCOMPARE(r.link.tmrKeepAlive()->isActive(), !closes);
+        // The search opens the lost port again (the adapter is back); a port that stayed open is left alone.
+        const int opens = r.port.openCount;
+        QVERIFY(r.link.reopenIfLost());
+        QCOMPARE(r.port.openCount, opens + (closes ? 1 : 0));
     }
 };
 

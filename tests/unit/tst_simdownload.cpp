@@ -43,7 +43,10 @@ private slots:
     void endRecordAnswersEofAndEndsTheDownload();
     void sramLoad();
     void flashCannotBeProgrammedTwiceWithoutErase();
+    void addressOutOfRange_data();
     void addressOutOfRange();
+    void wideImagesAreRefusedAsBinary_data();
+    void wideImagesAreRefusedAsBinary();
     void damagedStartCodeDuringDownload();
     void rejectRecordKTimesThenAccept_data();
     void rejectRecordKTimesThenAccept();
@@ -169,12 +172,92 @@ void TestSimDownload::flashCannotBeProgrammedTwiceWithoutErase() {
     QCOMPARE(m.flashImage().at(0x40), quint8(0x0F));
 }
 
+void TestSimDownload::addressOutOfRange_data() {
+    QTest::addColumn<QByteArray>("load");
+    QTest::addColumn<int>("type");
+    QTest::addColumn<QByteArray>("base");
+    QTest::addColumn<int>("address");
+    QTest::addColumn<int>("length");
+    const int linear = sim::HexExtendedLinearAddress;
+    const int segment = sim::HexExtendedSegmentAddress;
+    QTest::newRow("flash, past its end") << QByteArray("bf3") << linear << QByteArray("\x00\x02", 2) << 0 << 1;
+    QTest::newRow("flash, last bytes overhang") << QByteArray("bf3") << linear << QByteArray("\x00\x01", 2) << 0xFFF8 << 9;
+    QTest::newRow("flash, wraps past 2^32") << QByteArray("bf3") << linear << QByteArray("\xFF\xFF", 2) << 0xFFF8 << 8;
+    QTest::newRow("flash, wraps far past 2^32") << QByteArray("bf3") << linear << QByteArray("\xFF\xFF", 2) << 0xFFFF << 255;
+    QTest::newRow("flash, high segment") << QByteArray("bf3") << segment << QByteArray("\xFF\xFF", 2) << 0xFFF0 << 16;
+    QTest::newRow("SRAM, wraps past 2^32") << QByteArray("bs") << linear << QByteArray("\xFF\xFF", 2) << 0xFFF8 << 16;
+    QTest::newRow("SRAM, past its end") << QByteArray("bs") << linear << QByteArray("\x00\x00", 2) << 0xFFFF << 2;
+}
+
+// A record outside the flash or SRAM is rejected with its reason and "!", however its end is computed, and
+// nothing is written anywhere; the download goes on with the next good record.
 void TestSimDownload::addressOutOfRange() {
+    QFETCH(QByteArray, load);
+    QFETCH(int, type);
+    QFETCH(QByteArray, base);
+    QFETCH(int, address);
+    QFETCH(int, length);
     SimMonitor m;
-    ask(m, "bf3");
-    QVERIFY(ask(m, sim::makeHexRecord(sim::HexExtendedLinearAddress, 0, QByteArray("\x00\x02", 2))).endsWith('$'));
-    QVERIFY(ask(m, sim::makeHexRecord(sim::HexData, 0, QByteArray("\x01", 1))).endsWith("Address out of range!"));
+    ask(m, load);
+    const QByteArray flashBefore = m.state().flash;
+    const QByteArray sramBefore = m.state().sram;
+    const QByteArray memoryBefore = m.state().memory;
+    QVERIFY(ask(m, sim::makeHexRecord(type, 0, base)).endsWith(m.bootMode() ? '$' : '#'));
+    const QByteArray record = sim::makeHexRecord(sim::HexData, quint16(address), QByteArray(length, '\x5A'));
+    QCOMPARE(ask(m, record), record + "\r\nAddress out of range!");
+    QCOMPARE(m.state().flash, flashBefore);
+    QCOMPARE(m.state().sram, sramBefore);
+    QCOMPARE(m.state().memory, memoryBefore);
     QVERIFY(m.flashImage().isEmpty());
+    QVERIFY(m.sramImage().isEmpty());
+
+    ask(m, sim::makeHexRecord(sim::HexExtendedLinearAddress, 0, QByteArray("\x00\x00", 2)));
+    QVERIFY(!ask(m, sim::makeHexRecord(sim::HexData, 0x10, QByteArray("\x01", 1))).endsWith('!'));
+}
+
+// An image too wide for a binary file is refused with the reason, not allocated; its Intel-HEX form is written.
+void TestSimDownload::wideImagesAreRefusedAsBinary_data() {
+    QTest::addColumn<quint32>("low");
+    QTest::addColumn<quint32>("high");
+    QTest::addColumn<bool>("binaryWritten");
+    QTest::newRow("1 MiB with a gap") << quint32(0x10) << quint32(0x100010) << true;
+    QTest::newRow("2 GiB") << quint32(0) << quint32(0x7FFFFFFF) << false;
+    QTest::newRow("the whole address space") << quint32(0) << quint32(0xFFFFFFFF) << false;
+}
+
+void TestSimDownload::wideImagesAreRefusedAsBinary() {
+    QFETCH(quint32, low);
+    QFETCH(quint32, high);
+    QFETCH(bool, binaryWritten);
+    HexImage image;
+    QVERIFY(image.write(low, QByteArray("\x11", 1)));
+    QVERIFY(image.write(high, QByteArray("\x22", 1)));
+    QCOMPARE(image.span(), quint64(high) - low + 1);
+    QTemporaryDir dir;
+    const QString bin = dir.filePath("wide.bin");
+    if (binaryWritten) {
+        QVERIFY(image.saveToFile(bin));
+        QFile f(bin);
+        QVERIFY(f.open(QIODevice::ReadOnly));
+        const QByteArray raw = f.readAll();
+        QCOMPARE(raw, image.toBinary());
+        QCOMPARE(quint64(raw.size()), image.span());
+        QCOMPARE(raw.front(), '\x11');
+        QCOMPARE(raw.back(), '\x22');
+        QCOMPARE(raw.count('\xFF'), raw.size() - 2);
+        return;
+    }
+    QString error;
+    QVERIFY(!image.saveToFile(bin, &error));
+    QVERIFY2(error.contains("2 GiB"), qPrintable(error));
+    QVERIFY(!QFile::exists(bin));
+    QVERIFY(image.toBinary().isEmpty());
+    QVERIFY(image.saveToFile(dir.filePath("wide.hex")));
+    HexImage back;
+    QFile hex(dir.filePath("wide.hex"));
+    QVERIFY(hex.open(QIODevice::ReadOnly));
+    QVERIFY(HexImage::fromIntelHex(hex.readAll(), &back));
+    QCOMPARE(back, image);
 }
 
 void TestSimDownload::damagedStartCodeDuringDownload() {
@@ -254,6 +337,15 @@ void TestSimDownload::imageFileRoundTrip() {
     QString error;
     QVERIFY(!HexImage::fromIntelHex(":0300300002337A1E\n:0300300002337A1F\n", nullptr, &error));
     QVERIFY(error.contains("line 2"));
+    // A record whose end lies past 2^32 does not wrap round to address 0.
+    const QByteArray wrapping = sim::makeHexRecord(sim::HexExtendedLinearAddress, 0, QByteArray("\xFF\xFF", 2)) +
+                                "\n" + sim::makeHexRecord(sim::HexData, 0xFFFE, QByteArray(4, '\x01'));
+    QVERIFY(!HexImage::fromIntelHex(wrapping, nullptr, &error));
+    QCOMPARE(error, QString("line 2: Address out of range"));
+    HexImage edge;
+    QVERIFY(!edge.write(0xFFFFFFFE, QByteArray(3, '\x01')));
+    QVERIFY(edge.isEmpty());
+    QVERIFY(edge.write(0xFFFFFFFE, QByteArray(2, '\x01')));
 }
 
 QTEST_GUILESS_MAIN(TestSimDownload)

@@ -93,6 +93,8 @@ private slots:
     void linkPointsToTheDevice();
     void controlLines_data();
     void controlLines();
+    void sendPutsRawBytesOnTheLine_data();
+    void sendPutsRawBytesOnTheLine();
     void options_data();
     void options();
     void optionsRoundTrip();
@@ -266,6 +268,30 @@ void TestSimPty::linkPointsToTheDevice() {
     QVERIFY(!blocked.start(&error));
     QVERIFY(error.contains("ttyMONITOR"));
     QVERIFY(QFileInfo(options.linkPath).isFile());
+}
+
+void TestSimPty::sendPutsRawBytesOnTheLine_data() {
+    QTest::addColumn<QString>("line");
+    QTest::addColumn<QByteArray>("bytes"); // empty: the line is refused
+    QTest::newRow("noise like a prompt answer") << "send Px$" << QByteArray("Px$");
+    QTest::newRow("escapes and spaces") << "send a b\\r\\n\\x21\\\\" << QByteArray("a b\r\n!\\");
+    QTest::newRow("unknown escape") << "send \\q" << QByteArray();
+    QTest::newRow("short hex escape") << "send x\\x4" << QByteArray();
+    QTest::newRow("trailing backslash") << "send x\\" << QByteArray();
+}
+
+void TestSimPty::sendPutsRawBytesOnTheLine() {
+    QFETCH(QString, line);
+    QFETCH(QByteArray, bytes);
+    sim::PtySimulator simulator;
+    QVERIFY(simulator.start());
+    SlaveEnd slave(simulator.devicePath());
+    // A silent monitor still has noise on its line.
+    simulator.setSilent(true);
+    QCOMPARE(simulator.applyControl(line), !bytes.isEmpty());
+    if (bytes.isEmpty())
+        return;
+    QTRY_COMPARE_WITH_TIMEOUT(slave.received(), bytes, waitLimitMs);
 }
 
 void TestSimPty::controlLines_data() {

@@ -1,0 +1,39 @@
+#pragma once
+// The monitor family set-up: after every firmware-version answer (also the one a data file replays) the firmware
+// class decides which main-window menus are offered and what the colour-balance and configuration windows show;
+// a CRT of class 209 to 298 is asked for its capability as well. What a family does not touch keeps its state.
+#include <QList>
+#include <optional>
+
+struct AppContext;
+class FrmMain;
+
+class FamilySetUp {
+public:
+    // One cell of the menu table: leave the item alone, switch it on or off, or on exactly for the flat panels of
+    // class 315 and 316 (off, or left alone, for the other flat panels).
+    enum Setting : char { Keep, On, Off, OnFor315ElseOff, OnFor315ElseKeep };
+    struct MenuRow {
+        const char* item;
+        Setting family[4]; // up to 138, 200 to 298, 300 to 398, 400 to 498
+    };
+    static const QList<MenuRow>& menuTable();
+
+    // What the set-up of a class does to a menu item: nothing (no value), on (true) or off (false).
+    static std::optional<bool> menuSetting(const MenuRow& row, int firmwareClass);
+    // The flat panels with colour balance and the "LED Backlight" caption.
+    static bool hasColourBalancePanel(int firmwareClass) { return firmwareClass == 315 || firmwareClass == 316; }
+    // The CRTs that report their capability.
+    static bool asksCapability(int firmwareClass) { return firmwareClass >= 209 && firmwareClass <= 298; }
+
+    FamilySetUp(AppContext& ctx, FrmMain* mainWindow) : m_ctx(ctx), m_main(mainWindow) {}
+    // Runs the set-up of a firmware class; nothing for a class of no family.
+    void apply(int firmwareClass);
+
+private:
+    void applyMenus(int firmwareClass);
+    void applyWindows(int firmwareClass);
+
+    AppContext& m_ctx;
+    FrmMain* m_main;
+};
