@@ -10,6 +10,7 @@
 #include "download/windows/FrmSoftware.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
+#include "link/windows/FrmCommLog.h"
 #include "model/MonitorModel.h"
 #include "sim/IntelHex.h"
 #include "sim/PtySimulator.h"
@@ -113,6 +114,11 @@ private slots:
         QCOMPARE(s.simulator->monitor().flashImage(), fromFile);
         QCOMPARE(s.h.tone.tones.mid(s.h.tone.tones.size() - 3), (QList<QPair<int, int>>{{250, 250}, {500, 250}, {1000, 250}}));
         QVERIFY(!s.h.ctx().windows->existing<FrmBootProgress>()->parentWidget()->isVisible());
+        // Checking and auto-ping were switched off for the download, in boot mode too.
+        auto* log = s.h.ctx().windows->existing<FrmCommLog>();
+        QVERIFY(log->findChild<QPushButton*>("btnCheckOn")->isEnabled());
+        QCOMPARE(log->findChild<QPushButton*>("btnDisableAutoping")->text(), QStringLiteral("Enable AutoPing"));
+        QVERIFY(log->logText().contains("Download flash 'firmware.hex': 13 records, 0 retries"));
         // The new firmware runs.
         QVERIFY(s.choose("mnuMonitorRun"));
         QVERIFY(s.h.waitFor([&] { return !s.simulator->monitor().bootMode(); }, connectWithinMs));
