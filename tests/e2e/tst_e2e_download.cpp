@@ -112,7 +112,8 @@ private slots:
         sim::HexImage fromFile;
         QVERIFY(sim::HexImage::fromIntelHex(f.readAll(), &fromFile));
         QCOMPARE(s.simulator->monitor().flashImage(), fromFile);
-        QCOMPARE(s.h.tone.tones.mid(s.h.tone.tones.size() - 3), (QList<QPair<int, int>>{{250, 250}, {500, 250}, {1000, 250}}));
+        QCOMPARE(s.h.tone.tones.mid(s.h.tone.tones.size() - 3),
+                 (QList<QPair<int, int>>{{250, 250}, {500, 250}, {1000, 250}}));
         QVERIFY(!s.h.ctx().windows->existing<FrmBootProgress>()->parentWidget()->isVisible());
         // Checking and auto-ping were switched off for the download, in boot mode too.
         auto* log = s.h.ctx().windows->existing<FrmCommLog>();

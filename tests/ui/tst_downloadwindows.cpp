@@ -79,11 +79,16 @@ private slots:
     void softwareButtons_data() {
         QTest::addColumn<QString>("button");
         QTest::addColumn<QString>("request");
-        QTest::newRow("run SRAM") << "btnRunSRAM" << "f|";
-        QTest::newRow("reset") << "btnReset" << "x|";
-        QTest::newRow("read") << "btnRead" << "df|";
-        QTest::newRow("enable auto boot") << "btnEnable" << "cb1|";
-        QTest::newRow("disable auto boot") << "btnDisable" << "cb0|";
+        QTest::newRow("run SRAM") << "btnRunSRAM"
+                                  << "f|";
+        QTest::newRow("reset") << "btnReset"
+                               << "x|";
+        QTest::newRow("read") << "btnRead"
+                              << "df|";
+        QTest::newRow("enable auto boot") << "btnEnable"
+                                          << "cb1|";
+        QTest::newRow("disable auto boot") << "btnDisable"
+                                           << "cb0|";
     }
     void softwareButtons() {
         QFETCH(QString, button);
