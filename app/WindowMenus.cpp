@@ -7,6 +7,8 @@
 #include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
+#include "download/windows/FrmBootBlock.h"
+#include "download/windows/FrmSoftware.h"
 #include "link/windows/FrmCommLog.h"
 #include "model/windows/FrmCapability.h"
 #include "model/windows/FrmCurrentScanSet.h"
@@ -37,6 +39,14 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmConvergenceGoal>(mainWindow, "mnuAdjustmentConvergenceGoals");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
+    opens<FrmSoftware>(mainWindow, "mnuConfigureSoftware");
+    opens<FrmBootBlock>(mainWindow, "mnuInfoBoot");
+
+    // "Set V1 Boot Mode" of the software window enters the boot-mode state without asking the monitor.
+    QObject::connect(mainWindow->windows(), &WindowRegistry::windowCreated, mainWindow, [mainWindow](ChildWindow* w) {
+        if (auto* software = qobject_cast<FrmSoftware*>(w))
+            QObject::connect(software, &FrmSoftware::v1BootModeChosen, mainWindow, &FrmMain::setBootMode);
+    });
     opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
     opens<FrmScanSelect>(mainWindow, "mnuConfigureSelectScanSet");
     opens<FrmCurrentScanSet>(mainWindow, "mnuInfoCurrentScan");
