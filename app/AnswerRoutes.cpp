@@ -10,6 +10,10 @@
 #include "app/FamilySetUp.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
+#include "download/DownloadEngine.h"
+#include "download/windows/FrmBootBlock.h"
+#include "download/windows/FrmBootProgress.h"
+#include "download/windows/FrmSoftware.h"
 #include "model/DataFile.h"
 #include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmID.h"
@@ -170,6 +174,29 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                      [&ctx](int modelType) { ctx.windows->window<FrmOperatingMode>()->showModelType(modelType); });
     QObject::connect(h, &DataReadHandlers::limitsRead, owner,
                      [&ctx](const QStringList& texts) { ctx.windows->window<FrmLimits>()->showLimits(texts); });
+    // Software and boot block. The version goes to the software window only when it is open: its label is
+    // cleared when the window loads.
+    QObject::connect(h, &DataReadHandlers::firmwareVersionRead, owner, [&ctx](const QString& text) {
+        if (FrmSoftware* w = ctx.windows->existing<FrmSoftware>())
+            w->showFirmwareVersion(text);
+    });
+    QObject::connect(h, &DataReadHandlers::bootBlockRead, owner,
+                     [&ctx](const QStringList& values) { ctx.windows->window<FrmBootBlock>()->showValues(values); });
+    QObject::connect(h, &DataReadHandlers::autoBootRead, owner,
+                     [&ctx](const QString& text) { ctx.windows->window<FrmBootBlock>()->showAutoBoot(text); });
+
+    // Download progress.
+    if (DownloadEngine* d = ctx.download) {
+        QObject::connect(d, &DownloadEngine::progressShown, owner, [&ctx] { ctx.windows->show<FrmBootProgress>(); });
+        QObject::connect(d, &DownloadEngine::progressHidden, owner, [&ctx] {
+            if (FrmBootProgress* w = ctx.windows->existing<FrmBootProgress>())
+                w->hideWindow();
+        });
+        QObject::connect(d, &DownloadEngine::gaugeChanged, owner,
+                         [&ctx](int percent) { ctx.windows->window<FrmBootProgress>()->setGauge(percent); });
+        QObject::connect(d, &DownloadEngine::retryTextChanged, owner,
+                         [&ctx](const QString& text) { ctx.windows->window<FrmBootProgress>()->setRetryText(text); });
+    }
 }
 
 void connectDataFileRoutes(AppContext& ctx, QObject* owner) {

@@ -15,6 +15,8 @@
 #include "diag/FrmPeekPoke.h"
 #include "diag/StatusWindows.h"
 #include "diag/TestPointWindows.h"
+#include "download/windows/FrmBootBlock.h"
+#include "download/windows/FrmSoftware.h"
 #include "link/windows/FrmCommLog.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
@@ -48,6 +50,14 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmConvergenceGoal>(mainWindow, "mnuAdjustmentConvergenceGoals");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
+    opens<FrmSoftware>(mainWindow, "mnuConfigureSoftware");
+    opens<FrmBootBlock>(mainWindow, "mnuInfoBoot");
+
+    // "Set V1 Boot Mode" of the software window enters the boot-mode state without asking the monitor.
+    QObject::connect(mainWindow->windows(), &WindowRegistry::windowCreated, mainWindow, [mainWindow](ChildWindow* w) {
+        if (auto* software = qobject_cast<FrmSoftware*>(w))
+            QObject::connect(software, &FrmSoftware::v1BootModeChosen, mainWindow, &FrmMain::setBootMode);
+    });
     opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
     opens<FrmScanSelect>(mainWindow, "mnuConfigureSelectScanSet");
     opens<FrmCurrentScanSet>(mainWindow, "mnuInfoCurrentScan");

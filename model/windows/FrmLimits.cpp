@@ -1,8 +1,8 @@
 #include "model/windows/FrmLimits.h"
 
+#include "ui/AppContext.h"
 #include "model/windows/WindowParts.h"
 #include "protocol/Catalogue.h"
-#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "model/windows/FrmOperatingMode.h"
 
+#include "ui/AppContext.h"
 #include "model/MonitorModel.h"
 #include "model/OperatingSettings.h"
 #include "model/windows/WindowParts.h"
-#include "ui/AppContext.h"
 
 #include <QGroupBox>
 #include <QPushButton>

@@ -1,9 +1,9 @@
 #include "model/windows/FrmOperatingTime.h"
 
+#include "ui/AppContext.h"
 #include "model/MonitorModel.h"
 #include "model/windows/WindowParts.h"
 #include "protocol/Catalogue.h"
-#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "model/windows/FrmSetModelAndSerialNumber.h"
 
+#include "ui/AppContext.h"
 #include "model/BoardIdentity.h"
 #include "model/MonitorModel.h"
 #include "model/windows/WindowParts.h"
-#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,10 +1,10 @@
 #include "model/windows/FrmSetOperatingTimes.h"
 
+#include "ui/AppContext.h"
 #include "model/OperatingSettings.h"
 #include "model/windows/WindowParts.h"
 #include "platform/Dialogs.h"
 #include "protocol/Catalogue.h"
-#include "ui/AppContext.h"
 
 #include <QEvent>
 #include <QFocusEvent>

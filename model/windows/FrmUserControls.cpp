@@ -1,9 +1,9 @@
 #include "model/windows/FrmUserControls.h"
 
+#include "ui/AppContext.h"
 #include "model/MonitorModel.h"
 #include "model/windows/WindowParts.h"
 #include "protocol/Catalogue.h"
-#include "ui/AppContext.h"
 
 #include <QGroupBox>
 #include <QLabel>

@@ -3,13 +3,13 @@
 // sets, and showing a data file's values without a monitor.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
+#include "ui/WindowRegistry.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmID.h"
 #include "model/windows/FrmOperatingMode.h"
 #include "model/windows/FrmUserControls.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
-#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QApplication>
