@@ -176,6 +176,24 @@ private slots:
         QVERIFY(crt.choose("mnuDiagnosticsDeflHV"));
     }
 
+    // Each window keeps its placement under its own keys; the video configuration's position and size live in
+    // "Layout".
+    void placementKeys() {
+        Rig r("3.10");
+        QVERIFY(r.choose("mnuConfigureBacklight"));
+        QVERIFY(r.choose("mnuConfigureHeater"));
+        QVERIFY(r.choose("mnuConfigureVideoMode"));
+        r.h.shutdown();
+        auto s = r.h.readBackSettings();
+        for (const char* key :
+             {"frmBacklightWindowState", "frmBacklightWidth", "frmFPHeaterFanHeight", "VideoConfigWindowState"})
+            QVERIFY2(s->contains("Configs", key), key);
+        for (const char* key : {"VideoConfigTop", "VideoConfigLeft", "VideoConfigWidth", "VideoConfigHeight"}) {
+            QVERIFY2(s->contains("Layout", key), key);
+            QVERIFY2(!s->contains("Configs", key), key);
+        }
+    }
+
     void nothingIsQueuedWithoutAMonitor() {
         ToolHarness h(ToolHarness::Port::Fake, factoryMode);
         h.start();
