@@ -30,7 +30,7 @@ FrmMain::FrmMain(AppContext& ctx, AppModes* modes, QWidget* parent)
     setCentralWidget(m_area);
     ctx.windows = m_windows;
     if (m_modes)
-        m_modes->attach(m_menus, m_windows, ctx.dialogs, this);
+        m_modes->attach(m_menus.get(), m_windows, ctx.dialogs, this);
     setTitle(QString());
     connectMenus();
     connectWindowMenus(this);

@@ -3,6 +3,7 @@
 #include "link/ConnectionStates.h"
 
 #include <QMainWindow>
+#include <memory>
 
 class AppModes;
 class MainMenus;
@@ -26,7 +27,7 @@ public:
 
     QMdiArea* mdiArea() const { return m_area; }
     WindowRegistry* windows() const { return m_windows; }
-    MainMenus* menus() const { return m_menus; }
+    MainMenus* menus() const { return m_menus.get(); }
     AppModes* modes() const { return m_modes; }
 
     ConnectionState connectionState() const { return m_state; }
@@ -62,7 +63,7 @@ private:
     AppContext& m_ctx;
     AppModes* m_modes;
     QMdiArea* m_area;
-    MainMenus* m_menus;
+    std::unique_ptr<MainMenus> m_menus; // not a QObject: the window owns it
     WindowRegistry* m_windows;
     ConnectionState m_state = ConnectionState::NoMonitor;
     bool m_closed = false;

@@ -1,8 +1,9 @@
 #!/usr/bin/env bash
-# Installs the Debian packages the tool and its tests need (only those missing).
+# Installs the Debian packages the tool and its tests need (only those missing); clang and its runtime libraries
+# build the fuzz targets.
 set -euo pipefail
 packages=(build-essential cmake ninja-build pkg-config qt6-base-dev qt6-serialport-dev qt6-multimedia-dev
-          libgl-dev xvfb xauth)
+          libgl-dev xvfb xauth clang libclang-rt-14-dev)
 missing=()
 for p in "${packages[@]}"; do
     dpkg-query -W -f='${Status}' "$p" 2>/dev/null | grep -q "install ok installed" || missing+=("$p")

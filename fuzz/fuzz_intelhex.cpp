@@ -1,0 +1,45 @@
+// The simulated monitor's Intel-HEX parser: each line of the input as one record, and the whole input as an
+// image. An image that reads is written out again, and that text must read back to the same image; its binary
+// form spans exactly its lowest to its highest address.
+#include "FuzzCheck.h"
+#include "sim/IntelHex.h"
+
+#include <cstddef>
+#include <cstdint>
+
+namespace {
+
+// The binary form is only built for images that fit in memory comfortably.
+constexpr quint32 maxBinarySpan = 1 << 20;
+
+} // namespace
+
+extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
+    const QByteArray input(reinterpret_cast<const char*>(data), qsizetype(size));
+    for (const QByteArray& line : input.split('\n')) {
+        sim::HexRecord record;
+        const sim::HexRecordError error = sim::parseHexRecord(line, &record);
+        FUZZ_CHECK(!sim::hexRecordErrorText(error).isEmpty() || error == sim::HexRecordError::None);
+        if (error == sim::HexRecordError::None) {
+            sim::HexRecord again;
+            FUZZ_CHECK(sim::parseHexRecord(sim::makeHexRecord(record.type, record.address, record.data), &again) ==
+                       sim::HexRecordError::None);
+            FUZZ_CHECK(again.type == record.type && again.address == record.address && again.data == record.data);
+        }
+    }
+
+    sim::HexImage image;
+    QString error;
+    if (!sim::HexImage::fromIntelHex(input, &image, &error)) {
+        FUZZ_CHECK(!error.isEmpty());
+        return 0;
+    }
+    sim::HexImage again;
+    FUZZ_CHECK(sim::HexImage::fromIntelHex(image.toIntelHex(), &again));
+    FUZZ_CHECK(again == image);
+    if (!image.isEmpty() && image.highestAddress() - image.lowestAddress() < maxBinarySpan) {
+        const QByteArray binary = image.toBinary();
+        FUZZ_CHECK(quint32(binary.size()) == image.highestAddress() - image.lowestAddress() + 1);
+    }
+    return 0;
+}
