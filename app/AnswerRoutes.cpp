@@ -9,7 +9,14 @@
 #include "app/WindowRegistry.h"
 #include "model/DataFile.h"
 #include "model/windows/FrmCurrentScanSet.h"
+#include "model/windows/FrmID.h"
+#include "model/windows/FrmLimits.h"
+#include "model/windows/FrmOperatingMode.h"
+#include "model/windows/FrmOperatingTime.h"
 #include "model/windows/FrmScanSelect.h"
+#include "model/windows/FrmSetModelAndSerialNumber.h"
+#include "model/windows/FrmSetOperatingTimes.h"
+#include "model/windows/FrmVersion.h"
 #include "protocol/DataReadHandlers.h"
 
 #include <QAction>
@@ -35,6 +42,12 @@ template <class T> void routeDacGroups(AppContext& ctx, QObject* owner, const QS
                          if (groups.contains(group.toUpper()))
                              ctx.windows->window<T>()->showDacValues(group, kind, values);
                      });
+}
+
+// A part or serial number goes to both identity windows.
+void showIdentity(AppContext& ctx, QChar board, bool serial, const QString& text) {
+    ctx.windows->window<FrmID>()->showIdentity(board, serial, text);
+    ctx.windows->window<FrmSetModelAndSerialNumber>()->showIdentity(board, serial, text);
 }
 } // namespace
 
@@ -79,6 +92,27 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                      [&ctx](int index, const QString& name, int enabled) {
                          ctx.windows->window<FrmScanSelect>()->showEntry(index, name, enabled);
                      });
+
+    // Identity, versions, operating time, operating mode and limits.
+    QObject::connect(h, &DataReadHandlers::identityRead, owner,
+                     [&ctx](QChar board, bool serial, const QString& text) { showIdentity(ctx, board, serial, text); });
+    QObject::connect(h, &DataReadHandlers::firmwareVersionRead, owner,
+                     [&ctx](const QString& text) { ctx.windows->window<FrmVersion>()->showFirmwareVersion(text); });
+    QObject::connect(h, &DataReadHandlers::bootEpromVersionRead, owner,
+                     [&ctx](const QString& text) { ctx.windows->window<FrmVersion>()->showEpromVersion(text); });
+    QObject::connect(h, &DataReadHandlers::operatingTimeRead, owner,
+                     [&ctx](const QString& timeText, const QString& cyclesText, int days, int hours, int minutes,
+                            int seconds, int cycles) {
+                         FrmOperatingTime* w = ctx.windows->window<FrmOperatingTime>();
+                         w->showOperatingTime(timeText);
+                         w->showOperatingCycles(cyclesText);
+                         ctx.windows->window<FrmSetOperatingTimes>()->showOperatingTime(days, hours, minutes, seconds,
+                                                                                        cycles);
+                     });
+    QObject::connect(h, &DataReadHandlers::modelTypeRead, owner,
+                     [&ctx](int modelType) { ctx.windows->window<FrmOperatingMode>()->showModelType(modelType); });
+    QObject::connect(h, &DataReadHandlers::limitsRead, owner,
+                     [&ctx](const QStringList& texts) { ctx.windows->window<FrmLimits>()->showLimits(texts); });
 }
 
 void connectDataFileRoutes(AppContext& ctx, QObject* owner) {
@@ -87,5 +121,12 @@ void connectDataFileRoutes(AppContext& ctx, QObject* owner) {
     QObject::connect(ctx.dataFile, &DataFile::scanSetNameLoaded, owner, [&ctx](int index, const QString& name) {
         if (FrmScanSelect* w = ctx.windows->existing<FrmScanSelect>())
             w->showName(index, name);
+    });
+    QObject::connect(ctx.dataFile, &DataFile::identityLoaded, owner,
+                     [&ctx](QChar board, bool serial, const QString& text) { showIdentity(ctx, board, serial, text); });
+    QObject::connect(ctx.dataFile, &DataFile::operatingTimeLoaded, owner,
+                     [&ctx](const QString& text) { ctx.windows->window<FrmOperatingTime>()->showOperatingTime(text); });
+    QObject::connect(ctx.dataFile, &DataFile::operatingCyclesLoaded, owner, [&ctx](const QString& text) {
+        ctx.windows->window<FrmOperatingTime>()->showOperatingCycles(text);
     });
 }

@@ -7,5 +7,6 @@ class QObject;
 // Connects the handlers' results to the windows; the connections live as long as owner, the main window, whose
 // menu items (found by their names) the capability answer enables.
 void connectAnswerRoutes(AppContext& ctx, QObject* owner);
-// Connects what the data-file reader loads to the windows that show it (once the data file exists).
+// Connects what the data-file reader loads (scan-set names, identity, operating time) to the windows that show it
+// (once the data file exists).
 void connectDataFileRoutes(AppContext& ctx, QObject* owner);

@@ -4,8 +4,11 @@
 #include "app/WindowPlacement.h"
 #include "app/WindowRegistry.h"
 
+#include <QLayout>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+
+#include <algorithm>
 
 ChildWindow::ChildWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
     : QWidget(parent), m_ctx(ctx) {
@@ -37,4 +40,17 @@ void ChildWindow::hideWindow() {
         sub->hide();
     else
         hide();
+}
+
+void ChildWindow::fitFrame(int heightTwips) {
+    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
+    if (frame->isMinimized() || frame->isMaximized())
+        return;
+    if (layout())
+        layout()->activate();
+    const QSize needed = minimumSizeHint() + frame->size() - size();
+    int height = frame->height();
+    if (heightTwips >= 0)
+        height = m_ctx.placement ? m_ctx.placement->toPixels(heightTwips) : heightTwips / 15;
+    frame->resize(std::max(frame->width(), needed.width()), std::max(height, needed.height()));
 }

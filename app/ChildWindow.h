@@ -27,6 +27,10 @@ public:
 
 protected:
     void setHideOnClose(bool on) { m_hideOnClose = on; }
+    // Grows the window to what its shown controls need; with a height (twips, title bar and borders included)
+    // the window takes that height, never less than its controls need. Minimised and maximised windows keep
+    // their size.
+    void fitFrame(int heightTwips = -1);
     AppContext& m_ctx;
 
 private:

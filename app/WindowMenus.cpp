@@ -14,7 +14,14 @@
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
 #include "model/windows/FrmCurrentScanSet.h"
+#include "model/windows/FrmID.h"
+#include "model/windows/FrmLimits.h"
+#include "model/windows/FrmOperatingMode.h"
+#include "model/windows/FrmOperatingTime.h"
 #include "model/windows/FrmScanSelect.h"
+#include "model/windows/FrmSetModelAndSerialNumber.h"
+#include "model/windows/FrmSetOperatingTimes.h"
+#include "model/windows/FrmVersion.h"
 #include "protocol/TestPointDecoders.h"
 
 #include <QAction>
@@ -34,6 +41,13 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
     opens<FrmScanSelect>(mainWindow, "mnuConfigureSelectScanSet");
     opens<FrmCurrentScanSet>(mainWindow, "mnuInfoCurrentScan");
+    opens<FrmSetModelAndSerialNumber>(mainWindow, "mnuConfigureModelAndSerialNumber");
+    opens<FrmOperatingMode>(mainWindow, "mnuConfigureOperatingMode");
+    opens<FrmSetOperatingTimes>(mainWindow, "mnuConfigureOperatingTime");
+    opens<FrmID>(mainWindow, "mnuInfoID");
+    opens<FrmVersion>(mainWindow, "mnuInfoVersion");
+    opens<FrmOperatingTime>(mainWindow, "mnuInfoOperatingHours");
+    opens<FrmLimits>(mainWindow, "mnuInfoLimits");
     opens<FrmCRTVoltages>(mainWindow, "mnuDiagnosticsVoltages");
     opens<FrmDeflectionStatus>(mainWindow, "frmDiagnosticsDeflectionStatus");
     opens<FrmHVLimits>(mainWindow, "mnuDiagnosticsHVLimits");

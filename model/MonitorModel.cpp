@@ -106,6 +106,7 @@ void MonitorModel::initialise() {
     bootMode = false;
     suppressControlEvents = false;
     allowControlSend = false;
+    controlClickArmed = false;
     firmwareClass = 0;
     hasBoardIdentity = false;
 

@@ -61,6 +61,9 @@ public:
     // Cleared by an answer handler while it moves sliders so that the moves are not sent back; set again when
     // it has finished.
     bool allowControlSend = false;
+    // Shared by the user-controls and backlight windows: cleared whenever an answer sets one of their controls;
+    // the first option click after that only arms it and sends nothing.
+    bool controlClickArmed = false;
 
     // Firmware version times 100 from the last firmware-version answer; 0 until one arrives.
     int firmwareClass = 0;

@@ -1,0 +1,64 @@
+#include "model/windows/FrmSetModelAndSerialNumber.h"
+
+#include "app/AppContext.h"
+#include "model/BoardIdentity.h"
+#include "model/MonitorModel.h"
+#include "model/windows/WindowParts.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+#include <QVBoxLayout>
+
+FrmSetModelAndSerialNumber::FrmSetModelAndSerialNumber(AppContext& ctx)
+    : ChildWindow(ctx, QStringLiteral("frmSetModelAndSerialNumber"), QStringLiteral("Set Model and Serial Number")) {
+    auto* grid = new QGridLayout;
+    int line = 0;
+    for (const BoardIdentity::Row& row : BoardIdentity::rows()) {
+        const QString boxName = QString::fromLatin1(row.box);
+        QLabel* caption =
+            WindowParts::label(this, boxName + QStringLiteral("Caption"), QString::fromLatin1(row.caption));
+        auto* box = new QLineEdit(BoardIdentity::storedNumber(*ctx.model, row), this);
+        box->setObjectName(boxName);
+        box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 20);
+        if (row.toolTip)
+            box->setToolTip(QString::fromLatin1(row.toolTip));
+        QPushButton* set = WindowParts::button(this, QString::fromLatin1(row.button), QStringLiteral("Set"));
+        // Whatever the box holds is sent, an empty text too: the monitor takes the bare request.
+        connect(set, &QPushButton::clicked, this, [this, &row, box] {
+            const QString request = BoardIdentity::setRequest(row, box->text());
+            if (!request.isEmpty())
+                m_ctx.send(request);
+        });
+        grid->addWidget(caption, line, 0, Qt::AlignRight);
+        grid->addWidget(box, line, 1);
+        grid->addWidget(set, line, 2);
+        ++line;
+        if (row.boardOnlyOnSetWindow)
+            m_boardOnly << caption << box << set;
+    }
+    grid->setColumnStretch(1, 1);
+
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(grid);
+    layout->addStretch(1);
+    layout->addLayout(
+        WindowParts::buttonRow({WindowParts::dismissButton(this, QStringLiteral("btnDone"), QStringLiteral("Done"))}));
+}
+
+void FrmSetModelAndSerialNumber::onActivated() {
+    const MonitorModel& m = *m_ctx.model;
+    for (const QString& request : BoardIdentity::setWindowReads())
+        m_ctx.send(request);
+    for (QWidget* w : std::as_const(m_boardOnly))
+        w->setVisible(m.hasBoardIdentity);
+    // With the boards the window grows to fit all rows.
+    fitFrame(m.hasBoardIdentity ? -1 : heightWithoutBoards);
+}
+
+void FrmSetModelAndSerialNumber::showIdentity(QChar board, bool serial, const QString& text) {
+    if (const BoardIdentity::Row* row = BoardIdentity::answerRow(board, serial))
+        if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(row->box)))
+            box->setText(text);
+}
