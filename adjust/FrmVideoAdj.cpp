@@ -1,9 +1,9 @@
 #include "adjust/FrmVideoAdj.h"
 
-#include "app/AppContext.h"
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
+#include "ui/AppContext.h"
 
 #include <QLabel>
 #include <QPushButton>
@@ -26,21 +26,12 @@ constexpr ButtonPlaces belowBiasRows{180, 120, 540, 1250};
 constexpr ButtonPlaces belowOffsetRows{180, 120, 540, 1350};
 constexpr int offsetRowsGap = 60;
 
-// A row shows something to adjust or read when its slider or its present box is shown.
-bool rowShown(const DacRow* row) {
-    return !row->slider->isHidden() || !row->present->isHidden();
-}
-
 void setCaptionColour(QLabel* label, const QColor& colour) {
     QPalette p = label->palette();
     p.setColor(QPalette::WindowText, colour);
     label->setPalette(p);
 }
 
-void setShown(QWidget* w, bool shown) {
-    if (w)
-        w->setVisible(shown);
-}
 } // namespace
 
 FrmVideoAdj::FrmVideoAdj(AppContext& ctx, QWidget* parent)
@@ -195,17 +186,12 @@ void FrmVideoAdj::applyFamilySetUp(int firmwareClass) {
         return;
     setOffsetRowsShown(family == 2 && firmwareClass >= 216);
     if (family == 2) {
-        DacRow* bias1 = m_bias->row(1);
-        setShown(bias1->slider, false);
-        setShown(bias1->present, false);
-        setShown(bias1->factory, false);
-        setShown(bias1->initial, false);
-        setShown(bias1->caption, false);
+        setRowShown(m_bias->row(1), false);
         m_bias->row(0)->caption->setText(QStringLiteral("+80V Adjust"));
     } else if (family == 3) {
         const bool colourBalance = firmwareClass == 315 || firmwareClass == 316;
         for (DacRow* row : m_video->rows()) {
-            setShown(row->slider, colourBalance);
+            row->slider->setVisible(colourBalance);
             setLocked(row->slider, Lock::Family, !colourBalance);
         }
         for (DacRow* row : m_bias->rows()) {

@@ -2,7 +2,7 @@
 // Colour balance: red, green and blue gains and offsets of the video amplifier (video group, indices 2 to 7),
 // white level and bias (bias group), and on the monitors that have them six low-brightness colour offsets,
 // signed values carried on 0-255 sliders (position = offset + 128).
-#include "adjust/DacAdjustWindow.h"
+#include "ui/DacAdjustWindow.h"
 
 class QPushButton;
 

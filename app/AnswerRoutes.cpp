@@ -1,12 +1,16 @@
 #include "app/AnswerRoutes.h"
 
+#include "adjust/FrmConvergence.h"
+#include "adjust/FrmGeometryAdj.h"
 #include "adjust/FrmVideoAdj.h"
-#include "app/AppContext.h"
 #include "app/DiagnosticRoutes.h"
 #include "app/FamilySetUp.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
+#include "download/DownloadEngine.h"
+#include "download/windows/FrmBootBlock.h"
+#include "download/windows/FrmBootProgress.h"
+#include "download/windows/FrmSoftware.h"
 #include "model/DataFile.h"
 #include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmID.h"
@@ -18,6 +22,8 @@
 #include "model/windows/FrmSetOperatingTimes.h"
 #include "model/windows/FrmVersion.h"
 #include "protocol/DataReadHandlers.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <memory>
@@ -76,6 +82,21 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         ctx.windows->window<FrmVideoAdj>()->showOffsets(kind, values);
     });
 
+    // Geometry.
+    routeDacGroups<FrmGeometryAdj>(ctx, owner, QStringLiteral("VHS"));
+    QObject::connect(h, &DataReadHandlers::horizontalSCapRead, owner, [&ctx](DacKind kind, int value) {
+        ctx.windows->window<FrmGeometryAdj>()->showHorizontalSCap(kind, value);
+    });
+
+    // Convergence details: only an open (or once opened) window is filled; opening it reads every group anyway,
+    // and creating it for a read of Update All Data would read them all once more.
+    QObject::connect(h, &DataReadHandlers::dacValuesRead, owner,
+                     [&ctx](QChar group, DacKind kind, const QVector<int>& values) {
+                         if (QStringLiteral("ADEGIK").contains(group.toUpper()))
+                             if (FrmConvergence* w = ctx.windows->existing<FrmConvergence>())
+                                 w->showDacValues(group, kind, values);
+                     });
+
     // The monitor family: menus and window controls by firmware class.
     if (auto* main = qobject_cast<FrmMain*>(owner)) {
         auto setUp = std::make_shared<FamilySetUp>(ctx, main);
@@ -113,6 +134,29 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                      [&ctx](int modelType) { ctx.windows->window<FrmOperatingMode>()->showModelType(modelType); });
     QObject::connect(h, &DataReadHandlers::limitsRead, owner,
                      [&ctx](const QStringList& texts) { ctx.windows->window<FrmLimits>()->showLimits(texts); });
+    // Software and boot block. The version goes to the software window only when it is open: its label is
+    // cleared when the window loads.
+    QObject::connect(h, &DataReadHandlers::firmwareVersionRead, owner, [&ctx](const QString& text) {
+        if (FrmSoftware* w = ctx.windows->existing<FrmSoftware>())
+            w->showFirmwareVersion(text);
+    });
+    QObject::connect(h, &DataReadHandlers::bootBlockRead, owner,
+                     [&ctx](const QStringList& values) { ctx.windows->window<FrmBootBlock>()->showValues(values); });
+    QObject::connect(h, &DataReadHandlers::autoBootRead, owner,
+                     [&ctx](const QString& text) { ctx.windows->window<FrmBootBlock>()->showAutoBoot(text); });
+
+    // Download progress.
+    if (DownloadEngine* d = ctx.download) {
+        QObject::connect(d, &DownloadEngine::progressShown, owner, [&ctx] { ctx.windows->show<FrmBootProgress>(); });
+        QObject::connect(d, &DownloadEngine::progressHidden, owner, [&ctx] {
+            if (FrmBootProgress* w = ctx.windows->existing<FrmBootProgress>())
+                w->hideWindow();
+        });
+        QObject::connect(d, &DownloadEngine::gaugeChanged, owner,
+                         [&ctx](int percent) { ctx.windows->window<FrmBootProgress>()->setGauge(percent); });
+        QObject::connect(d, &DownloadEngine::retryTextChanged, owner,
+                         [&ctx](const QString& text) { ctx.windows->window<FrmBootProgress>()->setRetryText(text); });
+    }
 }
 
 void connectDataFileRoutes(AppContext& ctx, QObject* owner) {

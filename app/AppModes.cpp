@@ -1,9 +1,9 @@
 #include "app/AppModes.h"
 
-#include "app/ChildWindow.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "platform/Dialogs.h"
+#include "ui/ChildWindow.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QCryptographicHash>

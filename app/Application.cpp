@@ -4,8 +4,7 @@
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowPlacement.h"
-#include "app/WindowRegistry.h"
+#include "download/DownloadEngine.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/LogSink.h"
@@ -22,6 +21,8 @@
 #include "platform/gui/QtDialogs.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/Dispatcher.h"
+#include "ui/WindowPlacement.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -67,6 +68,13 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_ctx.dispatcher = m_dispatcher.get();
     m_ctx.handlers = m_handlers.get();
     m_ctx.link->setDispatch([this](const QString& answer) { m_dispatcher->dispatchAnswer(answer); });
+    DownloadEngine* download =
+        new DownloadEngine(m_ctx.link, m_ctx.model, m_ctx.clock, m_ctx.tone, m_ctx.dialogs, m_ctx.settings, this);
+    m_ctx.download = download;
+    m_ctx.link->setRejectionHandler([download](const QString& text) { return download->takeRejection(text); });
+    connect(m_handlers.get(), &DataReadHandlers::flashEraseAnswered, download, &DownloadEngine::handleFlashEraseAnswer);
+    connect(m_handlers.get(), &DataReadHandlers::sramLoadAnswered, download, &DownloadEngine::handleSramLoadAnswer);
+    connect(m_handlers.get(), &DataReadHandlers::recordAnswered, download, &DownloadEngine::handleRecordAnswer);
     m_modes = new AppModes(this);
     m_ctx.modes = m_modes;
 }
@@ -84,6 +92,7 @@ void Application::readSettings() {
     m_ctx.link->logToWindow = st->readBool(kConfigs, QStringLiteral("CommLogEnabled"), false);
     m_ctx.fileSaveInitDir = st->readText(kConfigs, QStringLiteral("FileSaveInitDir"), kDefaultDir);
     m_ctx.codeInitDir = st->readText(kConfigs, QStringLiteral("CodeInitDir"), kDefaultDir);
+    m_ctx.download->codeInitDir = m_ctx.codeInitDir;
 }
 
 void Application::start(const StartOptions& options) {
@@ -124,6 +133,9 @@ void Application::start(const StartOptions& options) {
     // 5. The monitor data model and the run-time values.
     m_model->initialise();
     m_ctx.link->downloadKeepAliveInterval = Link::downloadKeepAliveMs;
+    m_ctx.download->retryLimit = DownloadEngine::defaultRetryLimit;
+    m_ctx.download->setDialogParent(m_main.get());
+    m_ctx.download->setApplicationTitle(FrmMain::applicationTitle());
 
     // 6. No monitor yet.
     m_main->setNoMonitor();
@@ -134,6 +146,10 @@ void Application::start(const StartOptions& options) {
     // 7. The communication log (loaded, not shown) restores its own settings and takes the link's log.
     FrmCommLog* log = m_ctx.windows->window<FrmCommLog>();
     m_ctx.link->setLog(log);
+    DownloadEngine* download = m_ctx.download;
+    log->setDownloadQuiet([download] { return download->logQuiet(); });
+    connect(download, &DownloadEngine::checkingSwitchedOff, log, [log] { log->showCheckingButtons(false); });
+    connect(download, &DownloadEngine::autoPingSwitchedOff, log, &FrmCommLog::syncControls);
     connect(log, &FrmCommLog::reConnectRequested, m_main.get(), [this] {
         m_main->setNoMonitor();
         FrmConnect* connectWindow = m_ctx.windows->window<FrmConnect>();

@@ -1,6 +1,6 @@
 #pragma once
 // The tool's life cycle: start-up in its fixed order, and shut-down when the main window closes.
-#include "app/AppContext.h"
+#include "ui/AppContext.h"
 
 #include <QObject>
 #include <memory>

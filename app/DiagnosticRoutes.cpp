@@ -1,13 +1,13 @@
 #include "app/DiagnosticRoutes.h"
 
-#include "app/AppContext.h"
-#include "app/WindowRegistry.h"
 #include "diag/FrmI2cProbe.h"
 #include "diag/FrmPeekPoke.h"
 #include "diag/StatusWindows.h"
 #include "diag/TestPointWindows.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/DiagnosticHandlers.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 namespace {
 

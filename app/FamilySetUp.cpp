@@ -1,16 +1,16 @@
 #include "app/FamilySetUp.h"
 
 #include "adjust/FrmVideoAdj.h"
-#include "app/AppContext.h"
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "diag/TestPointWindows.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
 #include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 

@@ -1,9 +1,9 @@
 #include "app/FrmAbout.h"
 
-#include "app/AppContext.h"
 #include "app/FrmMain.h"
 #include "platform/Dialogs.h"
 #include "platform/ProgramLauncher.h"
+#include "ui/AppContext.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,9 +1,9 @@
 #include "app/FrmAppMode.h"
 
-#include "app/AppContext.h"
 #include "app/AppModes.h"
 #include "app/FrmPassword.h"
-#include "app/WindowRegistry.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QGridLayout>
 #include <QGroupBox>

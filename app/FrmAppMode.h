@@ -1,6 +1,6 @@
 #pragma once
 // "Select Application Mode": Installation at once; Maintenance and Factory through the password window.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 class QLabel;
 class QRadioButton;

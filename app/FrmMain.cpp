@@ -1,17 +1,18 @@
 #include "app/FrmMain.h"
+#include "ui/ToolVersion.h"
 
-#include "app/AppContext.h"
 #include "app/AppModes.h"
 #include "app/FrmAbout.h"
 #include "app/HelpViewer.h"
 #include "app/MainMenus.h"
 #include "app/WindowMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/Link.h"
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QCloseEvent>
@@ -39,10 +40,16 @@ FrmMain::FrmMain(AppContext& ctx, AppModes* modes, QWidget* parent)
 FrmMain::~FrmMain() = default;
 
 QString FrmMain::versionText() {
-    return QStringLiteral("%1.%2.%3").arg(ORVEXMON_VERSION_MAJOR).arg(ORVEXMON_VERSION_MINOR).arg(ORVEXMON_VERSION_PATCH);
+    return toolVersionText();
 }
 
-QString FrmMain::applicationTitle() { return QStringLiteral("Orvex Monitor Adjustment Tool V") + versionText(); }
+QString FrmMain::applicationTitle() {
+    return QStringLiteral("Orvex Monitor Adjustment Tool V") + versionText();
+}
+
+QAction* FrmMain::menuAction(const QString& name) const {
+    return m_menus->action(name);
+}
 
 void FrmMain::setTitle(const QString& text) {
     setWindowTitle(text.isEmpty() ? applicationTitle() + QStringLiteral(" -- (No File)")
@@ -51,9 +58,7 @@ void FrmMain::setTitle(const QString& text) {
 
 void FrmMain::connectMenus() {
     connect(m_menus->action("mnuFileExit"), &QAction::triggered, this, &QWidget::close);
-    connect(m_menus->action("mnuMonitorOnline"), &QAction::triggered, this, [this] {
-        m_windows->show<FrmConnect>();
-    });
+    connect(m_menus->action("mnuMonitorOnline"), &QAction::triggered, this, [this] { m_windows->show<FrmConnect>(); });
     connect(m_menus->action("mnuMonitorOffline"), &QAction::triggered, this, [this] {
         setNoMonitor();
         m_windows->window<FrmConnect>()->hideConnectionWindows();
@@ -196,7 +201,9 @@ void FrmMain::disableAtStartUp() {
                         false);
 }
 
-void FrmMain::showHelp() { HelpViewer::show(m_ctx, this); }
+void FrmMain::showHelp() {
+    HelpViewer::show(m_ctx, this);
+}
 
 void FrmMain::showAbout() {
     auto* about = findChild<FrmAbout*>();

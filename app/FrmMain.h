@@ -1,6 +1,7 @@
 #pragma once
 // The main window: a container of child windows with the menu bar, the title and the connection state.
 #include "link/ConnectionStates.h"
+#include "ui/MainWindowHost.h"
 
 #include <QMainWindow>
 #include <memory>
@@ -14,7 +15,7 @@ struct AppContext;
 
 enum class ConnectionState { Online, BootMode, NoMonitor, Demo };
 
-class FrmMain : public QMainWindow, public ConnectionStates {
+class FrmMain : public QMainWindow, public ConnectionStates, public MainWindowHost {
     Q_OBJECT
 public:
     FrmMain(AppContext& ctx, AppModes* modes, QWidget* parent = nullptr);
@@ -23,7 +24,9 @@ public:
     static QString applicationTitle();
     static QString versionText();
     // The caption: the title, " -- " and the text, or the title and " -- (No File)" for an empty text.
-    void setTitle(const QString& text);
+    void setTitle(const QString& text) override;
+    QWidget* hostWidget() override { return this; }
+    QAction* menuAction(const QString& name) const override;
 
     QMdiArea* mdiArea() const { return m_area; }
     WindowRegistry* windows() const { return m_windows; }

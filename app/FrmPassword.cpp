@@ -1,10 +1,10 @@
 #include "app/FrmPassword.h"
 
-#include "app/AppContext.h"
 #include "app/AppModes.h"
 #include "app/FrmAppMode.h"
-#include "app/WindowRegistry.h"
 #include "platform/Dialogs.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

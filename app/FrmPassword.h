@@ -1,6 +1,6 @@
 #pragma once
 // "Enter Password": the password of the mode chosen in the mode window.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 class QLineEdit;
 

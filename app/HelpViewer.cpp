@@ -1,7 +1,7 @@
 #include "app/HelpViewer.h"
 
-#include "app/AppContext.h"
 #include "platform/ProgramLauncher.h"
+#include "ui/AppContext.h"
 
 #include <QDialog>
 #include <QDir>

@@ -1,15 +1,19 @@
 #include "app/WindowMenus.h"
 
+#include "adjust/FrmConvergence.h"
+#include "adjust/FrmConvergenceGoal.h"
+#include "adjust/FrmGeometryAdj.h"
 #include "adjust/FrmVideoAdj.h"
-#include "app/AppContext.h"
+#include "ui/AppContext.h"
 #include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "diag/FrmI2cProbe.h"
 #include "diag/FrmPeekPoke.h"
 #include "diag/StatusWindows.h"
 #include "diag/TestPointWindows.h"
+#include "download/windows/FrmBootBlock.h"
+#include "download/windows/FrmSoftware.h"
 #include "link/windows/FrmCommLog.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
@@ -23,6 +27,7 @@
 #include "model/windows/FrmSetOperatingTimes.h"
 #include "model/windows/FrmVersion.h"
 #include "protocol/TestPointDecoders.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 
@@ -36,8 +41,19 @@ template <class T> void opens(FrmMain* main, const char* item) {
 
 void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVideoAdj>(mainWindow, "mnuAdjustVideo");
+    opens<FrmGeometryAdj>(mainWindow, "mnuAdjustGeometry");
+    opens<FrmConvergence>(mainWindow, "mnuAdjustmentConvergence");
+    opens<FrmConvergenceGoal>(mainWindow, "mnuAdjustmentConvergenceGoals");
     opens<FrmAppMode>(mainWindow, "mnuConfigureAppMode");
     opens<FrmCommLog>(mainWindow, "mnuDiagnosticsCommLogging");
+    opens<FrmSoftware>(mainWindow, "mnuConfigureSoftware");
+    opens<FrmBootBlock>(mainWindow, "mnuInfoBoot");
+
+    // "Set V1 Boot Mode" of the software window enters the boot-mode state without asking the monitor.
+    QObject::connect(mainWindow->windows(), &WindowRegistry::windowCreated, mainWindow, [mainWindow](ChildWindow* w) {
+        if (auto* software = qobject_cast<FrmSoftware*>(w))
+            QObject::connect(software, &FrmSoftware::v1BootModeChosen, mainWindow, &FrmMain::setBootMode);
+    });
     opens<FrmCapability>(mainWindow, "mnuInfoConfiguration");
     opens<FrmScanSelect>(mainWindow, "mnuConfigureSelectScanSet");
     opens<FrmCurrentScanSet>(mainWindow, "mnuInfoCurrentScan");

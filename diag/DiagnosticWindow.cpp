@@ -1,10 +1,10 @@
 #include "diag/DiagnosticWindow.h"
 
-#include "app/AppContext.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLabel>

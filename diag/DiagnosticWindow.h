@@ -5,7 +5,7 @@
 // only while the window is active and shown. Polls are asked only while the monitor answers, and a read still
 // waiting in the transmit queue (or on the wire for its answer) is not queued a second time, so a window left open for
 // hours keeps one copy of each read at most, however long the monitor takes to answer.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <QStringList>
 #include <functional>

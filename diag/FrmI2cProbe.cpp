@@ -1,8 +1,8 @@
 #include "diag/FrmI2cProbe.h"
 
-#include "app/AppContext.h"
 #include "protocol/Catalogue.h"
 #include "protocol/I2cDevices.h"
+#include "ui/AppContext.h"
 
 #include <QApplication>
 #include <QGridLayout>

@@ -1,7 +1,7 @@
 #include "diag/FrmPeekPoke.h"
 
-#include "app/AppContext.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLineEdit>

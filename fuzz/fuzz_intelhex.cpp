@@ -1,7 +1,9 @@
 // The simulated monitor's Intel-HEX parser: each line of the input as one record, and the whole input as an
 // image. An image that reads is written out again, and that text must read back to the same image; its binary
-// form spans exactly its lowest to its highest address.
+// form spans exactly its lowest to its highest address. The tool's own check of a download image must agree with
+// the monitor on every line: it may refuse only what the monitor refuses too.
 #include "FuzzCheck.h"
+#include "download/ImageCheck.h"
 #include "sim/IntelHex.h"
 
 #include <cstddef>
@@ -26,6 +28,16 @@ extern "C" int LLVMFuzzerTestOneInput(const uint8_t* data, size_t size) {
                        sim::HexRecordError::None);
             FUZZ_CHECK(again.type == record.type && again.address == record.address && again.data == record.data);
         }
+        // The download sends the line without its line ends; the monitor also ignores blanks after a record.
+        QByteArray sent = line;
+        while (sent.endsWith('\r'))
+            sent.chop(1);
+        bool endRecord = false;
+        const ImageCheck::LineError check = ImageCheck::checkLine(sent, &endRecord);
+        if (check == ImageCheck::LineError::None)
+            FUZZ_CHECK(error == sim::HexRecordError::None && endRecord == (record.type == sim::HexEndOfFile));
+        else if (!sent.endsWith(' ') && !sent.endsWith('\t'))
+            FUZZ_CHECK(error != sim::HexRecordError::None);
     }
 
     sim::HexImage image;

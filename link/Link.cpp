@@ -191,8 +191,12 @@ void Link::promptReceived() {
         if (m_model->monitorResponding)
             m_tmrKeepAlive->start(keepAliveErrorMs);
         m_lastPrompt = Prompt::Exclamation;
-        m_receiveBuffer.clear();
-        m_queue->exclamationReceived();
+        QString rejected;
+        rejected.swap(m_receiveBuffer);
+        if (m_rejectionHandler && m_rejectionHandler(rejected))
+            m_queue->answerDispatched();
+        else
+            m_queue->exclamationReceived();
         return;
     }
     if (m_model->monitorResponding)

@@ -44,6 +44,9 @@ public:
 
     void setDispatch(std::function<void(const QString&)> dispatch) { m_dispatch = std::move(dispatch); }
     void setLog(LogSink* log) { m_log = log; }
+    // A text ended by "!" is dropped, unless this takes it (a download's rejected record): it returns true when
+    // it did, and the link is then free for the next line as after an answer.
+    void setRejectionHandler(std::function<bool(const QString&)> handler) { m_rejectionHandler = std::move(handler); }
     LogSink* log() const { return m_log; }
 
     bool logToWindow = false;
@@ -93,6 +96,7 @@ private:
     Timer* m_tmrKeepAlive;
     LogSink* m_log = nullptr;
     std::function<void(const QString&)> m_dispatch;
+    std::function<bool(const QString&)> m_rejectionHandler;
     QString m_receiveBuffer;
     // Characters that arrived while an answer was being handled (a handler's message box runs an event loop);
     // they are taken in order once that answer is done.

@@ -492,9 +492,10 @@ void DataReadHandlers::sliderGroup(QChar group, const QString& body) {
     if (!values.isEmpty())
         emit dacValuesRead(group, DacKind::Current, values);
     if (group == QLatin1Char('H') && values.size() == count) {
+        // The extra number has no range test of its own: whatever it is, the "Horiz S Cap" slider ends at 127.
         const int extra = ParseRules::nextNumber(rest);
-        if (extra >= 0 && extra <= 255) {
-            const int limited = std::min(extra, 127); // the "Horiz S Cap" slider ends at 127
+        if (extra >= 0) {
+            const int limited = std::min(extra, 127);
             g->set(DacTable::Value, MonitorModel::horizontalSCapIndex, m_model.currentScanSet, limited);
             emit horizontalSCapRead(DacKind::Current, limited);
         }

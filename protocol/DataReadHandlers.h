@@ -22,6 +22,9 @@ public:
     // 4 (400-498); 0 for the classes that run no set-up.
     static int familyOf(int firmwareClass);
 
+    void downloadRecordEcho(const QString& answer) override { emit recordAnswered(answer); }
+    void flashEraseAnswer(const QString& body) override { emit flashEraseAnswered(body); }
+    void sramLoadAnswer(const QString& body) override { emit sramLoadAnswered(body); }
     void bootBlockContents(const QString& body) override;
     void currentScanSet(const QString& body) override;
     void dacValues(QChar group, DacKind kind, const QString& body) override;
@@ -50,6 +53,10 @@ public:
     void peekCharRead(const QString& text) override;
 
 signals:
+    // The download's answers, handed on unread: the record echo with its verdict, the "bf3" and "bs" answers.
+    void recordAnswered(const QString& answer);
+    void flashEraseAnswered(const QString& body);
+    void sramLoadAnswered(const QString& body);
     // Part or serial number of a board (upper-case board letter as in the requests "dm"/"ds" + letter), with the
     // answer's line end removed.
     void identityRead(QChar board, bool serial, const QString& text);

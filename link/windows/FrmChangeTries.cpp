@@ -1,8 +1,8 @@
 #include "link/windows/FrmChangeTries.h"
 
-#include "app/AppContext.h"
 #include "link/ConnectionSearch.h"
 #include "platform/Dialogs.h"
+#include "ui/AppContext.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 // "Change Retry Limit".
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 class QLineEdit;
 

@@ -1,7 +1,5 @@
 #include "link/windows/FrmCommLog.h"
 
-#include "app/AppContext.h"
-#include "app/WindowPlacement.h"
 #include "link/FileLog.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
@@ -9,6 +7,8 @@
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCheckBox>
 #include <QDir>

@@ -3,8 +3,8 @@
 // verbose/terse and checking switches, auto-ping, the queue bypass, "Clear Xmit Queue", "ReConnect" and the
 // log file. Created hidden at start-up and alive for the whole run: the link writes into it, and its
 // indicator and switches belong to the link.
-#include "app/ChildWindow.h"
 #include "link/LogSink.h"
+#include "ui/ChildWindow.h"
 
 #include <functional>
 #include <memory>

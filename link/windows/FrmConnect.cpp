@@ -1,7 +1,5 @@
 #include "link/windows/FrmConnect.h"
 
-#include "app/AppContext.h"
-#include "app/WindowRegistry.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/windows/FrmTimedOut.h"
@@ -10,6 +8,8 @@
 #include "platform/Dialogs.h"
 #include "platform/PortMap.h"
 #include "platform/SerialPort.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

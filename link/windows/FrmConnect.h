@@ -1,7 +1,7 @@
 #pragma once
 // "Monitor Connection": the port and line choice, the status text and the indicator. Created at start-up and
 // alive for the whole run; its load opens the configured port and starts the search.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 class DeviceChoice;
 class QButtonGroup;

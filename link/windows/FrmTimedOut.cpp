@@ -1,7 +1,7 @@
 #include "link/windows/FrmTimedOut.h"
 
-#include "app/AppContext.h"
 #include "platform/Clock.h"
+#include "ui/AppContext.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -1,6 +1,6 @@
 #pragma once
 // "Monitor Connection Timed Out": closes itself five seconds after it is activated.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 class Timer;
 

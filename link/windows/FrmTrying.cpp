@@ -1,10 +1,10 @@
 #include "link/windows/FrmTrying.h"
 
-#include "app/AppContext.h"
-#include "app/WindowRegistry.h"
 #include "link/ConnectionSearch.h"
 #include "link/windows/FrmChangeTries.h"
 #include "platform/Dialogs.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>

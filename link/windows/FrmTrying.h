@@ -1,6 +1,6 @@
 #pragma once
 // "Trying to Connect to Monitor": shows the search's count; each activation restarts the search.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 class QLabel;
 

@@ -1,8 +1,5 @@
 #include "model/windows/DataFileCommands.h"
 
-#include "app/AppContext.h"
-#include "app/FrmMain.h"
-#include "app/MainMenus.h"
 #include "model/DataFile.h"
 #include "model/MonitorModel.h"
 #include "model/UpdateAllData.h"
@@ -10,11 +7,15 @@
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
 #include "protocol/Dispatcher.h"
+#include "ui/AppContext.h"
+#include "ui/MainWindowHost.h"
 
 #include <QAction>
+#include <QCursor>
 #include <QFileInfo>
 #include <QGuiApplication>
 #include <QStringList>
+#include <QWidget>
 
 #include <algorithm>
 #include <functional>
@@ -58,15 +59,15 @@ struct FileState {
     }
 };
 
-void connectAction(FrmMain* main, const char* name, QObject* receiver, std::function<void()> slot) {
-    if (QAction* action = main->menus()->action(QLatin1String(name)))
+void connectAction(MainWindowHost* main, const char* name, QObject* receiver, std::function<void()> slot) {
+    if (QAction* action = main->menuAction(QLatin1String(name)))
         QObject::connect(action, &QAction::triggered, receiver, [slot] { slot(); });
 }
 
 } // namespace
 
-DataFileCommands::DataFileCommands(AppContext& ctx, FrmMain* mainWindow)
-    : QObject(mainWindow), m_ctx(ctx), m_main(mainWindow), m_dataFile(new DataFile(*ctx.model, this)),
+DataFileCommands::DataFileCommands(AppContext& ctx, MainWindowHost* mainWindow)
+    : QObject(mainWindow->hostWidget()), m_ctx(ctx), m_main(mainWindow), m_dataFile(new DataFile(*ctx.model, this)),
       m_updateAll(new UpdateAllData(
           *ctx.model, *ctx.clock, [&ctx](const QString& request) { ctx.send(request); }, this)) {
     setObjectName(QStringLiteral("dataFileCommands"));
@@ -121,7 +122,7 @@ void DataFileCommands::updateAllData() {
 
 void DataFileCommands::report(const DataFileResult& result) {
     if (!result.ok)
-        m_ctx.dialogs->message(m_main, result.message, QString(), Dialogs::Ok, Dialogs::Warning);
+        m_ctx.dialogs->message(m_main->hostWidget(), result.message, QString(), Dialogs::Ok, Dialogs::Warning);
 }
 
 bool DataFileCommands::write() {
@@ -148,7 +149,8 @@ bool DataFileCommands::settleChanges() {
     MonitorModel& m = *m_ctx.model;
     if (!m.dataChanged)
         return true;
-    switch (m_ctx.dialogs->message(m_main, saveQuestion(), QString(), Dialogs::YesNoCancel, Dialogs::Question)) {
+    switch (m_ctx.dialogs->message(m_main->hostWidget(), saveQuestion(), QString(), Dialogs::YesNoCancel,
+                                   Dialogs::Question)) {
     case Dialogs::AnswerNo:
         return true;
     case Dialogs::AnswerYes:
@@ -171,7 +173,7 @@ void DataFileCommands::openFile() {
     request.startDir = m.filePath.isEmpty() ? QString() : directoryOf(m.filePath);
     request.mustExist = true;
     request.overwritePrompt = false;
-    const QString path = m_ctx.dialogs->openFile(m_main, request);
+    const QString path = m_ctx.dialogs->openFile(m_main->hostWidget(), request);
     if (path.isEmpty())
         return;
     if (m.FileIsOpen)
@@ -186,8 +188,8 @@ bool DataFileCommands::confirmAdjustmentValues() {
     for (int i = 0; i < m.scanSetCount && i < MonitorModel::scanSetWindowRows; ++i)
         if (m.scanSetEnabled[i] == 1)
             return true;
-    return m_ctx.dialogs->message(m_main, noScanSetWarning(), QString(), Dialogs::OkCancel, Dialogs::Warning) ==
-           Dialogs::AnswerOk;
+    return m_ctx.dialogs->message(m_main->hostWidget(), noScanSetWarning(), QString(), Dialogs::OkCancel,
+                                  Dialogs::Warning) == Dialogs::AnswerOk;
 }
 
 bool DataFileCommands::saveAs() {
@@ -200,7 +202,7 @@ bool DataFileCommands::saveAs() {
     request.startDir = m_ctx.fileSaveInitDir;
     request.proposedName = QLatin1Char('*') + MonitorModel::dataFileExtension;
     request.overwritePrompt = true;
-    const QString path = m_ctx.dialogs->saveFile(m_main, request);
+    const QString path = m_ctx.dialogs->saveFile(m_main->hostWidget(), request);
     if (path.isEmpty())
         return false;
 

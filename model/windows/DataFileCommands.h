@@ -6,7 +6,7 @@
 #include <QString>
 
 class DataFile;
-class FrmMain;
+class MainWindowHost;
 class UpdateAllData;
 struct AppContext;
 struct DataFileResult;
@@ -15,7 +15,7 @@ class DataFileCommands : public QObject {
     Q_OBJECT
 public:
     // Connects to the main window's menu items by their names; the object belongs to the main window.
-    DataFileCommands(AppContext& ctx, FrmMain* mainWindow);
+    DataFileCommands(AppContext& ctx, MainWindowHost* mainWindow);
     ~DataFileCommands() override;
 
     DataFile* dataFile() const { return m_dataFile; }
@@ -58,7 +58,7 @@ private:
     void report(const DataFileResult& result);
 
     AppContext& m_ctx;
-    FrmMain* m_main;
+    MainWindowHost* m_main;
     DataFile* m_dataFile;
     UpdateAllData* m_updateAll;
 };

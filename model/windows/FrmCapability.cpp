@@ -1,8 +1,8 @@
 #include "model/windows/FrmCapability.h"
 
-#include "app/AppContext.h"
 #include "model/MonitorModel.h"
 #include "protocol/DataReadHandlers.h"
+#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLabel>

@@ -1,7 +1,7 @@
 #pragma once
 // "Monitor Configuration": one row per board or function the monitor can report, each a caption and an
 // indicator, green when the capability answer reported it and red when not. The window sends nothing itself.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <QList>
 

@@ -1,8 +1,8 @@
 #include "model/windows/FrmCurrentScanSet.h"
 
-#include "app/AppContext.h"
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLabel>

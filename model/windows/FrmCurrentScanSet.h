@@ -1,6 +1,6 @@
 #pragma once
 // "Current Scan Set": number and name of the scan set the monitor is running, filled by the "dc" answer.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 class QLabel;
 

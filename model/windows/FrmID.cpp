@@ -1,6 +1,6 @@
 #include "model/windows/FrmID.h"
 
-#include "app/AppContext.h"
+#include "ui/AppContext.h"
 #include "model/BoardIdentity.h"
 #include "model/MonitorModel.h"
 #include "model/windows/WindowParts.h"

@@ -1,7 +1,7 @@
 #pragma once
 // "Model & Serial Numbers": the model, serial and part numbers of the monitor and, on monitors whose boards
 // report their own numbers, of each board.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <QList>
 

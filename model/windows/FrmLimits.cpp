@@ -1,6 +1,6 @@
 #include "model/windows/FrmLimits.h"
 
-#include "app/AppContext.h"
+#include "ui/AppContext.h"
 #include "model/windows/WindowParts.h"
 #include "protocol/Catalogue.h"
 

@@ -1,7 +1,7 @@
 #pragma once
 // "Brightness and Contrast Limits": the lower and upper limits of the day and night contrast and brightness,
 // as the panel-status answer reports them.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <QStringList>
 

@@ -1,6 +1,6 @@
 #include "model/windows/FrmOperatingMode.h"
 
-#include "app/AppContext.h"
+#include "ui/AppContext.h"
 #include "model/MonitorModel.h"
 #include "model/OperatingSettings.h"
 #include "model/windows/WindowParts.h"

@@ -1,7 +1,7 @@
 #pragma once
 // "Operating Mode": six option pairs that together make the monitor's operating-mode bit mask. Any option
 // chosen sends the whole mask; options set by the model-type answer send nothing.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 #include "protocol/Catalogue.h"
 
 #include <array>

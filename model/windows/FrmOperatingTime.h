@@ -1,6 +1,6 @@
 #pragma once
 // "Operating Time": how long the monitor has run (days:hh:mm:ss) and how often it was switched on.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 class QLabel;
 

@@ -1,9 +1,9 @@
 #include "model/windows/FrmScanSelect.h"
 
-#include "app/AppContext.h"
 #include "model/MonitorModel.h"
 #include "platform/Dialogs.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
 
 #include <QButtonGroup>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // monitor, their names, and copies of scan set 1's settings to another scan set. The check boxes are the tool's
 // record of the ticked scan sets (the model's scanSetEnabled follows them): the data file saves a scan set only
 // while its box is ticked (1), and activation greys (2) every ticked box but the current scan set's.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <QList>
 

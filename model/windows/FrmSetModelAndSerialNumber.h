@@ -1,7 +1,7 @@
 #pragma once
 // "Set Model and Serial Number": stores the monitor's and, on monitors with board identity, each board's part
 // and serial numbers in the monitor.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <QList>
 

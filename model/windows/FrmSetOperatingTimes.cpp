@@ -1,6 +1,6 @@
 #include "model/windows/FrmSetOperatingTimes.h"
 
-#include "app/AppContext.h"
+#include "ui/AppContext.h"
 #include "model/OperatingSettings.h"
 #include "model/windows/WindowParts.h"
 #include "platform/Dialogs.h"

@@ -1,7 +1,7 @@
 #pragma once
 // "Set Operating Times": stores the operating days, hours, minutes, seconds and cycles in the monitor. Each box
 // is checked against its field's range when the user leaves it.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <array>
 

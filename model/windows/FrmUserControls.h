@@ -1,7 +1,7 @@
 #pragma once
 // "User Controls": hands contrast and brightness to the monitor's own controls ("Enabled") or to the tool
 // ("Disabled") until the monitor is switched off.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 class FrmUserControls : public ChildWindow {
     Q_OBJECT

@@ -1,10 +1,10 @@
 #include "model/windows/FrmVersion.h"
 
-#include "app/AppContext.h"
-#include "app/FrmMain.h"
 #include "model/MonitorModel.h"
 #include "model/windows/WindowParts.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
+#include "ui/ToolVersion.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -32,8 +32,8 @@ FrmVersion::FrmVersion(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmVe
     grid->addWidget(label(this, QStringLiteral("lblEpromVersion"), QStringLiteral("Monitor EPROM Version:")), 1, 0);
     grid->addWidget(m_eprom, 1, 1);
     grid->addWidget(label(this, QStringLiteral("lblToolVersion"), QStringLiteral("OrvexMon Version:")), 2, 0);
-    grid->addWidget(
-        valueLabel(this, QStringLiteral("lblToolVersionValue"), QStringLiteral("V ") + FrmMain::versionText()), 2, 1);
+    grid->addWidget(valueLabel(this, QStringLiteral("lblToolVersionValue"), QStringLiteral("V ") + toolVersionText()),
+                    2, 1);
     grid->setColumnStretch(1, 1);
 
     QPushButton* reRead = button(this, QStringLiteral("btnReRead"), QStringLiteral("ReRead"));

@@ -1,6 +1,6 @@
 #pragma once
 // "Version": the monitor's firmware and boot EPROM versions and the tool's own version.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 class QLabel;
 

@@ -1,6 +1,6 @@
 #include "model/windows/WindowParts.h"
 
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <QHBoxLayout>
 #include <QLabel>

@@ -4,13 +4,13 @@
 #include "adjust/FrmVideoAdj.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmScanSelect.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -2,12 +2,12 @@
 // bypass and in queue mode reach the monitor, its echo and reply come back into the log, and the log file
 // keeps the same lines behind timestamps.
 #include "app/FrmMain.h"
-#include "app/WindowRegistry.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
 #include "link/windows/FrmCommLog.h"
 #include "sim/PtySimulator.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QCheckBox>
 #include <QPlainTextEdit>

@@ -2,7 +2,6 @@
 // monitor, the keep-alive pings it while idle, a monitor that falls silent is lost and found again, a monitor
 // in its boot block is found in boot mode, and no fault on the line leaves the tool connected but mute.
 #include "app/FrmMain.h"
-#include "app/WindowRegistry.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
@@ -12,6 +11,7 @@
 #include "model/MonitorModel.h"
 #include "sim/PtySimulator.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QElapsedTimer>
 #include <QtTest>

@@ -4,7 +4,6 @@
 // answer; a poke then a peek reads the value back.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "diag/FrmI2cProbe.h"
 #include "diag/FrmPeekPoke.h"
 #include "diag/TestPointWindows.h"
@@ -14,6 +13,7 @@
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QLineEdit>
@@ -91,8 +91,7 @@ const QList<Family>& families() {
          "frmTestPoint",
          {{"BCtrlValue", [](const Raw& r) { return fixed(r.at(2) * 4 / 256.0, 2) + " V"; }},
           {"IAnodeValue", [](const Raw& r) { return fixed((std::max(r.at(4), 18) - 18) * 486 / 256.0, 0) + " uA"; }},
-          {"LV175Value",
-           [](const Raw& r) { return fixed(r.at(7) * 214 / 256.0, 1).rightJustified(5, '0') + " V"; }}}},
+          {"LV175Value", [](const Raw& r) { return fixed(r.at(7) * 214 / 256.0, 1).rightJustified(5, '0') + " V"; }}}},
         {"2.10",
          210,
          "mnuDiagnosticsOperating",
@@ -108,8 +107,7 @@ const QList<Family>& families() {
          "mnuDiagnosticsFPControls",
          "frmFlatPanelTestPoints",
          {{"P5VM", [](const Raw& r) { return fixed(r.at(8) * 4 * 20 / 2550.0, 2) + " V"; }},
-          {"lblVoltage(3)",
-           [](const Raw& r) { return fixed(4 - (4 - 4 * r.at(12) / 255.0) * 28.2 / 10, 2) + " V"; }}}},
+          {"lblVoltage(3)", [](const Raw& r) { return fixed(4 - (4 - 4 * r.at(12) / 255.0) * 28.2 / 10, 2) + " V"; }}}},
         {"4.05",
          405,
          "mnuDiagnosticsFPControls",

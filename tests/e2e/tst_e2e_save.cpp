@@ -5,12 +5,12 @@
 #include "adjust/FrmVideoAdj.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "model/MonitorModel.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/ScratchFileSystem.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QFile>

@@ -1,14 +1,14 @@
 // Application modes in the whole tool: the menu items and window controls of each mode, windows created later,
 // the mode window's choices and the password rules.
 #include "app/AppModes.h"
-#include "app/ChildWindow.h"
 #include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
 #include "app/FrmPassword.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/windows/FrmCommLog.h"
 #include "support/ToolHarness.h"
+#include "ui/ChildWindow.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -1,18 +1,18 @@
 // The colour-balance window as a user meets it: opened from the Adjustment menu, filled by the monitor's
 // answers, adjusted with its sliders and buttons, and used without a monitor.
 #include "adjust/FrmVideoAdj.h"
-#include "app/AppContext.h"
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowPlacement.h"
-#include "app/WindowRegistry.h"
 #include "link/TransmitQueue.h"
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
 #include "protocol/DataReadHandlers.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
+#include "ui/AppContext.h"
+#include "ui/WindowPlacement.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QLabel>
@@ -273,8 +273,10 @@ private slots:
         QCOMPARE(r.sent(), QString("cdl3176|cf0128|cf1128|cf3128|cf4128|cf5128|"));
         QCOMPARE(r.texts("Text6", 0, 5), (QStringList{"0", "0", "0", "0", "0", "0"}));
         r.get<QPushButton>("VideoRestoreInitialSettingsButton")->click();
-        QCOMPARE(r.sent(), QString("cdl2181|cdl3177|cdl4185|cdl5129|cdl6131|cdl7127|cdb0151|cdb199|"
+        // "Bias Level", which this family hides, stays where it is.
+        QCOMPARE(r.sent(), QString("cdl2181|cdl3177|cdl4185|cdl5129|cdl6131|cdl7127|cdb0151|"
                                    "cf0125|cf1130|cf2129|cf3133|cf4127|cf5132|"));
+        QCOMPARE(r.slider("HScroll2(1)")->value(), 100);
         QCOMPARE(r.texts("Text1", 2, 7), (QStringList{"181", "177", "185", "129", "131", "127"}));
         QCOMPARE(r.texts("Text6", 0, 5), (QStringList{"-3", "2", "1", "5", "-1", "4"}));
     }

@@ -3,8 +3,6 @@
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowPlacement.h"
-#include "app/WindowRegistry.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
@@ -15,6 +13,8 @@
 #include "platform/Clock.h"
 #include "platform/SerialPort.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowPlacement.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QCheckBox>

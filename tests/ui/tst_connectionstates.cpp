@@ -2,7 +2,6 @@
 // way the tool reaches it, titles and indicators, and the keep-alive losing a monitor that falls silent.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
@@ -11,6 +10,7 @@
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QLabel>

@@ -1,17 +1,17 @@
 // The DAC adjustment pattern that every adjustment window inherits, on a window built only from the shared
 // builders: the slider change rule and its flags, loading and activation with and without a monitor, the
 // buttons, deactivation, and the four-value helpers.
-#include "adjust/DacAdjustWindow.h"
 #include "adjust/FrmVideoAdj.h"
-#include "app/AppContext.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "protocol/DataReadHandlers.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
+#include "ui/AppContext.h"
+#include "ui/DacAdjustWindow.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QLabel>
@@ -48,6 +48,13 @@ public:
             def.largeChange = 8;
             placeRow(addRow(northSouth, def), 2100 + 300 * i);
         }
+        // A single row that the model keeps no table for, its controls named without an element.
+        DacRowNames looseNames{"lblLoose", "HScroll_Loose", "lblLoosePV",
+                               QString(),  QString(),       DacRowNames::Display::Label};
+        looseNames.singleNames = true;
+        loose = addRowGroup(nullptr, QChar(), looseNames);
+        loose->setRequest = [](int, int position) { return QString("cx%1").arg(position); };
+        placeRow(addRow(loose, {0, "Loose"}), 3400);
         scanSetLabel = addLabel("ScanSetSelectedLabel3", QString());
         setScanSetLabel(scanSetLabel);
         setSettingButtons(addButton("Command1", "Go Back to Factory Defaults"),
@@ -60,6 +67,7 @@ public:
     DacRowGroup* vertical;
     DacRowGroup* horizontal;
     DacRowGroup* northSouth;
+    DacRowGroup* loose;
     QLabel* scanSetLabel;
 };
 
@@ -189,11 +197,75 @@ private slots:
         // A drag sends where the thumb is released, not every position on the way.
         s->setSliderDown(true);
         s->setSliderPosition(90);
+        QCOMPARE(r.text("Text1(0)"), QString("90")); // the present box follows the thumb
         s->setSliderPosition(100);
         QCOMPARE(r.sent(), QString());
         s->setSliderDown(false);
         QCOMPARE(r.sent(), QString("cdv0100|"));
         QCOMPARE(r.text("Text1(0)"), QString("100"));
+    }
+
+    void typedPresentValues() {
+        Rig r("2.10");
+        r.h.ctx().windows->show<TestAdjustWindow>();
+        r.sent();
+        QLineEdit* box = r.get<QLineEdit>("Text1(1)");
+        QVERIFY(!box->isReadOnly());
+        QVERIFY(r.get<QLineEdit>("Text2(1)")->isReadOnly());
+        QVERIFY(r.get<QLineEdit>("Text3(1)")->isReadOnly());
+        QCOMPARE(r.slider("HScroll1(1)")->focusPolicy(), Qt::StrongFocus);
+        const struct {
+            const char* typed;
+            const char* sent;
+            const char* shown;
+        } cases[] = {{" 77", "cdv177|", "77"}, {"300", "cdv1255|", "255"}, {"x", "", "255"}, {"255", "", "255"}};
+        for (const auto& c : cases) {
+            box->setText(c.typed);
+            QTest::keyClick(box, Qt::Key_Return);
+            QCOMPARE(r.sent(), QString(c.sent));
+            QCOMPARE(box->text(), QString(c.shown));
+        }
+        // Another window active: the slider is locked, and so is typing into it.
+        r.activateAnotherWindow();
+        r.sent();
+        box->setText("12");
+        QTest::keyClick(box, Qt::Key_Return);
+        QCOMPARE(r.sent(), QString());
+        QCOMPARE(box->text(), QString("255"));
+    }
+
+    void rowsWithoutAModelTable() {
+        Rig r("2.10");
+        r.h.ctx().windows->show<TestAdjustWindow>();
+        r.sent();
+        QScrollBar* s = r.slider("HScroll_Loose");
+        s->setValue(9);
+        QCOMPARE(r.get<QLabel>("lblLoosePV")->text(), QString("9"));
+        QCOMPARE(r.get<QLabel>("lblLoose")->text(), QString("Loose"));
+        QCOMPARE(r.sent(), QString("cx9|"));
+        // Nothing to go back to, nothing to save or commit: the row keeps its place and nothing breaks.
+        r.w->goBackToFactoryDefaults();
+        r.w->goBackToInitialSettings();
+        r.w->saveInitialSettings();
+        r.w->ok();
+        r.w->cancel();
+        QCOMPARE(s->value(), 9);
+        QVERIFY(!r.sent().contains("cx"));
+    }
+
+    void hiddenRowsGoWithTheirGatesAndStayPut() {
+        Rig r;
+        QScrollBar* hidden = r.slider("HScroll1(1)");
+        hidden->setValue(10);
+        hidden->hide();
+        QVERIFY(hidden->parentWidget()->isHidden());
+        r.model().verticalGroup.set(DacTable::Factory, 0, 0, 50);
+        r.model().verticalGroup.set(DacTable::Factory, 1, 0, 99);
+        r.w->goBackToFactoryDefaults();
+        QCOMPARE(r.slider("HScroll1(0)")->value(), 50);
+        QCOMPARE(hidden->value(), 10);
+        hidden->show();
+        QVERIFY(!hidden->parentWidget()->isHidden());
     }
 
     void allowControlSendRowsIgnoreSendEnabled() {

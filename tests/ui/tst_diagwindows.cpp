@@ -2,7 +2,6 @@
 // active window and never piling their reads up, filled by the answers, and sending what their buttons ask.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "diag/FrmI2cProbe.h"
 #include "diag/FrmPeekPoke.h"
 #include "diag/StatusWindows.h"
@@ -13,6 +12,7 @@
 #include "model/MonitorModel.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QLabel>

@@ -4,7 +4,6 @@
 #include "adjust/FrmVideoAdj.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "model/MonitorModel.h"
 #include "model/windows/DataFileCommands.h"
 #include "model/windows/FrmCapability.h"
@@ -12,6 +11,7 @@
 #include "model/windows/FrmScanSelect.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -3,7 +3,7 @@
 // sets, and showing a data file's values without a monitor.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
+#include "ui/WindowRegistry.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmID.h"
 #include "model/windows/FrmOperatingMode.h"

@@ -3,7 +3,6 @@
 #include "app/FrmAbout.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "app/WindowRegistry.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/windows/FrmChangeTries.h"
@@ -12,6 +11,7 @@
 #include "link/windows/FrmTrying.h"
 #include "platform/PortMap.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QCheckBox>

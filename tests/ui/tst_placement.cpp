@@ -1,11 +1,11 @@
 // Window placement: the generic "Locations" scheme and the per-window "Configs" scheme, in twips.
-#include "app/ChildWindow.h"
-#include "app/WindowPlacement.h"
-#include "app/WindowRegistry.h"
 #include "link/windows/FrmChangeTries.h"
 #include "link/windows/FrmConnect.h"
 #include "platform/Settings.h"
 #include "support/ToolHarness.h"
+#include "ui/ChildWindow.h"
+#include "ui/WindowPlacement.h"
+#include "ui/WindowRegistry.h"
 
 #include <QMdiArea>
 #include <QMdiSubWindow>

@@ -8,9 +8,9 @@
 #include "link/windows/FrmChangeTries.h"
 #include "link/windows/FrmConnect.h"
 #include "link/windows/FrmTrying.h"
-#include "app/WindowRegistry.h"
 #include "model/MonitorModel.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QCheckBox>

@@ -569,8 +569,8 @@ private slots:
                                                   << "H" << cur << QVector<int>{1, 2, 3, 4} << 127;
         QTest::newRow("ddh extra") << "ddh\r\n1,2,3,4,100\r\n#"
                                    << "H" << cur << QVector<int>{1, 2, 3, 4} << 100;
-        QTest::newRow("ddh extra out of range") << "ddh\r\n1,2,3,4,256\r\n#"
-                                                << "H" << cur << QVector<int>{1, 2, 3, 4} << -1000;
+        QTest::newRow("ddh extra above 255 limited too") << "ddh\r\n1,2,3,4,256\r\n#"
+                                                         << "H" << cur << QVector<int>{1, 2, 3, 4} << 127;
         QTest::newRow("ddh stops before the extra") << "ddh\r\n1,2,300,4,5\r\n#"
                                                     << "H" << cur << QVector<int>{1, 2} << -1000;
         QTest::newRow("ddfh extra without range test") << "ddfh\r\n1,2,3,4,-7\r\n#"

@@ -328,6 +328,108 @@ private slots:
             }
     }
 
+    // Every button of the coupling table, row by row as printed: position, colour, and the entries of the four
+    // directions (sign, slider array, ".", element; "none" moves nothing). Rows s and columns d are found through
+    // the printed bindings: offset 6 (elements 0, 1, 3, 2), vertical ramp 2, vertical parabola 5, horizontal
+    // ramp 1, horizontal parabola 4 (elements 1, 0, 2, 3).
+    void couplingTableAsPrinted_data() {
+        QTest::addColumn<int>("p");
+        QTest::addColumn<int>("q");
+        QTest::addColumn<QStringList>("directions");
+        QTest::newRow("1 1") << 1 << 1 << QStringList{"-6.0 -6.2", "+6.0 +6.2", "-6.1 +6.3", "+6.1 -6.3"};
+        QTest::newRow("1 2") << 1 << 2 << QStringList{"+6.2", "-6.2", "-6.3", "+6.3"};
+        QTest::newRow("1 3") << 1 << 3 << QStringList{"+6.0 -6.2", "-6.0 +6.2", "+6.1 +6.3", "-6.1 -6.3"};
+        QTest::newRow("2 1") << 2 << 1
+                             << QStringList{"+2.0 +2.3 -5.0 -5.3", "-2.0 -2.3 +5.0 +5.3", "+2.1 -2.2 -5.1 +5.2",
+                                            "-2.1 +2.2 +5.1 -5.2"};
+        QTest::newRow("2 2") << 2 << 2 << QStringList{"-2.3 +5.3", "+2.3 -5.3", "+2.2 -5.2", "-2.2 +5.2"};
+        QTest::newRow("2 3") << 2 << 3
+                             << QStringList{"-2.0 +2.3 +5.0 -5.3", "+2.0 -2.3 -5.0 +5.3", "+2.1 +2.2 -5.1 -5.2",
+                                            "none"};
+        QTest::newRow("3 1") << 3 << 1
+                             << QStringList{"-2.0 +2.3 +5.0 -5.3", "+2.0 -2.3 -5.0 +5.3", "-2.1 -2.2 -5.1 +5.2",
+                                            "+2.1 +2.2 +5.1 -5.2"};
+        QTest::newRow("3 2") << 3 << 2 << QStringList{"+2.3 +5.3", "-2.3 -5.3", "-2.2 -5.2", "+2.2 +5.2"};
+        QTest::newRow("3 3") << 3 << 3
+                             << QStringList{"+2.0 +2.3 -5.0 -5.3", "-2.0 -2.3 +5.0 +5.3", "-2.1 +2.2 -5.1 -5.2",
+                                            "none"};
+        QTest::newRow("4 1") << 4 << 1
+                             << QStringList{"+1.0 +1.3 -4.1 -4.3", "-1.0 -1.3 +4.1 +4.3", "+1.1 -1.2 -4.0 +4.2",
+                                            "-1.1 +1.2 +4.0 -4.2"};
+        QTest::newRow("4 2") << 4 << 2 << QStringList{"-1.3 +4.3", "+1.3 -4.3", "+1.2 -4.2", "-1.2 +4.2"};
+        QTest::newRow("4 3") << 4 << 3
+                             << QStringList{"-1.0 +1.3 +4.1 -4.3", "+1.0 -1.3 -4.1 +4.3", "+2.1 +2.2 -5.1 -5.2",
+                                            "none"};
+        QTest::newRow("5 1") << 5 << 1
+                             << QStringList{"-1.0 -1.3 -4.1 -4.3", "+1.0 +1.3 +4.1 +4.3", "-1.1 +1.2 -4.0 +4.2",
+                                            "+1.1 -1.2 +4.0 -4.2"};
+        QTest::newRow("5 2") << 5 << 2 << QStringList{"+1.3 +4.3", "-1.3 -4.3", "-1.2 -4.2", "+1.2 +4.2"};
+        QTest::newRow("5 3") << 5 << 3
+                             << QStringList{"+1.0 -1.3 +4.1 -4.3", "-1.0 +1.3 -4.1 +4.3", "-2.1 -2.2 -5.1 -5.2",
+                                            "none"};
+        QTest::newRow("6 1") << 6 << 1
+                             << QStringList{"+1.0 +2.0 -4.1 -5.0", "-1.0 -2.0 +4.1 +5.0", "+1.1 +2.1 -4.0 -5.1",
+                                            "-1.1 -2.1 +4.0 +5.1"};
+        QTest::newRow("6 2") << 6 << 2
+                             << QStringList{"-1.3 -2.3 +4.3 +5.3", "+1.3 +2.3 -4.3 -5.3", "+1.2 +2.2 -4.2 -5.2",
+                                            "-1.2 -2.2 +4.2 +5.2"};
+        QTest::newRow("6 3") << 6 << 3
+                             << QStringList{"-1.0 -2.0 +4.1 +5.0", "+1.0 +2.0 -4.1 -5.0", "-1.1 -2.1 +4.0 +5.1",
+                                            "+1.1 +2.1 -4.0 -5.1"};
+        QTest::newRow("7 1") << 7 << 1
+                             << QStringList{"-1.0 +2.0 -4.1 -5.0", "+1.0 -2.0 +4.1 +5.0", "-1.1 +2.1 -4.0 -5.1",
+                                            "+1.1 -2.1 +4.0 +5.1"};
+        QTest::newRow("7 2") << 7 << 2
+                             << QStringList{"+1.3 -2.3 +4.3 +5.3", "-1.3 +2.3 -4.3 -5.3", "-1.2 +2.2 -4.2 -5.2",
+                                            "+1.2 -2.2 +4.2 +5.2"};
+        QTest::newRow("7 3") << 7 << 3
+                             << QStringList{"+1.0 -2.0 +4.1 +5.0", "-1.0 +2.0 -4.1 -5.0", "+1.1 -2.1 +4.0 +5.1",
+                                            "-1.1 +2.1 -4.0 -5.1"};
+        QTest::newRow("8 1") << 8 << 1
+                             << QStringList{"+1.0 -2.0 -4.1 -5.0", "-1.0 +2.0 +4.1 +5.0", "+1.1 -2.1 -4.0 -5.1",
+                                            "-1.1 +2.1 +4.0 +5.1"};
+        QTest::newRow("8 2") << 8 << 2
+                             << QStringList{"-1.3 +2.3 +4.3 +5.3", "+1.3 -2.3 -4.3 -5.3", "+1.2 -2.2 -4.2 -5.2",
+                                            "-1.2 +2.2 +4.2 +5.2"};
+        QTest::newRow("8 3") << 8 << 3
+                             << QStringList{"-1.0 +2.0 +4.1 +5.0", "+1.0 -2.0 -4.1 -5.0", "-1.1 +2.1 +4.0 +5.1",
+                                            "+1.1 -2.1 -4.0 -5.1"};
+        QTest::newRow("9 1") << 9 << 1
+                             << QStringList{"+1.0 -2.0 -4.1 -5.0", "-1.0 +2.0 +4.1 +5.0", "-1.1 -2.1 -4.0 -5.1",
+                                            "+1.1 +2.1 +4.0 +5.1"};
+        QTest::newRow("9 2") << 9 << 2
+                             << QStringList{"+1.3 +2.3 +4.3 +5.3", "-1.3 -2.3 -4.3 -5.3", "-1.2 -2.2 -4.2 -5.2",
+                                            "+1.2 +2.2 +4.2 +5.2"};
+        QTest::newRow("9 3") << 9 << 3
+                             << QStringList{"-1.0 +2.0 +4.1 +5.0", "+1.0 -2.0 -4.1 -5.0", "+1.1 +2.1 +4.0 +5.1",
+                                            "-1.1 -2.1 -4.0 -5.1"};
+    }
+    void couplingTableAsPrinted() {
+        QFETCH(int, p);
+        QFETCH(int, q);
+        QFETCH(QStringList, directions);
+        const QHash<int, int> rowOfArray = {{6, 1}, {2, 2}, {5, 3}, {1, 4}, {4, 5}};
+        const QHash<int, QList<int>> elementsOfArray = {
+            {6, {0, 1, 3, 2}}, {2, {0, 1, 2, 3}}, {5, {0, 1, 2, 3}}, {1, {0, 1, 2, 3}}, {4, {1, 0, 2, 3}}};
+        MonitorModel m;
+        for (int r = 1; r <= 4; ++r) {
+            int expected[6][5] = {};
+            const QString entries = directions[r - 1];
+            if (entries != "none")
+                for (const QString& e : entries.split(' ')) {
+                    const int array = e.mid(1, 1).toInt();
+                    const int s = rowOfArray.value(array);
+                    const int d = elementsOfArray.value(array).indexOf(e.mid(3, 1).toInt()) + 1;
+                    QVERIFY2(s > 0 && d > 0, qPrintable(e));
+                    expected[s][d] = e.startsWith('-') ? -1 : 1;
+                }
+            for (int s = 1; s <= 5; ++s)
+                for (int d = 1; d <= 4; ++d)
+                    QVERIFY2(m.coupling(p, q, r, s, d) == expected[s][d],
+                             qPrintable(QString("direction %1, row %2, column %3").arg(r).arg(s).arg(d)));
+        }
+    }
+
     void couplingTableTotals() {
         MonitorModel m;
         int nonZero = 0;

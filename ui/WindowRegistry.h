@@ -2,7 +2,7 @@
 // Owns every child window: creates each on first use (hidden, so that answers can set its controls before
 // the user opens it), restores its placement, announces it so that the application mode's restrictions are
 // applied, routes activation, and saves placements when windows close or the tool shuts down.
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
 #include <QHash>
 #include <QObject>

@@ -1,10 +1,11 @@
-#include "adjust/DacRow.h"
+#include "ui/DacRow.h"
 
 #include "protocol/Catalogue.h"
 
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QWidget>
 
 DacSlider::DacSlider(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {}
 
@@ -50,6 +51,25 @@ DacRowGroup::~DacRowGroup() {
     qDeleteAll(m_rows);
 }
 
+bool DacRowGroup::get(DacTable table, int index, int scanSet, int* value) const {
+    return m_group && m_group->get(table, index, scanSet, value);
+}
+
+void DacRowGroup::set(DacTable table, int index, int scanSet, int value) const {
+    if (m_group)
+        m_group->set(table, index, scanSet, value);
+}
+
+QList<DacRow*> DacRowGroup::walkedRows() const {
+    if (!walkByCount || !m_group)
+        return m_rows;
+    QList<DacRow*> rows;
+    for (DacRow* r : m_rows)
+        if (r->index < m_group->count)
+            rows.append(r);
+    return rows;
+}
+
 DacRow* DacRowGroup::row(int index) const {
     for (DacRow* r : m_rows)
         if (r->index == index)
@@ -71,6 +91,10 @@ DacRow* DacRowGroup::addRow(DacRow* row) {
 
 QString elementName(const QString& array, int element) {
     return array + QLatin1Char('(') + QString::number(element) + QLatin1Char(')');
+}
+
+bool hiddenByWindow(const QWidget* widget) {
+    return widget && widget->isHidden() && widget->testAttribute(Qt::WA_WState_ExplicitShowHide);
 }
 
 void setDisplayText(QWidget* display, const QString& text) {

@@ -1,19 +1,28 @@
 #pragma once
-// The base of the DAC adjustment windows (colour balance, geometry, convergence, brightness and contrast, high
-// voltage). A window builds its row groups and buttons with the builders here and inherits the common
-// behaviour:
+// The base of the DAC adjustment windows (colour balance, geometry, convergence details, brightness and contrast,
+// high voltage). A window is mostly a table of row groups built with the builders here, plus a few hooks; it
+// inherits the common behaviour:
 // - a slider change shows the position, writes the group's value table at the current scan set and, while
-//   sending is allowed, marks the data changed and sends the set request when a monitor responds;
+//   sending is allowed, marks the data changed and sends the set request when a monitor responds; a drag shows
+//   each position on the way but sends once, on release; Enter in a present box moves the slider (and so sends);
 // - loading and activation fill the rows from the model without a monitor, or queue the reads with one;
 // - deactivation disables the sliders and the setting buttons, activation enables them again;
-// - factory, initial, save, OK and Cancel;
+// - factory, initial, save, OK and Cancel; rows hidden by the monitor family are never moved;
 // - the four-value helpers used by the answers of the four-slider groups.
 // Sending is governed by explicit flags (sendEnabled, the model's allowControlSend), never by blocking signals:
 // a programmatic slider change raises the same valueChanged as a user's, and that is what sends an answer's
 // value back to the monitor when the flag is on.
-#include "adjust/DacRow.h"
-#include "app/ChildWindow.h"
+//
+// Hooks, per row group (DacRowGroup, DacRowNames): control names (arrays "Name(i)", a per-column element offset,
+// or single names), the set and save requests, the send flag, a display offset for signed values, walking by the
+// group's count, conditions for moving (factory, initial) and saving, where the buttons take their values (the
+// model or the window's columns), a leading blank before the present value, whether rows are committed, filled
+// from the model, enabled on activation and disabled on deactivation. A group may have no model group at all.
+// Per window (virtual): queueReads, fillFromModel, setAdjustable, sliderChanged, buttonValuesReady (a check
+// before the factory and initial buttons move anything), and the buttons themselves.
 #include "protocol/AnswerHandlers.h"
+#include "ui/ChildWindow.h"
+#include "ui/DacRow.h"
 
 #include <QHash>
 #include <QList>
@@ -54,8 +63,12 @@ public:
     void showDacValues(QChar group, DacKind kind, const QVector<int>& values);
     // One value of a group at a DAC index (the "Horiz S Cap" value that follows the horizontal group's list).
     virtual void showDacValue(QChar group, DacKind kind, int index, int value);
+    // One value read from the monitor into a row of a group.
+    void showRowValue(DacRowGroup& group, DacRow& row, DacKind kind, int value);
 
     const QList<DacRowGroup*>& rowGroups() const { return m_groups; }
+    // A row is shown when its slider or its present column is; a row with neither is hidden whole.
+    static bool rowShown(const DacRow* row);
     // The rows of a group letter (either case); nullptr when the window has none.
     DacRowGroup* rowGroup(QChar letter) const;
     // The rows of a model group; nullptr when the window has none.
@@ -104,7 +117,14 @@ protected:
     virtual void sliderChanged(DacRowGroup& group, DacRow& row, int position);
     bool sendAllowed(const DacRowGroup& group) const;
 
-    // Per-group steps of the buttons.
+    // Asked before the factory and initial buttons move anything; a window that cannot tell where to go says
+    // so to the user and returns false.
+    virtual bool buttonValuesReady() { return true; }
+    // The value a factory or initial button moves a row to (a slider position); false when there is none.
+    bool buttonValue(const DacRowGroup& group, const DacRow& row, DacTable table, int* position) const;
+
+    // Per-group steps of the buttons. Rows the monitor family hides are not moved; rows outside the group's walk
+    // are not touched.
     void moveRowsTo(DacRowGroup& group, DacTable table);
     void copyRowsToInitial(DacRowGroup& group);
     void commitRows(DacRowGroup& group);
@@ -115,9 +135,15 @@ protected:
     // Enabling kept apart from the control's own enabled state, which belongs to the application mode: a
     // control is usable only when neither the mode nor a lock of this window disables it. Sliders and setting
     // buttons sit in a gate that carries the locks; other controls carry them on themselves.
-    enum class Lock { Inactive = 1, Family = 2 };
+    // Inactive: another window is active. Family: the monitor family does not offer it. Rule: a rule of the
+    // window (firmware class, capability) disables it for now.
+    enum class Lock { Inactive = 1, Family = 2, Rule = 4 };
     void setLocked(QWidget* control, Lock reason, bool locked);
     bool isLocked(QWidget* control, Lock reason) const;
+    // Every control of the walked rows of a group (caption, slider, value columns) under one lock.
+    void setRowsLocked(DacRowGroup& group, Lock reason, bool locked);
+    // Shows or hides a whole row; a hidden row's slider is never moved by the buttons.
+    void setRowShown(DacRow* row, bool shown);
 
     // Layout in twips (1440 per inch at the screen's logical DPI).
     int twips(int value) const;
@@ -128,8 +154,12 @@ protected:
     void setWindowHeightTwips(int height);
     int windowHeightTwips() const;
 
+    bool eventFilter(QObject* watched, QEvent* event) override;
+
 private:
     QWidget* gate(QWidget* control);
+    // Enter in a present box: the typed number moves the slider.
+    void takeTypedValue(DacRowGroup& group, DacRow& row);
     QWidget* outer(QWidget* control) const;
 
     QList<DacRowGroup*> m_groups;

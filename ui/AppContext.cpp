@@ -1,4 +1,4 @@
-#include "app/AppContext.h"
+#include "ui/AppContext.h"
 
 #include "link/Link.h"
 #include "link/TransmitQueue.h"

@@ -1,21 +1,21 @@
-#include "adjust/DacAdjustWindow.h"
+#include "ui/DacAdjustWindow.h"
 
 #include <algorithm>
 
-#include "app/AppContext.h"
-#include "app/WindowPlacement.h"
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/ParseRules.h"
 #include "protocol/TextHelpers.h"
+#include "ui/AppContext.h"
+#include "ui/WindowPlacement.h"
 
+#include <QEvent>
 #include <QHBoxLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QScrollBar>
-#include <QSet>
 
 namespace {
 // Standard row columns, twips.
@@ -87,33 +87,39 @@ DacRow* DacAdjustWindow::addRow(DacRowGroup* group, const DacRowDefinition& def)
     const DacRowNames& names = group->names();
     auto* row = new DacRow;
     row->index = def.index;
+    auto nameOf = [&names](const QString& array, int element) {
+        return names.singleNames ? array : elementName(array, element);
+    };
     if (!names.caption.isEmpty()) {
         row->caption = new QLabel(def.caption, this);
-        row->caption->setObjectName(
-            elementName(names.caption, def.captionElement >= 0 ? def.captionElement : def.index));
+        row->caption->setObjectName(nameOf(names.caption, def.captionElement >= 0 ? def.captionElement : def.index));
     }
     row->slider = new DacSlider(this);
-    row->slider->setObjectName(elementName(names.slider, def.index));
+    row->slider->setObjectName(nameOf(names.slider, def.index));
+    row->slider->setFocusPolicy(Qt::StrongFocus);
     row->slider->setRange(0, def.max);
     row->slider->setSingleStep(def.smallChange);
     row->slider->setPageStep(def.largeChange);
     // Like a scroll bar's change event: a drag reports its position when the thumb is released.
     row->slider->setTracking(false);
     gate(row->slider);
-    auto makeDisplay = [&](const QString& array) -> QWidget* {
+    auto makeDisplay = [&](const QString& array, int offset, bool readOnly) -> QWidget* {
         if (array.isEmpty())
             return nullptr;
         QWidget* w = nullptr;
-        if (names.display == DacRowNames::Display::Label)
+        if (names.display == DacRowNames::Display::Label) {
             w = new QLabel(this);
-        else
-            w = new QLineEdit(this);
-        w->setObjectName(elementName(array, def.index));
+        } else {
+            auto* box = new QLineEdit(this);
+            box->setReadOnly(readOnly);
+            w = box;
+        }
+        w->setObjectName(nameOf(array, def.index + offset));
         return w;
     };
-    row->present = makeDisplay(names.present);
-    row->factory = makeDisplay(names.factory);
-    row->initial = makeDisplay(names.initial);
+    row->present = makeDisplay(names.present, names.presentOffset, false);
+    row->factory = makeDisplay(names.factory, names.factoryOffset, true);
+    row->initial = makeDisplay(names.initial, names.initialOffset, true);
     group->addRow(row);
 
     QScrollBar* slider = row->slider;
@@ -121,6 +127,17 @@ DacRow* DacAdjustWindow::addRow(DacRowGroup* group, const DacRowDefinition& def)
         if (DacRow* r = group->rowOf(slider))
             sliderChanged(*group, *r, position);
     });
+    // While the thumb is dragged the present column follows it; the request goes once, on release.
+    connect(slider, &QAbstractSlider::sliderMoved, this, [group, slider](int position) {
+        if (DacRow* r = group->rowOf(slider))
+            setDisplayText(r->present, group->shownText(position));
+    });
+    if (auto* box = qobject_cast<QLineEdit*>(row->present)) {
+        connect(box, &QLineEdit::returnPressed, this, [this, group, slider] {
+            if (DacRow* r = group->rowOf(slider))
+                takeTypedValue(*group, *r);
+        });
+    }
     return row;
 }
 
@@ -195,20 +212,31 @@ void DacAdjustWindow::queueReads() {
     }
 }
 
+void DacAdjustWindow::takeTypedValue(DacRowGroup& group, DacRow& row) {
+    bool ok = false;
+    const int shown = displayText(row.present).trimmed().toInt(&ok);
+    // A slider that cannot be adjusted now (another window is active, the mode or the family forbids it) cannot
+    // be moved by typing either.
+    if (ok && row.slider->isEnabled())
+        row.slider->setValue(std::clamp(shown + group.displayOffset, row.slider->minimum(), row.slider->maximum()));
+    // What the slider holds, also when the text was no number or beyond the range.
+    setDisplayText(row.present, group.shownText(row.slider->value()));
+}
+
 void DacAdjustWindow::fillFromModel() {
     const int set = scanSet();
     for (DacRowGroup* g : m_groups) {
         if (!g->filledFromModel)
             continue;
-        for (DacRow* row : g->rows()) {
+        for (DacRow* row : g->walkedRows()) {
             int v = 0;
-            if (g->group()->get(DacTable::Committed, row->index, set, &v)) {
+            if (g->get(DacTable::Committed, row->index, set, &v)) {
                 row->slider->setValue(v + g->displayOffset);
                 setDisplayText(row->present, g->shownText(row->slider->value()));
             }
-            if (g->group()->get(DacTable::Factory, row->index, set, &v))
+            if (g->get(DacTable::Factory, row->index, set, &v))
                 setDisplayText(row->factory, QString::number(v));
-            if (g->group()->get(DacTable::Initial, row->index, set, &v))
+            if (g->get(DacTable::Initial, row->index, set, &v))
                 setDisplayText(row->initial, QString::number(v));
         }
     }
@@ -218,7 +246,7 @@ void DacAdjustWindow::setAdjustable(bool on) {
     for (DacRowGroup* g : m_groups) {
         if (on ? !g->enabledOnActivation : !g->disabledOnDeactivation)
             continue;
-        for (DacRow* row : g->rows())
+        for (DacRow* row : g->walkedRows())
             setLocked(row->slider, Lock::Inactive, !on);
     }
     for (QPushButton* b : m_settingButtons)
@@ -232,7 +260,7 @@ bool DacAdjustWindow::sendAllowed(const DacRowGroup& group) const {
 void DacAdjustWindow::sliderChanged(DacRowGroup& group, DacRow& row, int position) {
     setDisplayText(row.present, group.shownText(position));
     // Stored whatever moved the slider; a scan set outside the tables (none selected) has no cell.
-    group.group()->set(DacTable::Value, row.index, scanSet(), position);
+    group.set(DacTable::Value, row.index, scanSet(), position);
     if (!sendAllowed(group))
         return;
     m_ctx.model->dataChanged = true;
@@ -240,42 +268,84 @@ void DacAdjustWindow::sliderChanged(DacRowGroup& group, DacRow& row, int positio
         m_ctx.send(group.setRequest(row.index, position));
 }
 
+bool DacAdjustWindow::rowShown(const DacRow* row) {
+    return !hiddenByWindow(row->slider) || (row->present && !hiddenByWindow(row->present));
+}
+
+void DacAdjustWindow::setRowShown(DacRow* row, bool shown) {
+    for (QWidget* w : {static_cast<QWidget*>(row->caption), static_cast<QWidget*>(row->slider), row->present,
+                       row->factory, row->initial})
+        if (w)
+            w->setVisible(shown);
+}
+
+void DacAdjustWindow::setRowsLocked(DacRowGroup& group, Lock reason, bool locked) {
+    for (DacRow* row : group.walkedRows())
+        for (QWidget* w : {static_cast<QWidget*>(row->caption), static_cast<QWidget*>(row->slider), row->present,
+                           row->factory, row->initial})
+            if (w)
+                setLocked(w, reason, locked);
+}
+
+bool DacAdjustWindow::buttonValue(const DacRowGroup& group, const DacRow& row, DacTable table, int* position) const {
+    int v = 0;
+    if (group.buttonSource == DacRowGroup::ValueSource::Columns) {
+        bool ok = false;
+        v = displayText(table == DacTable::Factory ? row.factory : row.initial).trimmed().toInt(&ok);
+        if (!ok)
+            return false;
+    } else if (!group.get(table, row.index, scanSet(), &v)) {
+        return false;
+    }
+    *position = v + group.displayOffset;
+    return true;
+}
+
 void DacAdjustWindow::moveRowsTo(DacRowGroup& group, DacTable table) {
-    for (DacRow* row : group.rows()) {
+    if (!group.canMove())
+        return;
+    for (DacRow* row : group.walkedRows()) {
         int v = 0;
-        if (!group.group()->get(table, row->index, scanSet(), &v))
+        // A row the monitor family hides is not there to be moved.
+        if (hiddenByWindow(row->slider) || !buttonValue(group, *row, table, &v))
             continue;
-        row->slider->setValue(v + group.displayOffset);
+        row->slider->setValue(v);
         // Also when the slider was already there (no change event), and showing where it stopped at its ends.
         setDisplayText(row->present, group.shownText(row->slider->value()));
     }
 }
 
 void DacAdjustWindow::copyRowsToInitial(DacRowGroup& group) {
-    for (DacRow* row : group.rows()) {
+    for (DacRow* row : group.walkedRows()) {
         const int shown = row->slider->value() - group.displayOffset;
-        group.group()->set(DacTable::Initial, row->index, scanSet(), shown);
+        group.set(DacTable::Initial, row->index, scanSet(), shown);
         setDisplayText(row->initial, QString::number(shown));
     }
 }
 
 void DacAdjustWindow::commitRows(DacRowGroup& group) {
     for (DacRow* row : group.rows())
-        group.group()->set(DacTable::Committed, row->index, scanSet(), row->slider->value());
+        group.set(DacTable::Committed, row->index, scanSet(), row->slider->value());
 }
 
 void DacAdjustWindow::goBackToFactoryDefaults() {
+    if (!buttonValuesReady())
+        return;
     for (DacRowGroup* g : m_groups)
         moveRowsTo(*g, DacTable::Factory);
 }
 
 void DacAdjustWindow::goBackToInitialSettings() {
+    if (!buttonValuesReady())
+        return;
     for (DacRowGroup* g : m_groups)
         moveRowsTo(*g, DacTable::Initial);
 }
 
 void DacAdjustWindow::saveInitialSettings() {
     for (DacRowGroup* g : m_groups) {
+        if (!g->canSave())
+            continue;
         copyRowsToInitial(*g);
         const QString request = g->saveRequest ? g->saveRequest() : QString();
         // Without a monitor there is nobody to save them: the model keeps them for the data file.
@@ -297,7 +367,7 @@ void DacAdjustWindow::cancel() {
             continue;
         for (DacRow* row : g->rows()) {
             int v = 0;
-            if (!g->group()->get(DacTable::Committed, row->index, scanSet(), &v))
+            if (!g->get(DacTable::Committed, row->index, scanSet(), &v))
                 continue;
             row->slider->setValue(v);
             setDisplayText(row->present, g->shownText(row->slider->value()));
@@ -313,22 +383,24 @@ void DacAdjustWindow::showDacValues(QChar group, DacKind kind, const QVector<int
 
 void DacAdjustWindow::showDacValue(QChar group, DacKind kind, int index, int value) {
     DacRowGroup* g = rowGroup(group);
-    DacRow* row = g ? g->row(index) : nullptr;
-    if (!row)
-        return;
+    if (DacRow* row = g ? g->row(index) : nullptr)
+        showRowValue(*g, *row, kind, value);
+}
+
+void DacAdjustWindow::showRowValue(DacRowGroup& g, DacRow& row, DacKind kind, int value) {
     switch (kind) {
     case DacKind::Current:
-        row->slider->setValue(value);
-        setDisplayText(row->present, g->shownText(row->slider->value()));
+        row.slider->setValue(value);
+        setDisplayText(row.present, g.shownText(row.slider->value()));
         // What the monitor holds is what Cancel returns to; nothing is accepted before the first read.
-        if (g->committed)
-            g->group()->set(DacTable::Committed, index, scanSet(), row->slider->value());
+        if (g.committed)
+            g.set(DacTable::Committed, row.index, scanSet(), row.slider->value());
         break;
     case DacKind::Factory:
-        setDisplayText(row->factory, QString::number(value));
+        setDisplayText(row.factory, QString::number(value));
         break;
     case DacKind::Initial:
-        setDisplayText(row->initial, QString::number(value));
+        setDisplayText(row.initial, QString::number(value));
         break;
     }
 }
@@ -391,7 +463,17 @@ QWidget* DacAdjustWindow::gate(QWidget* control) {
     control->setParent(g);
     layout->addWidget(control);
     m_gates.insert(control, g);
+    control->installEventFilter(this);
     return g;
+}
+
+bool DacAdjustWindow::eventFilter(QObject* watched, QEvent* event) {
+    // A control hidden or shown by the window takes its gate with it, so that nothing empty stays behind to
+    // take room or catch the mouse.
+    if (event->type() == QEvent::HideToParent || event->type() == QEvent::ShowToParent)
+        if (QWidget* g = m_gates.value(static_cast<QWidget*>(watched)))
+            g->setVisible(event->type() == QEvent::ShowToParent);
+    return ChildWindow::eventFilter(watched, event);
 }
 
 QWidget* DacAdjustWindow::outer(QWidget* control) const {
@@ -436,15 +518,11 @@ void DacAdjustWindow::placeRow(DacRow* row, int top) {
 
 void DacAdjustWindow::setWindowHeightTwips(int height) {
     QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    // Never smaller than the visible controls plus the frame's own title bar and borders.
-    // A gate whose control is hidden shows nothing and takes no room.
-    QSet<const QWidget*> emptyGates;
-    for (auto it = m_gates.cbegin(); it != m_gates.cend(); ++it)
-        if (it.key()->isHidden())
-            emptyGates.insert(it.value());
+    // Never smaller than the shown controls plus the frame's own title bar and borders (a hidden control's gate
+    // is hidden with it).
     QRect content;
     for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (!child->isHidden() && !emptyGates.contains(child))
+        if (!hiddenByWindow(child))
             content |= child->geometry();
     const int margin = twips(120);
     const int neededHeight = content.bottom() + 1 + margin + frame->height() - this->height();

@@ -9,6 +9,7 @@ class ConnectionSearch;
 class DataFile;
 class Dialogs;
 class DataReadHandlers;
+class DownloadEngine;
 class Dispatcher;
 class Link;
 class MonitorModel;
@@ -42,6 +43,8 @@ struct AppContext {
     DataFile* dataFile = nullptr;
     UpdateAllData* updateAll = nullptr;
     AppModes* modes = nullptr;
+    // The one download state of the process (Software and progress windows).
+    DownloadEngine* download = nullptr;
 
     // Serial port number 1-4 ("CommPort").
     int commPort = 1;

@@ -1,7 +1,7 @@
-#include "app/WindowRegistry.h"
+#include "ui/WindowRegistry.h"
 
-#include "app/AppContext.h"
-#include "app/WindowPlacement.h"
+#include "ui/AppContext.h"
+#include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>

@@ -37,6 +37,13 @@ struct DacRowNames {
     // The value columns are text boxes (QLineEdit) or labels (QLabel).
     enum class Display { Box, Label };
     Display display = Display::Box;
+    // Element of a value column = DAC index + its offset: one label array may hold the present, initial and
+    // factory columns side by side (elements i, i + 4, i + 8).
+    int presentOffset = 0;
+    int factoryOffset = 0;
+    int initialOffset = 0;
+    // Every control carries its array name alone, without "(i)": a window with one row of its kind.
+    bool singleNames = false;
 };
 
 struct DacRowDefinition {
@@ -66,16 +73,26 @@ public:
     // Which flag lets a slider change send: the window's sendEnabled, or the global allowControlSend (rows that
     // answers fill through the four-value helpers).
     enum class SendFlag { SendEnabled, AllowControlSend };
+    // Where "Go Back to Factory Defaults" and "Go Back to Initial Settings" take their values: the model's
+    // factory and initial tables, or the numbers the window's factory and initial columns show.
+    enum class ValueSource { Model, Columns };
 
     DacRowGroup(DacGroup* group, QChar letter, const DacRowNames& names, QObject* parent = nullptr);
     ~DacRowGroup() override;
 
+    // The model group; nullptr for rows the model keeps no tables for (nothing is then stored or read).
     DacGroup* group() const { return m_group; }
+    // A model table cell; false (and nothing done) without a model group or outside the tables.
+    bool get(DacTable table, int index, int scanSet, int* value) const;
+    void set(DacTable table, int index, int scanSet, int value) const;
     // Lower-case letter of the group's read, set and save requests; null for a group without them.
     QChar letter() const { return m_letter; }
     const DacRowNames& names() const { return m_names; }
 
     const QList<DacRow*>& rows() const { return m_rows; }
+    // The rows every walk of the group covers (filling from the model, the factory, initial and save buttons,
+    // enabling): all rows, or with walkByCount only those below the model group's count.
+    QList<DacRow*> walkedRows() const;
     // The row of a DAC index; nullptr when the window does not show it.
     DacRow* row(int index) const;
     // The row whose slider this is; nullptr for any other widget.
@@ -97,9 +114,22 @@ public:
     // Activation enables the sliders; deactivation disables them.
     bool enabledOnActivation = true;
     bool disabledOnDeactivation = true;
+    // Walks cover only the rows below the model group's count (a group that shows more rows than it counts).
+    bool walkByCount = false;
+    // Conditions of the buttons, asked each time (firmware class, capability); unset means always.
+    std::function<bool()> movable; // the factory and initial buttons move the rows
+    std::function<bool()> savable; // "Save Initial Settings" copies the rows and sends the save request
+    ValueSource buttonSource = ValueSource::Model;
+    // The present column shows its number after a blank.
+    bool presentLeadingBlank = false;
 
-    // The text a value column shows for a slider position.
-    QString shownText(int position) const { return QString::number(position - displayOffset); }
+    // The text the present column shows for a slider position.
+    QString shownText(int position) const {
+        const QString text = QString::number(position - displayOffset);
+        return presentLeadingBlank ? QLatin1Char(' ') + text : text;
+    }
+    bool canMove() const { return !movable || movable(); }
+    bool canSave() const { return !savable || savable(); }
 
     // Takes ownership of the row.
     DacRow* addRow(DacRow* row);
@@ -113,6 +143,8 @@ private:
 
 // "Name(i)".
 QString elementName(const QString& array, int element);
+// Hidden by a hide() or setVisible(false) of its own, not merely because its window is not shown yet.
+bool hiddenByWindow(const QWidget* widget);
 // Shows a text in a QLineEdit or QLabel.
 void setDisplayText(QWidget* display, const QString& text);
 QString displayText(const QWidget* display);

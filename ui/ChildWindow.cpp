@@ -1,8 +1,8 @@
-#include "app/ChildWindow.h"
+#include "ui/ChildWindow.h"
 
-#include "app/AppContext.h"
-#include "app/WindowPlacement.h"
-#include "app/WindowRegistry.h"
+#include "ui/AppContext.h"
+#include "ui/WindowPlacement.h"
+#include "ui/WindowRegistry.h"
 
 #include <QLayout>
 #include <QMdiArea>

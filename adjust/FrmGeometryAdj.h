@@ -1,0 +1,39 @@
+#pragma once
+// Geometry: the vertical-deflection DACs, the horizontal-deflection DACs with the S-correction capacitor ("Horiz S
+// Cap", 0 to 127), and on the monitors that have it the north-south correction (0 to 63, sent under
+// allowControlSend, walked by the group's count of three although four rows are shown).
+#include "ui/DacAdjustWindow.h"
+
+class FrmGeometryAdj : public DacAdjustWindow {
+    Q_OBJECT
+public:
+    explicit FrmGeometryAdj(AppContext& ctx, QWidget* parent = nullptr);
+
+    void onActivated() override;
+    // The geometry window keeps its rows adjustable when another window becomes active.
+    void onDeactivated() override {}
+
+    // "Horiz S Cap" (horizontal index 8) read from the monitor.
+    void showHorizontalSCap(DacKind kind, int value);
+
+    static bool isFirstFamily(int firmwareClass) { return firmwareClass >= 100 && firmwareClass <= 199; }
+    static bool isSecondFamily(int firmwareClass) { return firmwareClass >= 200 && firmwareClass <= 299; }
+
+    DacRowGroup* verticalRows() const { return m_vertical; }
+    DacRowGroup* horizontalRows() const { return m_horizontal; }
+    DacRowGroup* sCapRows() const { return m_sCap; }
+    DacRowGroup* northSouthRows() const { return m_northSouth; }
+
+protected:
+    void queueReads() override;
+
+private:
+    // The north-south rows by firmware class and capability, on activation with a monitor.
+    void applyNorthSouthRule();
+    void addHints(const QString& array, int element, const char* lower, const char* higher, int top);
+
+    DacRowGroup* m_vertical = nullptr;
+    DacRowGroup* m_horizontal = nullptr;
+    DacRowGroup* m_sCap = nullptr;
+    DacRowGroup* m_northSouth = nullptr;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// "Download Progress": the gauge and retry count of a running download, and its Abort button.
+#include "ui/ChildWindow.h"
+
+class QLabel;
+class QProgressBar;
+
+class FrmBootProgress : public ChildWindow {
+    Q_OBJECT
+public:
+    explicit FrmBootProgress(AppContext& ctx);
+
+    void setGauge(int percent);
+    void setRetryText(const QString& text);
+
+private:
+    QProgressBar* m_gauge;
+    QLabel* m_retryLabel;
+};

@@ -1,0 +1,103 @@
+// Geometry and convergence against the simulated 2.10 CRT over a pseudo-terminal: the windows opened from the menus
+// show what the monitor holds, and a goal button sends exactly the coupled sliders' set requests.
+#include "adjust/FrmConvergence.h"
+#include "adjust/FrmConvergenceGoal.h"
+#include "adjust/FrmGeometryAdj.h"
+#include "app/FrmMain.h"
+#include "app/MainMenus.h"
+#include "link/TransmitQueue.h"
+#include "model/MonitorModel.h"
+#include "sim/PtySimulator.h"
+#include "sim/SimOptions.h"
+#include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
+
+#include <QAction>
+#include <QLabel>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QtTest>
+
+namespace {
+
+// Bounds that only keep a broken build from hanging; nothing is measured against them.
+constexpr int connectWithinMs = 15000;
+constexpr int answersWithinMs = 20000;
+
+const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
+
+void choose(ToolHarness& h, const char* name) {
+    QAction* a = h.app().mainWindow()->menus()->action(QLatin1String(name));
+    QVERIFY2(a && a->isEnabled(), name);
+    a->trigger();
+}
+
+bool linkIdle(ToolHarness& h) {
+    const TransmitQueue* q = h.ctx().queue();
+    return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
+}
+
+} // namespace
+
+class ConvergenceEndToEndTest : public QObject {
+    Q_OBJECT
+private slots:
+    void goalButtonSendsTheCoupledSliders() {
+        ToolHarness h(ToolHarness::Port::Real, factoryMode);
+        sim::PtySimulator* simulator = h.startWithSimulator(sim::SimOptions());
+        sim::SimMonitor& monitor = simulator->monitor();
+        QVERIFY(h.waitFor([&] { return h.ctx().model->hasConvergence && linkIdle(h); }, connectWithinMs));
+
+        choose(h, "mnuAdjustGeometry");
+        auto* geometry = h.ctx().windows->existing<FrmGeometryAdj>();
+        QVERIFY(geometry && geometry->isVisible());
+        QScrollBar* size = geometry->findChild<QScrollBar*>("HScroll1(0)");
+        QScrollBar* northSouth = geometry->findChild<QScrollBar*>("HScroll2(1)");
+        QVERIFY(h.waitFor(
+            [&] {
+                return size->value() == monitor.dac('v', 0) && northSouth->value() == monitor.dac('s', 1) &&
+                       linkIdle(h);
+            },
+            answersWithinMs));
+        QVERIFY(northSouth->isEnabled());
+
+        choose(h, "mnuAdjustmentConvergence");
+        auto* details = h.ctx().windows->existing<FrmConvergence>();
+        QVERIFY(details && details->isVisible());
+        QVERIFY(h.waitFor(
+            [&] {
+                return details->slider(6, 3)->value() == monitor.dac('a', 3) &&
+                       details->slider(4, 3)->value() == monitor.dac('i', 3) && linkIdle(h);
+            },
+            answersWithinMs));
+        QCOMPARE(details->findChild<QLabel*>("Label16(3)")->text(), " " + QString::number(monitor.dac('a', 3)));
+
+        choose(h, "mnuAdjustmentConvergenceGoals");
+        auto* goal = h.ctx().windows->existing<FrmConvergenceGoal>();
+        QVERIFY(goal && goal->isVisible());
+        QVERIFY(h.waitFor([&] { return linkIdle(h); }, answersWithinMs));
+
+        QStringList onTheWire;
+        QObject::connect(
+            simulator, &sim::PtySimulator::requestHandled, goal,
+            [&](const QByteArray& request, const QByteArray&) { onTheWire << QString::fromLatin1(request); });
+        // Position 5 (right), green, direction 1, fine (button 9): +1.3 +4.3, the horizontal ramp and parabola
+        // sliders of element 3 one step up, each within its 0 to 63.
+        const int ramp = std::min(details->slider(1, 3)->value() + 1, 63);
+        const int parabola = std::min(details->slider(4, 3)->value() + 1, 63);
+        QStringList expected;
+        if (ramp != monitor.dac('d', 3))
+            expected << QString("cdd3%1").arg(ramp);
+        if (parabola != monitor.dac('i', 3))
+            expected << QString("cdi3%1").arg(parabola);
+        goal->findChild<QPushButton*>("btnConvLoc(4)")->click();
+        goal->findChild<QPushButton*>("btnAdjConv(9)")->click();
+        QVERIFY(h.waitFor([&] { return monitor.dac('d', 3) == ramp && monitor.dac('i', 3) == parabola && linkIdle(h); },
+                          answersWithinMs));
+        QCOMPARE(onTheWire, expected);
+        QVERIFY(h.ctx().model->dataChanged);
+    }
+};
+
+QTEST_MAIN(ConvergenceEndToEndTest)
+#include "tst_e2e_convergence.moc"
