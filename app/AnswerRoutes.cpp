@@ -3,6 +3,7 @@
 #include "adjust/FrmConvergence.h"
 #include "adjust/FrmGeometryAdj.h"
 #include "adjust/FrmVideoAdj.h"
+#include "app/DiagnosticRoutes.h"
 #include "app/FamilySetUp.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
@@ -72,6 +73,8 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                         action->setEnabled(mask & c.bit);
         });
     }
+
+    connectDiagnosticRoutes(ctx, owner);
 
     // Colour balance.
     routeDacGroups<FrmVideoAdj>(ctx, owner, QStringLiteral("LB"));

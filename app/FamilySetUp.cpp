@@ -4,6 +4,7 @@
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
+#include "diag/TestPointWindows.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
 #include "protocol/Catalogue.h"
@@ -91,4 +92,7 @@ void FamilySetUp::applyMenus(int firmwareClass) {
 void FamilySetUp::applyWindows(int firmwareClass) {
     m_ctx.windows->window<FrmVideoAdj>()->applyFamilySetUp(firmwareClass);
     m_ctx.windows->window<FrmCapability>()->applyFamilySetUp(firmwareClass);
+    // Only the LED-backlight panels change the flat-panel test points.
+    if (DataReadHandlers::familyOf(firmwareClass) == 4)
+        m_ctx.windows->window<FrmFlatPanelTestPoints>()->applyFamilySetUp(firmwareClass);
 }

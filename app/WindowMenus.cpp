@@ -4,12 +4,18 @@
 #include "adjust/FrmConvergenceGoal.h"
 #include "adjust/FrmGeometryAdj.h"
 #include "adjust/FrmVideoAdj.h"
+#include "ui/AppContext.h"
 #include "app/FrmAppMode.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
+#include "diag/FrmI2cProbe.h"
+#include "diag/FrmPeekPoke.h"
+#include "diag/StatusWindows.h"
+#include "diag/TestPointWindows.h"
 #include "download/windows/FrmBootBlock.h"
 #include "download/windows/FrmSoftware.h"
 #include "link/windows/FrmCommLog.h"
+#include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
 #include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmID.h"
@@ -20,6 +26,7 @@
 #include "model/windows/FrmSetModelAndSerialNumber.h"
 #include "model/windows/FrmSetOperatingTimes.h"
 #include "model/windows/FrmVersion.h"
+#include "protocol/TestPointDecoders.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAction>
@@ -57,4 +64,27 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVersion>(mainWindow, "mnuInfoVersion");
     opens<FrmOperatingTime>(mainWindow, "mnuInfoOperatingHours");
     opens<FrmLimits>(mainWindow, "mnuInfoLimits");
+    opens<FrmCRTVoltages>(mainWindow, "mnuDiagnosticsVoltages");
+    opens<FrmDeflectionStatus>(mainWindow, "frmDiagnosticsDeflectionStatus");
+    opens<FrmHVLimits>(mainWindow, "mnuDiagnosticsHVLimits");
+    opens<FrmFlatPanelTestPoints>(mainWindow, "mnuDiagnosticsFPControls");
+    opens<FrmI2cProbe>(mainWindow, "mnuDiagnosticsI2c");
+    opens<FrmPeekPoke>(mainWindow, "mnuDiagnosticsPeek");
+    // The operating conditions are the test-point window of the monitor's family.
+    if (QAction* action = mainWindow->menus()->action(QStringLiteral("mnuDiagnosticsOperating")))
+        QObject::connect(action, &QAction::triggered, mainWindow, [mainWindow] {
+            WindowRegistry* windows = mainWindow->windows();
+            switch (TestPoints::decoderOf(windows->context().model->firmwareClass)) {
+            case 2:
+                windows->show<FrmMDITestPoints>();
+                break;
+            case 3:
+            case 4:
+                windows->show<FrmFlatPanelTestPoints>();
+                break;
+            default:
+                windows->show<FrmTestPoint>();
+                break;
+            }
+        });
 }

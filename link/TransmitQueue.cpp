@@ -39,6 +39,16 @@ void TransmitQueue::queueCommand(const QString& command) {
         queueRequest(command + QStringLiteral("\r\n"));
 }
 
+bool TransmitQueue::holdsRequest(const QString& text) const {
+    QString line = text;
+    if (!line.contains(QLatin1Char('\n')))
+        line += QLatin1Char('\n');
+    if (m_pause->isActive() && QString::fromLatin1(m_takenLine) == line)
+        return true;
+    // Every queued line ends with its line feed, so a line starts after one (or at the start).
+    return (QLatin1Char('\n') + m_transmitQueue).contains(QLatin1Char('\n') + line);
+}
+
 bool TransmitQueue::writePending() const { return m_pause->isActive(); }
 
 bool TransmitQueue::lineOnWire() const { return m_awaitingAnswer && !m_pause->isActive(); }

@@ -34,6 +34,9 @@ public:
     void exclamationReceived();
 
     const QString& transmitQueue() const { return m_transmitQueue; }
+    // Whether a line equal to this request (a line feed is added when it holds none) still waits to be written:
+    // in the queue, or taken and waiting for its write pause.
+    bool holdsRequest(const QString& text) const;
     bool awaitingAnswer() const { return m_awaitingAnswer; }
     bool writePending() const;
     // A written line is waiting for its answer (not merely taken and pausing before the write).

@@ -1,6 +1,7 @@
 #include "protocol/DataReadHandlers.h"
 
 #include "model/MonitorModel.h"
+#include "protocol/DiagnosticHandlers.h"
 #include "protocol/ParseRules.h"
 #include "protocol/TextHelpers.h"
 
@@ -90,7 +91,8 @@ private:
 
 } // namespace
 
-DataReadHandlers::DataReadHandlers(MonitorModel& model, QObject* parent) : QObject(parent), m_model(model) {}
+DataReadHandlers::DataReadHandlers(MonitorModel& model, QObject* parent)
+    : QObject(parent), m_model(model), m_diagnostics(new DiagnosticHandlers(model, this)) {}
 
 int DataReadHandlers::familyOf(int firmwareClass) {
     if (firmwareClass >= 400 && firmwareClass <= 498)
@@ -528,3 +530,15 @@ void DataReadHandlers::fourFill(QChar group, DacKind kind, const QString& number
     if (!values.isEmpty())
         emit dacValuesRead(group, kind, values);
 }
+
+void DataReadHandlers::testPointsClass1(const QString& body) { m_diagnostics->testPoints(1, body); }
+void DataReadHandlers::testPointsClass2(const QString& body) { m_diagnostics->testPoints(2, body); }
+void DataReadHandlers::testPointsClass3(const QString& body) { m_diagnostics->testPoints(3, body); }
+void DataReadHandlers::testPointsClass4(const QString& body) { m_diagnostics->testPoints(4, body); }
+void DataReadHandlers::hvControls(const QString& body) { m_diagnostics->hvControls(body); }
+void DataReadHandlers::syncFrequencies(const QString& body) { m_diagnostics->syncFrequencies(body); }
+void DataReadHandlers::i2cProbeResult(const QString& body, int colour) { m_diagnostics->i2cProbeResult(body, colour); }
+void DataReadHandlers::peekAddressRead(const QString& text) { m_diagnostics->peekAddressRead(text); }
+void DataReadHandlers::peekByteRead(const QString& text) { m_diagnostics->peekByteRead(text); }
+void DataReadHandlers::peekWordRead(const QString& text) { m_diagnostics->peekWordRead(text); }
+void DataReadHandlers::peekCharRead(const QString& text) { m_diagnostics->peekCharRead(text); }

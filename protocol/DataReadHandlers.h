@@ -10,6 +10,7 @@
 #include <QStringList>
 #include <QVector>
 
+class DiagnosticHandlers;
 class MonitorModel;
 
 class DataReadHandlers : public QObject, public AnswerHandlers {
@@ -36,6 +37,20 @@ public:
     void operatingTime(const QString& body) override;
     void modelType(const QString& body) override;
     void capability(const QString& body) override;
+
+    // Diagnostics answers go to their own handlers.
+    DiagnosticHandlers* diagnostics() const { return m_diagnostics; }
+    void testPointsClass1(const QString& body) override;
+    void testPointsClass2(const QString& body) override;
+    void testPointsClass3(const QString& body) override;
+    void testPointsClass4(const QString& body) override;
+    void hvControls(const QString& body) override;
+    void syncFrequencies(const QString& body) override;
+    void i2cProbeResult(const QString& body, int colour) override;
+    void peekAddressRead(const QString& text) override;
+    void peekByteRead(const QString& text) override;
+    void peekWordRead(const QString& text) override;
+    void peekCharRead(const QString& text) override;
 
 signals:
     // The download's answers, handed on unread: the record echo with its verdict, the "bf3" and "bs" answers.
@@ -98,4 +113,5 @@ private:
     void fourFill(QChar group, DacKind kind, const QString& numbers, int max);
 
     MonitorModel& m_model;
+    DiagnosticHandlers* m_diagnostics;
 };

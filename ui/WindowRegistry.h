@@ -39,6 +39,7 @@ public:
     ChildWindow* find(const QString& objectName) const;
     QList<ChildWindow*> all() const;
     QMdiArea* area() const { return m_area; }
+    AppContext& context() const { return m_ctx; }
 
     // Called after a child window was shown and made active: activates it when the area did not.
     void noteShown(QMdiSubWindow* sub);

@@ -1,0 +1,211 @@
+#include "diag/DiagnosticWindow.h"
+
+#include "link/TransmitQueue.h"
+#include "model/MonitorModel.h"
+#include "platform/Clock.h"
+#include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
+
+#include <QGridLayout>
+#include <QLabel>
+#include <QLineEdit>
+#include <QPushButton>
+
+namespace {
+// Marks the limit boxes whose typing an answer must not overwrite before it was sent.
+const char* const keepsTyping = "keepsTyping";
+} // namespace
+
+DiagnosticWindow::DiagnosticWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
+    : ChildWindow(ctx, objectName, caption, parent), m_timer(ctx.clock->createTimer(this)),
+      m_grid(new QGridLayout(this)) {
+    m_timer->setObjectName(QStringLiteral("tmrTest"));
+    connect(m_timer, &Timer::timeout, this, &DiagnosticWindow::tick);
+    if (ctx.link)
+        connect(ctx.queue(), &TransmitQueue::lineWritten, this,
+                [this](const QByteArray& line) { m_lastWritten = QString::fromLatin1(line); });
+}
+
+bool DiagnosticWindow::monitorResponding() const {
+    return m_ctx.model && m_ctx.model->monitorResponding;
+}
+
+int DiagnosticWindow::firmwareClass() const {
+    return m_ctx.model ? m_ctx.model->firmwareClass : 0;
+}
+
+void DiagnosticWindow::queueReads(const QStringList& commands) {
+    TransmitQueue* queue = m_ctx.queue();
+    for (const QString& command : commands) {
+        const QString line = command + QStringLiteral("\r\n");
+        const bool awaited = queue->awaitingAnswer() && !queue->writePending() && m_lastWritten == line;
+        if (!awaited && !queue->holdsRequest(line))
+            queue->queueRequest(line);
+    }
+}
+
+void DiagnosticWindow::onActivated() {
+    if (m_reread)
+        m_reread->setEnabled(true);
+    if (m_polling.intervalMs <= 0)
+        return;
+    if (monitorResponding())
+        queueReads(m_polling.onActivation);
+    m_timer->start(m_polling.intervalMs);
+}
+
+void DiagnosticWindow::onDeactivated() {
+    m_timer->stop();
+    if (m_reread)
+        m_reread->setEnabled(false);
+}
+
+void DiagnosticWindow::hideEvent(QHideEvent* event) {
+    m_timer->stop();
+    ChildWindow::hideEvent(event);
+}
+
+void DiagnosticWindow::tick() {
+    if (!monitorResponding())
+        return;
+    if (m_polling.tickOnlyWhenQueueEmpty && !m_ctx.queue()->transmitQueue().isEmpty())
+        return;
+    queueReads(m_polling.onTick);
+}
+
+void DiagnosticWindow::showControlText(const QString& control, const QString& text) {
+    QWidget* w = findChild<QWidget*>(control);
+    if (auto* label = qobject_cast<QLabel*>(w)) {
+        label->setText(text);
+    } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
+        if (!(box->isModified() && box->property(keepsTyping).toBool()))
+            box->setText(text);
+    }
+}
+
+QString DiagnosticWindow::controlText(const QString& control) const {
+    QWidget* w = findChild<QWidget*>(control);
+    if (auto* label = qobject_cast<QLabel*>(w))
+        return label->text();
+    if (auto* box = qobject_cast<QLineEdit*>(w))
+        return box->text();
+    return QString();
+}
+
+QLabel* DiagnosticWindow::addCaption(int row, int column, const QString& text, const QString& name) {
+    auto* label = new QLabel(text, this);
+    if (!name.isEmpty())
+        label->setObjectName(name);
+    m_grid->addWidget(label, row, column);
+    return label;
+}
+
+QLabel* DiagnosticWindow::addValue(int row, int column, const QString& name) {
+    auto* label = new QLabel(this);
+    label->setObjectName(name);
+    label->setMinimumWidth(70);
+    label->setFrameShape(QFrame::Panel);
+    label->setFrameShadow(QFrame::Sunken);
+    m_grid->addWidget(label, row, column);
+    return label;
+}
+
+QLabel* DiagnosticWindow::addValueRow(int row, int column, const QString& caption, const QString& name) {
+    addCaption(row, column, caption);
+    return addValue(row, column + 1, name);
+}
+
+QLineEdit* DiagnosticWindow::addBox(int row, int column, const QString& name, bool readOnly) {
+    auto* box = new QLineEdit(this);
+    box->setObjectName(name);
+    box->setReadOnly(readOnly);
+    box->setMaximumWidth(80);
+    m_grid->addWidget(box, row, column);
+    return box;
+}
+
+QPushButton* DiagnosticWindow::addButton(int row, int column, const QString& name, const QString& caption) {
+    auto* button = new QPushButton(caption, this);
+    button->setObjectName(name);
+    m_grid->addWidget(button, row, column);
+    return button;
+}
+
+void DiagnosticWindow::addFrequencyRows(int row, int column) {
+    addCaption(row, column, QStringLiteral("Horizontal Frequency:"));
+    addBox(row, column + 1, QStringLiteral("HFreqTextBox"), true);
+    addCaption(row, column + 2, QStringLiteral("kHz"));
+    addCaption(row, column + 3, QString(), QStringLiteral("HFailValue"));
+    addCaption(row + 1, column, QStringLiteral("Vertical Frequency:"));
+    addValue(row + 1, column + 1, QStringLiteral("VertFreqBox"));
+    addCaption(row + 1, column + 2, QStringLiteral("Hz"));
+    addCaption(row + 1, column + 3, QString(), QStringLiteral("VFailValue"));
+}
+
+QLineEdit* DiagnosticWindow::addLimitRow(int row, int column, const QString& caption, const QString& boxName,
+                                         const QString& buttonName,
+                                         const std::function<QString(const QString&)>& request) {
+    addCaption(row, column, caption);
+    QLineEdit* box = addBox(row, column + 1, boxName, false);
+    box->setProperty(keepsTyping, true);
+    QPushButton* set = addButton(row, column + 2, buttonName, QStringLiteral("Set"));
+    connect(set, &QPushButton::clicked, this, [this, box, request] {
+        const QString command = request(box->text());
+        if (command.isEmpty())
+            return;
+        m_ctx.send(command);
+        // Sent: the next answer shows what the monitor took.
+        box->setModified(false);
+    });
+    return box;
+}
+
+void DiagnosticWindow::addHvLimitRows(int row, int column) {
+    addLimitRow(row, column, QStringLiteral("HV Upper Limit:"), QStringLiteral("HVUpperLimitTextBox"),
+                QStringLiteral("HVUpperLimitSetButton"), &Catalogue::setHvUpperLimit);
+    addCaption(row + 1, column, QStringLiteral("HV Val:"));
+    addBox(row + 1, column + 1, QStringLiteral("HVValTextBox"), true);
+    addLimitRow(row + 2, column, QStringLiteral("HV Lower Limit:"), QStringLiteral("HVLowerLimitTextBox"),
+                QStringLiteral("HVLowerLimitSetButton"), &Catalogue::setHvLowerLimit);
+}
+
+QLineEdit* DiagnosticWindow::addAnodeLimitRow(int row, int column, const QString& caption, const QString& buttonName) {
+    return addLimitRow(
+        row, column, caption, QStringLiteral("txtIAnodeLimit"), buttonName, [this](const QString& typed) {
+            const int fc = firmwareClass();
+            return fc >= 217 && fc <= 299 && monitorResponding() ? Catalogue::setAnodeCurrentLimit(typed) : QString();
+        });
+}
+
+void DiagnosticWindow::addSupplyBlock(int row, int column, const QString& title, const QString& heading,
+                                      const QStringList& nominals) {
+    addCaption(row, column, title);
+    auto* head = addCaption(row + 1, column, heading);
+    m_grid->addWidget(head, row + 1, column, 1, 4);
+    const int perColumn = int(nominals.size() + 1) / 2;
+    for (int k = 0; k < nominals.size(); ++k) {
+        const int r = row + 2 + k % perColumn;
+        const int c = column + (k / perColumn) * 2;
+        addCaption(r, c, nominals.at(k), QStringLiteral("lblNominal(%1)").arg(k));
+        addValue(r, c + 1, QStringLiteral("lblVoltage(%1)").arg(k));
+    }
+}
+
+QPushButton* DiagnosticWindow::addRereadButton(int row, int column, const QString& name, const QString& caption,
+                                               Reread kind) {
+    QPushButton* reread = addButton(row, column, name, caption);
+    const bool guarded = kind == Reread::WhileActiveAndResponding;
+    if (guarded)
+        m_reread = reread;
+    connect(reread, &QPushButton::clicked, this, [this, guarded] {
+        if (!guarded || monitorResponding())
+            queueReads(m_polling.onActivation);
+    });
+    return reread;
+}
+
+QPushButton* DiagnosticWindow::addCloseButton(int row, int column, const QString& name, const QString& caption) {
+    QPushButton* close = addButton(row, column, name, caption);
+    connect(close, &QPushButton::clicked, this, &ChildWindow::hideWindow);
+    return close;
+}

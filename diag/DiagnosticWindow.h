@@ -1,0 +1,86 @@
+#pragma once
+// The base of the diagnostics windows. It shows the texts the diagnostics answers carry in the controls of the
+// same names, and carries the polling that the test-point, HV-limit and deflection-status windows share:
+// their reads are queued when the window becomes active and again on each tick of its timer tmrTest, which runs
+// only while the window is active and shown. Polls are asked only while the monitor answers, and a read still
+// waiting in the transmit queue (or on the wire for its answer) is not queued a second time, so a window left open for
+// hours keeps one copy of each read at most, however long the monitor takes to answer.
+#include "ui/ChildWindow.h"
+
+#include <QStringList>
+#include <functional>
+
+class QGridLayout;
+class QLabel;
+class QLineEdit;
+class QPushButton;
+class Timer;
+
+class DiagnosticWindow : public ChildWindow {
+    Q_OBJECT
+public:
+    DiagnosticWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent = nullptr);
+
+    void onActivated() override;
+    void onDeactivated() override;
+
+    // Sets the text of the named label or text box; unknown names are ignored. A limit box holding typing that
+    // was not sent yet keeps it.
+    void showControlText(const QString& control, const QString& text);
+    QString controlText(const QString& control) const;
+
+    Timer* tmrTest() const { return m_timer; }
+
+protected:
+    struct Polling {
+        QStringList onActivation; // catalogue commands, in order
+        QStringList onTick;
+        int intervalMs = 0; // 0: the window does not poll
+        bool tickOnlyWhenQueueEmpty = false;
+    };
+    void setPolling(const Polling& polling) { m_polling = polling; }
+    // Queues each command that is not waiting in the transmit queue already, nor awaiting its answer.
+    void queueReads(const QStringList& commands);
+    bool monitorResponding() const;
+    int firmwareClass() const;
+
+    void hideEvent(QHideEvent* event) override;
+
+    // Builders. Every control gets its documented name.
+    QGridLayout* grid() const { return m_grid; }
+    QLabel* addCaption(int row, int column, const QString& text, const QString& name = QString());
+    QLabel* addValue(int row, int column, const QString& name);
+    // A caption with its value label beside it.
+    QLabel* addValueRow(int row, int column, const QString& caption, const QString& name);
+    QLineEdit* addBox(int row, int column, const QString& name, bool readOnly);
+    QPushButton* addButton(int row, int column, const QString& name, const QString& caption);
+    // The horizontal and vertical frequency rows with their units and fail labels.
+    void addFrequencyRows(int row, int column);
+    // A limit box that the user types into and sends with its "Set" button; the answers leave it alone while
+    // it holds typing not sent yet.
+    QLineEdit* addLimitRow(int row, int column, const QString& caption, const QString& boxName,
+                           const QString& buttonName, const std::function<QString(const QString&)>& request);
+    // The HV upper limit, HV value and lower limit rows with their "Set" buttons.
+    void addHvLimitRows(int row, int column);
+    // "Set" of the anode current limit: only for classes 217 to 299 with a monitor answering.
+    QLineEdit* addAnodeLimitRow(int row, int column, const QString& caption, const QString& buttonName);
+    // A supply block: its title, its column heading and two columns of nominal captions with lblVoltage values.
+    void addSupplyBlock(int row, int column, const QString& title, const QString& heading, const QStringList& nominals);
+    // The reread button queues the activation reads. The test-point windows' "Reread Values" does so only
+    // while the monitor answers and is usable only while its window is active; "ReRead" always.
+    enum class Reread { WhileActiveAndResponding, Always };
+    QPushButton* addRereadButton(int row, int column, const QString& name, const QString& caption, Reread kind);
+    // "Close" (TPCloseButton) hides the window.
+    QPushButton* addCloseButton(int row, int column, const QString& name = QStringLiteral("TPCloseButton"),
+                                const QString& caption = QStringLiteral("Close"));
+
+private:
+    void tick();
+
+    Polling m_polling;
+    Timer* m_timer;
+    QGridLayout* m_grid;
+    QPushButton* m_reread = nullptr;
+    // The line on the wire, whose answer is awaited while the queue awaits one.
+    QString m_lastWritten;
+};

@@ -1,0 +1,19 @@
+#pragma once
+// The I2C device test: one button per device of the device table, grouped by board; a button probes its
+// device and the answer colours it (green acknowledged, red not responding, yellow the third result).
+#include "diag/DiagnosticWindow.h"
+
+class QLineEdit;
+
+class FrmI2cProbe : public DiagnosticWindow {
+    Q_OBJECT
+public:
+    explicit FrmI2cProbe(AppContext& ctx, QWidget* parent = nullptr);
+
+    // Colours the named device buttons; colour is an RGB value with red in the low byte.
+    void showProbeResult(const QStringList& buttons, int colour);
+    // "Set All Buttons Gray": every button of the window back to the button-face colour.
+    void setAllGray();
+
+    static QColor colourOf(int rgbValue);
+};

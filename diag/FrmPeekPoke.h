@@ -1,0 +1,13 @@
+#pragma once
+// Peek and poke: sets, steps and shows the monitor controller's peek/poke address register, and reads or
+// writes a byte, a word or a character there. Values are hexadecimal texts sent as typed.
+#include "diag/DiagnosticWindow.h"
+
+class FrmPeekPoke : public DiagnosticWindow {
+    Q_OBJECT
+public:
+    explicit FrmPeekPoke(AppContext& ctx, QWidget* parent = nullptr);
+
+    void addressUp();
+    void addressDown();
+};
