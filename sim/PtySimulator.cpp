@@ -30,11 +30,15 @@ PtySimulator::PtySimulator(const SimOptions& options, QObject* parent)
     else if (options.silentAfter >= 0)
         m_monitor.setSilentAfter(options.silentAfter);
 
+    // Answer delays and the line pacing are timed to the millisecond (a coarse timer may run 5 % late, which
+    // would turn a delay just inside the tool's time-out into one beyond it).
     m_delayTimer = new QTimer(this);
     m_delayTimer->setSingleShot(true);
+    m_delayTimer->setTimerType(Qt::PreciseTimer);
     connect(m_delayTimer, &QTimer::timeout, this, &PtySimulator::onDelayTimer);
     m_throttleTimer = new QTimer(this);
     m_throttleTimer->setInterval(5);
+    m_throttleTimer->setTimerType(Qt::PreciseTimer);
     connect(m_throttleTimer, &QTimer::timeout, this, &PtySimulator::onThrottleTimer);
     m_clockTimer = new QTimer(this);
     m_clockTimer->setInterval(1000);
