@@ -18,6 +18,8 @@ namespace {
 
 // Keeps the output of a monitor that nobody reads from growing without bound.
 constexpr int maxPendingOutput = 1 << 20;
+// Paced output is released in steps of at most this many milliseconds.
+constexpr qint64 throttleStepMs = 5;
 
 } // namespace
 
@@ -37,9 +39,17 @@ PtySimulator::PtySimulator(const SimOptions& options, QObject* parent)
     m_delayTimer->setTimerType(Qt::PreciseTimer);
     connect(m_delayTimer, &QTimer::timeout, this, &PtySimulator::onDelayTimer);
     m_throttleTimer = new QTimer(this);
-    m_throttleTimer->setInterval(5);
+    m_throttleTimer->setSingleShot(true);
     m_throttleTimer->setTimerType(Qt::PreciseTimer);
     connect(m_throttleTimer, &QTimer::timeout, this, &PtySimulator::onThrottleTimer);
+    m_inputTimer = new QTimer(this);
+    m_inputTimer->setSingleShot(true);
+    m_inputTimer->setTimerType(Qt::PreciseTimer);
+    connect(m_inputTimer, &QTimer::timeout, this, [this] {
+        const QByteArray bytes = m_input;
+        m_input.clear();
+        takeInput(bytes);
+    });
     m_clockTimer = new QTimer(this);
     m_clockTimer->setInterval(1000);
     connect(m_clockTimer, &QTimer::timeout, this, [this] { m_monitor.advanceTime(1); });
@@ -114,6 +124,8 @@ void PtySimulator::stop() {
     m_writeNotifier = nullptr;
     m_delayTimer->stop();
     m_throttleTimer->stop();
+    m_inputTimer->stop();
+    m_input.clear();
     m_clockTimer->stop();
     m_delayed.clear();
     m_output.clear();
@@ -184,10 +196,18 @@ bool PtySimulator::unescape(const QString& text, QByteArray* bytes) {
         if (++i >= in.size())
             return false;
         switch (in[i]) {
-        case 'r': out += '\r'; break;
-        case 'n': out += '\n'; break;
-        case 't': out += '\t'; break;
-        case '\\': out += '\\'; break;
+        case 'r':
+            out += '\r';
+            break;
+        case 'n':
+            out += '\n';
+            break;
+        case 't':
+            out += '\t';
+            break;
+        case '\\':
+            out += '\\';
+            break;
         case 'x': {
             const QByteArray digits = in.mid(i + 1, 2);
             bool ok = false;
@@ -198,7 +218,8 @@ bool PtySimulator::unescape(const QString& text, QByteArray* bytes) {
             i += 2;
             break;
         }
-        default: return false;
+        default:
+            return false;
         }
     }
     *bytes = out;
@@ -274,6 +295,20 @@ void PtySimulator::onReadable() {
     }
     if (bytes.isEmpty())
         return;
+    if (m_options.baud <= 0) {
+        takeInput(bytes);
+        return;
+    }
+    // The line takes ten bit times a character; the controller acts on a line once its last character is in.
+    const qint64 now = m_clock.elapsed();
+    m_inputDue = qMax(m_inputDue, now) + qint64(bytes.size()) * 10000 / m_options.baud;
+    m_input += bytes;
+    m_inputTimer->start(int(m_inputDue - now));
+}
+
+void PtySimulator::takeInput(const QByteArray& bytes) {
+    if (bytes.isEmpty())
+        return;
     emit received(bytes);
     const QList<Exchange> exchanges = m_monitor.feed(m_noise.apply(bytes));
     for (const Exchange& e : exchanges) {
@@ -346,8 +381,11 @@ void PtySimulator::flushOutput() {
             m_output.remove(0, n);
             m_throttleSent += n;
             if (!m_output.isEmpty()) {
-                if (!m_throttleTimer->isActive())
-                    m_throttleTimer->start();
+                // Release in small steps, and the last character exactly when its time has come.
+                const qint64 lastDue =
+                    m_throttleStart +
+                    ((m_throttleSent + m_output.size() - 1) * 10000 + m_options.baud - 1) / m_options.baud;
+                m_throttleTimer->start(int(qBound<qint64>(0, lastDue - m_clock.elapsed(), throttleStepMs)));
             } else {
                 m_throttleTimer->stop();
             }

@@ -71,6 +71,7 @@ private:
     void onWritable();
     void onDelayTimer();
     void onThrottleTimer();
+    void takeInput(const QByteArray& bytes);
     void queueOutput(const QByteArray& data);
     void flushOutput();
 
@@ -97,6 +98,11 @@ private:
     QByteArray m_writeBuf; // released by the throttle, waiting for the terminal to take it
     qint64 m_throttleStart = 0;
     qint64 m_throttleSent = 0;
+    // What the tool sent, paced like the output: a character reaches the controller only once its ten bit
+    // times have passed on the line.
+    QTimer* m_inputTimer = nullptr;
+    QByteArray m_input;
+    qint64 m_inputDue = 0; // when the last character of m_input has arrived
 };
 
 } // namespace sim

@@ -28,7 +28,7 @@ QString SimOptions::usage() {
         "  --silent             never answer (a monitor that is switched off)\n"
         "  --silent-after N     fall silent after N answers (an unplugged monitor)\n"
         "  --delay MS           wait MS milliseconds before each answer\n"
-        "  --baud RATE          pace the output like a serial line at RATE baud (e.g. 9600, 19200)\n"
+        "  --baud RATE          pace both directions like a serial line at RATE baud (e.g. 9600, 19200)\n"
         "  --reject-record K    reject record K of each download (1 = first record)...\n"
         "  --reject-times N     ...the first N times it arrives (default 1)\n"
         "  --noise PERCENT      corrupt PERCENT of the characters in both directions\n"
