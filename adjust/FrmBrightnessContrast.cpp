@@ -1,4 +1,5 @@
 #include "adjust/FrmBrightnessContrast.h"
+#include "protocol/FlagScope.h"
 
 #include "model/MonitorModel.h"
 #include "protocol/DataReadHandlers.h"
@@ -26,18 +27,6 @@ constexpr int presentLeft = 3840, initialLeft = 4800, factoryLeft = 5880, valueW
 constexpr int limitLeft = 1320, limitPitch = 1680, limitWidth = 700, setLeft = 2040, setWidth = 600;
 constexpr int windowHeight = 7560;
 
-// Sets a flag for the duration of a scope and restores it afterwards.
-class FlagScope {
-public:
-    FlagScope(bool& flag, bool during) : m_flag(flag), m_saved(flag) { m_flag = during; }
-    ~FlagScope() { m_flag = m_saved; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_saved;
-};
 } // namespace
 
 // Documented names of one section's controls.

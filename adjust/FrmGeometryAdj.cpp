@@ -51,25 +51,8 @@ FrmGeometryAdj::FrmGeometryAdj(AppContext& ctx, QWidget* parent)
     : DacAdjustWindow(ctx, QStringLiteral("frmGeometryAdj"), QStringLiteral("Geometry Adjustment"), parent) {
     MonitorModel& m = model();
 
-    QLabel* scanSet = addLabel(QStringLiteral("ScanSetSelectedLabel3"), QString());
-    setScanSetLabel(scanSet);
-    place(scanSet, 120, 60, 4800, 255);
-    place(addLabel(QStringLiteral("Label2"), QStringLiteral("0")), 1995, 390, 360, 240);
-    QLabel* scaleEnd = addLabel(QStringLiteral("Label3"), QStringLiteral("255"));
-    scaleEnd->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    place(scaleEnd, 4410, 390, 480, 240);
-    const struct {
-        const char* name;
-        const char* text;
-        int left;
-    } headings[] = {
-        {"Label4", "Present Value", 5010}, {"Label5", "Factory Default", 5850}, {"Label6", "Initial Setting", 6690}};
-    for (const auto& h : headings) {
-        QLabel* label = addLabel(QString::fromLatin1(h.name), QString::fromLatin1(h.text));
-        label->setWordWrap(true);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-        place(label, h.left, 120, 735, 480);
-    }
+    addScaleAndHeadings(QStringLiteral("ScanSetSelectedLabel3"), QStringLiteral("Factory Default"),
+                        QStringLiteral("Initial Setting"));
 
     int top = firstRowTop;
     auto addRows = [&](DacRowGroup* group, const RowText* rows, int count, int max, int largeChange,

@@ -38,24 +38,8 @@ FrmVideoAdj::FrmVideoAdj(AppContext& ctx, QWidget* parent)
     : DacAdjustWindow(ctx, QStringLiteral("frmVideoAdj"), QStringLiteral("Color Balance"), parent) {
     MonitorModel& m = model();
 
-    setScanSetLabel(addLabel(QStringLiteral("ScanSetSelectedLabel4"), QString()));
-    place(findChild<QLabel*>(QStringLiteral("ScanSetSelectedLabel4")), 120, 60, 4800, 255);
-    place(addLabel(QStringLiteral("Label2"), QStringLiteral("0")), 1995, 390, 360, 240);
-    QLabel* scaleEnd = addLabel(QStringLiteral("Label3"), QStringLiteral("255"));
-    scaleEnd->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
-    place(scaleEnd, 4410, 390, 480, 240);
-    const struct {
-        const char* name;
-        const char* text;
-        int left;
-    } headings[] = {
-        {"Label4", "Present Value", 5010}, {"Label5", "Factory Defaults", 5850}, {"Label6", "Initial Settings", 6690}};
-    for (const auto& h : headings) {
-        QLabel* label = addLabel(QString::fromLatin1(h.name), QString::fromLatin1(h.text));
-        label->setWordWrap(true);
-        label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-        place(label, h.left, 120, 735, 480);
-    }
+    addScaleAndHeadings(QStringLiteral("ScanSetSelectedLabel4"), QStringLiteral("Factory Defaults"),
+                        QStringLiteral("Initial Settings"));
 
     // Video: indices 2 to 7 of the video group (0 and 1 are contrast and brightness, adjusted elsewhere).
     m_video = addRowGroup(&m.videoGroup, QLatin1Char('l'),

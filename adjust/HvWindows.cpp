@@ -1,4 +1,5 @@
 #include "adjust/HvWindows.h"
+#include "protocol/FlagScope.h"
 
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
@@ -21,18 +22,6 @@ constexpr int presentLeft = 5010, factoryLeft = 5850, thirdLeft = 6690, valueWid
 // The request letter of each value of the HV answer.
 constexpr HvControl controlOf[4] = {HvControl::HighVoltage, HvControl::Focus, HvControl::G2, HvControl::Video80V};
 
-// Sets a flag for the duration of a scope, then to a given value.
-class FlagScope {
-public:
-    FlagScope(bool& flag, bool during, bool after) : m_flag(flag), m_after(after) { m_flag = during; }
-    ~FlagScope() { m_flag = m_after; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_after;
-};
 } // namespace
 
 void HvWindow::addControlRows(const DacRowNames& names, const QList<ControlRow>& rows, int max, int largeChange,

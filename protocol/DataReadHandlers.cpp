@@ -1,4 +1,5 @@
 #include "protocol/DataReadHandlers.h"
+#include "protocol/FlagScope.h"
 
 #include "model/MonitorModel.h"
 #include "protocol/DiagnosticHandlers.h"
@@ -76,18 +77,6 @@ QString signedDisplay(int n) {
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
 }
 
-// Sets a model flag for the duration of a scope.
-class FlagScope {
-public:
-    FlagScope(bool& flag, bool during, bool after) : m_flag(flag), m_after(after) { m_flag = during; }
-    ~FlagScope() { m_flag = m_after; }
-    FlagScope(const FlagScope&) = delete;
-    FlagScope& operator=(const FlagScope&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_after;
-};
 
 } // namespace
 

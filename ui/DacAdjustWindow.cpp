@@ -147,6 +147,30 @@ QLabel* DacAdjustWindow::addLabel(const QString& name, const QString& text) {
     return label;
 }
 
+void DacAdjustWindow::addScaleAndHeadings(const QString& scanSetLabelName, const QString& factoryHeading,
+                                          const QString& initialHeading) {
+    QLabel* scanSet = addLabel(scanSetLabelName, QString());
+    setScanSetLabel(scanSet);
+    place(scanSet, 120, 60, 4800, 255);
+    place(addLabel(QStringLiteral("Label2"), QStringLiteral("0")), 1995, 390, 360, 240);
+    QLabel* scaleEnd = addLabel(QStringLiteral("Label3"), QStringLiteral("255"));
+    scaleEnd->setAlignment(Qt::AlignRight | Qt::AlignVCenter);
+    place(scaleEnd, 4410, 390, 480, 240);
+    const struct {
+        const char* name;
+        QString text;
+        int left;
+    } headings[] = {{"Label4", QStringLiteral("Present Value"), 5010},
+                    {"Label5", factoryHeading, 5850},
+                    {"Label6", initialHeading, 6690}};
+    for (const auto& h : headings) {
+        QLabel* label = addLabel(QString::fromLatin1(h.name), h.text);
+        label->setWordWrap(true);
+        label->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
+        place(label, h.left, 120, 735, 480);
+    }
+}
+
 QPushButton* DacAdjustWindow::addButton(const QString& name, const QString& text) {
     auto* button = new QPushButton(text, this);
     button->setObjectName(name);

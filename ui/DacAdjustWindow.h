@@ -96,6 +96,10 @@ protected:
     DacRowGroup* addRowGroup(DacGroup* group, QChar letter, const DacRowNames& names);
     DacRow* addRow(DacRowGroup* group, const DacRowDefinition& def);
     QLabel* addLabel(const QString& name, const QString& text);
+    // The scan-set caption label (named scanSetLabelName), the scale "0" to "255" above the sliders ("Label2",
+    // "Label3") and the headings of the three value columns ("Label4" to "Label6"), at the pattern's places.
+    void addScaleAndHeadings(const QString& scanSetLabelName, const QString& factoryHeading,
+                             const QString& initialHeading);
     QPushButton* addButton(const QString& name, const QString& text);
     // The factory, initial and save buttons: enabled by activation, disabled by deactivation; any may be null.
     void setSettingButtons(QPushButton* factory, QPushButton* initial, QPushButton* save);
