@@ -29,18 +29,6 @@ constexpr int answersWithinMs = 15000;
 
 const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
 
-// Chooses a menu item as the user does: the monitor's family (or the file's) offers it.
-void choose(ToolHarness& h, const char* name) {
-    QAction* a = h.app().mainWindow()->menus()->action(QLatin1String(name));
-    QVERIFY2(a && a->isEnabled(), name);
-    a->trigger();
-}
-
-bool linkIdle(ToolHarness& h) {
-    const TransmitQueue* q = h.ctx().queue();
-    return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
-}
-
 } // namespace
 
 class ColourBalanceEndToEndTest : public QObject {
@@ -58,13 +46,13 @@ private slots:
             QVERIFY(h.waitFor([&] { return h.ctx().model->firmwareClass == 210; }, connectWithinMs));
             QCOMPARE(h.app().mainWindow()->connectionState(), ConnectionState::Online);
 
-            choose(h, "mnuAdjustVideo");
+            QVERIFY(h.chooseMenu("mnuAdjustVideo"));
             FrmVideoAdj* w = h.ctx().windows->existing<FrmVideoAdj>();
             QVERIFY(w && w->parentWidget()->isVisible());
             QScrollBar* slider = w->findChild<QScrollBar*>("HScroll1(2)");
             QLineEdit* present = w->findChild<QLineEdit*>("Text1(2)");
             const int onMonitor = monitor.dac('l', redGain);
-            QVERIFY(h.waitFor([&] { return slider->value() == onMonitor && linkIdle(h); }, answersWithinMs));
+            QVERIFY(h.waitFor([&] { return slider->value() == onMonitor && h.linkIdle(); }, answersWithinMs));
             QCOMPARE(present->text(), QString::number(onMonitor));
             QCOMPARE(w->findChild<QLineEdit*>("Text2(2)")->text(),
                      QString::number(monitor.dac('l', sim::DacTable::Factory, redGain, 0)));
@@ -80,16 +68,16 @@ private slots:
             QVERIFY(h.ctx().model->dataChanged);
 
             // The user ticks the current scan set, whose values the file keeps.
-            choose(h, "mnuConfigureSelectScanSet");
+            QVERIFY(h.chooseMenu("mnuConfigureSelectScanSet"));
             auto* scanSets = h.ctx().windows->existing<FrmScanSelect>();
             QVERIFY(scanSets);
             scanSets->findChild<QCheckBox*>("Check1(0)")->click();
             QCOMPARE(h.ctx().model->scanSetEnabled[0], 1);
             QVERIFY(
-                h.waitFor([&] { return monitor.state().scanSets.value(0).enabled && linkIdle(h); }, answersWithinMs));
+                h.waitFor([&] { return monitor.state().scanSets.value(0).enabled && h.linkIdle(); }, answersWithinMs));
 
             h.dialogs.files.enqueue(file);
-            choose(h, "mnuFileSaveAs");
+            QVERIFY(h.chooseMenu("mnuFileSaveAs"));
             QVERIFY2(h.dialogs.messages.isEmpty(), qPrintable(h.dialogs.texts().join('\n')));
             QVERIFY(!h.ctx().model->dataChanged);
         }
@@ -103,10 +91,10 @@ private slots:
         ToolHarness offline(ToolHarness::Port::Fake, factoryMode);
         offline.start();
         offline.dialogs.files.enqueue(file);
-        choose(offline, "mnuFileOpen");
+        QVERIFY(offline.chooseMenu("mnuFileOpen"));
         QVERIFY2(offline.dialogs.messages.isEmpty(), qPrintable(offline.dialogs.texts().join('\n')));
         QVERIFY(!offline.ctx().model->monitorResponding);
-        choose(offline, "mnuAdjustVideo");
+        QVERIFY(offline.chooseMenu("mnuAdjustVideo"));
         FrmVideoAdj* w = offline.ctx().windows->existing<FrmVideoAdj>();
         QVERIFY(w && w->parentWidget()->isVisible());
         QCOMPARE(w->findChild<QScrollBar*>("HScroll1(2)")->value(), moved);

@@ -26,17 +26,6 @@ constexpr int answersWithinMs = 20000;
 
 const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
 
-void choose(ToolHarness& h, const char* name) {
-    QAction* a = h.app().mainWindow()->menus()->action(QLatin1String(name));
-    QVERIFY2(a && a->isEnabled(), name);
-    a->trigger();
-}
-
-bool linkIdle(ToolHarness& h) {
-    const TransmitQueue* q = h.ctx().queue();
-    return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
-}
-
 } // namespace
 
 class ConvergenceEndToEndTest : public QObject {
@@ -46,9 +35,9 @@ private slots:
         ToolHarness h(ToolHarness::Port::Real, factoryMode);
         sim::PtySimulator* simulator = h.startWithSimulator(sim::SimOptions());
         sim::SimMonitor& monitor = simulator->monitor();
-        QVERIFY(h.waitFor([&] { return h.ctx().model->hasConvergence && linkIdle(h); }, connectWithinMs));
+        QVERIFY(h.waitFor([&] { return h.ctx().model->hasConvergence && h.linkIdle(); }, connectWithinMs));
 
-        choose(h, "mnuAdjustGeometry");
+        QVERIFY(h.chooseMenu("mnuAdjustGeometry"));
         auto* geometry = h.ctx().windows->existing<FrmGeometryAdj>();
         QVERIFY(geometry && geometry->isVisible());
         QScrollBar* size = geometry->findChild<QScrollBar*>("HScroll1(0)");
@@ -56,26 +45,26 @@ private slots:
         QVERIFY(h.waitFor(
             [&] {
                 return size->value() == monitor.dac('v', 0) && northSouth->value() == monitor.dac('s', 1) &&
-                       linkIdle(h);
+                       h.linkIdle();
             },
             answersWithinMs));
         QVERIFY(northSouth->isEnabled());
 
-        choose(h, "mnuAdjustmentConvergence");
+        QVERIFY(h.chooseMenu("mnuAdjustmentConvergence"));
         auto* details = h.ctx().windows->existing<FrmConvergence>();
         QVERIFY(details && details->isVisible());
         QVERIFY(h.waitFor(
             [&] {
                 return details->slider(6, 3)->value() == monitor.dac('a', 3) &&
-                       details->slider(4, 3)->value() == monitor.dac('i', 3) && linkIdle(h);
+                       details->slider(4, 3)->value() == monitor.dac('i', 3) && h.linkIdle();
             },
             answersWithinMs));
         QCOMPARE(details->findChild<QLabel*>("Label16(3)")->text(), " " + QString::number(monitor.dac('a', 3)));
 
-        choose(h, "mnuAdjustmentConvergenceGoals");
+        QVERIFY(h.chooseMenu("mnuAdjustmentConvergenceGoals"));
         auto* goal = h.ctx().windows->existing<FrmConvergenceGoal>();
         QVERIFY(goal && goal->isVisible());
-        QVERIFY(h.waitFor([&] { return linkIdle(h); }, answersWithinMs));
+        QVERIFY(h.waitFor([&] { return h.linkIdle(); }, answersWithinMs));
 
         QStringList onTheWire;
         QObject::connect(
@@ -92,7 +81,7 @@ private slots:
             expected << QString("cdi3%1").arg(parabola);
         goal->findChild<QPushButton*>("btnConvLoc(4)")->click();
         goal->findChild<QPushButton*>("btnAdjConv(9)")->click();
-        QVERIFY(h.waitFor([&] { return monitor.dac('d', 3) == ramp && monitor.dac('i', 3) == parabola && linkIdle(h); },
+        QVERIFY(h.waitFor([&] { return monitor.dac('d', 3) == ramp && monitor.dac('i', 3) == parabola && h.linkIdle(); },
                           answersWithinMs));
         QCOMPARE(onTheWire, expected);
         QVERIFY(h.ctx().model->dataChanged);

@@ -27,14 +27,6 @@ constexpr int updateWithinMs = 60000;
 
 const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
 
-bool choose(ToolHarness& h, const char* name) {
-    QAction* a = h.app().mainWindow()->menus()->action(QLatin1String(name));
-    if (!a || !a->isEnabled())
-        return false;
-    a->trigger();
-    return true;
-}
-
 template <class T> T* control(ToolHarness& h, const char* window, const char* name) {
     ChildWindow* w = h.ctx().windows->find(QLatin1String(window));
     return w ? w->findChild<T*>(QLatin1String(name)) : nullptr;
@@ -72,7 +64,7 @@ private slots:
         QVERIFY(h.waitFor([&] { return h.ctx().model->firmwareClass == firmwareClass; }, connectWithinMs));
 
         // Configure > Model and Serial Number: the window shows the monitor's serial number; a new one is stored.
-        QVERIFY(choose(h, "mnuConfigureModelAndSerialNumber"));
+        QVERIFY(h.chooseMenu("mnuConfigureModelAndSerialNumber"));
         QLineEdit* serial = control<QLineEdit>(h, "frmSetModelAndSerialNumber", "txtSerial");
         QVERIFY(serial);
         const QString before = monitor.boards.value('s').serial;
@@ -85,7 +77,7 @@ private slots:
         QVERIFY(!shown(h, "frmSetModelAndSerialNumber"));
 
         // Configure > Operating Time: the boxes show the monitor's time; 500 days are stored.
-        QVERIFY(choose(h, "mnuConfigureOperatingTime"));
+        QVERIFY(h.chooseMenu("mnuConfigureOperatingTime"));
         QLineEdit* days = control<QLineEdit>(h, "frmSetOperatingTimes", "OperatingDaysTextBox");
         QVERIFY(days);
         QVERIFY(h.waitFor([&] { return days->text() == QString::number(monitor.time.days); }, answersWithinMs));
@@ -95,7 +87,7 @@ private slots:
         QVERIFY2(h.dialogs.messages.isEmpty(), qPrintable(h.dialogs.texts().join('\n')));
 
         // Info > Operating Hours reads the new time back.
-        QVERIFY(choose(h, "mnuInfoOperatingHours"));
+        QVERIFY(h.chooseMenu("mnuInfoOperatingHours"));
         QLabel* time = control<QLabel>(h, "frmOperatingTime", "lblOperatingTimeValue");
         QVERIFY(time);
         QVERIFY(h.waitFor([&] { return time->text().startsWith("500:"); }, answersWithinMs));
@@ -104,17 +96,17 @@ private slots:
 
         // Info > ID reads the new serial number back where the family is asked for it; the set window, opened
         // again, reads it on every family.
-        QVERIFY(choose(h, "mnuInfoID"));
+        QVERIFY(h.chooseMenu("mnuInfoID"));
         if (crt) {
             QLabel* shownSerial = control<QLabel>(h, "frmID", "lblSerial");
             QVERIFY(h.waitFor([&] { return shownSerial->text() == stored; }, answersWithinMs));
         }
         serial->setText(QString());
-        QVERIFY(choose(h, "mnuConfigureModelAndSerialNumber"));
+        QVERIFY(h.chooseMenu("mnuConfigureModelAndSerialNumber"));
         QVERIFY(h.waitFor([&] { return serial->text() == stored; }, answersWithinMs));
         QCOMPARE(h.ctx().model->serialNumber, stored);
         // Info > Version shows what the monitor reports.
-        QCOMPARE(choose(h, "mnuInfoVersion"), crt);
+        QCOMPARE(h.chooseMenu("mnuInfoVersion"), crt);
         if (crt) {
             QLabel* firmware = control<QLabel>(h, "frmVersion", "lblMonitorFirmwareVersionValue");
             QLabel* eprom = control<QLabel>(h, "frmVersion", "lblMonitorEpromVersionValue");
@@ -130,15 +122,15 @@ private slots:
         ToolHarness h(ToolHarness::Port::Real, factoryMode);
         sim::MonitorState& monitor = h.startWithSimulator(sim::SimOptions())->monitor().state();
         QVERIFY(h.waitFor([&] { return h.ctx().model->firmwareClass == 210; }, connectWithinMs));
-        QVERIFY(choose(h, "mnuMonitorUpdate"));
+        QVERIFY(h.chooseMenu("mnuMonitorUpdate"));
         const MonitorModel& m = *h.ctx().model;
         QVERIFY(h.waitFor([&] { return !m.operatingTime.isEmpty(); }, updateWithinMs));
 
         // Shown straight from what the cycle read, before the windows' own reads are answered.
-        QVERIFY(choose(h, "mnuInfoOperatingHours"));
+        QVERIFY(h.chooseMenu("mnuInfoOperatingHours"));
         QCOMPARE(control<QLabel>(h, "frmOperatingTime", "lblOperatingTimeValue")->text(), m.operatingTime);
         QVERIFY(m.operatingTime.startsWith(QString::number(monitor.time.days) + ":"));
-        QVERIFY(choose(h, "mnuInfoID"));
+        QVERIFY(h.chooseMenu("mnuInfoID"));
         QCOMPARE(control<QLabel>(h, "frmID", "lblModel")->text(), monitor.boards.value('s').part);
         QCOMPARE(control<QLabel>(h, "frmID", "lblSerial")->text(), monitor.boards.value('s').serial);
     }

@@ -30,15 +30,6 @@ QAction* item(ToolHarness& h, const char* name) {
     return h.app().mainWindow()->menus()->action(QLatin1String(name));
 }
 
-// Chooses a menu item as the user would; false when it is missing or disabled.
-bool choose(ToolHarness& h, const char* name) {
-    QAction* a = item(h, name);
-    if (!a || !a->isEnabled())
-        return false;
-    a->trigger();
-    return true;
-}
-
 QByteArray fileBytes(const QString& path) {
     QFile f(path);
     return f.open(QIODevice::ReadOnly) ? f.readAll() : QByteArray();
@@ -73,7 +64,7 @@ private slots:
         // The capability answer offers the colour balance (asked as a user types it into the log window).
         h.ctx().send(QStringLiteral("dx"));
         QVERIFY(h.waitFor([&] { return item(h, "mnuAdjustVideo")->isEnabled(); }, answersWithinMs));
-        QVERIFY(choose(h, "mnuAdjustVideo"));
+        QVERIFY(h.chooseMenu("mnuAdjustVideo"));
         FrmVideoAdj* w = h.ctx().windows->existing<FrmVideoAdj>();
         QVERIFY(w);
         QScrollBar* redGain = w->findChild<QScrollBar*>("HScroll1(2)");
@@ -87,7 +78,7 @@ private slots:
         m.scanSetEnabled[0] = 1; // ticked in the scan-set window, so that the file holds the values
 
         h.dialogs.files.enqueue(file);
-        QVERIFY(choose(h, "mnuFileSaveAs"));
+        QVERIFY(h.chooseMenu("mnuFileSaveAs"));
         QVERIFY2(h.dialogs.messages.isEmpty(), qPrintable(h.dialogs.texts().join('\n')));
         QVERIFY(!m.dataChanged);
         const QByteArray saved = fileBytes(file);
@@ -99,7 +90,7 @@ private slots:
                                                "The previous file is unchanged.")
                                     .arg(cause);
         h.dialogs.files.enqueue(file);
-        QVERIFY(choose(h, "mnuFileSaveAs"));
+        QVERIFY(h.chooseMenu("mnuFileSaveAs"));
         QCOMPARE(h.dialogs.texts(), QStringList{failure});
         QCOMPARE(fileBytes(file), saved);
         QVERIFY(m.dataChanged);
@@ -109,7 +100,7 @@ private slots:
         h.dialogs.messages.clear();
         h.dialogs.answers.enqueue(Dialogs::AnswerYes);
         h.dialogs.files.enqueue(file);
-        QVERIFY(choose(h, "mnuFileClose"));
+        QVERIFY(h.chooseMenu("mnuFileClose"));
         QCOMPARE(h.dialogs.texts(), (QStringList{question, failure}));
         QCOMPARE(fileBytes(file), saved);
         QVERIFY(m.dataChanged);

@@ -1,6 +1,8 @@
 #include "support/ToolHarness.h"
 
 #include "app/FrmMain.h"
+#include "app/MainMenus.h"
+#include "link/TransmitQueue.h"
 #include "platform/PortMap.h"
 #include "sim/PtySimulator.h"
 
@@ -62,4 +64,17 @@ void ToolHarness::shutdown() {
     m_app->mainWindow()->close();
     m_app->shutdown();
     settings->sync();
+}
+
+bool ToolHarness::chooseMenu(const char* name) {
+    QAction* a = app().mainWindow()->menus()->action(QLatin1String(name));
+    if (!a || !a->isEnabled())
+        return false;
+    a->trigger();
+    return true;
+}
+
+bool ToolHarness::linkIdle() {
+    const TransmitQueue* q = ctx().queue();
+    return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
 }

@@ -61,6 +61,10 @@ public:
 
     // Waits with the event loop running until pred holds or ms pass (real port and clock only).
     template <class Pred> bool waitFor(Pred pred, int ms) { return QTest::qWaitFor(pred, ms); }
+    // Chooses a main-window menu item as the user does; false when it is missing or disabled.
+    bool chooseMenu(const char* name);
+    // Nothing queued, nothing waiting out its pause, no answer awaited.
+    bool linkIdle();
 
     QTemporaryDir m_dir;
     std::unique_ptr<Settings> settings;
