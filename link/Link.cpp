@@ -86,7 +86,11 @@ void Link::resetPing() {
     m_pingWritten = false;
 }
 
-void Link::writeDirect(const QByteArray& data) { m_port->write(data); }
+void Link::writeDirect(const QByteArray& data) {
+    m_port->write(data);
+    if (logToWindow && m_log)
+        m_log->logSent(data);
+}
 
 void Link::logEvent(const QString& text) {
     if (m_log)
@@ -155,8 +159,11 @@ void Link::processChunk(const QString& text) {
                 m_log->logReceivedLineEnd();
             continue;
         }
-        if (c == QLatin1Char('\n'))
+        if (c == QLatin1Char('\n')) {
+            if (logToWindow && m_log)
+                m_log->logReceivedLineFeed();
             continue;
+        }
         if (logToWindow && m_log)
             m_log->logReceivedChar(c);
         if (c == QLatin1Char('#') || c == QLatin1Char('$') || c == QLatin1Char('!')) {
@@ -235,6 +242,8 @@ void Link::keepAliveTick() {
 }
 
 void Link::onLineWritten(const QByteArray& line) {
+    if (logToWindow && m_log)
+        m_log->logSent(line);
     if (!m_pingOutstanding)
         return;
     m_tmrConnect->start(answerTimeoutMs);

@@ -1,6 +1,7 @@
 #pragma once
 // Where the link reports traffic and port events. The communication log window implements it; until it
 // exists, LineKeepingLog keeps the lines.
+#include <QByteArray>
 #include <QString>
 #include <QStringList>
 
@@ -10,6 +11,10 @@ public:
     virtual void logEvent(const QString& text) = 0;
     virtual void logReceivedChar(QChar c) = 0;
     virtual void logReceivedLineEnd() = 0;
+    // The line feeds that the receive framing drops, for a view that shows every byte.
+    virtual void logReceivedLineFeed() {}
+    // What the tool writes to the port: each queued line and each direct write.
+    virtual void logSent(const QByteArray& data) { Q_UNUSED(data) }
 };
 
 class LineKeepingLog : public LogSink {

@@ -11,9 +11,11 @@
 #include "ui/WindowPlacement.h"
 
 #include <QCheckBox>
+#include <QComboBox>
 #include <QDir>
 #include <QKeyEvent>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
@@ -22,6 +24,19 @@
 
 namespace {
 const QString kConfigs = QStringLiteral("Configs");
+// The view of the traffic, in "Configs": "CommLogView" is "0" plain (also for anything unknown), "1" control
+// characters visible, "2" hex; "CommLogTimestamps" is "1" for a time in front of each line.
+const QString kViewKey = QStringLiteral("CommLogView");
+const QString kTimestampsKey = QStringLiteral("CommLogTimestamps");
+// The view choices in the order of the "CommLogView" values.
+const QList<LogView::Bytes> kViews = {LogView::Bytes::Plain, LogView::Bytes::ControlChars, LogView::Bytes::Hex};
+
+int viewIndexOf(const QString& setting) {
+    for (int i = 0; i < kViews.size(); ++i)
+        if (setting == QString::number(i))
+            return i;
+    return 0;
+}
 
 // Designed frame size and the edges the resizing rules keep (twips).
 constexpr int kDesignWidth = 6345;
@@ -33,6 +48,11 @@ constexpr int kTextWidthLoss = 645;
 constexpr int kDoneFromRight = 1800;
 constexpr int kButtonHeight = 375;
 constexpr int kBoxHeight = 255;
+// The bottom row (from the bottom edge) and the request line in it, between "ReConnect" and "Done".
+constexpr int kBottomRow = 975;
+constexpr int kRequestLeft = 1860;
+constexpr int kSendWidth = 700;
+constexpr int kGap = 60;
 // How long additions gather before they are shown together.
 constexpr int kShowDelayMs = 50;
 
@@ -91,6 +111,15 @@ FrmCommLog::FrmCommLog(AppContext& ctx)
     m_btnDone = makeButton(this, "btnDone", QStringLiteral("Done"));
     m_btnInd = makeButton(this, "btnInd", QString());
     m_btnInd->setFocusPolicy(Qt::NoFocus);
+    m_btnSend = makeButton(this, "btnSend", QStringLiteral("Send"), QStringLiteral("Send the Request Line"));
+    m_txtRequest = new QLineEdit(this);
+    m_txtRequest->setObjectName(QStringLiteral("txtRequest"));
+    m_txtRequest->setToolTip(QStringLiteral("Request to Send (Up/Down: Earlier Requests)"));
+    m_txtRequest->installEventFilter(this);
+    m_cboLogView = new QComboBox(this);
+    m_cboLogView->setObjectName(QStringLiteral("cboLogView"));
+    m_cboLogView->addItems({QStringLiteral("Plain Text"), QStringLiteral("Control Chars"), QStringLiteral("Hex")});
+    m_cboLogView->setToolTip(QStringLiteral("How Received and Sent Bytes Are Shown"));
 
     auto box = [this](const char* boxName, const char* labelName, const QString& caption, QLabel** labelOut) {
         auto* ck = new QCheckBox(this);
@@ -111,9 +140,11 @@ FrmCommLog::FrmCommLog(AppContext& ctx)
     const QString fileTip = QStringLiteral("Enable/Disable Logging to the Log File");
     m_ckFileEnabled->setToolTip(fileTip);
     m_lblFilLogEnabled->setToolTip(fileTip);
+    QLabel* lblTimestamps = nullptr;
+    m_ckTimestamps = box("ckTimestamps", "lblTimestamps", QStringLiteral("Timestamps"), &lblTimestamps);
 
     // Rows from the bottom edge; the checking buttons share one place.
-    const int rowA = 2730, rowB = 2295, rowC = 1860, rowD = 1425, rowE = 975;
+    const int rowA = 2730, rowB = 2295, rowC = 1860, rowD = 1425, rowE = kBottomRow;
     const int boxDrop = (kButtonHeight - kBoxHeight) / 2;
     m_spots = {
         {btnVerbose, 120, rowA, 1300, kButtonHeight},
@@ -131,6 +162,9 @@ FrmCommLog::FrmCommLog(AppContext& ctx)
         {m_ckFileEnabled, 120, rowD - boxDrop, 255, kBoxHeight},
         {m_lblFilLogEnabled, 420, rowD - boxDrop, 2400, kBoxHeight},
         {m_btnEndFileLog, 2820, rowD, 1640, kButtonHeight},
+        {m_ckTimestamps, 4545, rowC - boxDrop, 255, kBoxHeight},
+        {lblTimestamps, 4845, rowC - boxDrop, 1340, kBoxHeight},
+        {m_cboLogView, 4545, rowD, 1640, kButtonHeight},
         {m_btnInd, 120, 915, 255, 255},
         {m_btnReConnect, 480, rowE, 1300, kButtonHeight},
         {m_btnDone, kDesignWidth - kDoneFromRight, rowE, 1300, kButtonHeight},
@@ -148,6 +182,13 @@ FrmCommLog::FrmCommLog(AppContext& ctx)
     link->bypassQueue = ctx.settings->readText(kConfigs, QStringLiteral("BypassTransmitQueue"), QStringLiteral("1")) ==
                         QLatin1String("1");
     syncControls();
+    const int view = viewIndexOf(ctx.settings->readText(kConfigs, kViewKey, QStringLiteral("0")));
+    m_cboLogView->setCurrentIndex(view);
+    setViewBytes(view);
+    m_ckTimestamps->setChecked(ctx.settings->readText(kConfigs, kTimestampsKey, QStringLiteral("0")) ==
+                               QLatin1String("1"));
+    m_view.setTimestamps(m_ckTimestamps->isChecked());
+    m_history.load(*ctx.settings);
 
     connect(btnVerbose, &QPushButton::clicked, this, [this] { m_ctx.send(Catalogue::verboseMessages()); });
     connect(btnTerse, &QPushButton::clicked, this, [this] { m_ctx.send(Catalogue::terseMessages()); });
@@ -173,6 +214,10 @@ FrmCommLog::FrmCommLog(AppContext& ctx)
     connect(m_btnEndFileLog, &QPushButton::clicked, this, &FrmCommLog::closeLogFile);
     connect(m_btnDone, &QPushButton::clicked, this, &ChildWindow::hideWindow);
     connect(link, &Link::indicatorChanged, this, &FrmCommLog::setIndicator);
+    connect(m_btnSend, &QPushButton::clicked, this, &FrmCommLog::sendRequest);
+    connect(m_txtRequest, &QLineEdit::returnPressed, this, &FrmCommLog::sendRequest);
+    connect(m_cboLogView, &QComboBox::currentIndexChanged, this, &FrmCommLog::setViewBytes);
+    connect(m_ckTimestamps, &QCheckBox::toggled, this, [this](bool on) { m_view.setTimestamps(on); });
     setIndicator(link->indicatorGreen());
 }
 
@@ -194,6 +239,12 @@ void FrmCommLog::placeControls() {
         const int left = s.widget == m_btnDone ? m_layoutWidth - kDoneFromRight : s.left;
         s.widget->setGeometry(px(left), px(m_layoutHeight - s.fromBottom), px(s.width), px(s.height));
     }
+    // The request line takes the width between "ReConnect" and the "Send" button in front of "Done".
+    const int sendLeft = m_layoutWidth - kDoneFromRight - kGap - kSendWidth;
+    const int top = m_layoutHeight - kBottomRow;
+    m_btnSend->setGeometry(px(sendLeft), px(top), px(kSendWidth), px(kButtonHeight));
+    m_txtRequest->setGeometry(px(kRequestLeft), px(top), px(std::max(kSendWidth, sendLeft - kGap - kRequestLeft)),
+                              px(kButtonHeight));
 }
 
 void FrmCommLog::resizeEvent(QResizeEvent* event) {
@@ -253,9 +304,11 @@ void FrmCommLog::toggleAutoPing() {
 
 // The log text.
 
-void FrmCommLog::append(const QString& text, int countedLength) {
+void FrmCommLog::append(const QString& text) {
+    if (text.isEmpty())
+        return;
     m_pending += text;
-    m_logLength += countedLength;
+    m_logLength += LogView::countedLength(text);
     if (!m_flushTimer->isActive())
         m_flushTimer->start();
 }
@@ -277,6 +330,7 @@ void FrmCommLog::clearLog() {
     m_pending.clear();
     m_txtCommLog->clear();
     m_logLength = 0;
+    m_view.restart();
 }
 
 QString FrmCommLog::logText() const {
@@ -286,35 +340,61 @@ QString FrmCommLog::logText() const {
 }
 
 void FrmCommLog::logEvent(const QString& text) {
-    append(text + QLatin1Char('\n'), int(text.size()) + 2);
+    append(m_view.event(text));
     if (m_fileLogEnabled && !m_fileLog->writeEvent(text))
         fileWriteFailed();
 }
 
-void FrmCommLog::logReceivedChar(QChar c) {
+bool FrmCommLog::takeTraffic() {
     if (m_downloadQuiet && m_downloadQuiet())
-        return;
+        return false;
     if (m_logLength > maxLogLength)
         clearLog();
-    append(QString(c), 1);
+    return true;
+}
+
+void FrmCommLog::logReceivedChar(QChar c) {
+    if (!takeTraffic())
+        return;
+    append(m_view.receivedChar(c));
     if (m_fileLogEnabled && !m_fileLog->writeChar(c))
         fileWriteFailed();
 }
 
 void FrmCommLog::logReceivedLineEnd() {
-    if (m_downloadQuiet && m_downloadQuiet())
+    if (!takeTraffic())
         return;
-    if (m_logLength > maxLogLength)
-        clearLog();
     // One line break in the widget stands for the CR LF of the log text.
-    append(QStringLiteral("\n"), 2);
+    append(m_view.receivedLineEnd());
     if (m_fileLogEnabled && !m_fileLog->writeLineEnd())
         fileWriteFailed();
+}
+
+// Line feeds and writes appear only in the views that show every byte; the plain view is left as it is.
+void FrmCommLog::logReceivedLineFeed() {
+    if (m_view.bytes() != LogView::Bytes::Plain && takeTraffic())
+        append(m_view.receivedLineFeed());
+}
+
+void FrmCommLog::logSent(const QByteArray& data) {
+    if (m_view.bytes() != LogView::Bytes::Plain && takeTraffic())
+        append(m_view.sent(data));
+}
+
+void FrmCommLog::setViewBytes(int index) {
+    m_view.setBytes(kViews.value(index, LogView::Bytes::Plain));
 }
 
 // Typing.
 
 bool FrmCommLog::eventFilter(QObject* watched, QEvent* event) {
+    if (watched == m_txtRequest && event->type() == QEvent::KeyPress) {
+        const int key = static_cast<QKeyEvent*>(event)->key();
+        if (key == Qt::Key_Up || key == Qt::Key_Down) {
+            walkHistory(key == Qt::Key_Up);
+            return true;
+        }
+    }
     if (watched == m_txtCommLog && event->type() == QEvent::KeyPress) {
         // Every key is swallowed: no editing, no navigation; what it types goes to the monitor.
         const auto* key = static_cast<QKeyEvent*>(event);
@@ -343,6 +423,27 @@ void FrmCommLog::typeCharacter(QChar c) {
     const QString line = m_typedLine + QStringLiteral("\r\n");
     m_typedLine.clear();
     m_ctx.queue()->queueRequest(line);
+}
+
+// The request line.
+
+void FrmCommLog::sendRequest() {
+    const QString request = m_txtRequest->text();
+    if (request.isEmpty())
+        return;
+    m_history.add(request);
+    m_txtRequest->clear();
+    if (m_ctx.link->bypassQueue)
+        m_ctx.link->writeDirect(request.toLatin1() + "\r\n");
+    else
+        m_ctx.queue()->queueRequest(request + QStringLiteral("\r\n"));
+}
+
+void FrmCommLog::walkHistory(bool older) {
+    const QString current = m_txtRequest->text();
+    const QString shown = older ? m_history.older(current) : m_history.newer(current);
+    if (shown != current)
+        m_txtRequest->setText(shown);
 }
 
 // The log file.
@@ -414,5 +515,8 @@ void FrmCommLog::unload() {
                   link->autoPingEnabled ? QStringLiteral("1") : QStringLiteral("0"));
     st->writeText(kConfigs, QStringLiteral("BypassTransmitQueue"),
                   link->bypassQueue ? QStringLiteral("1") : QStringLiteral("0"));
+    st->writeText(kConfigs, kViewKey, QString::number(std::max(0, m_cboLogView->currentIndex())));
+    st->writeText(kConfigs, kTimestampsKey, m_view.timestamps() ? QStringLiteral("1") : QStringLiteral("0"));
+    m_history.save(*st);
     closeLogFile();
 }

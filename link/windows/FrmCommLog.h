@@ -1,9 +1,12 @@
 #pragma once
-// "Monitor Communication Log": what the monitor sends and every port event, requests typed by hand, the
-// verbose/terse and checking switches, auto-ping, the queue bypass, "Clear Xmit Queue", "ReConnect" and the
-// log file. Created hidden at start-up and alive for the whole run: the link writes into it, and its
+// "Monitor Communication Log": what the monitor sends and every port event, requests typed by hand or sent
+// from the request line with its history, the view of the traffic (plain, control characters, hex, with or
+// without timestamps), the verbose/terse and checking switches, auto-ping, the queue bypass, "Clear Xmit
+// Queue", "ReConnect" and the log file. Created hidden at start-up and alive for the whole run: the link writes into it, and its
 // indicator and switches belong to the link.
 #include "link/LogSink.h"
+#include "link/LogView.h"
+#include "link/RequestHistory.h"
 #include "ui/ChildWindow.h"
 
 #include <functional>
@@ -11,7 +14,9 @@
 
 class FileLog;
 class QCheckBox;
+class QComboBox;
 class QLabel;
+class QLineEdit;
 class QPlainTextEdit;
 class QPushButton;
 class QTimer;
@@ -28,6 +33,8 @@ public:
     void logEvent(const QString& text) override;
     void logReceivedChar(QChar c) override;
     void logReceivedLineEnd() override;
+    void logReceivedLineFeed() override;
+    void logSent(const QByteArray& data) override;
 
     // The log text with each line end as CR LF (what is still waiting to be shown included), and its length
     // counted that way.
@@ -41,6 +48,11 @@ public:
     const QString& typedLine() const { return m_typedLine; }
     // One key press in the log text: written to the port (bypass) or collected into the typed line (queue).
     void typeCharacter(QChar c);
+    // The request line: "Send" or Enter sends its text with CR LF (through the queue, or straight to the port
+    // with the bypass on) and keeps it in the history; an empty line sends nothing.
+    void sendRequest();
+    const RequestHistory& requestHistory() const { return m_history; }
+    const LogView& view() const { return m_view; }
 
     // Received traffic is left out of the log while this says so (a long download without download logging).
     void setDownloadQuiet(std::function<bool()> quiet) { m_downloadQuiet = std::move(quiet); }
@@ -59,7 +71,8 @@ public:
     // "Log to File ...": closes the open log file, or asks for one and opens it.
     void logToFile();
     void closeLogFile();
-    // Shut-down: writes "CommLogOpen", "AutoPingEnabled" and "BypassTransmitQueue" and closes the log file.
+    // Shut-down: writes "CommLogOpen", "AutoPingEnabled", "BypassTransmitQueue", the view and the request
+    // history, and closes the log file.
     void unload();
 
     void onActivated() override;
@@ -73,7 +86,11 @@ protected:
     void resizeEvent(QResizeEvent* event) override;
 
 private:
-    void append(const QString& text, int countedLength);
+    void append(const QString& text);
+    // Received traffic or a write is shown: not during a quiet download; the length rule applies first.
+    bool takeTraffic();
+    void setViewBytes(int index);
+    void walkHistory(bool older);
     void setFileLogEnabled(bool on);
     void fileWriteFailed();
     void setIndicator(bool green);
@@ -92,6 +109,10 @@ private:
     QCheckBox* m_ckWindowEnabled;
     QCheckBox* m_ckFileEnabled;
     QLabel* m_lblFilLogEnabled;
+    QCheckBox* m_ckTimestamps;
+    QComboBox* m_cboLogView;
+    QLineEdit* m_txtRequest;
+    QPushButton* m_btnSend;
 
     // Controls that keep their distance from the bottom edge, in twips.
     struct Spot {
@@ -112,5 +133,7 @@ private:
     bool m_fileLogEnabled = false;
     std::function<bool()> m_downloadQuiet;
     QString m_typedLine;
+    LogView m_view;
+    RequestHistory m_history;
     int m_logLength = 0;
 };
