@@ -45,9 +45,18 @@ QString LogView::add(const QString& text) {
     return out;
 }
 
+// After a received carriage return the visible views wait for the next byte: a line feed right behind it stays
+// on the line it ends, anything else starts the next line.
+QString LogView::breakPendingLine() {
+    if (!m_breakPending)
+        return QString();
+    m_breakPending = false;
+    return add(QStringLiteral("\n"));
+}
+
 // Outside the default view an event or a sent line takes a line of its own, so that it has its own time.
 QString LogView::ownLine(const QString& text) {
-    QString out;
+    QString out = breakPendingLine();
     if (!m_atLineStart && !isDefault()) {
         out = QStringLiteral("\n");
         m_atLineStart = true;
@@ -56,27 +65,27 @@ QString LogView::ownLine(const QString& text) {
 }
 
 QString LogView::receivedChar(QChar c) {
+    const QString out = breakPendingLine();
     if (m_bytes == Bytes::Plain)
-        return add(QString(c));
-    return add(byteText(latin1Of(c)));
+        return out + add(QString(c));
+    return out + add(byteText(latin1Of(c)));
 }
 
 QString LogView::receivedLineEnd() {
-    switch (m_bytes) {
-    case Bytes::Plain:
-        return add(QStringLiteral("\n"));
-    case Bytes::ControlChars:
-        return add(QStringLiteral("<CR>\n"));
-    case Bytes::Hex:
-        return add(QStringLiteral("0D\n"));
-    }
-    return QString();
+    const QString out = breakPendingLine();
+    if (m_bytes == Bytes::Plain)
+        return out + add(QStringLiteral("\n"));
+    m_breakPending = true;
+    return out + add(m_bytes == Bytes::Hex ? QStringLiteral("0D") : QStringLiteral("<CR>"));
 }
 
 QString LogView::receivedLineFeed() {
     if (m_bytes == Bytes::Plain)
-        return QString();
-    return add(byteText(kLf));
+        return breakPendingLine();
+    if (!m_breakPending)
+        return add(byteText(kLf));
+    m_breakPending = false;
+    return add(m_bytes == Bytes::Hex ? QStringLiteral(" 0A\n") : QStringLiteral("<LF>\n"));
 }
 
 QString LogView::event(const QString& text) {

@@ -23,7 +23,8 @@ public:
     bool isDefault() const { return m_bytes == Bytes::Plain && !m_timestamps; }
 
     QString receivedChar(QChar c);
-    // A received carriage return: the line breaks in every view.
+    // A received carriage return: the line breaks in every view (in the visible views after the line feed
+    // that follows it, if one does).
     QString receivedLineEnd();
     // A received line feed: shown only where every byte is.
     QString receivedLineFeed();
@@ -31,7 +32,10 @@ public:
     QString sent(const QByteArray& data);
 
     // The window text was emptied: the next addition starts a line.
-    void restart() { m_atLineStart = true; }
+    void restart() {
+        m_atLineStart = true;
+        m_breakPending = false;
+    }
 
     // The local time in front of each line (replaceable for tests); the file log's format.
     void setNow(std::function<QDateTime()> now) { m_now = std::move(now); }
@@ -44,10 +48,13 @@ public:
 private:
     QString add(const QString& text);
     QString ownLine(const QString& text);
+    QString breakPendingLine();
     QString byteText(uchar byte) const;
 
     Bytes m_bytes = Bytes::Plain;
     bool m_timestamps = false;
     bool m_atLineStart = true;
+    // A received carriage return has yet to break its line.
+    bool m_breakPending = false;
     std::function<QDateTime()> m_now;
 };
