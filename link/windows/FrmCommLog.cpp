@@ -19,6 +19,7 @@
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QTextCursor>
 #include <QTimer>
 
@@ -428,15 +429,17 @@ void FrmCommLog::typeCharacter(QChar c) {
 // The request line.
 
 void FrmCommLog::sendRequest() {
-    const QString request = m_txtRequest->text();
-    if (request.isEmpty())
-        return;
-    m_history.add(request);
+    // A pasted text of several lines goes as one request per line, in order.
+    static const QRegularExpression lineBreak(QStringLiteral("[\r\n]"));
+    const QStringList requests = m_txtRequest->text().split(lineBreak, Qt::SkipEmptyParts);
     m_txtRequest->clear();
-    if (m_ctx.link->bypassQueue)
-        m_ctx.link->writeDirect(request.toLatin1() + "\r\n");
-    else
-        m_ctx.queue()->queueRequest(request + QStringLiteral("\r\n"));
+    for (const QString& request : requests) {
+        m_history.add(request);
+        if (m_ctx.link->bypassQueue)
+            m_ctx.link->writeDirect(request.toLatin1() + "\r\n");
+        else
+            m_ctx.queue()->queueRequest(request + QStringLiteral("\r\n"));
+    }
 }
 
 void FrmCommLog::walkHistory(bool older) {

@@ -2,8 +2,8 @@
 // "Monitor Communication Log": what the monitor sends and every port event, requests typed by hand or sent
 // from the request line with its history, the view of the traffic (plain, control characters, hex, with or
 // without timestamps), the verbose/terse and checking switches, auto-ping, the queue bypass, "Clear Xmit
-// Queue", "ReConnect" and the log file. Created hidden at start-up and alive for the whole run: the link writes into it, and its
-// indicator and switches belong to the link.
+// Queue", "ReConnect" and the log file. Created hidden at start-up and alive for the whole run: the link
+// writes into it, and its indicator and switches belong to the link.
 #include "link/LogSink.h"
 #include "link/LogView.h"
 #include "link/RequestHistory.h"
@@ -49,7 +49,8 @@ public:
     // One key press in the log text: written to the port (bypass) or collected into the typed line (queue).
     void typeCharacter(QChar c);
     // The request line: "Send" or Enter sends its text with CR LF (through the queue, or straight to the port
-    // with the bypass on) and keeps it in the history; an empty line sends nothing.
+    // with the bypass on) and keeps it in the history; an empty line sends nothing, a pasted text of several
+    // lines sends each line.
     void sendRequest();
     const RequestHistory& requestHistory() const { return m_history; }
     const LogView& view() const { return m_view; }

@@ -1,5 +1,6 @@
 // The communication log window in the whole tool with a fake port: its settings and check boxes, the log
-// text and its length rule, typing in queue and bypass mode, its buttons, the resizing rules and the log file.
+// text and its length rule, typing in queue and bypass mode, the request line and its history, the views of
+// the traffic, its buttons, the resizing rules and the log file.
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
@@ -18,7 +19,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QComboBox>
 #include <QLabel>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPlainTextEdit>
@@ -50,6 +53,28 @@ void quietLink(ToolHarness& h) {
 
 void receive(ToolHarness& h, const QByteArray& text) {
     h.fakePort->receive(text);
+}
+
+// Sends a request from the request line as the user does: types it and presses Enter or "Send".
+void sendFromRequestLine(ToolHarness& h, const QString& request, bool withEnter = true) {
+    auto* line = control<QLineEdit>(h, "txtRequest");
+    line->clear();
+    QTest::keyClicks(line, request);
+    if (withEnter)
+        QTest::keyClick(line, Qt::Key_Return);
+    else
+        QTest::mouseClick(control(h, "btnSend"), Qt::LeftButton);
+}
+
+// Walks the history with one arrow key; what the request line shows after each press.
+QStringList walk(ToolHarness& h, Qt::Key key, int presses) {
+    auto* line = control<QLineEdit>(h, "txtRequest");
+    QStringList shown;
+    for (int i = 0; i < presses; ++i) {
+        QTest::keyClick(line, key);
+        shown << line->text();
+    }
+    return shown;
 }
 
 QString fileText(const QString& path) {
@@ -344,6 +369,153 @@ private slots:
         QCOMPARE(log->typedLine(), QString());
         QCOMPARE(h.ctx().queue()->transmitQueue(), QString());
         QCOMPARE(log->logText(), QString());
+    }
+
+    void requestLineSendsAndWalksItsHistory_data() {
+        QTest::addColumn<bool>("bypass");
+        QTest::newRow("through the queue") << false;
+        QTest::newRow("straight to the port") << true;
+    }
+    void requestLineSendsAndWalksItsHistory() {
+        QFETCH(bool, bypass);
+        ToolHarness h;
+        h.start();
+        quietLink(h);
+        QVERIFY(h.chooseMenu("mnuDiagnosticsCommLogging"));
+        control<QCheckBox>(h, "ckXmitQueueOverride")->setChecked(bypass);
+        auto* line = control<QLineEdit>(h, "txtRequest");
+        QVERIFY(line->isVisible());
+        // An empty line sends nothing.
+        QTest::keyClick(line, Qt::Key_Return);
+        h.fakeClock.advance(1000);
+        QVERIFY(h.fakePort->written.isEmpty());
+
+        sendFromRequestLine(h, "dm");
+        QCOMPARE(line->text(), QString());
+        // Bypass writes at once; the queue after its pause.
+        QCOMPARE(h.fakePort->written.size(), bypass ? 1 : 0);
+        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        QCOMPARE(h.fakePort->written, QByteArrayList{"dm\r\n"});
+        QCOMPARE(h.ctx().queue()->awaitingAnswer(), !bypass);
+        receive(h, "dm\r\n#");
+        for (int i = 0; i < 2; ++i) {
+            sendFromRequestLine(h, "df", false);
+            h.fakeClock.advance(TransmitQueue::writePauseMs);
+            receive(h, "df\r\n#");
+        }
+        QCOMPARE(h.fakePort->written, (QByteArrayList{"dm\r\n", "df\r\n", "df\r\n"}));
+        // The repeated request is kept once; the walk starts from what is being typed and comes back to it.
+        QCOMPARE(logOf(h)->requestHistory().entries(), (QStringList{"df", "dm"}));
+        QTest::keyClicks(line, "dx");
+        QCOMPARE(walk(h, Qt::Key_Up, 3), (QStringList{"df", "dm", "dm"}));
+        QCOMPARE(walk(h, Qt::Key_Down, 3), (QStringList{"df", "dx", "dx"}));
+        // A pasted text of several lines goes as one request per line.
+        line->setText("da\r\n\ndb\n");
+        QTest::keyClick(line, Qt::Key_Return);
+        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        receive(h, "da\r\n#");
+        h.fakeClock.advance(TransmitQueue::writePauseMs);
+        QCOMPARE(h.fakePort->written.mid(3), (QByteArrayList{"da\r\n", "db\r\n"}));
+        QCOMPARE(logOf(h)->requestHistory().entries(), (QStringList{"db", "da", "df", "dm"}));
+        // Typing into the log text is untouched by the request line.
+        QCOMPARE(logOf(h)->typedLine(), QString());
+    }
+
+    void historyKeepsTheLast50RequestsAcrossRuns() {
+        // Characters that a settings file treats specially must come back as they were typed.
+        const QString awkward = QStringLiteral(" a,b;c=\"d\"\\[e]@f#%g\b ");
+        QString settingsText;
+        {
+            ToolHarness h(ToolHarness::Port::Fake, kNotFirstRun);
+            h.start();
+            quietLink(h);
+            QVERIFY(h.chooseMenu("mnuDiagnosticsCommLogging"));
+            for (int i = 0; i < 55; ++i)
+                sendFromRequestLine(h, QStringLiteral("r%1").arg(i), i % 2);
+            // Pasted rather than typed: a typed backspace would edit the line.
+            control<QLineEdit>(h, "txtRequest")->setText(awkward);
+            QTest::keyClick(control(h, "txtRequest"), Qt::Key_Return);
+            QCOMPARE(logOf(h)->requestHistory().entries().size(), RequestHistory::maxEntries);
+            h.shutdown();
+            QFile file(h.settingsPath());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            settingsText = QString::fromUtf8(file.readAll());
+        }
+        ToolHarness h(ToolHarness::Port::Fake, settingsText);
+        h.start();
+        QVERIFY(h.chooseMenu("mnuDiagnosticsCommLogging"));
+        QStringList expected{awkward};
+        for (int i = 54; expected.size() < RequestHistory::maxEntries; --i)
+            expected << QStringLiteral("r%1").arg(i);
+        expected << QStringLiteral("r6"); // the oldest stays shown at the end of the walk
+        QCOMPARE(walk(h, Qt::Key_Up, RequestHistory::maxEntries + 1), expected);
+    }
+
+    void unusableHistoryValuesAreLeftOutAndNotWrittenBack() {
+        ToolHarness h(ToolHarness::Port::Fake, kNotFirstRun + "[RequestHistory]\nRequest1=ok\nRequest2=\nRequest3=" +
+                                                   QString(2000, 'x') + "\nRequest5=p\nRequest51=beyond\n");
+        h.start();
+        QCOMPARE(logOf(h)->requestHistory().entries(), (QStringList{"ok", "p"}));
+        h.shutdown();
+        auto s = h.readBackSettings();
+        const QStringList written = {
+            s->readText("RequestHistory", "Request1", "?"), s->readText("RequestHistory", "Request2", "?"),
+            s->readText("RequestHistory", "Request3", "?"), s->readText("RequestHistory", "Request4", "?"),
+            s->readText("RequestHistory", "Request5", "?")};
+        QCOMPARE(written, (QStringList{"ok", "p", "", "?", ""}));
+    }
+
+    void viewsShowEveryByteAndAreKept_data() {
+        QTest::addColumn<int>("view");
+        QTest::addColumn<bool>("timestamps");
+        QTest::addColumn<QStringList>("lines");
+        QTest::newRow("plain") << 0 << false << QStringList{"dm", "#"};
+        QTest::newRow("plain with timestamps") << 0 << true << QStringList{"dm", "#"};
+        QTest::newRow("control chars") << 1 << false
+                                       << QStringList{"Sent dm<CR><LF>", "dm<CR><LF>", "#<CR><LF>", "<1B>?"};
+        QTest::newRow("hex with timestamps")
+            << 2 << true << QStringList{"Sent 64 6D 0D 0A", "64 6D 0D 0A", "23 0D 0A", "1B 3F "};
+    }
+    void viewsShowEveryByteAndAreKept() {
+        QFETCH(int, view);
+        QFETCH(bool, timestamps);
+        QFETCH(QStringList, lines);
+        QString settingsText;
+        {
+            ToolHarness h;
+            h.start();
+            quietLink(h);
+            QVERIFY(h.chooseMenu("mnuDiagnosticsCommLogging"));
+            auto* views = control<QComboBox>(h, "cboLogView");
+            QCOMPARE(views->currentIndex(), 0);
+            views->setCurrentIndex(view);
+            if (timestamps)
+                QTest::mouseClick(control(h, "ckTimestamps"), Qt::LeftButton);
+            FrmCommLog* log = logOf(h);
+            log->clearLog();
+            sendFromRequestLine(h, "dm");
+            receive(h, "dm\r\n#\r\n\x1b?");
+            QStringList shown = log->logText().split("\r\n");
+            const QRegularExpression stamp(QStringLiteral("^\\d{4}-\\d\\d-\\d\\d \\d\\d:\\d\\d:\\d\\d\\.\\d{3} "));
+            for (QString& line : shown) {
+                QCOMPARE(line.contains(stamp), timestamps);
+                line.remove(stamp);
+            }
+            if (view == 0)
+                QCOMPARE(shown, lines << "\x1b?");
+            else
+                QCOMPARE(shown, lines);
+            h.shutdown();
+            QFile file(h.settingsPath());
+            QVERIFY(file.open(QIODevice::ReadOnly));
+            settingsText = QString::fromUtf8(file.readAll());
+        }
+        ToolHarness h(ToolHarness::Port::Fake, settingsText);
+        h.start();
+        QCOMPARE(control<QComboBox>(h, "cboLogView")->currentIndex(), view);
+        QCOMPARE(control<QCheckBox>(h, "ckTimestamps")->isChecked(), timestamps);
+        QCOMPARE(logOf(h)->view().bytes(), LogView::Bytes(view));
+        QCOMPARE(logOf(h)->view().timestamps(), timestamps);
     }
 
     void requestButtons_data() {
