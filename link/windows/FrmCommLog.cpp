@@ -54,6 +54,7 @@ constexpr int kBottomRow = 975;
 constexpr int kRequestLeft = 1860;
 constexpr int kSendWidth = 700;
 constexpr int kGap = 60;
+constexpr int kMinRequestWidth = 300;
 // How long additions gather before they are shown together.
 constexpr int kShowDelayMs = 50;
 
@@ -244,7 +245,7 @@ void FrmCommLog::placeControls() {
     const int sendLeft = m_layoutWidth - kDoneFromRight - kGap - kSendWidth;
     const int top = m_layoutHeight - kBottomRow;
     m_btnSend->setGeometry(px(sendLeft), px(top), px(kSendWidth), px(kButtonHeight));
-    m_txtRequest->setGeometry(px(kRequestLeft), px(top), px(std::max(kSendWidth, sendLeft - kGap - kRequestLeft)),
+    m_txtRequest->setGeometry(px(kRequestLeft), px(top), px(std::max(kMinRequestWidth, sendLeft - kGap - kRequestLeft)),
                               px(kButtonHeight));
 }
 

@@ -660,8 +660,18 @@ private slots:
         QCOMPARE(done->y(), p->toPixels(height - 975));
         QCOMPARE(control(h, "btnReConnect")->y(), p->toPixels(height - 975));
         QCOMPARE(control(h, "btnInd")->y(), p->toPixels(height - 915));
+        // The request line moves with the bottom row and fills it up to "Send" in front of "Done".
+        auto* request = control(h, "txtRequest");
+        auto* send = control(h, "btnSend");
+        QCOMPARE(request->y(), p->toPixels(height - 975));
+        QCOMPARE(send->y(), request->y());
+        QVERIFY(request->x() > control(h, "btnReConnect")->geometry().right());
+        QVERIFY(request->geometry().right() < send->x());
+        QVERIFY(send->geometry().right() < done->x());
+        QVERIFY(done->x() - request->geometry().right() < p->toPixels(1000));
         // Nothing overlaps the text.
-        for (const char* name : {"btnVerbose", "btnCheckOff", "ckXmitQueueOverride", "btnClearCommLogWindow"})
+        for (const char* name : {"btnVerbose", "btnCheckOff", "ckXmitQueueOverride", "btnClearCommLogWindow",
+                                 "ckTimestamps", "cboLogView"})
             QVERIFY2(control(h, name)->y() > text->geometry().bottom(), name);
         // Minimised, nothing moves.
         const QRect before = text->geometry();
