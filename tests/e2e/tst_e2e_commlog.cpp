@@ -1,6 +1,6 @@
 // The communication log against the simulated monitor over a pseudo-terminal: requests typed into the log in
 // bypass and in queue mode reach the monitor, its echo and reply come back into the log, and the log file
-// keeps the same lines behind timestamps.
+// keeps the same lines behind timestamps; a request from the request line shows both directions in hex.
 #include "app/FrmMain.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
@@ -10,6 +10,8 @@
 #include "ui/WindowRegistry.h"
 
 #include <QCheckBox>
+#include <QComboBox>
+#include <QLineEdit>
 #include <QPlainTextEdit>
 #include <QPushButton>
 #include <QRegularExpression>
@@ -43,7 +45,9 @@ private slots:
         // Keep the link to what the test types.
         h.ctx().link->autoPingEnabled = false;
 
-        FrmCommLog* log = h.ctx().windows->show<FrmCommLog>();
+        QVERIFY(h.chooseMenu("mnuDiagnosticsCommLogging"));
+        FrmCommLog* log = h.ctx().windows->existing<FrmCommLog>();
+        QVERIFY(log && log->logWindowOpen());
         QTemporaryDir dir;
         const QString path = dir.filePath("session.mcl");
         h.dialogs.files.enqueue(path);
@@ -75,6 +79,19 @@ private slots:
             QVERIFY2(stamped.match(line).hasMatch(), qPrintable(line));
         QVERIFY(lines.filter(QRegularExpression(" CV$")).size() == 1);
         QVERIFY(lines.filter(QRegularExpression(" CU$")).size() == 1);
+
+        // The request line in the hex view: what is written and what comes back, each on lines of their own.
+        log->findChild<QComboBox*>("cboLogView")->setCurrentIndex(2);
+        QVERIFY(QTest::qWaitFor([&] { return h.linkIdle(); }, kWithinMs));
+        log->clearLog();
+        auto* line = log->findChild<QLineEdit*>("txtRequest");
+        QTest::keyClicks(line, "CV");
+        QTest::keyClick(line, Qt::Key_Return);
+        QVERIFY(QTest::qWaitFor([&] { return handled.count("CV") == 2; }, kWithinMs));
+        // Up to the prompt ("#" at the start of a line).
+        QVERIFY(QTest::qWaitFor([&] { return log->logText().contains("\r\n23 "); }, kWithinMs));
+        QVERIFY2(log->logText().startsWith("Sent 43 56 0D 0A\r\n43 56 0D 0A\r\n"),
+                 qPrintable(log->logText().toUtf8().toPercentEncoding(" ")));
     }
 };
 
