@@ -66,7 +66,8 @@ public:
     // Starts the keep-alive after a successful search.
     void startKeepAlive(int intervalMs = keepAliveSearchMs);
     void stopKeepAlive();
-    // Typed characters in bypass mode go straight to the port.
+    // Typed characters and request lines in bypass mode go straight to the port (and to the log's view of what
+    // the tool sends).
     void writeDirect(const QByteArray& data);
 
     // The port's event handler (also used by tests with a fake port).
