@@ -137,8 +137,8 @@ QString WriteBackSummary::text() const {
     QStringList lines;
     lines << QStringLiteral("Write File to Monitor: %1").arg(fileTitle);
     lines << QStringLiteral("Values written: %1").arg(valuesWritten);
-    lines << QStringLiteral("Scan sets written: %1").arg(scanSets.isEmpty() ? QStringLiteral("none")
-                                                                            : scanSetList(scanSets));
+    lines << QStringLiteral("Scan sets written: %1")
+                 .arg(scanSets.isEmpty() ? QStringLiteral("none") : scanSetList(scanSets));
     lines << (saved ? QStringLiteral("The written values are saved as the monitor's initial settings.")
                     : QStringLiteral("No values were saved as the monitor's initial settings."));
     if (valuesSkipped > 0)
@@ -149,8 +149,7 @@ QString WriteBackSummary::text() const {
 }
 
 FileWriteBack::FileWriteBack(MonitorModel& monitor, Clock& clock, LinkAccess link, QObject* parent)
-    : QObject(parent), m_monitor(monitor), m_link(std::move(link)), m_timer(clock.createTimer(this)),
-      m_clock(clock) {
+    : QObject(parent), m_monitor(monitor), m_link(std::move(link)), m_timer(clock.createTimer(this)), m_clock(clock) {
     m_timer->setInterval(pollMs);
     connect(m_timer, &Timer::timeout, this, &FileWriteBack::tick);
 }
@@ -174,8 +173,7 @@ FileWriteBack::IdentityCheck FileWriteBack::checkIdentity(const WriteBackFile& f
                     QStringLiteral("The file \"%1\" holds the values of a monitor of firmware family %2 (class %3); "
                                    "the connected monitor is of family %4 (class %5). A family's values are never "
                                    "written into another family's adjustments. Nothing was written.")
-                        .arg(file.title,
-                             fileFamily ? familyName(fileFamily) : QStringLiteral("(unknown)"))
+                        .arg(file.title, fileFamily ? familyName(fileFamily) : QStringLiteral("(unknown)"))
                         .arg(file.firmwareClass)
                         .arg(familyName(family))
                         .arg(monitor.firmwareClass)};

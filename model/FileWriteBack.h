@@ -32,9 +32,9 @@ struct WriteBackFile {
     QString title;
     QString modelNumber;
     QString serialNumber;
-    int firmwareClass = 0;     // 0 when the file holds no firmware version
-    QHash<QChar, int> counts;  // DAC count per group letter, as the file states them
-    QVector<Value> values;     // the live values of the DAC lines, in file order
+    int firmwareClass = 0;    // 0 when the file holds no firmware version
+    QHash<QChar, int> counts; // DAC count per group letter, as the file states them
+    QVector<Value> values;    // the live values of the DAC lines, in file order
 
     // A file written while a monitor was connected names it; one written without holds no identity lines.
     bool holdsIdentity() const { return firmwareClass != 0 || !modelNumber.isEmpty() || !serialNumber.isEmpty(); }
@@ -51,11 +51,11 @@ struct WriteBackFile {
 struct WriteBackSummary {
     QString fileTitle;
     int valuesWritten = 0;
-    int valuesSkipped = 0;     // outside the range of their DAC: never sent
-    QVector<int> scanSets;     // scan sets whose values were all sent
-    bool saved = false;        // the group saves were sent for at least one scan set
-    bool declined = false;     // refused by the identity check or by the user before anything was sent
-    QString stoppedBecause;    // empty when every request was answered
+    int valuesSkipped = 0;  // outside the range of their DAC: never sent
+    QVector<int> scanSets;  // scan sets whose values were all sent
+    bool saved = false;     // the group saves were sent for at least one scan set
+    bool declined = false;  // refused by the identity check or by the user before anything was sent
+    QString stoppedBecause; // empty when every request was answered
     QString text() const;
 };
 

@@ -9,6 +9,7 @@ FrmWriteBack::FrmWriteBack(AppContext& ctx)
     : ChildWindow(ctx, QStringLiteral("frmWriteBack"), QStringLiteral("Write File to Monitor")),
       m_file(new QLabel(this)), m_status(new QLabel(this)), m_gauge(new QProgressBar(this)),
       m_cancel(new QPushButton(QStringLiteral("Cancel"), this)) {
+    setHideOnClose(true);
     m_file->setObjectName(QStringLiteral("lblWriteBackFile"));
     m_status->setObjectName(QStringLiteral("lblWriteBackStatus"));
     m_gauge->setObjectName(QStringLiteral("gaugeWriteBack"));
@@ -20,11 +21,15 @@ FrmWriteBack::FrmWriteBack(AppContext& ctx)
     layout->addWidget(m_gauge);
     layout->addWidget(m_status);
     layout->addWidget(m_cancel, 0, Qt::AlignRight);
-    connect(m_cancel, &QPushButton::clicked, this, [this] {
-        m_cancel->setEnabled(false);
-        m_status->setText(QStringLiteral("Cancelling ..."));
-        emit cancelRequested();
-    });
+    connect(m_cancel, &QPushButton::clicked, this, &FrmWriteBack::onClosedToHidden);
+}
+
+void FrmWriteBack::onClosedToHidden() {
+    if (!m_cancel->isEnabled())
+        return;
+    m_cancel->setEnabled(false);
+    m_status->setText(QStringLiteral("Cancelling ..."));
+    emit cancelRequested();
 }
 
 void FrmWriteBack::begin(const QString& fileTitle) {

@@ -14,6 +14,8 @@ public:
     // A new write of the named file: gauge at 0, Cancel available.
     void begin(const QString& fileTitle);
     void setProgress(int done, int total);
+    // Closing the window stops the write as Cancel does.
+    void onClosedToHidden() override;
 
 signals:
     void cancelRequested();

@@ -58,8 +58,8 @@ void WriteBackCommand::writeFileToMonitor() {
     Dialogs::FileRequest request;
     request.title = title();
     request.filter = DataFileCommands::dialogFilter(DataFileCommands::openFilterText());
-    request.startDir = m_ctx.model->filePath.isEmpty() ? m_ctx.fileSaveInitDir
-                                                        : DataFileCommands::directoryOf(m_ctx.model->filePath);
+    request.startDir =
+        m_ctx.model->filePath.isEmpty() ? m_ctx.fileSaveInitDir : DataFileCommands::directoryOf(m_ctx.model->filePath);
     request.mustExist = true;
     request.overwritePrompt = false;
     const QString path = m_ctx.dialogs->openFile(parent, request);

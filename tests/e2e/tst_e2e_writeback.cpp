@@ -103,9 +103,9 @@ private slots:
             for (int set : {1, 3}) {
                 for (int dac = 0; dac < g->count; ++dac) {
                     // This family's colour balance has no second bias row: that DAC keeps its value.
-                    const int expected =
-                        letter == 'b' && dac == 1 ? before[letter].value(sim::DacTable::Current, dac, set)
-                                                  : fileValue(g->letter, dac, set);
+                    const int expected = letter == 'b' && dac == 1
+                                             ? before[letter].value(sim::DacTable::Current, dac, set)
+                                             : fileValue(g->letter, dac, set);
                     QCOMPARE(monitor.dac(letter, sim::DacTable::Current, dac, set), expected);
                     QCOMPARE(monitor.dac(letter, sim::DacTable::Initial, dac, set), expected);
                     ++checked;

@@ -50,8 +50,7 @@ struct Rig {
             questions << q;
             return userSaysYes;
         });
-        QObject::connect(&writeBack, &FileWriteBack::finished,
-                         [this](const WriteBackSummary& s) { summaries << s; });
+        QObject::connect(&writeBack, &FileWriteBack::finished, [this](const WriteBackSummary& s) { summaries << s; });
         QObject::connect(&writeBack, &FileWriteBack::progress, [this](int done, int total) {
             progressWentBack = progressWentBack || done < lastProgress.first;
             lastProgress = {done, total};
@@ -106,18 +105,16 @@ private slots:
         // The second family's colour balance has no second bias row; k 3 at 64 is beyond its six bits.
         QTest::newRow("CRT with north-south and convergence")
             << 210 << true
-            << QStringList{"CC0",  "cdl0200", "cdl2180", "cdh83", "cdv0150", "cds030", "cda 1120", "cdlp",
-                           "cdhp", "cdvp",    "cdsp",    "cdap",  "CC2",     "cdl2170", "cdlp",    "CC1"}
+            << QStringList{"CC0",  "cdl0200", "cdl2180", "cdh83", "cdv0150", "cds030",  "cda 1120", "cdlp",
+                           "cdhp", "cdvp",    "cdsp",    "cdap",  "CC2",     "cdl2170", "cdlp",     "CC1"}
             << 1;
         QTest::newRow("CRT without them")
-            << 210 << false
-            << QStringList{"CC0", "cdl0200", "cdl2180", "cdh83", "cdv0150", "cdlp", "cdhp", "cdvp",
-                           "CC2", "cdl2170", "cdlp",    "CC1"}
+            << 210 << false << QStringList{"CC0",  "cdl0200", "cdl2180", "cdh83",   "cdv0150", "cdlp",
+                                           "cdhp", "cdvp",    "CC2",     "cdl2170", "cdlp",    "CC1"}
             << 0;
         QTest::newRow("first family: both bias rows, no north-south")
-            << 120 << true
-            << QStringList{"CC0",  "cdl0200", "cdl2180", "cdb190", "cdh83", "cdv0150", "cdlp", "cdbp",
-                           "cdhp", "cdvp",    "CC2",     "cdl2170", "cdlp", "CC1"}
+            << 120 << true << QStringList{"CC0",  "cdl0200", "cdl2180", "cdb190", "cdh83",   "cdv0150", "cdlp",
+                                          "cdbp", "cdhp",    "cdvp",    "CC2",    "cdl2170", "cdlp",    "CC1"}
             << 0;
         QTest::newRow("flat panel: brightness and contrast")
             << 405 << true << QStringList{"CC0", "cdl0200", "cdlp", "CC1"} << 0;
@@ -246,7 +243,7 @@ private slots:
                                    << QStringList{"CC0", "cdl0200", "CC1"} << QVector<int>{};
         QTest::newRow("cancelled after the first scan set")
             << -1 << 12 << false << "cancelled by the user."
-            << QStringList{"CC0", "cdl0200", "cdl2180", "cdh83", "cdv0150", "cds030", "cda 1120",
+            << QStringList{"CC0",  "cdl0200", "cdl2180", "cdh83", "cdv0150", "cds030", "cda 1120",
                            "cdlp", "cdhp",    "cdvp",    "cdsp",  "cdap",    "CC1"}
             << QVector<int>{0};
         QTest::newRow("connection lost") << 2 << -1 << true << "the connection to the monitor was lost."
