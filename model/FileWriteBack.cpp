@@ -137,10 +137,12 @@ QString WriteBackSummary::text() const {
     QStringList lines;
     lines << QStringLiteral("Write File to Monitor: %1").arg(fileTitle);
     lines << QStringLiteral("Values written: %1").arg(valuesWritten);
-    lines << QStringLiteral("Scan sets written: %1")
+    lines << QStringLiteral("Scan sets written and saved as the monitor's initial settings: %1")
                  .arg(scanSets.isEmpty() ? QStringLiteral("none") : scanSetList(scanSets));
-    lines << (saved ? QStringLiteral("The written values are saved as the monitor's initial settings.")
-                    : QStringLiteral("No values were saved as the monitor's initial settings."));
+    if (valuesUnsaved > 0)
+        lines << QStringLiteral("Values of an unfinished scan set, not saved (the monitor keeps them until it is "
+                                "switched off): %1")
+                     .arg(valuesUnsaved);
     if (valuesSkipped > 0)
         lines << QStringLiteral("Values not sent (outside their adjustment's range): %1").arg(valuesSkipped);
     lines << (stoppedBecause.isEmpty() ? QStringLiteral("Completed.")
@@ -328,6 +330,11 @@ void FileWriteBack::beginWrite() {
         finish(QString());
         return;
     }
+    // The monitor may have gone while the user was asked.
+    if (!m_monitor.monitorResponding) {
+        finish(QStringLiteral("the connection to the monitor was lost."));
+        return;
+    }
     m_requests = plan.requests;
     m_restoreRequest = plan.restore;
     m_total = int(m_requests.size()) + (m_restoreRequest.isEmpty() ? 0 : 1);
@@ -344,27 +351,27 @@ void FileWriteBack::noteAnswered(const QString& request) {
         return;
     if (request.startsWith(QLatin1String("CC"))) {
         m_currentScanSet = request.mid(2).toInt();
-    } else if (isSaveRequest(request)) {
-        m_summary.saved = true;
-    } else {
+    } else if (!isSaveRequest(request)) {
         ++m_summary.valuesWritten;
+        ++m_summary.valuesUnsaved;
     }
-    // A scan set is written once its last request (the next "CC" follows, or the list ends) is answered.
+    // A scan set is written once its last request, a save, is answered (the next "CC" follows, or the list ends).
     const bool setEnds = m_next + 1 >= m_requests.size() || m_requests.at(m_next + 1).startsWith(QLatin1String("CC"));
-    if (setEnds && m_currentScanSet >= 0 && !m_summary.scanSets.contains(m_currentScanSet))
+    if (setEnds && m_currentScanSet >= 0 && !m_summary.scanSets.contains(m_currentScanSet)) {
         m_summary.scanSets << m_currentScanSet;
+        m_summary.valuesUnsaved = 0;
+    }
 }
 
 void FileWriteBack::tick() {
     if (m_phase == Phase::Idle)
         return;
-    if (!m_monitor.monitorResponding) {
-        finish(QStringLiteral("the connection to the monitor was lost."));
-        return;
-    }
+    const QString lost = QStringLiteral("the connection to the monitor was lost.");
     if (m_awaiting) {
         if (!m_link.idle || !m_link.idle()) {
-            if (m_clock.nowMs() - m_sentAt >= silenceMs)
+            if (!m_monitor.monitorResponding)
+                finish(lost);
+            else if (m_clock.nowMs() - m_sentAt >= silenceMs)
                 finish(QStringLiteral("the monitor stopped answering."));
             return;
         }
@@ -385,6 +392,10 @@ void FileWriteBack::tick() {
         case Phase::Idle:
             return;
         }
+    }
+    if (!m_monitor.monitorResponding) {
+        finish(lost);
+        return;
     }
     switch (m_phase) {
     case Phase::Identify:

@@ -52,8 +52,8 @@ struct WriteBackSummary {
     QString fileTitle;
     int valuesWritten = 0;
     int valuesSkipped = 0;  // outside the range of their DAC: never sent
-    QVector<int> scanSets;  // scan sets whose values were all sent
-    bool saved = false;     // the group saves were sent for at least one scan set
+    QVector<int> scanSets;  // scan sets whose values were all sent and saved as initial settings
+    int valuesUnsaved = 0;  // sent for a scan set the write did not finish: kept only until power-off
     bool declined = false;  // refused by the identity check or by the user before anything was sent
     QString stoppedBecause; // empty when every request was answered
     QString text() const;

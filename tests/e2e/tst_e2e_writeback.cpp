@@ -120,7 +120,7 @@ private slots:
                 QCOMPARE(monitor.dac(letter, sim::DacTable::Current, dac, 0),
                          before[letter].value(sim::DacTable::Current, dac, 0));
         QCOMPARE(monitor.state().currentScanSet, int(m.currentScanSet));
-        QVERIFY2(outcome.contains("Values written: 96") && outcome.contains("Scan sets written: 2, 4") &&
+        QVERIFY2(outcome.contains("Values written: 96") && outcome.contains("initial settings: 2, 4") &&
                      outcome.endsWith("Completed."),
                  qPrintable(outcome));
         FrmWriteBack* progress = h.ctx().windows->existing<FrmWriteBack>();

@@ -143,7 +143,7 @@ private slots:
         QCOMPARE(s.scanSets, firmwareClass == 405 ? QVector<int>{0} : (QVector<int>{0, 2}));
         QCOMPARE(s.valuesWritten, int(requests.filter(QRegularExpression("^cd.*\\d$")).size()));
         QCOMPARE(s.valuesSkipped, skipped);
-        QVERIFY(s.saved);
+        QCOMPARE(s.valuesUnsaved, 0);
         QCOMPARE(r.lastProgress, qMakePair(int(requests.size()), int(requests.size())));
         QVERIFY(!r.progressWentBack);
         QVERIFY(s.text().endsWith("Completed."));
@@ -233,18 +233,19 @@ private slots:
         QTest::addColumn<QString>("reason");
         QTest::addColumn<QStringList>("sent");
         QTest::addColumn<QVector<int>>("setsWritten");
+        QTest::addColumn<int>("unsaved");
         QTest::newRow("silent") << 3 << -1 << false << "the monitor stopped answering."
-                                << QStringList{"CC0", "cdl0200", "cdl2180", "cdh83"} << QVector<int>{};
+                                << QStringList{"CC0", "cdl0200", "cdl2180", "cdh83"} << QVector<int>{} << 2;
         // The request on the wire is answered, then the scan set selected before is selected again.
         QTest::newRow("cancelled") << -1 << 2 << false << "cancelled by the user."
-                                   << QStringList{"CC0", "cdl0200", "CC1"} << QVector<int>{};
+                                   << QStringList{"CC0", "cdl0200", "CC1"} << QVector<int>{} << 1;
         QTest::newRow("cancelled after the first scan set")
             << -1 << 12 << false << "cancelled by the user."
             << QStringList{"CC0",  "cdl0200", "cdl2180", "cdh83", "cdv0150", "cds030", "cda 1120",
                            "cdlp", "cdhp",    "cdvp",    "cdsp",  "cdap",    "CC1"}
-            << QVector<int>{0};
+            << QVector<int>{0} << 0;
         QTest::newRow("connection lost") << 2 << -1 << true << "the connection to the monitor was lost."
-                                         << QStringList{"CC0", "cdl0200"} << QVector<int>{};
+                                         << QStringList{"CC0", "cdl0200"} << QVector<int>{} << 1;
     }
 
     void stopsEarly() {
@@ -254,6 +255,7 @@ private slots:
         QFETCH(QString, reason);
         QFETCH(QStringList, sent);
         QFETCH(QVector<int>, setsWritten);
+        QFETCH(int, unsaved);
         Rig r;
         r.answersBeforeSilence = silentAfter;
         r.cancelAfter = cancelAfter;
@@ -269,6 +271,8 @@ private slots:
         const WriteBackSummary& s = r.summaries.first();
         QCOMPARE(s.stoppedBecause, reason);
         QCOMPARE(s.scanSets, setsWritten);
+        QCOMPARE(s.valuesUnsaved, unsaved);
+        QCOMPARE(s.text().contains("not saved"), unsaved > 0);
         QVERIFY(s.text().endsWith("Stopped early: " + reason));
         // Silence is given up on only after the link itself would have.
         if (silentAfter >= 0 && !connectionLost)
