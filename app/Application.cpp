@@ -12,6 +12,7 @@
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
 #include "model/windows/DataFileCommands.h"
+#include "model/windows/WriteBackCommand.h"
 #include "platform/Clock.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
@@ -109,6 +110,17 @@ void Application::start(const StartOptions& options) {
     m_ctx.dataFile = dataFiles->dataFile();
     m_ctx.updateAll = dataFiles->updateAll();
     connectDataFileRoutes(m_ctx, m_main.get());
+    // Writing a file to the monitor changes adjustments that Installation mode keeps locked and saves them as
+    // the monitor's initial settings: offered online from Maintenance up (and, like everything, in Demo).
+    new WriteBackCommand(m_ctx, m_main.get());
+    auto offerWriteBack = [this] {
+        const ConnectionState state = m_main->connectionState();
+        const bool on = state == ConnectionState::Demo ||
+                        (state == ConnectionState::Online && m_modes->appMode() >= AppModes::Service);
+        m_main->menus()->setEnabled({"mnuFileWriteToMonitor"}, on);
+    };
+    connect(m_main.get(), &FrmMain::connectionStateChanged, this, offerWriteBack);
+    connect(m_modes, &AppModes::appModeChanged, this, offerWriteBack);
     connect(m_ctx.link, &Link::connectionLost, m_main.get(), [this] {
         m_main->setNoMonitor();
         m_ctx.link->setIndicatorGreen(false);

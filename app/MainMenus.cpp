@@ -12,6 +12,7 @@ const QList<MainMenus::Entry>& MainMenus::tree() {
         {"mnuFile", "mnuFileOpen", "&Open ..."},
         {"mnuFile", "mnuFileSave", "&Save"},
         {"mnuFile", "mnuFileSaveAs", "S&ave As ..."},
+        {"mnuFile", "mnuFileWriteToMonitor", "&Write File to Monitor ..."},
         {"mnuFile", "mnuFileClose", "&Close"},
         {"mnuFile", "mnuFileExit", "E&xit"},
 

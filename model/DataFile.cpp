@@ -534,6 +534,7 @@ DataFileResult DataFile::readMdf() {
                     return fail(*e);
             if (!m.storeFileValues(*group, dac, live, factory, initial))
                 return fail(subscriptError);
+            emit dacLineLoaded(group->letter, dac, m.ScanSetReading);
             continue;
         }
 

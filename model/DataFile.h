@@ -64,6 +64,8 @@ signals:
     void operatingTimeLoaded(const QString& time);
     void operatingCyclesLoaded(const QString& cycles);
     void scanSetNameLoaded(int index, const QString& name);
+    // A DAC line stored: the group's read letter (null for a group without one), DAC index and scan set.
+    void dacLineLoaded(QChar group, int dac, int scanSet);
 
 private:
     int nextHandle();

@@ -244,6 +244,17 @@ QVector<DacGroup*> MonitorModel::fileGroups() {
             &purityGroup};
 }
 
+QVector<const DacGroup*> MonitorModel::fileGroups() const {
+    QVector<const DacGroup*> groups;
+    for (DacGroup* g : const_cast<MonitorModel*>(this)->fileGroups())
+        groups << g;
+    return groups;
+}
+
+const DacGroup* MonitorModel::group(QChar letter) const {
+    return const_cast<MonitorModel*>(this)->group(letter);
+}
+
 QVector<DacGroup*> MonitorModel::allGroups() {
     QVector<DacGroup*> groups = fileGroups();
     groups.append(&lowBrightnessGroup);

@@ -131,10 +131,12 @@ public:
 
     // The eleven groups of the data file, in file order.
     QVector<DacGroup*> fileGroups();
+    QVector<const DacGroup*> fileGroups() const;
     // All twelve groups (the file groups, then lowBrightnessGroup).
     QVector<DacGroup*> allGroups();
     // The group read with this letter (either case); nullptr for any other letter.
     DacGroup* group(QChar letter);
+    const DacGroup* group(QChar letter) const;
     // The group whose data-file count key this is; nullptr for any other text.
     DacGroup* groupByCountKey(const QString& key);
     // Finds the group and index of a DAC line's name among the data-file groups; false when no DAC has it.

@@ -108,6 +108,8 @@ private slots:
                 const bool expected = column == 0 ? user : column == 1 ? service : factory;
                 QVERIFY2(enabled(h, item) == expected, qPrintable(item + " round " + QString::number(round)));
             }
+            // Writing a file into the monitor wants one online, and Maintenance or Factory.
+            QCOMPARE(enabled(h, "mnuFileWriteToMonitor"), round == 1 && column >= 1);
         }
         // The log's queue bypass is for the factory only.
         FrmCommLog* log = h.ctx().windows->existing<FrmCommLog>();
@@ -123,6 +125,10 @@ private slots:
         QVERIFY(!enabled(h, "mnuConfigureVideoMode"));
         QVERIFY(enabled(h, "mnuFileOpen"));
         QVERIFY(!child(log, "ckXmitQueueOverride")->isEnabled());
+        main->setOnline();
+        QVERIFY(!enabled(h, "mnuFileWriteToMonitor"));
+        modes->setServiceMode();
+        QVERIFY(enabled(h, "mnuFileWriteToMonitor"));
     }
 
     void demoEnablesEverythingAfterTheMode() {
@@ -131,6 +137,7 @@ private slots:
         h.app().mainWindow()->setDemo();
         for (const auto& entry : kMenuColumns)
             QVERIFY2(enabled(h, std::get<0>(entry)), qPrintable(std::get<0>(entry)));
+        QVERIFY(enabled(h, "mnuFileWriteToMonitor"));
     }
 
     void aWindowCreatedLaterGetsTheModesControls_data() {

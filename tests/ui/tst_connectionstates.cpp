@@ -112,9 +112,14 @@ private slots:
         QTest::addColumn<QString>("caption");
         QTest::addColumn<QStringList>("items");
         QTest::newRow("File") << "mnuFile"
-                              << "&File" << QStringList{"mnuFileNew=&New",     "mnuFileOpen=&Open ...",
-                                                        "mnuFileSave=&Save",   "mnuFileSaveAs=S&ave As ...",
-                                                        "mnuFileClose=&Close", "mnuFileExit=E&xit"};
+                              << "&File"
+                              << QStringList{"mnuFileNew=&New",
+                                             "mnuFileOpen=&Open ...",
+                                             "mnuFileSave=&Save",
+                                             "mnuFileSaveAs=S&ave As ...",
+                                             "mnuFileWriteToMonitor=&Write File to Monitor ...",
+                                             "mnuFileClose=&Close",
+                                             "mnuFileExit=E&xit"};
         QTest::newRow("Monitor") << "mnuMonitor"
                                  << "&Monitor"
                                  << QStringList{"mnuMonitorUpdate=&Update All Data", "mnuMonitorOnline=Go O&nline",
