@@ -9,11 +9,12 @@ bool isPrompt(QChar c) {
     return c == QLatin1Char('#') || c == QLatin1Char('$') || c == QLatin1Char('!');
 }
 
-QString visible(QChar c) {
+void appendVisible(QString& text, QChar c) {
     const ushort u = c.unicode();
     if (u < 0x20 || (u >= 0x7f && u < 0xa0))
-        return QStringLiteral("<%1>").arg(u, 2, 16, QLatin1Char('0')).toUpper();
-    return QString(c);
+        text += QStringLiteral("<%1>").arg(u, 2, 16, QLatin1Char('0')).toUpper();
+    else
+        text += c;
 }
 } // namespace
 
@@ -38,7 +39,7 @@ void LogHistory::append(QChar direction, const QDateTime& at, const QString& tex
 void LogHistory::addChar(Partial& line, QChar direction, QChar c) {
     if (line.text.isEmpty())
         line.startedAt = m_now();
-    line.text += visible(c);
+    appendVisible(line.text, c);
     if (line.text.size() >= maxLineChars)
         endLine(line, direction);
 }
@@ -51,7 +52,7 @@ void LogHistory::endLine(Partial& line, QChar direction) {
 void LogHistory::logEvent(const QString& text) {
     QString shown;
     for (const QChar c : text)
-        shown += visible(c);
+        appendVisible(shown, c);
     append(kEvent, m_now(), shown);
 }
 
