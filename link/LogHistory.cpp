@@ -18,18 +18,19 @@ void appendVisible(QString& text, QChar c) {
 }
 } // namespace
 
-LogHistory::LogHistory(int capacity, std::function<QDateTime()> now)
+LogHistory::LogHistory(int capacity, std::function<qint64()> now)
     : m_capacity(capacity > 0 ? capacity : 1), m_now(std::move(now)) {
     if (!m_now)
-        m_now = [] { return QDateTime::currentDateTime(); };
+        m_now = [] { return QDateTime::currentMSecsSinceEpoch(); };
 }
 
-QString LogHistory::stamped(QChar direction, const QDateTime& at, const QString& text) const {
-    return at.toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) + direction + QLatin1Char(' ') + text;
+QString LogHistory::stamped(QChar direction, qint64 atMs, const QString& text) {
+    return QDateTime::fromMSecsSinceEpoch(atMs).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) + direction +
+           QLatin1Char(' ') + text;
 }
 
-void LogHistory::append(QChar direction, const QDateTime& at, const QString& text) {
-    m_lines.push_back(stamped(direction, at, text));
+void LogHistory::append(QChar direction, qint64 atMs, const QString& text) {
+    m_lines.push_back({atMs, direction, text});
     while (int(m_lines.size()) > m_capacity) {
         m_lines.pop_front();
         ++m_dropped;
@@ -38,14 +39,14 @@ void LogHistory::append(QChar direction, const QDateTime& at, const QString& tex
 
 void LogHistory::addChar(Partial& line, QChar direction, QChar c) {
     if (line.text.isEmpty())
-        line.startedAt = m_now();
+        line.startedAtMs = m_now();
     appendVisible(line.text, c);
     if (line.text.size() >= maxLineChars)
         endLine(line, direction);
 }
 
 void LogHistory::endLine(Partial& line, QChar direction) {
-    append(direction, line.text.isEmpty() ? m_now() : line.startedAt, line.text);
+    append(direction, line.text.isEmpty() ? m_now() : line.startedAtMs, line.text);
     line.text.clear();
 }
 
@@ -89,11 +90,11 @@ void LogHistory::logWritten(const QByteArray& data) {
 QStringList LogHistory::lines() const {
     QStringList out;
     out.reserve(int(m_lines.size()) + 2);
-    for (const QString& line : m_lines)
-        out << line;
+    for (const Line& line : m_lines)
+        out << stamped(line.direction, line.atMs, line.text);
     if (!m_received.text.isEmpty())
-        out << stamped(kReceived, m_received.startedAt, m_received.text);
+        out << stamped(kReceived, m_received.startedAtMs, m_received.text);
     if (!m_written.text.isEmpty())
-        out << stamped(kWritten, m_written.startedAt, m_written.text);
+        out << stamped(kWritten, m_written.startedAtMs, m_written.text);
     return out;
 }

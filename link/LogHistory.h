@@ -20,7 +20,8 @@ public:
     // A longer run of characters without a line end is kept as several lines.
     static constexpr int maxLineChars = 1000;
 
-    explicit LogHistory(int capacity = defaultCapacity, std::function<QDateTime()> now = {});
+    // now: milliseconds since the epoch (the system clock by default); shown as local time.
+    explicit LogHistory(int capacity = defaultCapacity, std::function<qint64()> now = {});
 
     void logEvent(const QString& text) override;
     void logReceivedChar(QChar c) override;
@@ -35,18 +36,24 @@ public:
     quint64 droppedLines() const { return m_dropped; }
 
 private:
+    // Kept unformatted: the time is turned into text only when the lines are asked for.
+    struct Line {
+        qint64 atMs = 0;
+        QChar direction;
+        QString text;
+    };
     struct Partial {
         QString text;
-        QDateTime startedAt;
+        qint64 startedAtMs = 0;
     };
-    void append(QChar direction, const QDateTime& at, const QString& text);
+    void append(QChar direction, qint64 atMs, const QString& text);
     void addChar(Partial& line, QChar direction, QChar c);
     void endLine(Partial& line, QChar direction);
-    QString stamped(QChar direction, const QDateTime& at, const QString& text) const;
+    static QString stamped(QChar direction, qint64 atMs, const QString& text);
 
     int m_capacity;
-    std::function<QDateTime()> m_now;
-    std::deque<QString> m_lines;
+    std::function<qint64()> m_now;
+    std::deque<Line> m_lines;
     quint64 m_dropped = 0;
     Partial m_received;
     Partial m_written;

@@ -109,10 +109,10 @@ private slots:
     // The ring: direction marks, lines cut at line ends and prompts, control characters shown, the oldest lines
     // let go at the capacity, and a half-received line reported last.
     void logHistoryKeepsTheLastLines() {
-        QDateTime now(QDate(2026, 12, 7), QTime(9, 0, 0));
+        qint64 now = QDateTime(QDate(2026, 12, 7), QTime(9, 0, 0)).toMSecsSinceEpoch();
         LogHistory log(4, [&now] { return now; });
         log.logWritten("df\r\n");
-        now = now.addMSecs(45);
+        now += 45;
         for (QChar c : QString("df\rV 2.10\r#"))
             c == '\r' ? log.logReceivedLineEnd() : log.logReceivedChar(c);
         log.logReceivedLineEnd(); // the CR after the prompt adds no empty line
