@@ -124,7 +124,7 @@ QString text(const Input& in) {
             row(out, r.caption, r.value);
     }
 
-    heading(out, QStringLiteral("Settings"));
+    heading(out, QStringLiteral("Settings as stored"));
     for (const Settings::Entry& e : in.settings)
         out << QStringLiteral("[%1] %2 = %3").arg(e.section, e.key, e.value);
 

@@ -72,7 +72,8 @@ private slots:
         for (const char* line : {"Requests written: 4", "Answers: 2", "Time-outs: 1", "Rejections (\"!\"): 1",
                                  "Reconnects: 1", "Answer time, median: 50 ms", "Answer time, worst: 60 ms"})
             QVERIFY2(link.contains(line), line);
-        QCOMPARE(section(report, "Settings"), (QStringList{"[Configs] CommPort = 2", "[StartUp] RunType = 1"}));
+        QCOMPARE(section(report, "Settings as stored"),
+                 (QStringList{"[Configs] CommPort = 2", "[StartUp] RunType = 1"}));
         QCOMPARE(section(report, "Log, last 3 lines (12 earlier lines not kept)"), in.logLines);
         QVERIFY(report.endsWith("< #\n"));
     }
