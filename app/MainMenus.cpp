@@ -71,6 +71,7 @@ const QList<MainMenus::Entry>& MainMenus::tree() {
 
         {nullptr, "mnuHelp", "&Help"},
         {"mnuHelp", "mnuHelpTopics", "&Kestrane Help Topics ..."},
+        {"mnuHelp", "mnuHelpLinkReport", "&Link Report ..."},
         {"mnuHelp", "mnuHelpAbout", "&About OrvexMon"},
     };
     return entries;

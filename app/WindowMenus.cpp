@@ -18,6 +18,7 @@
 #include "download/windows/FrmBootBlock.h"
 #include "download/windows/FrmSoftware.h"
 #include "link/windows/FrmCommLog.h"
+#include "link/windows/FrmLinkReport.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
 #include "model/windows/FrmCurrentScanSet.h"
@@ -106,4 +107,5 @@ void connectWindowMenus(FrmMain* mainWindow) {
     opens<FrmVersion>(mainWindow, "mnuInfoVersion");
     opens<FrmOperatingTime>(mainWindow, "mnuInfoOperatingHours");
     opens<FrmLimits>(mainWindow, "mnuInfoLimits");
+    opens<FrmLinkReport>(mainWindow, "mnuHelpLinkReport");
 }

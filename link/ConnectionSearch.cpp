@@ -41,6 +41,7 @@ void ConnectionSearch::tick() {
             m_states->setOnline();
         m_states->enableGoOffline();
         m_link->setIndicatorGreen(true);
+        m_link->statistics().noteMonitorFound();
         emit found(boot);
         if (!boot)
             m_link->queue()->queueCommand(Catalogue::readFirmwareVersion());
@@ -52,6 +53,7 @@ void ConnectionSearch::tick() {
         emit countChanged(connectRetryLimit, m_retriesToGo);
         m_link->queue()->clearQueue();
         m_link->reopenIfLost();
+        m_link->statistics().noteRetry();
         m_link->queue()->queueCommand(Catalogue::ping());
         m_tick->start(tickMs);
         return;

@@ -31,12 +31,15 @@ QString eventText(int kind) {
 } // namespace
 
 Link::Link(SerialPort* port, Clock* clock, Tone* tone, MonitorModel* model, QObject* parent)
-    : QObject(parent), m_port(port), m_model(model), m_queue(new TransmitQueue(port, clock, tone, this)),
-      m_tmrConnect(clock->createTimer(this)), m_tmrKeepAlive(clock->createTimer(this)) {
+    : QObject(parent), m_port(port), m_clock(clock), m_model(model),
+      m_queue(new TransmitQueue(port, clock, tone, this)), m_tmrConnect(clock->createTimer(this)),
+      m_tmrKeepAlive(clock->createTimer(this)) {
     connect(m_port, &SerialPort::portEvent, this, &Link::handlePortEvent);
     connect(m_tmrKeepAlive, &Timer::timeout, this, &Link::keepAliveTick);
     connect(m_tmrConnect, &Timer::timeout, this, &Link::answerTimeoutTick);
     connect(m_queue, &TransmitQueue::lineWritten, this, &Link::onLineWritten);
+    // Connected after the queue's own handler, so this sees what the kick left waiting.
+    connect(m_queue->tmrKickXmitQueue(), &Timer::timeout, this, &Link::kickFired);
 }
 
 bool Link::openPort(int portNumber, const QString& lineSettings) {
@@ -88,13 +91,35 @@ void Link::resetPing() {
 
 void Link::writeDirect(const QByteArray& data) {
     m_port->write(data);
+    m_statistics.noteDirectWrite(int(data.size()));
+    m_history.logWritten(data);
     if (logToWindow && m_log)
         m_log->logSent(data);
 }
 
 void Link::logEvent(const QString& text) {
+    m_history.logEvent(text);
     if (m_log)
         m_log->logEvent(text);
+}
+
+void Link::logReceivedChar(QChar c) {
+    m_history.logReceivedChar(c);
+    if (logToWindow && m_log)
+        m_log->logReceivedChar(c);
+}
+
+void Link::logReceivedLineEnd() {
+    m_history.logReceivedLineEnd();
+    if (logToWindow && m_log)
+        m_log->logReceivedLineEnd();
+}
+
+void Link::kickFired() {
+    // The kick writes the next line only when none is awaited: lines still queued behind a written line that
+    // has had no answer make it a retry that the monitor's silence defeated.
+    if (m_queue->lineOnWire() && !m_queue->transmitQueue().isEmpty())
+        m_statistics.noteRetry();
 }
 
 void Link::handlePortEvent(int kind) {
@@ -129,8 +154,10 @@ void Link::portFailed(const QString& what) {
     m_tmrConnect->stop();
     m_tmrKeepAlive->stop();
     resetPing();
-    if (connected)
+    if (connected) {
+        m_statistics.noteConnectionLost();
         emit connectionLost();
+    }
 }
 
 void Link::processReceived(const QString& text) {
@@ -155,8 +182,7 @@ void Link::processChunk(const QString& text) {
                 appendReceived(QLatin1Char('\r'));
                 appendReceived(QLatin1Char('\n'));
             }
-            if (logToWindow && m_log)
-                m_log->logReceivedLineEnd();
+            logReceivedLineEnd();
             continue;
         }
         if (c == QLatin1Char('\n')) {
@@ -164,8 +190,7 @@ void Link::processChunk(const QString& text) {
                 m_log->logReceivedLineFeed();
             continue;
         }
-        if (logToWindow && m_log)
-            m_log->logReceivedChar(c);
+        logReceivedChar(c);
         if (c == QLatin1Char('#') || c == QLatin1Char('$') || c == QLatin1Char('!')) {
             m_receiveBuffer += c;
             promptReceived();
@@ -195,6 +220,7 @@ void Link::promptReceived() {
     if (m_pingWritten)
         resetPing();
     if (c == QLatin1Char('!')) {
+        m_statistics.noteRejection();
         if (m_model->monitorResponding)
             m_tmrKeepAlive->start(keepAliveErrorMs);
         m_lastPrompt = Prompt::Exclamation;
@@ -209,6 +235,7 @@ void Link::promptReceived() {
     if (m_model->monitorResponding)
         m_tmrKeepAlive->start(keepAliveIdleMs);
     m_lastPrompt = Prompt::Answer;
+    m_statistics.noteAnswer(m_clock->nowMs());
     QString answer;
     answer.swap(m_receiveBuffer);
     if (m_dispatch)
@@ -242,6 +269,8 @@ void Link::keepAliveTick() {
 }
 
 void Link::onLineWritten(const QByteArray& line) {
+    m_statistics.noteLineWritten(m_clock->nowMs());
+    m_history.logWritten(line);
     if (logToWindow && m_log)
         m_log->logSent(line);
     if (!m_pingOutstanding)
@@ -252,10 +281,14 @@ void Link::onLineWritten(const QByteArray& line) {
 }
 
 void Link::answerTimeoutTick() {
+    m_statistics.noteTimeOut();
     const bool wasConnected = m_model->monitorResponding || m_monitorConnected;
     m_tmrConnect->stop();
     m_tmrKeepAlive->stop();
     resetPing();
-    if (wasConnected)
+    if (wasConnected) {
+        m_statistics.noteConnectionLost();
+        m_history.logEvent(QStringLiteral("No answer within %1 ms: connection lost").arg(answerTimeoutMs));
         emit connectionLost();
+    }
 }

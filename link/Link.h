@@ -1,6 +1,9 @@
 #pragma once
 // The monitor link: the open port, the transmit queue, the receive framing that cuts answers at the prompts,
 // and the keep-alive with its answer time-out.
+#include "link/LinkStatistics.h"
+#include "link/LogHistory.h"
+
 #include <QObject>
 #include <QString>
 #include <functional>
@@ -30,6 +33,13 @@ public:
     SerialPort* port() const { return m_port; }
     TransmitQueue* queue() const { return m_queue; }
     MonitorModel* model() const { return m_model; }
+    // Counts since start (the link report) and the last lines of traffic (the diagnostic report).
+    LinkStatistics& statistics() { return m_statistics; }
+    const LinkStatistics& statistics() const { return m_statistics; }
+    const LogHistory& history() const { return m_history; }
+    // The port number and line settings of the last open attempt.
+    int portNumber() const { return m_lastPortNumber; }
+    const QString& lineSettings() const { return m_lastLineSettings; }
 
     // Opens the port with the given number and line settings; closes it first and clears monitorResponding.
     bool openPort(int portNumber, const QString& lineSettings);
@@ -89,8 +99,12 @@ private:
     void resetPing();
     void portFailed(const QString& what);
     void logEvent(const QString& text);
+    void logReceivedChar(QChar c);
+    void logReceivedLineEnd();
+    void kickFired();
 
     SerialPort* m_port;
+    Clock* m_clock;
     MonitorModel* m_model;
     TransmitQueue* m_queue;
     Timer* m_tmrConnect;
@@ -114,4 +128,6 @@ private:
     bool m_portLost = false;
     int m_lastPortNumber = 0;
     QString m_lastLineSettings;
+    LinkStatistics m_statistics;
+    LogHistory m_history;
 };

@@ -57,6 +57,19 @@ void Settings::writeBool(const QString& section, const QString& key, bool value)
 
 bool Settings::contains(const QString& section, const QString& key) const { return m_store->contains(path(section, key)); }
 
+QVector<Settings::Entry> Settings::entries() const {
+    QVector<Entry> out;
+    QStringList keys = m_store->allKeys();
+    keys.sort();
+    for (const QString& full : keys) {
+        const int slash = full.indexOf(QLatin1Char('/'));
+        const QString section = slash < 0 ? QStringLiteral("General") : full.left(slash);
+        const QString key = slash < 0 ? full : full.mid(slash + 1);
+        out.push_back({section, key, readText(section, key, QString())});
+    }
+    return out;
+}
+
 void Settings::sync() { m_store->sync(); }
 
 QString Settings::fileName() const { return m_store->fileName(); }

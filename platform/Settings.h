@@ -1,12 +1,19 @@
 #pragma once
 // The per-user settings store: texts by section and key. INI file, user scope, "Kestrane"/"OrvexMon".
 #include <QString>
+#include <QVector>
 #include <memory>
 
 class QSettings;
 
 class Settings {
 public:
+    struct Entry {
+        QString section;
+        QString key;
+        QString value;
+    };
+
     // The user's settings file ($XDG_CONFIG_HOME/Kestrane/OrvexMon.conf on Linux).
     Settings();
     // A settings file at the given path (tests, portable use).
@@ -23,6 +30,8 @@ public:
     // Written as the word True or False.
     void writeBool(const QString& section, const QString& key, bool value);
     bool contains(const QString& section, const QString& key) const;
+    // Every stored key with its text, sorted by section and key; keys outside a section come under "General".
+    QVector<Entry> entries() const;
     void sync();
     QString fileName() const;
 

@@ -27,6 +27,7 @@ const QHash<QString, PerWindow>& perWindowTable() {
         {"frmCommLog", {"CommLog", kCentred, kCentred, 6345, 7095}},
         {"frmID", {"ID", 0, 0, 4725, 7470}},
         {"frmVersion", {"Version", kCentred, kCentred, 4320, 2475}},
+        {"frmLinkReport", {"LinkReport", kCentred, kCentred, 5400, 5100}},
         {"frmOperatingTime", {"OpTime", kCentred, kCentred, 4620, 1440}},
         {"frmBootBlock", {"BootBlock", kCentred, kCentred, 4410, 2895}},
         {"frmCurrentScanSet", {"CurrentScan", kCentred, kCentred, 6285, 2610}},

@@ -171,7 +171,8 @@ private slots:
                                        "mnuWindowTileVertical=Tile &Verticlly", "mnuWindowArrangeIcons=Arrange &Icons"};
         QTest::newRow("Help") << "mnuHelp"
                               << "&Help"
-                              << QStringList{"mnuHelpTopics=&Kestrane Help Topics ...", "mnuHelpAbout=&About OrvexMon"};
+                              << QStringList{"mnuHelpTopics=&Kestrane Help Topics ...",
+                                             "mnuHelpLinkReport=&Link Report ...", "mnuHelpAbout=&About OrvexMon"};
     }
     void menuTreeHasEveryMenuItemAndCaption() {
         QFETCH(QString, menu);
