@@ -129,13 +129,9 @@ bool TransmitQueue::holdsRequest(const QString& text) const {
     return (QLatin1Char('\n') + m_transmitQueue).contains(QLatin1Char('\n') + line);
 }
 
-bool TransmitQueue::writePending() const {
-    return m_pause->isActive();
-}
+bool TransmitQueue::writePending() const { return m_pause->isActive(); }
 
-bool TransmitQueue::lineOnWire() const {
-    return m_awaitingAnswer && !m_pause->isActive();
-}
+bool TransmitQueue::lineOnWire() const { return m_awaitingAnswer && !m_pause->isActive(); }
 
 void TransmitQueue::sendNextRequest() {
     // A line whose pause is still running is in flight too: it must reach the wire before the next one.

@@ -287,8 +287,8 @@ private slots:
         QTest::newRow("boot mode, idle") << 2000 << QByteArray() << QByteArray() << 2000 + 100 + 2000;
         QTest::newRow("idle") << 5000 << QByteArray() << QByteArray() << 5000 + 100 + 2000;
         // "!" leaves its request awaiting: the ping cannot go, so the time-out counts from the tick after "!".
-        QTest::newRow("after a text ended by !")
-            << 5000 << QByteArray("zz") << QByteArray("zz\r\nUnknown!") << 100 + 2000 + 2000;
+        QTest::newRow("after a text ended by !") << 5000 << QByteArray("zz") << QByteArray("zz\r\nUnknown!")
+                                                  << 100 + 2000 + 2000;
         // Line noise that reads as a prompt answer without "#": the monitor is asked again at once.
         QTest::newRow("garbled P answer") << 5000 << QByteArray() << QByteArray("Px$") << 100 + 100 + 2000;
     }
