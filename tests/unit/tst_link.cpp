@@ -10,6 +10,8 @@
 #include "support/FakeSerialPort.h"
 #include "support/RecordingTone.h"
 
+#include <QRandomGenerator>
+#include <QSet>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -462,6 +464,66 @@ private slots:
         for (const QByteArray& w : r.port.written)
             lines << QString::fromLatin1(w).trimmed();
         QCOMPARE(lines, written);
+    }
+
+    // Random mixes of settings, other requests, time, answers and both clears: the queue only ever holds lines
+    // that were queued, and the last value queued for each key since the last clear is the last one written.
+    void randomMixesKeepTheLastValueOfEachKey_data() {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed : {1u, 7u, 42u, 1234u, 99991u})
+            QTest::newRow(qPrintable(QString::number(seed))) << seed;
+    }
+    void randomMixesKeepTheLastValueOfEachKey() {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        const QStringList keys{"cdl2", "cdl3", "cda 1"};
+        const QStringList commands{"CC1", "cdlp", "dc"};
+        Rig r;
+        QSet<QString> queuedLines;
+        QHash<QString, QString> lastQueued; // key -> its last text since the last clear
+        auto answer = [&r] {
+            if (r.q()->lineOnWire())
+                r.port.receive(r.port.written.last().trimmed() + "\r\n#");
+        };
+        for (int step = 0; step < 600; ++step) {
+            const int op = random.bounded(20);
+            if (op < 10) {
+                const QString key = keys[random.bounded(int(keys.size()))];
+                const QString text = key + QString::number(random.bounded(256));
+                r.q()->queueSetting(key, text);
+                queuedLines << text + "\r\n";
+                lastQueued[key] = text;
+            } else if (op < 12) {
+                const QString text = commands[random.bounded(int(commands.size()))];
+                r.q()->queueCommand(text);
+                queuedLines << text + "\r\n";
+            } else if (op < 16) {
+                r.clock.advance(random.bounded(150));
+            } else if (op < 19) {
+                answer();
+            } else {
+                if (random.bounded(2))
+                    r.q()->clearQueue();
+                else
+                    r.q()->clearQueuedText();
+                lastQueued.clear();
+            }
+            const QStringList lines = r.q()->transmitQueue().split('\n', Qt::SkipEmptyParts);
+            for (const QString& line : lines)
+                QVERIFY2(queuedLines.contains(line + '\n'), qPrintable(line));
+        }
+        for (int k = 0; k < 2000 && (r.q()->awaitingAnswer() || !r.q()->transmitQueue().isEmpty()); ++k) {
+            r.clock.advance(TransmitQueue::writePauseMs);
+            answer();
+        }
+        QVERIFY(r.q()->transmitQueue().isEmpty());
+        for (auto it = lastQueued.cbegin(); it != lastQueued.cend(); ++it) {
+            QString lastWritten;
+            for (const QByteArray& w : r.port.written)
+                if (w.startsWith(it.key().toLatin1()))
+                    lastWritten = QString::fromLatin1(w).trimmed();
+            QCOMPARE(lastWritten, it.value());
+        }
     }
 
     void answerBeyondTheCapIsCutWithOneLogLine() {
