@@ -97,7 +97,9 @@ FrmGeometryAdj::FrmGeometryAdj(AppContext& ctx, QWidget* parent)
     m_sCap->filledFromModel = false;
     m_sCap->enabledOnActivation = false;
     m_sCap->disabledOnDeactivation = false;
-    m_sCap->setRequest = [](int index, int position) { return Catalogue::setDac(QLatin1Char('h'), index, position); };
+    m_sCap->setRequest = [](int index, int position) {
+        return Catalogue::dacSetting(QLatin1Char('h'), index, position);
+    };
     addRows(m_sCap, &sCapRow, 1, 127, 16, QStringLiteral("imgHorizontalHint"), hint);
 
     top += setGap;

@@ -86,7 +86,7 @@ FrmVideoAdj::FrmVideoAdj(AppContext& ctx, QWidget* parent)
     m_offsets->filledFromModel = false;
     m_offsets->enabledOnActivation = false;
     m_offsets->disabledOnDeactivation = false;
-    m_offsets->setRequest = [](int index, int position) { return Catalogue::setOffset(index, position); };
+    m_offsets->setRequest = [](int index, int position) { return Catalogue::offsetSetting(index, position); };
     m_offsets->saveRequest = [this] {
         return offsetsReadable(model().firmwareClass) ? Catalogue::saveOffsets() : QString();
     };

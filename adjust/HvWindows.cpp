@@ -31,7 +31,7 @@ void HvWindow::addControlRows(const DacRowNames& names, const QList<ControlRow>&
     m_rows->filledFromModel = false;
     m_rows->committed = false;
     m_rows->setRequest = [this](int index, int position) {
-        return Catalogue::setHvControl(controlOf[m_answerIndex.value(index)], position);
+        return Catalogue::hvControlSetting(controlOf[m_answerIndex.value(index)], position);
     };
     m_rows->saveRequest = [] { return QString(); };
     for (int k = 0; k < rows.size(); ++k) {

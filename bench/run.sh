@@ -4,11 +4,13 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
-"$root/scripts/build.sh" --target bench_core bench_startup_tool bench_startup_minimal bench_download
+"$root/scripts/build.sh" --target bench_core bench_startup_tool bench_startup_minimal bench_download bench_coalesce
 "$build/bin/bench_core" "$@"
 if [ "${CALLGRIND:-0}" = "1" ] && command -v valgrind >/dev/null; then
     "$build/bin/bench_core" -callgrind "$@"
 fi
 "$root/bench/startup.sh"
+# About two minutes: slider values held on a key against the simulated monitor at 9600 baud.
+"$build/bin/bench_coalesce"
 # Several minutes: a 64 KiB firmware image at the pace of a 9600 baud line, and the memory of a 1 MiB one.
 "$build/bin/bench_download"

@@ -201,25 +201,47 @@ QString readDac(QChar group, DacKind kind) {
     return withLetter("dd", group, dacGroups() + QLatin1Char('n'));
 }
 
-QString setDac(QChar group, int index, int value) {
+Setting setting(const QString& key, int value) {
+    if (key.isEmpty())
+        return Setting();
+    return {key, key + plainNumber(value)};
+}
+
+QString dacKey(QChar group, int index) {
     const QChar g = pick(group, dacGroups());
     if (g.isNull())
         return QString();
     // Group "a" counts its sliders from 1 and puts a blank before the index; every other group counts from 0.
     const QString indexText = g == QLatin1Char('a') ? spacedNumber(index + 1) : plainNumber(index);
-    return letters("cd") + g + indexText + plainNumber(value);
+    return letters("cd") + g + indexText;
+}
+
+Setting dacSetting(QChar group, int index, int value) {
+    return setting(dacKey(group, index), value);
+}
+
+QString setDac(QChar group, int index, int value) {
+    return dacSetting(group, index, value).text;
 }
 
 QString setContrast(int value) {
-    return letters("cdl0") + plainNumber(value);
+    return setDac(QLatin1Char('l'), 0, value);
 }
 
 QString setBrightness(int value) {
-    return letters("cdl1") + plainNumber(value);
+    return setDac(QLatin1Char('l'), 1, value);
+}
+
+QString offsetKey(int index) {
+    return letters("cf") + plainNumber(index);
+}
+
+Setting offsetSetting(int index, int sliderValue) {
+    return setting(offsetKey(index), sliderValue);
 }
 
 QString setOffset(int index, int sliderValue) {
-    return letters("cf") + plainNumber(index) + plainNumber(sliderValue);
+    return offsetSetting(index, sliderValue).text;
 }
 
 QString saveDacs(QChar group) {
@@ -288,7 +310,7 @@ QString setOperatingMode(int mask) {
     return letters("cw") + plainNumber(mask);
 }
 
-QString setHvControl(HvControl control, int value) {
+QString hvControlKey(HvControl control) {
     const char* cmd = "chh";
     switch (control) {
     case HvControl::Focus:
@@ -303,7 +325,15 @@ QString setHvControl(HvControl control, int value) {
     case HvControl::HighVoltage:
         break;
     }
-    return letters(cmd) + plainNumber(value);
+    return letters(cmd);
+}
+
+Setting hvControlSetting(HvControl control, int value) {
+    return setting(hvControlKey(control), value);
+}
+
+QString setHvControl(HvControl control, int value) {
+    return hvControlSetting(control, value).text;
 }
 
 QString setHvLowerLimit(const QString& typed) {

@@ -61,13 +61,26 @@ QString readSerialNumber(QChar board); // "ds" + board
 QString dacGroups();                        // "abdeghiklsv"
 QString readDac(QChar group, DacKind kind); // "dd" / "ddf" / "ddp" + group
 
+// A value setting of one DAC or control: the request text and its key, the request without the value ("cdd3"
+// of "cdd3120"). The digits of index and value run together, so the key cannot be read back from the text; two
+// settings with one key set the same thing. Empty texts (and keys) mean there is nothing to send.
+struct Setting {
+    QString key;
+    QString text;
+};
+// key + the plain value; nothing for an empty key.
+Setting setting(const QString& key, int value);
+
 // DAC settings.
-// "cda" + spaced (index + 1) + value; "cdd", "cde", "cdg", "cdi", "cdk", "cds", "cdv", "cdh", "cdl", "cdb" +
-// index + value.
+// "cda" + spaced (index + 1); "cdd", "cde", "cdg", "cdi", "cdk", "cds", "cdv", "cdh", "cdl", "cdb" + index.
+QString dacKey(QChar group, int index);
+Setting dacSetting(QChar group, int index, int value); // dacKey + value
 QString setDac(QChar group, int index, int value);
-QString setContrast(int value);   // "cdl0" + value
-QString setBrightness(int value); // "cdl1" + value
+QString setContrast(int value);   // "cdl0" + value: the "l" group's DAC 0
+QString setBrightness(int value); // "cdl1" + value: the "l" group's DAC 1
 // "cf" + index + slider position (0 to 255; the window shows position - 128).
+QString offsetKey(int index);
+Setting offsetSetting(int index, int sliderValue);
 QString setOffset(int index, int sliderValue);
 QString saveDacs(QChar group);             // "cd" + group + "p"
 QString saveOffsets();                     // "cfp"
@@ -89,7 +102,9 @@ QString setOperatingMode(int mask); // "cw" + mask
 
 // High voltage, focus, G2, deflection, video.
 enum class HvControl { HighVoltage, Focus, G2, Video80V };
-QString setHvControl(HvControl control, int value); // "chh", "chf", "chg", "chv" + value
+QString hvControlKey(HvControl control);                // "chh", "chf", "chg", "chv"
+Setting hvControlSetting(HvControl control, int value); // hvControlKey + value
+QString setHvControl(HvControl control, int value);
 QString setHvLowerLimit(const QString& typed);      // "chl" + text as typed
 QString setHvUpperLimit(const QString& typed);      // "chu" + text as typed
 QString setAnodeCurrentLimit(const QString& typed); // "cha" + text trimmed

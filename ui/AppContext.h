@@ -3,6 +3,10 @@
 // the dispatcher. One per process, owned by the Application.
 #include <QString>
 
+namespace Catalogue {
+struct Setting;
+}
+
 class AppModes;
 class Clock;
 class ConnectionSearch;
@@ -54,4 +58,7 @@ struct AppContext {
     TransmitQueue* queue() const;
     // A catalogue command with CR LF appended, through the transmit queue.
     void send(const QString& command) const;
+    // A slider's value setting with CR LF appended, through the transmit queue: a newer value of the same key
+    // replaces one still waiting there.
+    void sendSetting(const Catalogue::Setting& setting) const;
 };

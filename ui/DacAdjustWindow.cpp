@@ -289,7 +289,7 @@ void DacAdjustWindow::sliderChanged(DacRowGroup& group, DacRow& row, int positio
         return;
     m_ctx.model->dataChanged = true;
     if (m_ctx.model->monitorResponding)
-        m_ctx.send(group.setRequest(row.index, position));
+        m_ctx.sendSetting(group.setRequest(row.index, position));
 }
 
 bool DacAdjustWindow::rowShown(const DacRow* row) {

@@ -3,8 +3,9 @@
 // high voltage). A window is mostly a table of row groups built with the builders here, plus a few hooks; it
 // inherits the common behaviour:
 // - a slider change shows the position, writes the group's value table at the current scan set and, while
-//   sending is allowed, marks the data changed and sends the set request when a monitor responds; a drag shows
-//   each position on the way but sends once, on release; Enter in a present box moves the slider (and so sends);
+//   sending is allowed, marks the data changed and sends the set request when a monitor responds, as a setting
+//   whose newer value replaces one of the same DAC still waiting in the queue; a drag shows each position on the
+//   way but sends once, on release; Enter in a present box moves the slider (and so sends);
 // - loading and activation fill the rows from the model without a monitor, or queue the reads with one;
 // - deactivation disables the sliders and the setting buttons, activation enables them again;
 // - factory, initial, save, OK and Cancel; rows hidden by the monitor family are never moved;

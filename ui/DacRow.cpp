@@ -43,7 +43,7 @@ void DacSlider::keyPressEvent(QKeyEvent* event) {
 DacRowGroup::DacRowGroup(DacGroup* group, QChar letter, const DacRowNames& names, QObject* parent)
     : QObject(parent), m_group(group), m_letter(letter.toLower()), m_names(names) {
     const QChar l = m_letter;
-    setRequest = [l](int index, int position) { return Catalogue::setDac(l, index, position); };
+    setRequest = [l](int index, int position) { return Catalogue::dacSetting(l, index, position); };
     saveRequest = [l] { return l.isNull() ? QString() : Catalogue::saveDacs(l); };
 }
 

@@ -2,6 +2,7 @@
 // The rows of an adjustment window: one row per DAC with its caption, slider and value boxes, and the rows of
 // one DAC group together with what the group needs to talk to the monitor (its set and save requests).
 #include "model/MonitorModel.h"
+#include "protocol/Catalogue.h"
 
 #include <QList>
 #include <QObject>
@@ -98,8 +99,8 @@ public:
     // The row whose slider this is; nullptr for any other widget.
     DacRow* rowOf(const QObject* slider) const;
 
-    // The set request of a DAC; by default the catalogue's set request of the group's letter.
-    std::function<QString(int index, int position)> setRequest;
+    // The set request of a DAC with its key; by default the catalogue's DAC setting of the group's letter.
+    std::function<Catalogue::Setting(int index, int position)> setRequest;
     // The save request queued after "Save Initial Settings" has copied the rows; empty when there is nothing to
     // send (by default the catalogue's save request of the letter, "cd" + letter + "p").
     std::function<QString()> saveRequest;

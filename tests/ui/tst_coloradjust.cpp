@@ -7,6 +7,7 @@
 #include "link/TransmitQueue.h"
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
+#include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
@@ -15,6 +16,8 @@
 #include "ui/WindowRegistry.h"
 
 #include <QAction>
+#include <QApplication>
+#include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
 #include <QMdiArea>
@@ -207,6 +210,49 @@ private slots:
         r.slider("HScroll2(0)")->setValue(77); // as a drag released at 77
         QCOMPARE(r.sent(), QString("cdb077|"));
         QCOMPARE(r.model().biasGroup.value[0][0], qint16(77));
+    }
+
+    // Left held down on Red Gain for 60 key repeats, 30 ms apart, then Page Up held for 4: each new value takes
+    // the place of the one still waiting, so at most one value of the DAC ever waits, they go out falling, and
+    // the last reaches the monitor with the next write.
+    void holdingAnArrowKeyLeavesOneWaitingValue() {
+        Rig r("2.50");
+        r.monitor->replies = monitorValues;
+        r.open();
+        r.sent();
+        TransmitQueue* q = r.h.ctx().queue();
+        const QString key = Catalogue::dacKey('l', 2);
+        QScrollBar* redGain = r.slider("HScroll1(2)");
+        QCOMPARE(redGain->value(), 180);
+        auto hold = [&](Qt::Key k, int repeats) {
+            for (int i = 0; i < repeats; ++i) {
+                QKeyEvent press(QEvent::KeyPress, k, Qt::NoModifier, QString(), i > 0);
+                QApplication::sendEvent(redGain, &press);
+                QVERIFY(q->waitingSettings(key) <= 1);
+                QVERIFY(q->transmitQueue().count(key) <= 1);
+                r.h.fakeClock.advance(30);
+            }
+            QKeyEvent release(QEvent::KeyRelease, k, Qt::NoModifier);
+            QApplication::sendEvent(redGain, &release);
+        };
+        hold(Qt::Key_Left, 60);
+        hold(Qt::Key_PageUp, 4);
+        QCOMPARE(redGain->value(), 180 - 60 - 4 * 16);
+        // The last value is on the wire one write pause after the last change.
+        r.h.fakeClock.advance(TransmitQueue::writePauseMs);
+        QVERIFY(r.h.linkIdle());
+        const QStringList lines = r.monitor->takeWritten().split('|', Qt::SkipEmptyParts);
+        QCOMPARE(lines.last(), QString("cdl256"));
+        // About one value per write pause instead of one per key repeat.
+        QVERIFY2(lines.size() <= 64 * 30 / TransmitQueue::writePauseMs + 3, qPrintable(lines.join(' ')));
+        int previous = 180;
+        for (const QString& line : lines) {
+            QVERIFY2(line.startsWith(key), qPrintable(line));
+            const int value = line.mid(key.size()).toInt();
+            QVERIFY(value < previous);
+            previous = value;
+        }
+        QCOMPARE(r.model().videoGroup.value[2][0], qint16(56));
     }
 
     void offsetSliderSendsItsPositionAndShowsTheOffset_data() {

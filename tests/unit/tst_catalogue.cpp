@@ -19,6 +19,8 @@ private slots:
     void everyIdentityRequest();
     void softwareControlByFirmwareClass_data();
     void softwareControlByFirmwareClass();
+    void settingKeys_data();
+    void settingKeys();
 };
 
 namespace {
@@ -363,6 +365,37 @@ void CatalogueTest::softwareControlByFirmwareClass() {
     QCOMPARE(setSoftwareControl(firmwareClass, UserControl::Contrast, true), contrastEnabled);
     QCOMPARE(setSoftwareControl(firmwareClass, UserControl::Brightness, false), brightnessDisabled);
     QCOMPARE(setSoftwareControl(firmwareClass, UserControl::Brightness, true), brightnessEnabled);
+}
+
+// A setting's key names the DAC or control it sets: the same text may set different DACs, and the same DAC has
+// one key however its request is built.
+void CatalogueTest::settingKeys_data() {
+    QTest::addColumn<QString>("key");
+    QTest::addColumn<QString>("text");
+    QTest::addColumn<QString>("expectedKey");
+    QTest::addColumn<QString>("expectedText");
+    auto add = [](const char* name, const Setting& s, const char* key, const char* text) {
+        QTest::newRow(name) << s.key << s.text << QString::fromLatin1(key) << QString::fromLatin1(text);
+    };
+    add("group d, DAC 3 at 10", dacSetting('d', 3, 10), "cdd3", "cdd310");
+    add("group d, DAC 31 at 0: the same text", dacSetting('d', 31, 0), "cdd31", "cdd310");
+    add("group a counts from 1 after a blank", dacSetting('A', 0, 7), "cda 1", "cda 17");
+    add("contrast is DAC 0 of group l", {dacKey('l', 0), setContrast(128)}, "cdl0", "cdl0128");
+    add("brightness is DAC 1 of group l", {dacKey('l', 1), setBrightness(5)}, "cdl1", "cdl15");
+    add("offset", offsetSetting(2, 100), "cf2", "cf2100");
+    add("focus", hvControlSetting(HvControl::Focus, 40), "chf", "chf40");
+    add("G2", hvControlSetting(HvControl::G2, 63), "chg", "chg63");
+    add("no such group", dacSetting('x', 0, 1), "", "");
+    add("no key", setting(QString(), 1), "", "");
+}
+
+void CatalogueTest::settingKeys() {
+    QFETCH(QString, key);
+    QFETCH(QString, text);
+    QFETCH(QString, expectedKey);
+    QFETCH(QString, expectedText);
+    QCOMPARE(key, expectedKey);
+    QCOMPARE(text, expectedText);
 }
 
 QTEST_GUILESS_MAIN(CatalogueTest)

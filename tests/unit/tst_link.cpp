@@ -10,6 +10,8 @@
 #include "support/FakeSerialPort.h"
 #include "support/RecordingTone.h"
 
+#include <QRandomGenerator>
+#include <QSet>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -370,6 +372,158 @@ private slots:
         r.q()->queueCommand("df");
         r.clock.advance(100);
         QCOMPARE(r.port.written, QByteArrayList{"df\r\n"});
+    }
+
+    // Settings replacing waiting values of their key. A script of steps, "|" between fields: "s|key|text" queues a
+    // setting, "r|text" a command, "raw|text" a request as given, "t|ms" runs the clock, "clear" is the search's
+    // clearQueue and "xmit" the log's Clear Xmit Queue. Then the queue is compared, and every line written is
+    // answered (echo and prompt) until the link is idle.
+    void settingsReplaceWaitingValues_data() {
+        QTest::addColumn<QStringList>("steps");
+        QTest::addColumn<QString>("queued");
+        QTest::addColumn<int>("waiting"); // lines of key "cdl2" waiting to be written after the script
+        QTest::addColumn<QStringList>("written");
+        const QStringList busy{"r|p", "t|100"}; // "p" on the wire, its answer awaited
+        QTest::newRow("same key replaced while waiting")
+            << busy + QStringList{"s|cdl2|cdl2100", "s|cdl2|cdl2101", "s|cdl2|cdl2102"} << "cdl2102\r\n"
+            << 1 << QStringList{"p", "cdl2102"};
+        QTest::newRow("different keys keep their order, each its newest value")
+            << busy + QStringList{"s|cdl2|cdl21", "s|cdl3|cdl35", "s|cda 1|cda 17", "s|cdl2|cdl22", "s|cdl3|cdl36"}
+            << "cdl22\r\ncdl36\r\ncda 17\r\n"
+            << 1 << QStringList{"p", "cdl22", "cdl36", "cda 17"};
+        QTest::newRow("a scan-set select stops the replacement")
+            << busy + QStringList{"s|cdl2|cdl2100", "r|CC1", "s|cdl2|cdl2101", "s|cdl2|cdl2102"}
+            << "cdl2100\r\nCC1\r\ncdl2102\r\n"
+            << 2 << QStringList{"p", "cdl2100", "CC1", "cdl2102"};
+        QTest::newRow("a save behind other settings stops it too")
+            << busy + QStringList{"s|cdl2|cdl2100", "r|cdlp", "s|cdl3|cdl35", "s|cdl2|cdl2101"}
+            << "cdl2100\r\ncdlp\r\ncdl35\r\ncdl2101\r\n"
+            << 2 << QStringList{"p", "cdl2100", "cdlp", "cdl35", "cdl2101"};
+        QTest::newRow("the line in its write pause is replaced")
+            << QStringList{"s|cdl2|cdl2100", "t|50", "s|cdl3|cdl35", "s|cdl2|cdl2101", "t|50"} << "cdl35\r\n"
+            << 0 << QStringList{"cdl2101", "cdl35"};
+        QTest::newRow("not across a request queued after it")
+            << QStringList{"s|cdl2|cdl2100", "r|dc", "s|cdl2|cdl2101"} << "dc\r\ncdl2101\r\n"
+            << 2 << QStringList{"cdl2100", "dc", "cdl2101"};
+        QTest::newRow("a written line is never touched")
+            << QStringList{"s|cdl2|cdl2100", "t|100", "s|cdl2|cdl2101", "s|cdl2|cdl2102"} << "cdl2102\r\n"
+            << 1 << QStringList{"cdl2100", "cdl2102"};
+        QTest::newRow("a read of the same letters is no setting")
+            << busy + QStringList{"r|cdl2100", "s|cdl2|cdl2101"} << "cdl2100\r\ncdl2101\r\n"
+            << 1 << QStringList{"p", "cdl2100", "cdl2101"};
+        QTest::newRow("a setting joined to an open line is no setting")
+            << busy + QStringList{"raw|x\ny", "s|cdl2|cdl21", "s|cdl2|cdl22", "s|cdl2|cdl23"}
+            << "x\nycdl21\r\ncdl23\r\n"
+            << 1 << QStringList{"p", "x", "ycdl21", "cdl23"};
+        QTest::newRow("Clear Xmit Queue forgets the waiting settings")
+            << busy + QStringList{"s|cdl2|cdl2100", "s|cdl3|cdl35", "xmit", "s|cdl3|cdl36", "s|cdl2|cdl2101"}
+            << "cdl36\r\ncdl2101\r\n"
+            << 1 << QStringList{"p", "cdl36", "cdl2101"};
+        QTest::newRow("Clear Xmit Queue drops the pausing setting")
+            << QStringList{"s|cdl2|cdl2100", "t|50", "xmit", "s|cdl3|cdl35", "t|50", "s|cdl2|cdl2101"} << "cdl2101\r\n"
+            << 1 << QStringList{"cdl35", "cdl2101"};
+        QTest::newRow("the search's clear forgets them")
+            << busy + QStringList{"s|cdl2|cdl2100", "r|CC1",        "clear",         "s|cdl3|cdl35",
+                                  "t|50",           "s|cdl3|cdl36", "s|cdl2|cdl2101"}
+            << "cdl2101\r\n"
+            << 1 << QStringList{"p", "cdl36", "cdl2101"};
+        QTest::newRow("an empty key or text queues as a command")
+            << busy + QStringList{"s||cdl2100", "s||cdl2101", "s|cdl2|"} << "cdl2100\r\ncdl2101\r\n"
+            << 0 << QStringList{"p", "cdl2100", "cdl2101"};
+    }
+    void settingsReplaceWaitingValues() {
+        QFETCH(QStringList, steps);
+        QFETCH(QString, queued);
+        QFETCH(QStringList, written);
+        Rig r;
+        auto answerLast = [&r] { r.port.receive(r.port.written.last().trimmed() + "\r\n#"); };
+        for (const QString& step : steps) {
+            const QStringList f = step.split('|');
+            if (f[0] == "s")
+                r.q()->queueSetting(f[1], f[2]);
+            else if (f[0] == "r")
+                r.q()->queueCommand(f[1]);
+            else if (f[0] == "raw")
+                r.q()->queueRequest(f[1]);
+            else if (f[0] == "t")
+                r.clock.advance(f[1].toInt());
+            else if (f[0] == "clear")
+                r.q()->clearQueue();
+            else if (f[0] == "xmit")
+                r.q()->clearQueuedText();
+        }
+        QFETCH(int, waiting);
+        QCOMPARE(r.q()->transmitQueue(), queued);
+        QCOMPARE(r.q()->waitingSettings("cdl2"), waiting);
+        for (int k = 0; k < 20 && (r.q()->awaitingAnswer() || !r.q()->transmitQueue().isEmpty()); ++k) {
+            r.clock.advance(TransmitQueue::writePauseMs);
+            if (r.q()->lineOnWire())
+                answerLast();
+        }
+        QStringList lines;
+        for (const QByteArray& w : r.port.written)
+            lines << QString::fromLatin1(w).trimmed();
+        QCOMPARE(lines, written);
+    }
+
+    // Random mixes of settings, other requests, time, answers and both clears: the queue only ever holds lines
+    // that were queued, and the last value queued for each key since the last clear is the last one written.
+    void randomMixesKeepTheLastValueOfEachKey_data() {
+        QTest::addColumn<quint32>("seed");
+        for (quint32 seed : {1u, 7u, 42u, 1234u, 99991u})
+            QTest::newRow(qPrintable(QString::number(seed))) << seed;
+    }
+    void randomMixesKeepTheLastValueOfEachKey() {
+        QFETCH(quint32, seed);
+        QRandomGenerator random(seed);
+        const QStringList keys{"cdl2", "cdl3", "cda 1"};
+        const QStringList commands{"CC1", "cdlp", "dc"};
+        Rig r;
+        QSet<QString> queuedLines;
+        QHash<QString, QString> lastQueued; // key -> its last text since the last clear
+        auto answer = [&r] {
+            if (r.q()->lineOnWire())
+                r.port.receive(r.port.written.last().trimmed() + "\r\n#");
+        };
+        for (int step = 0; step < 600; ++step) {
+            const int op = random.bounded(20);
+            if (op < 10) {
+                const QString key = keys[random.bounded(int(keys.size()))];
+                const QString text = key + QString::number(random.bounded(256));
+                r.q()->queueSetting(key, text);
+                queuedLines << text + "\r\n";
+                lastQueued[key] = text;
+            } else if (op < 12) {
+                const QString text = commands[random.bounded(int(commands.size()))];
+                r.q()->queueCommand(text);
+                queuedLines << text + "\r\n";
+            } else if (op < 16) {
+                r.clock.advance(random.bounded(150));
+            } else if (op < 19) {
+                answer();
+            } else {
+                if (random.bounded(2))
+                    r.q()->clearQueue();
+                else
+                    r.q()->clearQueuedText();
+                lastQueued.clear();
+            }
+            const QStringList lines = r.q()->transmitQueue().split('\n', Qt::SkipEmptyParts);
+            for (const QString& line : lines)
+                QVERIFY2(queuedLines.contains(line + '\n'), qPrintable(line));
+        }
+        for (int k = 0; k < 2000 && (r.q()->awaitingAnswer() || !r.q()->transmitQueue().isEmpty()); ++k) {
+            r.clock.advance(TransmitQueue::writePauseMs);
+            answer();
+        }
+        QVERIFY(r.q()->transmitQueue().isEmpty());
+        for (auto it = lastQueued.cbegin(); it != lastQueued.cend(); ++it) {
+            QString lastWritten;
+            for (const QByteArray& w : r.port.written)
+                if (w.startsWith(it.key().toLatin1()))
+                    lastWritten = QString::fromLatin1(w).trimmed();
+            QCOMPARE(lastWritten, it.value());
+        }
     }
 
     void answerBeyondTheCapIsCutWithOneLogLine() {
