@@ -2,6 +2,7 @@
 
 #include "link/LinkStatistics.h"
 #include "model/MonitorModel.h"
+#include "protocol/TextHelpers.h"
 
 namespace DiagnosticReport {
 namespace {
@@ -137,11 +138,7 @@ QString text(const Input& in) {
 }
 
 QString fileName(const QString& serialNumber, const QDate& date) {
-    QString name;
-    for (const QChar c : serialNumber.trimmed())
-        name += (c.isLetterOrNumber() && c.unicode() < 0x80) || c == QLatin1Char('-') || c == QLatin1Char('_')
-                    ? c
-                    : QLatin1Char('_');
+    QString name = Text::fileNamePart(serialNumber);
     if (name.isEmpty())
         name = QStringLiteral("OrvexMon");
     return name + QLatin1Char('-') + date.toString(Qt::ISODate) + QStringLiteral(".txt");

@@ -127,4 +127,15 @@ QString textAfterLineFeed(const QString& text) {
     return at < 0 ? text : text.mid(at + 1);
 }
 
+QString fileNamePart(const QString& text) {
+    QString name = text.trimmed();
+    bool leading = true;
+    for (QChar& c : name) {
+        leading = leading && c == QLatin1Char('.');
+        if (leading || c < QLatin1Char(' ') || c == QChar(0x7f) || QStringLiteral("\\/:*?\"<>|").contains(c))
+            c = QLatin1Char('_');
+    }
+    return name;
+}
+
 } // namespace Text

@@ -33,4 +33,9 @@ int parseNumber(const QString& text);
 QString textAfterComma(const QString& text);
 QString textAfterLineFeed(const QString& text);
 
+// A text from the monitor (a serial number) as part of a proposed file name: trimmed, and every character a file
+// name cannot hold (control characters, path separators, \":*?<>|") and every leading dot replaced by "_", so the
+// name never leaves its folder or hides itself.
+QString fileNamePart(const QString& text);
+
 } // namespace Text

@@ -4,6 +4,8 @@
 
 #include <QGuiApplication>
 #include <QHash>
+#include <QLayout>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QScreen>
 #include <QWidget>
@@ -95,6 +97,7 @@ Placement WindowPlacement::read(const QString& n, QSize screenTwips, QSize mainT
         p.width = m_settings->readInt(kLocations, n + "Width", screenTwips.width() / 2);
         p.height = m_settings->readInt(kLocations, n + "Height", screenTwips.height() / 2);
         p.state = clampState(m_settings->readInt(kLocations, n + "Windowstate", 0));
+        p.defaultSize = !m_settings->contains(kLocations, n + "Width") && !m_settings->contains(kLocations, n + "Height");
         return p;
     }
     const PerWindow& w = *it;
@@ -159,8 +162,15 @@ void WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
     if (mainWindow && mainWindow != window)
         mainTwips = QSize(toTwips(mainWindow->width()), toTwips(mainWindow->height()));
     const Placement p = read(name, screenTwips, mainTwips);
-    if (p.hasSize)
-        frame->resize(qMax(1, toPixels(p.width)), qMax(1, toPixels(p.height)));
+    if (p.hasSize) {
+        QSize size(qMax(1, toPixels(p.width)), qMax(1, toPixels(p.height)));
+        // Half the screen is as large as the main window's own first size: a child window that has never been
+        // placed fits the area it opens in, so that its buttons are not under the area's scroll bars. What the
+        // user stored is taken as it is.
+        if (p.defaultSize)
+            size = size.boundedTo(areaSize(frame, mainWindow));
+        frame->resize(size);
+    }
     if (p.hasPosition)
         frame->move(toPixels(p.left), toPixels(p.top));
     // A child window takes its state when it is first shown (a hidden MDI frame ignores it).
@@ -178,6 +188,21 @@ void WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
         return;
     }
     applyState(frame, p.state);
+}
+
+QSize WindowPlacement::areaSize(QWidget* frame, QWidget* mainWindow) {
+    const auto* sub = qobject_cast<QMdiSubWindow*>(frame);
+    QMdiArea* area = sub ? sub->mdiArea() : nullptr;
+    if (!area)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // During start-up the main window is not shown yet: its layout gives the area its size now.
+    if (mainWindow && mainWindow->layout())
+        mainWindow->layout()->activate();
+    const QSize size = area->contentsRect().size();
+    // An area not laid out yet has no size worth fitting into.
+    if (size.width() < 200 || size.height() < 150)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return size;
 }
 
 void WindowPlacement::applyState(QWidget* frame, int state) {

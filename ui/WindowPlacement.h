@@ -13,6 +13,8 @@ struct Placement {
     int top = 0, left = 0, width = 0, height = 0; // twips
     bool hasPosition = true;
     bool hasSize = true;
+    // Nothing was stored for the size: the default was taken.
+    bool defaultSize = false;
 };
 
 class WindowPlacement {
@@ -38,6 +40,9 @@ public:
     static void applyPendingState(QWidget* frame);
 
 private:
+    // The room a child window's MDI area offers; unbounded for a top-level window or an area not laid out yet.
+    static QSize areaSize(QWidget* frame, QWidget* mainWindow);
+
     static void applyState(QWidget* frame, int state);
 
     Settings* m_settings;

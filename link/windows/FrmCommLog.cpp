@@ -6,6 +6,7 @@
 #include "model/MonitorModel.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
+#include "protocol/TextHelpers.h"
 #include "protocol/Catalogue.h"
 #include "ui/AppContext.h"
 #include "ui/WindowPlacement.h"
@@ -70,14 +71,6 @@ QString autoPingCaption(bool enabled) {
     return enabled ? QStringLiteral("Disable AutoPing") : QStringLiteral("Enable AutoPing");
 }
 
-// A serial number as a file name: characters that a file name cannot hold become "_".
-QString fileNameFrom(const QString& serial) {
-    QString name = serial.trimmed();
-    for (QChar& c : name)
-        if (c < QLatin1Char(' ') || QStringLiteral("\\/:*?\"<>|").contains(c))
-            c = QLatin1Char('_');
-    return name;
-}
 } // namespace
 
 FrmCommLog::FrmCommLog(AppContext& ctx)
@@ -474,7 +467,7 @@ void FrmCommLog::logToFile() {
     request.title = QStringLiteral("Log to File");
     request.filter = QStringLiteral("Monitor Comm Log Files(*.mcl);;Text Files(*.txt);;All files(*.*)");
     request.startDir = QDir::currentPath();
-    request.proposedName = fileNameFrom(m_ctx.model->serialNumber) + QStringLiteral(".mcl");
+    request.proposedName = Text::fileNamePart(m_ctx.model->serialNumber) + QStringLiteral(".mcl");
     request.mustExist = false;
     request.overwritePrompt = true;
     const QString path = m_ctx.dialogs->saveFile(this, request);

@@ -132,6 +132,29 @@ private slots:
         QCOMPARE(again->parentWidget()->pos(), QPoint(30, 40));
     }
 
+    // Half the screen is the main window's own first size, so a child window of the generic scheme that was
+    // never placed is fitted into the area it opens in; a size the user stored is taken as it is.
+    void aGenericWindowFirstFitsItsArea_data() {
+        QTest::addColumn<QString>("stored");
+        QTest::newRow("never placed") << "";
+        QTest::newRow("stored larger than the area") << "[Locations]\nfrmConnectWidth=30000\nfrmConnectHeight=20000\n";
+    }
+    void aGenericWindowFirstFitsItsArea() {
+        QFETCH(QString, stored);
+        ToolHarness h;
+        h.writeSettings("[StartUp]\nRunType=1\n" + stored);
+        h.start();
+        QWidget* frame = h.ctx().windows->show<FrmConnect>()->parentWidget();
+        const QSize area = frame->parentWidget()->size();
+        WindowPlacement& wp = *h.ctx().placement;
+        if (stored.isEmpty()) {
+            QVERIFY(frame->width() <= area.width() && frame->height() <= area.height());
+        } else {
+            QCOMPARE(frame->size(), QSize(wp.toPixels(30000), wp.toPixels(20000)));
+            QVERIFY(frame->width() > area.width());
+        }
+    }
+
     void theMainWindowComesBackWhereItWasLeft() {
         // Position and size that a run restores are saved unchanged by the next shut-down: a top-level window's
         // position includes its frame, its size does not.
