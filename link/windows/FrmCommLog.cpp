@@ -434,6 +434,11 @@ void FrmCommLog::sendRequest() {
         else
             m_ctx.queue()->queueRequest(request + QStringLiteral("\r\n"));
     }
+    // Written at once, not only at shut-down, so that a tool that stops unexpectedly keeps what was typed.
+    if (!requests.isEmpty()) {
+        m_history.save(*m_ctx.settings);
+        m_ctx.settings->sync();
+    }
 }
 
 void FrmCommLog::walkHistory(bool older) {

@@ -436,6 +436,8 @@ private slots:
             control<QLineEdit>(h, "txtRequest")->setText(awkward);
             QTest::keyClick(control(h, "txtRequest"), Qt::Key_Return);
             QCOMPARE(logOf(h)->requestHistory().entries().size(), RequestHistory::maxEntries);
+            // On the disk before shut-down: a tool that stops unexpectedly keeps the history.
+            QCOMPARE(h.readBackSettings()->readText("RequestHistory", "Request1", ""), awkward);
             h.shutdown();
             QFile file(h.settingsPath());
             QVERIFY(file.open(QIODevice::ReadOnly));
