@@ -35,7 +35,9 @@ private:
 };
 } // namespace
 
-bool AudioTone::soundModuleLoaded() { return ToneModule::instance().play != nullptr; }
+bool AudioTone::soundModuleLoaded() {
+    return ToneModule::instance().play != nullptr;
+}
 
 bool AudioTone::hasAudioOutput() {
     const ToneModule& module = ToneModule::instance();

@@ -97,7 +97,8 @@ Placement WindowPlacement::read(const QString& n, QSize screenTwips, QSize mainT
         p.width = m_settings->readInt(kLocations, n + "Width", screenTwips.width() / 2);
         p.height = m_settings->readInt(kLocations, n + "Height", screenTwips.height() / 2);
         p.state = clampState(m_settings->readInt(kLocations, n + "Windowstate", 0));
-        p.defaultSize = !m_settings->contains(kLocations, n + "Width") && !m_settings->contains(kLocations, n + "Height");
+        p.defaultSize =
+            !m_settings->contains(kLocations, n + "Width") && !m_settings->contains(kLocations, n + "Height");
         return p;
     }
     const PerWindow& w = *it;
