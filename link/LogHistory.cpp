@@ -1,5 +1,7 @@
 #include "link/LogHistory.h"
 
+#include "link/FileLog.h"
+
 namespace {
 const QChar kWritten = QLatin1Char('>');
 const QChar kReceived = QLatin1Char('<');
@@ -25,7 +27,7 @@ LogHistory::LogHistory(int capacity, std::function<qint64()> now)
 }
 
 QString LogHistory::stamped(QChar direction, qint64 atMs, const QString& text) {
-    return QDateTime::fromMSecsSinceEpoch(atMs).toString(QStringLiteral("yyyy-MM-dd hh:mm:ss.zzz ")) + direction +
+    return QDateTime::fromMSecsSinceEpoch(atMs).toString(FileLog::timestampFormat()) + QLatin1Char(' ') + direction +
            QLatin1Char(' ') + text;
 }
 
