@@ -2,6 +2,7 @@
 
 #include "link/LinkStatistics.h"
 #include "model/MonitorModel.h"
+#include "protocol/DataReadHandlers.h"
 #include "protocol/TextHelpers.h"
 
 namespace DiagnosticReport {
@@ -55,18 +56,11 @@ QVector<StatisticRow> statisticsRows(const LinkStatistics& s) {
 QString firmwareClassText(int c) {
     if (c <= 0)
         return QStringLiteral("not read");
-    QString family;
-    if (c >= 100 && c <= 199)
-        family = QStringLiteral("1 (CRT)");
-    else if (c >= 200 && c <= 298)
-        family = QStringLiteral("2 (CRT with board identity)");
-    else if (c >= 300 && c <= 398)
-        family = QStringLiteral("3 (flat panel)");
-    else if (c >= 400 && c <= 498)
-        family = QStringLiteral("4 (flat panel with LED backlight)");
-    else
-        family = QStringLiteral("none known");
-    return QString::number(c) + QStringLiteral(", family ") + family;
+    static const char* const families[] = {"none known", "1 (CRT)", "2 (CRT with board identity)", "3 (flat panel)",
+                                           "4 (flat panel with LED backlight)"};
+    // The family as the family set-up knows it, which decides the menus the tool offers.
+    return QString::number(c) + QStringLiteral(", family ") +
+           QLatin1String(families[DataReadHandlers::familyOf(c)]);
 }
 
 QString capabilityText(const MonitorModel& m) {

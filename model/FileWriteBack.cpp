@@ -157,8 +157,8 @@ FileWriteBack::FileWriteBack(MonitorModel& monitor, Clock& clock, LinkAccess lin
 }
 
 int FileWriteBack::familyOf(int firmwareClass) {
-    const int family = firmwareClass / 100;
-    return firmwareClass > 0 && family >= 1 && family <= 4 ? family : 0;
+    // The family whose windows the tool sets up; a class not read yet (0) has none.
+    return firmwareClass > 0 ? DataReadHandlers::familyOf(firmwareClass) : 0;
 }
 
 FileWriteBack::IdentityCheck FileWriteBack::checkIdentity(const WriteBackFile& file, const MonitorModel& monitor) {

@@ -95,7 +95,7 @@ public:
 
     void setConfirm(Confirm confirm) { m_confirm = std::move(confirm); }
 
-    // Firmware family of a class: its hundreds (1 to 4), 0 for any other class.
+    // Firmware family of a class, as the family set-up knows it (1 to 4); 0 for a class of no family or not read.
     static int familyOf(int firmwareClass);
     static IdentityCheck checkIdentity(const WriteBackFile& file, const MonitorModel& monitor);
     // The DACs that the adjustment windows offer for this monitor (by firmware class and capability), in the
