@@ -3,6 +3,7 @@
 
 #include "model/MonitorModel.h"
 #include "protocol/DiagnosticHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "protocol/ParseRules.h"
 #include "protocol/TextHelpers.h"
 
@@ -77,22 +78,13 @@ QString signedDisplay(int n) {
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
 }
 
-
 } // namespace
 
 DataReadHandlers::DataReadHandlers(MonitorModel& model, QObject* parent)
     : QObject(parent), m_model(model), m_diagnostics(new DiagnosticHandlers(model, this)) {}
 
 int DataReadHandlers::familyOf(int firmwareClass) {
-    if (firmwareClass >= 400 && firmwareClass <= 498)
-        return 4;
-    if (firmwareClass >= 300 && firmwareClass <= 398)
-        return 3;
-    if (firmwareClass >= 200 && firmwareClass <= 298)
-        return 2;
-    if (firmwareClass <= 138)
-        return 1;
-    return 0;
+    return FirmwareClass::setUpFamily(firmwareClass);
 }
 
 void DataReadHandlers::firmwareVersion(const QString& body) {
@@ -351,7 +343,7 @@ void DataReadHandlers::panelStatus(const QString& body) {
             rest = Text::textAfterComma(rest);
         }
         emit limitsRead(limits);
-        if (fc >= 216 && fc <= 300) {
+        if (FirmwareClass::limitsCarryHysteresis(fc)) {
             const QString contrast = signedDisplay(roundedDecimal(rest));
             rest = Text::textAfterComma(rest);
             emit hysteresisRead(contrast, signedDisplay(roundedDecimal(rest)));
@@ -359,7 +351,7 @@ void DataReadHandlers::panelStatus(const QString& body) {
     }
 
     const int bc = body.indexOf(QLatin1String("BC"));
-    if (bc >= 0 && fc >= 216 && fc <= 299 && bc + 5 < body.size())
+    if (bc >= 0 && FirmwareClass::limitsCarrySoftwareControl(fc) && bc + 5 < body.size())
         emit softwareControlRead(body.at(bc + 3) == QLatin1Char('0'), body.at(bc + 5) == QLatin1Char('0'));
 }
 
@@ -388,9 +380,13 @@ void DataReadHandlers::capability(const QString& body) {
     emit capabilityRead(m_model.capabilityMask());
 }
 
-void DataReadHandlers::deflectionEnableRead(bool enabled) { emit deflectionEnabledRead(enabled); }
+void DataReadHandlers::deflectionEnableRead(bool enabled) {
+    emit deflectionEnabledRead(enabled);
+}
 
-void DataReadHandlers::hvEnableRead(bool enabled) { emit hvEnabledRead(enabled); }
+void DataReadHandlers::hvEnableRead(bool enabled) {
+    emit hvEnabledRead(enabled);
+}
 
 QVector<int> DataReadHandlers::readInRange(QString& rest, int count) const {
     QVector<int> values;
@@ -524,14 +520,36 @@ void DataReadHandlers::fourFill(QChar group, DacKind kind, const QString& number
         emit dacValuesRead(group, kind, values);
 }
 
-void DataReadHandlers::testPointsClass1(const QString& body) { m_diagnostics->testPoints(1, body); }
-void DataReadHandlers::testPointsClass2(const QString& body) { m_diagnostics->testPoints(2, body); }
-void DataReadHandlers::testPointsClass3(const QString& body) { m_diagnostics->testPoints(3, body); }
-void DataReadHandlers::testPointsClass4(const QString& body) { m_diagnostics->testPoints(4, body); }
-void DataReadHandlers::hvControls(const QString& body) { m_diagnostics->hvControls(body); }
-void DataReadHandlers::syncFrequencies(const QString& body) { m_diagnostics->syncFrequencies(body); }
-void DataReadHandlers::i2cProbeResult(const QString& body, int colour) { m_diagnostics->i2cProbeResult(body, colour); }
-void DataReadHandlers::peekAddressRead(const QString& text) { m_diagnostics->peekAddressRead(text); }
-void DataReadHandlers::peekByteRead(const QString& text) { m_diagnostics->peekByteRead(text); }
-void DataReadHandlers::peekWordRead(const QString& text) { m_diagnostics->peekWordRead(text); }
-void DataReadHandlers::peekCharRead(const QString& text) { m_diagnostics->peekCharRead(text); }
+void DataReadHandlers::testPointsClass1(const QString& body) {
+    m_diagnostics->testPoints(1, body);
+}
+void DataReadHandlers::testPointsClass2(const QString& body) {
+    m_diagnostics->testPoints(2, body);
+}
+void DataReadHandlers::testPointsClass3(const QString& body) {
+    m_diagnostics->testPoints(3, body);
+}
+void DataReadHandlers::testPointsClass4(const QString& body) {
+    m_diagnostics->testPoints(4, body);
+}
+void DataReadHandlers::hvControls(const QString& body) {
+    m_diagnostics->hvControls(body);
+}
+void DataReadHandlers::syncFrequencies(const QString& body) {
+    m_diagnostics->syncFrequencies(body);
+}
+void DataReadHandlers::i2cProbeResult(const QString& body, int colour) {
+    m_diagnostics->i2cProbeResult(body, colour);
+}
+void DataReadHandlers::peekAddressRead(const QString& text) {
+    m_diagnostics->peekAddressRead(text);
+}
+void DataReadHandlers::peekByteRead(const QString& text) {
+    m_diagnostics->peekByteRead(text);
+}
+void DataReadHandlers::peekWordRead(const QString& text) {
+    m_diagnostics->peekWordRead(text);
+}
+void DataReadHandlers::peekCharRead(const QString& text) {
+    m_diagnostics->peekCharRead(text);
+}
