@@ -77,11 +77,14 @@ QString signedDisplay(int n) {
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
 }
 
-
 } // namespace
 
 DataReadHandlers::DataReadHandlers(MonitorModel& model, QObject* parent)
     : QObject(parent), m_model(model), m_diagnostics(new DiagnosticHandlers(model, this)) {}
+
+bool DataReadHandlers::asksCapability(int firmwareClass) {
+    return firmwareClass >= 209 && firmwareClass <= 298;
+}
 
 int DataReadHandlers::familyOf(int firmwareClass) {
     if (firmwareClass >= 400 && firmwareClass <= 498)
@@ -201,8 +204,10 @@ void DataReadHandlers::currentScanSet(const QString& body) {
     if (at >= 0) {
         // One character after the label: the "=" is skipped.
         const int number = Text::parseSignedDecimal(body.mid(at + numberLabel.size() + 1));
-        if (number >= 0)
+        if (number >= 0) {
+            m_model.monitorScanSetNumber = number;
             emit currentScanSetNumberRead(number);
+        }
     }
     const int nameAt = body.indexOf(nameLabel);
     if (nameAt >= 0) {
@@ -210,7 +215,8 @@ void DataReadHandlers::currentScanSet(const QString& body) {
         const int end = name.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
         if (end >= 0)
             name.truncate(end);
-        emit currentScanSetNameRead(name.left(72));
+        m_model.monitorScanSetName = name.left(72);
+        emit currentScanSetNameRead(m_model.monitorScanSetName);
     }
 }
 
@@ -244,12 +250,7 @@ void DataReadHandlers::identity(QChar board, bool serial, const QString& body, c
     const QString value = withoutLineEnd(ParseRules::labelledValue(body, label, &found));
     if (!found)
         return;
-    if (board == QLatin1Char('S'))
-        (serial ? m_model.serialNumber : m_model.modelNumber) = value;
-    else if (board == QLatin1Char('T'))
-        (serial ? m_model.crtSerialNumber : m_model.crtPartNumber) = value;
-    else if (board == QLatin1Char('U') && !serial)
-        m_model.partNumber = value;
+    m_model.setBoardNumber(board, serial, value);
     emit identityRead(board, serial, value);
 }
 
@@ -388,9 +389,13 @@ void DataReadHandlers::capability(const QString& body) {
     emit capabilityRead(m_model.capabilityMask());
 }
 
-void DataReadHandlers::deflectionEnableRead(bool enabled) { emit deflectionEnabledRead(enabled); }
+void DataReadHandlers::deflectionEnableRead(bool enabled) {
+    emit deflectionEnabledRead(enabled);
+}
 
-void DataReadHandlers::hvEnableRead(bool enabled) { emit hvEnabledRead(enabled); }
+void DataReadHandlers::hvEnableRead(bool enabled) {
+    emit hvEnabledRead(enabled);
+}
 
 QVector<int> DataReadHandlers::readInRange(QString& rest, int count) const {
     QVector<int> values;
@@ -524,14 +529,36 @@ void DataReadHandlers::fourFill(QChar group, DacKind kind, const QString& number
         emit dacValuesRead(group, kind, values);
 }
 
-void DataReadHandlers::testPointsClass1(const QString& body) { m_diagnostics->testPoints(1, body); }
-void DataReadHandlers::testPointsClass2(const QString& body) { m_diagnostics->testPoints(2, body); }
-void DataReadHandlers::testPointsClass3(const QString& body) { m_diagnostics->testPoints(3, body); }
-void DataReadHandlers::testPointsClass4(const QString& body) { m_diagnostics->testPoints(4, body); }
-void DataReadHandlers::hvControls(const QString& body) { m_diagnostics->hvControls(body); }
-void DataReadHandlers::syncFrequencies(const QString& body) { m_diagnostics->syncFrequencies(body); }
-void DataReadHandlers::i2cProbeResult(const QString& body, int colour) { m_diagnostics->i2cProbeResult(body, colour); }
-void DataReadHandlers::peekAddressRead(const QString& text) { m_diagnostics->peekAddressRead(text); }
-void DataReadHandlers::peekByteRead(const QString& text) { m_diagnostics->peekByteRead(text); }
-void DataReadHandlers::peekWordRead(const QString& text) { m_diagnostics->peekWordRead(text); }
-void DataReadHandlers::peekCharRead(const QString& text) { m_diagnostics->peekCharRead(text); }
+void DataReadHandlers::testPointsClass1(const QString& body) {
+    m_diagnostics->testPoints(1, body);
+}
+void DataReadHandlers::testPointsClass2(const QString& body) {
+    m_diagnostics->testPoints(2, body);
+}
+void DataReadHandlers::testPointsClass3(const QString& body) {
+    m_diagnostics->testPoints(3, body);
+}
+void DataReadHandlers::testPointsClass4(const QString& body) {
+    m_diagnostics->testPoints(4, body);
+}
+void DataReadHandlers::hvControls(const QString& body) {
+    m_diagnostics->hvControls(body);
+}
+void DataReadHandlers::syncFrequencies(const QString& body) {
+    m_diagnostics->syncFrequencies(body);
+}
+void DataReadHandlers::i2cProbeResult(const QString& body, int colour) {
+    m_diagnostics->i2cProbeResult(body, colour);
+}
+void DataReadHandlers::peekAddressRead(const QString& text) {
+    m_diagnostics->peekAddressRead(text);
+}
+void DataReadHandlers::peekByteRead(const QString& text) {
+    m_diagnostics->peekByteRead(text);
+}
+void DataReadHandlers::peekWordRead(const QString& text) {
+    m_diagnostics->peekWordRead(text);
+}
+void DataReadHandlers::peekCharRead(const QString& text) {
+    m_diagnostics->peekCharRead(text);
+}
