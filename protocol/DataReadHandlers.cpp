@@ -193,8 +193,10 @@ void DataReadHandlers::currentScanSet(const QString& body) {
     if (at >= 0) {
         // One character after the label: the "=" is skipped.
         const int number = Text::parseSignedDecimal(body.mid(at + numberLabel.size() + 1));
-        if (number >= 0)
+        if (number >= 0) {
+            m_model.monitorScanSetNumber = number;
             emit currentScanSetNumberRead(number);
+        }
     }
     const int nameAt = body.indexOf(nameLabel);
     if (nameAt >= 0) {
@@ -202,7 +204,8 @@ void DataReadHandlers::currentScanSet(const QString& body) {
         const int end = name.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
         if (end >= 0)
             name.truncate(end);
-        emit currentScanSetNameRead(name.left(72));
+        m_model.monitorScanSetName = name.left(72);
+        emit currentScanSetNameRead(m_model.monitorScanSetName);
     }
 }
 
@@ -236,12 +239,7 @@ void DataReadHandlers::identity(QChar board, bool serial, const QString& body, c
     const QString value = withoutLineEnd(ParseRules::labelledValue(body, label, &found));
     if (!found)
         return;
-    if (board == QLatin1Char('S'))
-        (serial ? m_model.serialNumber : m_model.modelNumber) = value;
-    else if (board == QLatin1Char('T'))
-        (serial ? m_model.crtSerialNumber : m_model.crtPartNumber) = value;
-    else if (board == QLatin1Char('U') && !serial)
-        m_model.partNumber = value;
+    m_model.setBoardNumber(board, serial, value);
     emit identityRead(board, serial, value);
 }
 
