@@ -5,6 +5,7 @@
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
 #include "protocol/Catalogue.h"
+#include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
 
 #include <QGridLayout>
@@ -214,11 +215,12 @@ void DiagnosticWindow::addHvLimitRows(int row, int column) {
 }
 
 QLineEdit* DiagnosticWindow::addAnodeLimitRow(int row, int column, const QString& caption, const QString& buttonName) {
-    return addLimitRow(
-        row, column, caption, QStringLiteral("txtIAnodeLimit"), buttonName, [this](const QString& typed) {
-            const int fc = firmwareClass();
-            return fc >= 217 && fc <= 299 && monitorResponding() ? Catalogue::setAnodeCurrentLimit(typed) : QString();
-        });
+    return addLimitRow(row, column, caption, QStringLiteral("txtIAnodeLimit"), buttonName,
+                       [this](const QString& typed) {
+                           return FirmwareClass::setsAnodeCurrentLimit(firmwareClass()) && monitorResponding()
+                                      ? Catalogue::setAnodeCurrentLimit(typed)
+                                      : QString();
+                       });
 }
 
 void DiagnosticWindow::addSupplyBlock(int row, int column, const QString& title, const QString& heading,
