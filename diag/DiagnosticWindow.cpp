@@ -92,8 +92,6 @@ void DiagnosticWindow::onActivated() {
         return;
     if (monitorResponding())
         queueReads(m_polling.onActivation);
-    else
-        showNotice();
     m_timer->start(m_polling.intervalMs);
 }
 
@@ -194,9 +192,7 @@ QLineEdit* DiagnosticWindow::addLimitRow(int row, int column, const QString& cap
     QPushButton* set = addButton(row, column + 2, buttonName, QStringLiteral("Set"));
     connect(set, &QPushButton::clicked, this, [this, box, request] {
         const QString command = request(box->text());
-        if (command.isEmpty())
-            return;
-        if (!mayAsk())
+        if (command.isEmpty() || !mayAsk())
             return;
         m_ctx.send(command);
         // Sent: the next answer shows what the monitor took.
