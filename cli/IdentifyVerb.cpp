@@ -7,6 +7,7 @@
 #include "model/BoardIdentity.h"
 #include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
+#include "protocol/FirmwareClass.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -23,7 +24,7 @@ QStringList identifyReads(const MonitorModel& m) {
         if (!reads.contains(r))
             reads << r;
     reads << Catalogue::readOperatingTime() << Catalogue::readCurrentScanSet();
-    if (DataReadHandlers::asksCapability(m.firmwareClass))
+    if (FirmwareClass::asksCapability(m.firmwareClass))
         reads << Catalogue::readCapability();
     return reads;
 }

@@ -3,6 +3,7 @@
 
 #include "model/MonitorModel.h"
 #include "protocol/DiagnosticHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "protocol/ParseRules.h"
 #include "protocol/TextHelpers.h"
 
@@ -82,20 +83,8 @@ QString signedDisplay(int n) {
 DataReadHandlers::DataReadHandlers(MonitorModel& model, QObject* parent)
     : QObject(parent), m_model(model), m_diagnostics(new DiagnosticHandlers(model, this)) {}
 
-bool DataReadHandlers::asksCapability(int firmwareClass) {
-    return firmwareClass >= 209 && firmwareClass <= 298;
-}
-
 int DataReadHandlers::familyOf(int firmwareClass) {
-    if (firmwareClass >= 400 && firmwareClass <= 498)
-        return 4;
-    if (firmwareClass >= 300 && firmwareClass <= 398)
-        return 3;
-    if (firmwareClass >= 200 && firmwareClass <= 298)
-        return 2;
-    if (firmwareClass <= 138)
-        return 1;
-    return 0;
+    return FirmwareClass::setUpFamily(firmwareClass);
 }
 
 void DataReadHandlers::firmwareVersion(const QString& body) {
@@ -352,7 +341,7 @@ void DataReadHandlers::panelStatus(const QString& body) {
             rest = Text::textAfterComma(rest);
         }
         emit limitsRead(limits);
-        if (fc >= 216 && fc <= 300) {
+        if (FirmwareClass::limitsCarryHysteresis(fc)) {
             const QString contrast = signedDisplay(roundedDecimal(rest));
             rest = Text::textAfterComma(rest);
             emit hysteresisRead(contrast, signedDisplay(roundedDecimal(rest)));
@@ -360,7 +349,7 @@ void DataReadHandlers::panelStatus(const QString& body) {
     }
 
     const int bc = body.indexOf(QLatin1String("BC"));
-    if (bc >= 0 && fc >= 216 && fc <= 299 && bc + 5 < body.size())
+    if (bc >= 0 && FirmwareClass::limitsCarrySoftwareControl(fc) && bc + 5 < body.size())
         emit softwareControlRead(body.at(bc + 3) == QLatin1Char('0'), body.at(bc + 5) == QLatin1Char('0'));
 }
 

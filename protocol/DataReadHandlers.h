@@ -21,8 +21,6 @@ public:
     // The monitor family whose set-up a firmware class selects: 1 (up to 138), 2 (200-298), 3 (300-398),
     // 4 (400-498); 0 for the classes that run no set-up.
     static int familyOf(int firmwareClass);
-    // The CRTs of classes 209 to 298 report their capability: their family set-up asks for it.
-    static bool asksCapability(int firmwareClass);
 
     void downloadRecordEcho(const QString& answer) override { emit recordAnswered(answer); }
     void flashEraseAnswer(const QString& body) override { emit flashEraseAnswered(body); }
