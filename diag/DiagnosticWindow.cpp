@@ -5,6 +5,7 @@
 #include "platform/Clock.h"
 #include "protocol/Catalogue.h"
 #include "ui/AppContext.h"
+#include "ui/TypedValueBox.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -78,6 +79,7 @@ void DiagnosticWindow::showControlText(const QString& control, const QString& te
     if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(text);
     } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
+        TypedValueBox::rememberMonitorText(box, text);
         if (!(box->isModified() && box->property(keepsTyping).toBool()))
             box->setText(text);
     }
@@ -149,14 +151,8 @@ QLineEdit* DiagnosticWindow::addLimitRow(int row, int column, const QString& cap
     QLineEdit* box = addBox(row, column + 1, boxName, false);
     box->setProperty(keepsTyping, true);
     QPushButton* set = addButton(row, column + 2, buttonName, QStringLiteral("Set"));
-    connect(set, &QPushButton::clicked, this, [this, box, request] {
-        const QString command = request(box->text());
-        if (command.isEmpty())
-            return;
-        m_ctx.send(command);
-        // Sent: the next answer shows what the monitor took.
-        box->setModified(false);
-    });
+    connect(set, &QPushButton::clicked, this,
+            [this, box, request] { TypedValueBox::send(m_ctx, this, box, request(box->text())); });
     return box;
 }
 
