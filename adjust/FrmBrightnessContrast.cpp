@@ -314,9 +314,9 @@ bool FrmBrightnessContrast::defaultsPanelShown(UserControl which) const {
 void FrmBrightnessContrast::useShownValue(Section& s, QWidget* label) {
     bool ok = false;
     const int value = displayText(label).trimmed().toInt(&ok);
-    // The slider change sends it.
+    // The user's choice: the slider change sends it.
     if (ok)
-        s.row->slider->setValue(value);
+        setRowDeliberately(*s.rows, *s.row, value);
 }
 
 void FrmBrightnessContrast::showLimits(const QStringList& texts) {

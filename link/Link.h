@@ -54,8 +54,9 @@ public:
 
     void setDispatch(std::function<void(const QString&)> dispatch) { m_dispatch = std::move(dispatch); }
     void setLog(LogSink* log) { m_log = log; }
-    // A text ended by "!" is dropped, unless this takes it (a download's rejected record): it returns true when
-    // it did, and the link is then free for the next line as after an answer.
+    // A text ended by "!" is handed to this first (a download's rejected record): it returns true when it took
+    // it, and the link is then free for the next line as after an answer. Otherwise a "!" that refuses the line
+    // on the wire is logged and answers it likewise; any other "!" text is dropped.
     void setRejectionHandler(std::function<bool(const QString&)> handler) { m_rejectionHandler = std::move(handler); }
     LogSink* log() const { return m_log; }
 
