@@ -3,6 +3,7 @@
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
 
 #include <QLabel>
@@ -168,12 +169,12 @@ void FrmVideoAdj::applyFamilySetUp(int firmwareClass) {
     const int family = DataReadHandlers::familyOf(firmwareClass);
     if (family == 0)
         return;
-    setOffsetRowsShown(family == 2 && firmwareClass >= 216);
+    setOffsetRowsShown(FirmwareClass::hasLowBrightnessControls(firmwareClass));
     if (family == 2) {
         setRowShown(m_bias->row(1), false);
         m_bias->row(0)->caption->setText(QStringLiteral("+80V Adjust"));
     } else if (family == 3) {
-        const bool colourBalance = firmwareClass == 315 || firmwareClass == 316;
+        const bool colourBalance = FirmwareClass::hasColourBalancePanel(firmwareClass);
         for (DacRow* row : m_video->rows()) {
             row->slider->setVisible(colourBalance);
             setLocked(row->slider, Lock::Family, !colourBalance);

@@ -4,6 +4,7 @@
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/DiagnosticHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
 
 #include <QLabel>
@@ -180,8 +181,7 @@ FrmG2::FrmG2(AppContext& ctx, QWidget* parent)
 }
 
 void FrmG2::queueReads() {
-    const int fc = model().firmwareClass;
-    if (fc >= 200 && fc <= 299) {
+    if (FirmwareClass::isClass2(model().firmwareClass)) {
         m_ctx.send(Catalogue::readHvControls());
         m_ctx.send(Catalogue::readTestPoints());
     }

@@ -119,17 +119,15 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
     QObject::connect(h, &DataReadHandlers::softwareControlRead, owner, [&ctx](bool brightness, bool contrast) {
         ctx.windows->window<FrmBrightnessContrast>()->showSoftwareControl(brightness, contrast);
     });
-    QObject::connect(h, &DataReadHandlers::modelTypeRead, owner, [&ctx](int modelType) {
-        ctx.windows->window<FrmBrightnessContrast>()->showModelType(modelType);
-    });
+    QObject::connect(h, &DataReadHandlers::modelTypeRead, owner,
+                     [&ctx](int modelType) { ctx.windows->window<FrmBrightnessContrast>()->showModelType(modelType); });
     // Its start-up options are the operating mode's user-control options: the operating-mode window takes the
     // user's choice and sends the whole mode.
     QObject::connect(ctx.windows, &WindowRegistry::windowCreated, owner, [&ctx](ChildWindow* created) {
         if (auto* bc = qobject_cast<FrmBrightnessContrast*>(created))
             QObject::connect(bc, &FrmBrightnessContrast::startUpControlChosen, bc,
                              [&ctx](Catalogue::UserControl section, bool userControlled) {
-                                 ctx.windows->window<FrmOperatingMode>()->selectStartUpControl(section,
-                                                                                              userControlled);
+                                 ctx.windows->window<FrmOperatingMode>()->selectStartUpControl(section, userControlled);
                              });
     });
 
@@ -145,18 +143,20 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                      [&ctx](bool enabled) { ctx.windows->window<FrmDeflHVEnable>()->showHvEnabled(enabled); });
 
     // Scan sets.
+    // The windows show what the model holds, which the command line reads as well.
     QObject::connect(h, &DataReadHandlers::currentScanSetNumberRead, owner,
-                     [&ctx](int number) { ctx.windows->window<FrmCurrentScanSet>()->showNumber(number); });
+                     [&ctx] { ctx.windows->window<FrmCurrentScanSet>()->showNumber(ctx.model->monitorScanSetNumber); });
     QObject::connect(h, &DataReadHandlers::currentScanSetNameRead, owner,
-                     [&ctx](const QString& name) { ctx.windows->window<FrmCurrentScanSet>()->showName(name); });
+                     [&ctx] { ctx.windows->window<FrmCurrentScanSet>()->showName(ctx.model->monitorScanSetName); });
     QObject::connect(h, &DataReadHandlers::scanSetEntryRead, owner,
                      [&ctx](int index, const QString& name, int enabled) {
                          ctx.windows->window<FrmScanSelect>()->showEntry(index, name, enabled);
                      });
 
     // Identity, versions, operating time, operating mode and limits.
-    QObject::connect(h, &DataReadHandlers::identityRead, owner,
-                     [&ctx](QChar board, bool serial, const QString& text) { showIdentity(ctx, board, serial, text); });
+    QObject::connect(h, &DataReadHandlers::identityRead, owner, [&ctx](QChar board, bool serial) {
+        showIdentity(ctx, board, serial, ctx.model->boardNumber(board, serial));
+    });
     QObject::connect(h, &DataReadHandlers::firmwareVersionRead, owner,
                      [&ctx](const QString& text) { ctx.windows->window<FrmVersion>()->showFirmwareVersion(text); });
     QObject::connect(h, &DataReadHandlers::bootEpromVersionRead, owner,

@@ -98,6 +98,15 @@ void Link::setIndicatorGreen(bool green) {
     emit indicatorChanged(green);
 }
 
+void Link::setAutoPingEnabled(bool on) {
+    if (on == m_autoPingEnabled)
+        return;
+    m_autoPingEnabled = on;
+    if (on)
+        m_tmrKeepAlive->start(keepAliveSearchMs);
+    emit autoPingChanged(on);
+}
+
 void Link::startKeepAlive(int intervalMs) { m_tmrKeepAlive->start(intervalMs); }
 
 void Link::stopKeepAlive() {
@@ -270,7 +279,7 @@ void Link::promptReceived() {
 }
 
 void Link::keepAliveTick() {
-    if (!autoPingEnabled || !(m_model->monitorResponding || m_monitorConnected)) {
+    if (!m_autoPingEnabled || !(m_model->monitorResponding || m_monitorConnected)) {
         m_tmrConnect->stop();
         resetPing();
         return;

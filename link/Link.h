@@ -69,9 +69,14 @@ public:
     LogSink* log() const { return m_log; }
 
     bool logToWindow = false;
-    bool autoPingEnabled = true;
     bool bypassQueue = true;
     int downloadKeepAliveInterval = downloadKeepAliveMs;
+
+    // Keep-alive pings are sent only while auto-ping is on. The log window's button and its setting, and a flash
+    // download (off while it runs, the user's choice back when it ends) change it, all through this setter.
+    bool autoPingEnabled() const { return m_autoPingEnabled; }
+    // Switching it on restarts the keep-alive countdown (2000 ms).
+    void setAutoPingEnabled(bool on);
 
     Timer* tmrConnect() const { return m_tmrConnect; }
     Timer* tmrKeepAlive() const { return m_tmrKeepAlive; }
@@ -99,6 +104,7 @@ signals:
     void portTroubleFound(const QString& text);
     // No prompt within the answer time-out while the monitor was responding: the connection is lost.
     void connectionLost();
+    void autoPingChanged(bool on);
 
 private:
     void processChunk(const QString& text);
@@ -133,6 +139,7 @@ private:
     bool m_receiving = false;
     Prompt m_lastPrompt = Prompt::None;
     bool m_indicatorGreen = false;
+    bool m_autoPingEnabled = true;
     bool m_monitorConnected = false;
     // A keep-alive ping is queued and its answer not yet in; once it is written, the next prompt ends it.
     bool m_pingOutstanding = false;

@@ -3,6 +3,7 @@
 
 #include "model/MonitorModel.h"
 #include "protocol/DiagnosticHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "protocol/ParseRules.h"
 #include "protocol/TextHelpers.h"
 
@@ -77,22 +78,13 @@ QString signedDisplay(int n) {
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
 }
 
-
 } // namespace
 
 DataReadHandlers::DataReadHandlers(MonitorModel& model, QObject* parent)
     : QObject(parent), m_model(model), m_diagnostics(new DiagnosticHandlers(model, this)) {}
 
 int DataReadHandlers::familyOf(int firmwareClass) {
-    if (firmwareClass >= 400 && firmwareClass <= 498)
-        return 4;
-    if (firmwareClass >= 300 && firmwareClass <= 398)
-        return 3;
-    if (firmwareClass >= 200 && firmwareClass <= 298)
-        return 2;
-    if (firmwareClass <= 138)
-        return 1;
-    return 0;
+    return FirmwareClass::setUpFamily(firmwareClass);
 }
 
 void DataReadHandlers::firmwareVersion(const QString& body) {
@@ -201,8 +193,10 @@ void DataReadHandlers::currentScanSet(const QString& body) {
     if (at >= 0) {
         // One character after the label: the "=" is skipped.
         const int number = Text::parseSignedDecimal(body.mid(at + numberLabel.size() + 1));
-        if (number >= 0)
+        if (number >= 0) {
+            m_model.monitorScanSetNumber = number;
             emit currentScanSetNumberRead(number);
+        }
     }
     const int nameAt = body.indexOf(nameLabel);
     if (nameAt >= 0) {
@@ -210,7 +204,8 @@ void DataReadHandlers::currentScanSet(const QString& body) {
         const int end = name.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
         if (end >= 0)
             name.truncate(end);
-        emit currentScanSetNameRead(name.left(72));
+        m_model.monitorScanSetName = name.left(72);
+        emit currentScanSetNameRead(m_model.monitorScanSetName);
     }
 }
 
@@ -244,12 +239,7 @@ void DataReadHandlers::identity(QChar board, bool serial, const QString& body, c
     const QString value = withoutLineEnd(ParseRules::labelledValue(body, label, &found));
     if (!found)
         return;
-    if (board == QLatin1Char('S'))
-        (serial ? m_model.serialNumber : m_model.modelNumber) = value;
-    else if (board == QLatin1Char('T'))
-        (serial ? m_model.crtSerialNumber : m_model.crtPartNumber) = value;
-    else if (board == QLatin1Char('U') && !serial)
-        m_model.partNumber = value;
+    m_model.setBoardNumber(board, serial, value);
     emit identityRead(board, serial, value);
 }
 
@@ -351,7 +341,7 @@ void DataReadHandlers::panelStatus(const QString& body) {
             rest = Text::textAfterComma(rest);
         }
         emit limitsRead(limits);
-        if (fc >= 216 && fc <= 300) {
+        if (FirmwareClass::limitsCarryHysteresis(fc)) {
             const QString contrast = signedDisplay(roundedDecimal(rest));
             rest = Text::textAfterComma(rest);
             emit hysteresisRead(contrast, signedDisplay(roundedDecimal(rest)));
@@ -359,7 +349,7 @@ void DataReadHandlers::panelStatus(const QString& body) {
     }
 
     const int bc = body.indexOf(QLatin1String("BC"));
-    if (bc >= 0 && fc >= 216 && fc <= 299 && bc + 5 < body.size())
+    if (bc >= 0 && FirmwareClass::limitsCarrySoftwareControl(fc) && bc + 5 < body.size())
         emit softwareControlRead(body.at(bc + 3) == QLatin1Char('0'), body.at(bc + 5) == QLatin1Char('0'));
 }
 
@@ -388,9 +378,13 @@ void DataReadHandlers::capability(const QString& body) {
     emit capabilityRead(m_model.capabilityMask());
 }
 
-void DataReadHandlers::deflectionEnableRead(bool enabled) { emit deflectionEnabledRead(enabled); }
+void DataReadHandlers::deflectionEnableRead(bool enabled) {
+    emit deflectionEnabledRead(enabled);
+}
 
-void DataReadHandlers::hvEnableRead(bool enabled) { emit hvEnabledRead(enabled); }
+void DataReadHandlers::hvEnableRead(bool enabled) {
+    emit hvEnabledRead(enabled);
+}
 
 QVector<int> DataReadHandlers::readInRange(QString& rest, int count) const {
     QVector<int> values;
@@ -524,14 +518,36 @@ void DataReadHandlers::fourFill(QChar group, DacKind kind, const QString& number
         emit dacValuesRead(group, kind, values);
 }
 
-void DataReadHandlers::testPointsClass1(const QString& body) { m_diagnostics->testPoints(1, body); }
-void DataReadHandlers::testPointsClass2(const QString& body) { m_diagnostics->testPoints(2, body); }
-void DataReadHandlers::testPointsClass3(const QString& body) { m_diagnostics->testPoints(3, body); }
-void DataReadHandlers::testPointsClass4(const QString& body) { m_diagnostics->testPoints(4, body); }
-void DataReadHandlers::hvControls(const QString& body) { m_diagnostics->hvControls(body); }
-void DataReadHandlers::syncFrequencies(const QString& body) { m_diagnostics->syncFrequencies(body); }
-void DataReadHandlers::i2cProbeResult(const QString& body, int colour) { m_diagnostics->i2cProbeResult(body, colour); }
-void DataReadHandlers::peekAddressRead(const QString& text) { m_diagnostics->peekAddressRead(text); }
-void DataReadHandlers::peekByteRead(const QString& text) { m_diagnostics->peekByteRead(text); }
-void DataReadHandlers::peekWordRead(const QString& text) { m_diagnostics->peekWordRead(text); }
-void DataReadHandlers::peekCharRead(const QString& text) { m_diagnostics->peekCharRead(text); }
+void DataReadHandlers::testPointsClass1(const QString& body) {
+    m_diagnostics->testPoints(1, body);
+}
+void DataReadHandlers::testPointsClass2(const QString& body) {
+    m_diagnostics->testPoints(2, body);
+}
+void DataReadHandlers::testPointsClass3(const QString& body) {
+    m_diagnostics->testPoints(3, body);
+}
+void DataReadHandlers::testPointsClass4(const QString& body) {
+    m_diagnostics->testPoints(4, body);
+}
+void DataReadHandlers::hvControls(const QString& body) {
+    m_diagnostics->hvControls(body);
+}
+void DataReadHandlers::syncFrequencies(const QString& body) {
+    m_diagnostics->syncFrequencies(body);
+}
+void DataReadHandlers::i2cProbeResult(const QString& body, int colour) {
+    m_diagnostics->i2cProbeResult(body, colour);
+}
+void DataReadHandlers::peekAddressRead(const QString& text) {
+    m_diagnostics->peekAddressRead(text);
+}
+void DataReadHandlers::peekByteRead(const QString& text) {
+    m_diagnostics->peekByteRead(text);
+}
+void DataReadHandlers::peekWordRead(const QString& text) {
+    m_diagnostics->peekWordRead(text);
+}
+void DataReadHandlers::peekCharRead(const QString& text) {
+    m_diagnostics->peekCharRead(text);
+}

@@ -42,7 +42,7 @@ struct Rig {
         if (!monitor->goOnline(version))
             qFatal("the tool did not come online");
         // No keep-alive pings between the windows' own reads.
-        h.ctx().link->autoPingEnabled = false;
+        h.ctx().link->setAutoPingEnabled(false);
     }
     // Chooses a menu item as the user does; it must be offered.
     void choose(const char* item) {

@@ -248,7 +248,7 @@ private slots:
         Rig r;
         QSignalSpy lost(&r.link, &Link::connectionLost);
         r.model.monitorResponding = true;
-        r.link.autoPingEnabled = false;
+        r.link.setAutoPingEnabled(false);
         r.link.startKeepAlive(2000);
         r.clock.advance(20000);
         QVERIFY(r.port.written.isEmpty());
