@@ -62,6 +62,9 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_model = std::make_unique<MonitorModel>();
     m_ctx.model = m_model.get();
     m_ctx.link = new Link(m_ctx.port, m_ctx.clock, m_ctx.tone, m_ctx.model, this);
+    PortMap* portMap = m_portMap.get();
+    m_ctx.link->setOpenFailureExplainer(
+        [portMap](const QString& device, const OpenFailure& failure) { return portMap->explain(device, failure); });
     m_standInLog = std::make_unique<LineKeepingLog>();
     m_ctx.link->setLog(m_standInLog.get());
     m_handlers = std::make_unique<DataReadHandlers>(*m_model);
@@ -177,8 +180,9 @@ void Application::start(const StartOptions& options) {
     if (m_ctx.settings->readText(kConfigs, QStringLiteral("CommLogOpen"), QStringLiteral("0")) == QLatin1String("1"))
         log->showInFront();
 
-    // 10. The main window.
+    // 10. The main window; then why the port could not be opened, over it.
     m_ctx.windows->showMainWindowQuietly();
+    connectWindow->explainStartTrouble();
 }
 
 void Application::shutdown() {

@@ -48,21 +48,43 @@ bool Link::openPort(int portNumber, const QString& lineSettings) {
     m_model->monitorResponding = false;
     m_lastPortNumber = portNumber;
     m_lastLineSettings = lineSettings;
-    if (!m_port->open(portNumber, lineSettings))
+    if (!m_port->open(portNumber, lineSettings)) {
+        noteOpenFailure();
         return false;
+    }
     m_portLost = false;
+    m_openFailed = false;
+    m_portTrouble.clear();
+    m_troubleKey.clear();
     if (m_port->bytesWaiting() > 0)
         m_port->readAll();
     return true;
 }
 
 bool Link::reopenIfLost() {
-    if (!m_portLost || m_port->isOpen())
+    if ((!m_portLost && !m_openFailed) || m_port->isOpen())
         return m_port->isOpen();
-    if (!openPort(m_lastPortNumber, m_lastLineSettings))
+    const bool wasLost = m_portLost;
+    const QString toldBefore = m_troubleKey;
+    if (!openPort(m_lastPortNumber, m_lastLineSettings)) {
+        if (m_troubleKey != toldBefore && !m_portTrouble.isEmpty())
+            emit portTroubleFound(m_portTrouble);
         return false;
-    logEvent(QStringLiteral("Port open again"));
+    }
+    logEvent(wasLost ? QStringLiteral("Port open again") : QStringLiteral("Port open"));
     return true;
+}
+
+void Link::noteOpenFailure() {
+    m_openFailed = true;
+    const OpenFailure failure = m_port->openFailure();
+    const QString key = m_port->deviceName() + QLatin1Char('\n') + QString::number(failure.kind);
+    if (key == m_troubleKey)
+        return;
+    m_troubleKey = key;
+    m_portTrouble = m_explainOpenFailure ? m_explainOpenFailure(m_port->deviceName(), failure) : failure.systemText;
+    if (!m_portTrouble.isEmpty())
+        logEvent(QStringLiteral("Port not opened: ") + m_portTrouble.simplified());
 }
 
 void Link::setMonitorConnected(bool connected) {
