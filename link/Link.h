@@ -88,6 +88,8 @@ signals:
     void indicatorChanged(bool green);
     // No prompt within the answer time-out while the monitor was responding: the connection is lost.
     void connectionLost();
+    // A port or link event was logged (for the main window's status).
+    void eventLogged(const QString& text);
 
 private:
     void processChunk(const QString& text);
