@@ -170,7 +170,7 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     // Hysteresis.
     QLabel* hystLabel =
         addLabel(s.which == UserControl::Contrast ? QStringLiteral("lblHystC") : QStringLiteral("lblHystB"),
-                 QStringLiteral("Hysterisis"));
+                 QStringLiteral("Hysteresis"));
     s.hysteresis = new QLineEdit(QStringLiteral("1"), this);
     s.hysteresis->setObjectName(name(n.hysteresisBox));
     QPushButton* setHyst = addButton(name(n.hysteresisButton), QStringLiteral("Set"));

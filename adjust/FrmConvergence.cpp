@@ -42,7 +42,7 @@ DacGroup* modelGroup(MonitorModel& m, char letter) {
 } // namespace
 
 FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
-    : DacAdjustWindow(ctx, QStringLiteral("frmConvergence"), QStringLiteral("Adjust Convergence"), parent) {
+    : DacAdjustWindow(ctx, QStringLiteral("frmConvergence"), QStringLiteral("Adjust Convergence - Details"), parent) {
     MonitorModel& m = model();
     for (int column = 0; column < 2; ++column)
         for (int k = 0; k < 3; ++k) {
@@ -95,7 +95,8 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
         }
     }
 
-    const int top = blockTop + 3 * blockHeight;
+    // Below the purity block, whose two pairs of rows take one row more than the other blocks.
+    const int top = blockTop + 3 * blockHeight + rowHeight;
     QPushButton* centre = addButton(QStringLiteral("btnCenterAll"), QString());
     place(centre, 120, top, 375, 285);
     place(addLabel(QStringLiteral("Label28"), QStringLiteral("Center All Controls")), 600, top, 2400, 285);
@@ -110,12 +111,13 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
         addButton(QStringLiteral("btnUseInitialSettings"), QStringLiteral("Go Back to  Initial Settings"));
     QPushButton* save = addButton(QStringLiteral("btnSetInitialSettings"), QStringLiteral("Save Initial Settings"));
     QPushButton* done = addButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
-    // Gated first: placing a setting button places its gate, which would otherwise stay at the window's corner.
+    // The setting buttons sit in their gates before anything is placed: a gate made later would open at the
+    // window's corner.
     setSettingButtons(factory, initial, save);
     const int buttonsTop = top + 480;
     QPushButton* row[] = {reReadButton, factory, initial, save, done};
     for (int k = 0; k < 5; ++k)
-        place(row[k], 120 + k * 2160, buttonsTop, 2040, 375);
+        place(row[k], 120 + k * 2520, buttonsTop, 2400, 375);
     connect(centre, &QPushButton::clicked, this, [this] { centerAll(); });
     connect(reReadButton, &QPushButton::clicked, this, [this] { reRead(); });
     connect(done, &QPushButton::clicked, this, [this] { hideWindow(); });

@@ -132,6 +132,7 @@ void Link::logEvent(const QString& text) {
     m_history.logEvent(text);
     if (m_log)
         m_log->logEvent(text);
+    emit eventLogged(text);
 }
 
 void Link::logReceivedChar(QChar c) {

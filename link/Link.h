@@ -106,6 +106,8 @@ signals:
     // No prompt within the answer time-out while the monitor was responding: the connection is lost.
     void connectionLost();
     void autoPingChanged(bool on);
+    // A port or link event was logged (for the main window's status).
+    void eventLogged(const QString& text);
 
 private:
     void processChunk(const QString& text);

@@ -23,7 +23,6 @@ constexpr int captionLeft = 120, captionWidth = 1815;
 constexpr int sliderLeft = 1995, sliderWidth = 2895;
 constexpr int presentLeft = 5010, factoryLeft = 5850, initialLeft = 6690, valueWidth = 735;
 constexpr int rowHeight = 285;
-constexpr int fallbackTwipsPerPixel = 15; // 96 dots per inch
 
 // Restores a flag when the scope ends.
 class FlagRestore {
@@ -606,17 +605,11 @@ bool DacAdjustWindow::isLocked(QWidget* control, Lock reason) const {
     return (m_locks.value(control) & int(reason)) != 0;
 }
 
-int DacAdjustWindow::twips(int value) const {
-    // The control layout was drawn for a narrow 8-point system font with slim button borders; with today's
-    // wider fonts and styles every position and size grows alike so that captions still fit their controls.
-    const double scale = std::clamp(fontMetrics().averageCharWidth() / 4.2, 1.0, 2.0);
-    const int pixels = m_ctx.placement ? m_ctx.placement->toPixels(value) : value / fallbackTwipsPerPixel;
-    return qRound(pixels * scale);
-}
-
 void DacAdjustWindow::place(QWidget* control, int left, int top, int width, int height) {
+    // Edges rather than lengths are converted, so that controls laid edge to edge do not overlap by rounding.
     if (control)
-        outer(control)->setGeometry(twips(left), twips(top), twips(width), twips(height));
+        outer(control)->setGeometry(
+            QRect(QPoint(twips(left), twips(top)), QPoint(twips(left + width) - 1, twips(top + height) - 1)));
 }
 
 void DacAdjustWindow::placeRow(DacRow* row, int top) {
@@ -627,23 +620,7 @@ void DacAdjustWindow::placeRow(DacRow* row, int top) {
     place(row->initial, initialLeft, top, valueWidth, rowHeight);
 }
 
-void DacAdjustWindow::setWindowHeightTwips(int height) {
-    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    // Never smaller than the shown controls plus the frame's own title bar and borders (a hidden control's gate
-    // is hidden with it).
-    QRect content;
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (!hiddenByWindow(child))
-            content |= child->geometry();
-    const int margin = twips(120);
-    const int neededHeight = content.bottom() + 1 + margin + frame->height() - this->height();
-    const int neededWidth = content.right() + 1 + margin + frame->width() - this->width();
-    frame->resize(std::max(frame->width(), neededWidth), std::max(twips(height), neededHeight));
-}
-
 int DacAdjustWindow::windowHeightTwips() const {
     const QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    if (m_ctx.placement)
-        return m_ctx.placement->toTwips(frame->height());
-    return frame->height() * fallbackTwipsPerPixel;
+    return qRound(frame->height() * 1440.0 / (m_ctx.placement ? m_ctx.placement->dpi() : 96.0));
 }

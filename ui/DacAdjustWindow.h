@@ -43,8 +43,6 @@ class QScrollBar;
 class DacAdjustWindow : public ChildWindow {
     Q_OBJECT
 public:
-    // A layout length in twips as pixels on this window (the scale of its font included).
-    int layoutPixels(int twipsValue) const { return twips(twipsValue); }
     DacAdjustWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent = nullptr);
 
     // False while the window fills its own controls: a slider change then only shows and stores the position.
@@ -171,13 +169,13 @@ protected:
     // Shows or hides a whole row; a hidden row's slider is never moved by the buttons.
     void setRowShown(DacRow* row, bool shown);
 
-    // Layout in twips (1440 per inch at the screen's logical DPI).
-    int twips(int value) const;
+    // Layout in twips, through the window's font (layoutPixels).
+    int twips(int value) const { return layoutPixels(value); }
     void place(QWidget* control, int left, int top, int width, int height);
     // Caption, slider and value boxes of a row at the given top, in the standard columns.
     void placeRow(DacRow* row, int top);
-    // Height of the window's frame.
-    void setWindowHeightTwips(int height);
+    // Height of the window's frame, never less than the shown controls need.
+    void setWindowHeightTwips(int height) { fitFrame(height); }
     int windowHeightTwips() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
