@@ -19,6 +19,8 @@ int statusOf(DownloadEngine::Outcome outcome) {
         return ExitStatus::Done;
     case O::Aborted:
     case O::AbortUnanswered:
+    case O::NoAnswer:
+    case O::ConnectionLost:
         return ExitStatus::Interrupted;
     case O::FormatError:
     case O::ReadError:
@@ -46,6 +48,9 @@ int download(Session& session, const CliOptions& options, DownloadEngine::Kind k
     QObject::connect(engine, &DownloadEngine::finished, &session, [&](DownloadEngine::Outcome o) {
         outcome = o;
         ended = true;
+        bar.finish();
+        if (!engine->verdict().text.isEmpty())
+            std::fprintf(stderr, "%s\n", qPrintable(engine->verdict().text));
     });
     bool aborting = false;
     QObject::connect(session.interruptNotifier(), &InterruptNotifier::interruptedNow, engine, [&] {
@@ -57,16 +62,12 @@ int download(Session& session, const CliOptions& options, DownloadEngine::Kind k
         engine->requestAbort();
     });
 
-    session.dialogs().setFile(image);
-    if (kind == DownloadEngine::Kind::Flash)
-        engine->startFlash();
-    else
-        engine->startSram();
-    if (!engine->inProgress() && !ended) {
-        // The confirmation was refused.
+    if (kind == DownloadEngine::Kind::Flash &&
+        !session.dialogs().confirm(DownloadEngine::flashConfirmationText(), DownloadEngine::flashConfirmationTitle())) {
         std::printf("%s not started.\n", qPrintable(what));
-        return session.dialogs().questionRefused() ? ExitStatus::IdentityRefused : ExitStatus::FileError;
+        return ExitStatus::IdentityRefused;
     }
+    engine->start(kind, image);
     // Before the first record there is nothing to abort: Ctrl-C ends the wait then.
     const bool done =
         session.waitFor([&] { return ended || (session.interrupted() && !aborting); }, -1, false) && ended;

@@ -66,7 +66,7 @@ Session::Session(const CliOptions& options, QObject* parent)
       m_dispatcher(std::make_unique<Dispatcher>(m_model, m_handlers.get())),
       m_port(new QtSerialPort(m_portMap.get(), this)),
       m_link(new Link(m_port, m_clock.get(), m_tone.get(), &m_model, this)),
-      m_download(new DownloadEngine(m_link, &m_model, m_clock.get(), m_tone.get(), &m_dialogs, nullptr, this)),
+      m_download(new DownloadEngine(m_link, &m_model, m_clock.get(), m_tone.get(), nullptr, this)),
       m_states(std::make_unique<CliConnectionStates>(m_link)), m_logSink(this), m_heartbeat(new QTimer(this)) {
     m_link->setLog(nullptr);
     m_link->setDispatch([this](const QString& answer) {

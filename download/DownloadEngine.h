@@ -57,6 +57,10 @@ public:
     // The title of the boxes that have no title of their own.
     void setApplicationTitle(const QString& title) { m_appTitle = title; }
 
+    // The question to ask before a flash download, whatever asks it.
+    static QString flashConfirmationTitle();
+    static QString flashConfirmationText();
+
     // Starts a download of the image at path: the image is checked whole first. A flash download then switches
     // the monitor's checking and auto boot off (outside its boot block) and auto-ping off, and asks for the
     // erase; an SRAM download asks for the load. False when it did not start (the verdict says why). A running
