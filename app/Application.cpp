@@ -4,6 +4,7 @@
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
+#include "app/MainStatusBar.h"
 #include "download/DownloadEngine.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
@@ -62,6 +63,9 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_model = std::make_unique<MonitorModel>();
     m_ctx.model = m_model.get();
     m_ctx.link = new Link(m_ctx.port, m_ctx.clock, m_ctx.tone, m_ctx.model, this);
+    PortMap* portMap = m_portMap.get();
+    m_ctx.link->setOpenFailureExplainer(
+        [portMap](const QString& device, const OpenFailure& failure) { return portMap->explain(device, failure); });
     m_standInLog = std::make_unique<LineKeepingLog>();
     m_ctx.link->setLog(m_standInLog.get());
     m_handlers = std::make_unique<DataReadHandlers>(*m_model);
@@ -112,7 +116,8 @@ void Application::start(const StartOptions& options) {
     connectDataFileRoutes(m_ctx, m_main.get());
     // Writing a file to the monitor changes adjustments that Installation mode keeps locked and saves them as
     // the monitor's initial settings: offered online from Maintenance up (and, like everything, in Demo).
-    new WriteBackCommand(m_ctx, m_main.get());
+    auto* writeBack = new WriteBackCommand(m_ctx, m_main.get());
+    new MainStatusBar(m_ctx, m_main.get(), writeBack->sequencer());
     auto offerWriteBack = [this] {
         const ConnectionState state = m_main->connectionState();
         const bool on = state == ConnectionState::Demo ||
@@ -177,8 +182,9 @@ void Application::start(const StartOptions& options) {
     if (m_ctx.settings->readText(kConfigs, QStringLiteral("CommLogOpen"), QStringLiteral("0")) == QLatin1String("1"))
         log->showInFront();
 
-    // 10. The main window.
+    // 10. The main window; then why the port could not be opened, over it.
     m_ctx.windows->showMainWindowQuietly();
+    connectWindow->explainStartTrouble();
 }
 
 void Application::shutdown() {
