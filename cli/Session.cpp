@@ -73,13 +73,13 @@ Session::Session(const CliOptions& options, QObject* parent)
         m_dispatcher->dispatchAnswer(answer);
         takeAnswer(answer, false);
     });
-    // A refused request frees the link as an answer does: the verb learns of the refusal and goes on or stops.
+    // The verb learns of a refusal and goes on or stops; the link logs it and takes it as the refused line's answer.
     m_link->setRejectionHandler([this](const QString& text) {
         if (m_download->takeRejection(text))
             return true;
         ++m_refusals;
         takeAnswer(text, true);
-        return true;
+        return false;
     });
     connect(m_link, &Link::connectionLost, this, [this] { m_lost = true; });
     connect(m_handlers.get(), &DataReadHandlers::flashEraseAnswered, m_download,
@@ -162,9 +162,11 @@ int Session::open() {
     if (!device.isEmpty())
         m_portMap->setOverride(portNumber, device);
     if (!m_link->openPort(portNumber, m_options.lineSettings)) {
+        // The same explanation the connection window gives: permissions, a lock, or the devices present.
+        const QString why = m_portMap->explain(m_port->deviceName(), m_port->openFailure());
         say(QStringLiteral("Comm Port Error on Com%1 (%2): %3")
                 .arg(portNumber)
-                .arg(m_port->deviceName(), m_port->lastError()));
+                .arg(m_port->deviceName(), why.isEmpty() ? m_port->lastError() : why));
         return ExitStatus::NoMonitor;
     }
     return ExitStatus::Done;
