@@ -91,14 +91,17 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         ctx.windows->window<FrmGeometryAdj>()->showHorizontalSCap(kind, value);
     });
 
-    // Convergence details: only an open (or once opened) window is filled; opening it reads every group anyway,
-    // and creating it for a read of Update All Data would read them all once more.
-    QObject::connect(h, &DataReadHandlers::dacValuesRead, owner,
-                     [&ctx](QChar group, DacKind kind, const QVector<int>& values) {
-                         if (QStringLiteral("ADEGIK").contains(group.toUpper()))
-                             if (FrmConvergence* w = ctx.windows->existing<FrmConvergence>())
-                                 w->showDacValues(group, kind, values);
-                     });
+    // Convergence details, created hidden when not open: the goal windows step its sliders from what the monitor
+    // holds.
+    routeDacGroups<FrmConvergence>(ctx, owner, QStringLiteral("ADEGIK"));
+
+    // A monitor found, or lost: what the adjustment rows showed of the last one is not known of this one.
+    if (auto* main = qobject_cast<FrmMain*>(owner))
+        QObject::connect(main, &FrmMain::connectionStateChanged, owner, [&ctx] {
+            for (ChildWindow* w : ctx.windows->all())
+                if (auto* adjust = qobject_cast<DacAdjustWindow*>(w))
+                    adjust->forgetMonitorValues();
+        });
 
     // The monitor family: menus and window controls by firmware class.
     if (auto* main = qobject_cast<FrmMain*>(owner)) {

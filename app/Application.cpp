@@ -4,6 +4,7 @@
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
+#include "app/MainStatusBar.h"
 #include "download/DownloadEngine.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
@@ -115,7 +116,8 @@ void Application::start(const StartOptions& options) {
     connectDataFileRoutes(m_ctx, m_main.get());
     // Writing a file to the monitor changes adjustments that Installation mode keeps locked and saves them as
     // the monitor's initial settings: offered online from Maintenance up (and, like everything, in Demo).
-    new WriteBackCommand(m_ctx, m_main.get());
+    auto* writeBack = new WriteBackCommand(m_ctx, m_main.get());
+    new MainStatusBar(m_ctx, m_main.get(), writeBack->sequencer());
     auto offerWriteBack = [this] {
         const ConnectionState state = m_main->connectionState();
         const bool on = state == ConnectionState::Demo ||

@@ -2,6 +2,7 @@
 
 #include "cli/ExitStatus.h"
 #include "cli/Verbs.h"
+#include "sim/SimProfile.h"
 
 #include <QCommandLineParser>
 
@@ -106,6 +107,10 @@ bool CliOptions::parse(const QStringList& arguments, CliOptions* o, QString* err
         if (o->simulate.endsWith(QLatin1String(":boot"))) {
             o->simulateBoot = true;
             o->simulate.chop(5);
+        }
+        if (!sim::SimProfile::isKnown(o->simulate)) {
+            *error = QStringLiteral("--simulate takes one of the profiles %1").arg(sim::SimProfile::names().join(", "));
+            return false;
         }
     }
     if (p.isSet(line)) {

@@ -63,7 +63,9 @@ int runRead(Session& session, const CliOptions& options) {
     const QVector<int> sets = scanSetsToRead(options, m);
     bool first = true;
     for (int set : sets) {
-        if (set != running || !first) {
+        // A monitor that does not report its scan set is read as it runs when no scan set was asked for.
+        const bool asIs = first && (set == running || (running < 0 && !options.allScanSets && !options.scanSet));
+        if (!asIs) {
             status = session.request(Catalogue::selectScanSet(set));
             if (status != ExitStatus::Done) {
                 if (status == ExitStatus::Refused)

@@ -7,6 +7,7 @@
 #include "protocol/Catalogue.h"
 #include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
+#include "ui/TypedValueBox.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -121,6 +122,7 @@ void DiagnosticWindow::showControlText(const QString& control, const QString& te
     if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(text);
     } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
+        TypedValueBox::rememberMonitorText(box, text);
         if (!(box->isModified() && box->property(keepsTyping).toBool()))
             box->setText(text);
     }
@@ -193,14 +195,8 @@ QLineEdit* DiagnosticWindow::addLimitRow(int row, int column, const QString& cap
     box->setProperty(keepsTyping, true);
     QPushButton* set = addButton(row, column + 2, buttonName, QStringLiteral("Set"));
     connect(set, &QPushButton::clicked, this, [this, box, request] {
-        const QString command = request(box->text());
-        if (command.isEmpty())
-            return;
-        if (!mayAsk())
-            return;
-        m_ctx.send(command);
-        // Sent: the next answer shows what the monitor took.
-        box->setModified(false);
+        // In the boot block or during a download nothing is asked: the box shows the monitor's value again.
+        TypedValueBox::send(m_ctx, this, box, mayAsk() ? request(box->text()) : QString());
     });
     return box;
 }

@@ -342,7 +342,7 @@ void DownloadEngine::requestAbort() {
     if (m_phase == Phase::AwaitingStart) {
         // Nothing was sent yet that an answer could end: stop now, and take back the erase or load request if it
         // still waits in the queue.
-        m_link->queue()->clearQueue();
+        freeLink();
         tones({{250, 250}, {125, 250}, {125, 250}});
         end(Outcome::Aborted, QStringLiteral("Download Aborted"),
             QStringLiteral("The download was aborted before its first record.\n") + whatItLeaves());
@@ -362,8 +362,7 @@ void DownloadEngine::silenceTimedOut() {
     if (m_phase == Phase::Idle)
         return;
     const QString seconds = QString::number(m_link->downloadKeepAliveInterval / 1000.0);
-    // The line in flight will not be answered: free the link for whatever the user does next.
-    m_link->queue()->clearQueue();
+    freeLink();
     tones({{250, 250}, {125, 250}, {125, 250}});
     if (abortRequested) {
         if (LogSink* log = m_link->log())
@@ -385,10 +384,16 @@ void DownloadEngine::silenceTimedOut() {
 void DownloadEngine::linkLost() {
     if (m_phase == Phase::Idle)
         return;
+    freeLink();
     tones({{250, 250}, {125, 250}, {125, 250}});
     end(Outcome::ConnectionLost, QStringLiteral("Download Stopped"),
         QStringLiteral("The connection to the monitor was lost at ") + whereItStopped() + QStringLiteral(".\n") +
             whatItLeaves() + QLatin1Char('\n') + kAgain);
+}
+
+void DownloadEngine::freeLink() {
+    m_link->queue()->clearQueuedText();
+    m_link->queue()->clearQueue();
 }
 
 QString DownloadEngine::whereItStopped() const {

@@ -129,6 +129,8 @@ private:
     // Every end goes through here: timers, the image, auto-ping back, the progress window, the summary line.
     void end(Outcome outcome, const QString& title = QString(), const QString& text = QString());
     void silenceTimedOut();
+    // What the download queued, or has in flight, will not be answered: the link is freed for what comes next.
+    void freeLink();
     void linkLost();
     void lineWritten(const QByteArray& line);
     // Where the download stands, and what that leaves in the monitor, for the boxes of an end the monitor did

@@ -132,6 +132,7 @@ void Link::logEvent(const QString& text) {
     m_history.logEvent(text);
     if (m_log)
         m_log->logEvent(text);
+    emit eventLogged(text);
 }
 
 void Link::logReceivedChar(QChar c) {
@@ -257,10 +258,14 @@ void Link::promptReceived() {
         m_lastPrompt = Prompt::Exclamation;
         QString rejected;
         rejected.swap(m_receiveBuffer);
-        if (m_rejectionHandler && m_rejectionHandler(rejected))
+        if (m_rejectionHandler && m_rejectionHandler(rejected)) {
             m_queue->answerDispatched();
-        else
-            m_queue->exclamationReceived();
+            return;
+        }
+        // A refusal of the request in flight answers it: the requests queued behind it go on.
+        const QString request = QString::fromLatin1(m_queue->lineInFlight()).trimmed();
+        if (m_queue->exclamationReceived())
+            logEvent(QStringLiteral("Refused by the monitor: ") + request);
         return;
     }
     if (m_model->monitorResponding)

@@ -63,8 +63,9 @@ public:
 
     void setDispatch(std::function<void(const QString&)> dispatch) { m_dispatch = std::move(dispatch); }
     void setLog(LogSink* log) { m_log = log; }
-    // A text ended by "!" is dropped, unless this takes it (a download's rejected record): it returns true when
-    // it did, and the link is then free for the next line as after an answer.
+    // A text ended by "!" is handed to this first (a download's rejected record): it returns true when it took
+    // it, and the link is then free for the next line as after an answer. Otherwise a "!" that refuses the line
+    // on the wire is logged and answers it likewise; any other "!" text is dropped.
     void setRejectionHandler(std::function<bool(const QString&)> handler) { m_rejectionHandler = std::move(handler); }
     LogSink* log() const { return m_log; }
 
@@ -105,6 +106,8 @@ signals:
     // No prompt within the answer time-out while the monitor was responding: the connection is lost.
     void connectionLost();
     void autoPingChanged(bool on);
+    // A port or link event was logged (for the main window's status).
+    void eventLogged(const QString& text);
 
 private:
     void processChunk(const QString& text);

@@ -37,6 +37,7 @@ QStringList UpdateAllData::convergenceReadList() {
 
 void UpdateAllData::start() {
     m_sendCount = 0;
+    m_cycle = 1;
     updateAllStep(m_sendCount);
     // Step 0 has been sent; the next tick sends step 1.
     m_sendCount = 1;
@@ -51,7 +52,9 @@ void UpdateAllData::updateAllStep(int step) {
             m_queueRequest(request);
     } else {
         m_sendCount = 1;
+        ++m_cycle;
     }
+    emit stepTaken(step, m_cycle);
     if (step < lastStep) {
         // A start (step 0) restarts the second; the ticks of a running cycle leave it running.
         if (step == 0 || !m_timer->isActive())

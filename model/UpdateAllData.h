@@ -39,6 +39,12 @@ public:
     int sendCount() const { return m_sendCount; }
     // tmrSave.
     Timer* timer() const { return m_timer; }
+    // Passes through the steps since the last start: 1 during the first.
+    int cycle() const { return m_cycle; }
+
+signals:
+    // A step was taken while a monitor answers (for the main window's status).
+    void stepTaken(int step, int cycle);
 
 private:
     void tick();
@@ -47,4 +53,5 @@ private:
     QueueRequest m_queueRequest;
     Timer* m_timer;
     qint16 m_sendCount = 0;
+    int m_cycle = 0;
 };

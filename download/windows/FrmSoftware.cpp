@@ -40,7 +40,7 @@ FrmSoftware::FrmSoftware(AppContext& ctx)
     m_lblSRAMFile = makeValueLabel(this, "lblSRAMFile");
     m_ckV1BootMode = new QCheckBox(QStringLiteral("Set V1 Boot Mode"), this);
     m_ckV1BootMode->setObjectName(QStringLiteral("ckV1BootMode"));
-    m_bootLogCheck = new QCheckBox(QStringLiteral("Check1"), this);
+    m_bootLogCheck = new QCheckBox(QStringLiteral("Log the whole download"), this);
     m_bootLogCheck->setObjectName(QStringLiteral("bootLogCheck"));
 
     auto* grid = new QGridLayout(this);

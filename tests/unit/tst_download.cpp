@@ -146,7 +146,7 @@ private slots:
         QTest::newRow("no end record") << r1 + r1 << "The image has no end record";
         QTest::newRow("record after end") << r1 + endRecord + "\r\n" + r1 << "Line 3 follows the end record on line 2";
         QTest::newRow("blank line inside") << r1 + "\r\n" + endRecord << "Line 2 does not start with ':'";
-        QTest::newRow("Ctrl-Z before the end") << r1 + "\x1A\r\n" + endRecord
+        QTest::newRow("Ctrl-Z before the end") << record(0, "\x01\x02") + "\x1A\r\n" + endRecord
                                                << "Line 1 holds the end-of-file mark Ctrl-Z";
         QTest::newRow("text after Ctrl-Z") << r1 + endRecord + "\x1A\r\nnotes" << "Line 3 follows the end record";
     }
@@ -370,6 +370,7 @@ private slots:
             for (int i = 0; i < accepted; ++i)
                 r.answer("$");
         }
+        r.seen = r.port.written.size();
         if (how == "lost") {
             r.port.close();
             r.link.handlePortEvent(SerialEvent::DeviceLost);
@@ -377,6 +378,7 @@ private slots:
             r.engine.requestAbort();
         }
         if (how != "lost" && !(how == "abort" && accepted < 0)) {
+            r.sent(); // the line in flight goes out: the monitor has the interval from now
             r.clock.advance(Link::downloadKeepAliveMs - 1);
             QVERIFY(r.engine.inProgress());
             r.clock.advance(1);
