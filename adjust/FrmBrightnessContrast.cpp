@@ -3,6 +3,7 @@
 
 #include "model/MonitorModel.h"
 #include "protocol/DataReadHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
 
 #include <QButtonGroup>
@@ -275,9 +276,9 @@ void FrmBrightnessContrast::showDacValue(QChar group, DacKind kind, int index, i
 
 void FrmBrightnessContrast::queueReads() {
     const int fc = model().firmwareClass;
-    if (fc > 199) {
+    if (FirmwareClass::readsControlOperatingTime(fc)) {
         m_ctx.send(Catalogue::readOperatingTimeForControls());
-        if (fc < 300)
+        if (FirmwareClass::readsPanelStatus(fc))
             m_ctx.send(Catalogue::readPanelStatus());
     }
     m_ctx.send(Catalogue::readModelType());
@@ -313,9 +314,9 @@ bool FrmBrightnessContrast::defaultsPanelShown(UserControl which) const {
 void FrmBrightnessContrast::useShownValue(Section& s, QWidget* label) {
     bool ok = false;
     const int value = displayText(label).trimmed().toInt(&ok);
-    // The slider change sends it.
+    // The user's choice: the slider change sends it.
     if (ok)
-        s.row->slider->setValue(value);
+        setRowDeliberately(*s.rows, *s.row, value);
 }
 
 void FrmBrightnessContrast::showLimits(const QStringList& texts) {
@@ -342,10 +343,8 @@ void FrmBrightnessContrast::showModelType(int modelType) {
 }
 
 void FrmBrightnessContrast::applyFamilySetUp(int firmwareClass) {
-    const int family = DataReadHandlers::familyOf(firmwareClass);
-    if (family == 0)
+    if (FirmwareClass::setUpFamily(firmwareClass) == 0)
         return;
-    const bool shown = (family == 2 && firmwareClass >= 216) || firmwareClass == 315 || firmwareClass == 316;
     for (QWidget* w : m_contrastHysteresis)
-        w->setVisible(shown);
+        w->setVisible(FirmwareClass::showsContrastHysteresis(firmwareClass));
 }

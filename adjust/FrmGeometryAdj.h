@@ -2,6 +2,7 @@
 // Geometry: the vertical-deflection DACs, the horizontal-deflection DACs with the S-correction capacitor ("Horiz S
 // Cap", 0 to 127), and on the monitors that have it the north-south correction (0 to 63, sent under
 // allowControlSend, walked by the group's count of three although four rows are shown).
+#include "protocol/FirmwareClass.h"
 #include "ui/DacAdjustWindow.h"
 
 class FrmGeometryAdj : public DacAdjustWindow {
@@ -16,8 +17,8 @@ public:
     // "Horiz S Cap" (horizontal index 8) read from the monitor.
     void showHorizontalSCap(DacKind kind, int value);
 
-    static bool isFirstFamily(int firmwareClass) { return firmwareClass >= 100 && firmwareClass <= 199; }
-    static bool isSecondFamily(int firmwareClass) { return firmwareClass >= 200 && firmwareClass <= 299; }
+    static bool isFirstFamily(int firmwareClass) { return FirmwareClass::isClass1(firmwareClass); }
+    static bool isSecondFamily(int firmwareClass) { return FirmwareClass::isClass2(firmwareClass); }
 
     DacRowGroup* verticalRows() const { return m_vertical; }
     DacRowGroup* horizontalRows() const { return m_horizontal; }

@@ -3,6 +3,7 @@
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
 
 #include <QLabel>
@@ -145,11 +146,8 @@ void FrmVideoAdj::showOffsets(DacKind kind, const QVector<int>& values) {
         const int v = values[k];
         switch (kind) {
         case DacKind::Current:
-            // An offset outside -128..127 has no slider position.
-            if (v < 0 || v > 255)
-                continue;
-            row->slider->setValue(v);
-            setDisplayText(row->present, m_offsets->shownText(row->slider->value()));
+            // An offset outside -128..127 has no slider position: shown, not taken.
+            showHeldPosition(*m_offsets, *row, v);
             break;
         case DacKind::Factory:
             setDisplayText(row->factory, QString::number(v));
@@ -168,12 +166,12 @@ void FrmVideoAdj::applyFamilySetUp(int firmwareClass) {
     const int family = DataReadHandlers::familyOf(firmwareClass);
     if (family == 0)
         return;
-    setOffsetRowsShown(family == 2 && firmwareClass >= 216);
+    setOffsetRowsShown(FirmwareClass::hasLowBrightnessControls(firmwareClass));
     if (family == 2) {
         setRowShown(m_bias->row(1), false);
         m_bias->row(0)->caption->setText(QStringLiteral("+80V Adjust"));
     } else if (family == 3) {
-        const bool colourBalance = firmwareClass == 315 || firmwareClass == 316;
+        const bool colourBalance = FirmwareClass::hasColourBalancePanel(firmwareClass);
         for (DacRow* row : m_video->rows()) {
             row->slider->setVisible(colourBalance);
             setLocked(row->slider, Lock::Family, !colourBalance);

@@ -2,6 +2,7 @@
 // Colour balance: red, green and blue gains and offsets of the video amplifier (video group, indices 2 to 7),
 // white level and bias (bias group), and on the monitors that have them six low-brightness colour offsets,
 // signed values carried on 0-255 sliders (position = offset + 128).
+#include "protocol/FirmwareClass.h"
 #include "ui/DacAdjustWindow.h"
 
 class QPushButton;
@@ -21,7 +22,7 @@ public:
 
     bool offsetRowsShown() const { return m_offsetRowsShown; }
     // The firmware classes that read and save the offset rows.
-    static bool offsetsReadable(int firmwareClass) { return firmwareClass > 216 && firmwareClass < 300; }
+    static bool offsetsReadable(int firmwareClass) { return FirmwareClass::hasVideoOffsets(firmwareClass); }
 
     DacRowGroup* videoRows() const { return m_video; }
     DacRowGroup* biasRows() const { return m_bias; }

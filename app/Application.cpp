@@ -63,6 +63,9 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_model = std::make_unique<MonitorModel>();
     m_ctx.model = m_model.get();
     m_ctx.link = new Link(m_ctx.port, m_ctx.clock, m_ctx.tone, m_ctx.model, this);
+    PortMap* portMap = m_portMap.get();
+    m_ctx.link->setOpenFailureExplainer(
+        [portMap](const QString& device, const OpenFailure& failure) { return portMap->explain(device, failure); });
     m_standInLog = std::make_unique<LineKeepingLog>();
     m_ctx.link->setLog(m_standInLog.get());
     m_handlers = std::make_unique<DataReadHandlers>(*m_model);
@@ -71,7 +74,7 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_ctx.handlers = m_handlers.get();
     m_ctx.link->setDispatch([this](const QString& answer) { m_dispatcher->dispatchAnswer(answer); });
     DownloadEngine* download =
-        new DownloadEngine(m_ctx.link, m_ctx.model, m_ctx.clock, m_ctx.tone, m_ctx.dialogs, m_ctx.settings, this);
+        new DownloadEngine(m_ctx.link, m_ctx.model, m_ctx.clock, m_ctx.tone, m_ctx.settings, this);
     m_ctx.download = download;
     m_ctx.link->setRejectionHandler([download](const QString& text) { return download->takeRejection(text); });
     connect(m_handlers.get(), &DataReadHandlers::flashEraseAnswered, download, &DownloadEngine::handleFlashEraseAnswer);
@@ -148,7 +151,6 @@ void Application::start(const StartOptions& options) {
     m_model->initialise();
     m_ctx.link->downloadKeepAliveInterval = Link::downloadKeepAliveMs;
     m_ctx.download->retryLimit = DownloadEngine::defaultRetryLimit;
-    m_ctx.download->setDialogParent(m_main.get());
     m_ctx.download->setApplicationTitle(FrmMain::applicationTitle());
 
     // 6. No monitor yet.
@@ -163,7 +165,6 @@ void Application::start(const StartOptions& options) {
     DownloadEngine* download = m_ctx.download;
     log->setDownloadQuiet([download] { return download->logQuiet(); });
     connect(download, &DownloadEngine::checkingSwitchedOff, log, [log] { log->showCheckingButtons(false); });
-    connect(download, &DownloadEngine::autoPingSwitchedOff, log, &FrmCommLog::syncControls);
     connect(log, &FrmCommLog::reConnectRequested, m_main.get(), [this] {
         m_main->setNoMonitor();
         FrmConnect* connectWindow = m_ctx.windows->window<FrmConnect>();
@@ -181,14 +182,17 @@ void Application::start(const StartOptions& options) {
     if (m_ctx.settings->readText(kConfigs, QStringLiteral("CommLogOpen"), QStringLiteral("0")) == QLatin1String("1"))
         log->showInFront();
 
-    // 10. The main window.
+    // 10. The main window; then why the port could not be opened, over it.
     m_ctx.windows->showMainWindowQuietly();
+    connectWindow->explainStartTrouble();
 }
 
 void Application::shutdown() {
     if (m_shutDown || !m_main)
         return;
     m_shutDown = true;
+    // A download still running gives the user's auto-ping setting back before the settings are written.
+    m_ctx.download->abandon();
     m_placement->save(m_main.get());
     Settings* st = m_ctx.settings;
     st->writeInt(kConfigs, QStringLiteral("CommPort"), m_ctx.commPort);

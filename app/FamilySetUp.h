@@ -2,6 +2,8 @@
 // The monitor family set-up: after every firmware-version answer (also the one a data file replays) the firmware
 // class decides which main-window menus are offered and what the colour-balance and configuration windows show;
 // a CRT of class 209 to 298 is asked for its capability as well. What a family does not touch keeps its state.
+#include "protocol/FirmwareClass.h"
+
 #include <QList>
 #include <optional>
 
@@ -22,9 +24,9 @@ public:
     // What the set-up of a class does to a menu item: nothing (no value), on (true) or off (false).
     static std::optional<bool> menuSetting(const MenuRow& row, int firmwareClass);
     // The flat panels with colour balance and the "LED Backlight" caption.
-    static bool hasColourBalancePanel(int firmwareClass) { return firmwareClass == 315 || firmwareClass == 316; }
+    static bool hasColourBalancePanel(int firmwareClass) { return FirmwareClass::hasColourBalancePanel(firmwareClass); }
     // The CRTs that report their capability.
-    static bool asksCapability(int firmwareClass) { return firmwareClass >= 209 && firmwareClass <= 298; }
+    static bool asksCapability(int firmwareClass) { return FirmwareClass::asksCapability(firmwareClass); }
 
     FamilySetUp(AppContext& ctx, FrmMain* mainWindow) : m_ctx(ctx), m_main(mainWindow) {}
     // Runs the set-up of a firmware class; nothing for a class of no family.

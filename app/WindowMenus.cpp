@@ -30,6 +30,7 @@
 #include "model/windows/FrmSetModelAndSerialNumber.h"
 #include "model/windows/FrmSetOperatingTimes.h"
 #include "model/windows/FrmVersion.h"
+#include "protocol/FirmwareClass.h"
 #include "protocol/TestPointDecoders.h"
 #include "ui/AppContext.h"
 #include "ui/WindowRegistry.h"
@@ -78,7 +79,7 @@ void connectWindowMenus(FrmMain* mainWindow) {
         QObject::connect(action, &QAction::triggered, mainWindow, [mainWindow] {
             WindowRegistry* windows = mainWindow->windows();
             const MonitorModel& m = *windows->context().model;
-            if (m.hasG2Adjustment && m.firmwareClass >= 200 && m.firmwareClass <= 299)
+            if (m.hasG2Adjustment && FirmwareClass::isClass2(m.firmwareClass))
                 windows->show<FrmG2>();
             else
                 windows->show<FrmMDI_HV>();

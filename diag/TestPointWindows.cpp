@@ -1,6 +1,7 @@
 #include "diag/TestPointWindows.h"
 
 #include "protocol/Catalogue.h"
+#include "protocol/FirmwareClass.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -125,7 +126,7 @@ FrmFlatPanelTestPoints::FrmFlatPanelTestPoints(AppContext& ctx, QWidget* parent)
 }
 
 void FrmFlatPanelTestPoints::applyFamilySetUp(int firmwareClass) {
-    if (firmwareClass < 400 || firmwareClass > 498)
+    if (FirmwareClass::setUpFamily(firmwareClass) != 4)
         return;
     const char* supplies[] = {"LED+", "+12V", "+3.3V", "+2.5V"};
     for (int k = 0; k < 4; ++k)

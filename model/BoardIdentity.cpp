@@ -2,6 +2,7 @@
 
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
+#include "protocol/FirmwareClass.h"
 
 namespace BoardIdentity {
 
@@ -82,9 +83,9 @@ QString storedNumber(const MonitorModel& model, const Row& row) {
 
 QStringList identityReads(int firmwareClass, bool hasBoardIdentity) {
     QStringList out;
-    if (firmwareClass >= 100 && firmwareClass <= 199)
+    if (FirmwareClass::isClass1(firmwareClass))
         out << Catalogue::readPartNumber() << Catalogue::readSerialNumber();
-    else if (firmwareClass >= 200 && firmwareClass <= 299)
+    else if (FirmwareClass::isClass2(firmwareClass))
         out << Catalogue::readPartNumber(QLatin1Char('s')) << Catalogue::readSerialNumber(QLatin1Char('s'));
     if (!hasBoardIdentity)
         return out;

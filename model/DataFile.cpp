@@ -2,6 +2,7 @@
 
 #include "model/MonitorModel.h"
 #include "platform/FileReplace.h"
+#include "protocol/FirmwareClass.h"
 
 #include <QFile>
 #include <QFileInfo>
@@ -292,7 +293,7 @@ QByteArray DataFile::contents() const {
         textLine("Model Number: ", m.modelNumber);
         textLine("Serial Number: ", m.serialNumber);
         textLine("Part Number: ", m.partNumber);
-        if (m.firmwareClass >= 100 && m.firmwareClass <= 299) {
+        if (FirmwareClass::isCrt(m.firmwareClass)) {
             textLine("CRT Serial Number: ", m.crtSerialNumber);
             textLine("CRT Part Number: ", m.crtPartNumber);
         }

@@ -5,6 +5,7 @@
 #include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/Dispatcher.h"
+#include "protocol/FirmwareClass.h"
 
 #include <QSet>
 
@@ -243,7 +244,7 @@ QVector<FileWriteBack::Dac> FileWriteBack::writableDacs(const MonitorModel& moni
     }
     case 3:
         // Only classes 315 and 316 offer colour balance: gains and offsets.
-        if (cls == 315 || cls == 316)
+        if (FirmwareClass::hasColourBalancePanel(cls))
             add(l, 2, 7, 255);
         break;
     case 4:

@@ -1,5 +1,7 @@
 #include "protocol/Catalogue.h"
 
+#include "protocol/FirmwareClass.h"
+
 namespace Catalogue {
 
 namespace {
@@ -406,9 +408,9 @@ QString setUserControls(bool enabled) {
 
 QString setSoftwareControl(int firmwareClass, UserControl section, bool enabled) {
     const QString flag = enabled ? letters("0") : letters("1");
-    if ((firmwareClass >= 212 && firmwareClass <= 299) || firmwareClass == 315)
+    if (FirmwareClass::hasSeparateSoftwareControls(firmwareClass))
         return (section == UserControl::Contrast ? letters("CPC") : letters("CPB")) + flag;
-    if (firmwareClass >= 201)
+    if (FirmwareClass::hasSoftwareControl(firmwareClass))
         return letters("CP") + flag;
     return QString();
 }

@@ -3,6 +3,7 @@
 
 #include "model/MonitorModel.h"
 #include "protocol/DiagnosticHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "protocol/ParseRules.h"
 #include "protocol/TextHelpers.h"
 
@@ -77,22 +78,13 @@ QString signedDisplay(int n) {
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
 }
 
-
 } // namespace
 
 DataReadHandlers::DataReadHandlers(MonitorModel& model, QObject* parent)
     : QObject(parent), m_model(model), m_diagnostics(new DiagnosticHandlers(model, this)) {}
 
 int DataReadHandlers::familyOf(int firmwareClass) {
-    if (firmwareClass >= 400 && firmwareClass <= 498)
-        return 4;
-    if (firmwareClass >= 300 && firmwareClass <= 398)
-        return 3;
-    if (firmwareClass >= 200 && firmwareClass <= 298)
-        return 2;
-    if (firmwareClass <= 138)
-        return 1;
-    return 0;
+    return FirmwareClass::setUpFamily(firmwareClass);
 }
 
 void DataReadHandlers::firmwareVersion(const QString& body) {
@@ -201,8 +193,10 @@ void DataReadHandlers::currentScanSet(const QString& body) {
     if (at >= 0) {
         // One character after the label: the "=" is skipped.
         const int number = Text::parseSignedDecimal(body.mid(at + numberLabel.size() + 1));
-        if (number >= 0)
+        if (number >= 0) {
+            m_model.monitorScanSetNumber = number;
             emit currentScanSetNumberRead(number);
+        }
     }
     const int nameAt = body.indexOf(nameLabel);
     if (nameAt >= 0) {
@@ -210,7 +204,8 @@ void DataReadHandlers::currentScanSet(const QString& body) {
         const int end = name.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
         if (end >= 0)
             name.truncate(end);
-        emit currentScanSetNameRead(name.left(72));
+        m_model.monitorScanSetName = name.left(72);
+        emit currentScanSetNameRead(m_model.monitorScanSetName);
     }
 }
 
@@ -244,12 +239,7 @@ void DataReadHandlers::identity(QChar board, bool serial, const QString& body, c
     const QString value = withoutLineEnd(ParseRules::labelledValue(body, label, &found));
     if (!found)
         return;
-    if (board == QLatin1Char('S'))
-        (serial ? m_model.serialNumber : m_model.modelNumber) = value;
-    else if (board == QLatin1Char('T'))
-        (serial ? m_model.crtSerialNumber : m_model.crtPartNumber) = value;
-    else if (board == QLatin1Char('U') && !serial)
-        m_model.partNumber = value;
+    m_model.setBoardNumber(board, serial, value);
     emit identityRead(board, serial, value);
 }
 
@@ -351,7 +341,7 @@ void DataReadHandlers::panelStatus(const QString& body) {
             rest = Text::textAfterComma(rest);
         }
         emit limitsRead(limits);
-        if (fc >= 216 && fc <= 300) {
+        if (FirmwareClass::limitsCarryHysteresis(fc)) {
             const QString contrast = signedDisplay(roundedDecimal(rest));
             rest = Text::textAfterComma(rest);
             emit hysteresisRead(contrast, signedDisplay(roundedDecimal(rest)));
@@ -359,7 +349,7 @@ void DataReadHandlers::panelStatus(const QString& body) {
     }
 
     const int bc = body.indexOf(QLatin1String("BC"));
-    if (bc >= 0 && fc >= 216 && fc <= 299 && bc + 5 < body.size())
+    if (bc >= 0 && FirmwareClass::limitsCarrySoftwareControl(fc) && bc + 5 < body.size())
         emit softwareControlRead(body.at(bc + 3) == QLatin1Char('0'), body.at(bc + 5) == QLatin1Char('0'));
 }
 
@@ -388,9 +378,13 @@ void DataReadHandlers::capability(const QString& body) {
     emit capabilityRead(m_model.capabilityMask());
 }
 
-void DataReadHandlers::deflectionEnableRead(bool enabled) { emit deflectionEnabledRead(enabled); }
+void DataReadHandlers::deflectionEnableRead(bool enabled) {
+    emit deflectionEnabledRead(enabled);
+}
 
-void DataReadHandlers::hvEnableRead(bool enabled) { emit hvEnabledRead(enabled); }
+void DataReadHandlers::hvEnableRead(bool enabled) {
+    emit hvEnabledRead(enabled);
+}
 
 QVector<int> DataReadHandlers::readInRange(QString& rest, int count) const {
     QVector<int> values;
@@ -448,13 +442,13 @@ void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body)
         break;
     case 'S':
         if (kind == DacKind::Current)
-            fourSliders(letter, body, 63);
+            fourSliders(letter, body);
         else
             fourFill(letter, kind, Text::textAfterLineFeed(body), 63);
         break;
     case 'A':
         if (kind == DacKind::Current)
-            fourSliders(letter, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
+            fourSliders(letter, Text::textAfterLineFeed(Text::textAfterComma(body)));
         else
             fourFill(letter, kind, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
         break;
@@ -464,7 +458,7 @@ void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body)
     case 'I':
     case 'K':
         if (kind == DacKind::Current)
-            fourSliders(letter, Text::textAfterLineFeed(body), 63);
+            fourSliders(letter, Text::textAfterLineFeed(body));
         else
             fourFill(letter, kind, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
         break;
@@ -485,26 +479,23 @@ void DataReadHandlers::sliderGroup(QChar group, const QString& body) {
     if (!values.isEmpty())
         emit dacValuesRead(group, DacKind::Current, values);
     if (group == QLatin1Char('H') && values.size() == count) {
-        // The extra number has no range test of its own: whatever it is, the "Horiz S Cap" slider ends at 127.
+        // The extra number follows the list's rule: one outside 0 to 255 is garbled and stops the answer. The
+        // model keeps what the monitor holds; the "Horiz S Cap" row, which ends at 127, shows a larger value
+        // without taking it as a position.
         const int extra = ParseRules::nextNumber(rest);
-        if (extra >= 0) {
-            const int limited = std::min(extra, 127);
-            g->set(DacTable::Value, MonitorModel::horizontalSCapIndex, m_model.currentScanSet, limited);
-            emit horizontalSCapRead(DacKind::Current, limited);
+        if (extra >= 0 && extra <= 255) {
+            g->set(DacTable::Value, MonitorModel::horizontalSCapIndex, m_model.currentScanSet, extra);
+            emit horizontalSCapRead(DacKind::Current, extra);
         }
     }
 }
 
-void DataReadHandlers::fourSliders(QChar group, const QString& numbers, int max) {
+void DataReadHandlers::fourSliders(QChar group, const QString& numbers) {
     const FlagScope quiet(m_model.allowControlSend, false, m_model.allowControlSend);
+    // A number outside 0 to 255 is garbled and stops the list. One above a slider's range is still what the
+    // monitor holds: the model keeps it, and the slider's row shows it without taking it as a position.
     QString rest = numbers;
-    QVector<int> values;
-    for (int k = 0; k < 4; ++k) {
-        const int n = ParseRules::nextNumber(rest);
-        if (n < 0 || n > max)
-            break;
-        values.append(n);
-    }
+    const QVector<int> values = readInRange(rest, 4);
     storeRow(group, DacKind::Current, values);
     if (!values.isEmpty())
         emit dacValuesRead(group, DacKind::Current, values);
@@ -524,14 +515,36 @@ void DataReadHandlers::fourFill(QChar group, DacKind kind, const QString& number
         emit dacValuesRead(group, kind, values);
 }
 
-void DataReadHandlers::testPointsClass1(const QString& body) { m_diagnostics->testPoints(1, body); }
-void DataReadHandlers::testPointsClass2(const QString& body) { m_diagnostics->testPoints(2, body); }
-void DataReadHandlers::testPointsClass3(const QString& body) { m_diagnostics->testPoints(3, body); }
-void DataReadHandlers::testPointsClass4(const QString& body) { m_diagnostics->testPoints(4, body); }
-void DataReadHandlers::hvControls(const QString& body) { m_diagnostics->hvControls(body); }
-void DataReadHandlers::syncFrequencies(const QString& body) { m_diagnostics->syncFrequencies(body); }
-void DataReadHandlers::i2cProbeResult(const QString& body, int colour) { m_diagnostics->i2cProbeResult(body, colour); }
-void DataReadHandlers::peekAddressRead(const QString& text) { m_diagnostics->peekAddressRead(text); }
-void DataReadHandlers::peekByteRead(const QString& text) { m_diagnostics->peekByteRead(text); }
-void DataReadHandlers::peekWordRead(const QString& text) { m_diagnostics->peekWordRead(text); }
-void DataReadHandlers::peekCharRead(const QString& text) { m_diagnostics->peekCharRead(text); }
+void DataReadHandlers::testPointsClass1(const QString& body) {
+    m_diagnostics->testPoints(1, body);
+}
+void DataReadHandlers::testPointsClass2(const QString& body) {
+    m_diagnostics->testPoints(2, body);
+}
+void DataReadHandlers::testPointsClass3(const QString& body) {
+    m_diagnostics->testPoints(3, body);
+}
+void DataReadHandlers::testPointsClass4(const QString& body) {
+    m_diagnostics->testPoints(4, body);
+}
+void DataReadHandlers::hvControls(const QString& body) {
+    m_diagnostics->hvControls(body);
+}
+void DataReadHandlers::syncFrequencies(const QString& body) {
+    m_diagnostics->syncFrequencies(body);
+}
+void DataReadHandlers::i2cProbeResult(const QString& body, int colour) {
+    m_diagnostics->i2cProbeResult(body, colour);
+}
+void DataReadHandlers::peekAddressRead(const QString& text) {
+    m_diagnostics->peekAddressRead(text);
+}
+void DataReadHandlers::peekByteRead(const QString& text) {
+    m_diagnostics->peekByteRead(text);
+}
+void DataReadHandlers::peekWordRead(const QString& text) {
+    m_diagnostics->peekWordRead(text);
+}
+void DataReadHandlers::peekCharRead(const QString& text) {
+    m_diagnostics->peekCharRead(text);
+}

@@ -1,6 +1,7 @@
 #include "protocol/DiagnosticHandlers.h"
 
 #include "model/MonitorModel.h"
+#include "protocol/FirmwareClass.h"
 #include "protocol/I2cDevices.h"
 #include "protocol/NumberFormat.h"
 #include "protocol/TestPointDecoders.h"
@@ -117,11 +118,11 @@ void DiagnosticHandlers::hvControls(const QString& body) {
     const QString lower = threeDigits(v.lowerLimit);
     const QString count = threeDigits(m_anodeCount);
     ControlTexts texts;
-    if (fc < 200) {
+    if (FirmwareClass::hvAnswerForTestPoints(fc)) {
         texts = {{W::TestPoint, QStringLiteral("HVUpperLimitTextBox"), upper},
                  {W::TestPoint, QStringLiteral("HVLowerLimitTextBox"), lower},
                  {W::TestPoint, QStringLiteral("HVValTextBox"), count}};
-    } else if (fc >= 201 && fc <= 299) {
+    } else if (FirmwareClass::hvAnswerForHvWindows(fc)) {
         const DiagWindows limits = DiagWindows(W::HighVoltage) | W::HvLimits | W::MdiTestPoints;
         const QString currentLimit = threeDigits(v.anodeCurrentLimit);
         texts = {{limits, QStringLiteral("HVUpperLimitTextBox"), upper},
@@ -145,8 +146,9 @@ void DiagnosticHandlers::syncFrequencies(const QString& body) {
     const QString text = body.trimmed();
     const double vertical = frequency(text, QStringLiteral("Vsync Frequency = "), 1);
     const double horizontal = frequency(Text::textAfterLineFeed(text), QStringLiteral("Hsync Frequency = "), 1.024);
-    const DiagWindows windows =
-        m_model.firmwareClass < 200 ? DiagWindows(W::TestPoint) : DiagWindows(W::MdiTestPoints) | W::DeflectionStatus;
+    const DiagWindows windows = FirmwareClass::syncForTestPoints(m_model.firmwareClass)
+                                    ? DiagWindows(W::TestPoint)
+                                    : DiagWindows(W::MdiTestPoints) | W::DeflectionStatus;
     const QString pattern = QStringLiteral("0.00");
     emit controlTextsRead({{windows, QStringLiteral("VertFreqBox"), NumberFormat::format(vertical, pattern)},
                            {windows, QStringLiteral("HFreqTextBox"), NumberFormat::format(horizontal, pattern)}});

@@ -2,6 +2,7 @@
 
 #include "model/MonitorModel.h"
 #include "protocol/AnswerHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "protocol/TextHelpers.h"
 
 namespace {
@@ -128,15 +129,20 @@ void Dispatcher::dispatchData(const QString& body) {
     QString leaf;
     switch (selector.unicode()) {
     case 'A': {
-        const int fc = m_model.firmwareClass;
-        if (fc >= 100 && fc <= 199)
+        switch (FirmwareClass::testPointDecoder(m_model.firmwareClass)) {
+        case 1:
             h.testPointsClass1(rest);
-        else if (fc >= 200 && fc <= 298)
+            break;
+        case 2:
             h.testPointsClass2(rest);
-        else if (fc >= 300 && fc <= 398)
+            break;
+        case 3:
             h.testPointsClass3(rest);
-        else if (fc >= 400 && fc <= 498)
+            break;
+        case 4:
             h.testPointsClass4(rest);
+            break;
+        }
         break;
     }
     case 'B':

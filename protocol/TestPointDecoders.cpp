@@ -1,5 +1,6 @@
 #include "protocol/TestPointDecoders.h"
 
+#include "protocol/FirmwareClass.h"
 #include "protocol/NumberFormat.h"
 #include "protocol/ParseRules.h"
 
@@ -153,15 +154,7 @@ void show(const Reading& r, int raw, TestPoints::Decoded& out) {
 namespace TestPoints {
 
 int decoderOf(int firmwareClass) {
-    if (firmwareClass >= 100 && firmwareClass <= 199)
-        return 1;
-    if (firmwareClass >= 200 && firmwareClass <= 298)
-        return 2;
-    if (firmwareClass >= 300 && firmwareClass <= 398)
-        return 3;
-    if (firmwareClass >= 400 && firmwareClass <= 498)
-        return 4;
-    return 0;
+    return FirmwareClass::testPointDecoder(firmwareClass);
 }
 
 Decoded decode(int decoder, const QString& body, unsigned operatingModeMask) {

@@ -174,8 +174,10 @@ FrmCommLog::FrmCommLog(AppContext& ctx)
     m_btnEndFileLog->setEnabled(false);
     showCheckingButtons(true);
     Link* link = ctx.link;
-    link->autoPingEnabled =
-        ctx.settings->readText(kConfigs, QStringLiteral("AutoPingEnabled"), QStringLiteral("1")) == QLatin1String("1");
+    connect(link, &Link::autoPingChanged, this,
+            [this](bool on) { m_btnDisableAutoping->setText(autoPingCaption(on)); });
+    link->setAutoPingEnabled(ctx.settings->readText(kConfigs, QStringLiteral("AutoPingEnabled"), QStringLiteral("1")) ==
+                             QLatin1String("1"));
     link->bypassQueue = ctx.settings->readText(kConfigs, QStringLiteral("BypassTransmitQueue"), QStringLiteral("1")) ==
                         QLatin1String("1");
     syncControls();
@@ -265,7 +267,7 @@ void FrmCommLog::syncControls() {
     const Link* link = m_ctx.link;
     m_ckWindowEnabled->setChecked(link->logToWindow);
     m_ckXmitQueueOverride->setChecked(link->bypassQueue);
-    m_btnDisableAutoping->setText(autoPingCaption(link->autoPingEnabled));
+    m_btnDisableAutoping->setText(autoPingCaption(link->autoPingEnabled()));
 }
 
 void FrmCommLog::onActivated() {
@@ -288,10 +290,7 @@ void FrmCommLog::showCheckingButtons(bool checkingOn) {
 
 void FrmCommLog::toggleAutoPing() {
     Link* link = m_ctx.link;
-    link->autoPingEnabled = !link->autoPingEnabled;
-    m_btnDisableAutoping->setText(autoPingCaption(link->autoPingEnabled));
-    if (link->autoPingEnabled)
-        link->startKeepAlive(Link::keepAliveSearchMs);
+    link->setAutoPingEnabled(!link->autoPingEnabled());
 }
 
 // The log text.
@@ -511,7 +510,7 @@ void FrmCommLog::unload() {
     const Link* link = m_ctx.link;
     st->writeText(kConfigs, QStringLiteral("CommLogOpen"), logWindowOpen() ? QStringLiteral("1") : QStringLiteral("0"));
     st->writeText(kConfigs, QStringLiteral("AutoPingEnabled"),
-                  link->autoPingEnabled ? QStringLiteral("1") : QStringLiteral("0"));
+                  link->autoPingEnabled() ? QStringLiteral("1") : QStringLiteral("0"));
     st->writeText(kConfigs, QStringLiteral("BypassTransmitQueue"),
                   link->bypassQueue ? QStringLiteral("1") : QStringLiteral("0"));
     st->writeText(kConfigs, kViewKey, QString::number(std::max(0, m_cboLogView->currentIndex())));

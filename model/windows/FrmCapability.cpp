@@ -2,6 +2,7 @@
 
 #include "model/MonitorModel.h"
 #include "protocol/DataReadHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
 
 #include <QGridLayout>
@@ -81,6 +82,6 @@ void FrmCapability::applyFamilySetUp(int firmwareClass) {
     if (family == 1 || family == 2)
         m_furtherCaption->setText(QStringLiteral("Deflection"));
     else if (family == 3)
-        m_furtherCaption->setText(firmwareClass == 315 || firmwareClass == 316 ? QStringLiteral("LED Backlight")
-                                                                               : QStringLiteral("Deflection"));
+        m_furtherCaption->setText(FirmwareClass::hasColourBalancePanel(firmwareClass) ? QStringLiteral("LED Backlight")
+                                                                                      : QStringLiteral("Deflection"));
 }

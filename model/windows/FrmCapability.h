@@ -1,6 +1,7 @@
 #pragma once
 // "Monitor Configuration": one row per board or function the monitor can report, each a caption and an
 // indicator, green when the capability answer reported it and red when not. The window sends nothing itself.
+#include "protocol/FirmwareClass.h"
 #include "ui/ChildWindow.h"
 
 #include <QList>
@@ -17,9 +18,7 @@ public:
     static QColor reportedColour() { return QColor(0, 255, 0); }
     static QColor notReportedColour() { return QColor(255, 0, 0); }
     // The classes whose monitors report their capability; the others show every indicator red.
-    static bool showsCapability(int firmwareClass) {
-        return (firmwareClass >= 209 && firmwareClass <= 299) || (firmwareClass >= 310 && firmwareClass <= 399);
-    }
+    static bool showsCapability(int firmwareClass) { return FirmwareClass::showsCapability(firmwareClass); }
 
     void onActivated() override;
     // Colours the indicators from the model's capability flags (also "Refresh").

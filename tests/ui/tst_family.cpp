@@ -1,6 +1,7 @@
 // What the monitor's family offers once it is found, as a user meets it through the menus: the menus and window
 // controls each firmware class sets up, the "Monitor Configuration" window, the two scan-set windows, and the
 // warning before a save that would hold no adjustment values.
+#include "adjust/FrmBrightnessContrast.h"
 #include "adjust/FrmVideoAdj.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
@@ -17,6 +18,7 @@
 #include <QCheckBox>
 #include <QFile>
 #include <QLabel>
+#include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
 #include <QRadioButton>
@@ -51,6 +53,69 @@ const QStringList familyItems{"mnuAdjust",
                               "mnuDiagnosticsCommLogging",
                               "mnuConfigureBacklight",
                               "mnuConfigureHeater"};
+
+// The family menu items offered once a monitor of a kind is found: "found" is a monitor just found (before
+// its version answer; a class of no family keeps it), then the families.
+QStringList offered(const QString& kind) {
+    const QStringList found{"mnuAdjustmentBrightnessContrast",
+                            "mnuInfo",
+                            "mnuInfoID",
+                            "mnuInfoOperatingHours",
+                            "mnuDiagnosticsOperating",
+                            "mnuDiagnosticsVoltages",
+                            "frmDiagnosticsDeflectionStatus",
+                            "mnuDiagnosticsDeflHV",
+                            "mnuDiagnosticsCommLogging"};
+    const QStringList crt1{"mnuAdjust",
+                           "mnuAdjustGeometry",
+                           "mnuAdjustmentBrightnessContrast",
+                           "mnuAdjustVideo",
+                           "mnuInfo",
+                           "mnuInfoID",
+                           "mnuInfoVersion",
+                           "mnuInfoOperatingHours",
+                           "mnuDiagnosticsOperating",
+                           "mnuDiagnosticsVoltages",
+                           "frmDiagnosticsDeflectionStatus",
+                           "mnuDiagnosticsDeflHV",
+                           "mnuDiagnosticsCommLogging"};
+    const QStringList crt2{"mnuAdjust",
+                           "mnuAdjustGeometry",
+                           "mnuAdjustHV",
+                           "mnuAdjustmentConvergence",
+                           "mnuAdjustmentBrightnessContrast",
+                           "mnuAdjustVideo",
+                           "mnuInfo",
+                           "mnuInfoID",
+                           "mnuInfoVersion",
+                           "mnuInfoOperatingHours",
+                           "mnuInfoCurrentScan",
+                           "mnuDiagnosticsOperating",
+                           "mnuDiagnosticsVoltages",
+                           "frmDiagnosticsDeflectionStatus",
+                           "mnuDiagnosticsDeflHV",
+                           "mnuDiagnosticsI2c",
+                           "mnuDiagnosticsCommLogging"};
+    const QStringList panel{"mnuAdjustmentBrightnessContrast",
+                            "mnuInfo",
+                            "mnuInfoID",
+                            "mnuInfoOperatingHours",
+                            "mnuDiagnosticsVoltages",
+                            "frmDiagnosticsDeflectionStatus",
+                            "mnuDiagnosticsFPControls",
+                            "mnuDiagnosticsI2c",
+                            "mnuDiagnosticsCommLogging",
+                            "mnuConfigureBacklight",
+                            "mnuConfigureHeater"};
+    const QStringList panel315 = panel + QStringList{"mnuAdjust", "mnuAdjustVideo"};
+    const QStringList led{"mnuAdjust",         "mnuAdjustmentBrightnessContrast", "mnuInfo",
+                          "mnuInfoID",         "mnuInfoOperatingHours",           "mnuDiagnosticsFPControls",
+                          "mnuDiagnosticsI2c", "mnuDiagnosticsCommLogging",       "mnuConfigureBacklight",
+                          "mnuConfigureHeater"};
+    const QHash<QString, QStringList> kinds{{"found", found}, {"crt1", crt1},         {"crt2", crt2},
+                                            {"panel", panel}, {"panel315", panel315}, {"led", led}};
+    return kinds.value(kind);
+}
 
 // The tool on the fake port with a scripted monitor.
 struct Tool {
@@ -89,6 +154,33 @@ struct Tool {
             qFatal("no control %s", qPrintable(name));
         return c;
     }
+    // What the family's windows show, met through the menus; the capability answer reports every board.
+    QStringList windowFacts() {
+        QStringList facts;
+        if (choose("mnuAdjustVideo") && window<FrmVideoAdj>()->offsetRowsShown())
+            facts << "low brightness";
+        if (choose("mnuAdjustmentBrightnessContrast") &&
+            control<QLabel>(window<FrmBrightnessContrast>(), "lblHystC")->isVisibleTo(window<FrmBrightnessContrast>()))
+            facts << "hysteresis";
+        monitor.sent();
+        if (choose("mnuInfoID"))
+            facts << "ID " + monitor.sent().section('|', 0, 1);
+        if (choose("mnuDiagnosticsOperating"))
+            facts << h.app().mainWindow()->mdiArea()->activeSubWindow()->widget()->objectName();
+        receive("dx\r\nCapability = 0xFF\r\n#\r\n");
+        choose("mnuInfoConfiguration");
+        const QColor lvps = control<QPushButton>(window<FrmCapability>(), "btnLVPS")->palette().color(QPalette::Button);
+        if (lvps == FrmCapability::reportedColour())
+            facts << "capability";
+        return facts;
+    }
+    QStringList inMenuOrder(const QStringList& items) {
+        QStringList ordered;
+        for (const QString& name : familyItems)
+            if (items.contains(name))
+                ordered << name;
+        return ordered;
+    }
     void receive(const QByteArray& answer) {
         h.fakePort->receive(answer);
         monitor.settle();
@@ -108,61 +200,8 @@ private slots:
         QTest::addColumn<QStringList>("on");
         QTest::addColumn<bool>("boardIdentity");
         QTest::addColumn<bool>("asksCapability");
-        const QStringList found{"mnuAdjustmentBrightnessContrast",
-                                "mnuInfo",
-                                "mnuInfoID",
-                                "mnuInfoOperatingHours",
-                                "mnuDiagnosticsOperating",
-                                "mnuDiagnosticsVoltages",
-                                "frmDiagnosticsDeflectionStatus",
-                                "mnuDiagnosticsDeflHV",
-                                "mnuDiagnosticsCommLogging"};
-        const QStringList crt1{"mnuAdjust",
-                               "mnuAdjustGeometry",
-                               "mnuAdjustmentBrightnessContrast",
-                               "mnuAdjustVideo",
-                               "mnuInfo",
-                               "mnuInfoID",
-                               "mnuInfoVersion",
-                               "mnuInfoOperatingHours",
-                               "mnuDiagnosticsOperating",
-                               "mnuDiagnosticsVoltages",
-                               "frmDiagnosticsDeflectionStatus",
-                               "mnuDiagnosticsDeflHV",
-                               "mnuDiagnosticsCommLogging"};
-        const QStringList crt2{"mnuAdjust",
-                               "mnuAdjustGeometry",
-                               "mnuAdjustHV",
-                               "mnuAdjustmentConvergence",
-                               "mnuAdjustmentBrightnessContrast",
-                               "mnuAdjustVideo",
-                               "mnuInfo",
-                               "mnuInfoID",
-                               "mnuInfoVersion",
-                               "mnuInfoOperatingHours",
-                               "mnuInfoCurrentScan",
-                               "mnuDiagnosticsOperating",
-                               "mnuDiagnosticsVoltages",
-                               "frmDiagnosticsDeflectionStatus",
-                               "mnuDiagnosticsDeflHV",
-                               "mnuDiagnosticsI2c",
-                               "mnuDiagnosticsCommLogging"};
-        const QStringList panel{"mnuAdjustmentBrightnessContrast",
-                                "mnuInfo",
-                                "mnuInfoID",
-                                "mnuInfoOperatingHours",
-                                "mnuDiagnosticsVoltages",
-                                "frmDiagnosticsDeflectionStatus",
-                                "mnuDiagnosticsFPControls",
-                                "mnuDiagnosticsI2c",
-                                "mnuDiagnosticsCommLogging",
-                                "mnuConfigureBacklight",
-                                "mnuConfigureHeater"};
-        const QStringList panel315 = panel + QStringList{"mnuAdjust", "mnuAdjustVideo"};
-        const QStringList led{"mnuAdjust",         "mnuAdjustmentBrightnessContrast", "mnuInfo",
-                              "mnuInfoID",         "mnuInfoOperatingHours",           "mnuDiagnosticsFPControls",
-                              "mnuDiagnosticsI2c", "mnuDiagnosticsCommLogging",       "mnuConfigureBacklight",
-                              "mnuConfigureHeater"};
+        const QStringList found = offered("found"), crt1 = offered("crt1"), crt2 = offered("crt2"),
+                          panel = offered("panel"), panel315 = offered("panel315"), led = offered("led");
         QStringList crt2User = crt2;
         crt2User.removeAll("mnuDiagnosticsDeflHV");
         QTest::newRow("1.38") << "1.38"
@@ -219,6 +258,65 @@ private slots:
         }());
         QCOMPARE(t.model().hasBoardIdentity, boardIdentity);
         QCOMPARE(t.monitor.answered.contains("dx"), asksCapability);
+    }
+
+    // The edges of the firmware-class ranges: the menus each class offers and what its windows show.
+    void classBoundaries_data() {
+        QTest::addColumn<QString>("version");
+        QTest::addColumn<QString>("menus");
+        QTest::addColumn<QStringList>("windows");
+        const QString cls1 = "frmTestPoint", cls2 = "frmMDITestPoints";
+        const QStringList lowBrt{"low brightness", "hysteresis", "ID dms|dss", cls2, "capability"};
+        const QStringList panelCapability{"capability"};
+        QTest::newRow("0.99") << "0.99"
+                              << "crt1" << QStringList{"ID ", cls1};
+        QTest::newRow("1.00") << "1.00"
+                              << "crt1" << QStringList{"ID dm|ds", cls1};
+        QTest::newRow("1.38") << "1.38"
+                              << "crt1" << QStringList{"ID dm|ds", cls1};
+        QTest::newRow("1.39") << "1.39"
+                              << "found" << QStringList{"ID dm|ds", cls1};
+        QTest::newRow("1.99") << "1.99"
+                              << "found" << QStringList{"ID dm|ds", cls1};
+        QTest::newRow("2.00") << "2.00"
+                              << "crt2" << QStringList{"ID dms|dss", cls2};
+        QTest::newRow("2.08") << "2.08"
+                              << "crt2" << QStringList{"ID dms|dss", cls2};
+        QTest::newRow("2.09") << "2.09"
+                              << "crt2" << QStringList{"ID dms|dss", cls2, "capability"};
+        QTest::newRow("2.16") << "2.16"
+                              << "crt2" << lowBrt;
+        QTest::newRow("2.17") << "2.17"
+                              << "crt2" << lowBrt;
+        QTest::newRow("2.98") << "2.98"
+                              << "crt2" << lowBrt;
+        QTest::newRow("2.99") << "2.99"
+                              << "found" << QStringList{"ID dms|dss", cls1, "capability"};
+        QTest::newRow("3.00") << "3.00"
+                              << "panel" << QStringList{"ID "};
+        QTest::newRow("3.09") << "3.09"
+                              << "panel" << QStringList{"ID "};
+        QTest::newRow("3.10") << "3.10"
+                              << "panel" << QStringList{"ID ", "capability"};
+        QTest::newRow("3.98") << "3.98"
+                              << "panel" << QStringList{"ID ", "capability"};
+        QTest::newRow("3.99") << "3.99"
+                              << "found" << QStringList{"ID ", cls1, "capability"};
+        QTest::newRow("4.00") << "4.00"
+                              << "led" << QStringList{"ID "};
+        QTest::newRow("4.98") << "4.98"
+                              << "led" << QStringList{"ID "};
+        QTest::newRow("4.99") << "4.99"
+                              << "found" << QStringList{"ID ", cls1};
+    }
+    void classBoundaries() {
+        QFETCH(QString, version);
+        QFETCH(QString, menus);
+        QFETCH(QStringList, windows);
+        Tool t;
+        QVERIFY(t.online(version));
+        QCOMPARE(t.enabledItems(), t.inMenuOrder(offered(menus)));
+        QCOMPARE(t.windowFacts(), windows);
     }
 
     // The set-up is not undone: a class of no family leaves everything as the last family set it, a data file's
