@@ -49,12 +49,6 @@ public:
     };
 
     static constexpr int defaultRetryLimit = 6;
-    // The question asked before a flash download starts (title and text): the erase cannot be undone.
-    static QString flashConfirmationTitle() { return QStringLiteral("Confirm Firmware Reprogram"); }
-    static QString flashConfirmationText() {
-        return QStringLiteral("Do you really want to replace the existing firmware?\nThis action is unrecoverable.");
-    }
-
     DownloadEngine(Link* link, MonitorModel* model, Clock* clock, Tone* tone, Settings* settings,
                    QObject* parent = nullptr);
     ~DownloadEngine() override;
