@@ -21,6 +21,7 @@ int statusOf(DownloadEngine::Outcome outcome) {
     case O::AbortUnanswered:
     case O::NoAnswer:
     case O::ConnectionLost:
+    case O::Abandoned:
         return ExitStatus::Interrupted;
     case O::FormatError:
     case O::ReadError:
@@ -32,13 +33,27 @@ int statusOf(DownloadEngine::Outcome outcome) {
     }
 }
 
+// The engine's own account of an end, as its message box would show it.
+void tellVerdict(const DownloadEngine::Verdict& verdict) {
+    if (verdict.text.isEmpty())
+        return;
+    QString text = verdict.text;
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(verdict.title), qPrintable(text));
+}
+
 int download(Session& session, const CliOptions& options, DownloadEngine::Kind kind) {
     const QString image = options.arguments.value(0);
-    const QString what =
-        kind == DownloadEngine::Kind::Flash ? QStringLiteral("Flash download") : QStringLiteral("SRAM download");
+    const bool flash = kind == DownloadEngine::Kind::Flash;
+    const QString what = flash ? QStringLiteral("Flash download") : QStringLiteral("SRAM download");
     if (!QFileInfo(image).isReadable()) {
         std::fprintf(stderr, "The image %s cannot be read.\n", qPrintable(image));
         return ExitStatus::FileError;
+    }
+    if (flash && !session.questions().confirm(DownloadEngine::flashConfirmationText(),
+                                              DownloadEngine::flashConfirmationTitle())) {
+        std::printf("%s not started.\n", qPrintable(what));
+        return ExitStatus::IdentityRefused;
     }
     DownloadEngine* engine = session.download();
     ProgressBar bar(stderr);
@@ -48,9 +63,6 @@ int download(Session& session, const CliOptions& options, DownloadEngine::Kind k
     QObject::connect(engine, &DownloadEngine::finished, &session, [&](DownloadEngine::Outcome o) {
         outcome = o;
         ended = true;
-        bar.finish();
-        if (!engine->verdict().text.isEmpty())
-            std::fprintf(stderr, "%s\n", qPrintable(engine->verdict().text));
     });
     bool aborting = false;
     QObject::connect(session.interruptNotifier(), &InterruptNotifier::interruptedNow, engine, [&] {
@@ -62,23 +74,15 @@ int download(Session& session, const CliOptions& options, DownloadEngine::Kind k
         engine->requestAbort();
     });
 
-    if (kind == DownloadEngine::Kind::Flash &&
-        !session.dialogs().confirm(DownloadEngine::flashConfirmationText(), DownloadEngine::flashConfirmationTitle())) {
-        std::printf("%s not started.\n", qPrintable(what));
-        return ExitStatus::IdentityRefused;
+    if (!engine->start(kind, image)) {
+        tellVerdict(engine->verdict());
+        std::printf("%s not started: %s\n", qPrintable(what), qPrintable(outcomeText(engine->verdict().outcome)));
+        return statusOf(engine->verdict().outcome);
     }
-    engine->start(kind, image);
-    // Before the first record there is nothing to abort: Ctrl-C ends the wait then.
-    const bool done =
-        session.waitFor([&] { return ended || (session.interrupted() && !aborting); }, -1, false) && ended;
+    // The engine notices silence and a lost link itself and ends with its verdict.
+    session.waitFor([&ended] { return ended; }, -1, false, false);
     bar.finish();
-    if (!done) {
-        if (session.interrupted())
-            std::printf("%s interrupted before the first record.\n", qPrintable(what));
-        else
-            std::printf("%s: the monitor stopped answering.\n", qPrintable(what));
-        return ExitStatus::Interrupted;
-    }
+    tellVerdict(engine->verdict());
     if (outcome == DownloadEngine::Outcome::Completed)
         std::printf("%s completed: %s\n", qPrintable(what), qPrintable(QFileInfo(image).fileName()));
     else if (aborting)

@@ -49,7 +49,6 @@ public:
     };
 
     static constexpr int defaultRetryLimit = 6;
-
     DownloadEngine(Link* link, MonitorModel* model, Clock* clock, Tone* tone, Settings* settings,
                    QObject* parent = nullptr);
     ~DownloadEngine() override;
