@@ -163,6 +163,15 @@ private slots:
         QCOMPARE(r.get<QLabel>(w, "Label16(0)")->text(), QString(" 10"));
         QCOMPARE(r.get<QLabel>(w, "Label16(8)")->text(), QString("32"));
         QVERIFY(r.model().allowControlSend);
+        // The button row, left to right on one line, none of them at the window's corner.
+        int left = -1;
+        const int line = r.get<QPushButton>(w, "btnDone")->mapTo(w, QPoint(0, 0)).y() + 8;
+        for (const char* name :
+             {"btnReRead", "btnUseFactoryDefaults", "btnUseInitialSettings", "btnSetInitialSettings", "btnDone"}) {
+            const QRect at(r.get<QPushButton>(w, name)->mapTo(w, QPoint(0, 0)), r.get<QPushButton>(w, name)->size());
+            QVERIFY2(at.left() > left && at.top() <= line && at.bottom() >= line, name);
+            left = at.right();
+        }
 
         // The initial labels are still blank: nothing moves, the user is told.
         r.get<QPushButton>(w, "btnUseFactoryDefaults")->click();
