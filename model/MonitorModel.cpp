@@ -133,6 +133,7 @@ void MonitorModel::initialise() {
     currentScanSet = 0;
     currentScanSetName.clear();
     scanSetCaption = QStringLiteral("Scan Set Selected: (None Selected)");
+    scanSetChosen = false;
     ScanSetReading = 0;
 
     static const GroupDefinition definitions[12] = {

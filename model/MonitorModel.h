@@ -94,6 +94,8 @@ public:
     bool hasConvergence = false;
     bool hasG2Adjustment = false;
     bool hasExpansionLeds = false;
+    // Set by a capability answer since the last firmware version: the flags describe this monitor.
+    bool capabilityReported = false;
     // Sets the eight flags from a capability value.
     void setCapabilities(int mask);
     int capabilityMask() const;
@@ -109,7 +111,14 @@ public:
     qint16 currentScanSet = 0;                             // 7 after "DeSelect", negative for none
     QString currentScanSetName;
     QString scanSetCaption;
+    // Set once "Scan Selection" has chosen a scan set; until then the tool follows the scan set the monitor
+    // reports as its current one.
+    bool scanSetChosen = false;
     qint16 ScanSetReading = 0; // scan set that the data-file reader is filling
+    // The caption the adjustment windows show for scan set index (0 to 5) and its name.
+    static QString scanSetCaptionFor(int index, const QString& name) {
+        return QStringLiteral("Scan Set Selected: #%1: %2").arg(index + 1).arg(name);
+    }
 
     // Refused (false) for an index outside the name table.
     bool setScanSetName(int index, const QString& name);

@@ -37,9 +37,26 @@ QStringList UpdateAllData::convergenceReadList() {
 
 void UpdateAllData::start() {
     m_sendCount = 0;
+    m_cycle = 1;
     updateAllStep(m_sendCount);
     // Step 0 has been sent; the next tick sends step 1.
     m_sendCount = 1;
+}
+
+void UpdateAllData::stop() {
+    m_timer->stop();
+    if (m_running) {
+        m_running = false;
+        emit runningChanged(false);
+    }
+}
+
+bool UpdateAllData::isRunning() const {
+    return m_timer->isActive();
+}
+
+QString UpdateAllData::progressText(int step, int cycle) {
+    return QStringLiteral("Update All Data: step %1 of %2, pass %3").arg(step).arg(lastStep).arg(cycle);
 }
 
 void UpdateAllData::updateAllStep(int step) {
@@ -51,6 +68,7 @@ void UpdateAllData::updateAllStep(int step) {
             m_queueRequest(request);
     } else {
         m_sendCount = 1;
+        ++m_cycle;
     }
     if (step < lastStep) {
         // A start (step 0) restarts the second; the ticks of a running cycle leave it running.
@@ -59,6 +77,14 @@ void UpdateAllData::updateAllStep(int step) {
         else if (m_timer->interval() != intervalMs)
             m_timer->setInterval(intervalMs);
     }
+    if (!m_running && m_timer->isActive()) {
+        m_running = true;
+        emit runningChanged(true);
+    }
+    if (step >= 0 && step <= lastStep)
+        emit progress(step, m_cycle);
+    if (step == lastStep)
+        emit cycleEnded(m_cycle);
 }
 
 void UpdateAllData::tick() {

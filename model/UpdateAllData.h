@@ -29,6 +29,11 @@ public:
     // "&Update All Data" and the data-file writer: the cycle starts again at step 0, which is sent at once;
     // the following ticks send steps 1, 2, 3 (nothing), 4 ... 44.
     void start();
+    // Stops the cycle until the next start.
+    void stop();
+    bool isRunning() const;
+    // "Update All Data: step 12 of 44, pass 2" for a progress display.
+    static QString progressText(int step, int cycle);
     // Sends the request of one step; nothing at all while no monitor answers.
     void updateAllStep(int step);
     // All convergence reads at once, when a monitor answers and reports convergence capability.
@@ -40,6 +45,13 @@ public:
     // tmrSave.
     Timer* timer() const { return m_timer; }
 
+signals:
+    // A step was taken (0 to 44, step 3 sending nothing) in the given pass, counted from 1 at each start.
+    void progress(int step, int cycle);
+    // The pass ended with its last step; the cycle goes on with the next.
+    void cycleEnded(int cycle);
+    void runningChanged(bool running);
+
 private:
     void tick();
 
@@ -47,4 +59,6 @@ private:
     QueueRequest m_queueRequest;
     Timer* m_timer;
     qint16 m_sendCount = 0;
+    int m_cycle = 0;
+    bool m_running = false;
 };

@@ -40,6 +40,8 @@ public:
     // A layout length in twips as pixels on this window (the scale of its font included).
     int layoutPixels(int twipsValue) const { return twips(twipsValue); }
     DacAdjustWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent = nullptr);
+    // Shows the model's scanSetCaption (also when the monitor's current scan set is followed).
+    void showScanSetCaption();
 
     // False while the window fills its own controls: a slider change then only shows and stores the position.
     bool sendEnabled = false;
@@ -106,7 +108,6 @@ protected:
     void setSettingButtons(QPushButton* factory, QPushButton* initial, QPushButton* save);
     // The label that shows the model's scanSetCaption on loading and activation.
     void setScanSetLabel(QLabel* label) { m_scanSetLabel = label; }
-    void showScanSetCaption();
 
     // Loading: call at the end of the derived constructor, once the rows exist.
     void load();

@@ -81,8 +81,9 @@ private slots:
             expected << QString("cdi3%1").arg(parabola);
         goal->findChild<QPushButton*>("btnConvLoc(4)")->click();
         goal->findChild<QPushButton*>("btnAdjConv(9)")->click();
-        QVERIFY(h.waitFor([&] { return monitor.dac('d', 3) == ramp && monitor.dac('i', 3) == parabola && h.linkIdle(); },
-                          answersWithinMs));
+        QVERIFY(
+            h.waitFor([&] { return monitor.dac('d', 3) == ramp && monitor.dac('i', 3) == parabola && h.linkIdle(); },
+                      answersWithinMs));
         QCOMPARE(onTheWire, expected);
         QVERIFY(h.ctx().model->dataChanged);
     }

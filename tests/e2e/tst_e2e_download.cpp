@@ -4,7 +4,6 @@
 // Abort, and a bad image that never reaches the monitor.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "ui/WindowRegistry.h"
 #include "download/DownloadEngine.h"
 #include "download/windows/FrmBootProgress.h"
 #include "download/windows/FrmSoftware.h"
@@ -16,6 +15,7 @@
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QFile>
