@@ -23,7 +23,7 @@ FrmBacklight::FrmBacklight(AppContext& ctx, QWidget* parent)
     } rows[] = {
         {FilamentSetting::Warmup, "Filament Warmup Power (0-255)", "txtFilWarmup", "btnSetFilWarmup"},
         {FilamentSetting::Steady, "Filament Steady Power (0-255)", "txtFilSteady", "btnSetFilSteady"},
-        {FilamentSetting::Immediate, "Filament Power Temorary (0-255)", "txtSetFilImmediate", "btnFilImmediate"},
+        {FilamentSetting::Immediate, "Filament Power Temporary (0-255)", "txtSetFilImmediate", "btnFilImmediate"},
     };
     // The texts go as typed, trimmed; the monitor judges the range.
     for (const auto& r : rows)

@@ -170,7 +170,7 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     // Hysteresis.
     QLabel* hystLabel =
         addLabel(s.which == UserControl::Contrast ? QStringLiteral("lblHystC") : QStringLiteral("lblHystB"),
-                 QStringLiteral("Hysterisis"));
+                 QStringLiteral("Hysteresis"));
     s.hysteresis = new QLineEdit(QStringLiteral("1"), this);
     s.hysteresis->setObjectName(name(n.hysteresisBox));
     QPushButton* setHyst = addButton(name(n.hysteresisButton), QStringLiteral("Set"));
@@ -314,9 +314,9 @@ bool FrmBrightnessContrast::defaultsPanelShown(UserControl which) const {
 void FrmBrightnessContrast::useShownValue(Section& s, QWidget* label) {
     bool ok = false;
     const int value = displayText(label).trimmed().toInt(&ok);
-    // The slider change sends it.
+    // The user's choice: the slider change sends it.
     if (ok)
-        s.row->slider->setValue(value);
+        setRowDeliberately(*s.rows, *s.row, value);
 }
 
 void FrmBrightnessContrast::showLimits(const QStringList& texts) {

@@ -1,7 +1,9 @@
 #include "adjust/FrmConvergence.h"
 
+#include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "model/UpdateAllData.h"
+#include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "protocol/Catalogue.h"
 #include "ui/AppContext.h"
@@ -40,7 +42,7 @@ DacGroup* modelGroup(MonitorModel& m, char letter) {
 } // namespace
 
 FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
-    : DacAdjustWindow(ctx, QStringLiteral("frmConvergence"), QStringLiteral("Adjust Convergence"), parent) {
+    : DacAdjustWindow(ctx, QStringLiteral("frmConvergence"), QStringLiteral("Adjust Convergence - Details"), parent) {
     MonitorModel& m = model();
     for (int column = 0; column < 2; ++column)
         for (int k = 0; k < 3; ++k) {
@@ -93,7 +95,8 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
         }
     }
 
-    const int top = blockTop + 3 * blockHeight;
+    // Below the purity block, whose two pairs of rows take one row more than the other blocks.
+    const int top = blockTop + 3 * blockHeight + rowHeight;
     QPushButton* centre = addButton(QStringLiteral("btnCenterAll"), QString());
     place(centre, 120, top, 375, 285);
     place(addLabel(QStringLiteral("Label28"), QStringLiteral("Center All Controls")), 600, top, 2400, 285);
@@ -108,11 +111,13 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
         addButton(QStringLiteral("btnUseInitialSettings"), QStringLiteral("Go Back to  Initial Settings"));
     QPushButton* save = addButton(QStringLiteral("btnSetInitialSettings"), QStringLiteral("Save Initial Settings"));
     QPushButton* done = addButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
+    // The setting buttons sit in their gates before anything is placed: a gate made later would open at the
+    // window's corner.
+    setSettingButtons(factory, initial, save);
     const int buttonsTop = top + 480;
     QPushButton* row[] = {reReadButton, factory, initial, save, done};
     for (int k = 0; k < 5; ++k)
-        place(row[k], 120 + k * 2160, buttonsTop, 2040, 375);
-    setSettingButtons(factory, initial, save);
+        place(row[k], 120 + k * 2520, buttonsTop, 2400, 375);
     connect(centre, &QPushButton::clicked, this, [this] { centerAll(); });
     connect(reReadButton, &QPushButton::clicked, this, [this] { reRead(); });
     connect(done, &QPushButton::clicked, this, [this] { hideWindow(); });
@@ -123,9 +128,19 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
     });
     setWindowHeightTwips(buttonsTop + 1000);
 
-    // Loading: the sliders are adjustable, the monitor is read, and the sliders send from now on.
-    reRead();
+    m_stepsAfterAnswer = m_ctx.clock->createTimer(this);
+    m_stepsAfterAnswer->setSingleShot(true);
+    connect(m_stepsAfterAnswer, &Timer::timeout, this, [this] { makeWaitingSteps(); });
+
+    // Loading: the sliders are adjustable and send from now on; the monitor is read when the window opens.
     m.allowControlSend = true;
+}
+
+void FrmConvergence::onActivated() {
+    if (!m_readOnOpening)
+        return;
+    m_readOnOpening = false;
+    reRead();
 }
 
 void FrmConvergence::reRead() {
@@ -145,7 +160,7 @@ int FrmConvergence::centreOf(int min, int max) {
 void FrmConvergence::centerAll() {
     for (DacRowGroup* g : rowGroups())
         for (DacRow* row : g->rows())
-            row->slider->setValue(centreOf(row->slider->minimum(), row->slider->maximum()));
+            setRowDeliberately(*g, *row, centreOf(row->slider->minimum(), row->slider->maximum()));
 }
 
 bool FrmConvergence::buttonValuesReady() {
@@ -174,16 +189,78 @@ QScrollBar* FrmConvergence::slider(int arrayNumber, int element) const {
     return findChild<QScrollBar*>(elementName(QStringLiteral("HScroll%1").arg(arrayNumber), element));
 }
 
-void FrmConvergence::applyCoupling(int p, int q, int r, int step) {
-    if (p < 1 || p > 9 || q < 1 || q > 3 || r < 1 || r > 4)
-        return;
+QList<QPair<QScrollBar*, int>> FrmConvergence::coupled(const Step& step) const {
+    QList<QPair<QScrollBar*, int>> targets;
     const MonitorModel& m = model();
     for (int s = 1; s <= 5; ++s)
         for (int d = 1; d <= 4; ++d) {
-            const int c = m.coupling(p, q, r, s, d);
+            const int c = m.coupling(step.p, step.q, step.r, s, d);
             const MonitorModel::CouplingSlider& ref = m.couplingSliders[(s - 1) + 5 * (d - 1)];
-            QScrollBar* target = c ? slider(ref.sliderArray, ref.element) : nullptr;
-            if (target)
-                target->setValue(std::clamp(target->value() + c * step, target->minimum(), target->maximum()));
+            if (QScrollBar* target = c ? slider(ref.sliderArray, ref.element) : nullptr)
+                targets.append({target, c});
         }
+    return targets;
+}
+
+bool FrmConvergence::readPending(QChar letter) const {
+    const TransmitQueue* q = m_ctx.queue();
+    const QString read = Catalogue::readDac(letter, DacKind::Current) + QStringLiteral("\r\n");
+    return q && (q->holdsRequest(read) || q->lineInFlight() == read.toLatin1());
+}
+
+bool FrmConvergence::readyFor(const Step& s) const {
+    for (const auto& t : coupled(s)) {
+        DacRowGroup* g = nullptr;
+        const DacRow* row = rowOfSlider(t.first, &g);
+        // An answer still to come would put the slider back to what the monitor held before this step.
+        if (row && (!showsMonitorValue(*row) || readPending(g->letter())))
+            return false;
+    }
+    return true;
+}
+
+void FrmConvergence::move(const Step& s) {
+    for (const auto& t : coupled(s)) {
+        QScrollBar* target = t.first;
+        target->setValue(std::clamp(target->value() + t.second * s.step, target->minimum(), target->maximum()));
+    }
+}
+
+void FrmConvergence::applyCoupling(int p, int q, int r, int step) {
+    if (p < 1 || p > 9 || q < 1 || q > 3 || r < 1 || r > 4)
+        return;
+    const Step s{p, q, r, step};
+    if (m_waitingSteps.isEmpty() && readyFor(s)) {
+        move(s);
+        return;
+    }
+    m_waitingSteps.append(s);
+    // The present values of the groups whose sliders are not known yet, unless such a read already waits.
+    for (const auto& t : coupled(s)) {
+        DacRowGroup* g = nullptr;
+        const DacRow* row = rowOfSlider(t.first, &g);
+        if (!row || showsMonitorValue(*row))
+            continue;
+        if (!readPending(g->letter()))
+            m_ctx.send(Catalogue::readDac(g->letter(), DacKind::Current));
+    }
+}
+
+void FrmConvergence::makeWaitingSteps() {
+    while (!m_waitingSteps.isEmpty() && readyFor(m_waitingSteps.first()))
+        move(m_waitingSteps.takeFirst());
+}
+
+void FrmConvergence::showDacValue(QChar group, DacKind kind, int index, int value) {
+    DacAdjustWindow::showDacValue(group, kind, index, value);
+    // Once the link has finished with this answer: the rest of it is shown by then, and the steps are the user's,
+    // sent even though they follow an answer.
+    if (kind == DacKind::Current && !m_waitingSteps.isEmpty() && !m_stepsAfterAnswer->isActive())
+        m_stepsAfterAnswer->start(0);
+}
+
+void FrmConvergence::forgetMonitorValues() {
+    // Steps asked of the last monitor are not made on another one.
+    m_waitingSteps.clear();
+    DacAdjustWindow::forgetMonitorValues();
 }

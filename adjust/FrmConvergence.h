@@ -2,27 +2,37 @@
 // Convergence details: the 24 convergence DACs, four sliders per group, each with a value label array that holds
 // the present values (elements 0-3, shown after a blank), the initial values (4-7) and the factory values (8-11).
 // The sliders send under allowControlSend; the factory and initial buttons take their values from the labels.
-// The goal and compact windows move these sliders through the coupling table.
+// The goal and compact windows move these sliders through the coupling table, always from the values the monitor
+// holds: the answers reach this window also when it is not open (it is then created hidden), and a step whose
+// sliders do not show the monitor's values yet waits for them (their reads are queued) and is made after the
+// answers.
 #include "ui/DacAdjustWindow.h"
 
 class QCheckBox;
+class Timer;
 
 class FrmConvergence : public DacAdjustWindow {
     Q_OBJECT
 public:
     explicit FrmConvergence(AppContext& ctx, QWidget* parent = nullptr);
 
-    // Nothing is read or locked on (de)activation: loading and "ReRead Values" read the monitor.
-    void onActivated() override {}
+    // Nothing is locked on (de)activation. The monitor is read when the window is first opened (not when an
+    // answer creates it hidden) and by "ReRead Values".
+    void onActivated() override;
     void onDeactivated() override {}
+    void forgetMonitorValues() override;
+    void showDacValue(QChar group, DacKind kind, int index, int value) override;
 
     void saveInitialSettings() override;
     // Every slider to the middle of its range, rounded half to even (32 of 0-63, 128 of 0-255).
     void centerAll();
     void reRead();
     // Moves the coupled sliders for screen position p (1-9), colour q (1-3), direction r (1-4) by step; each
-    // stops at its slider's ends. Anything out of range moves nothing.
+    // stops at its slider's ends. Anything out of range moves nothing. While a coupled slider does not show the
+    // monitor's value, or a read of its group is still to be answered, the step waits (behind any step already
+    // waiting) and the unknown groups are read; waiting steps are made once the answers are in.
     void applyCoupling(int p, int q, int r, int step);
+    int waitingSteps() const { return int(m_waitingSteps.size()); }
     // The present position of every slider into its initial label.
     void copyPresentToInitialLabels();
     // Slider array number (1-6) and element (0-3), as the coupling table names them; nullptr for none.
@@ -35,5 +45,19 @@ protected:
     bool buttonValuesReady() override;
 
 private:
+    struct Step {
+        int p, q, r, step;
+    };
+    // The sliders a step moves, with their coefficients.
+    QList<QPair<QScrollBar*, int>> coupled(const Step& s) const;
+    bool readyFor(const Step& s) const;
+    bool readPending(QChar letter) const;
+    void move(const Step& s);
+    void makeWaitingSteps();
+
     QCheckBox* m_onOff = nullptr;
+    bool m_readOnOpening = true;
+    QList<Step> m_waitingSteps;
+    // Makes the waiting steps once the link has finished with an answer.
+    Timer* m_stepsAfterAnswer = nullptr;
 };

@@ -58,7 +58,7 @@ void moveConvergence(AppContext& ctx, int location, int button) {
 }
 
 FrmConvergenceGoal::FrmConvergenceGoal(AppContext& ctx, QWidget* parent)
-    : ChildWindow(ctx, QStringLiteral("frmConvergenceGoal"), QStringLiteral("Adjust Convergence"), parent) {
+    : ChildWindow(ctx, QStringLiteral("frmConvergenceGoal"), QStringLiteral("Adjust Convergence - Goals"), parent) {
     auto* layout = new QVBoxLayout(this);
     auto* intro = new QLabel(
         QStringLiteral("Adjust Convergence Positions in numerical order as shown. Click to select position to adjust."),

@@ -146,11 +146,8 @@ void FrmVideoAdj::showOffsets(DacKind kind, const QVector<int>& values) {
         const int v = values[k];
         switch (kind) {
         case DacKind::Current:
-            // An offset outside -128..127 has no slider position.
-            if (v < 0 || v > 255)
-                continue;
-            row->slider->setValue(v);
-            setDisplayText(row->present, m_offsets->shownText(row->slider->value()));
+            // An offset outside -128..127 has no slider position: shown, not taken.
+            showHeldPosition(*m_offsets, *row, v);
             break;
         case DacKind::Factory:
             setDisplayText(row->factory, QString::number(v));

@@ -6,6 +6,8 @@
 #include "protocol/DiagnosticHandlers.h"
 #include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
+#include "ui/TypedValueBox.h"
+#include "ui/WindowRegistry.h"
 
 #include <QLabel>
 #include <QLineEdit>
@@ -54,20 +56,35 @@ void HvWindow::sendToMonitor(const QStringList& requests) {
 }
 
 void HvWindow::showHvControls(const HvControls& values) {
-    // Sending is on again afterwards, as after activation.
-    const FlagScope quiet(sendEnabled, false, true);
-    for (DacRow* row : m_rows->rows()) {
-        const int value = values.control[m_answerIndex.value(row->index)];
-        row->slider->setValue(qBound(0, value, row->slider->maximum()));
-        setDisplayText(row->present, QString::number(row->slider->value()));
+    {
+        // Sending is on again afterwards, as after activation.
+        const FlagScope quiet(sendEnabled, false, true);
+        for (DacRow* row : m_rows->rows())
+            showHeldPosition(*m_rows, *row, values.control[m_answerIndex.value(row->index)]);
     }
+    hvControlsShown();
+}
+
+void HvWindow::forgetMonitorValues() {
+    DacAdjustWindow::forgetMonitorValues();
+    hvControlsShown();
+}
+
+QStringList HvWindow::valuesBeyondRange() const {
+    QStringList beyond;
+    for (const DacRow* row : m_rows->rows())
+        if (row->held == Held::Beyond)
+            beyond << row->caption->text() + QLatin1Char(' ') + QString::number(row->heldPosition);
+    return beyond;
 }
 
 void HvWindow::showControlText(const QString& control, const QString& text) {
-    if (auto* box = findChild<QLineEdit*>(control))
+    if (auto* box = findChild<QLineEdit*>(control)) {
+        TypedValueBox::rememberMonitorText(box, text);
         box->setText(text);
-    else if (auto* label = findChild<QLabel*>(control))
+    } else if (auto* label = findChild<QLabel*>(control)) {
         label->setText(text);
+    }
 }
 
 FrmMDI_HV::FrmMDI_HV(AppContext& ctx, QWidget* parent)
@@ -100,7 +117,8 @@ FrmMDI_HV::FrmMDI_HV(AppContext& ctx, QWidget* parent)
         QPushButton* set = addButton(QString::fromLatin1(button), QStringLiteral("Set"));
         place(set, setLeft, top, 600, lineHeight);
         // The text goes as typed: the monitor judges it.
-        connect(set, &QPushButton::clicked, this, [this, edit, request] { sendToMonitor({request(edit->text())}); });
+        connect(set, &QPushButton::clicked, this,
+                [this, edit, request] { TypedValueBox::send(m_ctx, this, edit, request(edit->text())); });
     };
     limitRow(limitsTop, "", "HV Upper Limit:", "HVUpperLimitTextBox", "HVUpperLimitSetButton",
              &Catalogue::setHvUpperLimit);
@@ -169,7 +187,18 @@ FrmG2::FrmG2(AppContext& ctx, QWidget* parent)
         place(addLabel(QString::fromLatin1(readings[k].name), QString::fromLatin1(readings[k].text)), thirdLeft,
               rowsTop + k * rowPitch, 1100, lineHeight);
 
-    const int buttonsTop = rowsTop + 3 * rowPitch + 240;
+    // Hidden until the monitor holds a value these rows cannot take.
+    const int noteTop = rowsTop + 3 * rowPitch + 120;
+    m_beyondNote = addLabel(QStringLiteral("lblBeyondRange"), QString());
+    m_beyondNote->setWordWrap(true);
+    place(m_beyondNote, captionLeft, noteTop, thirdLeft - captionLeft - 120, 2 * lineHeight);
+    m_toHighVoltage = addButton(QStringLiteral("btnHighVoltage"), QStringLiteral("High Voltage..."));
+    place(m_toHighVoltage, thirdLeft, noteTop, 1100, 375);
+    connect(m_toHighVoltage, &QPushButton::clicked, this, [this] { m_ctx.windows->show<FrmMDI_HV>(); });
+    m_beyondNote->hide();
+    m_toHighVoltage->hide();
+
+    const int buttonsTop = noteTop + 2 * lineHeight + 120;
     QPushButton* factory = addButton(QStringLiteral("btnUseFactoryDefaults"), QStringLiteral("Use Factory Defaults"));
     QPushButton* done = addButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
     place(factory, captionLeft, buttonsTop, 2160, 375);
@@ -178,6 +207,15 @@ FrmG2::FrmG2(AppContext& ctx, QWidget* parent)
     connect(done, &QPushButton::clicked, this, &ChildWindow::hideWindow);
     setWindowHeightTwips(buttonsTop + 1000);
     load();
+}
+
+void FrmG2::hvControlsShown() {
+    const QStringList beyond = valuesBeyondRange();
+    m_beyondNote->setText(QStringLiteral("The monitor holds %1, beyond the 0 to 63 of this window: nothing is sent "
+                                         "from those rows. The High Voltage window adjusts them.")
+                              .arg(beyond.join(QStringLiteral(", "))));
+    m_beyondNote->setVisible(!beyond.isEmpty());
+    m_toHighVoltage->setVisible(!beyond.isEmpty());
 }
 
 void FrmG2::queueReads() {

@@ -3,7 +3,9 @@
 // HV limits and the anode readings) and "Adjust HV, Focus, G2" (the 6-bit controls of the G2 adjustment board).
 // Their values are not DACs of the model: the monitor keeps one present value per control and a factory value,
 // read with "dh" and set with "ch" + the control's letter. The HV answer moves their sliders with the send flag
-// cleared, so that showing what the monitor holds never sends it back.
+// cleared, so that showing what the monitor holds never sends it back. A value beyond a row's range (HV 182 on
+// the 6-bit window) is shown as it is and that row sends nothing; the 6-bit window then says so and offers the
+// High Voltage window, whose 8-bit rows take the whole range.
 #include "ui/DacAdjustWindow.h"
 
 struct HvControls;
@@ -18,6 +20,9 @@ public:
     void showHvControls(const HvControls& values);
     // A text of the answers (limits, factory values, anode readings) in the named box or label.
     void showControlText(const QString& control, const QString& text);
+    // The rows whose monitor value lies beyond their range, as "caption value", in row order.
+    QStringList valuesBeyondRange() const;
+    void forgetMonitorValues() override;
 
 protected:
     // One row per control, in the order of the answer's values that it shows.
@@ -29,6 +34,8 @@ protected:
                         int pitch);
     // Queues the requests to a monitor that answers.
     void sendToMonitor(const QStringList& requests);
+    // After the HV answer has been shown.
+    virtual void hvControlsShown() {}
 
     DacRowGroup* m_rows = nullptr;
     QList<int> m_answerIndex; // per row
@@ -54,4 +61,10 @@ public:
 
 protected:
     void queueReads() override;
+    // The note and the button to the High Voltage window, shown while a value is beyond the 6-bit rows.
+    void hvControlsShown() override;
+
+private:
+    QLabel* m_beyondNote = nullptr;
+    QPushButton* m_toHighVoltage = nullptr;
 };

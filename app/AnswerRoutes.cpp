@@ -96,14 +96,17 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         ctx.windows->window<FrmGeometryAdj>()->showHorizontalSCap(kind, value);
     });
 
-    // Convergence details: only an open (or once opened) window is filled; opening it reads every group anyway,
-    // and creating it for a read of Update All Data would read them all once more.
-    QObject::connect(h, &DataReadHandlers::dacValuesRead, owner,
-                     [&ctx](QChar group, DacKind kind, const QVector<int>& values) {
-                         if (QStringLiteral("ADEGIK").contains(group.toUpper()))
-                             if (FrmConvergence* w = ctx.windows->existing<FrmConvergence>())
-                                 w->showDacValues(group, kind, values);
-                     });
+    // Convergence details, created hidden when not open: the goal windows step its sliders from what the monitor
+    // holds.
+    routeDacGroups<FrmConvergence>(ctx, owner, QStringLiteral("ADEGIK"));
+
+    // A monitor found, or lost: what the adjustment rows showed of the last one is not known of this one.
+    if (auto* main = qobject_cast<FrmMain*>(owner))
+        QObject::connect(main, &FrmMain::connectionStateChanged, owner, [&ctx] {
+            for (ChildWindow* w : ctx.windows->all())
+                if (auto* adjust = qobject_cast<DacAdjustWindow*>(w))
+                    adjust->forgetMonitorValues();
+        });
 
     // The monitor family: menus and window controls by firmware class.
     if (auto* main = qobject_cast<FrmMain*>(owner)) {
@@ -149,10 +152,11 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                      [&ctx](bool enabled) { ctx.windows->window<FrmDeflHVEnable>()->showHvEnabled(enabled); });
 
     // Scan sets.
+    // The windows show what the model holds, which the command line reads as well.
     QObject::connect(h, &DataReadHandlers::currentScanSetNumberRead, owner,
-                     [&ctx](int number) { ctx.windows->window<FrmCurrentScanSet>()->showNumber(number); });
+                     [&ctx] { ctx.windows->window<FrmCurrentScanSet>()->showNumber(ctx.model->monitorScanSetNumber); });
     QObject::connect(h, &DataReadHandlers::currentScanSetNameRead, owner,
-                     [&ctx](const QString& name) { ctx.windows->window<FrmCurrentScanSet>()->showName(name); });
+                     [&ctx] { ctx.windows->window<FrmCurrentScanSet>()->showName(ctx.model->monitorScanSetName); });
     QObject::connect(h, &DataReadHandlers::currentScanSetFrequenciesRead, owner,
                      [&ctx](const QString& horizontal, const QString& vertical) {
                          ctx.windows->window<FrmCurrentScanSet>()->showFrequencies(horizontal, vertical);
@@ -170,8 +174,9 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                      });
 
     // Identity, versions, operating time, operating mode and limits.
-    QObject::connect(h, &DataReadHandlers::identityRead, owner,
-                     [&ctx](QChar board, bool serial, const QString& text) { showIdentity(ctx, board, serial, text); });
+    QObject::connect(h, &DataReadHandlers::identityRead, owner, [&ctx](QChar board, bool serial) {
+        showIdentity(ctx, board, serial, ctx.model->boardNumber(board, serial));
+    });
     QObject::connect(h, &DataReadHandlers::firmwareVersionRead, owner,
                      [&ctx](const QString& text) { ctx.windows->window<FrmVersion>()->showFirmwareVersion(text); });
     QObject::connect(h, &DataReadHandlers::bootEpromVersionRead, owner,

@@ -4,6 +4,7 @@
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
+#include "app/MainStatusBar.h"
 #include "download/DownloadEngine.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
@@ -63,6 +64,9 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_model = std::make_unique<MonitorModel>();
     m_ctx.model = m_model.get();
     m_ctx.link = new Link(m_ctx.port, m_ctx.clock, m_ctx.tone, m_ctx.model, this);
+    PortMap* portMap = m_portMap.get();
+    m_ctx.link->setOpenFailureExplainer(
+        [portMap](const QString& device, const OpenFailure& failure) { return portMap->explain(device, failure); });
     m_standInLog = std::make_unique<LineKeepingLog>();
     m_ctx.link->setLog(m_standInLog.get());
     m_handlers = std::make_unique<DataReadHandlers>(*m_model);
@@ -74,7 +78,7 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
         followBootBlockExit();
     });
     DownloadEngine* download =
-        new DownloadEngine(m_ctx.link, m_ctx.model, m_ctx.clock, m_ctx.tone, m_ctx.dialogs, m_ctx.settings, this);
+        new DownloadEngine(m_ctx.link, m_ctx.model, m_ctx.clock, m_ctx.tone, m_ctx.settings, this);
     m_ctx.download = download;
     m_ctx.link->setRejectionHandler([download](const QString& text) { return download->takeRejection(text); });
     connect(m_handlers.get(), &DataReadHandlers::flashEraseAnswered, download, &DownloadEngine::handleFlashEraseAnswer);
@@ -134,7 +138,8 @@ void Application::start(const StartOptions& options) {
     connectDataFileRoutes(m_ctx, m_main.get());
     // Writing a file to the monitor changes adjustments that Installation mode keeps locked and saves them as
     // the monitor's initial settings: offered online from Maintenance up (and, like everything, in Demo).
-    new WriteBackCommand(m_ctx, m_main.get());
+    auto* writeBack = new WriteBackCommand(m_ctx, m_main.get());
+    new MainStatusBar(m_ctx, m_main.get(), writeBack->sequencer());
     auto offerWriteBack = [this] {
         const ConnectionState state = m_main->connectionState();
         const bool on = state == ConnectionState::Demo ||
@@ -172,7 +177,6 @@ void Application::start(const StartOptions& options) {
     m_model->initialise();
     m_ctx.link->downloadKeepAliveInterval = Link::downloadKeepAliveMs;
     m_ctx.download->retryLimit = DownloadEngine::defaultRetryLimit;
-    m_ctx.download->setDialogParent(m_main.get());
     m_ctx.download->setApplicationTitle(FrmMain::applicationTitle());
 
     // 6. No monitor yet.
@@ -187,7 +191,6 @@ void Application::start(const StartOptions& options) {
     DownloadEngine* download = m_ctx.download;
     log->setDownloadQuiet([download] { return download->logQuiet(); });
     connect(download, &DownloadEngine::checkingSwitchedOff, log, [log] { log->showCheckingButtons(false); });
-    connect(download, &DownloadEngine::autoPingSwitchedOff, log, &FrmCommLog::syncControls);
     connect(log, &FrmCommLog::reConnectRequested, m_main.get(), [this] {
         m_main->setNoMonitor();
         FrmConnect* connectWindow = m_ctx.windows->window<FrmConnect>();
@@ -205,14 +208,17 @@ void Application::start(const StartOptions& options) {
     if (m_ctx.settings->readText(kConfigs, QStringLiteral("CommLogOpen"), QStringLiteral("0")) == QLatin1String("1"))
         log->showInFront();
 
-    // 10. The main window.
+    // 10. The main window; then why the port could not be opened, over it.
     m_ctx.windows->showMainWindowQuietly();
+    connectWindow->explainStartTrouble();
 }
 
 void Application::shutdown() {
     if (m_shutDown || !m_main)
         return;
     m_shutDown = true;
+    // A download still running gives the user's auto-ping setting back before the settings are written.
+    m_ctx.download->abandon();
     m_placement->save(m_main.get());
     Settings* st = m_ctx.settings;
     st->writeInt(kConfigs, QStringLiteral("CommPort"), m_ctx.commPort);

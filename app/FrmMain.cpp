@@ -66,7 +66,7 @@ void FrmMain::connectMenus() {
     connect(m_menus->action("mnuMonitorDemo"), &QAction::triggered, this, &FrmMain::setDemo);
     connect(m_menus->action("mnuMonitorRun"), &QAction::triggered, this,
             [this] { m_ctx.send(Catalogue::runFirmware()); });
-    connect(m_menus->action("mnuWindowCascade"), &QAction::triggered, m_area, &QMdiArea::cascadeSubWindows);
+    connect(m_menus->action("mnuWindowCascade"), &QAction::triggered, m_windows, &WindowRegistry::cascade);
     connect(m_menus->action("mnuWindowTileHorizontal"), &QAction::triggered, this, [this] { tile(Qt::Vertical); });
     connect(m_menus->action("mnuWindowTileVertical"), &QAction::triggered, this, [this] { tile(Qt::Horizontal); });
     connect(m_menus->action("mnuWindowArrangeIcons"), &QAction::triggered, this, [this] {

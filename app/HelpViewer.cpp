@@ -3,6 +3,7 @@
 #include "platform/ProgramLauncher.h"
 #include "ui/AppContext.h"
 
+#include <QCoreApplication>
 #include <QDialog>
 #include <QDir>
 #include <QFile>
@@ -23,9 +24,21 @@ static void registerGuide() {
     Q_UNUSED(done)
 }
 
+// The guide as a file beside the program's folder: share/orvexmon/help both installed and in the build folder.
+static QString installedGuide() {
+    if (!QCoreApplication::instance())
+        return QString();
+    const QString path =
+        QCoreApplication::applicationDirPath() + QStringLiteral("/../" ORVEXMON_HELP_DIR "/orvexmon3.html");
+    return QFile::exists(path) ? QDir::cleanPath(path) : QString();
+}
+
 QString HelpViewer::guidePath() {
+    const QString installed = installedGuide();
+    if (!installed.isEmpty())
+        return installed;
     registerGuide();
-    // The guide ships inside the program; the desktop viewer needs it as a file.
+    // A program moved away from its guide still has the copy compiled into it; the desktop viewer needs a file.
     const QString dir = QStandardPaths::writableLocation(QStandardPaths::AppLocalDataLocation);
     QDir().mkpath(dir);
     const QString path = dir + QStringLiteral("/orvexmon3.html");
@@ -55,7 +68,9 @@ void HelpViewer::show(AppContext& ctx, QWidget* mainWindow) {
         window->setWindowTitle(QStringLiteral("OrvexMon Help"));
         auto* browser = new QTextBrowser(window);
         browser->setObjectName(QStringLiteral("txtHelp"));
-        browser->setSource(QUrl(QStringLiteral("qrc") + QString::fromLatin1(kGuideResource)));
+        const QString installed = installedGuide();
+        browser->setSource(installed.isEmpty() ? QUrl(QStringLiteral("qrc") + QString::fromLatin1(kGuideResource))
+                                               : QUrl::fromLocalFile(installed));
         auto* layout = new QVBoxLayout(window);
         layout->addWidget(browser);
         window->resize(640, 520);

@@ -6,7 +6,7 @@ class QWidget;
 struct AppContext;
 
 namespace HelpViewer {
-// Writes the guide beside the settings when needed and returns its path.
+// The guide installed with the program (or in the build folder), else a copy written beside the settings.
 QString guidePath();
 void show(AppContext& ctx, QWidget* mainWindow);
 } // namespace HelpViewer

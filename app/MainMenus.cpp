@@ -27,7 +27,7 @@ const QList<MainMenus::Entry>& MainMenus::tree() {
         {"mnuConfigure", "mnuConfigureVideoMode", "&Video Mode"},
         {"mnuConfigure", "mnuConfigureModelAndSerialNumber", "&Model and Serial Number"},
         {"mnuConfigure", "mnuConfigureOperatingMode", "&Operating Mode"},
-        {"mnuConfigure", "mnuConfigureOperatingTime", "&Operating Time"},
+        {"mnuConfigure", "mnuConfigureOperatingTime", "Operating &Time"},
         {"mnuConfigure", "mnuConfigureSoftware", "So&ftware"},
         {"mnuConfigure", "mnuConfigureSelectScanSet", "&Select Scan Set"},
         {"mnuConfigure", "mnuConfigureBacklight", "Back&light Controls"},
@@ -66,7 +66,7 @@ const QList<MainMenus::Entry>& MainMenus::tree() {
         {nullptr, "mnuWindow", "&Window"},
         {"mnuWindow", "mnuWindowCascade", "&Cascade"},
         {"mnuWindow", "mnuWindowTileHorizontal", "Tile &Horizontally"},
-        {"mnuWindow", "mnuWindowTileVertical", "Tile &Verticlly"},
+        {"mnuWindow", "mnuWindowTileVertical", "Tile &Vertically"},
         {"mnuWindow", "mnuWindowArrangeIcons", "Arrange &Icons"},
 
         {nullptr, "mnuHelp", "&Help"},

@@ -12,7 +12,6 @@
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
 #include "platform/PortMap.h"
 #include "platform/QtSerialPort.h"
 #include "platform/Settings.h"
@@ -39,25 +38,6 @@ public:
     void play(int, int) override {}
 };
 
-// Confirms and offers the one image.
-class ImageDialogs : public Dialogs {
-public:
-    explicit ImageDialogs(QString file) : m_file(std::move(file)) {}
-    Answer message(QWidget*, const QString& text, const QString&, Buttons buttons, Icon) override {
-        if (buttons == Ok)
-            std::fprintf(stderr, "message: %s\n", qPrintable(text));
-        return AnswerOk;
-    }
-    QString openFile(QWidget*, const FileRequest&) override { return m_file; }
-    QString saveFile(QWidget*, const FileRequest&) override { return QString(); }
-    QString inputBox(QWidget*, const QString&, const QString&, const QString&, bool* ok) override {
-        *ok = false;
-        return QString();
-    }
-
-private:
-    QString m_file;
-};
 
 // Writes an image of the given size in records of recordBytes data bytes; returns the floor of its transfer in ms.
 // *pacedFloorMs leaves out the characters to the monitor, which a pseudo-terminal does not pace.
@@ -112,8 +92,8 @@ struct Tool {
     Link link;
     DownloadEngine engine;
     bool done = false;
-    Tool(SerialPort* port, Clock* clock, Dialogs* dialogs, Settings* settings)
-        : link(port, clock, &tone, &model), engine(&link, &model, clock, &tone, dialogs, settings) {
+    Tool(SerialPort* port, Clock* clock, Settings* settings)
+        : link(port, clock, &tone, &model), engine(&link, &model, clock, &tone, settings) {
         model.bootMode = true;
         link.setLog(&log);
         link.setDispatch([this](const QString& a) { dispatcher.dispatchAnswer(a); });
@@ -121,7 +101,11 @@ struct Tool {
         QObject::connect(&handlers, &DataReadHandlers::flashEraseAnswered, &engine,
                          &DownloadEngine::handleFlashEraseAnswer);
         QObject::connect(&handlers, &DataReadHandlers::recordAnswered, &engine, &DownloadEngine::handleRecordAnswer);
-        QObject::connect(&engine, &DownloadEngine::finished, [this] { done = true; });
+        QObject::connect(&engine, &DownloadEngine::finished, [this] {
+            done = true;
+            if (engine.verdict().outcome != DownloadEngine::Outcome::Completed)
+                std::fprintf(stderr, "message: %s\n", qPrintable(engine.verdict().text));
+        });
     }
 };
 
@@ -146,15 +130,17 @@ int timeThroughSimulator(const QTemporaryDir& dir, int kib, int recordBytes) {
     portMap.setOverride(1, simulator.devicePath());
     QtSerialPort port(&portMap);
     QtClock clock;
-    ImageDialogs dialogs(path);
-    Tool tool(&port, &clock, &dialogs, &settings);
+    Tool tool(&port, &clock, &settings);
     if (!tool.link.openPort(1, QStringLiteral("9600,N,8,1"))) {
         std::fprintf(stderr, "cannot open %s\n", qPrintable(simulator.devicePath()));
         return 1;
     }
     QElapsedTimer timer;
-    QObject::connect(&tool.engine, &DownloadEngine::progressShown, [&] { timer.start(); });
-    tool.engine.startFlash();
+    QObject::connect(&tool.engine, &DownloadEngine::recordSent, [&](int record) {
+        if (record == 1)
+            timer.start();
+    });
+    tool.engine.start(DownloadEngine::Kind::Flash, path);
     while (!tool.done)
         QCoreApplication::processEvents(QEventLoop::WaitForMoreEvents, 100);
     const qint64 elapsed = timer.elapsed();
@@ -181,8 +167,7 @@ int memoryOnFakePort(const QTemporaryDir& dir, int mib) {
     FakeSerialPort port;
     port.open(1, QStringLiteral("9600,N,8,1"));
     FakeClock clock;
-    ImageDialogs dialogs(path);
-    Tool tool(&port, &clock, &dialogs, &settings);
+    Tool tool(&port, &clock, &settings);
     // An instant monitor: every line is echoed and acknowledged as soon as it is written.
     QObject::connect(tool.link.queue(), &TransmitQueue::lineWritten, [&](const QByteArray& line) {
         port.written.clear();
@@ -191,7 +176,7 @@ int memoryOnFakePort(const QTemporaryDir& dir, int mib) {
     });
     long low = residentKib(), high = low;
     long afterStart = -1;
-    tool.engine.startFlash();
+    tool.engine.start(DownloadEngine::Kind::Flash, path);
     for (qint64 step = 0; !tool.done; ++step) {
         clock.advance(TransmitQueue::writePauseMs);
         if (step == 1000)

@@ -1,16 +1,19 @@
 #include "diag/DiagnosticWindow.h"
 
+#include "download/DownloadEngine.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
 #include "protocol/Catalogue.h"
 #include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
+#include "ui/TypedValueBox.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QVBoxLayout>
 
 namespace {
 // Marks the limit boxes whose typing an answer must not overwrite before it was sent.
@@ -18,9 +21,20 @@ const char* const keepsTyping = "keepsTyping";
 } // namespace
 
 DiagnosticWindow::DiagnosticWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
-    : ChildWindow(ctx, objectName, caption, parent), m_timer(ctx.clock->createTimer(this)),
-      m_grid(new QGridLayout(this)) {
+    : ChildWindow(ctx, objectName, caption, parent), m_timer(ctx.clock->createTimer(this)), m_grid(new QGridLayout),
+      m_notice(new QLabel(this)) {
+    m_notice->setObjectName(QStringLiteral("lblNotice"));
+    m_notice->setWordWrap(true);
+    m_notice->setStyleSheet(QStringLiteral("font-weight: bold;"));
+    m_notice->hide();
+    auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_notice);
+    layout->addLayout(m_grid);
     m_timer->setObjectName(QStringLiteral("tmrTest"));
+    if (DownloadEngine* download = ctx.download) {
+        connect(download, &DownloadEngine::progressShown, this, &DiagnosticWindow::showNotice);
+        connect(download, &DownloadEngine::finished, this, &DiagnosticWindow::showNotice);
+    }
     connect(m_timer, &Timer::timeout, this, &DiagnosticWindow::tick);
     if (ctx.link)
         connect(ctx.queue(), &TransmitQueue::lineWritten, this,
@@ -35,7 +49,34 @@ int DiagnosticWindow::firmwareClass() const {
     return m_ctx.model ? m_ctx.model->firmwareClass : 0;
 }
 
+QString DiagnosticWindow::whyNotAsked() const {
+    if (m_ctx.download && m_ctx.download->inProgress())
+        return QStringLiteral("A firmware download is running: nothing is asked of the monitor until it has ended.");
+    if (m_ctx.model && m_ctx.model->bootMode)
+        return QStringLiteral("The monitor is in its boot block and cannot report these values. Nothing is asked "
+                              "until its firmware runs (Monitor > Run from BOOT MODE).");
+    return QString();
+}
+
+void DiagnosticWindow::showNotice() {
+    const QString why = whyNotAsked();
+    m_notice->setText(why);
+    m_notice->setVisible(!why.isEmpty());
+}
+
+bool DiagnosticWindow::mayAsk() {
+    showNotice();
+    return m_notice->isHidden();
+}
+
+void DiagnosticWindow::ask(const QString& command) {
+    if (mayAsk())
+        m_ctx.send(command);
+}
+
 void DiagnosticWindow::queueReads(const QStringList& commands) {
+    if (!mayAsk())
+        return;
     TransmitQueue* queue = m_ctx.queue();
     for (const QString& command : commands) {
         const QString line = command + QStringLiteral("\r\n");
@@ -52,6 +93,8 @@ void DiagnosticWindow::onActivated() {
         return;
     if (monitorResponding())
         queueReads(m_polling.onActivation);
+    else
+        showNotice();
     m_timer->start(m_polling.intervalMs);
 }
 
@@ -67,7 +110,7 @@ void DiagnosticWindow::hideEvent(QHideEvent* event) {
 }
 
 void DiagnosticWindow::tick() {
-    if (!monitorResponding())
+    if (!monitorResponding() || !mayAsk())
         return;
     if (m_polling.tickOnlyWhenQueueEmpty && !m_ctx.queue()->transmitQueue().isEmpty())
         return;
@@ -79,6 +122,7 @@ void DiagnosticWindow::showControlText(const QString& control, const QString& te
     if (auto* label = qobject_cast<QLabel*>(w)) {
         label->setText(text);
     } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
+        TypedValueBox::rememberMonitorText(box, text);
         if (!(box->isModified() && box->property(keepsTyping).toBool()))
             box->setText(text);
     }
@@ -151,12 +195,8 @@ QLineEdit* DiagnosticWindow::addLimitRow(int row, int column, const QString& cap
     box->setProperty(keepsTyping, true);
     QPushButton* set = addButton(row, column + 2, buttonName, QStringLiteral("Set"));
     connect(set, &QPushButton::clicked, this, [this, box, request] {
-        const QString command = request(box->text());
-        if (command.isEmpty())
-            return;
-        m_ctx.send(command);
-        // Sent: the next answer shows what the monitor took.
-        box->setModified(false);
+        // In the boot block or during a download nothing is asked: the box shows the monitor's value again.
+        TypedValueBox::send(m_ctx, this, box, mayAsk() ? request(box->text()) : QString());
     });
     return box;
 }

@@ -5,6 +5,9 @@
 // only while the window is active and shown. Polls are asked only while the monitor answers, and a read still
 // waiting in the transmit queue (or on the wire for its answer) is not queued a second time, so a window left open for
 // hours keeps one copy of each read at most, however long the monitor takes to answer.
+//
+// Nothing is asked of a monitor in its boot block (it refuses these requests) nor while a firmware download
+// runs (the line belongs to the download): the window sends nothing then and says why in words.
 #include "ui/ChildWindow.h"
 
 #include <QStringList>
@@ -39,6 +42,10 @@ protected:
         bool tickOnlyWhenQueueEmpty = false;
     };
     void setPolling(const Polling& polling) { m_polling = polling; }
+    // Queues a request of this window, unless the monitor cannot be asked now (see above).
+    void ask(const QString& command);
+    // Whether the monitor can be asked now; shows or hides the notice that says why not.
+    bool mayAsk();
     // Queues each command that is not waiting in the transmit queue already, nor awaiting its answer.
     void queueReads(const QStringList& commands);
     bool monitorResponding() const;
@@ -76,10 +83,14 @@ protected:
 
 private:
     void tick();
+    // Why the monitor cannot be asked now; empty when it can.
+    QString whyNotAsked() const;
+    void showNotice();
 
     Polling m_polling;
     Timer* m_timer;
     QGridLayout* m_grid;
+    QLabel* m_notice;
     QPushButton* m_reread = nullptr;
     // The line on the wire, whose answer is awaited while the queue awaits one.
     QString m_lastWritten;

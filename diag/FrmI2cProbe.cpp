@@ -47,7 +47,7 @@ FrmI2cProbe::FrmI2cProbe(AppContext& ctx, QWidget* parent)
         button->setFixedSize(28, 20);
         button->setAutoFillBackground(true);
         const int address = d.address;
-        connect(button, &QPushButton::clicked, this, [this, address] { m_ctx.send(Catalogue::probe(address)); });
+        connect(button, &QPushButton::clicked, this, [this, address] { ask(Catalogue::probe(address)); });
         auto* caption = new QLabel(I2cDevices::caption(d), table);
         auto* function = new QLabel(QString::fromLatin1(d.function), table);
         layout->addWidget(button, row, 0);
@@ -73,7 +73,7 @@ FrmI2cProbe::FrmI2cProbe(AppContext& ctx, QWidget* parent)
     test->setObjectName(QStringLiteral("btnTest"));
     test->setFixedSize(28, 22);
     test->setAutoFillBackground(true);
-    connect(test, &QPushButton::clicked, this, [this, typed] { m_ctx.send(Catalogue::probe(typed->text())); });
+    connect(test, &QPushButton::clicked, this, [this, typed] { ask(Catalogue::probe(typed->text())); });
     tools->addWidget(test, 0, 0);
     tools->addWidget(typed, 0, 1);
     tools->addWidget(new QLabel(QStringLiteral("Try this HEX address"), this), 0, 2);
@@ -82,7 +82,7 @@ FrmI2cProbe::FrmI2cProbe(AppContext& ctx, QWidget* parent)
     leds->setObjectName(QStringLiteral("BtnToggleLEDs"));
     leds->setFixedSize(28, 22);
     leds->setAutoFillBackground(true);
-    connect(leds, &QPushButton::clicked, this, [this] { m_ctx.send(Catalogue::toggleLeds()); });
+    connect(leds, &QPushButton::clicked, this, [this] { ask(Catalogue::toggleLeds()); });
     tools->addWidget(leds, 1, 0);
     tools->addWidget(new QLabel(QStringLiteral("Toggle CPU LEDs"), this), 1, 1, 1, 2);
 
@@ -91,7 +91,7 @@ FrmI2cProbe::FrmI2cProbe(AppContext& ctx, QWidget* parent)
     connect(all, &QPushButton::clicked, this, [this] {
         const MonitorModel& m = *m_ctx.model;
         for (const QString& request : I2cDevices::testAllRequests(m.firmwareClass, reportedCapability()))
-            m_ctx.send(request);
+            ask(request);
     });
     auto* gray = new QPushButton(QStringLiteral("Set All Buttons Gray"), this);
     gray->setObjectName(QStringLiteral("btnSetAllGray"));

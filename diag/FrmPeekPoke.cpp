@@ -12,7 +12,7 @@ FrmPeekPoke::FrmPeekPoke(AppContext& ctx, QWidget* parent)
     : DiagnosticWindow(ctx, QStringLiteral("frmPeekPoke"), QStringLiteral("Peek & Poke"), parent) {
     // A button that queues the request its text box (if any) makes.
     auto sends = [this](QAbstractButton* button, std::function<QString()> request) {
-        connect(button, &QAbstractButton::clicked, this, [this, request] { m_ctx.send(request()); });
+        connect(button, &QAbstractButton::clicked, this, [this, request] { ask(request()); });
     };
 
     addCaption(0, 0, QStringLiteral("Address (Hex)"));
@@ -64,9 +64,9 @@ FrmPeekPoke::FrmPeekPoke(AppContext& ctx, QWidget* parent)
 }
 
 void FrmPeekPoke::addressUp() {
-    m_ctx.send(Catalogue::stepPeekAddress(true));
+    ask(Catalogue::stepPeekAddress(true));
 }
 
 void FrmPeekPoke::addressDown() {
-    m_ctx.send(Catalogue::stepPeekAddress(false));
+    ask(Catalogue::stepPeekAddress(false));
 }

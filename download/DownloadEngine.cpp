@@ -6,7 +6,6 @@
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
-#include "platform/Dialogs.h"
 #include "platform/Settings.h"
 #include "platform/Tone.h"
 #include "protocol/Catalogue.h"
@@ -23,11 +22,7 @@ bool hasPrompt(const QString& body) {
     return body.contains(QLatin1Char('#')) || body.contains(QLatin1Char('$'));
 }
 
-QString withoutLineEnds(QString line) {
-    while (line.endsWith(QLatin1Char('\n')) || line.endsWith(QLatin1Char('\r')))
-        line.chop(1);
-    return line;
-}
+const QString kAgain = QStringLiteral("The download can simply be started again.");
 } // namespace
 
 QString outcomeText(DownloadEngine::Outcome outcome) {
@@ -59,24 +54,27 @@ QString outcomeText(DownloadEngine::Outcome outcome) {
         return QStringLiteral("bad start answer");
     case O::ImageRefused:
         return QStringLiteral("image refused, nothing sent");
+    case O::NoAnswer:
+        return QStringLiteral("no answer from the monitor");
+    case O::ConnectionLost:
+        return QStringLiteral("connection lost");
+    case O::Abandoned:
+        return QStringLiteral("abandoned for a new download");
     }
     return QString();
 }
 
-DownloadEngine::DownloadEngine(Link* link, MonitorModel* model, Clock* clock, Tone* tone, Dialogs* dialogs,
-                               Settings* settings, QObject* parent)
-    : QObject(parent), m_link(link), m_model(model), m_clock(clock), m_tone(tone), m_dialogs(dialogs),
-      m_settings(settings), m_abortTimer(clock->createTimer(this)) {
-    m_abortTimer->setSingleShot(true);
-    connect(m_abortTimer, &Timer::timeout, this, &DownloadEngine::abortUnanswered);
+DownloadEngine::DownloadEngine(Link* link, MonitorModel* model, Clock* clock, Tone* tone, Settings* settings,
+                               QObject* parent)
+    : QObject(parent), m_link(link), m_model(model), m_clock(clock), m_tone(tone), m_settings(settings),
+      m_silence(clock->createTimer(this)) {
+    m_silence->setSingleShot(true);
+    connect(m_silence, &Timer::timeout, this, &DownloadEngine::silenceTimedOut);
+    connect(m_link, &Link::connectionLost, this, &DownloadEngine::linkLost);
+    connect(m_link->queue(), &TransmitQueue::lineWritten, this, &DownloadEngine::lineWritten);
 }
 
 DownloadEngine::~DownloadEngine() = default;
-
-void DownloadEngine::message(const QString& text, const QString& title) {
-    if (m_dialogs)
-        m_dialogs->message(m_dialogParent, text, title.isEmpty() ? m_appTitle : title, Dialogs::Ok);
-}
 
 void DownloadEngine::tones(std::initializer_list<std::pair<int, int>> sequence) {
     if (!m_tone)
@@ -87,54 +85,38 @@ void DownloadEngine::tones(std::initializer_list<std::pair<int, int>> sequence) 
 
 // Starting.
 
-void DownloadEngine::startFlash() {
-    const QString confirm = QStringLiteral("Do you really want to replace the existing firmware?\n"
-                                           "This action is unrecoverable.");
-    if (m_dialogs && m_dialogs->message(m_dialogParent, confirm, QStringLiteral("Confirm Firmware Reprogram"),
-                                        Dialogs::OkCancel) != Dialogs::AnswerOk)
-        return;
-    // The image is chosen and checked before the monitor is touched: the erase cannot be undone.
-    if (!chooseImage() || !imageAccepted(Kind::Flash))
-        return;
+bool DownloadEngine::start(Kind kind, const QString& path) {
+    if (inProgress())
+        return false;
+    m_kind = kind;
+    // The image is checked before the monitor is touched: the erase cannot be undone.
+    if (!openImage(path) || !imageAccepted(kind))
+        return false;
+    if (kind == Kind::Sram) {
+        begin(kind);
+        m_link->queue()->queueCommand(Catalogue::startSramLoad());
+        return true;
+    }
     TransmitQueue* queue = m_link->queue();
     const bool bootMode = m_model->bootMode;
     if (!bootMode)
         queue->queueCommand(Catalogue::setChecking(false));
     emit checkingSwitchedOff();
-    if (m_link->autoPingEnabled) {
-        m_link->autoPingEnabled = false;
-        emit autoPingSwitchedOff();
-    }
+    m_autoPingToRestore = m_link->autoPingEnabled();
+    m_link->setAutoPingEnabled(false);
     if (!bootMode)
         queue->queueCommand(Catalogue::setAutoBoot(false));
-    begin(Kind::Flash);
+    begin(kind);
     queue->queueCommand(Catalogue::eraseFlash());
+    return true;
 }
 
-void DownloadEngine::startSram() {
-    if (!chooseImage() || !imageAccepted(Kind::Sram))
-        return;
-    begin(Kind::Sram);
-    m_link->queue()->queueCommand(Catalogue::startSramLoad());
-}
-
-bool DownloadEngine::chooseImage() {
-    if (!m_dialogs)
-        return false;
-    Dialogs::FileRequest request;
-    request.title = QStringLiteral("Open");
-    request.filter = QStringLiteral("Hex Files (*.hex);;Text Files (*.txt);;All Files (*)");
-    request.startDir = codeInitDir;
-    request.mustExist = true;
-    const QString path = m_dialogs->openFile(m_dialogParent, request);
-    if (path.isEmpty())
-        return false;
-    // A download still running gives way to the new one.
-    m_abortTimer->stop();
-    m_image.close();
-    m_phase = Phase::Idle;
-
+bool DownloadEngine::openImage(const QString& path) {
     imageFileName = path;
+    m_startedAt = m_clock->nowMs();
+    recordNumber = 0;
+    totalRetries = 0;
+    charsSent = 0;
     const int cut = int(std::max(path.lastIndexOf(QLatin1Char('\\')), path.lastIndexOf(QLatin1Char('/'))));
     if (cut >= 0) {
         codeInitDir = path.left(cut);
@@ -143,33 +125,28 @@ bool DownloadEngine::chooseImage() {
     }
     m_image.setFileName(path);
     if (!m_image.open(QIODevice::ReadOnly | QIODevice::Text)) {
-        showReadError();
+        tones({{250, 250}});
+        end(Outcome::ReadError, QString(), readErrorText());
         return false;
     }
     imageFileSize = m_image.size();
-    charsSent = 0;
     return true;
 }
 
 bool DownloadEngine::imageAccepted(Kind kind) {
     const ImageCheck::Result check = ImageCheck::checkFile(imageFileName);
+    m_recordCount = check.records;
     if (check.ok)
         return true;
-    m_image.close();
     QString where = check.lineNumber > 0 ? QStringLiteral("Line %1 ").arg(check.lineNumber) : QString();
     QString reason = check.reason;
     if (where.isEmpty() && !reason.isEmpty())
         reason[0] = reason.at(0).toUpper();
     tones({{250, 250}});
-    message(QStringLiteral("Bad record format in '") + imageFileName + QStringLiteral("'\n") + where + reason +
-                QStringLiteral(".\nNothing was sent to the monitor."),
-            QStringLiteral("File Format Error"));
     m_kind = kind;
-    m_startedAt = m_clock->nowMs();
-    recordNumber = 0;
-    totalRetries = 0;
-    charsSent = 0;
-    end(Outcome::ImageRefused);
+    end(Outcome::ImageRefused, QStringLiteral("File Format Error"),
+        QStringLiteral("Bad record format in '") + imageFileName + QStringLiteral("'\n") + where + reason +
+            QStringLiteral(".\nNothing was sent to the monitor."));
     return false;
 }
 
@@ -182,29 +159,49 @@ void DownloadEngine::begin(Kind kind) {
     totalRetries = 0;
     charsSent = 0;
     abortRequested = false;
+    m_startWritten = false;
+    m_ownLineOnWire = false;
+    // The window comes at once, so that Abort is at hand while the erase or load answer is awaited.
+    emit retryTextChanged(QStringLiteral("Retries:"));
+    emit gaugeChanged(0);
+    emit progressShown();
+    m_progressShown = true;
+    m_silence->start(m_link->downloadKeepAliveInterval);
 }
 
 // The monitor's answers.
 
-bool DownloadEngine::takeRejection(const QString& text) {
+void DownloadEngine::lineWritten(const QByteArray& line) {
+    if (m_phase == Phase::Idle)
+        return;
+    // Each line written gives the monitor the download keep-alive interval to answer.
+    m_silence->start(m_link->downloadKeepAliveInterval);
+    const QString text = QString::fromLatin1(line);
     if (m_phase == Phase::Sending) {
-        handleRecordAnswer(Text::trimLeading(text));
+        m_ownLineOnWire = text == lastRecord + QStringLiteral("\r\n");
+    } else {
+        const QString request =
+            (m_kind == Kind::Flash ? Catalogue::eraseFlash() : Catalogue::startSramLoad()) + QStringLiteral("\r\n");
+        m_ownLineOnWire = text == request;
+        m_startWritten = m_startWritten || m_ownLineOnWire;
+    }
+}
+
+bool DownloadEngine::takeRejection(const QString& text) {
+    // Only the answer to the download's own request: a refused poll or ping is none of its business.
+    if (m_phase == Phase::Idle || !m_ownLineOnWire)
+        return false;
+    m_ownLineOnWire = false;
+    const QString echo = Text::trimLeading(text);
+    if (m_phase == Phase::Sending) {
+        handleRecordAnswer(echo);
         return true;
     }
-    if (m_phase != Phase::AwaitingStart)
-        return false;
-    // Only the refusal of the erase or load request itself: the checking and auto-boot requests before it
-    // may be refused by a monitor that does not know them.
-    const QString echo = Text::trimLeading(text);
-    if (!echo.startsWith(QLatin1Char('b'), Qt::CaseInsensitive))
-        return false;
-    const QString body = Text::trimLeading(echo.mid(1));
-    if (m_kind == Kind::Flash && body.startsWith(QLatin1String("f3"), Qt::CaseInsensitive))
+    const QString body = echo.startsWith(QLatin1Char('b'), Qt::CaseInsensitive) ? Text::trimLeading(echo.mid(1)) : echo;
+    if (m_kind == Kind::Flash)
         handleFlashEraseAnswer(body);
-    else if (m_kind == Kind::Sram && body.startsWith(QLatin1Char('s'), Qt::CaseInsensitive))
-        handleSramLoadAnswer(body);
     else
-        return false;
+        handleSramLoadAnswer(body);
     return true;
 }
 
@@ -212,14 +209,13 @@ void DownloadEngine::handleFlashEraseAnswer(const QString& body) {
     if (m_phase != Phase::AwaitingStart || m_kind != Kind::Flash)
         return;
     if (body.contains(QLatin1Char('!'))) {
-        end(Outcome::StartRefused);
-        message(QStringLiteral("Message was '") + body + QLatin1Char('\''), QStringLiteral("Flash Block Erase Failed"));
+        end(Outcome::StartRefused, QStringLiteral("Flash Block Erase Failed"),
+            QStringLiteral("Message was '") + body + QLatin1Char('\''));
     } else if (hasPrompt(body)) {
         sendFirstRecord();
     } else {
-        end(Outcome::BadStartAnswer);
         tones({{250, 250}});
-        message(QStringLiteral("Bad response to bf3 erase command"), QString());
+        end(Outcome::BadStartAnswer, QString(), QStringLiteral("Bad response to bf3 erase command"));
     }
 }
 
@@ -227,12 +223,10 @@ void DownloadEngine::handleSramLoadAnswer(const QString& body) {
     if (m_phase != Phase::AwaitingStart || m_kind != Kind::Sram)
         return;
     if (body.contains(QLatin1Char('!'))) {
-        end(Outcome::StartRefused);
-        message(QStringLiteral("Message was '") + body + QLatin1Char('\''), QString());
+        end(Outcome::StartRefused, QString(), QStringLiteral("Message was '") + body + QLatin1Char('\''));
     } else if (!body.contains(QLatin1Char('#'))) {
-        end(Outcome::BadStartAnswer);
         tones({{250, 250}});
-        message(QStringLiteral("Bad response to bs command"), QString());
+        end(Outcome::BadStartAnswer, QString(), QStringLiteral("Bad response to bs command"));
     } else {
         sendFirstRecord();
     }
@@ -241,34 +235,30 @@ void DownloadEngine::handleSramLoadAnswer(const QString& body) {
 void DownloadEngine::sendFirstRecord() {
     recordNumber = 1;
     charsSent = 0;
-    abortRequested = false;
     recordRetries = 0;
     totalRetries = 0;
     QString line;
     if (!readRecord(&line)) {
-        showReadError();
-        end(Outcome::ReadError);
+        tones({{250, 250}});
+        end(Outcome::ReadError, QString(), readErrorText());
         return;
     }
     if (!line.startsWith(QLatin1Char(':'))) {
-        end(Outcome::FormatError);
-        showFormatError(line);
+        end(Outcome::FormatError, QStringLiteral("File Format Error"), formatErrorText(line));
         return;
     }
     m_phase = Phase::Sending;
-    emit retryTextChanged(QStringLiteral("Retries:"));
-    emit gaugeChanged(0);
-    emit progressShown();
     lastRecord = line;
     if (m_kind == Kind::Flash)
         restartKeepAlive();
     queueRecord(line);
+    emit recordSent(recordNumber, m_recordCount);
 }
 
 void DownloadEngine::handleRecordAnswer(const QString& body) {
     if (m_phase != Phase::Sending)
         return;
-    m_abortTimer->stop();
+    m_ownLineOnWire = false;
     bool prompt = hasPrompt(body);
     bool rejected = body.contains(QLatin1Char('!'));
     bool eof = body.contains(QLatin1String("EOF"));
@@ -280,33 +270,34 @@ void DownloadEngine::handleRecordAnswer(const QString& body) {
     }
 
     if (eof && prompt) {
-        end(Outcome::Completed);
         tones({{250, 250}, {500, 250}, {1000, 250}});
-        emit progressHidden();
+        end(Outcome::Completed, QStringLiteral("Download Complete"),
+            QStringLiteral("%1 download complete: %2 sent.")
+                .arg(m_kind == Kind::Flash ? QStringLiteral("Flash") : QStringLiteral("SRAM"),
+                     recordNumber == 1 ? QStringLiteral("1 record") : QStringLiteral("%1 records").arg(recordNumber)));
     } else if (eof && rejected) {
-        end(aborted ? Outcome::Aborted : Outcome::Failed);
-        abortRequested = false;
         tones({{250, 250}, {125, 250}, {125, 250}});
-        if (!aborted)
-            message(QStringLiteral("Failed checksum after booting flash.\nResult was '") + body +
-                        QStringLiteral("'\nTry again or check Flash Chip, Pin 1 = +12V."),
-                    QStringLiteral("Download Error"));
-        emit progressHidden();
+        if (aborted)
+            end(Outcome::Aborted, QStringLiteral("Download Aborted"),
+                QStringLiteral("The download was aborted at ") + whereItStopped() + QStringLiteral(".\n") +
+                    whatItLeaves() + QLatin1Char('\n') + kAgain);
+        else
+            end(Outcome::Failed, QStringLiteral("Download Error"),
+                QStringLiteral("Failed checksum after booting flash.\nResult was '") + body +
+                    QStringLiteral("'\nTry again or check Flash Chip, Pin 1 = +12V."));
+        abortRequested = false;
     } else if (eof) {
-        end(Outcome::EofError);
-        message(QStringLiteral("EOF error, result neither fish nor fowl.\nResult was '") + body +
-                    QStringLiteral("'\nTry again, check connection & power."),
-                QStringLiteral("Download Error"));
+        end(Outcome::EofError, QStringLiteral("Download Error"),
+            QStringLiteral("EOF error, result neither fish nor fowl.\nResult was '") + body +
+                QStringLiteral("'\nTry again, check connection & power."));
     } else if (prompt) {
         nextRecord();
     } else if (rejected) {
         retry();
     } else {
-        end(Outcome::Unrecognised);
-        emit progressHidden();
         tones({{250, 250}, {125, 250}, {250, 125}, {125, 250}});
-        message(QStringLiteral("Record was unrecognized type, quitting.\nRecord = '") + body + QLatin1Char('\''),
-                QStringLiteral("Download Error"));
+        end(Outcome::Unrecognised, QStringLiteral("Download Error"),
+            QStringLiteral("Record was unrecognized type, quitting.\nRecord = '") + body + QLatin1Char('\''));
     }
 }
 
@@ -315,13 +306,13 @@ void DownloadEngine::nextRecord() {
     const bool read = readRecord(&line);
     recordRetries = 0;
     if (!read) {
-        // An image without an end record: nothing more to send.
-        end(Outcome::NoEndRecord);
+        end(Outcome::NoEndRecord, QStringLiteral("Download Error"),
+            QStringLiteral("The image ended after record %1 without an end record.\n").arg(recordNumber) +
+                whatItLeaves() + QLatin1Char('\n') + kAgain);
         return;
     }
     if (!line.startsWith(QLatin1Char(':'))) {
-        end(Outcome::FormatError);
-        showFormatError(line);
+        end(Outcome::FormatError, QStringLiteral("File Format Error"), formatErrorText(line));
         return;
     }
     lastRecord = line;
@@ -330,6 +321,7 @@ void DownloadEngine::nextRecord() {
     charsSent += int(line.size());
     emit gaugeChanged(imageFileSize > 0 ? int(100.0 * charsSent / double(imageFileSize)) : 0);
     ++recordNumber;
+    emit recordSent(recordNumber, m_recordCount);
 }
 
 void DownloadEngine::retry() {
@@ -339,34 +331,85 @@ void DownloadEngine::retry() {
     emit retryTextChanged(QStringLiteral("Retries: ") + QString::number(totalRetries));
     restartKeepAlive();
     if (recordRetries > retryLimit) {
-        end(Outcome::RetryLimit);
-        message(QStringLiteral("Retry Limit exceeded, quitting.\nRecord number was ") + QString::number(recordNumber),
-                QStringLiteral("Download Error"));
-        emit progressHidden();
+        end(Outcome::RetryLimit, QStringLiteral("Download Error"),
+            QStringLiteral("Retry Limit exceeded, quitting.\nRecord number was ") + QString::number(recordNumber));
         return;
     }
     queueRecord(lastRecord);
 }
 
 void DownloadEngine::requestAbort() {
+    if (m_phase == Phase::AwaitingStart) {
+        // Nothing was sent yet that an answer could end: stop now, and take back the erase or load request if it
+        // still waits in the queue.
+        freeLink();
+        tones({{250, 250}, {125, 250}, {125, 250}});
+        end(Outcome::Aborted, QStringLiteral("Download Aborted"),
+            QStringLiteral("The download was aborted before its first record.\n") + whatItLeaves());
+        return;
+    }
     if (m_phase != Phase::Sending)
         return;
     abortRequested = true;
-    // The monitor may have stopped answering: the abort must not wait for an answer that never comes.
-    m_abortTimer->start(m_link->downloadKeepAliveInterval);
 }
 
-void DownloadEngine::abortUnanswered() {
-    if (m_phase != Phase::Sending || !abortRequested)
+void DownloadEngine::abandon() {
+    if (inProgress())
+        end(Outcome::Abandoned);
+}
+
+void DownloadEngine::silenceTimedOut() {
+    if (m_phase == Phase::Idle)
         return;
-    if (LogSink* log = m_link->log())
-        log->logEvent(QStringLiteral("Download aborted: no answer from the monitor within %1 ms")
-                          .arg(m_link->downloadKeepAliveInterval));
-    end(Outcome::AbortUnanswered);
-    abortRequested = false;
-    m_link->queue()->clearQueue();
+    const QString seconds = QString::number(m_link->downloadKeepAliveInterval / 1000.0);
+    freeLink();
     tones({{250, 250}, {125, 250}, {125, 250}});
-    emit progressHidden();
+    if (abortRequested) {
+        if (LogSink* log = m_link->log())
+            log->logEvent(QStringLiteral("Download aborted: no answer from the monitor within %1 ms")
+                              .arg(m_link->downloadKeepAliveInterval));
+        abortRequested = false;
+        end(Outcome::AbortUnanswered, QStringLiteral("Download Aborted"),
+            QStringLiteral("The download was aborted at %1; the monitor did not answer within %2 s.\n")
+                    .arg(whereItStopped())
+                    .arg(seconds) +
+                whatItLeaves() + QLatin1Char('\n') + kAgain);
+        return;
+    }
+    end(Outcome::NoAnswer, QStringLiteral("Download Stopped"),
+        QStringLiteral("The monitor did not answer %1 within %2 s.\n").arg(whereItStopped()).arg(seconds) +
+            whatItLeaves() + QLatin1Char('\n') + kAgain);
+}
+
+void DownloadEngine::linkLost() {
+    if (m_phase == Phase::Idle)
+        return;
+    freeLink();
+    tones({{250, 250}, {125, 250}, {125, 250}});
+    end(Outcome::ConnectionLost, QStringLiteral("Download Stopped"),
+        QStringLiteral("The connection to the monitor was lost at ") + whereItStopped() + QStringLiteral(".\n") +
+            whatItLeaves() + QLatin1Char('\n') + kAgain);
+}
+
+void DownloadEngine::freeLink() {
+    m_link->queue()->clearQueuedText();
+    m_link->queue()->clearQueue();
+}
+
+QString DownloadEngine::whereItStopped() const {
+    if (m_phase == Phase::Sending)
+        return QStringLiteral("record %1 of %2").arg(recordNumber).arg(m_recordCount);
+    return m_kind == Kind::Flash ? QStringLiteral("the erase request (\"bf3\")")
+                                 : QStringLiteral("the load request (\"bs\")");
+}
+
+QString DownloadEngine::whatItLeaves() const {
+    if (m_kind == Kind::Sram)
+        return m_startWritten ? QStringLiteral("The program in the monitor's SRAM is incomplete.")
+                              : QStringLiteral("Nothing was loaded into the monitor's SRAM.");
+    if (!m_startWritten)
+        return QStringLiteral("The erase was not sent: the monitor's firmware is as it was.");
+    return QStringLiteral("The monitor's flash may now be erased, and the monitor stays in its boot block.");
 }
 
 // Reading and sending.
@@ -377,7 +420,7 @@ bool DownloadEngine::readRecord(QString* line) {
     const QByteArray raw = m_image.readLine();
     if (raw.isEmpty() && m_image.error() != QFileDevice::NoError)
         return false;
-    *line = withoutLineEnds(QString::fromLatin1(raw));
+    *line = QString::fromLatin1(ImageCheck::recordText(raw));
     return true;
 }
 
@@ -389,23 +432,29 @@ void DownloadEngine::restartKeepAlive() {
     m_link->tmrKeepAlive()->start(m_link->downloadKeepAliveInterval);
 }
 
-void DownloadEngine::showFormatError(const QString& line) {
-    message(QStringLiteral("Bad record format in '") + imageFileName + QStringLiteral("'\nFirst record start '") +
-                line.left(8) + QStringLiteral("\nShould start with ':NNNNNNN'\nGiving up."),
-            QStringLiteral("File Format Error"));
+QString DownloadEngine::formatErrorText(const QString& line) const {
+    return QStringLiteral("Bad record format in '") + imageFileName + QStringLiteral("'\nFirst record start '") +
+           line.left(8) + QStringLiteral("\nShould start with ':NNNNNNN'\nGiving up.");
 }
 
-void DownloadEngine::showReadError() {
-    tones({{250, 250}});
-    message(QStringLiteral("Error Reading '") + imageFileName +
-                QStringLiteral("'. \nPlease try a different file, or something."),
-            QString());
+QString DownloadEngine::readErrorText() const {
+    return QStringLiteral("Error Reading '") + imageFileName +
+           QStringLiteral("'. \nPlease try a different file, or something.");
 }
 
-void DownloadEngine::end(Outcome outcome) {
-    m_abortTimer->stop();
+void DownloadEngine::end(Outcome outcome, const QString& title, const QString& text) {
+    m_silence->stop();
     m_image.close();
     m_phase = Phase::Idle;
+    m_ownLineOnWire = false;
+    if (m_autoPingToRestore) {
+        m_autoPingToRestore = false;
+        m_link->setAutoPingEnabled(true);
+    }
+    if (m_progressShown) {
+        m_progressShown = false;
+        emit progressHidden();
+    }
     if (LogSink* log = m_link->log()) {
         const double seconds = double(m_clock->nowMs() - m_startedAt) / 1000.0;
         log->logEvent(QStringLiteral("Download %1 '%2': %3 records, %4 retries, %5 characters, %6 s, %7")
@@ -417,5 +466,6 @@ void DownloadEngine::end(Outcome outcome) {
                           .arg(seconds, 0, 'f', 1)
                           .arg(outcomeText(outcome)));
     }
+    m_verdict = Verdict{outcome, title.isEmpty() && !text.isEmpty() ? m_appTitle : title, text};
     emit finished(outcome);
 }

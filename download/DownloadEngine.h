@@ -1,17 +1,18 @@
 #pragma once
 // The boot-mode download: an Intel-HEX image sent record by record to the monitor's flash or SRAM, one record
 // in flight, each sent when the monitor has acknowledged the one before. Widget-free: it is driven by the
-// answers that dispatch hands it and by the clock, reports to the user through the dialogs interface and the
-// tone, and tells the progress window what to show through its signals.
+// answers that dispatch hands it and by the clock, sounds the tones, and reports through its signals; every end
+// leaves a verdict (its outcome and the words for the user) that the windows show and a command line prints.
+//
+// Only the answers to its own requests count: the record in flight, "bf3" or "bs". A download that hears
+// nothing within the download keep-alive interval, or whose port or connection is lost, ends and says so.
 #include <QFile>
 #include <QObject>
 #include <QString>
 
 class Clock;
-class Dialogs;
 class Link;
 class MonitorModel;
-class QWidget;
 class Settings;
 class Timer;
 class Tone;
@@ -36,38 +37,51 @@ public:
         StartRefused,
         BadStartAnswer,
         ImageRefused,
+        NoAnswer,
+        ConnectionLost,
+        Abandoned,
+    };
+    // What the user is told at the end; an empty text tells nothing (an end the user asked for).
+    struct Verdict {
+        Outcome outcome = Outcome::Completed;
+        QString title;
+        QString text;
     };
 
     static constexpr int defaultRetryLimit = 6;
 
-    DownloadEngine(Link* link, MonitorModel* model, Clock* clock, Tone* tone, Dialogs* dialogs, Settings* settings,
+    DownloadEngine(Link* link, MonitorModel* model, Clock* clock, Tone* tone, Settings* settings,
                    QObject* parent = nullptr);
     ~DownloadEngine() override;
 
-    // The parent of the message boxes and the file dialog.
-    void setDialogParent(QWidget* parent) { m_dialogParent = parent; }
     // The title of the boxes that have no title of their own.
     void setApplicationTitle(const QString& title) { m_appTitle = title; }
 
-    // "Load New Firmware": confirmation, image, checks off, erase, then the records.
-    void startFlash();
-    // "Load SRAM File": image, "bs", then the records.
-    void startSram();
+    // Starts a download of the image at path: the image is checked whole first. A flash download then switches
+    // the monitor's checking and auto boot off (outside its boot block) and auto-ping off, and asks for the
+    // erase; an SRAM download asks for the load. False when it did not start (the verdict says why). A running
+    // download must have ended first (see abandon).
+    bool start(Kind kind, const QString& path);
     // The progress window's Abort: the download stops at the next record answer, or when none comes within
-    // the download keep-alive interval.
+    // the download keep-alive interval; while the erase or load answer is awaited it stops at once.
     void requestAbort();
+    // Ends a running download at once, without a word: a new one replaces it, or the tool closes.
+    void abandon();
 
     // Answers handed over by dispatch: the "bf3" answer, the "bs" answer (from its "S" on), and every record
     // answer, also a rejected one (ended by "!").
     void handleFlashEraseAnswer(const QString& body);
     void handleSramLoadAnswer(const QString& body);
     void handleRecordAnswer(const QString& body);
-    // The link's hook for a text ended by "!": true when it was a record answer of a running download.
+    // The link's hook for a text ended by "!": true when it answered the download's own request in flight.
     bool takeRejection(const QString& text);
 
     Phase phase() const { return m_phase; }
     bool inProgress() const { return m_phase != Phase::Idle; }
     Kind kind() const { return m_kind; }
+    // The records of the image being sent (known from the check before the start).
+    int recordCount() const { return m_recordCount; }
+    const Verdict& verdict() const { return m_verdict; }
 
     QString codeInitDir;
     QString imageFileName;
@@ -91,43 +105,60 @@ signals:
     void progressHidden();
     void gaugeChanged(int percent);
     void retryTextChanged(const QString& text);
+    // A new record went to the queue: its number, of the image's recordCount.
+    void recordSent(int recordNumber, int recordCount);
     // The flash download switched the monitor's checking off: the log window offers "Enable Checking".
     void checkingSwitchedOff();
-    // The flash download switched auto-ping off: the log window offers "Enable AutoPing".
-    void autoPingSwitchedOff();
+    // Every end, after the progress window was hidden and the summary line written; verdict() tells the rest.
     void finished(DownloadEngine::Outcome outcome);
 
 private:
-    bool chooseImage();
+    bool openImage(const QString& path);
     bool imageAccepted(Kind kind);
     void begin(Kind kind);
     void sendFirstRecord();
     void nextRecord();
     void retry();
-    // Reads the next line without its line ends; false when nothing could be read.
+    // Reads the next line as the record it sends; false when nothing could be read.
     bool readRecord(QString* line);
     void queueRecord(const QString& line);
     void restartKeepAlive();
-    void showFormatError(const QString& line);
-    void showReadError();
-    void message(const QString& text, const QString& title);
+    QString formatErrorText(const QString& line) const;
+    QString readErrorText() const;
     void tones(std::initializer_list<std::pair<int, int>> sequence);
-    void end(Outcome outcome);
-    void abortUnanswered();
+    // Every end goes through here: timers, the image, auto-ping back, the progress window, the summary line.
+    void end(Outcome outcome, const QString& title = QString(), const QString& text = QString());
+    void silenceTimedOut();
+    // What the download queued, or has in flight, will not be answered: the link is freed for what comes next.
+    void freeLink();
+    void linkLost();
+    void lineWritten(const QByteArray& line);
+    // Where the download stands, and what that leaves in the monitor, for the boxes of an end the monitor did
+    // not decide.
+    QString whereItStopped() const;
+    QString whatItLeaves() const;
 
     Link* m_link;
     MonitorModel* m_model;
     Clock* m_clock;
     Tone* m_tone;
-    Dialogs* m_dialogs;
     Settings* m_settings;
-    Timer* m_abortTimer;
-    QWidget* m_dialogParent = nullptr;
+    // No answer within the download keep-alive interval of the last line written.
+    Timer* m_silence;
     QString m_appTitle;
     QFile m_image;
     Phase m_phase = Phase::Idle;
     Kind m_kind = Kind::Flash;
     qint64 m_startedAt = 0;
+    int m_recordCount = 0;
+    bool m_progressShown = false;
+    // The download's own request (the erase or load request, or the record) is the line on the wire.
+    bool m_ownLineOnWire = false;
+    // The erase or load request went out: the monitor may have changed.
+    bool m_startWritten = false;
+    // The download switched auto-ping off and owes the user its setting back.
+    bool m_autoPingToRestore = false;
+    Verdict m_verdict;
 };
 
 QString outcomeText(DownloadEngine::Outcome outcome);

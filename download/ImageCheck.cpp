@@ -16,15 +16,15 @@ int hexValue(char c) {
     return -1;
 }
 
-QByteArray withoutLineEnd(QByteArray line) {
-    while (line.endsWith('\n') || line.endsWith('\r'))
-        line.chop(1);
-    return line;
+constexpr char ctrlZ = '\x1A';
+
+bool isBlank(char c) {
+    return c == ' ' || c == '\t' || c == '\r' || c == '\n';
 }
 
-bool isBlank(const QByteArray& line) {
-    for (char c : line)
-        if (c != ' ' && c != '\t')
+bool onlyBlanksAndCtrlZ(const QByteArray& text) {
+    for (char c : text)
+        if (!isBlank(c) && c != ctrlZ)
             return false;
     return true;
 }
@@ -48,6 +48,14 @@ int requiredLength(int type) {
 }
 
 } // namespace
+
+QByteArray recordText(const QByteArray& line) {
+    const qsizetype z = line.indexOf(ctrlZ);
+    QByteArray text = z < 0 ? line : line.left(z);
+    while (!text.isEmpty() && isBlank(text.back()))
+        text.chop(1);
+    return text;
+}
 
 LineError checkLine(const QByteArray& line, bool* endRecord) {
     if (endRecord)
@@ -98,6 +106,8 @@ QString lineErrorText(LineError error) {
         return QStringLiteral("has a bad checksum");
     case LineError::Type:
         return QStringLiteral("has an unknown record type or a length wrong for its type");
+    case LineError::EndMark:
+        return QStringLiteral("holds the end-of-file mark Ctrl-Z, which only the end record may precede");
     }
     return QString();
 }
@@ -114,21 +124,25 @@ Result checkFile(const QString& path) {
     while (!file.atEnd()) {
         const QByteArray raw = file.readLine();
         ++lineNumber;
-        const QByteArray line = withoutLineEnd(raw);
         if (endLine > 0) {
-            if (isBlank(line))
+            if (onlyBlanksAndCtrlZ(raw))
                 continue;
             result.lineNumber = lineNumber;
             result.reason = QStringLiteral("follows the end record on line %1").arg(endLine);
             return result;
         }
         bool isEnd = false;
-        const LineError e = checkLine(line, &isEnd);
+        LineError e = checkLine(recordText(raw), &isEnd);
+        // A Ctrl-Z ends the file: only the end record may stand before it.
+        const qsizetype z = raw.indexOf(ctrlZ);
+        if (e == LineError::None && z >= 0 && !(isEnd && onlyBlanksAndCtrlZ(raw.mid(z))))
+            e = LineError::EndMark;
         if (e != LineError::None) {
             result.lineNumber = lineNumber;
             result.reason = lineErrorText(e);
             return result;
         }
+        ++result.records;
         if (isEnd)
             endLine = lineNumber;
     }

@@ -14,9 +14,14 @@ enum class LineError {
     Length,    // odd digit count, too short, or a byte count that does not match the length byte
     Checksum,  // the bytes do not sum to zero
     Type,      // record type above 05, or a type with the wrong length
+    EndMark,   // a Ctrl-Z after a record other than the end record
 };
 
-// One line as the download sends it (trailing CR and LF already removed). *endRecord tells a valid end record.
+// The record of a line of the file, as the download sends it: without its line end and trailing blanks, and
+// cut at a Ctrl-Z (the end-of-file mark that old tools wrote after the end record).
+QByteArray recordText(const QByteArray& line);
+
+// One record as the download sends it (see recordText). *endRecord tells a valid end record.
 LineError checkLine(const QByteArray& line, bool* endRecord = nullptr);
 QString lineErrorText(LineError error);
 
@@ -24,10 +29,11 @@ struct Result {
     bool ok = false;
     int lineNumber = 0; // 1-based line of the fault; 0 when the fault is the file's (unreadable, no end record)
     QString reason;
+    int records = 0; // the records up to the fault, or all of them
 };
 
 // Reads the file line by line (never whole into memory). Every line must be a valid record and there must be
-// exactly one end record, the last record of the file; blank lines after it are never sent and are allowed.
+// exactly one end record, the last record of the file. After it only blanks and Ctrl-Z may follow (never sent).
 Result checkFile(const QString& path);
 
 } // namespace ImageCheck

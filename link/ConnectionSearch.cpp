@@ -32,24 +32,35 @@ void ConnectionSearch::cancel() {
     m_states->setNoMonitor();
 }
 
-void ConnectionSearch::tick() {
+bool ConnectionSearch::concludeIfAnswered() {
+    if (!isSearching() || !m_link->model()->monitorResponding)
+        return false;
+    monitorFound();
+    return true;
+}
+
+void ConnectionSearch::monitorFound() {
     MonitorModel* model = m_link->model();
-    if (model->monitorResponding) {
-        m_tick->stop();
-        m_link->tmrConnect()->stop();
-        m_link->startKeepAlive(Link::keepAliveSearchMs);
-        const bool boot = model->bootMode;
-        if (boot)
-            m_states->setBootMode();
-        else
-            m_states->setOnline();
-        m_states->enableGoOffline();
-        m_link->setIndicatorGreen(true);
-        m_link->statistics().noteMonitorFound();
-        emit found(boot);
-        if (!boot)
-            m_link->queue()->queueCommand(Catalogue::readFirmwareVersion());
-        emit finished();
+    m_tick->stop();
+    m_link->tmrConnect()->stop();
+    m_link->startKeepAlive(Link::keepAliveSearchMs);
+    const bool boot = model->bootMode;
+    if (boot)
+        m_states->setBootMode();
+    else
+        m_states->setOnline();
+    m_states->enableGoOffline();
+    m_link->setIndicatorGreen(true);
+    m_link->statistics().noteMonitorFound();
+    emit found(boot);
+    if (!boot)
+        m_link->queue()->queueCommand(Catalogue::readFirmwareVersion());
+    emit finished();
+}
+
+void ConnectionSearch::tick() {
+    if (m_link->model()->monitorResponding) {
+        monitorFound();
         return;
     }
     // The count stops at 0: past the limit only Auto ReConnect keeps the search going.

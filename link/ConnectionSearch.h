@@ -25,6 +25,9 @@ public:
     // The search window's activation: restart the count and ping.
     void start();
     void cancel();
+    // Ends a running search at once when a prompt answer has already come, as its next tick would: the command
+    // line does not wait out the rest of the 2000 ms. False (nothing done) otherwise.
+    bool concludeIfAnswered();
 
 signals:
     void countChanged(int limit, int retriesToGo);
@@ -35,6 +38,7 @@ signals:
 
 private:
     void tick();
+    void monitorFound();
 
     Link* m_link;
     ConnectionStates* m_states;

@@ -48,21 +48,43 @@ bool Link::openPort(int portNumber, const QString& lineSettings) {
     m_model->monitorResponding = false;
     m_lastPortNumber = portNumber;
     m_lastLineSettings = lineSettings;
-    if (!m_port->open(portNumber, lineSettings))
+    if (!m_port->open(portNumber, lineSettings)) {
+        noteOpenFailure();
         return false;
+    }
     m_portLost = false;
+    m_openFailed = false;
+    m_portTrouble.clear();
+    m_troubleKey.clear();
     if (m_port->bytesWaiting() > 0)
         m_port->readAll();
     return true;
 }
 
 bool Link::reopenIfLost() {
-    if (!m_portLost || m_port->isOpen())
+    if ((!m_portLost && !m_openFailed) || m_port->isOpen())
         return m_port->isOpen();
-    if (!openPort(m_lastPortNumber, m_lastLineSettings))
+    const bool wasLost = m_portLost;
+    const QString toldBefore = m_troubleKey;
+    if (!openPort(m_lastPortNumber, m_lastLineSettings)) {
+        if (m_troubleKey != toldBefore && !m_portTrouble.isEmpty())
+            emit portTroubleFound(m_portTrouble);
         return false;
-    logEvent(QStringLiteral("Port open again"));
+    }
+    logEvent(wasLost ? QStringLiteral("Port open again") : QStringLiteral("Port open"));
     return true;
+}
+
+void Link::noteOpenFailure() {
+    m_openFailed = true;
+    const OpenFailure failure = m_port->openFailure();
+    const QString key = m_port->deviceName() + QLatin1Char('\n') + QString::number(failure.kind);
+    if (key == m_troubleKey)
+        return;
+    m_troubleKey = key;
+    m_portTrouble = m_explainOpenFailure ? m_explainOpenFailure(m_port->deviceName(), failure) : failure.systemText;
+    if (!m_portTrouble.isEmpty())
+        logEvent(QStringLiteral("Port not opened: ") + m_portTrouble.simplified());
 }
 
 void Link::setMonitorConnected(bool connected) {
@@ -74,6 +96,15 @@ void Link::setMonitorConnected(bool connected) {
 void Link::setIndicatorGreen(bool green) {
     m_indicatorGreen = green;
     emit indicatorChanged(green);
+}
+
+void Link::setAutoPingEnabled(bool on) {
+    if (on == m_autoPingEnabled)
+        return;
+    m_autoPingEnabled = on;
+    if (on)
+        m_tmrKeepAlive->start(keepAliveSearchMs);
+    emit autoPingChanged(on);
 }
 
 void Link::startKeepAlive(int intervalMs) { m_tmrKeepAlive->start(intervalMs); }
@@ -101,6 +132,7 @@ void Link::logEvent(const QString& text) {
     m_history.logEvent(text);
     if (m_log)
         m_log->logEvent(text);
+    emit eventLogged(text);
 }
 
 void Link::logReceivedChar(QChar c) {
@@ -226,10 +258,14 @@ void Link::promptReceived() {
         m_lastPrompt = Prompt::Exclamation;
         QString rejected;
         rejected.swap(m_receiveBuffer);
-        if (m_rejectionHandler && m_rejectionHandler(rejected))
+        if (m_rejectionHandler && m_rejectionHandler(rejected)) {
             m_queue->answerDispatched();
-        else
-            m_queue->exclamationReceived();
+            return;
+        }
+        // A refusal of the request in flight answers it: the requests queued behind it go on.
+        const QString request = QString::fromLatin1(m_queue->lineInFlight()).trimmed();
+        if (m_queue->exclamationReceived())
+            logEvent(QStringLiteral("Refused by the monitor: ") + request);
         return;
     }
     if (m_model->monitorResponding)
@@ -248,7 +284,7 @@ void Link::promptReceived() {
 }
 
 void Link::keepAliveTick() {
-    if (!autoPingEnabled || !(m_model->monitorResponding || m_monitorConnected)) {
+    if (!m_autoPingEnabled || !(m_model->monitorResponding || m_monitorConnected)) {
         m_tmrConnect->stop();
         resetPing();
         return;

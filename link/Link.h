@@ -10,6 +10,7 @@
 
 class Clock;
 class LogSink;
+struct OpenFailure;
 class MonitorModel;
 class SerialPort;
 class Timer;
@@ -44,8 +45,16 @@ public:
     // Opens the port with the given number and line settings; closes it first and clears monitorResponding.
     bool openPort(int portNumber, const QString& lineSettings);
     // Opens the last port again after it failed and closed under the link (an adapter unplugged and plugged
-    // back); true when the port is open.
+    // back), or after it could not be opened (the other program closed, the adapter plugged in); true when the
+    // port is open.
     bool reopenIfLost();
+
+    // Turns a failed open into words a technician can act on (without it, the port's own error text).
+    void setOpenFailureExplainer(std::function<QString(const QString& device, const OpenFailure&)> explain) {
+        m_explainOpenFailure = std::move(explain);
+    }
+    // Why the last open failed; empty once the port is open.
+    const QString& portTrouble() const { return m_portTrouble; }
 
     // The tool shows a connected state (Online or BootMode). While it does, the keep-alive guards the link even
     // when an answer has cleared monitorResponding, so the link never stays connected but mute.
@@ -54,15 +63,21 @@ public:
 
     void setDispatch(std::function<void(const QString&)> dispatch) { m_dispatch = std::move(dispatch); }
     void setLog(LogSink* log) { m_log = log; }
-    // A text ended by "!" is dropped, unless this takes it (a download's rejected record): it returns true when
-    // it did, and the link is then free for the next line as after an answer.
+    // A text ended by "!" is handed to this first (a download's rejected record): it returns true when it took
+    // it, and the link is then free for the next line as after an answer. Otherwise a "!" that refuses the line
+    // on the wire is logged and answers it likewise; any other "!" text is dropped.
     void setRejectionHandler(std::function<bool(const QString&)> handler) { m_rejectionHandler = std::move(handler); }
     LogSink* log() const { return m_log; }
 
     bool logToWindow = false;
-    bool autoPingEnabled = true;
     bool bypassQueue = true;
     int downloadKeepAliveInterval = downloadKeepAliveMs;
+
+    // Keep-alive pings are sent only while auto-ping is on. The log window's button and its setting, and a flash
+    // download (off while it runs, the user's choice back when it ends) change it, all through this setter.
+    bool autoPingEnabled() const { return m_autoPingEnabled; }
+    // Switching it on restarts the keep-alive countdown (2000 ms).
+    void setAutoPingEnabled(bool on);
 
     Timer* tmrConnect() const { return m_tmrConnect; }
     Timer* tmrKeepAlive() const { return m_tmrKeepAlive; }
@@ -86,8 +101,13 @@ public:
 
 signals:
     void indicatorChanged(bool green);
+    // Reopening found the port failing for a reason not told before (each reason is told once, not per try).
+    void portTroubleFound(const QString& text);
     // No prompt within the answer time-out while the monitor was responding: the connection is lost.
     void connectionLost();
+    void autoPingChanged(bool on);
+    // A port or link event was logged (for the main window's status).
+    void eventLogged(const QString& text);
 
 private:
     void processChunk(const QString& text);
@@ -98,6 +118,8 @@ private:
     void onLineWritten(const QByteArray& line);
     void resetPing();
     void portFailed(const QString& what);
+    // Explains and logs a failed open whose reason was not told before.
+    void noteOpenFailure();
     void logEvent(const QString& text);
     void logReceivedChar(QChar c);
     void logReceivedLineEnd();
@@ -112,6 +134,7 @@ private:
     LogSink* m_log = nullptr;
     std::function<void(const QString&)> m_dispatch;
     std::function<bool(const QString&)> m_rejectionHandler;
+    std::function<QString(const QString&, const OpenFailure&)> m_explainOpenFailure;
     QString m_receiveBuffer;
     // Characters that arrived while an answer was being handled (a handler's message box runs an event loop);
     // they are taken in order once that answer is done.
@@ -119,6 +142,7 @@ private:
     bool m_receiving = false;
     Prompt m_lastPrompt = Prompt::None;
     bool m_indicatorGreen = false;
+    bool m_autoPingEnabled = true;
     bool m_monitorConnected = false;
     // A keep-alive ping is queued and its answer not yet in; once it is written, the next prompt ends it.
     bool m_pingOutstanding = false;
@@ -126,6 +150,10 @@ private:
     // The answer being collected has reached maxAnswerChars; the rest up to the next prompt is dropped.
     bool m_answerOverflow = false;
     bool m_portLost = false;
+    bool m_openFailed = false;
+    QString m_portTrouble;
+    // Device and kind of the reason last told.
+    QString m_troubleKey;
     int m_lastPortNumber = 0;
     QString m_lastLineSettings;
     LinkStatistics m_statistics;

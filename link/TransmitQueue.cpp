@@ -129,9 +129,13 @@ bool TransmitQueue::holdsRequest(const QString& text) const {
     return (QLatin1Char('\n') + m_transmitQueue).contains(QLatin1Char('\n') + line);
 }
 
-bool TransmitQueue::writePending() const { return m_pause->isActive(); }
+bool TransmitQueue::writePending() const {
+    return m_pause->isActive();
+}
 
-bool TransmitQueue::lineOnWire() const { return m_awaitingAnswer && !m_pause->isActive(); }
+bool TransmitQueue::lineOnWire() const {
+    return m_awaitingAnswer && !m_pause->isActive();
+}
 
 void TransmitQueue::sendNextRequest() {
     // A line whose pause is still running is in flight too: it must reach the wire before the next one.
@@ -157,6 +161,7 @@ void TransmitQueue::writeTakenLine() {
     const QByteArray line = m_takenLine;
     m_takenLine.clear();
     m_takenKey.clear();
+    m_writtenLine = line;
     m_port->write(line);
     emit lineWritten(line);
     m_kick->start(kickMs);
@@ -191,7 +196,12 @@ void TransmitQueue::answerDispatched() {
         sendNextRequest();
 }
 
-void TransmitQueue::exclamationReceived() {
+bool TransmitQueue::exclamationReceived() {
+    if (lineOnWire()) {
+        answerDispatched();
+        return true;
+    }
     if (m_transmitQueue.isEmpty())
         m_kick->start(kickMs);
+    return false;
 }

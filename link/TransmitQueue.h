@@ -43,8 +43,10 @@ public:
     void clearQueuedText();
     // Called by the receive path after an answer ended by "#" or "$" has been dispatched.
     void answerDispatched();
-    // Called when a "!" ended the text: the kick retries when nothing else is queued.
-    void exclamationReceived();
+    // Called when a "!" ended the text. With a written line awaiting its answer, the "!" is that answer (the
+    // monitor refused the request): the link is released and the next line goes, as after any answer; returns
+    // true. Otherwise (nothing on the wire) the kick retries when nothing else is queued; returns false.
+    bool exclamationReceived();
 
     const QString& transmitQueue() const { return m_transmitQueue; }
     // Whether a line equal to this request (a line feed is added when it holds none) still waits to be written:
@@ -56,6 +58,8 @@ public:
     bool writePending() const;
     // A written line is waiting for its answer (not merely taken and pausing before the write).
     bool lineOnWire() const;
+    // That line; empty when none is on the wire.
+    QByteArray lineInFlight() const { return lineOnWire() ? m_writtenLine : QByteArray(); }
     Timer* tmrKickXmitQueue() const { return m_kick; }
 
 signals:
@@ -84,6 +88,7 @@ private:
     QString m_transmitQueue;
     QList<Part> m_parts;
     QByteArray m_takenLine;
+    QByteArray m_writtenLine;
     QString m_takenKey;
     bool m_awaitingAnswer = false;
     bool m_queueWriting = false;

@@ -101,6 +101,37 @@ MonitorModel::MonitorModel() {
     initialise();
 }
 
+QString MonitorModel::boardNumber(QChar board, bool serial) const {
+    switch (board.toUpper().unicode()) {
+    case 'S':
+        return serial ? serialNumber : modelNumber;
+    case 'U':
+        return serial ? QString() : partNumber;
+    case 'T':
+        return serial ? crtSerialNumber : crtPartNumber;
+    default:
+        return m_boardNumbers.value(board.toUpper() + QLatin1Char(serial ? 'S' : 'P'));
+    }
+}
+
+void MonitorModel::setBoardNumber(QChar board, bool serial, const QString& text) {
+    switch (board.toUpper().unicode()) {
+    case 'S':
+        (serial ? serialNumber : modelNumber) = text;
+        break;
+    case 'U':
+        if (!serial)
+            partNumber = text;
+        break;
+    case 'T':
+        (serial ? crtSerialNumber : crtPartNumber) = text;
+        break;
+    default:
+        m_boardNumbers.insert(board.toUpper() + QLatin1Char(serial ? 'S' : 'P'), text);
+        break;
+    }
+}
+
 void MonitorModel::initialise() {
     monitorResponding = false;
     bootMode = false;
@@ -119,6 +150,7 @@ void MonitorModel::initialise() {
     romVersion.clear();
     operatingTime.clear();
     operatingCycles.clear();
+    m_boardNumbers.clear();
     hvUpperLimit = 0;
     hvLowerLimit = 0;
     dataChanged = false;
@@ -135,6 +167,8 @@ void MonitorModel::initialise() {
     scanSetCaption = QStringLiteral("Scan Set Selected: (None Selected)");
     scanSetChosen = false;
     ScanSetReading = 0;
+    monitorScanSetNumber = 0;
+    monitorScanSetName.clear();
 
     static const GroupDefinition definitions[12] = {
         {'l',

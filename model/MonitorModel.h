@@ -3,6 +3,7 @@
 // and the adjustment values (DACs) per scan set. Answer handlers write it, windows read and change it, the data
 // file saves and loads it.
 #include <QChar>
+#include <QHash>
 #include <QString>
 #include <QVector>
 #include <array>
@@ -80,6 +81,11 @@ public:
     QString romVersion;      // "V " and the version digits
     QString operatingTime;   // days ":" hh ":" mm ":" ss
     QString operatingCycles;
+    // Part and serial numbers of every board as last read or loaded (board letter of the requests, either case).
+    // The monitor's own ("S", "U") and the CRT's ("T") are the fields above; the other boards' are kept here so
+    // that the command line sees what the identity window shows.
+    QString boardNumber(QChar board, bool serial) const;
+    void setBoardNumber(QChar board, bool serial, const QString& text);
     qint16 hvUpperLimit = 0;
     qint16 hvLowerLimit = 0;
     bool dataChanged = false;
@@ -119,6 +125,10 @@ public:
     static QString scanSetCaptionFor(int index, const QString& name) {
         return QStringLiteral("Scan Set Selected: #%1: %2").arg(index + 1).arg(name);
     }
+    // The scan set the monitor runs, as its current-scan-set answer reports it: number from 1 (0 until read)
+    // and name. Not the tool's own selection (currentScanSet).
+    int monitorScanSetNumber = 0;
+    QString monitorScanSetName;
 
     // Refused (false) for an index outside the name table.
     bool setScanSetName(int index, const QString& name);
@@ -187,4 +197,6 @@ public:
 
 private:
     void fillConvergenceCoupling();
+
+    QHash<QString, QString> m_boardNumbers; // board letter (upper case) + "P" or "S"
 };

@@ -55,10 +55,6 @@ bool UpdateAllData::isRunning() const {
     return m_timer->isActive();
 }
 
-QString UpdateAllData::progressText(int step, int cycle) {
-    return QStringLiteral("Update All Data: step %1 of %2, pass %3").arg(step).arg(lastStep).arg(cycle);
-}
-
 void UpdateAllData::updateAllStep(int step) {
     if (!m_model.monitorResponding)
         return;
@@ -70,6 +66,7 @@ void UpdateAllData::updateAllStep(int step) {
         m_sendCount = 1;
         ++m_cycle;
     }
+    emit stepTaken(step, m_cycle);
     if (step < lastStep) {
         // A start (step 0) restarts the second; the ticks of a running cycle leave it running.
         if (step == 0 || !m_timer->isActive())
@@ -81,8 +78,6 @@ void UpdateAllData::updateAllStep(int step) {
         m_running = true;
         emit runningChanged(true);
     }
-    if (step >= 0 && step <= lastStep)
-        emit progress(step, m_cycle);
     if (step == lastStep)
         emit cycleEnded(m_cycle);
 }

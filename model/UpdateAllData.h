@@ -32,8 +32,6 @@ public:
     // Stops the cycle until the next start.
     void stop();
     bool isRunning() const;
-    // "Update All Data: step 12 of 44, pass 2" for a progress display.
-    static QString progressText(int step, int cycle);
     // Sends the request of one step; nothing at all while no monitor answers.
     void updateAllStep(int step);
     // All convergence reads at once, when a monitor answers and reports convergence capability.
@@ -44,10 +42,12 @@ public:
     int sendCount() const { return m_sendCount; }
     // tmrSave.
     Timer* timer() const { return m_timer; }
+    // Passes through the steps since the last start: 1 during the first.
+    int cycle() const { return m_cycle; }
 
 signals:
-    // A step was taken (0 to 44, step 3 sending nothing) in the given pass, counted from 1 at each start.
-    void progress(int step, int cycle);
+    // A step was taken while a monitor answers (for the main window's status).
+    void stepTaken(int step, int cycle);
     // The pass ended with its last step; the cycle goes on with the next.
     void cycleEnded(int cycle);
     void runningChanged(bool running);

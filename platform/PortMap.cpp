@@ -2,8 +2,6 @@
 
 #include "platform/Settings.h"
 
-#include <QSerialPortInfo>
-
 namespace {
 QString key(int portNumber) { return QStringLiteral("Com%1Device").arg(portNumber); }
 } // namespace
@@ -39,10 +37,18 @@ void PortMap::setOverride(int portNumber, const QString& device) {
 }
 
 QStringList PortMap::systemDevices() {
-    QStringList devices;
-    const auto ports = QSerialPortInfo::availablePorts();
-    for (const QSerialPortInfo& info : ports)
-        devices << info.systemLocation();
-    devices.sort();
+    return SerialDevices::paths(SerialDevices::present());
+}
+
+QList<SerialDevice> PortMap::labelledDevices() const {
+    if (!m_lister)
+        return SerialDevices::present();
+    QList<SerialDevice> devices;
+    for (const QString& path : m_lister())
+        devices << SerialDevice{path, QString()};
     return devices;
+}
+
+QString PortMap::explain(const QString& device, const OpenFailure& failure) const {
+    return m_trouble.explain(device, failure, [this] { return labelledDevices(); });
 }

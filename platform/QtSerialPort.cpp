@@ -1,7 +1,9 @@
 #include "platform/QtSerialPort.h"
 
 #include "platform/PortMap.h"
+#include "platform/PortTrouble.h"
 
+#include <QFileInfo>
 #include <QSerialPort>
 
 LineSettings LineSettings::parse(const QString& text) {
@@ -36,14 +38,19 @@ QtSerialPort::QtSerialPort(const PortMap* map, QObject* parent)
 
 QtSerialPort::~QtSerialPort() { close(); }
 
+bool QtSerialPort::failOpen(OpenFailure::Kind kind, const QString& text) {
+    m_opening = false;
+    m_error = text;
+    m_failure = OpenFailure{kind, text};
+    return false;
+}
+
 bool QtSerialPort::open(int portNumber, const QString& lineSettings) {
     close();
     m_device = m_map ? m_map->device(portNumber) : PortMap::defaultDevice(portNumber);
     const LineSettings s = LineSettings::parse(lineSettings);
-    if (!s.valid) {
-        m_error = QStringLiteral("Invalid line settings \"%1\"").arg(lineSettings);
-        return false;
-    }
+    if (!s.valid)
+        return failOpen(OpenFailure::Other, QStringLiteral("Invalid line settings \"%1\"").arg(lineSettings));
     m_port->setPortName(m_device);
     QSerialPort::Parity parity = QSerialPort::NoParity;
     switch (s.parity) {
@@ -56,19 +63,23 @@ bool QtSerialPort::open(int portNumber, const QString& lineSettings) {
     m_opening = true;
     const bool opened = m_port->open(QIODevice::ReadWrite);
     if (!opened) {
-        m_opening = false;
-        m_error = m_port->errorString();
-        return false;
+        // The port says "permission" both for a device the account may not use and for one another program
+        // holds; the device itself tells which.
+        OpenFailure::Kind kind = OpenFailure::Other;
+        if (m_port->error() == QSerialPort::DeviceNotFoundError || !QFileInfo::exists(m_device))
+            kind = OpenFailure::Missing;
+        else if (m_port->error() == QSerialPort::PermissionError)
+            kind = PortTrouble::accessDenied(m_device) ? OpenFailure::NoAccess : OpenFailure::InUse;
+        return failOpen(kind, m_port->errorString());
     }
     const bool lineOk = m_port->setBaudRate(s.baud) && m_port->setParity(parity) &&
                         m_port->setDataBits(QSerialPort::DataBits(s.dataBits)) &&
                         m_port->setStopBits(s.stopBits == 2 ? QSerialPort::TwoStop : QSerialPort::OneStop) &&
                         m_port->setFlowControl(QSerialPort::NoFlowControl);
     if (!lineOk) {
-        m_opening = false;
-        m_error = m_port->errorString();
+        const QString text = m_port->errorString();
         m_port->close();
-        return false;
+        return failOpen(OpenFailure::Other, text);
     }
     // A pseudo-terminal has no modem lines: failing to drop DTR/RTS there is not an open failure.
     m_port->setDataTerminalReady(false);
@@ -79,6 +90,7 @@ bool QtSerialPort::open(int portNumber, const QString& lineSettings) {
     m_port->clear(QSerialPort::Input);
     m_port->readAll();
     m_error.clear();
+    m_failure = OpenFailure();
     return true;
 }
 

@@ -20,15 +20,18 @@ public:
     void setSendThreshold(int threshold) override;
     QString deviceName() const override { return m_device; }
     QString lastError() const override { return m_error; }
+    OpenFailure openFailure() const override { return m_failure; }
 
 private:
     void onError(int error);
     void fillBuffer();
+    bool failOpen(OpenFailure::Kind kind, const QString& text);
 
     const PortMap* m_map;
     QSerialPort* m_port;
     QString m_device;
     QString m_error;
+    OpenFailure m_failure;
     QByteArray m_pending;
     int m_sendThreshold = 0;
     bool m_opening = false;

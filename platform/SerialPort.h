@@ -30,6 +30,13 @@ enum Kind : int {
 };
 }
 
+// Why an open failed: the kinds a technician can act on, and the system's own words.
+struct OpenFailure {
+    enum Kind { None, NoAccess, InUse, Missing, Other };
+    Kind kind = None;
+    QString systemText;
+};
+
 class SerialPort : public QObject {
     Q_OBJECT
 public:
@@ -47,6 +54,8 @@ public:
     // The device behind the open port (or the last one tried), for messages and the connection window.
     virtual QString deviceName() const = 0;
     virtual QString lastError() const = 0;
+    // Why the last open() failed; kind None after one that succeeded.
+    virtual OpenFailure openFailure() const { return {OpenFailure::Other, lastError()}; }
 signals:
     // kind is a SerialEvent::Kind; Receive means characters are waiting.
     void portEvent(int kind);

@@ -7,7 +7,8 @@ namespace {
 using HasOutput = bool (*)();
 using Play = bool (*)(int, int);
 
-// The sound output module beside the program, loaded once, on first use.
+// The sound output module, loaded once, on first use: beside the program in the build folder, in the private
+// library folder when installed.
 struct ToneModule {
     HasOutput hasOutput = nullptr;
     Play play = nullptr;
@@ -21,9 +22,17 @@ private:
     static ToneModule load() {
         ToneModule m;
 #ifdef ORVEXMON_TONE_MODULE
-        const QString dir = QCoreApplication::instance() ? QCoreApplication::applicationDirPath() : QString();
-        QLibrary library(dir + QStringLiteral("/" ORVEXMON_TONE_MODULE));
-        if (dir.isEmpty() || !library.load())
+        if (!QCoreApplication::instance())
+            return m;
+        const QString dir = QCoreApplication::applicationDirPath();
+        QLibrary library;
+        bool loaded = false;
+        for (const QString& folder : {dir, dir + QStringLiteral("/../" ORVEXMON_MODULE_DIR)}) {
+            library.setFileName(folder + QStringLiteral("/" ORVEXMON_TONE_MODULE));
+            if ((loaded = library.load()))
+                break;
+        }
+        if (!loaded)
             return m;
         m.hasOutput = reinterpret_cast<HasOutput>(library.resolve("orvexmonToneHasOutput"));
         m.play = reinterpret_cast<Play>(library.resolve("orvexmonTonePlay"));

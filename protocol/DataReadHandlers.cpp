@@ -208,13 +208,16 @@ void DataReadHandlers::currentScanSet(const QString& body) {
     if (at >= 0) {
         // One character after the label: the "=" is skipped.
         number = Text::parseSignedDecimal(body.mid(at + numberLabel.size() + 1));
-        if (number >= 0)
+        if (number >= 0) {
+            m_model.monitorScanSetNumber = number;
             emit currentScanSetNumberRead(number);
+        }
     }
     QString name;
     const bool named = body.contains(nameLabel);
     if (named) {
         name = lineAfter(body, nameLabel).left(72);
+        m_model.monitorScanSetName = name;
         emit currentScanSetNameRead(name);
     }
     // The nominal frequencies as the monitor words them ("31.47 kHz").
@@ -261,12 +264,7 @@ void DataReadHandlers::identity(QChar board, bool serial, const QString& body, c
     const QString value = withoutLineEnd(ParseRules::labelledValue(body, label, &found));
     if (!found)
         return;
-    if (board == QLatin1Char('S'))
-        (serial ? m_model.serialNumber : m_model.modelNumber) = value;
-    else if (board == QLatin1Char('T'))
-        (serial ? m_model.crtSerialNumber : m_model.crtPartNumber) = value;
-    else if (board == QLatin1Char('U') && !serial)
-        m_model.partNumber = value;
+    m_model.setBoardNumber(board, serial, value);
     emit identityRead(board, serial, value);
 }
 
@@ -489,13 +487,13 @@ void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body)
         break;
     case 'S':
         if (kind == DacKind::Current)
-            fourSliders(letter, body, 63);
+            fourSliders(letter, body);
         else
             fourFill(letter, kind, Text::textAfterLineFeed(body), 63);
         break;
     case 'A':
         if (kind == DacKind::Current)
-            fourSliders(letter, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
+            fourSliders(letter, Text::textAfterLineFeed(Text::textAfterComma(body)));
         else
             fourFill(letter, kind, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
         break;
@@ -505,7 +503,7 @@ void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body)
     case 'I':
     case 'K':
         if (kind == DacKind::Current)
-            fourSliders(letter, Text::textAfterLineFeed(body), 63);
+            fourSliders(letter, Text::textAfterLineFeed(body));
         else
             fourFill(letter, kind, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
         break;
@@ -526,26 +524,23 @@ void DataReadHandlers::sliderGroup(QChar group, const QString& body) {
     if (!values.isEmpty())
         emit dacValuesRead(group, DacKind::Current, values);
     if (group == QLatin1Char('H') && values.size() == count) {
-        // The extra number has no range test of its own: whatever it is, the "Horiz S Cap" slider ends at 127.
+        // The extra number follows the list's rule: one outside 0 to 255 is garbled and stops the answer. The
+        // model keeps what the monitor holds; the "Horiz S Cap" row, which ends at 127, shows a larger value
+        // without taking it as a position.
         const int extra = ParseRules::nextNumber(rest);
-        if (extra >= 0) {
-            const int limited = std::min(extra, 127);
-            g->set(DacTable::Value, MonitorModel::horizontalSCapIndex, m_model.currentScanSet, limited);
-            emit horizontalSCapRead(DacKind::Current, limited);
+        if (extra >= 0 && extra <= 255) {
+            g->set(DacTable::Value, MonitorModel::horizontalSCapIndex, m_model.currentScanSet, extra);
+            emit horizontalSCapRead(DacKind::Current, extra);
         }
     }
 }
 
-void DataReadHandlers::fourSliders(QChar group, const QString& numbers, int max) {
+void DataReadHandlers::fourSliders(QChar group, const QString& numbers) {
     const FlagScope quiet(m_model.allowControlSend, false, m_model.allowControlSend);
+    // A number outside 0 to 255 is garbled and stops the list. One above a slider's range is still what the
+    // monitor holds: the model keeps it, and the slider's row shows it without taking it as a position.
     QString rest = numbers;
-    QVector<int> values;
-    for (int k = 0; k < 4; ++k) {
-        const int n = ParseRules::nextNumber(rest);
-        if (n < 0 || n > max)
-            break;
-        values.append(n);
-    }
+    const QVector<int> values = readInRange(rest, 4);
     storeRow(group, DacKind::Current, values);
     if (!values.isEmpty())
         emit dacValuesRead(group, DacKind::Current, values);

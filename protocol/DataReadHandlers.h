@@ -123,7 +123,7 @@ private:
     QVector<int> readInRange(QString& rest, int count) const;
     void storeRow(QChar group, DacKind kind, const QVector<int>& values, int firstIndex = 0);
     void sliderGroup(QChar group, const QString& body);
-    void fourSliders(QChar group, const QString& numbers, int max);
+    void fourSliders(QChar group, const QString& numbers);
     void fourFill(QChar group, DacKind kind, const QString& numbers, int max);
 
     MonitorModel& m_model;

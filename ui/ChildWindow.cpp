@@ -1,6 +1,8 @@
 #include "ui/ChildWindow.h"
 
 #include "ui/AppContext.h"
+#include "ui/ChildWindowFrame.h"
+#include "ui/LayoutTwips.h"
 #include "ui/WindowPlacement.h"
 #include "ui/WindowRegistry.h"
 
@@ -8,7 +10,10 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 
-#include <algorithm>
+namespace {
+// Room kept free right of and below the last control of a window without a layout.
+constexpr int controlMarginTwips = 120;
+} // namespace
 
 ChildWindow::ChildWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
     : QWidget(parent), m_ctx(ctx) {
@@ -19,6 +24,8 @@ ChildWindow::ChildWindow(AppContext& ctx, const QString& objectName, const QStri
 void ChildWindow::showInFront() {
     QWidget* frame = parentWidget() ? parentWidget() : this;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
+        if (m_ctx.windows)
+            m_ctx.windows->prepareShow(sub);
         sub->show();
         show();
         WindowPlacement::applyPendingState(sub);
@@ -43,14 +50,32 @@ void ChildWindow::hideWindow() {
 }
 
 void ChildWindow::fitFrame(int heightTwips) {
-    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    if (frame->isMinimized() || frame->isMaximized())
+    const int height = heightTwips >= 0 ? layoutPixels(heightTwips) : -1;
+    if (auto* frame = qobject_cast<ChildWindowFrame*>(parentWidget())) {
+        frame->fit(height);
         return;
-    if (layout())
-        layout()->activate();
-    const QSize needed = minimumSizeHint() + frame->size() - size();
-    int height = frame->height();
-    if (heightTwips >= 0)
-        height = m_ctx.placement ? m_ctx.placement->toPixels(heightTwips) : heightTwips / 15;
-    frame->resize(std::max(frame->width(), needed.width()), std::max(height, needed.height()));
+    }
+    if (isMinimized() || isMaximized())
+        return;
+    resize(size().expandedTo(contentsSize()).expandedTo(QSize(0, height)));
+}
+
+QSize ChildWindow::contentsSize() const {
+    if (QLayout* l = layout()) {
+        l->activate();
+        return l->totalSizeHint().expandedTo(l->totalMinimumSize());
+    }
+    QRect extent;
+    for (const QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
+        // A control the window has not hidden itself counts even before the window is first shown.
+        if (!child->isWindow() && !(child->isHidden() && child->testAttribute(Qt::WA_WState_ExplicitShowHide)))
+            extent |= child->geometry();
+    if (extent.isNull())
+        return QSize(0, 0);
+    const int margin = layoutPixels(controlMarginTwips);
+    return QSize(extent.right() + 1 + margin, extent.bottom() + 1 + margin);
+}
+
+int ChildWindow::layoutPixels(int twips) const {
+    return LayoutTwips::toPixels(this, m_ctx.placement, twips);
 }

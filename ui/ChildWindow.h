@@ -22,14 +22,18 @@ public:
     bool hideOnClose() const { return m_hideOnClose; }
     // Shows the window in front of the other child windows.
     void showInFront();
+    // What the window's controls need: its layout's size, or the shown controls' extent and a margin.
+    virtual QSize contentsSize() const;
+    // A layout length in twips as pixels on this window (the scale of its font included).
+    int layoutPixels(int twips) const;
     // "Done", "Close": hide, not destroy.
     void hideWindow();
 
 protected:
     void setHideOnClose(bool on) { m_hideOnClose = on; }
     // Grows the window to what its shown controls need; with a height (twips, title bar and borders included)
-    // the window takes that height, never less than its controls need. Minimised and maximised windows keep
-    // their size.
+    // the window takes that height, never less than its controls need; never beyond the area it is in.
+    // Minimised and maximised windows keep their size.
     void fitFrame(int heightTwips = -1);
     AppContext& m_ctx;
 

@@ -23,7 +23,6 @@ constexpr int captionLeft = 120, captionWidth = 1815;
 constexpr int sliderLeft = 1995, sliderWidth = 2895;
 constexpr int presentLeft = 5010, factoryLeft = 5850, initialLeft = 6690, valueWidth = 735;
 constexpr int rowHeight = 285;
-constexpr int fallbackTwipsPerPixel = 15; // 96 dots per inch
 
 // Restores a flag when the scope ends.
 class FlagRestore {
@@ -121,6 +120,7 @@ DacRow* DacAdjustWindow::addRow(DacRowGroup* group, const DacRowDefinition& def)
     row->factory = makeDisplay(names.factory, names.factoryOffset, true);
     row->initial = makeDisplay(names.initial, names.initialOffset, true);
     group->addRow(row);
+    updateHeldLock(*group, *row);
 
     QScrollBar* slider = row->slider;
     connect(slider, &QAbstractSlider::valueChanged, this, [this, group, slider](int position) {
@@ -240,11 +240,17 @@ void DacAdjustWindow::takeTypedValue(DacRowGroup& group, DacRow& row) {
     bool ok = false;
     const int shown = displayText(row.present).trimmed().toInt(&ok);
     // A slider that cannot be adjusted now (another window is active, the mode or the family forbids it) cannot
-    // be moved by typing either.
-    if (ok && row.slider->isEnabled())
-        row.slider->setValue(std::clamp(shown + group.displayOffset, row.slider->minimum(), row.slider->maximum()));
-    // What the slider holds, also when the text was no number or beyond the range.
-    setDisplayText(row.present, group.shownText(row.slider->value()));
+    // be moved by typing either; one that only waits for the monitor's value takes the user's own. A number
+    // beyond the range goes to its end, except on a row whose monitor value is beyond it: Enter on the shown
+    // value must not replace it.
+    if (ok && adjustableButForHeld(row)) {
+        int position = shown + group.displayOffset;
+        if (row.held != Held::Beyond)
+            position = std::clamp(position, row.slider->minimum(), row.slider->maximum());
+        setRowDeliberately(group, row, position);
+    }
+    // What the row holds, also when the text was no number or beyond the range.
+    setDisplayText(row.present, group.shownText(row.held == Held::Beyond ? row.heldPosition : row.slider->value()));
 }
 
 void DacAdjustWindow::fillFromModel() {
@@ -282,10 +288,14 @@ bool DacAdjustWindow::sendAllowed(const DacRowGroup& group) const {
 }
 
 void DacAdjustWindow::sliderChanged(DacRowGroup& group, DacRow& row, int position) {
+    // The slider of a row whose monitor value is beyond it shows nothing of the monitor: its position is neither
+    // shown, stored nor sent.
+    if (row.held == Held::Beyond)
+        return;
     setDisplayText(row.present, group.shownText(position));
     // Stored whatever moved the slider; a scan set outside the tables (none selected) has no cell.
     group.set(DacTable::Value, row.index, scanSet(), position);
-    if (!sendAllowed(group))
+    if (!sendAllowed(group) || !showsMonitorValue(row))
         return;
     m_ctx.model->dataChanged = true;
     if (m_ctx.model->monitorResponding)
@@ -333,9 +343,9 @@ void DacAdjustWindow::moveRowsTo(DacRowGroup& group, DacTable table) {
         // A row the monitor family hides is not there to be moved.
         if (hiddenByWindow(row->slider) || !buttonValue(group, *row, table, &v))
             continue;
-        row->slider->setValue(v);
-        // Also when the slider was already there (no change event), and showing where it stopped at its ends.
-        setDisplayText(row->present, group.shownText(row->slider->value()));
+        // A value beyond the slider is not put in its place by the slider's end.
+        if (setRowDeliberately(group, *row, v))
+            setDisplayText(row->present, group.shownText(row->slider->value()));
     }
 }
 
@@ -393,8 +403,8 @@ void DacAdjustWindow::cancel() {
             int v = 0;
             if (!g->get(DacTable::Committed, row->index, scanSet(), &v))
                 continue;
-            row->slider->setValue(v);
-            setDisplayText(row->present, g->shownText(row->slider->value()));
+            if (setRowDeliberately(*g, *row, v))
+                setDisplayText(row->present, g->shownText(row->slider->value()));
         }
     }
     hideWindow();
@@ -414,11 +424,7 @@ void DacAdjustWindow::showDacValue(QChar group, DacKind kind, int index, int val
 void DacAdjustWindow::showRowValue(DacRowGroup& g, DacRow& row, DacKind kind, int value) {
     switch (kind) {
     case DacKind::Current:
-        row.slider->setValue(value);
-        setDisplayText(row.present, g.shownText(row.slider->value()));
-        // What the monitor holds is what Cancel returns to; nothing is accepted before the first read.
-        if (g.committed)
-            g.set(DacTable::Committed, row.index, scanSet(), row.slider->value());
+        showHeldPosition(g, row, value);
         break;
     case DacKind::Factory:
         setDisplayText(row.factory, QString::number(value));
@@ -467,13 +473,93 @@ int DacAdjustWindow::setFourSliders(const QList<QScrollBar*>& sliders, const QVe
     for (; k < 4 && k < values.size() && k < sliders.size(); ++k) {
         if (values[k] < 0 || values[k] > sliders[k]->maximum())
             break;
-        sliders[k]->setValue(values[k]);
+        DacRowGroup* g = nullptr;
+        if (DacRow* row = rowOfSlider(sliders[k], &g))
+            showHeldPosition(*g, *row, values[k]);
+        else
+            sliders[k]->setValue(values[k]);
     }
     return k;
 }
 
 int DacAdjustWindow::setFourSlidersAfterFirstLine(const QList<QScrollBar*>& sliders, const QString& body) {
     return setFourSliders(sliders, Text::textAfterLineFeed(body));
+}
+
+void DacAdjustWindow::showHeldPosition(DacRowGroup& g, DacRow& row, int position) {
+    QScrollBar* slider = row.slider;
+    const bool fits = position >= slider->minimum() && position <= slider->maximum();
+    row.held = fits ? Held::Shown : Held::Beyond;
+    row.heldPosition = position;
+    updateHeldLock(g, row);
+    if (fits)
+        slider->setValue(position);
+    setDisplayText(row.present, g.shownText(position));
+    // What the monitor holds is what Cancel returns to; nothing is accepted before the first read.
+    if (fits && g.committed)
+        g.set(DacTable::Committed, row.index, scanSet(), position);
+}
+
+bool DacAdjustWindow::setRowDeliberately(DacRowGroup& group, DacRow& row, int position) {
+    QScrollBar* slider = row.slider;
+    if (position < slider->minimum() || position > slider->maximum())
+        return false;
+    const bool wasShown = row.held == Held::Shown;
+    row.held = Held::Shown;
+    row.heldPosition = position;
+    updateHeldLock(group, row);
+    if (slider->value() != position)
+        slider->setValue(position);
+    else if (!wasShown)
+        sliderChanged(group, row, position); // the monitor holds something else: the value must still go
+    return true;
+}
+
+bool DacAdjustWindow::showsMonitorValue(const DacRow& row) const {
+    return !m_ctx.model->monitorResponding || row.held == Held::Shown;
+}
+
+void DacAdjustWindow::forgetMonitorValues() {
+    for (DacRowGroup* g : m_groups)
+        for (DacRow* row : g->rows()) {
+            row->held = Held::Unread;
+            updateHeldLock(*g, *row);
+        }
+    if (isVisible() && m_ctx.model->monitorResponding)
+        queueReads();
+}
+
+DacRow* DacAdjustWindow::rowOfSlider(const QObject* slider, DacRowGroup** group) const {
+    for (DacRowGroup* g : m_groups)
+        if (DacRow* row = g->rowOf(slider)) {
+            if (group)
+                *group = g;
+            return row;
+        }
+    return nullptr;
+}
+
+void DacAdjustWindow::updateHeldLock(DacRowGroup& g, DacRow& row) {
+    const QScrollBar* s = row.slider;
+    QString note;
+    if (row.held == Held::Beyond)
+        note = QStringLiteral("The monitor holds %1, outside the %2 to %3 of this control: it sends nothing until a "
+                              "value within that range is set.")
+                   .arg(g.shownText(row.heldPosition).trimmed(), g.shownText(s->minimum()).trimmed(),
+                        g.shownText(s->maximum()).trimmed());
+    else if (row.held == Held::Unread && m_ctx.model->monitorResponding)
+        note = QStringLiteral("Not read from the monitor yet: this control sends nothing until it shows the "
+                              "monitor's value.");
+    setLocked(row.slider, Lock::Held, !note.isEmpty());
+    row.slider->setToolTip(note);
+    if (row.present)
+        row.present->setToolTip(note);
+}
+
+bool DacAdjustWindow::adjustableButForHeld(DacRow& row) {
+    QWidget* g = outer(row.slider);
+    const bool parentEnabled = !g->parentWidget() || g->parentWidget()->isEnabled();
+    return parentEnabled && row.slider->isEnabledTo(g) && (m_locks.value(row.slider) & ~int(Lock::Held)) == 0;
 }
 
 QWidget* DacAdjustWindow::gate(QWidget* control) {
@@ -519,17 +605,11 @@ bool DacAdjustWindow::isLocked(QWidget* control, Lock reason) const {
     return (m_locks.value(control) & int(reason)) != 0;
 }
 
-int DacAdjustWindow::twips(int value) const {
-    // The control layout was drawn for a narrow 8-point system font with slim button borders; with today's
-    // wider fonts and styles every position and size grows alike so that captions still fit their controls.
-    const double scale = std::clamp(fontMetrics().averageCharWidth() / 4.2, 1.0, 2.0);
-    const int pixels = m_ctx.placement ? m_ctx.placement->toPixels(value) : value / fallbackTwipsPerPixel;
-    return qRound(pixels * scale);
-}
-
 void DacAdjustWindow::place(QWidget* control, int left, int top, int width, int height) {
+    // Edges rather than lengths are converted, so that controls laid edge to edge do not overlap by rounding.
     if (control)
-        outer(control)->setGeometry(twips(left), twips(top), twips(width), twips(height));
+        outer(control)->setGeometry(
+            QRect(QPoint(twips(left), twips(top)), QPoint(twips(left + width) - 1, twips(top + height) - 1)));
 }
 
 void DacAdjustWindow::placeRow(DacRow* row, int top) {
@@ -540,23 +620,7 @@ void DacAdjustWindow::placeRow(DacRow* row, int top) {
     place(row->initial, initialLeft, top, valueWidth, rowHeight);
 }
 
-void DacAdjustWindow::setWindowHeightTwips(int height) {
-    QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    // Never smaller than the shown controls plus the frame's own title bar and borders (a hidden control's gate
-    // is hidden with it).
-    QRect content;
-    for (QWidget* child : findChildren<QWidget*>(QString(), Qt::FindDirectChildrenOnly))
-        if (!hiddenByWindow(child))
-            content |= child->geometry();
-    const int margin = twips(120);
-    const int neededHeight = content.bottom() + 1 + margin + frame->height() - this->height();
-    const int neededWidth = content.right() + 1 + margin + frame->width() - this->width();
-    frame->resize(std::max(frame->width(), neededWidth), std::max(twips(height), neededHeight));
-}
-
 int DacAdjustWindow::windowHeightTwips() const {
     const QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
-    if (m_ctx.placement)
-        return m_ctx.placement->toTwips(frame->height());
-    return frame->height() * fallbackTwipsPerPixel;
+    return qRound(frame->height() * 1440.0 / (m_ctx.placement ? m_ctx.placement->dpi() : 96.0));
 }

@@ -14,6 +14,12 @@
 // a programmatic slider change raises the same valueChanged as a user's, and that is what sends an answer's
 // value back to the monitor when the flag is on.
 //
+// A slider that does not show the value the monitor holds never sends: with a monitor, a row sends only once an
+// answer has shown the monitor's value on it (Held::Shown) or the user has set a value of their own on it
+// (typed, or a button that sets values). Until then its slider is locked with a note; so is a row whose monitor
+// value lies beyond its slider's range, whose present column shows the real value. Without a monitor nothing is
+// sent and the rows stay free for editing the model.
+//
 // Hooks, per row group (DacRowGroup, DacRowNames): control names (arrays "Name(i)", a per-column element offset,
 // or single names), the set and save requests, the send flag, a display offset for signed values, walking by the
 // group's count, conditions for moving (factory, initial) and saving, where the buttons take their values (the
@@ -37,8 +43,6 @@ class QScrollBar;
 class DacAdjustWindow : public ChildWindow {
     Q_OBJECT
 public:
-    // A layout length in twips as pixels on this window (the scale of its font included).
-    int layoutPixels(int twipsValue) const { return twips(twipsValue); }
     DacAdjustWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent = nullptr);
     // Shows the model's scanSetCaption (also when the monitor's current scan set is followed).
     void showScanSetCaption();
@@ -68,6 +72,16 @@ public:
     virtual void showDacValue(QChar group, DacKind kind, int index, int value);
     // One value read from the monitor into a row of a group.
     void showRowValue(DacRowGroup& group, DacRow& row, DacKind kind, int value);
+    // The monitor's present value of a row as a slider position (see Held): shown on the slider when it fits,
+    // otherwise in the present column only, with the row locked.
+    void showHeldPosition(DacRowGroup& group, DacRow& row, int position);
+    // The monitor connected now may be another one, or none: nothing the rows showed is known of it. A shown
+    // window reads its values again.
+    virtual void forgetMonitorValues();
+    // The row's slider shows what the monitor holds, or no monitor responds: a change of it may be sent.
+    bool showsMonitorValue(const DacRow& row) const;
+    // The row of a slider of this window, with its group; nullptr for none.
+    DacRow* rowOfSlider(const QObject* slider, DacRowGroup** group = nullptr) const;
 
     const QList<DacRowGroup*>& rowGroups() const { return m_groups; }
     // A row is shown when its slider or its present column is; a row with neither is hidden whole.
@@ -121,6 +135,10 @@ protected:
     virtual void setAdjustable(bool on);
     // The slider change rule.
     virtual void sliderChanged(DacRowGroup& group, DacRow& row, int position);
+    // A value the user chose for a row (typed, or a button that sets values): the monitor will hold it, so it is
+    // sent even when the slider already stands there. A position outside the slider's range moves nothing;
+    // false then.
+    bool setRowDeliberately(DacRowGroup& group, DacRow& row, int position);
     bool sendAllowed(const DacRowGroup& group) const;
 
     // Asked before the factory and initial buttons move anything; a window that cannot tell where to go says
@@ -143,7 +161,8 @@ protected:
     // buttons sit in a gate that carries the locks; other controls carry them on themselves.
     // Inactive: another window is active. Family: the monitor family does not offer it. Rule: a rule of the
     // window (firmware class, capability) disables it for now.
-    enum class Lock { Inactive = 1, Family = 2, Rule = 4 };
+    // Held: the slider does not show the monitor's value (see Held).
+    enum class Lock { Inactive = 1, Family = 2, Rule = 4, Held = 8 };
     void setLocked(QWidget* control, Lock reason, bool locked);
     bool isLocked(QWidget* control, Lock reason) const;
     // Every control of the walked rows of a group (caption, slider, value columns) under one lock.
@@ -151,18 +170,22 @@ protected:
     // Shows or hides a whole row; a hidden row's slider is never moved by the buttons.
     void setRowShown(DacRow* row, bool shown);
 
-    // Layout in twips (1440 per inch at the screen's logical DPI).
-    int twips(int value) const;
+    // Layout in twips, through the window's font (layoutPixels).
+    int twips(int value) const { return layoutPixels(value); }
     void place(QWidget* control, int left, int top, int width, int height);
     // Caption, slider and value boxes of a row at the given top, in the standard columns.
     void placeRow(DacRow* row, int top);
-    // Height of the window's frame.
-    void setWindowHeightTwips(int height);
+    // Height of the window's frame, never less than the shown controls need.
+    void setWindowHeightTwips(int height) { fitFrame(height); }
     int windowHeightTwips() const;
 
     bool eventFilter(QObject* watched, QEvent* event) override;
 
 private:
+    // Locks or frees a row by what it knows of the monitor's value, with the note that says why.
+    void updateHeldLock(DacRowGroup& group, DacRow& row);
+    // Nothing but the monitor's value keeps the row's slider from being adjusted.
+    bool adjustableButForHeld(DacRow& row);
     QWidget* gate(QWidget* control);
     // Enter in a present box: the typed number moves the slider.
     void takeTypedValue(DacRowGroup& group, DacRow& row);

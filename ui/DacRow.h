@@ -56,9 +56,16 @@ struct DacRowDefinition {
     int largeChange = 16;
 };
 
+// What a row knows of the value its DAC has in the monitor now connected. Unread: nothing yet. Shown: the slider
+// stands at it (or at a value sent since, which the monitor then holds). Beyond: the monitor holds a position the
+// slider cannot take; the present column shows it and the slider stays where it was, locked.
+enum class Held { Unread, Shown, Beyond };
+
 // One DAC row. The widgets belong to the window.
 struct DacRow {
     int index = 0;
+    Held held = Held::Unread;
+    int heldPosition = 0; // the monitor's value as a slider position, when Shown or Beyond
     QLabel* caption = nullptr;
     QScrollBar* slider = nullptr;
     // QLineEdit or QLabel, per DacRowNames::Display; any may be null.

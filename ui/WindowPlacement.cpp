@@ -54,15 +54,33 @@ const QHash<QString, PerWindow>& perWindowTable() {
 
 const QStringList& genericWindows() {
     static const QStringList names = {
-        "frmMain",        "frmConnect",      "frmTrying",          "frmBootProgress",       "frmBrightnessContrast",
-        "frmCRTVoltages", "frmCapability",   "frmConvergence",     "frmConvergenceAdjustment", "frmConvergenceGoal",
-        "frmDeflectionStatus", "frmFlatPanelTestPoints", "frmG2", "frmGeometryAdj",      "frmHVLimits",
-        "frmMDITestPoints", "frmMDI_HV",     "frmOperatingMode",   "frmTestPoint",          "frmVideoAdj",
+        "frmMain",
+        "frmConnect",
+        "frmTrying",
+        "frmBootProgress",
+        "frmBrightnessContrast",
+        "frmCRTVoltages",
+        "frmCapability",
+        "frmConvergence",
+        "frmConvergenceAdjustment",
+        "frmConvergenceGoal",
+        "frmDeflectionStatus",
+        "frmFlatPanelTestPoints",
+        "frmG2",
+        "frmGeometryAdj",
+        "frmHVLimits",
+        "frmMDITestPoints",
+        "frmMDI_HV",
+        "frmOperatingMode",
+        "frmTestPoint",
+        "frmVideoAdj",
     };
     return names;
 }
 
-int clampState(int state) { return (state == 1 || state == 2) ? state : 0; }
+int clampState(int state) {
+    return (state == 1 || state == 2) ? state : 0;
+}
 
 QWidget* frameOf(QWidget* window) {
     if (auto* sub = qobject_cast<QMdiSubWindow*>(window->parentWidget()))
@@ -80,9 +98,13 @@ WindowPlacement::WindowPlacement(Settings* settings, double dpi) : m_settings(se
     }
 }
 
-int WindowPlacement::toPixels(int twips) const { return qRound(twips * m_dpi / 1440.0); }
+int WindowPlacement::toPixels(int twips) const {
+    return qRound(twips * m_dpi / 1440.0);
+}
 
-int WindowPlacement::toTwips(int pixels) const { return qRound(pixels * 1440.0 / m_dpi); }
+int WindowPlacement::toTwips(int pixels) const {
+    return qRound(pixels * 1440.0 / m_dpi);
+}
 
 bool WindowPlacement::keepsPlacement(const QString& objectName) {
     return perWindowTable().contains(objectName) || genericWindows().contains(objectName);
@@ -99,6 +121,8 @@ Placement WindowPlacement::read(const QString& n, QSize screenTwips, QSize mainT
         p.state = clampState(m_settings->readInt(kLocations, n + "Windowstate", 0));
         p.defaultSize =
             !m_settings->contains(kLocations, n + "Width") && !m_settings->contains(kLocations, n + "Height");
+        p.defaultPosition =
+            !m_settings->contains(kLocations, n + "Top") && !m_settings->contains(kLocations, n + "Left");
         return p;
     }
     const PerWindow& w = *it;
@@ -110,6 +134,7 @@ Placement WindowPlacement::read(const QString& n, QSize screenTwips, QSize mainT
         return p;
     }
     const QString& s = w.positionSection;
+    p.defaultPosition = !m_settings->contains(s, w.prefix + "Top") && !m_settings->contains(s, w.prefix + "Left");
     if (w.heightFirst) {
         p.height = m_settings->readInt(s, w.prefix + "Height", w.height);
         p.width = m_settings->readInt(s, w.prefix + "Width", w.width);
@@ -151,10 +176,14 @@ void WindowPlacement::write(const QString& n, const Placement& p) {
     }
 }
 
-void WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
+Placement WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
     const QString name = window->objectName();
-    if (!keepsPlacement(name))
-        return;
+    if (!keepsPlacement(name)) {
+        Placement none;
+        none.hasPosition = none.hasSize = false;
+        none.defaultPosition = none.defaultSize = true;
+        return none;
+    }
     QWidget* frame = frameOf(window);
     QSize screenTwips(toTwips(1024), toTwips(768));
     if (const QScreen* screen = frame->screen() ? frame->screen() : QGuiApplication::primaryScreen())
@@ -163,21 +192,19 @@ void WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
     if (mainWindow && mainWindow != window)
         mainTwips = QSize(toTwips(mainWindow->width()), toTwips(mainWindow->height()));
     const Placement p = read(name, screenTwips, mainTwips);
+    const bool child = qobject_cast<QMdiSubWindow*>(frame);
     if (p.hasSize) {
-        QSize size(qMax(1, toPixels(p.width)), qMax(1, toPixels(p.height)));
-        // Half the screen is as large as the main window's own first size: a child window that has never been
-        // placed fits the area it opens in, so that its buttons are not under the area's scroll bars. What the
-        // user stored is taken as it is.
-        if (p.defaultSize)
-            size = size.boundedTo(areaSize(frame, mainWindow));
-        frame->resize(size);
+        // Half the screen is the main window's own first size; a child window that was never placed takes the
+        // size of its contents when it is first shown.
+        frame->resize(p.defaultSize && child ? QSize(1, 1)
+                                             : QSize(qMax(1, toPixels(p.width)), qMax(1, toPixels(p.height))));
     }
     if (p.hasPosition)
         frame->move(toPixels(p.left), toPixels(p.top));
     // A child window takes its state when it is first shown (a hidden MDI frame ignores it).
-    if (qobject_cast<QMdiSubWindow*>(frame) && !frame->isVisible()) {
+    if (child && !frame->isVisible()) {
         frame->setProperty(kPendingState, p.state);
-        return;
+        return p;
     }
     // A hidden top-level window (the main window during start-up) keeps the state for its show(), which comes
     // later.
@@ -186,24 +213,10 @@ void WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
             frame->setWindowState(frame->windowState() | Qt::WindowMaximized);
         else if (p.state == 1)
             frame->setWindowState(frame->windowState() | Qt::WindowMinimized);
-        return;
+        return p;
     }
     applyState(frame, p.state);
-}
-
-QSize WindowPlacement::areaSize(QWidget* frame, QWidget* mainWindow) {
-    const auto* sub = qobject_cast<QMdiSubWindow*>(frame);
-    QMdiArea* area = sub ? sub->mdiArea() : nullptr;
-    if (!area)
-        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    // During start-up the main window is not shown yet: its layout gives the area its size now.
-    if (mainWindow && mainWindow->layout())
-        mainWindow->layout()->activate();
-    const QSize size = area->contentsRect().size();
-    // An area not laid out yet has no size worth fitting into.
-    if (size.width() < 200 || size.height() < 150)
-        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
-    return size;
+    return p;
 }
 
 void WindowPlacement::applyState(QWidget* frame, int state) {

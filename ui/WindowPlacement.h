@@ -9,12 +9,14 @@ class QWidget;
 class Settings;
 
 struct Placement {
-    int state = 0; // 0 normal, 1 minimised, 2 maximised
+    int state = 0;                                // 0 normal, 1 minimised, 2 maximised
     int top = 0, left = 0, width = 0, height = 0; // twips
     bool hasPosition = true;
     bool hasSize = true;
     // Nothing was stored for the size: the default was taken.
     bool defaultSize = false;
+    // Nothing was stored for the position: the default was taken.
+    bool defaultPosition = false;
 };
 
 class WindowPlacement {
@@ -33,16 +35,14 @@ public:
     // Whether a window keeps its placement at all (the about window, for one, does not).
     static bool keepsPlacement(const QString& objectName);
 
-    // Applies to a top-level window or to the MDI frame of a child window, and reads it back.
-    void restore(QWidget* window, QWidget* mainWindow);
+    // Applies to a top-level window or to the MDI frame of a child window, and returns what it applied. A child
+    // window never placed before opens at the size of its contents rather than half the screen.
+    Placement restore(QWidget* window, QWidget* mainWindow);
     void save(QWidget* window);
     // Applies a restored minimised or maximised state to an MDI frame that was hidden when it was restored.
     static void applyPendingState(QWidget* frame);
 
 private:
-    // The room a child window's MDI area offers; unbounded for a top-level window or an area not laid out yet.
-    static QSize areaSize(QWidget* frame, QWidget* mainWindow);
-
     static void applyState(QWidget* frame, int state);
 
     Settings* m_settings;

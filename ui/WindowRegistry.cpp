@@ -1,11 +1,27 @@
 #include "ui/WindowRegistry.h"
 
 #include "ui/AppContext.h"
+#include "ui/ChildWindowFrame.h"
 #include "ui/WindowPlacement.h"
 
 #include <QCloseEvent>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace {
+// Marks a frame not shown yet; its value says where it opens.
+const char* const kFirstShow = "firstShowPlace";
+enum class FirstPlace { Stored, Designed, Cascaded };
+// Windows that open beside another one when it is shown: the download's progress beside the Software window
+// that started it, so that neither covers the other.
+const QHash<QString, QString>& companions() {
+    static const QHash<QString, QString> table = {{"frmBootProgress", "frmSoftware"}};
+    return table;
+}
+} // namespace
 
 WindowRegistry::WindowRegistry(AppContext& ctx, QMdiArea* area, QWidget* mainWindow)
     : QObject(mainWindow), m_ctx(ctx), m_area(area), m_mainWindow(mainWindow) {
@@ -28,15 +44,86 @@ WindowRegistry::WindowRegistry(AppContext& ctx, QMdiArea* area, QWidget* mainWin
 
 void WindowRegistry::adopt(const char* key, ChildWindow* window) {
     m_windows.insert(key, window);
-    QMdiSubWindow* sub = m_area->addSubWindow(window);
+    auto* sub = new ChildWindowFrame(window);
+    m_area->addSubWindow(sub);
     sub->setAttribute(Qt::WA_DeleteOnClose, !window->hideOnClose());
     sub->setWindowTitle(window->windowTitle());
     sub->setObjectName(window->objectName() + QStringLiteral("Frame"));
     sub->installEventFilter(this);
     sub->hide();
-    if (m_ctx.placement)
-        m_ctx.placement->restore(window, m_mainWindow);
+    FirstPlace place = FirstPlace::Stored;
+    if (m_ctx.placement && m_ctx.placement->restore(window, m_mainWindow).defaultPosition)
+        // Windows whose designed place is the top-left corner would all open on top of each other there.
+        place = sub->pos() == QPoint(0, 0) ? FirstPlace::Cascaded : FirstPlace::Designed;
+    sub->setProperty(kFirstShow, int(place));
     emit windowCreated(window);
+}
+
+void WindowRegistry::prepareShow(QMdiSubWindow* sub) {
+    const QVariant first = sub->property(kFirstShow);
+    if (!first.isValid())
+        return;
+    sub->setProperty(kFirstShow, QVariant());
+    // The style's fonts and margins decide what the contents need.
+    sub->ensurePolished();
+    if (auto* frame = qobject_cast<ChildWindowFrame*>(sub))
+        frame->fit();
+    const auto place = FirstPlace(first.toInt());
+    if (place == FirstPlace::Cascaded)
+        placeNew(sub);
+    // A designed place keeps the window inside the area it opens in; a stored one is taken as it is.
+    if (place != FirstPlace::Stored) {
+        const QSize area = m_area->viewport()->size();
+        sub->move(std::max(0, std::min(sub->x(), area.width() - sub->width())),
+                  std::max(0, std::min(sub->y(), area.height() - sub->height())));
+    }
+    m_lastOpened = sub;
+}
+
+QPoint WindowRegistry::cascadeStep() const {
+    const int step = m_area->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, m_area);
+    return QPoint(step, step);
+}
+
+void WindowRegistry::placeNew(QMdiSubWindow* sub) {
+    const QRect area(QPoint(0, 0), m_area->viewport()->size());
+    const auto fits = [&](QPoint at) { return area.contains(QRect(at, sub->size())); };
+    if (ChildWindow* companion = find(companions().value(sub->widget()->objectName()))) {
+        QWidget* other = companion->parentWidget();
+        if (other && other->isVisible() && !other->isMinimized()) {
+            const QRect o = other->geometry();
+            for (const QPoint at : {QPoint(o.right() + 1, o.top()), QPoint(o.left(), o.bottom() + 1),
+                                    QPoint(o.left() - sub->width(), o.top())})
+                if (fits(at)) {
+                    sub->move(at);
+                    return;
+                }
+        }
+    }
+    QMdiSubWindow* last = m_lastOpened;
+    if (!last || !last->isVisible() || last->isMinimized() || last->isMaximized())
+        return;
+    const QPoint next = last->pos() + cascadeStep();
+    sub->move(fits(next) ? next : QPoint(0, 0));
+}
+
+void WindowRegistry::cascade() {
+    QPoint at(0, 0);
+    const QSize area = m_area->viewport()->size();
+    for (QMdiSubWindow* sub : m_area->subWindowList(QMdiArea::CreationOrder)) {
+        if (!sub->isVisible() || sub->isMinimized())
+            continue;
+        sub->showNormal();
+        QSize size = sub->size().expandedTo(sub->sizeHint()).boundedTo(area);
+        // Start again at the top-left corner rather than push a window out of the area.
+        if (at.x() + size.width() > area.width() || at.y() + size.height() > area.height())
+            at = QPoint(0, 0);
+        sub->setGeometry(QRect(at, size));
+        sub->raise();
+        at += cascadeStep();
+    }
+    if (QMdiSubWindow* active = m_area->activeSubWindow())
+        active->raise();
 }
 
 void WindowRegistry::noteShown(QMdiSubWindow* sub) {

@@ -41,8 +41,14 @@ public:
     QMdiArea* area() const { return m_area; }
     AppContext& context() const { return m_ctx; }
 
+    // Called before a child window is shown: on its first showing it grows to its contents and, when it has no
+    // stored position, opens beside the window it belongs with or cascaded from the last one opened.
+    void prepareShow(QMdiSubWindow* sub);
     // Called after a child window was shown and made active: activates it when the area did not.
     void noteShown(QMdiSubWindow* sub);
+    // Window > Cascade: the shown windows one below and right of the other, each at least as large as its
+    // contents (and no larger than the area).
+    void cascade();
     // Shows the main window without activating its already shown child windows a second time.
     void showMainWindowQuietly();
     // Saves every placement and destroys every window (shut-down).
@@ -56,11 +62,16 @@ protected:
 
 private:
     void adopt(const char* key, ChildWindow* window);
+    // The offset between cascaded windows: one title bar.
+    QPoint cascadeStep() const;
+    // Opens a frame without a stored position beside its companion, or cascaded from the last one opened.
+    void placeNew(QMdiSubWindow* sub);
 
     AppContext& m_ctx;
     QMdiArea* m_area;
     QWidget* m_mainWindow;
     QHash<QByteArray, QPointer<ChildWindow>> m_windows;
     QPointer<QMdiSubWindow> m_lastActive;
+    QPointer<QMdiSubWindow> m_lastOpened;
     bool m_muted = false;
 };

@@ -1,8 +1,9 @@
 #include "download/windows/FrmSoftware.h"
 
-#include "ui/AppContext.h"
 #include "download/DownloadEngine.h"
+#include "platform/Dialogs.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
 
 #include <QCheckBox>
 #include <QGridLayout>
@@ -39,7 +40,7 @@ FrmSoftware::FrmSoftware(AppContext& ctx)
     m_lblSRAMFile = makeValueLabel(this, "lblSRAMFile");
     m_ckV1BootMode = new QCheckBox(QStringLiteral("Set V1 Boot Mode"), this);
     m_ckV1BootMode->setObjectName(QStringLiteral("ckV1BootMode"));
-    m_bootLogCheck = new QCheckBox(QStringLiteral("Check1"), this);
+    m_bootLogCheck = new QCheckBox(QStringLiteral("Log the whole download"), this);
     m_bootLogCheck->setObjectName(QStringLiteral("bootLogCheck"));
 
     auto* grid = new QGridLayout(this);
@@ -60,8 +61,9 @@ FrmSoftware::FrmSoftware(AppContext& ctx)
     grid->addWidget(done, 5, 2);
 
     DownloadEngine* engine = ctx.download;
-    connect(loadFlash, &QPushButton::clicked, this, [engine] { engine->startFlash(); });
-    connect(loadSram, &QPushButton::clicked, this, [engine] { engine->startSram(); });
+    connect(loadFlash, &QPushButton::clicked, this, [this] { load(DownloadEngine::Kind::Flash); });
+    connect(loadSram, &QPushButton::clicked, this, [this] { load(DownloadEngine::Kind::Sram); });
+    connect(engine, &DownloadEngine::finished, this, &FrmSoftware::tellEnd);
     connect(runSram, &QPushButton::clicked, this, [this] { m_ctx.send(Catalogue::runSram()); });
     connect(reset, &QPushButton::clicked, this, [this] { m_ctx.send(Catalogue::resetMonitor()); });
     connect(read, &QPushButton::clicked, this, [this] { m_ctx.send(Catalogue::readFirmwareVersion()); });
@@ -79,4 +81,53 @@ FrmSoftware::FrmSoftware(AppContext& ctx)
 
 void FrmSoftware::showFirmwareVersion(const QString& text) {
     m_lblFlashVersion->setText(text);
+}
+
+void FrmSoftware::load(DownloadEngine::Kind kind) {
+    DownloadEngine* engine = m_ctx.download;
+    if (engine->inProgress() && !abandonRunning())
+        return;
+    if (kind == DownloadEngine::Kind::Flash &&
+        m_ctx.dialogs->message(window(),
+                               QStringLiteral("Do you really want to replace the existing firmware?\n"
+                                              "This action is unrecoverable."),
+                               QStringLiteral("Confirm Firmware Reprogram"), Dialogs::OkCancel,
+                               Dialogs::Warning) != Dialogs::AnswerOk)
+        return;
+    const QString path = chooseImage();
+    if (path.isEmpty())
+        return;
+    // The running download goes only once the new one has its image.
+    engine->abandon();
+    engine->start(kind, path);
+}
+
+bool FrmSoftware::abandonRunning() {
+    const DownloadEngine* engine = m_ctx.download;
+    const QString where = engine->phase() == DownloadEngine::Phase::Sending
+                              ? QStringLiteral("at record %1 of %2").arg(engine->recordNumber).arg(engine->recordCount())
+                              : QStringLiteral("waiting for the monitor to get ready");
+    return m_ctx.dialogs->message(window(),
+                                  QStringLiteral("A download is running (%1).\nAbandon it and start a new one?")
+                                      .arg(where),
+                                  QStringLiteral("Download Running"), Dialogs::YesNo,
+                                  Dialogs::Question) == Dialogs::AnswerYes;
+}
+
+QString FrmSoftware::chooseImage() {
+    Dialogs::FileRequest request;
+    request.title = QStringLiteral("Open");
+    request.filter = QStringLiteral("Hex Files (*.hex);;Text Files (*.txt);;All Files (*)");
+    request.startDir = m_ctx.download->codeInitDir;
+    request.mustExist = true;
+    return m_ctx.dialogs->openFile(window(), request);
+}
+
+void FrmSoftware::tellEnd() {
+    const DownloadEngine::Verdict& verdict = m_ctx.download->verdict();
+    if (verdict.text.isEmpty())
+        return;
+    const bool good = verdict.outcome == DownloadEngine::Outcome::Completed;
+    m_ctx.dialogs->message(window(), verdict.text, verdict.title, Dialogs::Ok,
+                           good ? Dialogs::Information : Dialogs::Warning);
 }

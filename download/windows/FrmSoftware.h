@@ -1,6 +1,8 @@
 #pragma once
 // "Load Software": the flash and SRAM downloads, running the SRAM program, reset, the firmware version, auto
-// boot, the V1 boot mode and the download logging switch.
+// boot, the V1 boot mode and the download logging switch. It asks what a download needs from the user (the
+// confirmation, the image, whether to abandon a running one) and shows how every download ended.
+#include "download/DownloadEngine.h"
 #include "ui/ChildWindow.h"
 
 class QCheckBox;
@@ -19,6 +21,14 @@ signals:
     void v1BootModeChosen();
 
 private:
+    void load(DownloadEngine::Kind kind);
+    // A second "Load" while a download runs: true when the user gives the running one up.
+    bool abandonRunning();
+    // The file dialog; empty when cancelled.
+    QString chooseImage();
+    // The box that says how the download ended.
+    void tellEnd();
+
     QLabel* m_lblFlashVersion;
     QLabel* m_lblSRAMFile;
     QCheckBox* m_ckV1BootMode;

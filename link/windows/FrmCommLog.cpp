@@ -6,8 +6,8 @@
 #include "model/MonitorModel.h"
 #include "platform/Dialogs.h"
 #include "platform/Settings.h"
-#include "protocol/TextHelpers.h"
 #include "protocol/Catalogue.h"
+#include "protocol/TextHelpers.h"
 #include "ui/AppContext.h"
 #include "ui/WindowPlacement.h"
 
@@ -45,6 +45,8 @@ constexpr int kDesignWidth = 6345;
 constexpr int kDesignHeight = 7095;
 constexpr int kMinWidth = 1800;
 constexpr int kMinHeight = 2940;
+// The log's height below which the window scrolls rather than squeeze it further.
+constexpr int kLogLinesHeight = 900;
 constexpr int kTextMargin = 120;
 constexpr int kTextWidthLoss = 645;
 constexpr int kDoneFromRight = 1800;
@@ -172,8 +174,10 @@ FrmCommLog::FrmCommLog(AppContext& ctx)
     m_btnEndFileLog->setEnabled(false);
     showCheckingButtons(true);
     Link* link = ctx.link;
-    link->autoPingEnabled =
-        ctx.settings->readText(kConfigs, QStringLiteral("AutoPingEnabled"), QStringLiteral("1")) == QLatin1String("1");
+    connect(link, &Link::autoPingChanged, this,
+            [this](bool on) { m_btnDisableAutoping->setText(autoPingCaption(on)); });
+    link->setAutoPingEnabled(ctx.settings->readText(kConfigs, QStringLiteral("AutoPingEnabled"), QStringLiteral("1")) ==
+                             QLatin1String("1"));
     link->bypassQueue = ctx.settings->readText(kConfigs, QStringLiteral("BypassTransmitQueue"), QStringLiteral("1")) ==
                         QLatin1String("1");
     syncControls();
@@ -221,10 +225,14 @@ FrmCommLog::~FrmCommLog() {
         m_ctx.link->setLog(nullptr);
 }
 
-int FrmCommLog::px(int twips) const {
-    if (m_ctx.placement)
-        return m_ctx.placement->toPixels(twips);
-    return qRound(twips * logicalDpiX() / 1440.0);
+QSize FrmCommLog::frameExtra() const {
+    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget()))
+        return frame->size() - frame->contentsRect().size();
+    return QSize(0, 0);
+}
+
+QSize FrmCommLog::contentsSize() const {
+    return QSize(px(kDesignWidth), px(kMinHeight + kLogLinesHeight)) - frameExtra();
 }
 
 void FrmCommLog::placeControls() {
@@ -247,10 +255,10 @@ void FrmCommLog::resizeEvent(QResizeEvent* event) {
     QWidget* frame = qobject_cast<QMdiSubWindow*>(parentWidget()) ? parentWidget() : this;
     if (frame->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
         return;
-    const int width =
-        m_ctx.placement ? m_ctx.placement->toTwips(frame->width()) : qRound(frame->width() * 1440.0 / logicalDpiX());
-    const int height =
-        m_ctx.placement ? m_ctx.placement->toTwips(frame->height()) : qRound(frame->height() * 1440.0 / logicalDpiY());
+    // The layout's twips measure the whole frame; the window is the frame's inside, or larger while it scrolls.
+    const QSize outer = size() + frameExtra();
+    const int width = qRound(outer.width() * double(kDesignWidth) / px(kDesignWidth));
+    const int height = qRound(outer.height() * double(kDesignHeight) / px(kDesignHeight));
     if (width > kMinWidth)
         m_layoutWidth = width;
     if (height > kMinHeight)
@@ -268,7 +276,7 @@ void FrmCommLog::syncControls() {
     const Link* link = m_ctx.link;
     m_ckWindowEnabled->setChecked(link->logToWindow);
     m_ckXmitQueueOverride->setChecked(link->bypassQueue);
-    m_btnDisableAutoping->setText(autoPingCaption(link->autoPingEnabled));
+    m_btnDisableAutoping->setText(autoPingCaption(link->autoPingEnabled()));
 }
 
 void FrmCommLog::onActivated() {
@@ -291,10 +299,7 @@ void FrmCommLog::showCheckingButtons(bool checkingOn) {
 
 void FrmCommLog::toggleAutoPing() {
     Link* link = m_ctx.link;
-    link->autoPingEnabled = !link->autoPingEnabled;
-    m_btnDisableAutoping->setText(autoPingCaption(link->autoPingEnabled));
-    if (link->autoPingEnabled)
-        link->startKeepAlive(Link::keepAliveSearchMs);
+    link->setAutoPingEnabled(!link->autoPingEnabled());
 }
 
 // The log text.
@@ -514,7 +519,7 @@ void FrmCommLog::unload() {
     const Link* link = m_ctx.link;
     st->writeText(kConfigs, QStringLiteral("CommLogOpen"), logWindowOpen() ? QStringLiteral("1") : QStringLiteral("0"));
     st->writeText(kConfigs, QStringLiteral("AutoPingEnabled"),
-                  link->autoPingEnabled ? QStringLiteral("1") : QStringLiteral("0"));
+                  link->autoPingEnabled() ? QStringLiteral("1") : QStringLiteral("0"));
     st->writeText(kConfigs, QStringLiteral("BypassTransmitQueue"),
                   link->bypassQueue ? QStringLiteral("1") : QStringLiteral("0"));
     st->writeText(kConfigs, kViewKey, QString::number(std::max(0, m_cboLogView->currentIndex())));

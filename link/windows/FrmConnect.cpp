@@ -7,6 +7,7 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/PortMap.h"
+#include "platform/SerialDevices.h"
 #include "platform/SerialPort.h"
 #include "ui/AppContext.h"
 #include "ui/WindowRegistry.h"
@@ -36,7 +37,8 @@ QPushButton* button(QWidget* parent, const char* name, const QString& caption, c
 } // namespace
 
 // The device choice asks the machine for its serial devices only when the user opens the list or steps
-// through it: the search is slow enough to be felt at start-up and on every change of port.
+// through it: the search is slow enough to be felt at start-up and on every change of port. Each entry shows
+// the adapter's maker and model beside the device it stands for.
 class DeviceChoice : public QComboBox {
 public:
     DeviceChoice(const PortMap* map, QWidget* parent) : QComboBox(parent), m_map(map) {}
@@ -45,8 +47,14 @@ public:
     void showDevice(const QString& device) {
         m_listed = false;
         clear();
-        addItem(device);
+        addItem(device, device);
         setCurrentText(device);
+    }
+
+    // The device chosen or typed.
+    QString device() const {
+        const int listed = findText(currentText());
+        return (listed >= 0 ? itemData(listed).toString() : currentText()).trimmed();
     }
 
     void showPopup() override {
@@ -67,13 +75,16 @@ private:
         if (m_listed)
             return;
         m_listed = true;
-        const QString device = currentText();
-        QStringList devices = m_map->availableDevices();
-        if (!devices.contains(device))
-            devices.prepend(device);
+        const QString current = device();
+        QList<SerialDevice> devices = m_map->labelledDevices();
+        if (!SerialDevices::paths(devices).contains(current))
+            devices.prepend(SerialDevice{current, QString()});
         clear();
-        addItems(devices);
-        setCurrentText(device);
+        for (const SerialDevice& d : devices) {
+            addItem(d.display(), d.path);
+            if (d.path == current)
+                setCurrentIndex(count() - 1);
+        }
     }
 
     const PortMap* m_map;
@@ -174,7 +185,8 @@ FrmConnect::FrmConnect(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmCo
         hideWindow();
     });
     connect(done, &QPushButton::clicked, this, &ChildWindow::hideWindow);
-    connect(bind, &QPushButton::clicked, this, [this] { bindDevice(m_cboDevice->currentText()); });
+    connect(bind, &QPushButton::clicked, this, [this] { bindDevice(m_cboDevice->device()); });
+    connect(m_ctx.link, &Link::portTroubleFound, this, &FrmConnect::showTrouble);
     connect(m_ctx.link, &Link::indicatorChanged, this, &FrmConnect::setIndicator);
     connect(m_ctx.search, &ConnectionSearch::found, this,
             [this] { setStatus(QStringLiteral("Connected on the selected port.")); });
@@ -242,10 +254,22 @@ void FrmConnect::openAndSearch(const QString& lineSettings) {
         showSearch();
         return;
     }
-    m_ctx.dialogs->message(this,
-                           QStringLiteral("Comm Port Error  on Com") + QString::number(m_ctx.commPort) +
-                               QStringLiteral(" -> try another port"),
-                           QString(), Dialogs::Ok, Dialogs::Critical);
+    const QString error = QStringLiteral("Comm Port Error  on Com") + QString::number(m_ctx.commPort) +
+                          QStringLiteral(" -> try another port");
+    const QString trouble = m_ctx.link->portTrouble();
+    m_ctx.dialogs->message(this, trouble.isEmpty() ? error : error + QStringLiteral("\n\n") + trouble, QString(),
+                           Dialogs::Ok, Dialogs::Critical);
+}
+
+void FrmConnect::explainStartTrouble() {
+    if (!m_ctx.port->isOpen())
+        showTrouble(m_ctx.link->portTrouble());
+}
+
+void FrmConnect::showTrouble(const QString& trouble) {
+    if (!trouble.isEmpty())
+        m_ctx.dialogs->message(this, trouble, QStringLiteral("Com%1").arg(m_ctx.commPort), Dialogs::Ok,
+                               Dialogs::Warning);
 }
 
 void FrmConnect::bindDevice(const QString& device) {

@@ -32,6 +32,8 @@ public:
     QString status() const;
     // Binds a device to the selected port number and reopens the port when it is the one in use.
     void bindDevice(const QString& device);
+    // After start-up: why the configured port could not be opened, when it could not.
+    void explainStartTrouble();
 
 private:
     void showSearch();
@@ -39,6 +41,8 @@ private:
     void openAndSearch(const QString& lineSettings);
     void setIndicator(bool green);
     void refreshDevice();
+    // Why the port cannot be used, in a box (each reason once: the search's retries only log it).
+    void showTrouble(const QString& trouble);
 
     QString m_portSettings;
     QButtonGroup* m_portGroup;

@@ -43,7 +43,7 @@ private slots:
         FrmMain* main = h.app().mainWindow();
         QVERIFY(QTest::qWaitFor([&] { return main->connectionState() == ConnectionState::Online; }, kWithinMs));
         // Keep the link to what the test types.
-        h.ctx().link->autoPingEnabled = false;
+        h.ctx().link->setAutoPingEnabled(false);
 
         QVERIFY(h.chooseMenu("mnuDiagnosticsCommLogging"));
         FrmCommLog* log = h.ctx().windows->existing<FrmCommLog>();

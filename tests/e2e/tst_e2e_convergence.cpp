@@ -87,6 +87,28 @@ private slots:
         QCOMPARE(onTheWire, expected);
         QVERIFY(h.ctx().model->dataChanged);
     }
+
+    void goalsOpenedFirstStepFromTheMonitorsValues() {
+        ToolHarness h(ToolHarness::Port::Real, factoryMode);
+        sim::PtySimulator* simulator = h.startWithSimulator(sim::SimOptions());
+        sim::SimMonitor& monitor = simulator->monitor();
+        QVERIFY(h.waitFor([&] { return h.ctx().model->hasConvergence && h.linkIdle(); }, connectWithinMs));
+        const int offset0 = monitor.dac('a', 0), offset2 = monitor.dac('a', 2);
+
+        // Position 1 (centre), red, direction 1, fine (button 1): -6.0 -6.2, chosen before any answer is in.
+        QVERIFY(h.chooseMenu("mnuAdjustmentConvergenceGoals"));
+        auto* goal = h.ctx().windows->existing<FrmConvergenceGoal>();
+        goal->findChild<QPushButton*>("btnConvLoc(0)")->click();
+        goal->findChild<QPushButton*>("btnAdjConv(1)")->click();
+        QVERIFY(h.waitFor([&] { return h.linkIdle() && !h.ctx().windows->existing<FrmConvergence>()->waitingSteps(); },
+                          answersWithinMs));
+        QCOMPARE(monitor.dac('a', 0), offset0 - 1);
+        QCOMPARE(monitor.dac('a', 2), offset2 - 1);
+        // The details window took the answers hidden and shows the monitor's values.
+        auto* details = h.ctx().windows->existing<FrmConvergence>();
+        QVERIFY(!details->isVisible());
+        QCOMPARE(details->slider(6, 0)->value(), offset0 - 1);
+    }
 };
 
 QTEST_MAIN(ConvergenceEndToEndTest)

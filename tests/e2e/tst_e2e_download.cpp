@@ -1,9 +1,12 @@
 // Firmware downloads against the simulated monitor over a pseudo-terminal with the real clock, started as a
-// user does from the Software window: a flash download in boot mode whose programmed image equals the file, an
-// SRAM load then "Run SRAM Program", a record rejected twice then accepted, a record rejected seven times, an
-// Abort, and a bad image that never reaches the monitor.
+// user does from the Software window: a flash download in boot mode with a diagnostics window open and an image
+// with a Ctrl-Z tail, whose programmed image equals the file; an SRAM load then "Run SRAM Program"; a record
+// rejected twice then accepted, or seven times; a second "Load" and an Abort; a monitor that falls silent
+// half-way or never answers the erase; and a bad image that never reaches the monitor.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
+#include "diag/StatusWindows.h"
+#include "ui/WindowRegistry.h"
 #include "download/DownloadEngine.h"
 #include "download/windows/FrmBootProgress.h"
 #include "download/windows/FrmSoftware.h"
@@ -65,6 +68,14 @@ struct Session {
         return h.ctx().windows->existing<FrmSoftware>();
     }
     void click(ChildWindow* w, const char* button) { w->findChild<QPushButton*>(QLatin1String(button))->click(); }
+    QString box() { return h.dialogs.messages.isEmpty() ? QString() : h.dialogs.messages.last().text; }
+    bool progressShown() {
+        auto* p = h.ctx().windows->existing<FrmBootProgress>();
+        return p && p->parentWidget()->isVisible();
+    }
+    QString autoPingCaption() {
+        return h.ctx().windows->existing<FrmCommLog>()->findChild<QPushButton*>("btnDisableAutoping")->text();
+    }
     bool ended() {
         return h.waitFor([&] { return !outcomes.isEmpty() && !h.ctx().download->inProgress(); }, downloadWithinMs);
     }
@@ -78,8 +89,9 @@ struct Session {
     }
 };
 
-// Twelve records of 16 bytes from 0x0100 on, in one file.
-QString writeImage(const QString& path, QByteArray* bytes = nullptr) {
+// Twelve records of 16 bytes from 0x0100 on, in one file, each line ended by lineEnd; tail after the end record.
+QString writeImage(const QString& path, QByteArray* bytes = nullptr, const QByteArray& lineEnd = "\r\n",
+                   const QByteArray& tail = QByteArray()) {
     QFile f(path);
     f.open(QIODevice::WriteOnly);
     for (int i = 0; i < 12; ++i) {
@@ -88,9 +100,9 @@ QString writeImage(const QString& path, QByteArray* bytes = nullptr) {
             data.append(char((i * 16 + k) * 7));
         if (bytes)
             *bytes += data;
-        f.write(sim::makeHexRecord(0, quint16(0x100 + i * 16), data) + "\r\n");
+        f.write(sim::makeHexRecord(0, quint16(0x100 + i * 16), data) + lineEnd);
     }
-    f.write(":00000001FF\r\n");
+    f.write(":00000001FF" + lineEnd + tail);
     return path;
 }
 
@@ -99,26 +111,46 @@ QString writeImage(const QString& path, QByteArray* bytes = nullptr) {
 class DownloadEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
-    void flashDownloadInBootMode() {
+    // The sample image shipped for trying a download is one the simulated boot block takes whole.
+    void shippedSampleImage() {
         Session s(true);
         QVERIFY(s.connected(ConnectionState::BootMode));
-        const QString path = writeImage(s.h.m_dir.filePath("firmware.hex"));
+        const QString path = QFINDTESTDATA("../../sim/samples/sample-firmware.hex");
+        QVERIFY(!path.isEmpty());
         s.h.dialogs.files.enqueue(path);
         s.click(s.software(), "btnLoadFlash");
         QVERIFY(s.ended());
         QCOMPARE(s.outcomes, QList<Outcome>{Outcome::Completed});
-        QFile f(path);
-        QVERIFY(f.open(QIODevice::ReadOnly));
-        sim::HexImage fromFile;
-        QVERIFY(sim::HexImage::fromIntelHex(f.readAll(), &fromFile));
-        QCOMPARE(s.simulator->monitor().flashImage(), fromFile);
+        QCOMPARE(s.simulator->monitor().flashImage().size(), 1024);
+    }
+
+    void flashDownloadInBootMode() {
+        Session s(true);
+        QVERIFY(s.connected(ConnectionState::BootMode));
+        // A diagnostics window open on the boot block says why it shows nothing and asks nothing.
+        QSignalSpy requests(s.simulator, &sim::PtySimulator::requestHandled);
+        QVERIFY(s.choose("mnuDiagnosticsHVLimits"));
+        auto* limits = s.h.ctx().windows->existing<FrmHVLimits>();
+        QVERIFY(limits->findChild<QLabel*>("lblNotice")->text().contains("boot block"));
+        QByteArray bytes;
+        const QString path = writeImage(s.h.m_dir.filePath("firmware.hex"), &bytes, " \r\n", "\r\n\x1A");
+        s.h.dialogs.files.enqueue(path);
+        QCOMPARE(s.autoPingCaption(), QStringLiteral("Disable AutoPing"));
+        s.click(s.software(), "btnLoadFlash");
+        QCOMPARE(s.autoPingCaption(), QStringLiteral("Enable AutoPing"));
+        QVERIFY(s.ended());
+        QCOMPARE(s.outcomes, QList<Outcome>{Outcome::Completed});
+        QCOMPARE(s.simulator->monitor().flashImage().toBinary(), bytes);
+        for (const QList<QVariant>& r : requests)
+            QVERIFY2(!r.at(0).toByteArray().startsWith('d'), r.at(0).toByteArray().constData());
         QCOMPARE(s.h.tone.tones.mid(s.h.tone.tones.size() - 3),
                  (QList<QPair<int, int>>{{250, 250}, {500, 250}, {1000, 250}}));
-        QVERIFY(!s.h.ctx().windows->existing<FrmBootProgress>()->parentWidget()->isVisible());
-        // Checking and auto-ping were switched off for the download, in boot mode too.
+        QVERIFY(!s.progressShown());
+        QCOMPARE(s.box(), QStringLiteral("Flash download complete: 13 records sent."));
+        // Checking was switched off for the download, in boot mode too; auto-ping is back on.
         auto* log = s.h.ctx().windows->existing<FrmCommLog>();
         QVERIFY(log->findChild<QPushButton*>("btnCheckOn")->isEnabled());
-        QCOMPARE(log->findChild<QPushButton*>("btnDisableAutoping")->text(), QStringLiteral("Enable AutoPing"));
+        QCOMPARE(s.autoPingCaption(), QStringLiteral("Disable AutoPing"));
         QVERIFY(log->logText().contains("Download flash 'firmware.hex': 13 records, 0 retries"));
         // The new firmware runs.
         QVERIFY(s.choose("mnuMonitorRun"));
@@ -137,7 +169,7 @@ private slots:
         QCOMPARE(s.simulator->monitor().sramImage().toBinary(), bytes);
         s.click(w, "btnRunSRAM");
         QVERIFY(s.h.waitFor([&] { return s.simulator->monitor().state().sramRunning; }, connectWithinMs));
-        QVERIFY(s.h.dialogs.messages.isEmpty());
+        QCOMPARE(s.h.dialogs.texts(), QStringList{"SRAM download complete: 13 records sent."});
     }
 
     void rejectedRecords_data() {
@@ -145,7 +177,8 @@ private slots:
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("retries");
         QTest::addColumn<QString>("box");
-        QTest::newRow("twice, then accepted") << 2 << int(Outcome::Completed) << "Retries: 2" << QString();
+        QTest::newRow("twice, then accepted")
+            << 2 << int(Outcome::Completed) << "Retries: 2" << "Flash download complete: 13 records sent.";
         QTest::newRow("seven times") << 7 << int(Outcome::RetryLimit) << "Retries: 7"
                                      << "Retry Limit exceeded, quitting.\nRecord number was 3";
     }
@@ -162,24 +195,63 @@ private slots:
         QVERIFY(s.ended());
         QCOMPARE(int(s.outcomes.last()), outcome);
         QCOMPARE(s.retryText(), retries);
-        QCOMPARE(s.h.dialogs.messages.last().text, box.isEmpty() ? s.h.dialogs.messages.first().text : box);
+        QCOMPARE(s.box(), box);
     }
 
-    void abortEndsAtTheNextAnswer() {
+    // A second "Load" asks before it gives up the running download; Abort then ends it at the next answer.
+    void secondLoadAsksThenAbortEnds() {
         Session s(true);
         QVERIFY(s.connected(ConnectionState::BootMode));
         s.simulator->setDelay(150);
         s.h.dialogs.files.enqueue(writeImage(s.h.m_dir.filePath("firmware.hex")));
         s.click(s.software(), "btnLoadFlash");
         QVERIFY(s.h.waitFor([&] { return s.h.ctx().download->recordNumber >= 3; }, downloadWithinMs));
-        auto* progress = s.h.ctx().windows->existing<FrmBootProgress>();
-        QVERIFY(progress->parentWidget()->isVisible());
-        s.click(progress, "BootAbortButton");
+        QVERIFY(s.progressShown());
+        s.h.dialogs.answers.enqueue(Dialogs::AnswerNo);
+        s.click(s.software(), "btnLoadFlash");
+        QCOMPARE(s.h.dialogs.messages.last().title, QStringLiteral("Download Running"));
+        QCOMPARE(s.h.dialogs.fileRequests.size(), 1);
+        QVERIFY(s.h.ctx().download->inProgress());
+        s.click(s.h.ctx().windows->existing<FrmBootProgress>(), "BootAbortButton");
         QVERIFY(s.ended());
         QCOMPARE(s.outcomes, QList<Outcome>{Outcome::Aborted});
         QVERIFY(s.h.ctx().download->recordNumber < 13);
-        QVERIFY(!progress->parentWidget()->isVisible());
-        QCOMPARE(s.h.dialogs.messages.size(), 1); // the confirmation only: an abort shows no box
+        QVERIFY(!s.progressShown());
+        QVERIFY2(s.box().startsWith(QStringLiteral("The download was aborted at record %1 of 13.")
+                                        .arg(s.h.ctx().download->recordNumber)),
+                 qPrintable(s.box()));
+    }
+
+    // The monitor falls silent half-way, or never answers the erase: the download ends and says where. (The
+    // download keep-alive interval is shortened to keep the test quick; the engine reads it at each record.)
+    void silentMonitorEndsTheDownload_data() {
+        QTest::addColumn<int>("answers"); // answers before the monitor falls silent; 0: silent already
+        QTest::addColumn<QString>("where");
+        QTest::newRow("half-way") << 6 << "record %1 of 13";
+        QTest::newRow("erase never answered") << 0 << "the erase request (\"bf3\")";
+    }
+    void silentMonitorEndsTheDownload() {
+        QFETCH(int, answers);
+        QFETCH(QString, where);
+        Session s(true);
+        QVERIFY(s.connected(ConnectionState::BootMode));
+        s.h.ctx().link->downloadKeepAliveInterval = 1500;
+        s.h.dialogs.files.enqueue(writeImage(s.h.m_dir.filePath("firmware.hex")));
+        FrmSoftware* w = s.software();
+        QVERIFY(s.h.waitFor([&] { return s.linkIdle(); }, connectWithinMs));
+        answers > 0 ? s.simulator->setSilentAfter(answers) : s.simulator->setSilent(true);
+        s.click(w, "btnLoadFlash");
+        QVERIFY(s.ended());
+        QCOMPARE(s.outcomes, QList<Outcome>{Outcome::NoAnswer});
+        QVERIFY(!s.progressShown());
+        if (where.contains("%1"))
+            where = where.arg(s.h.ctx().download->recordNumber);
+        const QString expected = "The monitor did not answer " + where +
+                                 " within 1.5 s.\nThe monitor's flash may now be erased, and the monitor stays in its "
+                                 "boot block.\nThe download can simply be started again.";
+        QCOMPARE(s.box(), expected);
+        QCOMPARE(s.autoPingCaption(), QStringLiteral("Disable AutoPing"));
+        QVERIFY(s.h.ctx().link->autoPingEnabled());
     }
 
     void badImageIsRefusedBeforeAnythingIsSent() {
@@ -187,7 +259,7 @@ private slots:
         QVERIFY(s.connected(ConnectionState::Online));
         FrmSoftware* w = s.software();
         // Whatever the connection still reads is let through first; no keep-alive meanwhile.
-        s.h.ctx().link->autoPingEnabled = false;
+        s.h.ctx().link->setAutoPingEnabled(false);
         QVERIFY(s.h.waitFor([&] { return s.linkIdle(); }, connectWithinMs));
         QSignalSpy requests(s.simulator, &sim::PtySimulator::requestHandled);
         const QString path = s.h.m_dir.filePath("bad.hex");

@@ -56,7 +56,7 @@ private slots:
         QVERIFY(h.waitFor([&] { return link->statistics().reconnects() == 1; }, kWithinMs));
         QVERIFY(h.waitFor([&] { return main->connectionState() == ConnectionState::Online; }, kWithinMs));
         // From here on only what the test asks for goes on the line.
-        link->autoPingEnabled = false;
+        link->setAutoPingEnabled(false);
         QVERIFY(h.waitFor([&] { return h.linkIdle() && link->statistics().requests() == quint64(handled.size()); },
                           kWithinMs));
 

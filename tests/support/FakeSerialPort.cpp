@@ -5,8 +5,11 @@ bool FakeSerialPort::open(int portNumber, const QString& lineSettings) {
     lastPort = portNumber;
     lastSettings = lineSettings;
     ++openCount;
-    if (failingPorts.contains(portNumber))
+    m_failure = OpenFailure();
+    if (failingPorts.contains(portNumber)) {
+        m_failure = failure;
         return false;
+    }
     m_open = true;
     return true;
 }

@@ -15,8 +15,9 @@ public:
     QByteArray readAll() override;
     void write(const QByteArray& data) override;
     void setSendThreshold(int threshold) override { sendThreshold = threshold; }
-    QString deviceName() const override { return QStringLiteral("fake%1").arg(lastPort); }
+    QString deviceName() const override { return device.isEmpty() ? QStringLiteral("fake%1").arg(lastPort) : device; }
     QString lastError() const override { return QString(); }
+    OpenFailure openFailure() const override { return m_failure; }
 
     // Characters arrive: they wait in the port and a receive event is raised.
     void receive(const QByteArray& data);
@@ -28,10 +29,14 @@ public:
     QString lastSettings;
     int openCount = 0;
     int sendThreshold = 1;
-    // Ports that refuse to open.
+    // Ports that refuse to open, and why.
     QList<int> failingPorts;
+    OpenFailure failure;
+    // The device the port stands for (default "fakeN").
+    QString device;
 
 private:
     bool m_open = false;
+    OpenFailure m_failure;
     QByteArray m_incoming;
 };

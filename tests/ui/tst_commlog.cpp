@@ -117,7 +117,7 @@ private slots:
         QCOMPARE(h.ctx().link->log(), static_cast<LogSink*>(log));
         QCOMPARE(h.ctx().link->logToWindow, logToWindow);
         QCOMPARE(h.ctx().link->bypassQueue, bypass);
-        QCOMPARE(h.ctx().link->autoPingEnabled, autoPing);
+        QCOMPARE(h.ctx().link->autoPingEnabled(), autoPing);
         QCOMPARE(control<QCheckBox>(h, "ckWindowEnabled")->isChecked(), logToWindow);
         QCOMPARE(control<QCheckBox>(h, "ckXmitQueueOverride")->isChecked(), bypass);
         QCOMPARE(control<QPushButton>(h, "btnDisableAutoping")->text(),
@@ -600,11 +600,11 @@ private slots:
         auto* button = control<QPushButton>(h, "btnDisableAutoping");
         link->stopKeepAlive();
         button->click();
-        QVERIFY(!link->autoPingEnabled);
+        QVERIFY(!link->autoPingEnabled());
         QCOMPARE(button->text(), QString("Enable AutoPing"));
         QVERIFY(!link->tmrKeepAlive()->isActive());
         button->click();
-        QVERIFY(link->autoPingEnabled);
+        QVERIFY(link->autoPingEnabled());
         QCOMPARE(button->text(), QString("Disable AutoPing"));
         QVERIFY(link->tmrKeepAlive()->isActive());
         QCOMPARE(link->tmrKeepAlive()->interval(), 2000);

@@ -130,7 +130,7 @@ private slots:
                                    << QStringList{"mnuConfigureVideoMode=&Video Mode",
                                                   "mnuConfigureModelAndSerialNumber=&Model and Serial Number",
                                                   "mnuConfigureOperatingMode=&Operating Mode",
-                                                  "mnuConfigureOperatingTime=&Operating Time",
+                                                  "mnuConfigureOperatingTime=Operating &Time",
                                                   "mnuConfigureSoftware=So&ftware",
                                                   "mnuConfigureSelectScanSet=&Select Scan Set",
                                                   "mnuConfigureBacklight=Back&light Controls",
@@ -168,7 +168,7 @@ private slots:
                                 << "&Window"
                                 << QStringList{
                                        "mnuWindowCascade=&Cascade", "mnuWindowTileHorizontal=Tile &Horizontally",
-                                       "mnuWindowTileVertical=Tile &Verticlly", "mnuWindowArrangeIcons=Arrange &Icons"};
+                                       "mnuWindowTileVertical=Tile &Vertically", "mnuWindowArrangeIcons=Arrange &Icons"};
         QTest::newRow("Help") << "mnuHelp"
                               << "&Help"
                               << QStringList{"mnuHelpTopics=&Kestrane Help Topics ...",

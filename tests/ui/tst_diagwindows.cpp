@@ -12,6 +12,7 @@
 #include "model/MonitorModel.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
+#include "ui/TypedValueBox.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAction>
@@ -42,7 +43,7 @@ struct Rig {
         if (!monitor->goOnline(version))
             qFatal("the tool did not come online");
         // No keep-alive pings between the windows' own reads.
-        h.ctx().link->autoPingEnabled = false;
+        h.ctx().link->setAutoPingEnabled(false);
     }
     // Chooses a menu item as the user does; it must be offered.
     void choose(const char* item) {
@@ -187,9 +188,13 @@ private slots:
         rig.choose("mnuDiagnosticsOperating");
         auto* w = rig.window<FrmMDITestPoints>();
         rig.sent();
+        const QString held = text(w, "txtIAnodeLimit");
         rig.type(w, "txtIAnodeLimit", "190");
         rig.click(w, "btnSetIAnodeLimit");
         QCOMPARE(rig.sent(), "");
+        // Nothing went: the box shows the monitor's value again, and the user is told.
+        QCOMPARE(text(w, "txtIAnodeLimit"), held);
+        QCOMPARE(rig.h.dialogs.texts(), QStringList{TypedValueBox::nothingSentNotTaken()});
     }
 
     void deflectionStatus() {

@@ -97,7 +97,7 @@ private slots:
         QFETCH(bool, enabled);
         QFETCH(bool, movedByFactory);
         QFETCH(QString, saves);
-        Rig r(version, {{"dx", {capability}}});
+        Rig r(version, {{"dx", {capability}}, {"dds", {"0,0,0,0"}}});
         r.sent();
         r.choose("mnuAdjustGeometry");
         auto* w = r.h.ctx().windows->existing<FrmGeometryAdj>();
@@ -110,7 +110,8 @@ private slots:
             QCOMPARE(r.get<QLabel>(w, QString("Label7(%1)").arg(i))->isEnabled(), enabled);
             QCOMPARE(r.get<QLineEdit>(w, QString("NText6(%1)").arg(i))->isEnabled(), enabled);
         }
-        QVERIFY(r.get<QScrollBar>(w, "HScroll2(3)")->isEnabled());
+        // Row 3 is outside the rule: adjustable once the monitor's value is read.
+        QCOMPARE(r.get<QScrollBar>(w, "HScroll2(3)")->isEnabled(), reads.contains("dds"));
 
         for (int i = 0; i < 4; ++i)
             r.model().northSouthGroup.set(DacTable::Factory, i, r.model().currentScanSet, 40 + i);
@@ -126,23 +127,26 @@ private slots:
                  QString("Set the Power On Defaults to the Current Settings"));
     }
 
-    void sCapRowStopsAt127() {
-        Rig r("2.50", {{"ddh", {"1,2,3,4,300"}}, {"ddfh", {"5,6,7,8,200"}}, {"dx", {"Capability = 0x7D"}}});
+    void sCapRowShowsAValueBeyond127WithoutTakingIt() {
+        Rig r("2.50", {{"ddh", {"1,2,3,4,200"}}, {"ddfh", {"5,6,7,8,200"}}, {"dx", {"Capability = 0x7D"}}});
         r.choose("mnuAdjustGeometry");
         auto* w = r.h.ctx().windows->existing<FrmGeometryAdj>();
         QScrollBar* sCap = r.get<QScrollBar>(w, "HHScroll1(8)");
+        QLineEdit* present = r.get<QLineEdit>(w, "HText1(8)");
         QCOMPARE(sCap->maximum(), 127);
-        // The extra number above 255 is limited, not dropped; it is sent back like every moved slider.
-        QCOMPARE(sCap->value(), 127);
-        QCOMPARE(r.get<QLineEdit>(w, "HText1(8)")->text(), QString("127"));
-        QCOMPARE(r.get<QLineEdit>(w, "HText2(8)")->text(), QString("200"));
+        // The monitor's 200 is shown, not taken: the row is locked and sends nothing, the factory 200 neither.
+        QCOMPARE(present->text(), QString("200"));
+        QVERIFY(!sCap->isEnabled());
         QCOMPARE(r.get<QLabel>(w, "HLabel1(8)")->text(), QString("Horiz S Cap"));
-        sCap->setValue(20);
         r.sent();
         r.get<QPushButton>(w, "Command1")->click();
-        QCOMPARE(sCap->value(), 127);
-        QCOMPARE(r.get<QLineEdit>(w, "HText1(8)")->text(), QString("127"));
-        QVERIFY(r.sent().contains("cdh8127|"));
+        QVERIFY(!r.sent().contains("cdh8"));
+        QCOMPARE(present->text(), QString("200"));
+        // A value typed within the range is the user's: sent, and the row is free again.
+        present->setText("20");
+        QTest::keyClick(present, Qt::Key_Return);
+        QCOMPARE(r.sent(), QString("cdh820|"));
+        QVERIFY(sCap->isEnabled());
     }
 
     void convergenceDetails() {

@@ -17,6 +17,10 @@ const QHash<QString, QStringList> monitor = {
      {"HV Control Value = 182, 180", "Focus Control Value = 120, 118", "G2 Control Value = 95, 80",
       "Video +80V Control Value = 140, 141", "Upper Limit = 230", "Lower Limit = 150", "Current Limit = 200"}},
     {"dx", {"Capability = 0x7D"}}};
+// A monitor whose HV, focus and G2 fit the 6-bit rows.
+const QHash<QString, QStringList> sixBitMonitor = {
+    {"dh", {"HV Control Value = 40, 41", "Focus Control Value = 20, 21", "G2 Control Value = 30, 31"}},
+    {"dx", {"Capability = 0x7D"}}};
 } // namespace
 
 class HvWindowsTest : public QObject {
@@ -43,16 +47,21 @@ private slots:
         QCOMPARE(t.sent(), QString("dh|"));
     }
 
-    void g2WindowLimitsTheAnswerToItsRangeWithoutSendingIt() {
+    void g2WindowShowsValuesBeyondItsRangeWithoutTakingThem() {
         OnlineTool t("2.10", monitor);
         QVERIFY(t.choose("mnuAdjustHV"));
         QCOMPARE(t.window("frmG2")->windowTitle(), QString("Adjust HV, Focus, G2"));
-        // G2 95, HV 182 and focus 120 stand at the top of the 6-bit range; the limited values are not sent back.
+        // G2 95, HV 182 and focus 120 are beyond the 6-bit rows: shown as they are, their rows locked, nothing sent.
         QCOMPARE(t.sent(), QString("dh|da|"));
-        for (int k = 0; k < 3; ++k)
-            QCOMPARE(t.get<QScrollBar>("frmG2", QString("HScroll1(%1)").arg(k))->value(), 63);
+        const QStringList held{"95", "182", "120"};
+        for (int k = 0; k < 3; ++k) {
+            QCOMPARE(t.get<QLabel>("frmG2", QString("Label2(%1)").arg(k))->text(), held[k]);
+            QVERIFY(!t.get<QScrollBar>("frmG2", QString("HScroll1(%1)").arg(k))->isEnabled());
+        }
         QCOMPARE(t.get<QLabel>("frmG2", "Label4(0)")->text(), QString("63"));
-        QCOMPARE(t.get<QLabel>("frmG2", "Label2(0)")->text(), QString("63"));
+        QVERIFY(t.get<QLabel>("frmG2", "lblBeyondRange")->text().contains("G2 95, HV 182, Focus 120"));
+        t.get<QAbstractButton>("frmG2", "btnHighVoltage")->click();
+        QVERIFY(t.window("frmMDI_HV")->isVisible());
     }
 
     void requests_data() {
@@ -82,7 +91,7 @@ private slots:
         QFETCH(QString, control);
         QFETCH(QString, typed);
         QFETCH(QString, expected);
-        OnlineTool t(version, monitor);
+        OnlineTool t(version, version == "2.05" ? monitor : sixBitMonitor);
         QVERIFY(t.choose("mnuAdjustHV"));
         const QString window = version == "2.05" ? "frmMDI_HV" : "frmG2";
         t.sent();

@@ -32,7 +32,7 @@ private slots:
         QCOMPARE(h.fakePort->lastPort, 1);
         QCOMPARE(h.fakePort->lastSettings, QString("9600,N,8,1"));
         QVERIFY(h.ctx().link->logToWindow);
-        QVERIFY(h.ctx().link->autoPingEnabled);
+        QVERIFY(h.ctx().link->autoPingEnabled());
         QVERIFY(h.ctx().link->bypassQueue);
         h.shutdown();
         auto s = h.readBackSettings();

@@ -571,12 +571,13 @@ private slots:
                              << "V" << cur << QVector<int>{1, 2, 3, 4, 5, 6, 7} << -1000;
         QTest::newRow("ddpv") << "ddpv\r\n11,12,13,14,15,16,17\r\n#"
                               << "V" << ini << QVector<int>{11, 12, 13, 14, 15, 16, 17} << -1000;
-        QTest::newRow("ddh extra limited to 127") << "ddh\r\n1,2,3,4,200\r\n#"
-                                                  << "H" << cur << QVector<int>{1, 2, 3, 4} << 127;
+        // 128 to 255 is beyond the "Horiz S Cap" row's 127: the row limits its slider and shows the real value.
+        QTest::newRow("ddh extra above 127 kept") << "ddh\r\n1,2,3,4,200\r\n#"
+                                                  << "H" << cur << QVector<int>{1, 2, 3, 4} << 200;
         QTest::newRow("ddh extra") << "ddh\r\n1,2,3,4,100\r\n#"
                                    << "H" << cur << QVector<int>{1, 2, 3, 4} << 100;
-        QTest::newRow("ddh extra above 255 limited too") << "ddh\r\n1,2,3,4,256\r\n#"
-                                                         << "H" << cur << QVector<int>{1, 2, 3, 4} << 127;
+        QTest::newRow("ddh extra above 255 stops") << "ddh\r\n1,2,3,4,256\r\n#"
+                                                   << "H" << cur << QVector<int>{1, 2, 3, 4} << -1000;
         QTest::newRow("ddh stops before the extra") << "ddh\r\n1,2,300,4,5\r\n#"
                                                     << "H" << cur << QVector<int>{1, 2} << -1000;
         QTest::newRow("ddfh extra without range test") << "ddfh\r\n1,2,3,4,-7\r\n#"
@@ -585,16 +586,17 @@ private slots:
                                         << "H" << ini << QVector<int>{9, 8, 7, 6} << 300;
         QTest::newRow("ddph extra missing") << "ddph\r\n9,8,7,6,\r\n#"
                                             << "H" << ini << QVector<int>{9, 8, 7, 6} << -1000;
-        QTest::newRow("dds stops above 63") << "dds\r\n10,20,63,64\r\n#"
-                                            << "S" << cur << QVector<int>{10, 20, 63} << -1000;
+        // Above a slider's 63 is still the monitor's value: the row shows it; garbled numbers stop.
+        QTest::newRow("dds keeps 64") << "dds\r\n10,20,63,64\r\n#"
+                                      << "S" << cur << QVector<int>{10, 20, 63, 64} << -1000;
         QTest::newRow("ddfs limited to 63") << "ddfs\r\nNS factory\r\n10,200,255,256\r\n#"
                                             << "S" << fac << QVector<int>{10, 63, 63} << -1000;
         QTest::newRow("ddps") << "ddps\r\nNS initial\r\n1,2,3,4\r\n#"
                               << "S" << ini << QVector<int>{1, 2, 3, 4} << -1000;
         QTest::newRow("dda after the line feed after the comma") << "dda\r\nConv DC, offsets\r\n1,2,3,255\r\n#"
                                                                  << "A" << cur << QVector<int>{1, 2, 3, 255} << -1000;
-        QTest::newRow("ddd stops above 63") << "ddd\r\nH ramp\r\n1,2,64,4\r\n#"
-                                            << "D" << cur << QVector<int>{1, 2} << -1000;
+        QTest::newRow("ddd stops above 255") << "ddd\r\nH ramp\r\n1,64,256,4\r\n#"
+                                             << "D" << cur << QVector<int>{1, 64} << -1000;
         QTest::newRow("dde") << "dde\r\nV ramp\r\n5,6,7,8\r\n#"
                              << "E" << cur << QVector<int>{5, 6, 7, 8} << -1000;
         QTest::newRow("ddg") << "ddg\r\nPurity\r\n0,63,1,2\r\n#"

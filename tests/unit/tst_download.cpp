@@ -1,6 +1,6 @@
 // The download engine on the fake port and clock: the image check, the start of a flash and an SRAM download,
-// every row of the record-answer table, retries up to the limit, the abort that no answer follows, and the
-// summary line that every end writes to the log.
+// every row of the record-answer table, retries up to the limit, the ends the monitor does not decide (silence,
+// a lost link, an abort), auto-ping given back, and the summary line that every end writes to the log.
 #include "download/DownloadEngine.h"
 #include "download/ImageCheck.h"
 #include "link/Link.h"
@@ -14,7 +14,6 @@
 #include "support/FakeClock.h"
 #include "support/FakeSerialPort.h"
 #include "support/RecordingTone.h"
-#include "support/ScriptedDialogs.h"
 
 #include <QSignalSpy>
 #include <QTemporaryDir>
@@ -50,14 +49,13 @@ class DownloadTest : public QObject {
         FakeClock clock;
         FakeSerialPort port;
         RecordingTone tone;
-        ScriptedDialogs dialogs;
         MonitorModel model;
         LineKeepingLog log;
         Settings settings{dir.filePath("test.conf")};
         DataReadHandlers handlers{model};
         Dispatcher dispatcher{model, &handlers};
         Link link{&port, &clock, &tone, &model};
-        DownloadEngine engine{&link, &model, &clock, &tone, &dialogs, &settings};
+        DownloadEngine engine{&link, &model, &clock, &tone, &settings};
         QSignalSpy finished{&engine, &DownloadEngine::finished};
         QSignalSpy shown{&engine, &DownloadEngine::progressShown};
         QSignalSpy hidden{&engine, &DownloadEngine::progressHidden};
@@ -97,13 +95,12 @@ class DownloadTest : public QObject {
         }
         qsizetype seen = 0;
         Outcome outcome() const { return finished.last().at(0).value<Outcome>(); }
+        QString box() const { return engine.verdict().text; }
         // Starts a flash download of the given image in boot mode and answers the erase.
         void startFlashInBootMode(const QByteArray& contents) {
             model.bootMode = true;
-            dialogs.files.enqueue(file(contents));
-            engine.startFlash();
+            engine.start(DownloadEngine::Kind::Flash, file(contents));
             answer("Flash erased\r\n$");
-            dialogs.messages.clear();
         }
     };
 
@@ -149,52 +146,50 @@ private slots:
         QTest::newRow("no end record") << r1 + r1 << "The image has no end record";
         QTest::newRow("record after end") << r1 + endRecord + "\r\n" + r1 << "Line 3 follows the end record on line 2";
         QTest::newRow("blank line inside") << r1 + "\r\n" + endRecord << "Line 2 does not start with ':'";
+        QTest::newRow("Ctrl-Z before the end") << record(0, "\x01\x02") + "\x1A\r\n" + endRecord
+                                               << "Line 1 holds the end-of-file mark Ctrl-Z";
+        QTest::newRow("text after Ctrl-Z") << r1 + endRecord + "\x1A\r\nnotes" << "Line 3 follows the end record";
     }
     void badImageTouchesNothing() {
         QFETCH(QByteArray, contents);
         QFETCH(QString, where);
         for (const bool flash : {true, false}) {
             Rig r;
-            r.link.autoPingEnabled = true;
-            r.dialogs.files.enqueue(r.file(contents));
-            flash ? r.engine.startFlash() : r.engine.startSram();
+            r.link.setAutoPingEnabled(true);
+            QVERIFY(!r.engine.start(flash ? DownloadEngine::Kind::Flash : DownloadEngine::Kind::Sram,
+                                    r.file(contents)));
             QCOMPARE(r.sent(), QString());
             QVERIFY(!r.engine.inProgress());
-            QVERIFY(r.link.autoPingEnabled);
-            const ScriptedDialogs::Message& box = r.dialogs.messages.last();
-            QCOMPARE(box.title, QStringLiteral("File Format Error"));
-            QVERIFY2(box.text.contains(where + ".\nNothing was sent to the monitor."), qPrintable(box.text));
+            QVERIFY(r.link.autoPingEnabled());
+            QCOMPARE(r.engine.verdict().title, QStringLiteral("File Format Error"));
+            QVERIFY2(r.box().contains(where) && r.box().endsWith(".\nNothing was sent to the monitor."),
+                     qPrintable(r.box()));
             QCOMPARE(r.outcome(), Outcome::ImageRefused);
             QVERIFY(r.log.lines.last().endsWith("image refused, nothing sent"));
         }
     }
 
-    // A whole flash download from a running monitor: checks and auto boot off first, the erase, each record
-    // once with exactly one line end, the gauge short of 100, the completion tones and the summary line.
+    // A whole flash download from a running monitor: checks, auto boot and auto-ping off first, the erase, each
+    // record once with exactly one line end (trailing blanks and the Ctrl-Z tail never sent), the gauge short of
+    // 100, the completion tones and words, auto-ping back on and the summary line.
     void flashDownloadFromFirmware() {
         Rig r;
-        r.link.autoPingEnabled = true;
         QSignalSpy checkingOff(&r.engine, &DownloadEngine::checkingSwitchedOff);
-        QSignalSpy autoPingOff(&r.engine, &DownloadEngine::autoPingSwitchedOff);
-        r.dialogs.answers.enqueue(Dialogs::AnswerOk);
-        r.engine.codeInitDir = "start";
-        const QString path = r.file(image("\r\r\n"));
-        r.dialogs.files.enqueue(path);
-        r.engine.startFlash();
-        QCOMPARE(r.dialogs.messages.first().title, QStringLiteral("Confirm Firmware Reprogram"));
-        QCOMPARE(r.dialogs.messages.first().buttons, Dialogs::OkCancel);
-        QCOMPARE(r.dialogs.fileRequests.first().startDir, QStringLiteral("start"));
+        QSignalSpy autoPing(&r.link, &Link::autoPingChanged);
+        QSignalSpy records(&r.engine, &DownloadEngine::recordSent);
+        const QString path = r.file(image(" \t\r\r\n") + "\r\n\x1A");
+        QVERIFY(r.engine.start(DownloadEngine::Kind::Flash, path));
         QCOMPARE(r.engine.codeInitDir, r.dir.path());
         QCOMPARE(r.settings.readText("Configs", "CodeInitDir", QString()), r.dir.path());
         QCOMPARE(checkingOff.size(), 1);
-        QCOMPARE(autoPingOff.size(), 1);
-        QVERIFY(!r.link.autoPingEnabled);
+        QCOMPARE(autoPing.size(), 1);
+        QVERIFY(!r.link.autoPingEnabled());
+        QCOMPARE(r.shown.size(), 1); // Abort is at hand while the erase is awaited
 
         r.answer("Checking disabled\r\n#");
         r.answer("Auto boot off\r\n#");
         QCOMPARE(r.sent(), QStringLiteral("cz0|cb0|bf3|"));
         r.answer("Flash erased\r\n$");
-        QCOMPARE(r.shown.size(), 1);
         QCOMPARE(r.retryText.last().at(0).toString(), QStringLiteral("Retries:"));
         QCOMPARE(r.link.tmrKeepAlive()->interval(), Link::downloadKeepAliveMs);
         for (int i = 0; i < 3; ++i)
@@ -210,23 +205,13 @@ private slots:
         QCOMPARE(r.outcome(), Outcome::Completed);
         QCOMPARE(r.tone.tones, completeTones);
         QCOMPARE(r.hidden.size(), 1);
-        QCOMPARE(r.dialogs.messages.size(), 1);
+        QCOMPARE(r.box(), QStringLiteral("Flash download complete: 4 records sent."));
+        QCOMPARE(records.last(), (QList<QVariant>{4, 4}));
+        QVERIFY(r.link.autoPingEnabled());
         QCOMPARE(r.log.lines.last(), QStringLiteral("Download flash 'fw.hex': 4 records, 0 retries, %1 characters, "
                                                     "%2 s, completed")
                                          .arg(r.engine.charsSent)
                                          .arg(r.clock.nowMs() / 1000.0, 0, 'f', 1));
-    }
-
-    void cancelledConfirmationOrDialogSendsNothing() {
-        Rig r;
-        r.dialogs.answers.enqueue(Dialogs::AnswerCancel);
-        r.engine.startFlash();
-        QVERIFY(r.dialogs.fileRequests.isEmpty());
-        r.engine.startFlash(); // confirmed, then the file dialog is cancelled
-        r.engine.startSram();
-        QCOMPARE(r.dialogs.fileRequests.size(), 2);
-        QCOMPARE(r.sent(), QString());
-        QVERIFY(r.finished.isEmpty());
     }
 
     void startAnswers_data() {
@@ -252,19 +237,17 @@ private slots:
         Rig r;
         r.engine.setApplicationTitle("Orvex");
         r.model.bootMode = true;
-        r.dialogs.files.enqueue(r.file(image()));
-        flash ? r.engine.startFlash() : r.engine.startSram();
+        r.engine.start(flash ? DownloadEngine::Kind::Flash : DownloadEngine::Kind::Sram, r.file(image()));
         r.answer(reply);
         if (text.isEmpty()) {
             QCOMPARE(r.engine.phase(), DownloadEngine::Phase::Sending);
-            QCOMPARE(r.shown.size(), 1);
             QVERIFY(r.sent().endsWith(QString::fromLatin1(record(0, QByteArray(4, 0x10))) + "|"));
             return;
         }
         QVERIFY(!r.engine.inProgress());
-        QCOMPARE(r.dialogs.messages.last().title, title);
-        QCOMPARE(r.dialogs.messages.last().text, text);
-        QCOMPARE(r.shown.size(), 0);
+        QCOMPARE(r.engine.verdict().title, title);
+        QCOMPARE(r.box(), text);
+        QCOMPARE(r.hidden.size(), 1);
         // The link is free again: nothing waits for an answer that will not come.
         QVERIFY(!r.link.queue()->awaitingAnswer());
     }
@@ -283,7 +266,8 @@ private slots:
         QTest::newRow("accepted") << QByteArray("$") << false << -1 << QString() << Tones() << false << second;
         QTest::newRow("accepted, firmware prompt")
             << QByteArray("#") << false << -1 << QString() << Tones() << false << second;
-        QTest::newRow("end accepted") << QByteArray("EOF\r\n$") << false << int(Outcome::Completed) << QString()
+        QTest::newRow("end accepted") << QByteArray("EOF\r\n$") << false << int(Outcome::Completed)
+                                      << "Flash download complete: 1 record sent."
                                       << completeTones << true << QString();
         QTest::newRow("end rejected") << QByteArray("EOF Bad checksum!") << false << int(Outcome::Failed)
                                       << "Failed checksum after booting flash.\nResult was '" + first +
@@ -291,10 +275,12 @@ private slots:
                                       << failedTones << true << QString();
         QTest::newRow("rejected") << QByteArray("Bad checksum!") << false << -1 << QString()
                                   << Tones{{250, 250}, {125, 250}} << false << first;
+        const QString aborted = "The download was aborted at record 1 of 4.\nThe monitor's flash may now be erased, "
+                                "and the monitor stays in its boot block.\nThe download can simply be started again.";
         QTest::newRow("aborted, accepted")
-            << QByteArray("$") << true << int(Outcome::Aborted) << QString() << failedTones << true << QString();
+            << QByteArray("$") << true << int(Outcome::Aborted) << aborted << failedTones << true << QString();
         QTest::newRow("aborted, rejected")
-            << QByteArray("Bad!") << true << int(Outcome::Aborted) << QString() << failedTones << true << QString();
+            << QByteArray("Bad!") << true << int(Outcome::Aborted) << aborted << failedTones << true << QString();
     }
     void recordAnswers() {
         QFETCH(QByteArray, reply);
@@ -315,7 +301,7 @@ private slots:
             r.engine.handleRecordAnswer(QString::fromLatin1(record(0, QByteArray(4, 0x10)) + reply));
         QCOMPARE(r.tone.tones, tones);
         QCOMPARE(r.hidden.size(), hidden ? 1 : 0);
-        QCOMPARE(r.dialogs.texts().join('\n'), box);
+        QCOMPARE(r.box(), box);
         QCOMPARE(r.engine.inProgress(), outcome < 0);
         if (outcome >= 0)
             QCOMPARE(int(r.outcome()), outcome);
@@ -339,32 +325,87 @@ private slots:
         QCOMPARE(r.retryText.last().at(0).toString(), QStringLiteral("Retries: 12"));
         r.answer("Bad checksum!");
         QCOMPARE(r.outcome(), Outcome::RetryLimit);
-        QCOMPARE(r.dialogs.messages.last().text,
-                 QStringLiteral("Retry Limit exceeded, quitting.\nRecord number was 3"));
+        QCOMPARE(r.box(), QStringLiteral("Retry Limit exceeded, quitting.\nRecord number was 3"));
         QCOMPARE(r.hidden.size(), 1);
         QCOMPARE(r.port.written.count(r.port.written.last()), 7);
         QVERIFY(!r.link.queue()->awaitingAnswer());
         QVERIFY(r.log.lines.last().contains("3 records, 13 retries"));
     }
 
-    // Abort with a silent monitor: the download ends after the download keep-alive interval and frees the link.
-    void abortWithoutAnswer() {
+    // The ends that no verdict of the monitor decides: silence while the erase or a record is awaited, an abort
+    // that no answer follows, an abort before the erase was answered, a lost port. Each hides the progress
+    // window, gives auto-ping back, frees the link and says where it stopped and what that leaves.
+    void endsWithoutVerdict_data() {
+        QTest::addColumn<int>("accepted"); // records acknowledged first; -1: the erase is never answered
+        QTest::addColumn<QString>("how");  // "silence", "abort", "lost"
+        QTest::addColumn<int>("outcome");
+        QTest::addColumn<QString>("box");
+        const QString leaves = "\nThe monitor's flash may now be erased, and the monitor stays in its boot block.\n"
+                               "The download can simply be started again.";
+        QTest::newRow("erase unanswered") << -1 << "silence" << int(Outcome::NoAnswer)
+                                          << "The monitor did not answer the erase request (\"bf3\") within 7 s." +
+                                                 leaves;
+        QTest::newRow("record unanswered") << 1 << "silence" << int(Outcome::NoAnswer)
+                                           << "The monitor did not answer record 2 of 4 within 7 s." + leaves;
+        QTest::newRow("abort unanswered")
+            << 2 << "abort" << int(Outcome::AbortUnanswered)
+            << "The download was aborted at record 3 of 4; the monitor did not answer within 7 s." + leaves;
+        QTest::newRow("abort before the erase answer")
+            << -1 << "abort" << int(Outcome::Aborted)
+            << "The download was aborted before its first record.\nThe erase was not sent: the monitor's firmware "
+               "is as it was.";
+        QTest::newRow("port lost") << 1 << "lost" << int(Outcome::ConnectionLost)
+                                   << "The connection to the monitor was lost at record 2 of 4." + leaves;
+    }
+    void endsWithoutVerdict() {
+        QFETCH(int, accepted);
+        QFETCH(QString, how);
+        QFETCH(int, outcome);
+        QFETCH(QString, box);
         Rig r;
-        r.startFlashInBootMode(image());
-        r.sent();
-        r.engine.requestAbort();
-        r.clock.advance(Link::downloadKeepAliveMs - 1);
-        QVERIFY(r.engine.inProgress());
-        r.clock.advance(1);
-        QCOMPARE(r.outcome(), Outcome::AbortUnanswered);
+        r.model.bootMode = true;
+        r.engine.start(DownloadEngine::Kind::Flash, r.file(image()));
+        if (accepted >= 0) {
+            r.answer("Flash erased\r\n$");
+            for (int i = 0; i < accepted; ++i)
+                r.answer("$");
+        }
+        r.seen = r.port.written.size();
+        if (how == "lost") {
+            r.port.close();
+            r.link.handlePortEvent(SerialEvent::DeviceLost);
+        } else if (how == "abort") {
+            r.engine.requestAbort();
+        }
+        if (how != "lost" && !(how == "abort" && accepted < 0)) {
+            r.sent(); // the line in flight goes out: the monitor has the interval from now
+            r.clock.advance(Link::downloadKeepAliveMs - 1);
+            QVERIFY(r.engine.inProgress());
+            r.clock.advance(1);
+        }
+        QCOMPARE(int(r.outcome()), outcome);
+        QCOMPARE(r.box(), box);
         QCOMPARE(r.hidden.size(), 1);
+        QVERIFY(r.link.autoPingEnabled());
         QVERIFY(!r.link.queue()->awaitingAnswer());
-        QVERIFY(r.dialogs.messages.isEmpty());
-        QVERIFY(r.log.lines.at(r.log.lines.size() - 2).startsWith("Download aborted: no answer from the monitor"));
-        QVERIFY(r.log.lines.last().endsWith("aborted, no answer"));
-        // A late answer to the abandoned record changes nothing.
+        QVERIFY(r.log.lines.last().endsWith(outcomeText(DownloadEngine::Outcome(outcome))));
+        // Nothing more goes out for the download, and a late answer changes nothing.
+        const QString sent = r.sent();
+        QVERIFY2(!sent.contains(':') && !sent.contains("bf3"), qPrintable(sent));
         r.port.receive(":00\r\n$");
         QCOMPARE(r.finished.size(), 1);
+    }
+
+    // During a download a refused request of someone else (a poll, a ping) is not the record's verdict.
+    void onlyTheRecordsOwnAnswerCounts() {
+        Rig r;
+        r.startFlashInBootMode(image());
+        r.link.queue()->queueCommand("dh"); // a poll behind record 1
+        r.answer("$");                      // record 1 accepted: the poll goes, record 2 waits behind it
+        r.answer("Not available in boot mode!");
+        QCOMPARE(r.engine.totalRetries, 0);
+        QCOMPARE(r.engine.recordNumber, 2);
+        QVERIFY(r.finished.isEmpty());
     }
 
     // The file changed after it was checked: the engine's own record checks still stop it.
@@ -372,15 +413,14 @@ private slots:
         Rig r;
         r.model.bootMode = true;
         const QString path = r.file(image());
-        r.dialogs.files.enqueue(path);
-        r.engine.startSram();
+        r.engine.start(DownloadEngine::Kind::Sram, path);
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
         f.write("xyz\r\n");
         f.close();
         r.answer("#");
         QCOMPARE(r.outcome(), Outcome::FormatError);
-        QCOMPARE(r.dialogs.messages.last().text, "Bad record format in '" + path +
+        QCOMPARE(r.box(), "Bad record format in '" + path +
                                                      "'\nFirst record start 'xyz\nShould start with "
                                                      "':NNNNNNN'\nGiving up.");
         QCOMPARE(r.sent(), QStringLiteral("bs|"));

@@ -113,18 +113,28 @@ private slots:
         QVERIFY(r.link.receiveBuffer().isEmpty());
     }
 
-    void exclamationDiscardsTheTextAndKeepsTheLinkAwaiting() {
+    void exclamationAnswersTheLineInFlightAndTheQueueGoesOn() {
         Rig r;
-        r.q()->queueCommand(":10bad");
+        r.q()->queueCommand("cdx12");
+        r.q()->queueCommand("cdv3140");
         r.clock.advance(100);
-        r.port.receive(":10bad\r\nbad record!");
+        r.port.receive("cdx12\r\nBad DAC index!\r\n");
+        // Not dispatched, but logged and taken as the answer: the next line goes after its pause.
         QVERIFY(r.answers.isEmpty());
-        QVERIFY(r.q()->awaitingAnswer());
         QVERIFY(r.link.receiveBuffer().isEmpty());
-        QCOMPARE(r.link.lastPrompt(), Link::Prompt::Exclamation);
-        // The kick runs 2000 ms later but finds the link still awaiting: nothing more is written.
-        r.clock.advance(3000);
-        QCOMPARE(r.port.written.size(), 1);
+        QVERIFY(r.log.lines.contains("Refused by the monitor: cdx12"));
+        r.clock.advance(100);
+        QCOMPARE(r.port.written, (QByteArrayList{"cdx12\r\n", "cdv3140\r\n"}));
+        // A "!" with nothing on the wire is dropped and leaves the awaited answer awaited.
+        r.port.receive("cdv3140\r\n#\r\nnoise!");
+        QVERIFY(!r.q()->awaitingAnswer());
+        r.q()->queueCommand("df");
+        r.port.receive("stray!");
+        QVERIFY(r.q()->awaitingAnswer());
+        r.clock.advance(100);
+        r.port.receive("late!");
+        QVERIFY(!r.q()->awaitingAnswer());
+        QCOMPARE(r.answers.size(), 1);
     }
 
     void lineEndsAreNormalised() {
@@ -248,7 +258,7 @@ private slots:
         Rig r;
         QSignalSpy lost(&r.link, &Link::connectionLost);
         r.model.monitorResponding = true;
-        r.link.autoPingEnabled = false;
+        r.link.setAutoPingEnabled(false);
         r.link.startKeepAlive(2000);
         r.clock.advance(20000);
         QVERIFY(r.port.written.isEmpty());
@@ -288,9 +298,9 @@ private slots:
         QTest::newRow("after the search, df unanswered") << 2000 << QByteArray("df") << QByteArray() << 4000;
         QTest::newRow("boot mode, idle") << 2000 << QByteArray() << QByteArray() << 2000 + 100 + 2000;
         QTest::newRow("idle") << 5000 << QByteArray() << QByteArray() << 5000 + 100 + 2000;
-        // "!" leaves its request awaiting: the ping cannot go, so the time-out counts from the tick after "!".
-        QTest::newRow("after a text ended by !") << 5000 << QByteArray("zz") << QByteArray("zz\r\nUnknown!")
-                                                  << 100 + 2000 + 2000;
+        // "!" answers its request: the keep-alive pings 2000 ms later, and the time-out counts from that write.
+        QTest::newRow("after a text ended by !")
+            << 5000 << QByteArray("zz") << QByteArray("zz\r\nUnknown!") << 100 + 2000 + 100 + 2000;
         // Line noise that reads as a prompt answer without "#": the monitor is asked again at once.
         QTest::newRow("garbled P answer") << 5000 << QByteArray() << QByteArray("Px$") << 100 + 100 + 2000;
     }

@@ -1,0 +1,98 @@
+// flash and sram: the boot-mode download engine with the image named on the command line, its progress on
+// standard error and its verdict as the last line. Ctrl-C ends it as the progress window's Abort does.
+#include "cli/ExitStatus.h"
+#include "cli/Interrupt.h"
+#include "cli/ProgressBar.h"
+#include "cli/Session.h"
+#include "cli/Verbs.h"
+#include "download/DownloadEngine.h"
+
+#include <QFileInfo>
+#include <cstdio>
+
+namespace {
+
+int statusOf(DownloadEngine::Outcome outcome) {
+    using O = DownloadEngine::Outcome;
+    switch (outcome) {
+    case O::Completed:
+        return ExitStatus::Done;
+    case O::Aborted:
+    case O::AbortUnanswered:
+        return ExitStatus::Interrupted;
+    case O::FormatError:
+    case O::ReadError:
+    case O::NoEndRecord:
+    case O::ImageRefused:
+        return ExitStatus::FileError;
+    default:
+        return ExitStatus::Refused;
+    }
+}
+
+int download(Session& session, const CliOptions& options, DownloadEngine::Kind kind) {
+    const QString image = options.arguments.value(0);
+    const QString what =
+        kind == DownloadEngine::Kind::Flash ? QStringLiteral("Flash download") : QStringLiteral("SRAM download");
+    if (!QFileInfo(image).isReadable()) {
+        std::fprintf(stderr, "The image %s cannot be read.\n", qPrintable(image));
+        return ExitStatus::FileError;
+    }
+    DownloadEngine* engine = session.download();
+    ProgressBar bar(stderr);
+    bool ended = false;
+    DownloadEngine::Outcome outcome = DownloadEngine::Outcome::Completed;
+    QObject::connect(engine, &DownloadEngine::gaugeChanged, &session, [&bar](int percent) { bar.show(percent); });
+    QObject::connect(engine, &DownloadEngine::finished, &session, [&](DownloadEngine::Outcome o) {
+        outcome = o;
+        ended = true;
+    });
+    bool aborting = false;
+    QObject::connect(session.interruptNotifier(), &InterruptNotifier::interruptedNow, engine, [&] {
+        if (aborting || !engine->inProgress())
+            return;
+        aborting = true;
+        bar.finish();
+        std::fprintf(stderr, "Ctrl-C: the download stops at the next record answer, as Abort stops it.\n");
+        engine->requestAbort();
+    });
+
+    session.dialogs().setFile(image);
+    if (kind == DownloadEngine::Kind::Flash)
+        engine->startFlash();
+    else
+        engine->startSram();
+    if (!engine->inProgress() && !ended) {
+        // The confirmation was refused.
+        std::printf("%s not started.\n", qPrintable(what));
+        return session.dialogs().questionRefused() ? ExitStatus::IdentityRefused : ExitStatus::FileError;
+    }
+    // Before the first record there is nothing to abort: Ctrl-C ends the wait then.
+    const bool done =
+        session.waitFor([&] { return ended || (session.interrupted() && !aborting); }, -1, false) && ended;
+    bar.finish();
+    if (!done) {
+        if (session.interrupted())
+            std::printf("%s interrupted before the first record.\n", qPrintable(what));
+        else
+            std::printf("%s: the monitor stopped answering.\n", qPrintable(what));
+        return ExitStatus::Interrupted;
+    }
+    if (outcome == DownloadEngine::Outcome::Completed)
+        std::printf("%s completed: %s\n", qPrintable(what), qPrintable(QFileInfo(image).fileName()));
+    else if (aborting)
+        std::printf("%s aborted (Ctrl-C): %s\n", qPrintable(what), qPrintable(outcomeText(outcome)));
+    else
+        std::printf("%s failed: %s\n", qPrintable(what), qPrintable(outcomeText(outcome)));
+    return statusOf(outcome);
+}
+
+} // namespace
+
+int runFlash(Session& session, const CliOptions& options) {
+    return download(session, options, DownloadEngine::Kind::Flash);
+}
+
+int runSram(Session& session, const CliOptions& options) {
+    return download(session, options, DownloadEngine::Kind::Sram);
+}

@@ -1,0 +1,32 @@
+#include "cli/Verbs.h"
+
+const std::vector<Verb>& verbs() {
+    static const std::vector<Verb> table = {
+        {"identify", "identify [--json]",
+         "firmware version, class and family, boot-block version, model, serial and part numbers (and the boards'\n"
+         "      on a CRT with board identity), operating time and cycles, capability; --json for a program",
+         0, 0, runIdentify},
+        {"read", "read -o FILE.mdv [--scan-set N|all]",
+         "read what Update All Data reads and save it as a monitor data file; the scan set the monitor runs,\n"
+         "      scan set N (1 to 6) or all of them",
+         0, 0, runRead},
+        {"write", "write FILE.mdv [--yes]",
+         "Write File to Monitor, with its identity checks; its question is refused without --yes", 1, 1, runWrite},
+        {"flash", "flash IMAGE.hex [--yes]",
+         "replace the monitor's firmware with an Intel-HEX image (checked whole first; asks, so --yes); Ctrl-C\n"
+         "      aborts as the progress window's Abort does",
+         1, 1, runFlash},
+        {"sram", "sram IMAGE.hex", "load an Intel-HEX test program into the monitor's SRAM", 1, 1, runSram},
+        {"testpoints", "testpoints", "one reading of the family's test points and voltages", 0, 0, runTestPoints},
+        {"send", "send TEXT...", "each TEXT as one request through the queue; prints the monitor's answers", 1, -1,
+         runSend},
+    };
+    return table;
+}
+
+const Verb* findVerb(const QString& name) {
+    for (const Verb& v : verbs())
+        if (name == QLatin1String(v.name))
+            return &v;
+    return nullptr;
+}

@@ -1,0 +1,274 @@
+// The command-line tool as a script runs it, against simulated monitors on pseudo-terminals: identify's JSON,
+// a read of each family that equals the file the windowed tool saves after Update All Data, a write read back,
+// a flash download the monitor then holds, a silent monitor, and every exit status.
+#include "app/FrmMain.h"
+#include "app/MainMenus.h"
+#include "model/DataFile.h"
+#include "model/MonitorModel.h"
+#include "sim/IntelHex.h"
+#include "sim/PtySimulator.h"
+#include "support/ToolHarness.h"
+
+#include <QAction>
+#include <QCheckBox>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QtTest>
+
+namespace {
+
+// Bounds that only keep a broken build from hanging; nothing is measured against them.
+constexpr int runWithinMs = 60000;
+constexpr int cycleWithinMs = 120000;
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+// Runs orvexmon-cli with the event loop turning, so that the simulated monitors of this process answer it.
+Run cli(const QStringList& args, const QString& configHome) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvexmon-cli"), args);
+    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, runWithinMs))
+        p.kill();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+std::unique_ptr<sim::PtySimulator> simulator(const QString& profile = QStringLiteral("2.10")) {
+    sim::SimOptions options;
+    options.profile = profile;
+    auto s = std::make_unique<sim::PtySimulator>(options);
+    if (!s->start())
+        qFatal("no pseudo-terminal");
+    return s;
+}
+
+// Operating time as the monitor reports it at this moment (days:hh:mm:ss).
+QString monitorTime(const sim::SimMonitor& monitor) {
+    const sim::OperatingTime& t = monitor.state().time;
+    const qint64 s = ((qint64(t.days) * 24 + t.hours) * 60 + t.minutes) * 60 + t.seconds + t.sessionSeconds;
+    return QStringLiteral("%1:%2:%3:%4")
+        .arg(s / 86400)
+        .arg(s / 3600 % 24, 2, 10, QLatin1Char('0'))
+        .arg(s / 60 % 60, 2, 10, QLatin1Char('0'))
+        .arg(s % 60, 2, 10, QLatin1Char('0'));
+}
+
+// Notes the monitor's operating time whenever it answers "dt".
+void noteTimes(sim::PtySimulator* s, QString* time) {
+    QObject::connect(s, &sim::PtySimulator::requestHandled, s, [s, time](const QByteArray& request) {
+        if (request.trimmed() == "dt")
+            *time = monitorTime(s->monitor());
+    });
+}
+
+QStringList fileLines(const QString& path) {
+    QFile f(path);
+    f.open(QIODevice::ReadOnly);
+    return QString::fromLatin1(f.readAll()).split(QStringLiteral("\r\n"));
+}
+
+// A file's lines without the creation time; the operating time is checked against what the monitor said.
+QStringList comparable(QStringList lines, const QString& operatingTime) {
+    const QString hours = QStringLiteral("\"Operating Hours: \",\"%1\"").arg(operatingTime);
+    for (QString& line : lines)
+        if (line.startsWith(QLatin1String("\"File Created: \"")) || line == hours)
+            line.clear();
+    return lines;
+}
+
+// The live value of every DAC line of a data file, by name.
+QMap<QString, int> liveValues(const QString& path) {
+    QMap<QString, int> out;
+    for (const QString& line : fileLines(path)) {
+        const QStringList items = line.split(QLatin1Char(','));
+        if (items.size() == 4)
+            out.insert(items[0], items[1].toInt());
+    }
+    return out;
+}
+
+} // namespace
+
+class CliEndToEndTest : public QObject {
+    Q_OBJECT
+    QTemporaryDir m_dir;
+
+private slots:
+    void identifyJson() {
+        auto s = simulator();
+        const Run r = cli({"--port", s->devicePath(), "identify", "--json"}, m_dir.path());
+        QCOMPARE(r.status, 0);
+        const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
+        const sim::SimProfile& p = s->monitor().profile();
+        QCOMPARE(o["firmwareVersion"].toString(), p.firmwareVersion);
+        QCOMPARE(o["firmwareClass"].toInt(), 210);
+        QCOMPARE(o["family"].toInt(), p.family);
+        QCOMPARE(o["bootBlockVersion"].toString(), p.romVersion);
+        QCOMPARE(o["modelNumber"].toString(), p.modelNumber);
+        QCOMPARE(o["serialNumber"].toString(), p.serialNumber);
+        QCOMPARE(o["capability"].toInt(), p.capability);
+        QCOMPARE(o["operatingCycles"].toInt(), s->monitor().state().time.cycles);
+        const QJsonArray boards = o["boards"].toArray();
+        QCOMPARE(boards.size(), 18);
+        QCOMPARE(boards[10].toObject()["value"].toString(), p.crtPartNumber);
+    }
+
+    // Each family at once: the windowed tool, connected to its own simulated monitor, ticks the scan set, runs
+    // Update All Data and saves; meanwhile the command line reads a monitor of the same profile.
+    void readEqualsUpdateAllAndSave() {
+        struct Family {
+            QString profile;
+            std::unique_ptr<ToolHarness> gui;
+            QString guiTime;
+            std::unique_ptr<sim::PtySimulator> cliMonitor;
+            QString cliTime;
+            bool passDone = false;
+        };
+        std::vector<std::unique_ptr<Family>> families;
+        for (const QString& profile : sim::SimProfile::names()) {
+            auto f = std::make_unique<Family>();
+            f->profile = profile;
+            f->gui = std::make_unique<ToolHarness>(ToolHarness::Port::Real,
+                                                   "[StartUp]\nRunType=1\nInitialMode=ServiceMode\n");
+            sim::SimOptions options;
+            options.profile = profile;
+            noteTimes(f->gui->startWithSimulator(options), &f->guiTime);
+            f->cliMonitor = simulator(profile);
+            noteTimes(f->cliMonitor.get(), &f->cliTime);
+            families.push_back(std::move(f));
+        }
+        for (auto& family : families) {
+            Family& f = *family;
+            ToolHarness& h = *f.gui;
+            QVERIFY(h.waitFor([&] { return h.ctx().model->firmwareClass > 0 && h.linkIdle(); }, runWithinMs));
+            QVERIFY(h.chooseMenu("mnuConfigureSelectScanSet"));
+            const int current = h.ctx().model->currentScanSet;
+            h.app().mainWindow()->findChild<QCheckBox*>(QStringLiteral("Check1(%1)").arg(current))->click();
+            QVERIFY(h.waitFor([&] { return h.linkIdle(); }, runWithinMs));
+            QObject::connect(
+                h.simulator.get(), &sim::PtySimulator::requestHandled, h.simulator.get(),
+                [&f](const QByteArray& request) { f.passDone = f.passDone || request.trimmed() == "ddfs"; });
+            QVERIFY(h.chooseMenu("mnuMonitorUpdate"));
+        }
+        for (auto& family : families) {
+            Family& f = *family;
+            const QString cliFile = m_dir.filePath("cli-" + f.profile + ".mdv");
+            const Run r = cli({"--port", f.cliMonitor->devicePath(), "read", "-o", cliFile}, m_dir.path());
+            QVERIFY2(r.status == 0, qPrintable(r.err));
+            ToolHarness& h = *f.gui;
+            QVERIFY(h.waitFor([&] { return f.passDone && h.linkIdle(); }, cycleWithinMs));
+            const QString guiFile = m_dir.filePath("gui-" + f.profile + ".mdv");
+            h.dialogs.files.enqueue(guiFile);
+            QVERIFY(h.chooseMenu("mnuFileSaveAs"));
+            QVERIFY2(h.dialogs.messages.isEmpty(), qPrintable(h.dialogs.texts().join('\n')));
+            QVERIFY(fileLines(cliFile).size() > 20);
+            QCOMPARE(comparable(fileLines(cliFile), f.cliTime), comparable(fileLines(guiFile), f.guiTime));
+        }
+    }
+
+    void writeThenReadRoundTrips() {
+        auto s = simulator();
+        const QString before = m_dir.filePath("before.mdv");
+        QCOMPARE(cli({"--port", s->devicePath(), "read", "-o", before}, m_dir.path()).status, 0);
+        const int redGain = s->monitor().dac('l', 2);
+        const int wanted = redGain > 100 ? redGain - 40 : redGain + 40;
+        QStringList lines = fileLines(before);
+        for (QString& line : lines)
+            if (line.startsWith(QLatin1String("\"Red Gain\",")))
+                line.replace(QRegularExpression("^(\"Red Gain\",)\\d+"), QStringLiteral("\\1%1").arg(wanted));
+        QFile f(before);
+        QVERIFY(f.open(QIODevice::WriteOnly | QIODevice::Truncate));
+        f.write(lines.join(QStringLiteral("\r\n")).toLatin1());
+        f.close();
+
+        const Run w = cli({"--port", s->devicePath(), "write", before, "--yes"}, m_dir.path());
+        QVERIFY2(w.status == 0, qPrintable(w.err));
+        QVERIFY(w.out.contains(QLatin1String("Completed.")));
+        QCOMPARE(s->monitor().dac('l', 2), wanted);
+        const QString after = m_dir.filePath("after.mdv");
+        QCOMPARE(cli({"--port", s->devicePath(), "read", "-o", after}, m_dir.path()).status, 0);
+        QCOMPARE(liveValues(after), liveValues(before));
+    }
+
+    void flashHoldsTheImage() {
+        auto s = simulator();
+        sim::HexImage image;
+        image.write(0x1000, QByteArray(200, '\x5a') + QByteArray("firmware"));
+        const QString path = m_dir.filePath("small.hex");
+        QFile f(path);
+        QVERIFY(f.open(QIODevice::WriteOnly));
+        f.write(image.toIntelHex());
+        f.close();
+        const Run r = cli({"--port", s->devicePath(), "--yes", "flash", path}, m_dir.path());
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QCOMPARE(r.out.trimmed().split('\n').last(), QStringLiteral("Flash download completed: small.hex"));
+        QVERIFY(r.err.contains(QLatin1String("%\n"))); // not a terminal: plain percentage lines
+        QCOMPARE(s->monitor().flashImage(), image);
+    }
+
+    // A silent monitor on a port number of the settings: the search pings the retry limit's number of times.
+    void silentMonitorIsNoMonitor() {
+        auto s = simulator();
+        s->setSilent(true);
+        int pings = 0;
+        connect(s.get(), &sim::PtySimulator::received, this,
+                [&](const QByteArray& b) { pings += int(b.count("p\r\n")); });
+        QTemporaryDir config;
+        QDir().mkpath(config.filePath("Kestrane"));
+        Settings settings(config.filePath("Kestrane/OrvexMon.conf"));
+        settings.writeText("Configs", "Com3Device", s->devicePath());
+        settings.writeText("Configs", "ConnectRetryLimit", "2");
+        settings.sync();
+        const Run r = cli({"--com", "3", "identify"}, config.path());
+        QCOMPARE(r.status, 3);
+        QVERIFY(r.err.contains(QLatin1String("No monitor answered on ") + s->devicePath()));
+        QCOMPARE(pings, 2);
+    }
+
+    void exitStatuses_data() {
+        QTest::addColumn<QStringList>("args"); // "PORT" stands for the simulated monitor's device
+        QTest::addColumn<int>("silentAfter");  // answers before the monitor falls silent; -1 never
+        QTest::addColumn<int>("status");
+        QTest::newRow("done") << QStringList{"--port", "PORT", "send", "p"} << -1 << 0;
+        QTest::newRow("no verb") << QStringList{"--port", "PORT"} << -1 << 2;
+        QTest::newRow("unknown verb") << QStringList{"frobnicate"} << -1 << 2;
+        QTest::newRow("read without a file") << QStringList{"read"} << -1 << 2;
+        QTest::newRow("bad line settings") << QStringList{"--line", "4800,N,8,1", "identify"} << -1 << 2;
+        QTest::newRow("port not there") << QStringList{"--port", "/dev/no-such-port", "identify"} << -1 << 3;
+        QTest::newRow("request refused") << QStringList{"--port", "PORT", "send", "xyz"} << -1 << 4;
+        QTest::newRow("file unreadable") << QStringList{"--port", "PORT", "write", "/no/such.mdv"} << -1 << 5;
+        QTest::newRow("log unwritable") << QStringList{"--log", "/no/such/dir/x.mcl", "identify"} << -1 << 5;
+        QTest::newRow("question refused") << QStringList{"--port", "PORT", "write", "NOIDENTITY"} << -1 << 6;
+        QTest::newRow("monitor falls silent") << QStringList{"--port", "PORT", "identify"} << 4 << 7;
+    }
+    void exitStatuses() {
+        QFETCH(QStringList, args);
+        QFETCH(int, silentAfter);
+        QFETCH(int, status);
+        auto s = simulator();
+        s->setSilentAfter(silentAfter);
+        // A file saved with no monitor connected: writing it asks first.
+        MonitorModel offline;
+        offline.scanSetEnabled[0] = 1;
+        DataFile file(offline);
+        const QString noIdentity = m_dir.filePath("noidentity.mdv");
+        file.openForWriting(noIdentity);
+        QVERIFY(file.writeMdf().ok);
+        args.replaceInStrings(QStringLiteral("PORT"), s->devicePath());
+        args.replaceInStrings(QStringLiteral("NOIDENTITY"), noIdentity);
+        const Run r = cli(args, m_dir.path());
+        QVERIFY2(r.status == status, qPrintable(QStringLiteral("%1: %2").arg(r.status).arg(r.err)));
+    }
+};
+
+QTEST_MAIN(CliEndToEndTest)
+#include "tst_e2e_cli.moc"

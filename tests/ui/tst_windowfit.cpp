@@ -1,0 +1,213 @@
+// Every window the menus open, for each simulated family, at the default font, a larger one and 144 dots per
+// inch (a font half as large again): each shown control holds its text, lies inside the window's scrollable
+// extent and overlaps no other control; the window fits the area it opens in; access keys are unique per menu.
+#include "app/FrmMain.h"
+#include "app/MainMenus.h"
+#include "link/TransmitQueue.h"
+#include "sim/SimMonitor.h"
+#include "sim/SimProfile.h"
+#include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
+
+#include <QAbstractScrollArea>
+#include <QAbstractSpinBox>
+#include <QAction>
+#include <QApplication>
+#include <QCheckBox>
+#include <QComboBox>
+#include <QGroupBox>
+#include <QLabel>
+#include <QLineEdit>
+#include <QMdiArea>
+#include <QMdiSubWindow>
+#include <QMenu>
+#include <QProgressBar>
+#include <QPushButton>
+#include <QRadioButton>
+#include <QStyleOptionButton>
+#include <QtTest>
+
+namespace {
+
+// Menu items that do not open a child window of their own.
+bool opensNoWindow(const QString& item) {
+    return item.startsWith("mnuFile") || item.startsWith("mnuMonitor") || item.startsWith("mnuWindow") ||
+           item == "mnuHelpTopics" || item == "mnuHelpAbout";
+}
+
+QString withoutMnemonic(QString text) {
+    text.replace(QRegularExpression("&(.)"), "\\1");
+    return text;
+}
+
+// The room a control gives its text, or an empty size for controls that show none.
+QSize textRoom(QWidget* c) {
+    if (auto* b = qobject_cast<QAbstractButton*>(c)) {
+        QStyleOptionButton opt;
+        opt.initFrom(b);
+        opt.text = b->text();
+        const QStyle::SubElement e = qobject_cast<QCheckBox*>(b)      ? QStyle::SE_CheckBoxContents
+                                     : qobject_cast<QRadioButton*>(b) ? QStyle::SE_RadioButtonContents
+                                                                      : QStyle::SE_PushButtonContents;
+        return b->style()->subElementRect(e, &opt, b).size();
+    }
+    if (auto* e = qobject_cast<QLineEdit*>(c)) {
+        const int frame = e->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, e);
+        return e->size() - QSize(2 * frame + 4, 2 * frame);
+    }
+    if (auto* l = qobject_cast<QLabel*>(c))
+        return l->contentsRect().size() - QSize(2 * l->margin() + qMax(0, l->indent()), 2 * l->margin());
+    if (auto* g = qobject_cast<QGroupBox*>(c))
+        return QSize(g->width() - 2 * g->fontMetrics().averageCharWidth(), g->height());
+    return QSize();
+}
+
+QString shownText(QWidget* c) {
+    if (auto* b = qobject_cast<QAbstractButton*>(c))
+        return withoutMnemonic(b->text());
+    if (auto* e = qobject_cast<QLineEdit*>(c))
+        return e->displayText();
+    if (auto* l = qobject_cast<QLabel*>(c))
+        return l->textFormat() == Qt::RichText || Qt::mightBeRichText(l->text()) ? QString() : l->text();
+    if (auto* g = qobject_cast<QGroupBox*>(c))
+        return withoutMnemonic(g->title());
+    return QString();
+}
+
+bool isControl(QWidget* c, QWidget* window) {
+    for (QWidget* p = c->parentWidget(); p != window; p = p->parentWidget())
+        if (qobject_cast<QAbstractScrollArea*>(p) || qobject_cast<QAbstractSpinBox*>(p) || qobject_cast<QComboBox*>(p))
+            return false; // a part of a compound control
+    return qobject_cast<QLabel*>(c) || qobject_cast<QAbstractButton*>(c) || qobject_cast<QLineEdit*>(c) ||
+           qobject_cast<QComboBox*>(c) || qobject_cast<QAbstractSlider*>(c) || qobject_cast<QAbstractScrollArea*>(c) ||
+           qobject_cast<QProgressBar*>(c) || qobject_cast<QAbstractSpinBox*>(c) || qobject_cast<QGroupBox*>(c);
+}
+
+QStringList faultsOf(QWidget* window) {
+    QStringList faults;
+    QList<QPair<QWidget*, QRect>> shown;
+    for (QWidget* c : window->findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(window) || !isControl(c, window))
+            continue;
+        const QString name = c->objectName().isEmpty() ? shownText(c) : c->objectName();
+        const QRect r(c->mapTo(window, QPoint(0, 0)), c->size());
+        if (!window->rect().contains(r))
+            faults << name + " lies outside the window";
+        const QString text = shownText(c);
+        if (!text.isEmpty()) {
+            const QSize need =
+                c->fontMetrics().boundingRect(QRect(0, 0, 4000, 4000), Qt::TextShowMnemonic, text).size();
+            const QSize room = textRoom(c);
+            const auto* label = qobject_cast<QLabel*>(c);
+            const bool wraps = label && label->wordWrap();
+            if ((!wraps && need.width() > room.width()) || need.height() > room.height() ||
+                (wraps && label->heightForWidth(label->width()) > label->height()))
+                faults << QString("%1 cut: \"%2\" needs %3x%4, has %5x%6")
+                              .arg(name, text)
+                              .arg(need.width())
+                              .arg(need.height())
+                              .arg(room.width())
+                              .arg(room.height());
+        }
+        for (const auto& [other, otherRect] : std::as_const(shown))
+            if (r.intersects(otherRect) && !c->isAncestorOf(other) && !other->isAncestorOf(c))
+                faults << name + " overlaps " +
+                              (other->objectName().isEmpty() ? shownText(other) : other->objectName());
+        shown.append({c, r});
+    }
+    return faults;
+}
+
+} // namespace
+
+class WindowFitTest : public QObject {
+    Q_OBJECT
+
+    QFont m_defaultFont;
+
+private slots:
+    void initTestCase() { m_defaultFont = QApplication::font(); }
+    void cleanup() { QApplication::setFont(m_defaultFont); }
+
+    void everyWindowFitsItsContents_data() {
+        QTest::addColumn<QString>("family");
+        QTest::addColumn<double>("fontScale");
+        QTest::addColumn<double>("pointSize");
+        for (const char* family : {"1.38", "2.10", "3.15", "4.05", "boot"}) {
+            QTest::addRow("%s default font", family) << family << 1.0 << 0.0;
+            QTest::addRow("%s 12 pt", family) << family << 1.0 << 12.0;
+            QTest::addRow("%s 144 dpi", family) << family << 1.5 << 0.0;
+        }
+    }
+    void everyWindowFitsItsContents() {
+        QFETCH(QString, family);
+        QFETCH(double, fontScale);
+        QFETCH(double, pointSize);
+        QFont font = m_defaultFont;
+        font.setPointSizeF(pointSize > 0 ? pointSize : font.pointSizeF() * fontScale);
+        QApplication::setFont(font);
+
+        // The tool on the fake port, answered at once by the simulated monitor of the family.
+        ToolHarness h(ToolHarness::Port::Fake, "[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
+        h.start();
+        const bool boot = family == "boot";
+        sim::SimMonitor monitor(sim::SimProfile::byName(boot ? QString("2.10") : family), boot);
+        QObject::connect(h.ctx().queue(), &TransmitQueue::lineWritten, [&](const QByteArray& line) {
+            for (const sim::Exchange& e : monitor.feed(line))
+                if (!e.answer.isEmpty())
+                    h.fakePort->receive(e.answer + "\r\n");
+        });
+        FrmMain* main = h.app().mainWindow();
+        const auto settle = [&] {
+            for (int ms = 0; ms < 20000 && !h.linkIdle(); ms += 100)
+                h.fakeClock.advance(100);
+        };
+        for (int ms = 0; ms < 10000 && main->connectionState() == ConnectionState::NoMonitor; ms += 100)
+            h.fakeClock.advance(100);
+        settle();
+        QCOMPARE(main->connectionState(), boot ? ConnectionState::BootMode : ConnectionState::Online);
+
+        QStringList faults;
+        int opened = 0;
+        QMdiArea* area = h.ctx().windows->area();
+        for (QMdiSubWindow* shown : area->subWindowList())
+            shown->hide();
+        for (const MainMenus::Entry& e : MainMenus::tree()) {
+            const QString item = QString::fromLatin1(e.name);
+            QAction* action = main->menuAction(item);
+            if (!e.parent || opensNoWindow(item) || !action->isEnabled() ||
+                !main->menuAction(QString::fromLatin1(e.parent))->isEnabled())
+                continue;
+            action->trigger();
+            settle();
+            QMdiSubWindow* frame = area->activeSubWindow();
+            if (!frame || !frame->isVisible())
+                continue; // an item the state offers without a window to show (no monitor answer yet)
+            ++opened;
+            QApplication::processEvents();
+            const QString where = item + " (" + frame->widget()->objectName() + "): ";
+            if (frame->width() > area->viewport()->width() || frame->height() > area->viewport()->height())
+                faults << where + "larger than the area";
+            for (const QString& f : faultsOf(frame->widget()))
+                faults << where + f;
+            frame->hide();
+        }
+        QVERIFY(opened >= (boot ? 5 : 20));
+        // Access keys, menu by menu.
+        for (QMenu* menu : main->findChildren<QMenu*>()) {
+            QStringList keys;
+            for (QAction* a : menu->actions()) {
+                const QRegularExpressionMatch m = QRegularExpression("&([^&])").match(a->text());
+                if (m.hasMatch() && keys.contains(m.captured(1).toUpper()))
+                    faults << menu->objectName() + ": access key of " + a->text() + " taken";
+                keys << m.captured(1).toUpper();
+            }
+        }
+        for (const QString& f : std::as_const(faults))
+            qWarning("%s", qPrintable(f));
+        QVERIFY2(faults.isEmpty(), qPrintable(QString::number(faults.size()) + " faults"));
+    }
+};
+
+QTEST_MAIN(WindowFitTest)
+#include "tst_windowfit.moc"

@@ -1,0 +1,109 @@
+#include "ui/ChildWindowFrame.h"
+
+#include "ui/ChildWindow.h"
+
+#include <QEvent>
+#include <QLayout>
+#include <QMdiArea>
+#include <QScrollBar>
+#include <QStyle>
+
+#include <algorithm>
+
+namespace {
+// An area smaller than this has not been laid out yet and gives no bound worth keeping.
+constexpr int minimumAreaWidth = 200, minimumAreaHeight = 150;
+} // namespace
+
+ChildWindowFrame::ChildWindowFrame(ChildWindow* window)
+    : m_horizontal(new QScrollBar(Qt::Horizontal, this)), m_vertical(new QScrollBar(Qt::Vertical, this)) {
+    setWidget(window);
+    // The frame places the window itself, so that the window keeps its size when the frame is smaller.
+    if (layout())
+        layout()->removeWidget(window);
+    for (QScrollBar* bar : {m_horizontal, m_vertical}) {
+        bar->hide();
+        connect(bar, &QScrollBar::valueChanged, this, &ChildWindowFrame::placeContents);
+    }
+}
+
+ChildWindow* ChildWindowFrame::childWindow() const {
+    return static_cast<ChildWindow*>(widget());
+}
+
+QSize ChildWindowFrame::neededSize() const {
+    return childWindow()->contentsSize() + size() - contentsRect().size();
+}
+
+QSize ChildWindowFrame::areaSize() const {
+    QMdiArea* area = mdiArea();
+    const QSize size = area ? area->viewport()->size() : QSize();
+    if (size.width() < minimumAreaWidth || size.height() < minimumAreaHeight)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    return size;
+}
+
+void ChildWindowFrame::fit(int height) {
+    if (isMinimized() || isMaximized())
+        return;
+    const QSize needed = neededSize();
+    const QSize wanted(std::max(width(), needed.width()),
+                       std::max(height >= 0 ? height : this->height(), needed.height()));
+    resize(wanted.boundedTo(areaSize()));
+    placeContents();
+}
+
+QSize ChildWindowFrame::sizeHint() const {
+    return neededSize().boundedTo(areaSize());
+}
+
+void ChildWindowFrame::placeContents() {
+    ChildWindow* window = childWindow();
+    if (!window || isMinimized())
+        return;
+    const QSize needed = window->contentsSize();
+    QRect view = contentsRect();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    // A scroll bar takes room from the other direction, which may then need its own.
+    bool vertical = needed.height() > view.height();
+    bool horizontal = needed.width() > view.width() - (vertical ? extent : 0);
+    vertical = vertical || needed.height() > view.height() - (horizontal ? extent : 0);
+    if (vertical)
+        view.setRight(view.right() - extent);
+    if (horizontal)
+        view.setBottom(view.bottom() - extent);
+
+    m_vertical->setVisible(vertical);
+    m_vertical->setGeometry(view.right() + 1, view.top(), extent, view.height());
+    m_vertical->setRange(0, vertical ? needed.height() - view.height() : 0);
+    m_vertical->setPageStep(view.height());
+    m_vertical->setSingleStep(std::max(1, fontMetrics().height()));
+    m_horizontal->setVisible(horizontal);
+    m_horizontal->setGeometry(view.left(), view.bottom() + 1, view.width(), extent);
+    m_horizontal->setRange(0, horizontal ? needed.width() - view.width() : 0);
+    m_horizontal->setPageStep(view.width());
+    m_horizontal->setSingleStep(std::max(1, fontMetrics().averageCharWidth() * 2));
+
+    const QPoint offset(m_horizontal->value(), m_vertical->value());
+    window->setGeometry(QRect(view.topLeft() - offset, view.size().expandedTo(needed)));
+    // The window reaches under the frame's borders while it scrolls: only the part in view is drawn.
+    if (vertical || horizontal)
+        window->setMask(QRegion(QRect(offset, view.size())));
+    else
+        window->clearMask();
+    m_vertical->raise();
+    m_horizontal->raise();
+}
+
+bool ChildWindowFrame::event(QEvent* event) {
+    const bool handled = QMdiSubWindow::event(event);
+    // The window's contents changed what they need (rows shown or hidden, a longer text).
+    if (event->type() == QEvent::LayoutRequest)
+        placeContents();
+    return handled;
+}
+
+void ChildWindowFrame::resizeEvent(QResizeEvent* event) {
+    QMdiSubWindow::resizeEvent(event);
+    placeContents();
+}

@@ -1,0 +1,36 @@
+#pragma once
+// The frame of a child window in the main window's area. The window inside is never squeezed below what its
+// contents need: where the frame is smaller, the window keeps its size and the frame scrolls it with its own
+// scroll bars. The frame's size hint is the size that shows the whole window, so the area's arrangements never
+// shrink a window below its contents either.
+#include <QMdiSubWindow>
+
+class ChildWindow;
+class QScrollBar;
+
+class ChildWindowFrame : public QMdiSubWindow {
+    Q_OBJECT
+public:
+    explicit ChildWindowFrame(ChildWindow* window);
+
+    ChildWindow* childWindow() const;
+    // The frame size that shows the whole window: its contents, title bar and borders.
+    QSize neededSize() const;
+    // The room the area offers; unbounded while the area is not laid out.
+    QSize areaSize() const;
+    // At least the size of the contents, and the given height (pixels, frame included) when there is one; never
+    // larger than the area. A minimised or maximised frame keeps its size.
+    void fit(int height = -1);
+    // Places the window and the scroll bars in the frame as it is now.
+    void placeContents();
+
+    QSize sizeHint() const override;
+
+protected:
+    bool event(QEvent* event) override;
+    void resizeEvent(QResizeEvent* event) override;
+
+private:
+    QScrollBar* m_horizontal;
+    QScrollBar* m_vertical;
+};
