@@ -19,6 +19,9 @@ int statusOf(DownloadEngine::Outcome outcome) {
         return ExitStatus::Done;
     case O::Aborted:
     case O::AbortUnanswered:
+    case O::NoAnswer:
+    case O::ConnectionLost:
+    case O::Abandoned:
         return ExitStatus::Interrupted;
     case O::FormatError:
     case O::ReadError:
@@ -30,13 +33,27 @@ int statusOf(DownloadEngine::Outcome outcome) {
     }
 }
 
+// The engine's own account of an end, as its message box would show it.
+void tellVerdict(const DownloadEngine::Verdict& verdict) {
+    if (verdict.text.isEmpty())
+        return;
+    QString text = verdict.text;
+    text.replace(QLatin1Char('\r'), QLatin1Char('\n'));
+    std::fprintf(stderr, "%s: %s\n", qPrintable(verdict.title), qPrintable(text));
+}
+
 int download(Session& session, const CliOptions& options, DownloadEngine::Kind kind) {
     const QString image = options.arguments.value(0);
-    const QString what =
-        kind == DownloadEngine::Kind::Flash ? QStringLiteral("Flash download") : QStringLiteral("SRAM download");
+    const bool flash = kind == DownloadEngine::Kind::Flash;
+    const QString what = flash ? QStringLiteral("Flash download") : QStringLiteral("SRAM download");
     if (!QFileInfo(image).isReadable()) {
         std::fprintf(stderr, "The image %s cannot be read.\n", qPrintable(image));
         return ExitStatus::FileError;
+    }
+    if (flash && !session.questions().confirm(DownloadEngine::flashConfirmationText(),
+                                              DownloadEngine::flashConfirmationTitle())) {
+        std::printf("%s not started.\n", qPrintable(what));
+        return ExitStatus::IdentityRefused;
     }
     DownloadEngine* engine = session.download();
     ProgressBar bar(stderr);
@@ -57,27 +74,15 @@ int download(Session& session, const CliOptions& options, DownloadEngine::Kind k
         engine->requestAbort();
     });
 
-    session.dialogs().setFile(image);
-    if (kind == DownloadEngine::Kind::Flash)
-        engine->startFlash();
-    else
-        engine->startSram();
-    if (!engine->inProgress() && !ended) {
-        // The confirmation was refused.
-        std::printf("%s not started.\n", qPrintable(what));
-        return session.dialogs().questionRefused() ? ExitStatus::IdentityRefused : ExitStatus::FileError;
+    if (!engine->start(kind, image)) {
+        tellVerdict(engine->verdict());
+        std::printf("%s not started: %s\n", qPrintable(what), qPrintable(outcomeText(engine->verdict().outcome)));
+        return statusOf(engine->verdict().outcome);
     }
-    // Before the first record there is nothing to abort: Ctrl-C ends the wait then.
-    const bool done =
-        session.waitFor([&] { return ended || (session.interrupted() && !aborting); }, -1, false) && ended;
+    // The engine notices silence and a lost link itself and ends with its verdict.
+    session.waitFor([&ended] { return ended; }, -1, false, false);
     bar.finish();
-    if (!done) {
-        if (session.interrupted())
-            std::printf("%s interrupted before the first record.\n", qPrintable(what));
-        else
-            std::printf("%s: the monitor stopped answering.\n", qPrintable(what));
-        return ExitStatus::Interrupted;
-    }
+    tellVerdict(engine->verdict());
     if (outcome == DownloadEngine::Outcome::Completed)
         std::printf("%s completed: %s\n", qPrintable(what), qPrintable(QFileInfo(image).fileName()));
     else if (aborting)

@@ -61,25 +61,25 @@ private:
 Session::Session(const CliOptions& options, QObject* parent)
     : QObject(parent), m_options(options), m_interrupt(new InterruptNotifier(this)),
       m_settings(std::make_unique<Settings>()), m_portMap(std::make_unique<PortMap>(m_settings.get())),
-      m_clock(std::make_unique<QtClock>()), m_tone(std::make_unique<SilentTone>()), m_dialogs(options.yes),
+      m_clock(std::make_unique<QtClock>()), m_tone(std::make_unique<SilentTone>()), m_questions(options.yes),
       m_handlers(std::make_unique<DataReadHandlers>(m_model)),
       m_dispatcher(std::make_unique<Dispatcher>(m_model, m_handlers.get())),
       m_port(new QtSerialPort(m_portMap.get(), this)),
       m_link(new Link(m_port, m_clock.get(), m_tone.get(), &m_model, this)),
-      m_download(new DownloadEngine(m_link, &m_model, m_clock.get(), m_tone.get(), &m_dialogs, nullptr, this)),
+      m_download(new DownloadEngine(m_link, &m_model, m_clock.get(), m_tone.get(), nullptr, this)),
       m_states(std::make_unique<CliConnectionStates>(m_link)), m_logSink(this), m_heartbeat(new QTimer(this)) {
     m_link->setLog(nullptr);
     m_link->setDispatch([this](const QString& answer) {
         m_dispatcher->dispatchAnswer(answer);
         takeAnswer(answer, false);
     });
-    // A refused request frees the link as an answer does: the verb learns of the refusal and goes on or stops.
+    // The verb learns of a refusal and goes on or stops; the link logs it and takes it as the refused line's answer.
     m_link->setRejectionHandler([this](const QString& text) {
         if (m_download->takeRejection(text))
             return true;
         ++m_refusals;
         takeAnswer(text, true);
-        return true;
+        return false;
     });
     connect(m_link, &Link::connectionLost, this, [this] { m_lost = true; });
     connect(m_handlers.get(), &DataReadHandlers::flashEraseAnswered, m_download,
@@ -162,9 +162,11 @@ int Session::open() {
     if (!device.isEmpty())
         m_portMap->setOverride(portNumber, device);
     if (!m_link->openPort(portNumber, m_options.lineSettings)) {
+        // The same explanation the connection window gives: permissions, a lock, or the devices present.
+        const QString why = m_portMap->explain(m_port->deviceName(), m_port->openFailure());
         say(QStringLiteral("Comm Port Error on Com%1 (%2): %3")
                 .arg(portNumber)
-                .arg(m_port->deviceName(), m_port->lastError()));
+                .arg(m_port->deviceName(), why.isEmpty() ? m_port->lastError() : why));
         return ExitStatus::NoMonitor;
     }
     return ExitStatus::Done;
@@ -193,11 +195,11 @@ bool Session::linkIdle() const {
     return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
 }
 
-bool Session::waitFor(const std::function<bool()>& pred, int timeoutMs, bool stopOnInterrupt) {
+bool Session::waitFor(const std::function<bool()>& pred, int timeoutMs, bool stopOnInterrupt, bool stopOnLost) {
     QElapsedTimer elapsed;
     elapsed.start();
     while (!pred()) {
-        if (m_lost || (stopOnInterrupt && interrupted()))
+        if ((stopOnLost && m_lost) || (stopOnInterrupt && interrupted()))
             return false;
         if (timeoutMs >= 0 && elapsed.elapsed() > timeoutMs)
             return false;

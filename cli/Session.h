@@ -5,7 +5,7 @@
 // monitor with the search's own rules and time-outs, and then lets a verb send requests one after another and
 // wait for their answers with the event loop running.
 #include "cli/CliOptions.h"
-#include "cli/ConsoleDialogs.h"
+#include "cli/Questions.h"
 #include "link/FileLog.h"
 #include "link/LogSink.h"
 #include "model/MonitorModel.h"
@@ -50,9 +50,10 @@ public:
     // Queues one request (catalogue text, CR LF added) and waits for the answer that echoes it. Done with the
     // answer, Refused when the monitor answered with "!", Interrupted when no answer came.
     int request(const QString& command, QString* answer = nullptr);
-    // Runs the event loop until pred holds; false when the time (ms, -1 none) ran out, the link was lost, or
-    // Ctrl-C came while stopOnInterrupt.
-    bool waitFor(const std::function<bool()>& pred, int timeoutMs = -1, bool stopOnInterrupt = true);
+    // Runs the event loop until pred holds; false when the time (ms, -1 none) ran out, the link was lost while
+    // stopOnLost, or Ctrl-C came while stopOnInterrupt.
+    bool waitFor(const std::function<bool()>& pred, int timeoutMs = -1, bool stopOnInterrupt = true,
+                 bool stopOnLost = true);
     // Nothing queued, nothing waiting out its pause, no answer awaited.
     bool linkIdle() const;
     // Prints why a wait ended early and gives the status for it.
@@ -70,7 +71,7 @@ public:
     Link* link() const { return m_link; }
     DataReadHandlers* handlers() const { return m_handlers.get(); }
     DownloadEngine* download() const { return m_download; }
-    ConsoleDialogs& dialogs() { return m_dialogs; }
+    Questions& questions() { return m_questions; }
     QtClock& clock() { return *m_clock; }
     InterruptNotifier* interruptNotifier() const { return m_interrupt; }
 
@@ -96,7 +97,7 @@ private:
     std::unique_ptr<PortMap> m_portMap;
     std::unique_ptr<QtClock> m_clock;
     std::unique_ptr<Tone> m_tone;
-    ConsoleDialogs m_dialogs;
+    Questions m_questions;
     MonitorModel m_model;
     std::unique_ptr<DataReadHandlers> m_handlers;
     std::unique_ptr<Dispatcher> m_dispatcher;

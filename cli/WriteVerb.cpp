@@ -16,8 +16,7 @@ namespace {
 
 int statusOf(const WriteBackSummary& summary, const FileWriteBack::IdentityCheck& check, Session& session) {
     if (summary.declined)
-        return check.refused() || session.dialogs().questionRefused() ? ExitStatus::IdentityRefused
-                                                                      : ExitStatus::FileError;
+        return check.refused() || session.questions().refused() ? ExitStatus::IdentityRefused : ExitStatus::FileError;
     if (!summary.stoppedBecause.isEmpty())
         return ExitStatus::Interrupted;
     return session.refusals() > 0 ? ExitStatus::Refused : ExitStatus::Done;
@@ -41,8 +40,9 @@ int runWrite(Session& session, const CliOptions& options) {
     link.send = [&session](const QString& request) { session.link()->queue()->queueCommand(request); };
     link.idle = [&session] { return session.linkIdle(); };
     FileWriteBack writeBack(session.model(), session.clock(), link);
-    writeBack.setConfirm(
-        [&session](const QString& question) { return session.dialogs().confirm(question, "Write File to Monitor"); });
+    writeBack.setConfirm([&session](const QString& question) {
+        return session.questions().confirm(question, QStringLiteral("Write File to Monitor"));
+    });
     ProgressBar bar(stderr);
     QObject::connect(&writeBack, &FileWriteBack::progress, &session,
                      [&bar](int done, int total) { bar.show(total > 0 ? 100 * done / total : 100); });

@@ -27,9 +27,10 @@ DiagnosticWindow::DiagnosticWindow(AppContext& ctx, const QString& objectName, c
     m_notice->setWordWrap(true);
     m_notice->setStyleSheet(QStringLiteral("font-weight: bold;"));
     m_notice->hide();
+    m_notice->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_notice);
-    layout->addLayout(m_grid);
+    layout->addLayout(m_grid, 1);
     m_timer->setObjectName(QStringLiteral("tmrTest"));
     if (DownloadEngine* download = ctx.download) {
         connect(download, &DownloadEngine::progressShown, this, &DiagnosticWindow::showNotice);
@@ -93,8 +94,6 @@ void DiagnosticWindow::onActivated() {
         return;
     if (monitorResponding())
         queueReads(m_polling.onActivation);
-    else
-        showNotice();
     m_timer->start(m_polling.intervalMs);
 }
 

@@ -85,6 +85,14 @@ void DownloadEngine::tones(std::initializer_list<std::pair<int, int>> sequence) 
 
 // Starting.
 
+QString DownloadEngine::flashConfirmationTitle() {
+    return QStringLiteral("Confirm Firmware Reprogram");
+}
+
+QString DownloadEngine::flashConfirmationText() {
+    return QStringLiteral("Do you really want to replace the existing firmware?\nThis action is unrecoverable.");
+}
+
 bool DownloadEngine::start(Kind kind, const QString& path) {
     if (inProgress())
         return false;

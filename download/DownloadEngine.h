@@ -49,13 +49,16 @@ public:
     };
 
     static constexpr int defaultRetryLimit = 6;
-
     DownloadEngine(Link* link, MonitorModel* model, Clock* clock, Tone* tone, Settings* settings,
                    QObject* parent = nullptr);
     ~DownloadEngine() override;
 
     // The title of the boxes that have no title of their own.
     void setApplicationTitle(const QString& title) { m_appTitle = title; }
+
+    // The question to ask before a flash download, whatever asks it.
+    static QString flashConfirmationTitle();
+    static QString flashConfirmationText();
 
     // Starts a download of the image at path: the image is checked whole first. A flash download then switches
     // the monitor's checking and auto boot off (outside its boot block) and auto-ping off, and asks for the

@@ -79,3 +79,7 @@ QSize ChildWindow::contentsSize() const {
 int ChildWindow::layoutPixels(int twips) const {
     return LayoutTwips::toPixels(this, m_ctx.placement, twips);
 }
+
+int ChildWindow::layoutTwips(int pixels) const {
+    return LayoutTwips::toTwips(this, m_ctx.placement, pixels);
+}

@@ -26,6 +26,8 @@ public:
     virtual QSize contentsSize() const;
     // A layout length in twips as pixels on this window (the scale of its font included).
     int layoutPixels(int twips) const;
+    // Pixels on this window as layout twips (the inverse of layoutPixels).
+    int layoutTwips(int pixels) const;
     // "Done", "Close": hide, not destroy.
     void hideWindow();
 

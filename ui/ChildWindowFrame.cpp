@@ -37,7 +37,13 @@ QSize ChildWindowFrame::neededSize() const {
 
 QSize ChildWindowFrame::areaSize() const {
     QMdiArea* area = mdiArea();
-    const QSize size = area ? area->viewport()->size() : QSize();
+    if (!area)
+        return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
+    // During start-up the main window is not shown yet: its layout gives the area its size now, and the area
+    // lays out its viewport only once shown.
+    if (!area->isVisible() && area->window()->layout())
+        area->window()->layout()->activate();
+    const QSize size = area->isVisible() ? area->viewport()->size() : area->contentsRect().size();
     if (size.width() < minimumAreaWidth || size.height() < minimumAreaHeight)
         return QSize(QWIDGETSIZE_MAX, QWIDGETSIZE_MAX);
     return size;
@@ -97,9 +103,13 @@ void ChildWindowFrame::placeContents() {
 
 bool ChildWindowFrame::event(QEvent* event) {
     const bool handled = QMdiSubWindow::event(event);
-    // The window's contents changed what they need (rows shown or hidden, a longer text).
-    if (event->type() == QEvent::LayoutRequest)
+    // The window's contents changed what they need (rows shown or hidden, a longer text): the frame grows to
+    // show them where the area has room, and scrolls them where it has not.
+    if (event->type() == QEvent::LayoutRequest) {
+        if (isVisible())
+            fit();
         placeContents();
+    }
     return handled;
 }
 

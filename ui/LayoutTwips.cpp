@@ -23,3 +23,8 @@ int LayoutTwips::toPixels(const QWidget* window, const WindowPlacement* placemen
     const double dpi = placement ? placement->dpi() : designDpi;
     return qRound(twips * dpi / 1440.0 * fontScale(window, placement));
 }
+
+int LayoutTwips::toTwips(const QWidget* window, const WindowPlacement* placement, int pixels) {
+    const double dpi = placement ? placement->dpi() : designDpi;
+    return qRound(pixels * 1440.0 / (dpi * fontScale(window, placement)));
+}

@@ -12,4 +12,6 @@ namespace LayoutTwips {
 double fontScale(const QWidget* window, const WindowPlacement* placement);
 // A layout length in twips as pixels on the window.
 int toPixels(const QWidget* window, const WindowPlacement* placement, int twips);
+// Pixels on the window as a layout length in twips.
+int toTwips(const QWidget* window, const WindowPlacement* placement, int pixels);
 } // namespace LayoutTwips

@@ -1,6 +1,7 @@
 #include "ui/WindowPlacement.h"
 
 #include "platform/Settings.h"
+#include "ui/LayoutTwips.h"
 
 #include <QGuiApplication>
 #include <QHash>
@@ -134,6 +135,7 @@ Placement WindowPlacement::read(const QString& n, QSize screenTwips, QSize mainT
         return p;
     }
     const QString& s = w.positionSection;
+    p.defaultSize = !m_settings->contains(s, w.prefix + "Width") && !m_settings->contains(s, w.prefix + "Height");
     p.defaultPosition = !m_settings->contains(s, w.prefix + "Top") && !m_settings->contains(s, w.prefix + "Left");
     if (w.heightFirst) {
         p.height = m_settings->readInt(s, w.prefix + "Height", w.height);
@@ -194,10 +196,15 @@ Placement WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
     const Placement p = read(name, screenTwips, mainTwips);
     const bool child = qobject_cast<QMdiSubWindow*>(frame);
     if (p.hasSize) {
-        // Half the screen is the main window's own first size; a child window that was never placed takes the
-        // size of its contents when it is first shown.
-        frame->resize(p.defaultSize && child ? QSize(1, 1)
-                                             : QSize(qMax(1, toPixels(p.width)), qMax(1, toPixels(p.height))));
+        QSize size(qMax(1, toPixels(p.width)), qMax(1, toPixels(p.height)));
+        // A designed size was drawn for the layout's font, as the window's controls were; half the screen is the
+        // main window's own first size, so a child window never placed takes the size of its contents when it
+        // is first shown.
+        if (p.defaultSize && child)
+            size = perWindowTable().contains(name) ? QSize(LayoutTwips::toPixels(window, this, p.width),
+                                                           LayoutTwips::toPixels(window, this, p.height))
+                                                   : QSize(1, 1);
+        frame->resize(size);
     }
     if (p.hasPosition)
         frame->move(toPixels(p.left), toPixels(p.top));

@@ -114,11 +114,12 @@ void WindowRegistry::cascade() {
         if (!sub->isVisible() || sub->isMinimized())
             continue;
         sub->showNormal();
-        QSize size = sub->size().expandedTo(sub->sizeHint()).boundedTo(area);
-        // Start again at the top-left corner rather than push a window out of the area.
-        if (at.x() + size.width() > area.width() || at.y() + size.height() > area.height())
+        const QSize needed = sub->sizeHint().boundedTo(area);
+        // Start again at the top-left corner rather than push a window's contents out of the area.
+        if (at.x() + needed.width() > area.width() || at.y() + needed.height() > area.height())
             at = QPoint(0, 0);
-        sub->setGeometry(QRect(at, size));
+        const QSize room(area.width() - at.x(), area.height() - at.y());
+        sub->setGeometry(QRect(at, sub->size().boundedTo(room).expandedTo(needed)));
         sub->raise();
         at += cascadeStep();
     }

@@ -88,10 +88,8 @@ void FrmSoftware::load(DownloadEngine::Kind kind) {
     if (engine->inProgress() && !abandonRunning())
         return;
     if (kind == DownloadEngine::Kind::Flash &&
-        m_ctx.dialogs->message(window(),
-                               QStringLiteral("Do you really want to replace the existing firmware?\n"
-                                              "This action is unrecoverable."),
-                               QStringLiteral("Confirm Firmware Reprogram"), Dialogs::OkCancel,
+        m_ctx.dialogs->message(window(), DownloadEngine::flashConfirmationText(),
+                               DownloadEngine::flashConfirmationTitle(), Dialogs::OkCancel,
                                Dialogs::Warning) != Dialogs::AnswerOk)
         return;
     const QString path = chooseImage();
@@ -104,14 +102,13 @@ void FrmSoftware::load(DownloadEngine::Kind kind) {
 
 bool FrmSoftware::abandonRunning() {
     const DownloadEngine* engine = m_ctx.download;
-    const QString where = engine->phase() == DownloadEngine::Phase::Sending
-                              ? QStringLiteral("at record %1 of %2").arg(engine->recordNumber).arg(engine->recordCount())
-                              : QStringLiteral("waiting for the monitor to get ready");
-    return m_ctx.dialogs->message(window(),
-                                  QStringLiteral("A download is running (%1).\nAbandon it and start a new one?")
-                                      .arg(where),
-                                  QStringLiteral("Download Running"), Dialogs::YesNo,
-                                  Dialogs::Question) == Dialogs::AnswerYes;
+    const QString where =
+        engine->phase() == DownloadEngine::Phase::Sending
+            ? QStringLiteral("at record %1 of %2").arg(engine->recordNumber).arg(engine->recordCount())
+            : QStringLiteral("waiting for the monitor to get ready");
+    return m_ctx.dialogs->message(
+               window(), QStringLiteral("A download is running (%1).\nAbandon it and start a new one?").arg(where),
+               QStringLiteral("Download Running"), Dialogs::YesNo, Dialogs::Question) == Dialogs::AnswerYes;
 }
 
 QString FrmSoftware::chooseImage() {

@@ -45,8 +45,6 @@ constexpr int kDesignWidth = 6345;
 constexpr int kDesignHeight = 7095;
 constexpr int kMinWidth = 1800;
 constexpr int kMinHeight = 2940;
-// The log's height below which the window scrolls rather than squeeze it further.
-constexpr int kLogLinesHeight = 900;
 constexpr int kTextMargin = 120;
 constexpr int kTextWidthLoss = 645;
 constexpr int kDoneFromRight = 1800;
@@ -58,6 +56,8 @@ constexpr int kRequestLeft = 1860;
 constexpr int kSendWidth = 700;
 constexpr int kGap = 60;
 constexpr int kMinRequestWidth = 300;
+// "Done" clear of the shortest request line and its "Send" button.
+constexpr int kNarrowestLayout = kRequestLeft + kMinRequestWidth + kGap + kSendWidth + kGap + kDoneFromRight;
 // How long additions gather before they are shown together.
 constexpr int kShowDelayMs = 50;
 
@@ -225,16 +225,6 @@ FrmCommLog::~FrmCommLog() {
         m_ctx.link->setLog(nullptr);
 }
 
-QSize FrmCommLog::frameExtra() const {
-    if (const auto* frame = qobject_cast<const QMdiSubWindow*>(parentWidget()))
-        return frame->size() - frame->contentsRect().size();
-    return QSize(0, 0);
-}
-
-QSize FrmCommLog::contentsSize() const {
-    return QSize(px(kDesignWidth), px(kMinHeight + kLogLinesHeight)) - frameExtra();
-}
-
 void FrmCommLog::placeControls() {
     m_txtCommLog->setGeometry(px(kTextMargin), px(kTextMargin), px(m_layoutWidth - kTextWidthLoss),
                               px(m_layoutHeight - kMinHeight));
@@ -256,11 +246,12 @@ void FrmCommLog::resizeEvent(QResizeEvent* event) {
     if (frame->windowState() & (Qt::WindowMinimized | Qt::WindowMaximized))
         return;
     // The layout's twips measure the whole frame; the window is the frame's inside, or larger while it scrolls.
-    const QSize outer = size() + frameExtra();
-    const int width = qRound(outer.width() * double(kDesignWidth) / px(kDesignWidth));
-    const int height = qRound(outer.height() * double(kDesignHeight) / px(kDesignHeight));
+    const QSize outer = frame->size();
+    const int width = layoutTwips(outer.width());
+    const int height = layoutTwips(outer.height());
+    // Narrower than the bottom row needs, the controls would overlap: the frame scrolls instead.
     if (width > kMinWidth)
-        m_layoutWidth = width;
+        m_layoutWidth = std::max(width, kNarrowestLayout);
     if (height > kMinHeight)
         m_layoutHeight = height;
     placeControls();

@@ -85,8 +85,6 @@ signals:
 protected:
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
-    // The designed width and enough height for the controls under a few lines of log.
-    QSize contentsSize() const override;
 
 private:
     void append(const QString& text);
@@ -99,8 +97,6 @@ private:
     void setIndicator(bool green);
     void placeControls();
     int px(int twips) const { return layoutPixels(twips); }
-    // The frame's title bar and borders, which the layout's twips include.
-    QSize frameExtra() const;
 
     QPlainTextEdit* m_txtCommLog;
     QPushButton* m_btnCheckOff;

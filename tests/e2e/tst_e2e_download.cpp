@@ -6,7 +6,6 @@
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "diag/StatusWindows.h"
-#include "ui/WindowRegistry.h"
 #include "download/DownloadEngine.h"
 #include "download/windows/FrmBootProgress.h"
 #include "download/windows/FrmSoftware.h"
@@ -177,8 +176,8 @@ private slots:
         QTest::addColumn<int>("outcome");
         QTest::addColumn<QString>("retries");
         QTest::addColumn<QString>("box");
-        QTest::newRow("twice, then accepted")
-            << 2 << int(Outcome::Completed) << "Retries: 2" << "Flash download complete: 13 records sent.";
+        QTest::newRow("twice, then accepted") << 2 << int(Outcome::Completed) << "Retries: 2"
+                                              << "Flash download complete: 13 records sent.";
         QTest::newRow("seven times") << 7 << int(Outcome::RetryLimit) << "Retries: 7"
                                      << "Retry Limit exceeded, quitting.\nRecord number was 3";
     }
@@ -217,9 +216,8 @@ private slots:
         QCOMPARE(s.outcomes, QList<Outcome>{Outcome::Aborted});
         QVERIFY(s.h.ctx().download->recordNumber < 13);
         QVERIFY(!s.progressShown());
-        QVERIFY2(s.box().startsWith(QStringLiteral("The download was aborted at record %1 of 13.")
-                                        .arg(s.h.ctx().download->recordNumber)),
-                 qPrintable(s.box()));
+        QVERIFY(s.box().startsWith(
+            QStringLiteral("The download was aborted at record %1 of 13.").arg(s.h.ctx().download->recordNumber)));
     }
 
     // The monitor falls silent half-way, or never answers the erase: the download ends and says where. (The
@@ -227,7 +225,7 @@ private slots:
     void silentMonitorEndsTheDownload_data() {
         QTest::addColumn<int>("answers"); // answers before the monitor falls silent; 0: silent already
         QTest::addColumn<QString>("where");
-        QTest::newRow("half-way") << 6 << "record %1 of 13";
+        QTest::newRow("half-way") << 6 << "record 6 of 13";
         QTest::newRow("erase never answered") << 0 << "the erase request (\"bf3\")";
     }
     void silentMonitorEndsTheDownload() {
@@ -244,14 +242,10 @@ private slots:
         QVERIFY(s.ended());
         QCOMPARE(s.outcomes, QList<Outcome>{Outcome::NoAnswer});
         QVERIFY(!s.progressShown());
-        if (where.contains("%1"))
-            where = where.arg(s.h.ctx().download->recordNumber);
-        const QString expected = "The monitor did not answer " + where +
-                                 " within 1.5 s.\nThe monitor's flash may now be erased, and the monitor stays in its "
-                                 "boot block.\nThe download can simply be started again.";
-        QCOMPARE(s.box(), expected);
+        QCOMPARE(s.box(), "The monitor did not answer " + where +
+                              " within 1.5 s.\nThe monitor's flash may now be erased, and the monitor stays in its "
+                              "boot block.\nThe download can simply be started again.");
         QCOMPARE(s.autoPingCaption(), QStringLiteral("Disable AutoPing"));
-        QVERIFY(s.h.ctx().link->autoPingEnabled());
     }
 
     void badImageIsRefusedBeforeAnythingIsSent() {

@@ -173,6 +173,8 @@ private slots:
         QFETCH(int, cancelTop);
         QFETCH(int, okTop);
         Rig r(version);
+        // An area with room for the designed height.
+        r.h.app().mainWindow()->resize(1600, 1200);
         QCOMPARE(r.offered(), !reads.isEmpty());
         FrmVideoAdj* w = r.open();
         QCOMPARE(r.sent(), reads);

@@ -645,32 +645,33 @@ private slots:
         ToolHarness h;
         h.start();
         FrmCommLog* log = logOf(h);
-        WindowPlacement* p = h.ctx().placement;
+        // An area with room for every size tried.
+        h.app().mainWindow()->resize(1600, 1200);
         log->showInFront();
         QWidget* sub = log->parentWidget();
-        sub->resize(p->toPixels(6345), p->toPixels(7105));
-        const int designHeight = p->toTwips(sub->height());
-        sub->resize(p->toPixels(frame.width()), p->toPixels(frame.height()));
-        const int width = p->toTwips(sub->width());
-        const int height = heightApplies ? p->toTwips(sub->height()) : designHeight;
+        sub->resize(log->layoutPixels(6345), log->layoutPixels(7105));
+        const int designHeight = log->layoutTwips(sub->height());
+        sub->resize(log->layoutPixels(frame.width()), log->layoutPixels(frame.height()));
+        const int width = log->layoutTwips(sub->width());
+        const int height = heightApplies ? log->layoutTwips(sub->height()) : designHeight;
         QVERIFY(width > 1800);
         auto* text = control(h, "txtCommLog");
         auto* done = control(h, "btnDone");
-        QCOMPARE(text->width(), p->toPixels(width - 645));
-        QCOMPARE(text->height(), p->toPixels(height - 2940));
-        QCOMPARE(done->x(), p->toPixels(width - 1800));
-        QCOMPARE(done->y(), p->toPixels(height - 975));
-        QCOMPARE(control(h, "btnReConnect")->y(), p->toPixels(height - 975));
-        QCOMPARE(control(h, "btnInd")->y(), p->toPixels(height - 915));
+        QCOMPARE(text->width(), log->layoutPixels(width - 645));
+        QCOMPARE(text->height(), log->layoutPixels(height - 2940));
+        QCOMPARE(done->x(), log->layoutPixels(width - 1800));
+        QCOMPARE(done->y(), log->layoutPixels(height - 975));
+        QCOMPARE(control(h, "btnReConnect")->y(), log->layoutPixels(height - 975));
+        QCOMPARE(control(h, "btnInd")->y(), log->layoutPixels(height - 915));
         // The request line moves with the bottom row and fills it up to "Send" in front of "Done".
         auto* request = control(h, "txtRequest");
         auto* send = control(h, "btnSend");
-        QCOMPARE(request->y(), p->toPixels(height - 975));
+        QCOMPARE(request->y(), log->layoutPixels(height - 975));
         QCOMPARE(send->y(), request->y());
         QVERIFY(request->x() > control(h, "btnReConnect")->geometry().right());
         QVERIFY(request->geometry().right() < send->x());
         QVERIFY(send->geometry().right() < done->x());
-        QVERIFY(done->x() - request->geometry().right() < p->toPixels(1000));
+        QVERIFY(done->x() - request->geometry().right() < log->layoutPixels(1000));
         // Nothing overlaps the text.
         for (const char* name : {"btnVerbose", "btnCheckOff", "ckXmitQueueOverride", "btnClearCommLogWindow",
                                  "ckTimestamps", "cboLogView"})

@@ -3,13 +3,13 @@
 // sets, and showing a data file's values without a monitor.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "ui/WindowRegistry.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmID.h"
 #include "model/windows/FrmOperatingMode.h"
 #include "model/windows/FrmUserControls.h"
 #include "support/ScriptedMonitor.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QApplication>
@@ -63,7 +63,7 @@ struct Rig {
     }
     QString label(const char* window, const QString& name) { return control<QLabel>(window, name)->text(); }
     QString sent() { return monitor->sent(); }
-    int heightTwips(QWidget* w) { return qRound(w->parentWidget()->height() * 1440.0 / w->logicalDpiY()); }
+    int heightTwips(ChildWindow* w) { return w->layoutTwips(w->parentWidget()->height()); }
 };
 
 // Leaving a box as the user does when tabbing to the next one.
@@ -92,6 +92,8 @@ private slots:
         QFETCH(QString, reads);
         QFETCH(bool, boards);
         Rig r(version);
+        // An area with room for the designed heights.
+        r.h.app().mainWindow()->resize(1600, 1200);
         r.monitor->replies = boardAnswers();
         // The first family names the board on the reply line.
         r.monitor->replies.insert("dm", {"S Model Number = KM-1"});

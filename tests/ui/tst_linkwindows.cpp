@@ -6,6 +6,7 @@
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/windows/FrmChangeTries.h"
+#include "link/windows/FrmCommLog.h"
 #include "link/windows/FrmConnect.h"
 #include "link/windows/FrmTimedOut.h"
 #include "link/windows/FrmTrying.h"
@@ -15,6 +16,9 @@
 
 #include <QAction>
 #include <QCheckBox>
+#include <QClipboard>
+#include <QDir>
+#include <QGuiApplication>
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
@@ -198,6 +202,76 @@ private slots:
         QCOMPARE(h.readBackSettings()->readText("Configs", "Com1Device", ""), QString("/dev/ttyUSB7"));
     }
 
+    // A made-up machine: ttyUSB0 held by minicom (process 4321) with its lock file, a lock of a process long gone
+    // for ttyUSB1, two other devices present.
+    void aPortThatCannotBeOpenedSaysWhyOnce_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("device");
+        QTest::addColumn<QStringList>("told");
+        QTest::newRow("no access") << int(OpenFailure::NoAccess) << "dev/ttyUSB0"
+                                   << QStringList{"Permission denied", "dev/ttyUSB0", "belongs to the group",
+                                                  "log out and in"};
+        QTest::newRow("in use") << int(OpenFailure::InUse) << "dev/ttyUSB0"
+                                << QStringList{"in use", "process 4321 (minicom)", "lock/LCK..ttyUSB0"};
+        QTest::newRow("stale lock") << int(OpenFailure::InUse) << "dev/ttyUSB1"
+                                    << QStringList{"lock/LCK..ttyUSB1 names process 999, which no longer runs"};
+        QTest::newRow("missing") << int(OpenFailure::Missing) << "dev/ttyUSB7"
+                                 << QStringList{"does not exist", "/dev/ttyS0", "/dev/serial/by-id/usb-Maker_Cable"};
+    }
+    void aPortThatCannotBeOpenedSaysWhyOnce() {
+        QFETCH(int, kind);
+        QFETCH(QString, device);
+        QFETCH(QStringList, told);
+        QTemporaryDir root;
+        QDir dir(root.path());
+        for (const char* sub : {"dev", "lock", "proc/4321/fd"})
+            dir.mkpath(sub);
+        auto write = [&dir](const QString& name, const QByteArray& text) {
+            QFile f(dir.filePath(name));
+            QVERIFY(f.open(QIODevice::WriteOnly));
+            f.write(text);
+        };
+        write("dev/ttyUSB0", "");
+        write("dev/ttyUSB1", "");
+        write("proc/4321/comm", "minicom\n");
+        write("lock/LCK..ttyUSB0", "      4321\n");
+        write("lock/LCK..ttyUSB1", "999\n");
+        QVERIFY(QFile::link(dir.filePath("dev/ttyUSB0"), dir.filePath("proc/4321/fd/3")));
+
+        ToolHarness h;
+        h.deviceLister = [] { return QStringList{"/dev/ttyS0", "/dev/serial/by-id/usb-Maker_Cable-if00-port0"}; };
+        h.start();
+        h.ctx().portMap->trouble().setPlaces({dir.filePath("proc"), {dir.filePath("lock")}});
+        h.fakePort->device = dir.filePath(device);
+        h.fakePort->failure = OpenFailure{OpenFailure::Kind(kind), "Permission error"};
+        h.fakePort->failingPorts << 2;
+        FrmConnect* c = h.ctx().windows->existing<FrmConnect>();
+        click(c, "optCommPort(1)");
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        const QString box = h.dialogs.messages.first().text;
+        QVERIFY(box.startsWith("Comm Port Error  on Com2 -> try another port\n\n"));
+        for (const QString& part : told)
+            QVERIFY2(box.contains(part), qPrintable(box));
+
+        // The search retries the port on every tick, telling the same reason no more; a new reason once more.
+        FrmCommLog* log = h.ctx().windows->existing<FrmCommLog>();
+        click(c, "btnOK");
+        h.fakeClock.advance(3 * 2000);
+        QCOMPARE(h.fakePort->openCount, 5);
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QCOMPARE(log->logText().count("Port not opened"), 1);
+        h.fakePort->failure = OpenFailure{OpenFailure::Other, "Input/output error"};
+        h.fakeClock.advance(2 * 2000);
+        QCOMPARE(h.dialogs.messages.size(), 2);
+        QVERIFY(
+            h.dialogs.texts().last().endsWith("ttyUSB" + device.right(1) + " cannot be opened: Input/output error."));
+        QCOMPARE(log->logText().count("Port not opened"), 2);
+        h.fakePort->failingPorts.clear();
+        h.fakeClock.advance(2000);
+        QVERIFY(h.fakePort->isOpen());
+        QCOMPARE(h.dialogs.messages.size(), 2);
+    }
+
     void aboutWindowTexts() {
         ToolHarness h;
         h.start();
@@ -209,6 +283,12 @@ private slots:
         QCOMPARE(about->findChild<QLabel*>("lblDescription")->text(),
                  QString("OrvexMon allows the initialization, calibration, usage reporting, and user adjustment of "
                          "Kestrane monitors.\n\nConnect the monitor to any serial port at 9600,N,8,1."));
+        const QString details = about->findChild<QLabel*>("lblDetails")->text();
+        for (const QString& part : {QString("Version 1.0.52"), "Qt " + QString(qVersion()), QString("Built 20"),
+                                    "Settings file " + h.settingsPath()})
+            QVERIFY2(details.contains(part), qPrintable(part));
+        click(about, "cmdCopy");
+        QCOMPARE(QGuiApplication::clipboard()->text(), details);
         click(about, "cmdSysInfo");
         QCOMPARE(h.dialogs.texts(), QStringList{"System Information Is Unavailable At This Time"});
         h.launcher.installed << "hardinfo";

@@ -7,6 +7,7 @@
 #include "sim/SimMonitor.h"
 #include "sim/SimProfile.h"
 #include "support/ToolHarness.h"
+#include "ui/ChildWindowFrame.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAbstractScrollArea>
@@ -166,9 +167,15 @@ private slots:
             h.fakeClock.advance(100);
         settle();
         QCOMPARE(main->connectionState(), boot ? ConnectionState::BootMode : ConnectionState::Online);
+        // The status bar says where the user is.
+        const auto status = [main](const char* field) { return main->findChild<QLabel*>(field)->text(); };
+        QCOMPARE(status("lblStatusConnection"), (boot ? "Boot mode on " : "Online on ") + h.fakePort->deviceName());
+        if (!boot)
+            QVERIFY(status("lblStatusMonitor").contains("Firmware V " + family));
 
         QStringList faults;
         int opened = 0;
+        QList<QMdiSubWindow*> shownFrames;
         QMdiArea* area = h.ctx().windows->area();
         for (QMdiSubWindow* shown : area->subWindowList())
             shown->hide();
@@ -191,8 +198,19 @@ private slots:
             for (const QString& f : faultsOf(frame->widget()))
                 faults << where + f;
             frame->hide();
+            shownFrames << frame;
         }
         QVERIFY(opened >= (boot ? 5 : 20));
+        // Cascaded, every window keeps at least what its contents need.
+        for (QMdiSubWindow* frame : std::as_const(shownFrames))
+            frame->show();
+        main->menuAction("mnuWindowCascade")->trigger();
+        for (QMdiSubWindow* frame : std::as_const(shownFrames)) {
+            const QSize needed =
+                static_cast<ChildWindowFrame*>(frame)->neededSize().boundedTo(area->viewport()->size());
+            if (frame->width() < needed.width() || frame->height() < needed.height())
+                faults << frame->widget()->objectName() + ": cascaded smaller than its contents";
+        }
         // Access keys, menu by menu.
         for (QMenu* menu : main->findChildren<QMenu*>()) {
             QStringList keys;
