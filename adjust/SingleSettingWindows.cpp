@@ -1,6 +1,10 @@
 #include "adjust/SingleSettingWindows.h"
 
+#include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
+#include "protocol/FirmwareClass.h"
+#include "protocol/FlagScope.h"
+#include "ui/AppContext.h"
 
 #include <QGroupBox>
 #include <QPushButton>
@@ -25,6 +29,25 @@ FrmFPHeaterFan::FrmFPHeaterFan(AppContext& ctx, QWidget* parent)
     addDoneButton();
 }
 
+void FrmFPHeaterFan::onActivated() {
+    if (m_ctx.model->monitorResponding)
+        m_ctx.send(Catalogue::readPanelStatus());
+}
+
+void FrmFPHeaterFan::showState(int heater, int fan) {
+    static const char* const heaters[] = {"optHeaterAuto", "Option1", "Option2"};
+    static const char* const fans[] = {"Option3", "Option4", "Option5", "Option6", "Option7"};
+    const FlagScope quiet(m_ctx.model->suppressControlEvents, true);
+    auto select = [this](const char* name) {
+        if (auto* option = findChild<QRadioButton*>(QLatin1String(name)))
+            option->setChecked(true);
+    };
+    if (heater >= 0 && heater < 3)
+        select(heaters[heater]);
+    if (fan >= 0 && fan < 5)
+        select(fans[fan]);
+}
+
 FrmVideoConfig::FrmVideoConfig(AppContext& ctx, QWidget* parent)
     : SettingWindow(ctx, QStringLiteral("frmVideoConfig"), QStringLiteral("Configure Video"), parent) {
     QGroupBox* source = addFrame(QStringLiteral("VideoSourceFrame"), QStringLiteral("Video Source"));
@@ -39,6 +62,13 @@ FrmVideoConfig::FrmVideoConfig(AppContext& ctx, QWidget* parent)
     column()->addWidget(degauss);
     addNote(QStringLiteral("DegaussLabel"), QStringLiteral("Wait at least 2 minutes between degauss cycles."));
     addDoneButton();
+}
+
+void FrmVideoConfig::onActivated() {
+    const bool tube = !FirmwareClass::isFlatPanel(m_ctx.model->firmwareClass);
+    for (const char* name : {"DegaussButton", "DegaussLabel"})
+        if (QWidget* w = findChild<QWidget*>(QLatin1String(name)))
+            w->setVisible(tube);
 }
 
 FrmDeflHVEnable::FrmDeflHVEnable(AppContext& ctx, QWidget* parent)

@@ -4,18 +4,25 @@
 #include "adjust/SettingWindow.h"
 
 // "Heater & Fan Control".
+// Activation asks for the panel status, whose heater and fan lines select the options that match the monitor.
 class FrmFPHeaterFan : public SettingWindow {
     Q_OBJECT
 public:
     explicit FrmFPHeaterFan(AppContext& ctx, QWidget* parent = nullptr);
+    void onActivated() override;
+    // Selects the options the panel status reports: heater 0 automatic, 1 forced off, 2 forced on; fan 0
+    // automatic, 1 to 4 forced off, 1/4, 1/2, full; -1 leaves a group as it is.
+    void showState(int heater, int fan);
 };
 
 // "Configure Video": video source and degauss. Degauss acts on the tube at once; the wait between two cycles
 // that the window asks for is the user's to keep.
+// A flat panel has no tube to degauss: the button and its note are hidden for it.
 class FrmVideoConfig : public SettingWindow {
     Q_OBJECT
 public:
     explicit FrmVideoConfig(AppContext& ctx, QWidget* parent = nullptr);
+    void onActivated() override;
 };
 
 // "Deflection & HV Enable/Disable". The "M" answers select the option that matches the monitor's state with

@@ -15,6 +15,7 @@
 #include "download/windows/FrmBootProgress.h"
 #include "download/windows/FrmSoftware.h"
 #include "model/DataFile.h"
+#include "model/MonitorModel.h"
 #include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmID.h"
 #include "model/windows/FrmLimits.h"
@@ -25,6 +26,7 @@
 #include "model/windows/FrmSetOperatingTimes.h"
 #include "model/windows/FrmVersion.h"
 #include "protocol/DataReadHandlers.h"
+#include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
 #include "ui/WindowRegistry.h"
 
@@ -65,11 +67,14 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         return;
     DataReadHandlers* h = ctx.handlers;
 
-    // Capability (asked by the family set-up of the CRTs that report it): each adjustment whose board the monitor
-    // reports is offered, the others are taken back.
+    // Capability (asked by the family set-up of the monitors that report it): on a CRT each adjustment whose
+    // board the monitor reports is offered, the others are taken back. A flat panel's adjustments are its
+    // family's; its report only fills "Monitor Configuration".
     if (auto* main = qobject_cast<FrmMain*>(owner)) {
         MainMenus* menus = main->menus();
-        QObject::connect(h, &DataReadHandlers::capabilityRead, owner, [menus](int mask) {
+        QObject::connect(h, &DataReadHandlers::capabilityRead, owner, [menus, &ctx](int mask) {
+            if (FirmwareClass::isFlatPanel(ctx.model->firmwareClass))
+                return;
             for (const CapabilityMenus& c : capabilityMenus)
                 for (const char* item : c.items)
                     if (QAction* action = item ? menus->action(QLatin1String(item)) : nullptr)
@@ -108,6 +113,7 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         auto setUp = std::make_shared<FamilySetUp>(ctx, main);
         QObject::connect(h, &DataReadHandlers::familySetUpRequested, owner,
                          [setUp](int firmwareClass) { setUp->apply(firmwareClass); });
+        QObject::connect(main, &FrmMain::connectionStateChanged, owner, [setUp] { setUp->forgetMonitor(); });
     }
 
     // Brightness and contrast: its two sliders, the panel status and the start-up options of the model type.
@@ -151,6 +157,17 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                      [&ctx] { ctx.windows->window<FrmCurrentScanSet>()->showNumber(ctx.model->monitorScanSetNumber); });
     QObject::connect(h, &DataReadHandlers::currentScanSetNameRead, owner,
                      [&ctx] { ctx.windows->window<FrmCurrentScanSet>()->showName(ctx.model->monitorScanSetName); });
+    QObject::connect(h, &DataReadHandlers::currentScanSetFrequenciesRead, owner,
+                     [&ctx](const QString& horizontal, const QString& vertical) {
+                         ctx.windows->window<FrmCurrentScanSet>()->showFrequencies(horizontal, vertical);
+                     });
+    QObject::connect(h, &DataReadHandlers::heaterFanRead, owner,
+                     [&ctx](int heater, int fan) { ctx.windows->window<FrmFPHeaterFan>()->showState(heater, fan); });
+    QObject::connect(h, &DataReadHandlers::scanSetCaptionChanged, owner, [&ctx] {
+        for (ChildWindow* w : ctx.windows->all())
+            if (auto* adjust = qobject_cast<DacAdjustWindow*>(w))
+                adjust->showScanSetCaption();
+    });
     QObject::connect(h, &DataReadHandlers::scanSetEntryRead, owner,
                      [&ctx](int index, const QString& name, int enabled) {
                          ctx.windows->window<FrmScanSelect>()->showEntry(index, name, enabled);

@@ -128,7 +128,7 @@ void AppModes::setMode(int mode) {
     if (m_menus)
         for (const MenuRule& rule : menuRules())
             if (QAction* action = m_menus->action(rule.item))
-                action->setEnabled(mode >= rule.minMode);
+                action->setEnabled(mode >= rule.minMode && !m_familyOff.contains(rule.item));
     if (m_windows)
         for (ChildWindow* window : m_windows->all())
             applyToWindow(window);

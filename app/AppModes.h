@@ -7,6 +7,7 @@
 #include <QList>
 #include <QObject>
 #include <QPointer>
+#include <QStringList>
 
 class ChildWindow;
 class Dialogs;
@@ -55,6 +56,10 @@ public:
     // Stores a value without applying it; applyAppMode then reports an invalid one.
     void setAppModeValue(int value) { m_appMode = value; }
 
+    // Menu items the connected monitor's family switched off (a flat panel's "Defl & HV Enable"): no mode
+    // offers them again until another family is set up or the monitor is gone.
+    void setFamilyOff(const QStringList& items) { m_familyOff = items; }
+
     // The controls of one window for the current mode (nothing for an invalid mode).
     void applyToWindow(ChildWindow* window) const;
 
@@ -73,6 +78,7 @@ private:
 
     int m_appMode = User;
     QByteArray m_expectedPassword;
+    QStringList m_familyOff;
     MainMenus* m_menus = nullptr;
     QPointer<WindowRegistry> m_windows;
     Dialogs* m_dialogs = nullptr;

@@ -21,6 +21,7 @@
 #include "platform/Tone.h"
 #include "platform/gui/DesktopLauncher.h"
 #include "platform/gui/QtDialogs.h"
+#include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/Dispatcher.h"
 #include "ui/WindowPlacement.h"
@@ -72,7 +73,10 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_dispatcher = std::make_unique<Dispatcher>(*m_model, m_handlers.get());
     m_ctx.dispatcher = m_dispatcher.get();
     m_ctx.handlers = m_handlers.get();
-    m_ctx.link->setDispatch([this](const QString& answer) { m_dispatcher->dispatchAnswer(answer); });
+    m_ctx.link->setDispatch([this](const QString& answer) {
+        m_dispatcher->dispatchAnswer(answer);
+        followBootBlockExit();
+    });
     DownloadEngine* download =
         new DownloadEngine(m_ctx.link, m_ctx.model, m_ctx.clock, m_ctx.tone, m_ctx.settings, this);
     m_ctx.download = download;
@@ -86,6 +90,24 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
 
 Application::~Application() {
     shutdown();
+}
+
+void Application::followBootBlockExit() {
+    if (!m_main || m_main->connectionState() != ConnectionState::BootMode)
+        return;
+    if (m_model->bootMode) {
+        m_bootPromptSeen = true;
+        return;
+    }
+    // "Run from BOOT MODE" (or a reset) started the firmware: online, and the version answer sets up the family
+    // as after a search. Without a "$" first, the state was chosen by hand and the "#" proves nothing.
+    if (!m_bootPromptSeen || !m_model->monitorResponding)
+        return;
+    m_bootPromptSeen = false;
+    m_main->setOnline();
+    // The firmware runs: there is no boot block left to run from.
+    m_main->menus()->setEnabled({"mnuMonitorRun"}, false);
+    m_ctx.send(Catalogue::readFirmwareVersion());
 }
 
 void Application::readSettings() {
@@ -125,6 +147,9 @@ void Application::start(const StartOptions& options) {
         m_main->menus()->setEnabled({"mnuFileWriteToMonitor"}, on);
     };
     connect(m_main.get(), &FrmMain::connectionStateChanged, this, offerWriteBack);
+    connect(m_main.get(), &FrmMain::connectionStateChanged, this, [this](ConnectionState state) {
+        m_bootPromptSeen = state == ConnectionState::BootMode && m_model->bootMode;
+    });
     connect(m_modes, &AppModes::appModeChanged, this, offerWriteBack);
     connect(m_ctx.link, &Link::connectionLost, m_main.get(), [this] {
         m_main->setNoMonitor();
@@ -134,7 +159,8 @@ void Application::start(const StartOptions& options) {
     });
 
     // 2. The application mode, without a password.
-    m_modes->setFromSetting(m_ctx.settings->readText(kStartUp, QStringLiteral("InitialMode"), QStringLiteral("UserMode")));
+    m_modes->setFromSetting(
+        m_ctx.settings->readText(kStartUp, QStringLiteral("InitialMode"), QStringLiteral("UserMode")));
 
     // 3. Port, retry limit, window logging, start directories.
     readSettings();

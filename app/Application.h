@@ -47,6 +47,8 @@ public:
 
 private:
     void readSettings();
+    // After every answer: a "#" prompt from a monitor whose boot block prompted "$" means its firmware runs.
+    void followBootBlockExit();
 
     AppContext m_ctx;
     std::unique_ptr<Settings> m_ownSettings;
@@ -63,4 +65,6 @@ private:
     AppModes* m_modes = nullptr;
     std::unique_ptr<FrmMain> m_main;
     bool m_shutDown = false;
+    // In boot mode: the boot block itself has prompted "$" (not only the "Set V1 Boot Mode" choice).
+    bool m_bootPromptSeen = false;
 };

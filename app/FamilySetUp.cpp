@@ -6,6 +6,7 @@
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "diag/TestPointWindows.h"
+#include "model/BoardIdentity.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCapability.h"
 #include "protocol/Catalogue.h"
@@ -31,8 +32,10 @@ const QList<FamilySetUp::MenuRow>& FamilySetUp::menuTable() {
         {"mnuInfoOperatingHours", {On, On, Keep, Keep}},
         {"mnuInfoCurrentScan", {Keep, On, Keep, Off}},
         {"mnuDiagnosticsOperating", {On, On, Off, Off}},
-        {"mnuDiagnosticsVoltages", {Keep, Keep, Keep, Off}},
-        {"frmDiagnosticsDeflectionStatus", {Keep, Keep, Keep, Off}},
+        // The flat panels have no CRT supplies, deflection or high voltage to show.
+        {"mnuDiagnosticsVoltages", {Keep, Keep, Off, Off}},
+        {"frmDiagnosticsDeflectionStatus", {Keep, Keep, Off, Off}},
+        {"mnuDiagnosticsHVLimits", {Keep, Keep, Off, Off}},
         {"mnuDiagnosticsFPControls", {Keep, Off, On, On}},
         {"mnuDiagnosticsDeflHV", {Keep, On, Off, Off}},
         {"mnuDiagnosticsI2c", {Off, On, On, On}},
@@ -70,21 +73,39 @@ void FamilySetUp::apply(int firmwareClass) {
     applyWindows(firmwareClass);
     // Only a monitor that is answering can be asked; a class replayed from a data file asks nobody, and the
     // request must not wait in the queue for whichever monitor is connected next.
-    if (asksCapability(firmwareClass) && m_ctx.model->monitorResponding)
+    if (!m_ctx.model->monitorResponding)
+        return;
+    if (asksCapability(firmwareClass))
         m_ctx.send(Catalogue::readCapability());
+    if (m_monitorRead)
+        return;
+    m_monitorRead = true;
+    // The model and serial numbers, so that even an early save names the monitor.
+    for (const QString& request : BoardIdentity::identityReads(firmwareClass, false))
+        m_ctx.send(request);
+    // The scan sets' names and switches, and the one the monitor runs, before any window asks.
+    if (FirmwareClass::hasScanSets(firmwareClass)) {
+        m_ctx.send(Catalogue::readScanSetList());
+        m_ctx.send(Catalogue::readCurrentScanSet());
+    }
 }
 
 void FamilySetUp::applyMenus(int firmwareClass) {
     MainMenus* menus = m_main->menus();
+    QStringList off;
     for (const MenuRow& row : menuTable())
-        if (const std::optional<bool> on = menuSetting(row, firmwareClass))
+        if (const std::optional<bool> on = menuSetting(row, firmwareClass)) {
             if (QAction* action = menus->action(QLatin1String(row.item)))
                 action->setEnabled(*on);
+            if (!*on)
+                off << QLatin1String(row.item);
+        }
     // The application mode's restrictions still win (the family offers "Defl & HV Enable", which only the factory
     // mode may use); demonstration offers everything, whatever the mode.
     AppModes* modes = m_main->modes();
     if (!modes || m_main->connectionState() == ConnectionState::Demo)
         return;
+    modes->setFamilyOff(off);
     for (const AppModes::MenuRule& rule : AppModes::menuRules())
         if (modes->appMode() < rule.minMode)
             if (QAction* action = menus->action(rule.item))

@@ -1,7 +1,8 @@
 #pragma once
 // The monitor family set-up: after every firmware-version answer (also the one a data file replays) the firmware
 // class decides which main-window menus are offered and what the colour-balance and configuration windows show;
-// a CRT of class 209 to 298 is asked for its capability as well. What a family does not touch keeps its state.
+// a monitor that reports its capability is asked for it, and one with scan sets for their names, its current
+// scan set and its model and serial numbers. What a family does not touch keeps its state.
 #include "protocol/FirmwareClass.h"
 
 #include <QList>
@@ -25,12 +26,14 @@ public:
     static std::optional<bool> menuSetting(const MenuRow& row, int firmwareClass);
     // The flat panels with colour balance and the "LED Backlight" caption.
     static bool hasColourBalancePanel(int firmwareClass) { return FirmwareClass::hasColourBalancePanel(firmwareClass); }
-    // The CRTs that report their capability.
+    // The monitors that report their capability.
     static bool asksCapability(int firmwareClass) { return FirmwareClass::asksCapability(firmwareClass); }
 
     FamilySetUp(AppContext& ctx, FrmMain* mainWindow) : m_ctx(ctx), m_main(mainWindow) {}
     // Runs the set-up of a firmware class; nothing for a class of no family.
     void apply(int firmwareClass);
+    // A connection-state change: the next monitor's identity and scan sets are read again at its set-up.
+    void forgetMonitor() { m_monitorRead = false; }
 
 private:
     void applyMenus(int firmwareClass);
@@ -38,4 +41,7 @@ private:
 
     AppContext& m_ctx;
     FrmMain* m_main;
+    // The identity and scan sets of the connected monitor have been asked for (once per connection; a later
+    // version read, as Update All Data makes, asks nothing more).
+    bool m_monitorRead = false;
 };

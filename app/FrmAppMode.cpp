@@ -34,10 +34,10 @@ FrmAppMode::FrmAppMode(AppContext& ctx)
         grid->addWidget(*lbl, row, 1);
     };
     choice(0, "optUser", "lblUser", QStringLiteral("Installation"),
-           QStringLiteral("Select User Mode, allows normal adjustments."), QStringLiteral("Select User Mode"),
-           &m_optUser, &m_lblUser);
+           QStringLiteral("Select Installation Mode, allows normal adjustments."),
+           QStringLiteral("Select Installation Mode"), &m_optUser, &m_lblUser);
     choice(1, "optService", "lblService", QStringLiteral("Maintenance*"),
-           QStringLiteral("Service mode allows timing setups"), QStringLiteral("Select Maintenance Mode"),
+           QStringLiteral("Maintenance mode allows timing setups"), QStringLiteral("Select Maintenance Mode"),
            &m_optService, &m_lblService);
     choice(2, "optFactory", "lblFactory", QStringLiteral("Factory*"), QStringLiteral("Configure ALL parameters"),
            QStringLiteral("Select Factory Mode"), &m_optFactory, &m_lblFactory);

@@ -165,6 +165,9 @@ void FrmMain::setNoMonitor() {
                         false);
     clearVersionTexts();
     m_ctx.link->setIndicatorGreen(false);
+    // With the monitor gone, its family no longer withholds what the mode offers.
+    if (m_modes)
+        m_modes->setFamilyOff({});
     applyAppMode();
     emit connectionStateChanged(m_state);
 }

@@ -46,7 +46,7 @@ FrmPassword::FrmPassword(AppContext& ctx)
 }
 
 QString FrmPassword::wrongPasswordText() {
-    return QStringLiteral("Incorrect Password. Try again, or Cancel, then Select User Mode.");
+    return QStringLiteral("Incorrect Password. Try again, or Cancel, then Select Installation Mode.");
 }
 
 void FrmPassword::prepare() {

@@ -25,8 +25,14 @@ MainStatusBar::MainStatusBar(AppContext& ctx, FrmMain* mainWindow, FileWriteBack
         connect(h, &DataReadHandlers::firmwareVersionRead, this, &MainStatusBar::refresh);
     }
     connect(ctx.link, &Link::eventLogged, m_linkEvent, &QLabel::setText);
-    if (UpdateAllData* updateAll = ctx.updateAll)
+    if (UpdateAllData* updateAll = ctx.updateAll) {
         connect(updateAll, &UpdateAllData::stepTaken, this, &MainStatusBar::showUpdateAllStep);
+        // Stopped from its menu item: the last step shown no longer goes on.
+        connect(updateAll, &UpdateAllData::runningChanged, this, [this](bool running) {
+            if (!running && !m_exclusiveJob)
+                showJob(QStringLiteral("Update All Data stopped"));
+        });
+    }
     if (writeBack) {
         connect(writeBack, &FileWriteBack::progress, this, [this](int done, int total) {
             m_exclusiveJob = true;

@@ -1,5 +1,6 @@
 #include "diag/FrmI2cProbe.h"
 
+#include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/I2cDevices.h"
 #include "ui/AppContext.h"
@@ -47,9 +48,12 @@ FrmI2cProbe::FrmI2cProbe(AppContext& ctx, QWidget* parent)
         button->setAutoFillBackground(true);
         const int address = d.address;
         connect(button, &QPushButton::clicked, this, [this, address] { ask(Catalogue::probe(address)); });
+        auto* caption = new QLabel(I2cDevices::caption(d), table);
+        auto* function = new QLabel(QString::fromLatin1(d.function), table);
         layout->addWidget(button, row, 0);
-        layout->addWidget(new QLabel(I2cDevices::caption(d), table), row, 1);
-        layout->addWidget(new QLabel(QString::fromLatin1(d.function), table), row, 2);
+        layout->addWidget(caption, row, 1);
+        layout->addWidget(function, row, 2);
+        m_rows.append({&d, {button, caption, function}});
     }
     for (QVBoxLayout* c : column)
         c->addStretch();
@@ -85,7 +89,8 @@ FrmI2cProbe::FrmI2cProbe(AppContext& ctx, QWidget* parent)
     auto* all = new QPushButton(QStringLiteral("Test All"), this);
     all->setObjectName(QStringLiteral("btnAll"));
     connect(all, &QPushButton::clicked, this, [this] {
-        for (const QString& request : I2cDevices::testAllRequests())
+        const MonitorModel& m = *m_ctx.model;
+        for (const QString& request : I2cDevices::testAllRequests(m.firmwareClass, reportedCapability()))
             ask(request);
     });
     auto* gray = new QPushButton(QStringLiteral("Set All Buttons Gray"), this);
@@ -97,6 +102,26 @@ FrmI2cProbe::FrmI2cProbe(AppContext& ctx, QWidget* parent)
     tools->addWidget(all, 0, 3);
     tools->addWidget(gray, 0, 4);
     tools->addWidget(done, 1, 4);
+}
+
+int FrmI2cProbe::reportedCapability() const {
+    const MonitorModel& m = *m_ctx.model;
+    return m.capabilityReported ? m.capabilityMask() : -1;
+}
+
+void FrmI2cProbe::onActivated() {
+    DiagnosticWindow::onActivated();
+    // Only the devices of the boards this monitor carries; a board without any is left out whole.
+    const MonitorModel& m = *m_ctx.model;
+    QHash<QWidget*, bool> boardShown;
+    for (const DeviceRow& row : m_rows) {
+        const bool shown = I2cDevices::carried(*row.device, m.firmwareClass, reportedCapability());
+        for (QWidget* w : row.widgets)
+            w->setVisible(shown);
+        boardShown[row.widgets.first()->parentWidget()] |= shown;
+    }
+    for (auto it = boardShown.cbegin(); it != boardShown.cend(); ++it)
+        it.key()->setVisible(it.value());
 }
 
 QColor FrmI2cProbe::colourOf(int rgbValue) {

@@ -7,6 +7,8 @@
 #include "platform/Clock.h"
 #include "protocol/Catalogue.h"
 
+#include <algorithm>
+
 ConnectionSearch::ConnectionSearch(Link* link, Clock* clock, ConnectionStates* states, QObject* parent)
     : QObject(parent), m_link(link), m_states(states), m_tick(clock->createTimer(this)) {
     connect(m_tick, &Timer::timeout, this, &ConnectionSearch::tick);
@@ -61,7 +63,8 @@ void ConnectionSearch::tick() {
         monitorFound();
         return;
     }
-    --m_retriesToGo;
+    // The count stops at 0: past the limit only Auto ReConnect keeps the search going.
+    m_retriesToGo = std::max(0, m_retriesToGo - 1);
     if (autoReConnect || m_retriesToGo > 0) {
         emit countChanged(connectRetryLimit, m_retriesToGo);
         m_link->queue()->clearQueue();

@@ -85,7 +85,8 @@ QStringList identityReads(int firmwareClass, bool hasBoardIdentity) {
     QStringList out;
     if (FirmwareClass::isClass1(firmwareClass))
         out << Catalogue::readPartNumber() << Catalogue::readSerialNumber();
-    else if (FirmwareClass::isClass2(firmwareClass))
+    // The flat panels answer the monitor's own numbers as the second family does.
+    else if (FirmwareClass::isClass2(firmwareClass) || FirmwareClass::isFlatPanel(firmwareClass))
         out << Catalogue::readPartNumber(QLatin1Char('s')) << Catalogue::readSerialNumber(QLatin1Char('s'));
     if (!hasBoardIdentity)
         return out;

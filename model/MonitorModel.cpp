@@ -165,6 +165,7 @@ void MonitorModel::initialise() {
     currentScanSet = 0;
     currentScanSetName.clear();
     scanSetCaption = QStringLiteral("Scan Set Selected: (None Selected)");
+    scanSetChosen = false;
     ScanSetReading = 0;
     monitorScanSetNumber = 0;
     monitorScanSetName.clear();

@@ -100,6 +100,8 @@ public:
     bool hasConvergence = false;
     bool hasG2Adjustment = false;
     bool hasExpansionLeds = false;
+    // Set by a capability answer since the last firmware version: the flags describe this monitor.
+    bool capabilityReported = false;
     // Sets the eight flags from a capability value.
     void setCapabilities(int mask);
     int capabilityMask() const;
@@ -115,7 +117,14 @@ public:
     qint16 currentScanSet = 0;                             // 7 after "DeSelect", negative for none
     QString currentScanSetName;
     QString scanSetCaption;
+    // Set once "Scan Selection" has chosen a scan set; until then the tool follows the scan set the monitor
+    // reports as its current one.
+    bool scanSetChosen = false;
     qint16 ScanSetReading = 0; // scan set that the data-file reader is filling
+    // The caption the adjustment windows show for scan set index (0 to 5) and its name.
+    static QString scanSetCaptionFor(int index, const QString& name) {
+        return QStringLiteral("Scan Set Selected: #%1: %2").arg(index + 1).arg(name);
+    }
     // The scan set the monitor runs, as its current-scan-set answer reports it: number from 1 (0 until read)
     // and name. Not the tool's own selection (currentScanSet).
     int monitorScanSetNumber = 0;

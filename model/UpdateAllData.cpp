@@ -43,6 +43,18 @@ void UpdateAllData::start() {
     m_sendCount = 1;
 }
 
+void UpdateAllData::stop() {
+    m_timer->stop();
+    if (m_running) {
+        m_running = false;
+        emit runningChanged(false);
+    }
+}
+
+bool UpdateAllData::isRunning() const {
+    return m_timer->isActive();
+}
+
 void UpdateAllData::updateAllStep(int step) {
     if (!m_model.monitorResponding)
         return;
@@ -62,6 +74,12 @@ void UpdateAllData::updateAllStep(int step) {
         else if (m_timer->interval() != intervalMs)
             m_timer->setInterval(intervalMs);
     }
+    if (!m_running && m_timer->isActive()) {
+        m_running = true;
+        emit runningChanged(true);
+    }
+    if (step == lastStep)
+        emit cycleEnded(m_cycle);
 }
 
 void UpdateAllData::tick() {

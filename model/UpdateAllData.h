@@ -29,6 +29,9 @@ public:
     // "&Update All Data" and the data-file writer: the cycle starts again at step 0, which is sent at once;
     // the following ticks send steps 1, 2, 3 (nothing), 4 ... 44.
     void start();
+    // Stops the cycle until the next start.
+    void stop();
+    bool isRunning() const;
     // Sends the request of one step; nothing at all while no monitor answers.
     void updateAllStep(int step);
     // All convergence reads at once, when a monitor answers and reports convergence capability.
@@ -45,6 +48,9 @@ public:
 signals:
     // A step was taken while a monitor answers (for the main window's status).
     void stepTaken(int step, int cycle);
+    // The pass ended with its last step; the cycle goes on with the next.
+    void cycleEnded(int cycle);
+    void runningChanged(bool running);
 
 private:
     void tick();
@@ -54,4 +60,5 @@ private:
     Timer* m_timer;
     qint16 m_sendCount = 0;
     int m_cycle = 0;
+    bool m_running = false;
 };

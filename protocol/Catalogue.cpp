@@ -91,6 +91,10 @@ QString readCurrentScanSet() {
     return letters("dc");
 }
 
+QString readScanSetList() {
+    return letters("ddn");
+}
+
 QString readBootEpromVersion() {
     return letters("de");
 }

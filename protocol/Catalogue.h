@@ -33,6 +33,7 @@ QString setStatusMessages(bool on); // "cv" / "cu"
 QString readTestPoints();               // "da"
 QString readBootBlock();                // "db"
 QString readCurrentScanSet();           // "dc"
+QString readScanSetList();              // "ddn": index, enable flag and name of each scan set
 QString readBootEpromVersion();         // "de"
 QString readFirmwareVersion();          // "df"
 QString readOffsets(DacKind kind);      // "dfd" current, "dff" factory, "dfp" initial

@@ -73,6 +73,18 @@ bool startsWithNumber(const QString& rest) {
     return !s.isEmpty() && s.at(0) >= QLatin1Char('0') && s.at(0) <= QLatin1Char('9');
 }
 
+// The text after label up to the end of its line; empty when the label is absent.
+QString lineAfter(const QString& body, const QString& label) {
+    const int at = body.indexOf(label);
+    if (at < 0)
+        return QString();
+    QString text = body.mid(at + label.size());
+    const int end = text.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
+    if (end >= 0)
+        text.truncate(end);
+    return text;
+}
+
 // A number shown with a leading blank when it is not negative.
 QString signedDisplay(int n) {
     return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
@@ -117,6 +129,8 @@ void DataReadHandlers::versionAnswer(const QString& body) {
     emit firmwareVersionRead(shown);
 
     m_model.firmwareClass = static_cast<int>(scaled);
+    // A capability belongs to the monitor that reported it; this one may report its own after its set-up.
+    m_model.capabilityReported = false;
     const int family = familyOf(m_model.firmwareClass);
     if (family == 0)
         return;
@@ -189,23 +203,34 @@ void DataReadHandlers::bootBlockContents(const QString& body) {
 void DataReadHandlers::currentScanSet(const QString& body) {
     static const QString numberLabel = QStringLiteral("Config Number ");
     static const QString nameLabel = QStringLiteral("Config Name = ");
+    int number = -1;
     const int at = body.indexOf(numberLabel);
     if (at >= 0) {
         // One character after the label: the "=" is skipped.
-        const int number = Text::parseSignedDecimal(body.mid(at + numberLabel.size() + 1));
+        number = Text::parseSignedDecimal(body.mid(at + numberLabel.size() + 1));
         if (number >= 0) {
             m_model.monitorScanSetNumber = number;
             emit currentScanSetNumberRead(number);
         }
     }
-    const int nameAt = body.indexOf(nameLabel);
-    if (nameAt >= 0) {
-        QString name = body.mid(nameAt + nameLabel.size());
-        const int end = name.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
-        if (end >= 0)
-            name.truncate(end);
-        m_model.monitorScanSetName = name.left(72);
-        emit currentScanSetNameRead(m_model.monitorScanSetName);
+    QString name;
+    const bool named = body.contains(nameLabel);
+    if (named) {
+        name = lineAfter(body, nameLabel).left(72);
+        m_model.monitorScanSetName = name;
+        emit currentScanSetNameRead(name);
+    }
+    // The nominal frequencies as the monitor words them ("31.47 kHz").
+    const QString horizontal = lineAfter(body, QStringLiteral("H Freq = "));
+    const QString vertical = lineAfter(body, QStringLiteral("V Freq = "));
+    if (!horizontal.isEmpty() || !vertical.isEmpty())
+        emit currentScanSetFrequenciesRead(horizontal, vertical);
+    // Until the user chooses a scan set, the tool works on the one the monitor runs (numbered from 1).
+    if (!m_model.scanSetChosen && named && number >= 1 && number <= MonitorModel::scanSetWindowRows) {
+        m_model.currentScanSet = static_cast<qint16>(number - 1);
+        m_model.currentScanSetName = name;
+        m_model.scanSetCaption = MonitorModel::scanSetCaptionFor(number - 1, name);
+        emit scanSetCaptionChanged();
     }
 }
 
@@ -306,11 +331,30 @@ void DataReadHandlers::operatingTime(const QString& body) {
     emit operatingTimeRead(timeText, cyclesText, days, hours, minutes, seconds, cycles);
 }
 
+void DataReadHandlers::heaterAndFan(const QString& body) {
+    const QString heater = lineAfter(body, QStringLiteral("Heater "));
+    const QString fan = lineAfter(body, QStringLiteral("Fan "));
+    if (heater.isEmpty() && fan.isEmpty())
+        return;
+    const int heaterState = heater.startsWith(QLatin1String("automatic"))    ? 0
+                            : heater.startsWith(QLatin1String("forced off")) ? 1
+                            : heater.startsWith(QLatin1String("forced on"))  ? 2
+                                                                             : -1;
+    int fanState = fan.startsWith(QLatin1String("automatic")) ? 0 : -1;
+    static const QString speed = QStringLiteral("forced, speed ");
+    if (fan.startsWith(speed)) {
+        const int n = Text::parseSignedDecimal(fan.mid(speed.size()));
+        fanState = n >= 0 && n <= 3 ? n + 1 : -1;
+    }
+    emit heaterFanRead(heaterState, fanState);
+}
+
 void DataReadHandlers::panelStatus(const QString& body) {
     if (body.contains(QLatin1String("Photocell Enabled")))
         emit photocellRead(true);
     if (body.contains(QLatin1String("Photocell Disabled")))
         emit photocellRead(false);
+    heaterAndFan(body);
 
     auto failText = [](QChar flag) -> QString {
         if (flag == QLatin1Char('0'))
@@ -375,6 +419,7 @@ void DataReadHandlers::capability(const QString& body) {
         return; // no number: -1 would read as every capability
     const FlagScope suppress(m_model.suppressControlEvents, true, false);
     m_model.setCapabilities(mask);
+    m_model.capabilityReported = true;
     emit capabilityRead(m_model.capabilityMask());
 }
 

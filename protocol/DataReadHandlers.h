@@ -76,6 +76,13 @@ signals:
     // Current scan set of the monitor: number and name (at most 72 characters), each only when present.
     void currentScanSetNumberRead(int number);
     void currentScanSetNameRead(const QString& name);
+    // A flat panel's heater (0 automatic, 1 forced off, 2 forced on) and fan (0 automatic, 1 to 4 forced at speed
+    // 0 to 3) from the panel status; -1 where the answer says nothing.
+    void heaterFanRead(int heater, int fan);
+    // The nominal frequencies of the "dc" answer, each as worded ("31.47 kHz"), empty when absent.
+    void currentScanSetFrequenciesRead(const QString& horizontal, const QString& vertical);
+    // The model's current scan set and its caption now follow the monitor's.
+    void scanSetCaptionChanged();
     // One line of the scan-set list: index 0 to 5, name and enable tick (0 or 1).
     void scanSetEntryRead(int index, const QString& name, int enabled);
     // Operating time as the operating-time window shows it (days:hh:mm:ss and cycles) and as numbers for the
@@ -109,6 +116,8 @@ private:
     void versionAnswer(const QString& body);
     void offsetRow(QChar selector, const QString& body);
     void scanSetList(const QString& body);
+    // The heater and fan lines a flat panel adds to its panel status.
+    void heaterAndFan(const QString& body);
     void identity(QChar board, bool serial, const QString& body, const QString& label);
     // Reads up to count numbers, stopping at the first outside 0 to 255.
     QVector<int> readInRange(QString& rest, int count) const;

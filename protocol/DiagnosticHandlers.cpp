@@ -119,9 +119,11 @@ void DiagnosticHandlers::hvControls(const QString& body) {
     const QString count = threeDigits(m_anodeCount);
     ControlTexts texts;
     if (FirmwareClass::hvAnswerForTestPoints(fc)) {
-        texts = {{W::TestPoint, QStringLiteral("HVUpperLimitTextBox"), upper},
-                 {W::TestPoint, QStringLiteral("HVLowerLimitTextBox"), lower},
-                 {W::TestPoint, QStringLiteral("HVValTextBox"), count}};
+        // "HV Limits" shows the first family's limits as well; it has no current limit to show.
+        const DiagWindows limits = DiagWindows(W::TestPoint) | W::HvLimits;
+        texts = {{limits, QStringLiteral("HVUpperLimitTextBox"), upper},
+                 {limits, QStringLiteral("HVLowerLimitTextBox"), lower},
+                 {limits, QStringLiteral("HVValTextBox"), count}};
     } else if (FirmwareClass::hvAnswerForHvWindows(fc)) {
         const DiagWindows limits = DiagWindows(W::HighVoltage) | W::HvLimits | W::MdiTestPoints;
         const QString currentLimit = threeDigits(v.anodeCurrentLimit);
@@ -146,9 +148,10 @@ void DiagnosticHandlers::syncFrequencies(const QString& body) {
     const QString text = body.trimmed();
     const double vertical = frequency(text, QStringLiteral("Vsync Frequency = "), 1);
     const double horizontal = frequency(Text::textAfterLineFeed(text), QStringLiteral("Hsync Frequency = "), 1.024);
-    const DiagWindows windows = FirmwareClass::syncForTestPoints(m_model.firmwareClass)
-                                    ? DiagWindows(W::TestPoint)
-                                    : DiagWindows(W::MdiTestPoints) | W::DeflectionStatus;
+    // "Deflection Status" shows them for every CRT, beside the test-point window of the family.
+    const DiagWindows windows =
+        (FirmwareClass::syncForTestPoints(m_model.firmwareClass) ? DiagWindows(W::TestPoint) : W::MdiTestPoints) |
+        W::DeflectionStatus;
     const QString pattern = QStringLiteral("0.00");
     emit controlTextsRead({{windows, QStringLiteral("VertFreqBox"), NumberFormat::format(vertical, pattern)},
                            {windows, QStringLiteral("HFreqTextBox"), NumberFormat::format(horizontal, pattern)}});

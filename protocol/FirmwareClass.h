@@ -31,9 +31,14 @@ constexpr bool isFlatPanel(int c) {
 constexpr bool hasColourBalancePanel(int c) {
     return c == 315 || c == 316;
 }
-// The CRTs with board identity that the set-up asks for their capability.
+// The families whose monitors keep scan sets; the LED-backlight panels show no current scan selection.
+constexpr bool hasScanSets(int c) {
+    return setUpFamily(c) >= 1 && setUpFamily(c) <= 3;
+}
+// The monitors the set-up asks for their capability: the CRTs with board identity from 209, and the flat
+// panels whose configuration window shows it (310 on).
 constexpr bool asksCapability(int c) {
-    return within(c, 209, 298);
+    return within(c, 209, 298) || within(c, 310, 398);
 }
 // The low-brightness rows of colour balance and the contrast hysteresis of a CRT with board identity.
 constexpr bool hasLowBrightnessControls(int c) {

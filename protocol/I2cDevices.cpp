@@ -1,6 +1,7 @@
 #include "protocol/I2cDevices.h"
 
 #include "protocol/Catalogue.h"
+#include "protocol/FirmwareClass.h"
 
 namespace I2cDevices {
 
@@ -42,11 +43,37 @@ QString caption(const I2cDevice& device) {
     return QString::fromLatin1(device.button).mid(3) + QLatin1Char(' ') + QString::fromLatin1(device.pair[0]);
 }
 
-QStringList testAllRequests() {
+bool carried(const I2cDevice& device, int firmwareClass, int capability) {
+    const QLatin1String board(device.board);
+    // With no monitor known every device is offered.
+    if (board == QLatin1String("CPU") || firmwareClass <= 0)
+        return true;
+    if (FirmwareClass::isFlatPanel(firmwareClass)) {
+        const QLatin1String button(device.button);
+        if (board != QLatin1String("Power Distribution") && button != QLatin1String("btnU309") &&
+            button != QLatin1String("btnU310"))
+            return false;
+    } else if (board == QLatin1String("Power Distribution")) {
+        return false;
+    }
+    static const struct {
+        const char* board;
+        int bit;
+    } boards[] = {{"LVPS", 1},       {"Power Distribution", 2}, {"Video", 4},
+                  {"Deflection", 8}, {"Convergence", 32},       {"G2", 64}};
+    if (capability >= 0)
+        for (const auto& b : boards)
+            if (board == QLatin1String(b.board))
+                return capability & b.bit;
+    return true;
+}
+
+QStringList testAllRequests(int firmwareClass, int capability) {
     QStringList requests;
     for (const I2cDevice& d : table())
-        for (int i = 0; i < d.testAllProbes; ++i)
-            requests << Catalogue::probe(d.testAllAddress);
+        if (carried(d, firmwareClass, capability))
+            for (int i = 0; i < d.testAllProbes; ++i)
+                requests << Catalogue::probe(d.testAllAddress);
     return requests;
 }
 

@@ -10,6 +10,8 @@ namespace {
 
 using W = DiagWindow;
 constexpr DiagWindows testPoint = W::TestPoint;
+// The first family's readings that "Operating Voltages" has a place for as well.
+constexpr DiagWindows class1Shared = testPoint | W::CrtVoltages;
 constexpr DiagWindows crt = DiagWindows(W::MdiTestPoints) | W::CrtVoltages;
 constexpr DiagWindows flatPanel = W::FlatPanel;
 constexpr DiagWindows hvValue = DiagWindows(W::MdiTestPoints) | W::HvLimits;
@@ -60,13 +62,14 @@ struct Decoder {
 // First family: seven numbers.
 const Positional class1[] = {
     {1, {"HFreqTextBox", testPoint, 256, 4 / 0.049, 0, "#0.0", ""}},
-    {2, {"BCtrlValue", testPoint, 256, 4}},
-    {3, {"CCtrlValue", testPoint, 256, 4}},
-    {4, {"IAnodeValue", testPoint, 256, 740, 0, "#0", " uA", "", When::ModeBit8Set, 37}},
-    {4, {"IAnodeValue", testPoint, 256, 486, 0, "#0", " uA", "", When::ModeBit8Clear, 18}},
-    {5, {"VAnodeValue", testPoint, 256, 23.91, 0, "#00.0", " kV", "", When::ModeBit8Set, 0, true, false, true}},
-    {5, {"VAnodeValue", testPoint, 256, 15.04, 0, "#00.0", " kV", "", When::ModeBit8Clear, 0, true, false, true}},
+    {2, {"BCtrlValue", class1Shared, 256, 4}},
+    {3, {"CCtrlValue", class1Shared, 256, 4}},
+    {4, {"IAnodeValue", class1Shared, 256, 740, 0, "#0", " uA", "", When::ModeBit8Set, 37}},
+    {4, {"IAnodeValue", class1Shared, 256, 486, 0, "#0", " uA", "", When::ModeBit8Clear, 18}},
+    {5, {"VAnodeValue", class1Shared, 256, 23.91, 0, "#00.0", " kV", "", When::ModeBit8Set, 0, true, false, true}},
+    {5, {"VAnodeValue", class1Shared, 256, 15.04, 0, "#00.0", " kV", "", When::ModeBit8Clear, 0, true, false, true}},
     {6, {"LV80Value", testPoint, 256, 101, 0, "#00.0"}},
+    {6, {"lblLV80Value", W::CrtVoltages, 256, 101, 0, "#00.0"}},
     {7, {"LV175Value", testPoint, 256, 214, 0, "#000.0"}},
 };
 

@@ -44,6 +44,8 @@ class DacAdjustWindow : public ChildWindow {
     Q_OBJECT
 public:
     DacAdjustWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent = nullptr);
+    // Shows the model's scanSetCaption (also when the monitor's current scan set is followed).
+    void showScanSetCaption();
 
     // False while the window fills its own controls: a slider change then only shows and stores the position.
     bool sendEnabled = false;
@@ -120,7 +122,6 @@ protected:
     void setSettingButtons(QPushButton* factory, QPushButton* initial, QPushButton* save);
     // The label that shows the model's scanSetCaption on loading and activation.
     void setScanSetLabel(QLabel* label) { m_scanSetLabel = label; }
-    void showScanSetCaption();
 
     // Loading: call at the end of the derived constructor, once the rows exist.
     void load();

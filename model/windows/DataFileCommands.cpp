@@ -79,7 +79,13 @@ DataFileCommands::DataFileCommands(AppContext& ctx, MainWindowHost* mainWindow)
     m_dataFile->setUpdateAllStarter([this] { m_updateAll->start(); });
 
     connectAction(m_main, "mnuMonitorUpdate", this, [this] { updateAllData(); });
+    connect(m_updateAll, &UpdateAllData::runningChanged, this, [this](bool running) {
+        if (QAction* item = m_main->menuAction(QStringLiteral("mnuMonitorUpdate")))
+            item->setText(running ? stopUpdateCaption() : QStringLiteral("&Update All Data"));
+    });
+    connectAction(m_main, "mnuFileNew", this, [this] { newFile(); });
     connectAction(m_main, "mnuFileOpen", this, [this] { openFile(); });
+    connectAction(m_main, "mnuFileSave", this, [this] { save(); });
     connectAction(m_main, "mnuFileSaveAs", this, [this] { saveAs(); });
     connectAction(m_main, "mnuFileClose", this, [this] { closeFile(); });
 }
@@ -117,7 +123,11 @@ QString DataFileCommands::directoryOf(const QString& path) {
 }
 
 void DataFileCommands::updateAllData() {
-    m_updateAll->start();
+    // The same item stops a running cycle.
+    if (m_updateAll->isRunning())
+        m_updateAll->stop();
+    else
+        m_updateAll->start();
 }
 
 void DataFileCommands::report(const DataFileResult& result) {
@@ -140,8 +150,10 @@ void DataFileCommands::read() {
     if (result.ok)
         return;
     // A file that is not a monitor data file has been closed again: the caption no longer names it.
-    if (!m_ctx.model->FileIsOpen)
+    if (!m_ctx.model->FileIsOpen) {
+        m_namedFile.clear();
         m_main->setTitle(QString());
+    }
     report(result);
 }
 
@@ -156,7 +168,7 @@ bool DataFileCommands::settleChanges() {
     case Dialogs::AnswerYes:
         // With no file open there is nowhere to write: the changes are saved under a name the user chooses.
         if (!m.FileIsOpen)
-            return saveAs();
+            return save();
         return confirmAdjustmentValues() && write();
     default:
         return false;
@@ -179,6 +191,7 @@ void DataFileCommands::openFile() {
     if (m.FileIsOpen)
         m_dataFile->close();
     m_dataFile->openForReading(path);
+    m_namedFile = path;
     m_main->setTitle(m.fileTitle);
     read();
 }
@@ -188,12 +201,20 @@ bool DataFileCommands::confirmAdjustmentValues() {
     for (int i = 0; i < m.scanSetCount && i < MonitorModel::scanSetWindowRows; ++i)
         if (m.scanSetEnabled[i] == 1)
             return true;
-    return m_ctx.dialogs->message(m_main->hostWidget(), noScanSetWarning(), QString(), Dialogs::OkCancel,
-                                  Dialogs::Warning) == Dialogs::AnswerOk;
+    // The warning points at "Select Scan Set" only where the mode offers it.
+    const QAction* select = m_main->menuAction(QStringLiteral("mnuConfigureSelectScanSet"));
+    const QString warning = select && select->isEnabled() ? noScanSetWarning() : noScanSetWarningInThisMode();
+    return m_ctx.dialogs->message(m_main->hostWidget(), warning, QString(), Dialogs::OkCancel, Dialogs::Warning) ==
+           Dialogs::AnswerOk;
+}
+
+bool DataFileCommands::save() {
+    if (m_namedFile.isEmpty())
+        return saveAs();
+    return confirmAdjustmentValues() && writeTo(m_namedFile);
 }
 
 bool DataFileCommands::saveAs() {
-    MonitorModel& m = *m_ctx.model;
     if (!confirmAdjustmentValues())
         return false;
     Dialogs::FileRequest request;
@@ -206,6 +227,15 @@ bool DataFileCommands::saveAs() {
     if (path.isEmpty())
         return false;
 
+    if (!writeTo(path))
+        return false;
+    m_ctx.fileSaveInitDir = directoryOf(path);
+    m_ctx.settings->writeText(QStringLiteral("Configs"), QStringLiteral("FileSaveInitDir"), m_ctx.fileSaveInitDir);
+    return true;
+}
+
+bool DataFileCommands::writeTo(const QString& path) {
+    MonitorModel& m = *m_ctx.model;
     const FileState before = FileState::of(m);
     m_dataFile->openForWriting(path);
     if (!write()) {
@@ -213,9 +243,8 @@ bool DataFileCommands::saveAs() {
         before.restore(m);
         return false;
     }
+    m_namedFile = path;
     m_main->setTitle(m.fileTitle);
-    m_ctx.fileSaveInitDir = directoryOf(path);
-    m_ctx.settings->writeText(QStringLiteral("Configs"), QStringLiteral("FileSaveInitDir"), m_ctx.fileSaveInitDir);
     return true;
 }
 
@@ -224,5 +253,10 @@ void DataFileCommands::closeFile() {
         return;
     if (m_ctx.model->FileIsOpen)
         m_dataFile->close();
+    m_namedFile.clear();
     m_main->setTitle(QString());
+}
+
+void DataFileCommands::newFile() {
+    closeFile();
 }

@@ -1,5 +1,6 @@
 #pragma once
-// The main window's data-file commands ("&Open ...", "S&ave As ...", "&Close") and "&Update All Data": owns
+// The main window's data-file commands ("&New", "&Open ...", "&Save", "S&ave As ...", "&Close") and "&Update
+// All Data": owns
 // the data file and the Update All Data sequencer (tmrSave) for the main window, asks the save question,
 // shows every failure in a message box and the busy pointer while a file is read or written.
 #include <QObject>
@@ -28,6 +29,13 @@ public:
                               "will hold no adjustment values. Tick the current scan set's Enable box to save its "
                               "values.\n\nSave without adjustment values?");
     }
+    // The same warning where the mode does not offer "Select Scan Set" (Installation).
+    static QString noScanSetWarningInThisMode() {
+        return QStringLiteral("No scan set is ticked in \"Scan Selection\", so the file will hold no adjustment "
+                              "values. Scan sets are ticked under Configure, Select Scan Set, which the Maintenance "
+                              "and Factory modes offer (Configure, Change Application Mode).\n\nSave without "
+                              "adjustment values?");
+    }
     // Filters as description and pattern pairs separated by "|".
     static QString openFilterText();
     static QString saveFilterText();
@@ -36,10 +44,16 @@ public:
     // The directory part of a chosen file, up to and including its last separator.
     static QString directoryOf(const QString& path);
 
-    // mnuMonitorUpdate.
+    // mnuMonitorUpdate: starts Update All Data, or stops it while it runs (the item then reads as below).
     void updateAllData();
+    static QString stopUpdateCaption() { return QStringLiteral("&Stop Update All Data"); }
+    // mnuFileNew: settles the changes and starts with no file, as Close does.
+    void newFile();
     // mnuFileOpen.
     void openFile();
+    // mnuFileSave: writes the file the caption names, or asks for a name as Save As does when there is none.
+    // False when cancelled or not written.
+    bool save();
     // mnuFileSaveAs. False when cancelled or not written.
     bool saveAs();
     // mnuFileClose.
@@ -54,6 +68,8 @@ private:
     bool confirmAdjustmentValues();
     // Writes the open file; a failure is shown.
     bool write();
+    // Writes the model to path as the named file; on failure the file state goes back to what it was.
+    bool writeTo(const QString& path);
     void read();
     void report(const DataFileResult& result);
 
@@ -61,4 +77,6 @@ private:
     MainWindowHost* m_main;
     DataFile* m_dataFile;
     UpdateAllData* m_updateAll;
+    // The file the caption names (opened or saved last); empty for none.
+    QString m_namedFile;
 };

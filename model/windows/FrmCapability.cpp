@@ -49,6 +49,10 @@ FrmCapability::FrmCapability(AppContext& ctx, QWidget* parent)
     m_furtherCaption = new QLabel(QStringLiteral("Deflection"), this);
     m_furtherCaption->setObjectName(QStringLiteral("lblFurtherCaption"));
     grid->addWidget(m_furtherCaption, r++, 1);
+    m_notReported = new QLabel(notReportedText(), this);
+    m_notReported->setObjectName(QStringLiteral("lblNotReported"));
+    m_notReported->setWordWrap(true);
+    grid->addWidget(m_notReported, r++, 0, 1, 2);
     grid->setRowStretch(r++, 1);
     grid->setColumnStretch(1, 1);
     auto* refreshButton = new QPushButton(QStringLiteral("Refresh"), this);
@@ -70,9 +74,13 @@ void FrmCapability::onActivated() {
 void FrmCapability::refresh() {
     const MonitorModel& m = *m_ctx.model;
     const bool shows = showsCapability(m.firmwareClass);
+    // A monitor that reports nothing gets words, not a wall of red for boards it may well carry.
+    m_notReported->setVisible(!shows);
     for (int i = 0; i < m_indicators.size(); ++i) {
         QPalette p = m_indicators[i]->palette();
-        p.setColor(QPalette::Button, shows && m.*(rows[i].flag) ? reportedColour() : notReportedColour());
+        p.setColor(QPalette::Button, !shows              ? palette().color(QPalette::Button)
+                                     : m.*(rows[i].flag) ? reportedColour()
+                                                         : notReportedColour());
         m_indicators[i]->setPalette(p);
     }
 }

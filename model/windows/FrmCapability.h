@@ -19,6 +19,7 @@ public:
     static QColor notReportedColour() { return QColor(255, 0, 0); }
     // The classes whose monitors report their capability; the others show every indicator red.
     static bool showsCapability(int firmwareClass) { return FirmwareClass::showsCapability(firmwareClass); }
+    static QString notReportedText() { return QStringLiteral("This monitor does not report which boards it carries."); }
 
     void onActivated() override;
     // Colours the indicators from the model's capability flags (also "Refresh").
@@ -29,4 +30,5 @@ public:
 private:
     QList<QPushButton*> m_indicators;
     QLabel* m_furtherCaption = nullptr;
+    QLabel* m_notReported = nullptr;
 };

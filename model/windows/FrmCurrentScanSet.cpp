@@ -32,6 +32,8 @@ FrmCurrentScanSet::FrmCurrentScanSet(AppContext& ctx, QWidget* parent)
     grid->setColumnStretch(1, 1);
     m_number = findChild<QLabel*>(QStringLiteral("lblScanNumber"));
     m_name = findChild<QLabel*>(QStringLiteral("lblScanName"));
+    m_hFreq = findChild<QLabel*>(QStringLiteral("lblScanHFreq"));
+    m_vFreq = findChild<QLabel*>(QStringLiteral("lblScanVFreq"));
     auto* done = new QPushButton(QStringLiteral("Done"), this);
     done->setObjectName(QStringLiteral("btnDone"));
     grid->addWidget(done, r, 1, Qt::AlignRight);
@@ -49,4 +51,9 @@ void FrmCurrentScanSet::showNumber(int number) {
 
 void FrmCurrentScanSet::showName(const QString& name) {
     m_name->setText(name);
+}
+
+void FrmCurrentScanSet::showFrequencies(const QString& horizontal, const QString& vertical) {
+    m_hFreq->setText(horizontal);
+    m_vFreq->setText(vertical);
 }

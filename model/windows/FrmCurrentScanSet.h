@@ -12,8 +12,11 @@ public:
     void onActivated() override;
     void showNumber(int number);
     void showName(const QString& name);
+    void showFrequencies(const QString& horizontal, const QString& vertical);
 
 private:
     QLabel* m_number = nullptr;
     QLabel* m_name = nullptr;
+    QLabel* m_hFreq = nullptr;
+    QLabel* m_vFreq = nullptr;
 };

@@ -114,8 +114,11 @@ FrmScanSelect::FrmScanSelect(AppContext& ctx, QWidget* parent)
 
 void FrmScanSelect::onActivated() {
     MonitorModel& m = *m_ctx.model;
-    if (m.monitorResponding)
+    // The names and switched-on scan sets as the monitor keeps them, then the scan set it runs.
+    if (m.monitorResponding) {
+        m_ctx.send(Catalogue::readScanSetList());
         m_ctx.send(Catalogue::readCurrentScanSet());
+    }
     m_settling = true;
     for (int i = 0; i < rows; ++i) {
         if (m.scanSetEnabled[i] == 1)
@@ -149,6 +152,7 @@ void FrmScanSelect::chooseOption(int i) {
         m_boxes[previous]->setEnabled(false);
     }
     m.currentScanSet = static_cast<qint16>(i);
+    m.scanSetChosen = true;
     m_boxes[i]->setEnabled(true);
     if (boxValue(i) == 2)
         setBox(i, 1);
@@ -222,7 +226,7 @@ void FrmScanSelect::describeSelection() {
         return;
     }
     m.currentScanSetName = m_names[current]->text();
-    m.scanSetCaption = QStringLiteral("Scan Set Selected: #%1: %2").arg(current + 1).arg(m.currentScanSetName);
+    m.scanSetCaption = MonitorModel::scanSetCaptionFor(current, m.currentScanSetName);
 }
 
 void FrmScanSelect::showEntry(int index, const QString& name, int enabled) {
@@ -231,7 +235,9 @@ void FrmScanSelect::showEntry(int index, const QString& name, int enabled) {
     showName(index, name);
     const bool settling = m_settling;
     m_settling = true;
-    setBox(index, enabled);
+    // A scan set switched on that is not the current one is greyed, as activation greys it: only the current
+    // scan set's tick is saved.
+    setBox(index, enabled == 1 && index != m_ctx.model->currentScanSet ? 2 : enabled);
     m_settling = settling;
 }
 

@@ -67,11 +67,14 @@ private slots:
             QVERIFY(h.waitFor([&] { return monitor.dac('l', redGain) == moved; }, answersWithinMs));
             QVERIFY(h.ctx().model->dataChanged);
 
-            // The user ticks the current scan set, whose values the file keeps.
+            // The current scan set is ticked, whose values the file keeps: the monitor's list ticks it when it is
+            // switched on, else the user does.
             QVERIFY(h.chooseMenu("mnuConfigureSelectScanSet"));
             auto* scanSets = h.ctx().windows->existing<FrmScanSelect>();
             QVERIFY(scanSets);
-            scanSets->findChild<QCheckBox*>("Check1(0)")->click();
+            QCheckBox* tick = scanSets->findChild<QCheckBox*>("Check1(0)");
+            if (tick->checkState() != Qt::Checked)
+                tick->click();
             QCOMPARE(h.ctx().model->scanSetEnabled[0], 1);
             QVERIFY(
                 h.waitFor([&] { return monitor.state().scanSets.value(0).enabled && h.linkIdle(); }, answersWithinMs));

@@ -2,6 +2,7 @@
 // monitor, the keep-alive pings it while idle, a monitor that falls silent is lost and found again, a monitor
 // in its boot block is found in boot mode, and no fault on the line leaves the tool connected but mute.
 #include "app/FrmMain.h"
+#include "app/MainMenus.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
@@ -136,6 +137,16 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return log.count("p", from) >= 1; }, foundWithinMs));
         QCOMPARE(log.count("df"), 0);
         QCOMPARE(main->connectionState(), ConnectionState::BootMode);
+
+        // "Run from BOOT MODE": the firmware's first "#" prompt brings the tool online, and its version sets up
+        // the family's menus as a search that found it would.
+        QVERIFY(h.chooseMenu("mnuMonitorRun"));
+        QVERIFY(QTest::qWaitFor([&] { return h.ctx().model->firmwareClass == 210; }, foundWithinMs));
+        QCOMPARE(main->connectionState(), ConnectionState::Online);
+        QVERIFY2(main->windowTitle().endsWith(" -- Monitor on Com1"), qPrintable(main->windowTitle()));
+        for (const char* item : {"mnuAdjust", "mnuInfo", "mnuAdjustGeometry", "mnuMonitorUpdate"})
+            QVERIFY2(main->menus()->action(QLatin1String(item))->isEnabled(), item);
+        QVERIFY(!main->menus()->action(QStringLiteral("mnuMonitorRun"))->isEnabled());
     }
 
     // Each fault ends either in a working link or in "No monitor" with the search running, within the
@@ -165,8 +176,10 @@ private slots:
         log.attach(simulator);
         FrmMain* main = h.app().mainWindow();
         QVERIFY(QTest::qWaitFor([&] { return main->connectionState() == ConnectionState::Online; }, foundWithinMs));
+        // Online, and done with what the family set-up asks.
         if (silentAfter < 0)
-            QVERIFY(QTest::qWaitFor([&] { return h.ctx().model->firmwareClass == 210; }, foundWithinMs));
+            QVERIFY(
+                QTest::qWaitFor([&] { return h.ctx().model->firmwareClass == 210 && h.linkIdle(); }, foundWithinMs));
 
         QList<ConnectionState> states;
         QObject::connect(main, &FrmMain::connectionStateChanged, main, [&](ConnectionState s) { states << s; });
@@ -177,8 +190,8 @@ private slots:
             h.ctx().link->queue()->queueCommand(request);
 
         if (lost) {
-            QVERIFY(QTest::qWaitFor([&] { return main->connectionState() == ConnectionState::NoMonitor; },
-                                    lostWithinMs));
+            QVERIFY(
+                QTest::qWaitFor([&] { return main->connectionState() == ConnectionState::NoMonitor; }, lostWithinMs));
             QVERIFY(main->windowTitle().endsWith(" -- No monitor"));
             QVERIFY(!h.ctx().link->indicatorGreen());
             QVERIFY(h.ctx().search->isSearching());

@@ -110,6 +110,19 @@ QString writeImage(const QString& path, QByteArray* bytes = nullptr, const QByte
 class DownloadEndToEndTest : public QObject {
     Q_OBJECT
 private slots:
+    // The sample image shipped for trying a download is one the simulated boot block takes whole.
+    void shippedSampleImage() {
+        Session s(true);
+        QVERIFY(s.connected(ConnectionState::BootMode));
+        const QString path = QFINDTESTDATA("../../sim/samples/sample-firmware.hex");
+        QVERIFY(!path.isEmpty());
+        s.h.dialogs.files.enqueue(path);
+        s.click(s.software(), "btnLoadFlash");
+        QVERIFY(s.ended());
+        QCOMPARE(s.outcomes, QList<Outcome>{Outcome::Completed});
+        QCOMPARE(s.simulator->monitor().flashImage().size(), 1024);
+    }
+
     void flashDownloadInBootMode() {
         Session s(true);
         QVERIFY(s.connected(ConnectionState::BootMode));

@@ -4,11 +4,11 @@
 // where the family offers them. After Update All Data the windows show the monitor's values as soon as they open.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "ui/WindowRegistry.h"
 #include "model/MonitorModel.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
 
 #include <QAction>
 #include <QLabel>

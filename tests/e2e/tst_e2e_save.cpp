@@ -1,11 +1,13 @@
-// Saving onto a full and onto a read-only disk with the tool connected to the simulated monitor over a
-// pseudo-terminal: the user moves "Red Gain", saves, moves it again and saves once more onto a disk that has
-// filled up or turned read-only. The failure is shown with its cause, the file saved before keeps every byte,
-// the values still count as changed, and the save question offers them again.
+// Saving with the tool connected to the simulated monitor over a pseudo-terminal: the scan sets' names in the
+// file, "Save" onto the file last saved, and saving onto a full and onto a read-only disk: the user moves "Red Gain",
+// saves, moves it again and saves once more onto a disk that has filled up or turned read-only. The failure is shown
+// with its cause, the file saved before keeps every byte, the values still count as changed, and the save question
+// offers them again.
 #include "adjust/FrmVideoAdj.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "model/MonitorModel.h"
+#include "model/windows/FrmScanSelect.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/ScratchFileSystem.h"
@@ -13,7 +15,9 @@
 #include "ui/WindowRegistry.h"
 
 #include <QAction>
+#include <QCheckBox>
 #include <QFile>
+#include <QLabel>
 #include <QScrollBar>
 #include <QtTest>
 
@@ -105,6 +109,47 @@ private slots:
         QCOMPARE(fileBytes(file), saved);
         QVERIFY(m.dataChanged);
         QCOMPARE(h.app().mainWindow()->windowTitle(), FrmMain::applicationTitle() + QStringLiteral(" -- unit.mdv"));
+    }
+
+    // "Scan Selection" names the monitor's scan sets and ticks the switched-on current one, so a save carries its
+    // name; "Save" after a change rewrites the file the caption names, with no dialog.
+    void scanSetNamesAndSave() {
+        ToolHarness h(ToolHarness::Port::Real, factoryMode);
+        sim::PtySimulator* simulator = h.startWithSimulator(sim::SimOptions());
+        MonitorModel& m = *h.ctx().model;
+        QVERIFY(h.waitFor([&] { return m.firmwareClass == 210; }, connectWithinMs));
+        // Before "Scan Selection" is opened the tool names the scan set the monitor runs.
+        QVERIFY(h.waitFor([&] { return m.scanSetCaption == "Scan Set Selected: #1: 640x480 60Hz"; }, answersWithinMs));
+        QVERIFY(h.chooseMenu("mnuConfigureSelectScanSet"));
+        auto* scanSets = h.ctx().windows->existing<FrmScanSelect>();
+        auto name = [&](int i) { return scanSets->findChild<QLabel*>(QStringLiteral("ScanName(%1)").arg(i))->text(); };
+        auto tick = [&](int i) {
+            return scanSets->findChild<QCheckBox*>(QStringLiteral("Check1(%1)").arg(i))->checkState();
+        };
+        QVERIFY(h.waitFor([&] { return name(4) == "1280x1024 72Hz"; }, answersWithinMs));
+        QCOMPARE(name(1), QString("800x600 60Hz"));
+        QCOMPARE(tick(0), Qt::Checked);
+        QCOMPARE(tick(1), Qt::PartiallyChecked); // switched on, not the current scan set
+        QCOMPARE(tick(4), Qt::Unchecked);
+
+        const QString file = h.m_dir.filePath(QStringLiteral("named.mdv"));
+        h.dialogs.files.enqueue(file);
+        QVERIFY(h.chooseMenu("mnuFileSaveAs"));
+        QVERIFY2(h.dialogs.messages.isEmpty(), qPrintable(h.dialogs.texts().join('\n')));
+        QVERIFY(fileBytes(file).contains("\"ScanSetName\",\"640x480 60Hz\""));
+        QVERIFY(fileBytes(file).contains("\"Model Number: \",\"KM-2110D\""));
+
+        QVERIFY(h.chooseMenu("mnuAdjustVideo"));
+        QScrollBar* redGain = h.ctx().windows->existing<FrmVideoAdj>()->findChild<QScrollBar*>("HScroll1(2)");
+        QVERIFY(h.waitFor([&] { return redGain->value() == simulator->monitor().dac('l', 2); }, answersWithinMs));
+        const int target = redGain->value() - 16;
+        QTest::keyClick(redGain, Qt::Key_PageUp);
+        QVERIFY(
+            h.waitFor([&] { return m.dataChanged && simulator->monitor().dac('l', 2) == target; }, answersWithinMs));
+        QVERIFY(h.chooseMenu("mnuFileSave"));
+        QCOMPARE(h.dialogs.fileRequests.size(), 1); // Save As only
+        QVERIFY(fileBytes(file).contains("\"Red Gain\"," + QByteArray::number(target) + ","));
+        QVERIFY(!m.dataChanged);
     }
 };
 

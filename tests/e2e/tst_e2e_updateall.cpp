@@ -236,12 +236,14 @@ private slots:
             QVERIFY(QTest::qWaitFor([&] { return linkIdle(h); }, answersWithinMs));
         }
 
-        // The current scan set is ticked, so that the file holds its values.
+        // The current scan set is ticked (the monitor's list ticks it when it is switched on), so that the file
+        // holds its values.
         auto* scanSets = h.ctx().windows->existing<FrmScanSelect>();
         QVERIFY(scanSets && scanSets->parentWidget()->isVisible());
         QCheckBox* tick = scanSets->findChild<QCheckBox*>(QStringLiteral("Check1(%1)").arg(m.currentScanSet));
         QVERIFY(tick && tick->isEnabled());
-        tick->click();
+        if (tick->checkState() != Qt::Checked)
+            tick->click();
         QCOMPARE(m.scanSetEnabled[m.currentScanSet], 1);
         QVERIFY(
             QTest::qWaitFor([&] { return monitor.state().scanSets.value(m.currentScanSet).enabled; }, answersWithinMs));

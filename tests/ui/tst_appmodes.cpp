@@ -216,9 +216,10 @@ private slots:
         QCOMPARE(child<QLabel>(w, "lblService")->text(), QString("Maintenance*"));
         QCOMPARE(child<QLabel>(w, "lblFactory")->text(), QString("Factory*"));
         QCOMPARE(child<QLabel>(w, "lblExplain")->text(), QString("* = Password Required"));
-        QCOMPARE(child(w, "optUser")->toolTip(), QString("Select User Mode, allows normal adjustments."));
-        QCOMPARE(child(w, "lblUser")->toolTip(), QString("Select User Mode"));
-        QCOMPARE(child(w, "optService")->toolTip(), QString("Service mode allows timing setups"));
+        // One name per mode, as the captions give them.
+        QCOMPARE(child(w, "optUser")->toolTip(), QString("Select Installation Mode, allows normal adjustments."));
+        QCOMPARE(child(w, "lblUser")->toolTip(), QString("Select Installation Mode"));
+        QCOMPARE(child(w, "optService")->toolTip(), QString("Maintenance mode allows timing setups"));
         QCOMPARE(child(w, "lblService")->toolTip(), QString("Select Maintenance Mode"));
         QCOMPARE(child(w, "optFactory")->toolTip(), QString("Configure ALL parameters"));
         QCOMPARE(child(w, "lblFactory")->toolTip(), QString("Select Factory Mode"));
@@ -308,7 +309,7 @@ private slots:
             QCOMPARE(enabled(h, "mnuConfigureVideoMode"), true);
         } else {
             QCOMPARE(h.dialogs.texts(),
-                     QStringList{"Incorrect Password. Try again, or Cancel, then Select User Mode."});
+                     QStringList{"Incorrect Password. Try again, or Cancel, then Select Installation Mode."});
             QCOMPARE(txt->text(), QString());
             QVERIFY(!hidden(p));
             QVERIFY(!hidden(w));

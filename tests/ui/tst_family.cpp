@@ -47,6 +47,7 @@ const QStringList familyItems{"mnuAdjust",
                               "mnuDiagnosticsOperating",
                               "mnuDiagnosticsVoltages",
                               "frmDiagnosticsDeflectionStatus",
+                              "mnuDiagnosticsHVLimits",
                               "mnuDiagnosticsFPControls",
                               "mnuDiagnosticsDeflHV",
                               "mnuDiagnosticsI2c",
@@ -64,6 +65,7 @@ QStringList offered(const QString& kind) {
                             "mnuDiagnosticsOperating",
                             "mnuDiagnosticsVoltages",
                             "frmDiagnosticsDeflectionStatus",
+                            "mnuDiagnosticsHVLimits",
                             "mnuDiagnosticsDeflHV",
                             "mnuDiagnosticsCommLogging"};
     const QStringList crt1{"mnuAdjust",
@@ -77,6 +79,7 @@ QStringList offered(const QString& kind) {
                            "mnuDiagnosticsOperating",
                            "mnuDiagnosticsVoltages",
                            "frmDiagnosticsDeflectionStatus",
+                           "mnuDiagnosticsHVLimits",
                            "mnuDiagnosticsDeflHV",
                            "mnuDiagnosticsCommLogging"};
     const QStringList crt2{"mnuAdjust",
@@ -93,6 +96,7 @@ QStringList offered(const QString& kind) {
                            "mnuDiagnosticsOperating",
                            "mnuDiagnosticsVoltages",
                            "frmDiagnosticsDeflectionStatus",
+                           "mnuDiagnosticsHVLimits",
                            "mnuDiagnosticsDeflHV",
                            "mnuDiagnosticsI2c",
                            "mnuDiagnosticsCommLogging"};
@@ -100,8 +104,6 @@ QStringList offered(const QString& kind) {
                             "mnuInfo",
                             "mnuInfoID",
                             "mnuInfoOperatingHours",
-                            "mnuDiagnosticsVoltages",
-                            "frmDiagnosticsDeflectionStatus",
                             "mnuDiagnosticsFPControls",
                             "mnuDiagnosticsI2c",
                             "mnuDiagnosticsCommLogging",
@@ -223,13 +225,13 @@ private slots:
         QTest::newRow("3.00") << "3.00"
                               << "FactoryMode" << panel << false << false;
         QTest::newRow("3.15") << "3.15"
-                              << "FactoryMode" << panel315 << false << false;
+                              << "FactoryMode" << panel315 << false << true;
         QTest::newRow("3.16") << "3.16"
-                              << "FactoryMode" << panel315 << false << false;
+                              << "FactoryMode" << panel315 << false << true;
         QTest::newRow("3.17") << "3.17"
-                              << "FactoryMode" << panel << false << false;
+                              << "FactoryMode" << panel << false << true;
         QTest::newRow("3.98") << "3.98"
-                              << "FactoryMode" << panel << false << false;
+                              << "FactoryMode" << panel << false << true;
         QTest::newRow("3.99: none") << "3.99"
                                     << "FactoryMode" << found << false << false;
         QTest::newRow("4.00") << "4.00"
@@ -267,7 +269,6 @@ private slots:
         QTest::addColumn<QStringList>("windows");
         const QString cls1 = "frmTestPoint", cls2 = "frmMDITestPoints";
         const QStringList lowBrt{"low brightness", "hysteresis", "ID dms|dss", cls2, "capability"};
-        const QStringList panelCapability{"capability"};
         QTest::newRow("0.99") << "0.99"
                               << "crt1" << QStringList{"ID ", cls1};
         QTest::newRow("1.00") << "1.00"
@@ -293,19 +294,19 @@ private slots:
         QTest::newRow("2.99") << "2.99"
                               << "found" << QStringList{"ID dms|dss", cls1, "capability"};
         QTest::newRow("3.00") << "3.00"
-                              << "panel" << QStringList{"ID "};
+                              << "panel" << QStringList{"ID dms|dss"};
         QTest::newRow("3.09") << "3.09"
-                              << "panel" << QStringList{"ID "};
+                              << "panel" << QStringList{"ID dms|dss"};
         QTest::newRow("3.10") << "3.10"
-                              << "panel" << QStringList{"ID ", "capability"};
+                              << "panel" << QStringList{"ID dms|dss", "capability"};
         QTest::newRow("3.98") << "3.98"
-                              << "panel" << QStringList{"ID ", "capability"};
+                              << "panel" << QStringList{"ID dms|dss", "capability"};
         QTest::newRow("3.99") << "3.99"
                               << "found" << QStringList{"ID ", cls1, "capability"};
         QTest::newRow("4.00") << "4.00"
-                              << "led" << QStringList{"ID "};
+                              << "led" << QStringList{"ID dms|dss"};
         QTest::newRow("4.98") << "4.98"
-                              << "led" << QStringList{"ID "};
+                              << "led" << QStringList{"ID dms|dss"};
         QTest::newRow("4.99") << "4.99"
                               << "found" << QStringList{"ID ", cls1};
     }
@@ -390,7 +391,7 @@ private slots:
     void configurationWindow_data() {
         QTest::addColumn<QString>("version");
         QTest::addColumn<QString>("capability");
-        QTest::addColumn<QString>("colours"); // LVPS first, G green, R red
+        QTest::addColumn<QString>("colours"); // LVPS first, G green, R red, - neither (nothing reported)
         QTest::addColumn<QString>("caption");
         QTest::newRow("2.10") << "2.10"
                               << "0x7D"
@@ -398,11 +399,11 @@ private slots:
                               << "Deflection";
         QTest::newRow("2.08: not asked") << "2.08"
                                          << "0xFF"
-                                         << "RRRRRRRR"
+                                         << "--------"
                                          << "Deflection";
         QTest::newRow("3.05") << "3.05"
                               << "0xFF"
-                              << "RRRRRRRR"
+                              << "--------"
                               << "Deflection";
         QTest::newRow("3.10") << "3.10"
                               << "0x83"
@@ -414,7 +415,7 @@ private slots:
                               << "LED Backlight";
         QTest::newRow("4.05") << "4.05"
                               << "7"
-                              << "RRRRRRRR"
+                              << "--------"
                               << "Deflection";
     }
     void configurationWindow() {
@@ -435,11 +436,12 @@ private slots:
             for (const QString name : {"btnLVPS", "btnPwrDist", "btnVideo", "btnDeflection", "btnNS", "btnConvergence",
                                        "btnG2", "btnExpLEDs"}) {
                 const QColor c = t.control<QPushButton>(w, name)->palette().color(QPalette::Button);
-                out += c == FrmCapability::reportedColour() ? 'G' : c == FrmCapability::notReportedColour() ? 'R' : '?';
+                out += c == FrmCapability::reportedColour() ? 'G' : c == FrmCapability::notReportedColour() ? 'R' : '-';
             }
             return out;
         };
         QCOMPARE(shown(), colours);
+        QCOMPARE(t.control<QLabel>(w, "lblNotReported")->isVisibleTo(w), colours.startsWith('-'));
         QCOMPARE(t.control<QLabel>(w, "lblFurtherCaption")->text(), caption);
         QCOMPARE(t.control<QLabel>(w, "lblLVPS")->text(), QString("Low Voltage Power Supply"));
         QVERIFY(t.monitor.sent().isEmpty()); // the window asks nothing itself
@@ -449,7 +451,7 @@ private slots:
         t.receive("dx\r\nCapability = 0\r\n#\r\n");
         QCOMPARE(shown(), before);
         t.control<QPushButton>(w, "btnRefresh")->click();
-        QCOMPARE(shown(), QString("RRRRRRRR"));
+        QCOMPARE(shown(), colours.startsWith('-') ? colours : QString("RRRRRRRR"));
         t.control<QPushButton>(w, "btnDone")->click();
         QVERIFY(!w->parentWidget()->isVisible());
     }
@@ -471,7 +473,7 @@ private slots:
             return out;
         };
         auto option = [&](int i) { return t.control<QRadioButton>(w, QString("ScanSelectChoice(%1)").arg(i)); };
-        QCOMPARE(t.monitor.sent(), QString("dc|CC0|"));
+        QCOMPARE(t.monitor.sent(), QString("ddn|dc|CC0|"));
         QCOMPARE(t.control<QLabel>(w, "ScanName(1)")->text(), QString("800x600 75Hz"));
         QVERIFY(option(0)->isChecked());
         // Only the current scan set's tick counts; the other ticked one is greyed.
@@ -509,7 +511,7 @@ private slots:
 
         // Opened again: the ticked scan sets other than the current one are greyed, the current one is asked for.
         QVERIFY(t.choose("mnuConfigureSelectScanSet"));
-        QCOMPARE(t.monitor.sent(), QString("dc|CC3|"));
+        QCOMPARE(t.monitor.sent(), QString("ddn|dc|CC3|"));
         QCOMPARE(boxes(), QString("2-2-2-0e0-0-"));
     }
 
@@ -536,7 +538,7 @@ private slots:
         QCOMPARE(t.monitor.sent(), QString());
 
         QVERIFY(t.choose("mnuConfigureSelectScanSet"));
-        QCOMPARE(t.monitor.sent(), QString("dc|"));
+        QCOMPARE(t.monitor.sent(), QString("ddn|dc|"));
         QCOMPARE(t.model().currentScanSet, qint16(7));
 
         const MonitorModel before = t.model();
@@ -592,7 +594,10 @@ private slots:
         QCOMPARE(t.monitor.sent(), QString("dc|"));
         QCOMPARE(t.control<QLabel>(w, "lblScanNumber")->text(), QString("3"));
         QCOMPARE(t.control<QLabel>(w, "lblScanName")->text(), QString("1280x1024 60Hz"));
-        QCOMPARE(t.control<QLabel>(w, "lblScanHFreq")->text(), QString());
+        QCOMPARE(t.control<QLabel>(w, "lblScanHFreq")->text(), QString("63.98 kHz"));
+        QCOMPARE(t.control<QLabel>(w, "lblScanVFreq")->text(), QString("60.02 Hz"));
+        // Until "Scan Selection" chooses one, the adjustment windows work on the scan set the monitor runs.
+        QCOMPARE(t.model().scanSetCaption, QString("Scan Set Selected: #3: 1280x1024 60Hz"));
         QCOMPARE(t.control<QLabel>(w, "Label4")->text(), QString("Nominal V Freq:"));
         t.control<QPushButton>(w, "btnDone")->click();
         QVERIFY(!w->parentWidget()->isVisible());
@@ -604,25 +609,32 @@ private slots:
         QTest::addColumn<int>("answer");
         QTest::addColumn<bool>("warned");
         QTest::addColumn<bool>("written");
-        QTest::newRow("ticked") << true << int(Dialogs::AnswerOk) << false << true;
-        QTest::newRow("none ticked, cancelled") << false << int(Dialogs::AnswerCancel) << true << false;
-        QTest::newRow("none ticked, saved anyway") << false << int(Dialogs::AnswerOk) << true << true;
+        QTest::addColumn<QString>("mode");
+        const QString factory = "FactoryMode";
+        QTest::newRow("ticked") << true << int(Dialogs::AnswerOk) << false << true << factory;
+        QTest::newRow("none ticked, cancelled") << false << int(Dialogs::AnswerCancel) << true << false << factory;
+        QTest::newRow("none ticked, saved anyway") << false << int(Dialogs::AnswerOk) << true << true << factory;
+        // Installation mode does not offer "Select Scan Set": the warning says what does.
+        QTest::newRow("installation mode") << false << int(Dialogs::AnswerOk) << true << true << "UserMode";
     }
     void saveWithoutATickedScanSetWarns() {
         QFETCH(bool, tick);
         QFETCH(int, answer);
         QFETCH(bool, warned);
         QFETCH(bool, written);
-        Tool t;
+        QFETCH(QString, mode);
+        Tool t(mode);
         QVERIFY(t.online("2.10"));
-        QVERIFY(t.choose("mnuConfigureSelectScanSet"));
+        QCOMPARE(t.choose("mnuConfigureSelectScanSet"), mode == "FactoryMode");
         if (tick)
             t.control<QCheckBox>(t.window<FrmScanSelect>(), "Check1(0)")->click();
         const QString file = t.h.m_dir.filePath("saved.mdv");
         t.h.dialogs.files.enqueue(file);
         t.h.dialogs.answers.enqueue(Dialogs::Answer(answer));
         QVERIFY(t.choose("mnuFileSaveAs"));
-        QCOMPARE(t.h.dialogs.texts().contains(DataFileCommands::noScanSetWarning()), warned);
+        const QString warning = mode == "FactoryMode" ? DataFileCommands::noScanSetWarning()
+                                                      : DataFileCommands::noScanSetWarningInThisMode();
+        QCOMPARE(t.h.dialogs.texts().contains(warning), warned);
         if (warned)
             QCOMPARE(t.h.dialogs.messages.first().buttons, Dialogs::OkCancel);
         QCOMPARE(QFile::exists(file), written);

@@ -5,6 +5,7 @@
 #include "app/MainMenus.h"
 #include "model/DataFile.h"
 #include "model/MonitorModel.h"
+#include "model/UpdateAllData.h"
 #include "model/windows/DataFileCommands.h"
 #include "platform/Clock.h"
 #include "protocol/DataReadHandlers.h"
@@ -15,6 +16,7 @@
 #include <QDir>
 #include <QFile>
 #include <QGuiApplication>
+#include <QSignalSpy>
 #include <QtTest>
 
 namespace {
@@ -183,8 +185,9 @@ private slots:
         QVERIFY(choose(h, "mnuFileSaveAs"));
         QCOMPARE(h.dialogs.fileRequests.size(), 1);
         QCOMPARE(h.dialogs.fileRequests.first().startDir, QStringLiteral("/srv/monitors/"));
-        // No scan set is ticked: the only message is the warning that the file would hold no adjustment values.
-        QCOMPARE(h.dialogs.texts(), QStringList{DataFileCommands::noScanSetWarning()});
+        // No scan set is ticked: the only message is the warning that the file would hold no adjustment values,
+        // in the words of Installation mode, which does not offer "Select Scan Set".
+        QCOMPARE(h.dialogs.texts(), QStringList{DataFileCommands::noScanSetWarningInThisMode()});
         QCOMPARE(h.readBackSettings()->readText("Configs", "FileSaveInitDir", "unset"),
                  QStringLiteral("/srv/monitors/"));
     }
@@ -267,6 +270,9 @@ private slots:
         QTest::newRow("open, yes") << "mnuFileOpen" << int(Dialogs::AnswerYes) << true << true;
         QTest::newRow("open, no") << "mnuFileOpen" << int(Dialogs::AnswerNo) << false << true;
         QTest::newRow("open, cancel") << "mnuFileOpen" << int(Dialogs::AnswerCancel) << false << false;
+        // "New" starts with no file, as Close does.
+        QTest::newRow("new, yes") << "mnuFileNew" << int(Dialogs::AnswerYes) << true << true;
+        QTest::newRow("new, cancel") << "mnuFileNew" << int(Dialogs::AnswerCancel) << false << false;
     }
     void saveQuestion() {
         QFETCH(QString, command);
@@ -443,7 +449,7 @@ private slots:
         QTest::newRow("directory in the way") << "taken.mdv"
                                               << "directory";
         QTest::newRow("read-only directory and file") << "locked/unit.mdv"
-                                             << "read-only";
+                                                      << "read-only";
     }
     void failedSaveKeepsThePreviousFile() {
         QFETCH(QString, target);
@@ -554,12 +560,22 @@ private slots:
                                    "dde",  "ddpe", "ddfe", "ddg",  "ddpg", "ddfg", "ddi",  "ddpi", "ddfi", "ddk",
                                    "ddpk", "ddfk", "dds",  "ddps", "ddfs", "",     "dc",   "",     "ddv"};
         QStringList perSecond;
+        QSignalSpy passes(h.ctx().updateAll, &UpdateAllData::cycleEnded);
         monitor.run(500);
         for (int second = 0; second < expected.size(); ++second) {
             perSecond << monitor.takeReads().join(QLatin1Char(','));
             monitor.run(1000);
         }
         QCOMPARE(perSecond, expected);
+        QCOMPARE(passes.count(), 1);
+        monitor.takeReads();
+        // While it runs the same item stops it.
+        QCOMPARE(item(h, "mnuMonitorUpdate")->text(), DataFileCommands::stopUpdateCaption());
+        QVERIFY(choose(h, "mnuMonitorUpdate"));
+        QVERIFY(!tmrSave->isActive());
+        QCOMPARE(item(h, "mnuMonitorUpdate")->text(), QString("&Update All Data"));
+        monitor.run(3000);
+        QCOMPARE(monitor.takeReads(), QStringList());
 
         // Saving restarts the cycle at its first read.
         h.dialogs.files.enqueue(path(QStringLiteral("cycle.mdv")));

@@ -95,10 +95,13 @@ private slots:
         FrmTrying* t = h.ctx().windows->existing<FrmTrying>();
         h.fakeClock.advance(2000);
         QCOMPARE(label(t, "lblToGo"), QString("1"));
+        QCOMPARE(label(t, "lblGoesOn"), QString());
         QCOMPARE(h.tone.tones.size(), 1); // the first ping was still awaited: cleared with a beep
         h.fakeClock.advance(2000);
         h.fakeClock.advance(2000);
-        QCOMPARE(label(t, "lblToGo"), QString("-1"));
+        // Past the limit the count stays at 0 and the window says that the search goes on.
+        QCOMPARE(label(t, "lblToGo"), QString("0"));
+        QCOMPARE(label(t, "lblGoesOn"), FrmTrying::goesOnText());
         QVERIFY(h.ctx().search->isSearching());
         h.fakeClock.advance(100);
         QCOMPARE(h.fakePort->writtenText().count("p|"), 4);

@@ -303,6 +303,12 @@ private slots:
         QCOMPARE(names.count(), name.isNull() ? 0 : 1);
         if (!name.isNull())
             QCOMPARE(names.at(0).at(0).toString(), name);
+        // Until a scan set is chosen, the tool follows the monitor's named scan set of 1 to 6; once chosen, never.
+        const bool follows = !name.isNull() && number >= 1 && number <= 6;
+        QCOMPARE(r.model.currentScanSet, qint16(follows ? number - 1 : 0));
+        r.model.currentScanSet = 0;
+        r.model.scanSetChosen = true;
+        r.send(answer);
         QCOMPARE(r.model.currentScanSet, qint16(0));
     }
 
