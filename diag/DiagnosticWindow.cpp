@@ -15,6 +15,8 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+#include <algorithm>
+
 namespace {
 // Marks the limit boxes whose typing an answer must not overwrite before it was sent.
 const char* const keepsTyping = "keepsTyping";
@@ -147,9 +149,12 @@ QLabel* DiagnosticWindow::addCaption(int row, int column, const QString& text, c
 QLabel* DiagnosticWindow::addValue(int row, int column, const QString& name) {
     auto* label = new QLabel(this);
     label->setObjectName(name);
-    label->setMinimumWidth(70);
     label->setFrameShape(QFrame::Panel);
     label->setFrameShadow(QFrame::Sunken);
+    // Readings arrive after the window has been fitted: leave room for a wide one at the window's font.
+    label->setText(QStringLiteral("-00.00 V"));
+    label->setMinimumWidth(std::max(70, label->sizeHint().width()));
+    label->clear();
     m_grid->addWidget(label, row, column);
     return label;
 }

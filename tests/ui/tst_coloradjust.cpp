@@ -273,6 +273,7 @@ private slots:
         QFETCH(QString, shown);
         QFETCH(QString, request);
         Rig r("2.50");
+        r.monitor->replies = monitorValues;
         r.open();
         r.slider("HScroll3(1)")->setValue(50);
         r.sent();
@@ -362,6 +363,7 @@ private slots:
 
     void onlyTheActiveWindowCanBeAdjusted() {
         Rig r("2.50");
+        r.monitor->replies = monitorValues;
         r.open();
         r.sent();
         for (const QString name : {"HScroll1(2)", "HScroll1(7)", "HScroll2(0)", "VideoSetInitialSettingsButton"})
@@ -383,9 +385,11 @@ private slots:
         h.start();
         ScriptedMonitor monitor(h);
         QVERIFY(monitor.goOnline("2.50"));
+        monitor.replies = monitorValues;
         QAction* colourBalance = h.app().mainWindow()->menus()->action("mnuAdjustVideo");
         QVERIFY(colourBalance->isEnabled());
         colourBalance->trigger();
+        monitor.settle();
         FrmVideoAdj* w = h.ctx().windows->existing<FrmVideoAdj>();
         auto enabled = [w](const QString& name) { return w->findChild<QWidget*>(name)->isEnabled(); };
         // Activation enables the sliders and buttons of the active window, but not beyond what the mode allows.
@@ -506,7 +510,9 @@ private slots:
         QFETCH(bool, biasRow0);
         QFETCH(bool, videoSliders);
         Rig r(version);
+        r.monitor->replies = monitorValues;
         FrmVideoAdj* w = r.open();
+        r.sent(); // the monitor's answers
         QCOMPARE(r.get<QLabel>("Label1(9)")->text(), biasCaption);
         QCOMPARE(r.get<QLabel>("Label1(8)")->isVisibleTo(w), biasCaption8);
         for (const QString name : {"HScroll2(1)", "BText1(1)", "BText2(1)", "BText3(1)"})
