@@ -86,17 +86,25 @@ private slots:
         QVERIFY(s.h.waitFor([&] { return s.h.ctx().model->hasG2Adjustment; }, connectWithinMs));
         QVERIFY(s.settle());
 
-        // G2 window: the focus slider.
+        // G2 window: the monitor's focus lies beyond the window's 0 to 63, so its row shows the real value and
+        // cannot be adjusted; the High Voltage window it leads to adjusts the focus.
         int mark = s.wire.size();
         ChildWindow* g2 = s.choose("mnuAdjustHV", "frmG2");
         QVERIFY(g2);
-        QScrollBar* focus = s.get<QScrollBar>(g2, "HScroll1(2)");
-        const int shown = std::min(s.monitor().hvControl[1], 63);
-        QVERIFY(s.h.waitFor([&] { return focus->value() == shown && s.idle(); }, answersWithinMs));
-        QCOMPARE(s.since(mark), (QStringList{"dh", "da"}));
         const int focusBefore = s.monitor().hvControl[1];
+        QVERIFY(focusBefore > 63);
+        QLabel* focusShown = s.get<QLabel>(g2, "Label2(2)");
+        QVERIFY(s.h.waitFor([&] { return focusShown->text().trimmed() == QString::number(focusBefore) && s.idle(); },
+                            answersWithinMs));
+        QCOMPARE(s.since(mark), (QStringList{"dh", "da"}));
+        QVERIFY(!s.get<QScrollBar>(g2, "HScroll1(2)")->isEnabled());
+        s.get<QAbstractButton>(g2, "btnHighVoltage")->click();
+        ChildWindow* hv = s.h.ctx().windows->find(QStringLiteral("frmMDI_HV"));
+        QVERIFY(hv && hv->parentWidget()->isVisible());
+        QScrollBar* focus = s.get<QScrollBar>(hv, "HScroll1(1)");
+        QVERIFY(s.h.waitFor([&] { return focus->value() == focusBefore && s.idle(); }, answersWithinMs));
         mark = s.wire.size();
-        focus->setValue(shown == 40 ? 41 : 40);
+        focus->setValue(focusBefore - 1);
         QVERIFY(s.h.waitFor([&] { return s.monitor().hvControl[1] == focus->value(); }, answersWithinMs));
         QCOMPARE(s.since(mark), QStringList{"chf" + QString::number(focus->value())});
         QVERIFY(focusBefore != focus->value());
