@@ -84,7 +84,10 @@ private slots:
         h.start(options);
         QVERIFY(!h.ctx().port->isOpen());
         QCOMPARE(h.app().mainWindow()->connectionState(), ConnectionState::NoMonitor);
-        QVERIFY(h.dialogs.messages.isEmpty());
+        // Why, in words, once in a box.
+        QCOMPARE(h.dialogs.messages.size(), 1);
+        QVERIFY2(h.dialogs.messages.first().text.startsWith("/nonexistent/tty does not exist"),
+                 qPrintable(h.dialogs.messages.first().text));
     }
 };
 

@@ -96,9 +96,9 @@ private slots:
             << 20;
         QTest::newRow("rejection with nothing behind it: the kick finds nothing to retry")
             << QStringList{"queue cx", "ms 120", "rx cx\\r\\n!", "ms 5000"} << 1 << 0 << 1 << 0 << 0 << 0 << -1.0 << -1;
-        QTest::newRow("rejection holds a line back: the kick is a retry")
-            << QStringList{"queue cx", "queue dm", "ms 120", "rx cx\\r\\n!", "ms 1980", "ms 5000"} << 1 << 0 << 1 << 0
-            << 1 << 0 << -1.0 << -1;
+        QTest::newRow("rejection answers the line in flight: the line behind it goes next, no retry")
+            << QStringList{"queue cx", "queue dm", "ms 120", "rx cx\\r\\n!", "ms 130", "rx dm\\r\\n#", "ms 5000"} << 2
+            << 1 << 1 << 0 << 0 << 0 << 30.0 << 30;
         QTest::newRow("silent monitor: time-out, search retries, found again")
             << QStringList{"online", "ms 5000", "ms 2100", "search", "ms 2000", "ms 130", "rx p\\r\\n#", "ms 1870"}
             // The keep-alive ping (written at 5100) times out at 7100; the search's first ping waits behind it until
