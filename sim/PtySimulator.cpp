@@ -312,6 +312,12 @@ void PtySimulator::takeInput(const QByteArray& bytes) {
     emit received(bytes);
     const QList<Exchange> exchanges = m_monitor.feed(m_noise.apply(bytes));
     for (const Exchange& e : exchanges) {
+        // The image is on disk before the answer that ends the download goes out, so whoever reads that
+        // answer finds the file.
+        QString imageError;
+        if (e.completed != DownloadTarget::None && !m_options.imageOut.isEmpty() &&
+            !writeImage(m_options.imageOut, e.completed, &imageError))
+            emit imageWriteFailed(m_options.imageOut, imageError);
         if (!e.answer.isEmpty()) {
             // On the line, the controller ends its prompt (or "!") with a line end, which the tool drops
             // before the next answer's echo.
@@ -327,10 +333,6 @@ void PtySimulator::takeInput(const QByteArray& bytes) {
                 queueOutput(wire);
             }
         }
-        QString imageError;
-        if (e.completed != DownloadTarget::None && !m_options.imageOut.isEmpty() &&
-            !writeImage(m_options.imageOut, e.completed, &imageError))
-            emit imageWriteFailed(m_options.imageOut, imageError);
         emit requestHandled(e.request, e.answer);
         if (e.completed != DownloadTarget::None)
             emit downloadCompleted(e.completed);

@@ -21,8 +21,10 @@ private slots:
         // 299 runs no set-up: the board identity of an earlier answer stays, the monitor's numbers are read.
         QTest::newRow("299 after a 2.x monitor") << 299 << true << "dms dss " + boards;
         QTest::newRow("299 on its own") << 299 << false << "dms dss";
-        QTest::newRow("flat panel") << 350 << false << "";
-        QTest::newRow("LED flat panel") << 405 << false << "";
+        // The flat panels answer their own numbers as the second family does; between the families none is read.
+        QTest::newRow("flat panel") << 350 << false << "dms dss";
+        QTest::newRow("LED flat panel") << 405 << false << "dms dss";
+        QTest::newRow("399 between the panel families") << 399 << false << "";
     }
     void identityReadsByFirmwareClass() {
         QFETCH(int, firmwareClass);
