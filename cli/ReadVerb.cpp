@@ -55,6 +55,11 @@ int runRead(Session& session, const CliOptions& options) {
         std::fprintf(stderr, "The monitor is in its boot block: it holds no values to read.\n");
         return ExitStatus::Refused;
     }
+    // The scan sets' names, as "Scan Selection" reads them, so the file carries the real names; a monitor that
+    // refuses the list keeps the start names.
+    const int listed = session.request(Catalogue::readScanSetList());
+    if (listed == ExitStatus::Interrupted)
+        return listed;
     // The scan set the monitor runs, which it returns to afterwards.
     int status = session.request(Catalogue::readCurrentScanSet());
     if (status == ExitStatus::Interrupted)

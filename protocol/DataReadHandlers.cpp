@@ -254,7 +254,9 @@ void DataReadHandlers::scanSetList(const QString& body) {
         if (index >= MonitorModel::scanSetWindowRows)
             return;
         m_model.setScanSetName(index, name);
-        m_model.scanSetEnabled[index] = enabled;
+        // A scan set the monitor has switched on is greyed unless it is the current one, as the scan-set window
+        // shows it: a save writes only the values that were read, never those of a scan set nobody chose.
+        m_model.scanSetEnabled[index] = enabled == 1 && index != m_model.currentScanSet ? 2 : enabled;
         emit scanSetEntryRead(index, name, enabled);
     }
 }

@@ -321,7 +321,8 @@ private slots:
         QCOMPARE(r.model.scanSetNames[0], QStringLiteral("Main"));
         QCOMPARE(r.model.scanSetNames[1], QStringLiteral("Second, with comma"));
         QCOMPARE(r.model.scanSetEnabled[2], 0); // a flag above 1 counts as 0
-        QCOMPARE(r.model.scanSetEnabled[5], 1);
+        QCOMPARE(r.model.scanSetEnabled[0], 1); // the current scan set stays ticked
+        QCOMPARE(r.model.scanSetEnabled[5], 2); // switched on, not current: greyed, so no save writes it unread
         QCOMPARE(spy.at(4).at(0).toInt(), 4);
         QCOMPARE(spy.at(4).at(1).toString(), QStringLiteral("Fifth"));
         QCOMPARE(spy.at(4).at(2).toInt(), 1);
