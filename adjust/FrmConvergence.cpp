@@ -204,8 +204,7 @@ QList<QPair<QScrollBar*, int>> FrmConvergence::coupled(const Step& step) const {
 
 bool FrmConvergence::readPending(QChar letter) const {
     const TransmitQueue* q = m_ctx.queue();
-    const QString read = Catalogue::readDac(letter, DacKind::Current) + QStringLiteral("\r\n");
-    return q && (q->holdsRequest(read) || q->lineInFlight() == read.toLatin1());
+    return q && q->holdsRequest(Catalogue::readDac(letter, DacKind::Current));
 }
 
 bool FrmConvergence::readyFor(const Step& s) const {

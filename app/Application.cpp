@@ -16,14 +16,11 @@
 #include "model/windows/WriteBackCommand.h"
 #include "platform/Clock.h"
 #include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
 #include "platform/Settings.h"
 #include "platform/Tone.h"
 #include "platform/gui/DesktopLauncher.h"
 #include "platform/gui/QtDialogs.h"
-#include "protocol/Catalogue.h"
-#include "protocol/DataReadHandlers.h"
-#include "protocol/Dispatcher.h"
+#include "session/MonitorSession.h"
 #include "ui/WindowPlacement.h"
 #include "ui/WindowRegistry.h"
 
@@ -58,56 +55,16 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_ctx.tone = s.tone ? s.tone : m_ownTone.get();
     m_ctx.dialogs = s.dialogs ? s.dialogs : m_ownDialogs.get();
     m_ctx.launcher = s.launcher ? s.launcher : m_ownLauncher.get();
-    m_portMap = std::make_unique<PortMap>(m_ctx.settings);
-    m_ctx.portMap = m_portMap.get();
-    m_ctx.port = s.port ? s.port : new QtSerialPort(m_portMap.get(), this);
-    m_model = std::make_unique<MonitorModel>();
-    m_ctx.model = m_model.get();
-    m_ctx.link = new Link(m_ctx.port, m_ctx.clock, m_ctx.tone, m_ctx.model, this);
-    PortMap* portMap = m_portMap.get();
-    m_ctx.link->setOpenFailureExplainer(
-        [portMap](const QString& device, const OpenFailure& failure) { return portMap->explain(device, failure); });
+    m_session = new MonitorSession({m_ctx.settings, m_ctx.clock, m_ctx.tone, s.port}, this);
+    m_ctx.attachSession(m_session);
     m_standInLog = std::make_unique<LineKeepingLog>();
     m_ctx.link->setLog(m_standInLog.get());
-    m_handlers = std::make_unique<DataReadHandlers>(*m_model);
-    m_dispatcher = std::make_unique<Dispatcher>(*m_model, m_handlers.get());
-    m_ctx.dispatcher = m_dispatcher.get();
-    m_ctx.handlers = m_handlers.get();
-    m_ctx.link->setDispatch([this](const QString& answer) {
-        m_dispatcher->dispatchAnswer(answer);
-        followBootBlockExit();
-    });
-    DownloadEngine* download =
-        new DownloadEngine(m_ctx.link, m_ctx.model, m_ctx.clock, m_ctx.tone, m_ctx.settings, this);
-    m_ctx.download = download;
-    m_ctx.link->setRejectionHandler([download](const QString& text) { return download->takeRejection(text); });
-    connect(m_handlers.get(), &DataReadHandlers::flashEraseAnswered, download, &DownloadEngine::handleFlashEraseAnswer);
-    connect(m_handlers.get(), &DataReadHandlers::sramLoadAnswered, download, &DownloadEngine::handleSramLoadAnswer);
-    connect(m_handlers.get(), &DataReadHandlers::recordAnswered, download, &DownloadEngine::handleRecordAnswer);
     m_modes = new AppModes(this);
     m_ctx.modes = m_modes;
 }
 
 Application::~Application() {
     shutdown();
-}
-
-void Application::followBootBlockExit() {
-    if (!m_main || m_main->connectionState() != ConnectionState::BootMode)
-        return;
-    if (m_model->bootMode) {
-        m_bootPromptSeen = true;
-        return;
-    }
-    // "Run from BOOT MODE" (or a reset) started the firmware: online, and the version answer sets up the family
-    // as after a search. Without a "$" first, the state was chosen by hand and the "#" proves nothing.
-    if (!m_bootPromptSeen || !m_model->monitorResponding)
-        return;
-    m_bootPromptSeen = false;
-    m_main->setOnline();
-    // The firmware runs: there is no boot block left to run from.
-    m_main->menus()->setEnabled({"mnuMonitorRun"}, false);
-    m_ctx.send(Catalogue::readFirmwareVersion());
 }
 
 void Application::readSettings() {
@@ -128,7 +85,6 @@ void Application::start(const StartOptions& options) {
     m_ctx.placement = m_placement.get();
     m_main = std::make_unique<FrmMain>(m_ctx, m_modes);
     connectAnswerRoutes(m_ctx, m_main.get());
-    m_ctx.search = new ConnectionSearch(m_ctx.link, m_ctx.clock, m_main.get(), this);
     m_placement->restore(m_main.get(), nullptr);
     connect(m_main.get(), &FrmMain::closing, this, &Application::shutdown);
     // The data-file commands and Update All Data belong to the main window.
@@ -147,16 +103,14 @@ void Application::start(const StartOptions& options) {
         m_main->menus()->setEnabled({"mnuFileWriteToMonitor"}, on);
     };
     connect(m_main.get(), &FrmMain::connectionStateChanged, this, offerWriteBack);
-    connect(m_main.get(), &FrmMain::connectionStateChanged, this, [this](ConnectionState state) {
-        m_bootPromptSeen = state == ConnectionState::BootMode && m_model->bootMode;
-    });
     connect(m_modes, &AppModes::appModeChanged, this, offerWriteBack);
-    connect(m_ctx.link, &Link::connectionLost, m_main.get(), [this] {
-        m_main->setNoMonitor();
-        m_ctx.link->setIndicatorGreen(false);
+    connect(m_session, &MonitorSession::connectionLost, m_main.get(), [this] {
         FrmConnect* connectWindow = m_ctx.windows->show<FrmConnect>();
         connectWindow->tryAgain();
     });
+    // The firmware runs: there is no boot block left to run from.
+    connect(m_session, &MonitorSession::firmwareStarted, m_main.get(),
+            [this] { m_main->menus()->setEnabled({"mnuMonitorRun"}, false); });
 
     // 2. The application mode, without a password.
     m_modes->setFromSetting(
@@ -165,7 +119,7 @@ void Application::start(const StartOptions& options) {
     // 3. Port, retry limit, window logging, start directories.
     readSettings();
     if (!options.portDevice.isEmpty())
-        m_portMap->setOverride(m_ctx.commPort, options.portDevice);
+        m_ctx.portMap->setOverride(m_ctx.commPort, options.portDevice);
 
     // 4. First run on this account.
     if (m_ctx.settings->readInt(kStartUp, QStringLiteral("RunType"), 0) != 1) {
@@ -174,7 +128,7 @@ void Application::start(const StartOptions& options) {
     }
 
     // 5. The monitor data model and the run-time values.
-    m_model->initialise();
+    m_ctx.model->initialise();
     m_ctx.link->downloadKeepAliveInterval = Link::downloadKeepAliveMs;
     m_ctx.download->retryLimit = DownloadEngine::defaultRetryLimit;
     m_ctx.download->setApplicationTitle(FrmMain::applicationTitle());

@@ -8,9 +8,7 @@
 class AppModes;
 class FrmMain;
 class MonitorModel;
-class ConnectionSearch;
-class Dispatcher;
-class DataReadHandlers;
+class MonitorSession;
 class LineKeepingLog;
 
 struct StartOptions {
@@ -42,13 +40,12 @@ public:
     AppContext& context() { return m_ctx; }
     FrmMain* mainWindow() const { return m_main.get(); }
     AppModes* modes() const { return m_modes; }
-    MonitorModel* model() const { return m_model.get(); }
+    MonitorModel* model() const { return m_ctx.model; }
+    MonitorSession* session() const { return m_session; }
     bool isShutDown() const { return m_shutDown; }
 
 private:
     void readSettings();
-    // After every answer: a "#" prompt from a monitor whose boot block prompted "$" means its firmware runs.
-    void followBootBlockExit();
 
     AppContext m_ctx;
     std::unique_ptr<Settings> m_ownSettings;
@@ -56,15 +53,10 @@ private:
     std::unique_ptr<Tone> m_ownTone;
     std::unique_ptr<Dialogs> m_ownDialogs;
     std::unique_ptr<ProgramLauncher> m_ownLauncher;
-    std::unique_ptr<PortMap> m_portMap;
-    std::unique_ptr<MonitorModel> m_model;
+    MonitorSession* m_session;
     std::unique_ptr<WindowPlacement> m_placement;
     std::unique_ptr<LineKeepingLog> m_standInLog;
-    std::unique_ptr<DataReadHandlers> m_handlers;
-    std::unique_ptr<Dispatcher> m_dispatcher;
     AppModes* m_modes = nullptr;
     std::unique_ptr<FrmMain> m_main;
     bool m_shutDown = false;
-    // In boot mode: the boot block itself has prompted "$" (not only the "Set V1 Boot Mode" choice).
-    bool m_bootPromptSeen = false;
 };

@@ -6,11 +6,11 @@
 #include "app/HelpViewer.h"
 #include "app/MainMenus.h"
 #include "app/WindowMenus.h"
-#include "link/Link.h"
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
 #include "protocol/Catalogue.h"
+#include "session/MonitorSession.h"
 #include "ui/AppContext.h"
 #include "ui/WindowRegistry.h"
 
@@ -34,6 +34,8 @@ FrmMain::FrmMain(AppContext& ctx, AppModes* modes, QWidget* parent)
         m_modes->attach(m_menus.get(), m_windows, ctx.dialogs, this);
     setTitle(QString());
     connectMenus();
+    connect(ctx.session, &MonitorSession::connectionStateChanged, this, &FrmMain::showConnectionState);
+    connect(ctx.session, &MonitorSession::goOfflineOffered, this, &FrmMain::enableGoOffline);
     connectWindowMenus(this);
 }
 
@@ -124,38 +126,65 @@ void FrmMain::applyAppMode() {
         m_modes->applyAppMode();
 }
 
+ConnectionState FrmMain::connectionState() const {
+    return m_ctx.session->connectionState();
+}
+
 void FrmMain::setOnline() {
-    m_state = ConnectionState::Online;
+    m_ctx.session->setOnline();
+}
+
+void FrmMain::setBootMode() {
+    m_ctx.session->setBootMode();
+}
+
+void FrmMain::setNoMonitor() {
+    m_ctx.session->setNoMonitor();
+}
+
+void FrmMain::setDemo() {
+    m_ctx.session->setConnectionState(ConnectionState::Demo);
+}
+
+void FrmMain::showConnectionState(ConnectionState state) {
+    switch (state) {
+    case ConnectionState::Online:
+        showOnline();
+        break;
+    case ConnectionState::BootMode:
+        showBootMode();
+        break;
+    case ConnectionState::NoMonitor:
+        showNoMonitor();
+        break;
+    case ConnectionState::Demo:
+        showNoMonitor();
+        setTitle(QStringLiteral("No monitor - Offline Demo Mode"));
+        // Everything is offered for demonstration, whatever the application mode restricts.
+        m_menus->setAllEnabled(true);
+        break;
+    }
+    emit connectionStateChanged(state);
+}
+
+void FrmMain::showOnline() {
     setTitle(portText());
-    m_ctx.model->monitorResponding = true;
-    m_ctx.link->setMonitorConnected(true);
     m_menus->setEnabled(
         {"mnuMonitorUpdate", "mnuMonitorOffline", "mnuInfoID", "mnuInfoOperatingHours", "mnuDiagnosticsOperating"},
         true);
     m_menus->setEnabled({"mnuMonitorOnline"}, false);
-    m_ctx.link->setIndicatorGreen(true);
     applyAppMode();
-    emit connectionStateChanged(m_state);
 }
 
-void FrmMain::setBootMode() {
-    m_state = ConnectionState::BootMode;
+void FrmMain::showBootMode() {
     setTitle(portText() + QStringLiteral(" -- BOOT MODE"));
-    m_ctx.model->monitorResponding = true;
-    m_ctx.link->setMonitorConnected(true);
     m_menus->setEnabled({"mnuMonitorUpdate", "mnuMonitorOnline", "mnuAdjust", "mnuInfo"}, false);
     m_menus->setEnabled({"mnuMonitorOffline", "mnuMonitorRun"}, true);
-    m_ctx.model->firmwareClass = 0;
     applyAppMode();
-    emit connectionStateChanged(m_state);
 }
 
-void FrmMain::setNoMonitor() {
-    m_state = ConnectionState::NoMonitor;
+void FrmMain::showNoMonitor() {
     setTitle(QStringLiteral("No monitor"));
-    m_ctx.model->monitorResponding = false;
-    m_ctx.link->tmrConnect()->stop();
-    m_ctx.link->setMonitorConnected(false);
     m_menus->setEnabled({"mnuMonitorOnline", "mnuMonitorDemo"}, true);
     m_menus->setEnabled({"mnuMonitorUpdate", "mnuMonitorOffline", "mnuMonitorRun", "mnuConfigureBacklight",
                          "mnuConfigureHeater", "mnuInfoVersion", "mnuInfoID", "mnuInfoCurrentScan",
@@ -164,26 +193,13 @@ void FrmMain::setNoMonitor() {
                          "mnuDiagnosticsFPControls", "mnuDiagnosticsDeflHV"},
                         false);
     clearVersionTexts();
-    m_ctx.link->setIndicatorGreen(false);
     // With the monitor gone, its family no longer withholds what the mode offers.
     if (m_modes)
         m_modes->setFamilyOff({});
     applyAppMode();
-    emit connectionStateChanged(m_state);
-}
-
-void FrmMain::setDemo() {
-    setNoMonitor();
-    m_state = ConnectionState::Demo;
-    setTitle(QStringLiteral("No monitor - Offline Demo Mode"));
-    // Everything is offered for demonstration, whatever the application mode restricts.
-    m_menus->setAllEnabled(true);
-    emit connectionStateChanged(m_state);
 }
 
 void FrmMain::clearVersionTexts() {
-    m_ctx.model->firmwareVersion.clear();
-    m_ctx.model->romVersion.clear();
     // The version window shows what the monitor last reported; with no monitor it shows nothing.
     if (ChildWindow* version = m_windows->find(QStringLiteral("frmVersion")))
         for (const char* name : {"lblMonitorFirmwareVersionValue", "lblMonitorEpromVersionValue"})

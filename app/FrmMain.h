@@ -1,6 +1,6 @@
 #pragma once
 // The main window: a container of child windows with the menu bar, the title and the connection state.
-#include "link/ConnectionStates.h"
+#include "session/ConnectionState.h"
 #include "ui/MainWindowHost.h"
 
 #include <QMainWindow>
@@ -13,9 +13,7 @@ class QTimer;
 class WindowRegistry;
 struct AppContext;
 
-enum class ConnectionState { Online, BootMode, NoMonitor, Demo };
-
-class FrmMain : public QMainWindow, public ConnectionStates, public MainWindowHost {
+class FrmMain : public QMainWindow, public MainWindowHost {
     Q_OBJECT
 public:
     FrmMain(AppContext& ctx, AppModes* modes, QWidget* parent = nullptr);
@@ -33,12 +31,13 @@ public:
     MainMenus* menus() const { return m_menus.get(); }
     AppModes* modes() const { return m_modes; }
 
-    ConnectionState connectionState() const { return m_state; }
-    void setOnline() override;
-    void setBootMode() override;
-    void setNoMonitor() override;
+    // The session's state; the setters ask the session, and the menus, caption and mode follow its signal.
+    ConnectionState connectionState() const;
+    void setOnline();
+    void setBootMode();
+    void setNoMonitor();
     void setDemo();
-    void enableGoOffline() override;
+    void enableGoOffline();
     // The extra items disabled once at start-up, after the first setNoMonitor.
     void disableAtStartUp();
 
@@ -54,6 +53,10 @@ protected:
 
 private:
     void connectMenus();
+    void showConnectionState(ConnectionState state);
+    void showOnline();
+    void showBootMode();
+    void showNoMonitor();
     void enable(const QString& name, bool on);
     // "Monitor on Com" and the port number.
     QString portText() const;
@@ -68,6 +71,5 @@ private:
     QMdiArea* m_area;
     std::unique_ptr<MainMenus> m_menus; // not a QObject: the window owns it
     WindowRegistry* m_windows;
-    ConnectionState m_state = ConnectionState::NoMonitor;
     bool m_closed = false;
 };

@@ -90,7 +90,7 @@ struct Tool {
 };
 
 bool idle(const TransmitQueue* q) {
-    return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
+    return q->isIdle();
 }
 
 Run runOnce(Tool& tool, sim::PtySimulator& simulator, const Scenario& scenario, bool keyed) {

@@ -16,8 +16,7 @@
 #include "platform/QtSerialPort.h"
 #include "platform/Settings.h"
 #include "platform/Tone.h"
-#include "protocol/DataReadHandlers.h"
-#include "protocol/Dispatcher.h"
+#include "session/MonitorSession.h"
 #include "sim/IntelHex.h"
 #include "sim/PtySimulator.h"
 #include "support/FakeClock.h"
@@ -84,23 +83,16 @@ long residentKib() {
 }
 
 struct Tool {
-    MonitorModel model;
-    DataReadHandlers handlers{model};
-    Dispatcher dispatcher{model, &handlers};
     Silent tone;
     LineKeepingLog log;
-    Link link;
-    DownloadEngine engine;
+    MonitorSession session;
+    Link& link;
+    DownloadEngine& engine;
     bool done = false;
     Tool(SerialPort* port, Clock* clock, Settings* settings)
-        : link(port, clock, &tone, &model), engine(&link, &model, clock, &tone, settings) {
-        model.bootMode = true;
+        : session({settings, clock, &tone, port}), link(*session.link()), engine(*session.download()) {
+        session.model()->bootMode = true;
         link.setLog(&log);
-        link.setDispatch([this](const QString& a) { dispatcher.dispatchAnswer(a); });
-        link.setRejectionHandler([this](const QString& t) { return engine.takeRejection(t); });
-        QObject::connect(&handlers, &DataReadHandlers::flashEraseAnswered, &engine,
-                         &DownloadEngine::handleFlashEraseAnswer);
-        QObject::connect(&handlers, &DataReadHandlers::recordAnswered, &engine, &DownloadEngine::handleRecordAnswer);
         QObject::connect(&engine, &DownloadEngine::finished, [this] {
             done = true;
             if (engine.verdict().outcome != DownloadEngine::Outcome::Completed)

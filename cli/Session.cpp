@@ -4,21 +4,18 @@
 #include "cli/Interrupt.h"
 #include "download/DownloadEngine.h"
 #include "link/ConnectionSearch.h"
-#include "link/ConnectionStates.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
 #include "platform/Clock.h"
 #include "platform/PortMap.h"
-#include "platform/QtSerialPort.h"
+#include "platform/SerialPort.h"
 #include "platform/Settings.h"
 #include "platform/Tone.h"
-#include "protocol/DataReadHandlers.h"
-#include "protocol/Dispatcher.h"
+#include "session/MonitorSession.h"
 #include "sim/SimulatorProcess.h"
 
 #include <QCoreApplication>
 #include <QElapsedTimer>
-#include <QRegularExpression>
 #include <QTimer>
 
 #include <cstdio>
@@ -32,76 +29,52 @@ public:
     void play(int, int) override {}
 };
 
-// The request an answer echoes: its first line, without a prompt that may end it.
-QString echoOf(const QString& answer) {
-    QString first = answer.trimmed().section(QRegularExpression(QStringLiteral("[\\r\\n]")), 0, 0);
-    while (!first.isEmpty() && QStringLiteral("#$!").contains(first.back()))
-        first.chop(1);
-    return first.trimmed();
-}
-
 void say(const QString& text) {
     std::fprintf(stderr, "%s\n", qPrintable(text));
 }
 } // namespace
 
-// The connection states as the link sees them; the command line has no menus to switch.
-class CliConnectionStates : public ConnectionStates {
-public:
-    explicit CliConnectionStates(Link* link) : m_link(link) {}
-    void setOnline() override { m_link->setMonitorConnected(true); }
-    void setBootMode() override { m_link->setMonitorConnected(true); }
-    void setNoMonitor() override { m_link->setMonitorConnected(false); }
-    void enableGoOffline() override {}
-
-private:
-    Link* m_link;
-};
-
 Session::Session(const CliOptions& options, QObject* parent)
     : QObject(parent), m_options(options), m_interrupt(new InterruptNotifier(this)),
-      m_settings(std::make_unique<Settings>()), m_portMap(std::make_unique<PortMap>(m_settings.get())),
-      m_clock(std::make_unique<QtClock>()), m_tone(std::make_unique<SilentTone>()), m_questions(options.yes),
-      m_handlers(std::make_unique<DataReadHandlers>(m_model)),
-      m_dispatcher(std::make_unique<Dispatcher>(m_model, m_handlers.get())),
-      m_port(new QtSerialPort(m_portMap.get(), this)),
-      m_link(new Link(m_port, m_clock.get(), m_tone.get(), &m_model, this)),
-      m_download(new DownloadEngine(m_link, &m_model, m_clock.get(), m_tone.get(), nullptr, this)),
-      m_states(std::make_unique<CliConnectionStates>(m_link)), m_logSink(this), m_heartbeat(new QTimer(this)) {
-    m_link->setLog(nullptr);
-    m_link->setDispatch([this](const QString& answer) {
-        m_dispatcher->dispatchAnswer(answer);
-        takeAnswer(answer, false);
-    });
-    // The verb learns of a refusal and goes on or stops; the link logs it and takes it as the refused line's answer.
-    m_link->setRejectionHandler([this](const QString& text) {
-        if (m_download->takeRejection(text))
-            return true;
-        ++m_refusals;
-        takeAnswer(text, true);
-        return false;
-    });
-    connect(m_link, &Link::connectionLost, this, [this] { m_lost = true; });
-    connect(m_handlers.get(), &DataReadHandlers::flashEraseAnswered, m_download,
-            &DownloadEngine::handleFlashEraseAnswer);
-    connect(m_handlers.get(), &DataReadHandlers::sramLoadAnswered, m_download, &DownloadEngine::handleSramLoadAnswer);
-    connect(m_handlers.get(), &DataReadHandlers::recordAnswered, m_download, &DownloadEngine::handleRecordAnswer);
-    m_download->setApplicationTitle(QStringLiteral("orvexmon-cli"));
-    m_search = new ConnectionSearch(m_link, m_clock.get(), m_states.get(), this);
-    m_search->autoReConnect = false;
+      m_settings(std::make_unique<Settings>()), m_clock(std::make_unique<QtClock>()),
+      m_tone(std::make_unique<SilentTone>()), m_questions(options.yes),
+      m_session(new MonitorSession({m_settings.get(), m_clock.get(), m_tone.get(), nullptr}, this)), m_logSink(this),
+      m_heartbeat(new QTimer(this)) {
+    link()->setLog(nullptr);
+    connect(m_session, &MonitorSession::requestSettled, this, &Session::takeOutcome);
+    connect(m_session, &MonitorSession::connectionLost, this, [this] { m_lost = true; });
+    download()->setApplicationTitle(QStringLiteral("orvexmon-cli"));
+    ConnectionSearch* search = m_session->search();
+    search->autoReConnect = false;
     const int limit = m_settings->readInt(kConfigs, QStringLiteral("ConnectRetryLimit"), 5);
-    m_search->connectRetryLimit = limit < -32768 || limit > 32767 ? 5 : limit;
-    connect(m_search, &ConnectionSearch::found, this, [this] { m_found = true; });
-    connect(m_search, &ConnectionSearch::gaveUp, this, [this] { m_gaveUp = true; });
+    search->connectRetryLimit = limit < -32768 || limit > 32767 ? 5 : limit;
+    connect(search, &ConnectionSearch::found, this, [this] { m_found = true; });
+    connect(search, &ConnectionSearch::gaveUp, this, [this] { m_gaveUp = true; });
     // Waits wake at least this often, so that their time limits hold on a quiet line.
     m_heartbeat->start(200);
 }
 
+MonitorModel& Session::model() {
+    return *m_session->model();
+}
+
+Link* Session::link() const {
+    return m_session->link();
+}
+
+DataReadHandlers* Session::handlers() const {
+    return m_session->handlers();
+}
+
+DownloadEngine* Session::download() const {
+    return m_session->download();
+}
+
 Session::~Session() {
-    m_link->stopKeepAlive();
-    if (m_port->isOpen())
-        m_port->close();
-    m_link->setLog(nullptr);
+    link()->stopKeepAlive();
+    if (m_session->port()->isOpen())
+        m_session->port()->close();
+    link()->setLog(nullptr);
     m_fileLog.close();
     if (m_simulator)
         m_simulator->stop();
@@ -127,7 +100,7 @@ void Session::FileLogSink::logReceivedLineEnd() {
 }
 
 QString Session::deviceName() const {
-    return m_port->deviceName();
+    return m_session->port()->deviceName();
 }
 
 bool Session::interrupted() const {
@@ -141,8 +114,8 @@ int Session::open() {
                     .arg(m_options.logFile, m_fileLog.errorString()));
             return ExitStatus::FileError;
         }
-        m_link->setLog(&m_logSink);
-        m_link->logToWindow = true;
+        link()->setLog(&m_logSink);
+        link()->logToWindow = true;
     }
     int portNumber = m_options.comNumber;
     if (portNumber == 0)
@@ -159,28 +132,31 @@ int Session::open() {
         }
         device = m_simulator->devicePath();
     }
+    PortMap* portMap = m_session->portMap();
+    SerialPort* port = m_session->port();
     if (!device.isEmpty())
-        m_portMap->setOverride(portNumber, device);
-    if (!m_link->openPort(portNumber, m_options.lineSettings)) {
+        portMap->setOverride(portNumber, device);
+    if (!link()->openPort(portNumber, m_options.lineSettings)) {
         // The same explanation the connection window gives: permissions, a lock, or the devices present.
-        const QString why = m_portMap->explain(m_port->deviceName(), m_port->openFailure());
+        const QString why = portMap->explain(port->deviceName(), port->openFailure());
         say(QStringLiteral("Comm Port Error on Com%1 (%2): %3")
                 .arg(portNumber)
-                .arg(m_port->deviceName(), why.isEmpty() ? m_port->lastError() : why));
+                .arg(port->deviceName(), why.isEmpty() ? port->lastError() : why));
         return ExitStatus::NoMonitor;
     }
     return ExitStatus::Done;
 }
 
 int Session::find() {
-    m_search->start();
-    waitFor([this] { return m_search->concludeIfAnswered() || m_found || m_gaveUp; });
+    ConnectionSearch* search = m_session->search();
+    search->start();
+    waitFor([this, search] { return search->concludeIfAnswered() || m_found || m_gaveUp; });
     if (interrupted())
         return interruption(QStringLiteral("the monitor"));
     if (!m_found) {
         say(QStringLiteral("No monitor answered on %1 (%2 pings, %3 ms apart).")
                 .arg(deviceName())
-                .arg(m_search->connectRetryLimit)
+                .arg(search->connectRetryLimit)
                 .arg(ConnectionSearch::tickMs));
         return ExitStatus::NoMonitor;
     }
@@ -191,8 +167,7 @@ int Session::find() {
 }
 
 bool Session::linkIdle() const {
-    const TransmitQueue* q = m_link->queue();
-    return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
+    return m_session->linkIdle();
 }
 
 bool Session::waitFor(const std::function<bool()>& pred, int timeoutMs, bool stopOnInterrupt, bool stopOnLost) {
@@ -218,24 +193,31 @@ int Session::interruption(const QString& waitingFor) {
     return ExitStatus::Interrupted;
 }
 
-void Session::takeAnswer(const QString& text, bool refused) {
-    if (m_expected.isEmpty() || echoOf(text).compare(m_expected, Qt::CaseInsensitive) != 0)
-        return;
-    m_reply.done = true;
-    m_reply.refused = refused;
-    m_reply.text = text;
-    m_expected.clear();
+void Session::takeOutcome(const RequestOutcome& outcome) {
+    if (outcome.ending == RequestOutcome::Ending::Refused)
+        ++m_refusals;
+    if (outcome.id == m_awaited)
+        m_outcome = outcome;
 }
 
 int Session::request(const QString& command, QString* answer) {
-    m_reply = Reply();
-    m_expected = command.trimmed();
-    m_link->queue()->queueCommand(command);
-    if (!waitFor([this] { return m_reply.done; }, answerWithinMs)) {
-        m_expected.clear();
+    m_outcome.reset();
+    m_awaited = m_session->send(command.trimmed());
+    if (!waitFor([this] { return m_outcome.has_value(); }, answerWithinMs)) {
+        m_awaited = 0;
         return interruption(QStringLiteral("the answer to \"%1\"").arg(command));
     }
+    m_awaited = 0;
     if (answer)
-        *answer = m_reply.text;
-    return m_reply.refused ? ExitStatus::Refused : ExitStatus::Done;
+        *answer = m_outcome->answer;
+    switch (m_outcome->ending) {
+    case RequestOutcome::Ending::Answered:
+        return ExitStatus::Done;
+    case RequestOutcome::Ending::Refused:
+        return ExitStatus::Refused;
+    case RequestOutcome::Ending::TimedOut:
+    case RequestOutcome::Ending::Dropped:
+        break;
+    }
+    return interruption(QStringLiteral("the answer to \"%1\"").arg(command));
 }

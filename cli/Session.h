@@ -1,30 +1,27 @@
 #pragma once
-// One run of the command line against one monitor: the core's objects wired as the windowed tool wires them
-// (port, link with its queue and keep-alive, dispatcher and handlers, monitor data model, connection search,
-// download engine), the simulated monitor when asked for, and the file log. It opens the port, finds the
-// monitor with the search's own rules and time-outs, and then lets a verb send requests one after another and
-// wait for their answers with the event loop running.
+// One run of the command line against one monitor: the monitor session the windowed tool builds as well, the
+// simulated monitor when asked for, and the file log. It opens the port, finds the monitor with the search's own
+// rules and time-outs, and then lets a verb send requests one after another and wait for each one's outcome with
+// the event loop running.
 #include "cli/CliOptions.h"
 #include "cli/Questions.h"
 #include "link/FileLog.h"
 #include "link/LogSink.h"
+#include "link/Request.h"
 #include "model/MonitorModel.h"
 
 #include <QObject>
 #include <functional>
 #include <memory>
+#include <optional>
 
-class CliConnectionStates;
-class ConnectionSearch;
 class DataReadHandlers;
-class Dispatcher;
 class DownloadEngine;
 class InterruptNotifier;
 class Link;
-class PortMap;
+class MonitorSession;
 class QTimer;
 class QtClock;
-class SerialPort;
 class Settings;
 class Tone;
 namespace sim {
@@ -34,8 +31,8 @@ class SimulatorProcess;
 class Session : public QObject {
     Q_OBJECT
 public:
-    // Longest wait for one answer. The link notices a silent monitor well before (keep-alive plus its answer
-    // time-out), so this only ends a wait that an answer of the wrong request would leave open.
+    // Longest wait for one outcome. The link notices a silent monitor well before (keep-alive plus its answer
+    // time-out), so this only guards against a wait that nothing ends.
     static constexpr int answerWithinMs = 15000;
 
     explicit Session(const CliOptions& options, QObject* parent = nullptr);
@@ -47,7 +44,7 @@ public:
     // read as well. An exit status.
     int find();
 
-    // Queues one request (catalogue text, CR LF added) and waits for the answer that echoes it. Done with the
+    // Queues one request (catalogue text; the queue adds the line end) and waits for its outcome. Done with the
     // answer, Refused when the monitor answered with "!", Interrupted when no answer came.
     int request(const QString& command, QString* answer = nullptr);
     // Runs the event loop until pred holds; false when the time (ms, -1 none) ran out, the link was lost while
@@ -67,10 +64,11 @@ public:
     bool logFailed() const { return m_logFailed; }
     QString deviceName() const;
 
-    MonitorModel& model() { return m_model; }
-    Link* link() const { return m_link; }
-    DataReadHandlers* handlers() const { return m_handlers.get(); }
-    DownloadEngine* download() const { return m_download; }
+    MonitorModel& model();
+    MonitorSession* session() const { return m_session; }
+    Link* link() const;
+    DataReadHandlers* handlers() const;
+    DownloadEngine* download() const;
     Questions& questions() { return m_questions; }
     QtClock& clock() { return *m_clock; }
     InterruptNotifier* interruptNotifier() const { return m_interrupt; }
@@ -89,24 +87,16 @@ private:
         Session* m_session;
     };
 
-    void takeAnswer(const QString& text, bool refused);
+    void takeOutcome(const RequestOutcome& outcome);
 
     const CliOptions m_options;
     InterruptNotifier* m_interrupt;
     std::unique_ptr<Settings> m_settings;
-    std::unique_ptr<PortMap> m_portMap;
     std::unique_ptr<QtClock> m_clock;
     std::unique_ptr<Tone> m_tone;
     Questions m_questions;
-    MonitorModel m_model;
-    std::unique_ptr<DataReadHandlers> m_handlers;
-    std::unique_ptr<Dispatcher> m_dispatcher;
-    SerialPort* m_port;
-    Link* m_link;
-    ConnectionSearch* m_search = nullptr;
-    DownloadEngine* m_download;
+    MonitorSession* m_session;
     std::unique_ptr<sim::SimulatorProcess> m_simulator;
-    std::unique_ptr<CliConnectionStates> m_states;
     FileLog m_fileLog;
     FileLogSink m_logSink;
     QTimer* m_heartbeat;
@@ -116,10 +106,7 @@ private:
     bool m_lost = false;
     bool m_logFailed = false;
     int m_refusals = 0;
-    QString m_expected;
-    struct Reply {
-        bool done = false;
-        bool refused = false;
-        QString text;
-    } m_reply;
+    // The verb's request and its outcome, once settled.
+    RequestId m_awaited = 0;
+    std::optional<RequestOutcome> m_outcome;
 };

@@ -39,9 +39,6 @@ DiagnosticWindow::DiagnosticWindow(AppContext& ctx, const QString& objectName, c
         connect(download, &DownloadEngine::finished, this, &DiagnosticWindow::showNotice);
     }
     connect(m_timer, &Timer::timeout, this, &DiagnosticWindow::tick);
-    if (ctx.link)
-        connect(ctx.queue(), &TransmitQueue::lineWritten, this,
-                [this](const QByteArray& line) { m_lastWritten = QString::fromLatin1(line); });
 }
 
 bool DiagnosticWindow::monitorResponding() const {
@@ -80,13 +77,10 @@ void DiagnosticWindow::ask(const QString& command) {
 void DiagnosticWindow::queueReads(const QStringList& commands) {
     if (!mayAsk())
         return;
-    TransmitQueue* queue = m_ctx.queue();
-    for (const QString& command : commands) {
-        const QString line = command + QStringLiteral("\r\n");
-        const bool awaited = queue->awaitingAnswer() && !queue->writePending() && m_lastWritten == line;
-        if (!awaited && !queue->holdsRequest(line))
-            queue->queueRequest(line);
-    }
+    const TransmitQueue* queue = m_ctx.queue();
+    for (const QString& command : commands)
+        if (!queue->holdsRequest(command))
+            m_ctx.send(command);
 }
 
 void DiagnosticWindow::onActivated() {

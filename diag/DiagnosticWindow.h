@@ -92,6 +92,4 @@ private:
     QGridLayout* m_grid;
     QLabel* m_notice;
     QPushButton* m_reread = nullptr;
-    // The line on the wire, whose answer is awaited while the queue awaits one.
-    QString m_lastWritten;
 };

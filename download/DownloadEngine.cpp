@@ -71,7 +71,8 @@ DownloadEngine::DownloadEngine(Link* link, MonitorModel* model, Clock* clock, To
     m_silence->setSingleShot(true);
     connect(m_silence, &Timer::timeout, this, &DownloadEngine::silenceTimedOut);
     connect(m_link, &Link::connectionLost, this, &DownloadEngine::linkLost);
-    connect(m_link->queue(), &TransmitQueue::lineWritten, this, &DownloadEngine::lineWritten);
+    connect(m_link->queue(), &TransmitQueue::requestWritten, this, &DownloadEngine::onRequestWritten);
+    connect(m_link->queue(), &TransmitQueue::requestSettled, this, &DownloadEngine::onRequestSettled);
 }
 
 DownloadEngine::~DownloadEngine() = default;
@@ -102,7 +103,7 @@ bool DownloadEngine::start(Kind kind, const QString& path) {
         return false;
     if (kind == Kind::Sram) {
         begin(kind);
-        m_link->queue()->queueCommand(Catalogue::startSramLoad());
+        submitOwn(Catalogue::startSramLoad());
         return true;
     }
     TransmitQueue* queue = m_link->queue();
@@ -115,7 +116,7 @@ bool DownloadEngine::start(Kind kind, const QString& path) {
     if (!bootMode)
         queue->queueCommand(Catalogue::setAutoBoot(false));
     begin(kind);
-    queue->queueCommand(Catalogue::eraseFlash());
+    submitOwn(Catalogue::eraseFlash());
     return true;
 }
 
@@ -168,7 +169,7 @@ void DownloadEngine::begin(Kind kind) {
     charsSent = 0;
     abortRequested = false;
     m_startWritten = false;
-    m_ownLineOnWire = false;
+    m_ownRequest = 0;
     // The window comes at once, so that Abort is at hand while the erase or load answer is awaited.
     emit retryTextChanged(QStringLiteral("Retries:"));
     emit gaugeChanged(0);
@@ -179,38 +180,34 @@ void DownloadEngine::begin(Kind kind) {
 
 // The monitor's answers.
 
-void DownloadEngine::lineWritten(const QByteArray& line) {
+void DownloadEngine::onRequestWritten(RequestId id, const Request&) {
     if (m_phase == Phase::Idle)
         return;
     // Each line written gives the monitor the download keep-alive interval to answer.
     m_silence->start(m_link->downloadKeepAliveInterval);
-    const QString text = QString::fromLatin1(line);
-    if (m_phase == Phase::Sending) {
-        m_ownLineOnWire = text == lastRecord + QStringLiteral("\r\n");
-    } else {
-        const QString request =
-            (m_kind == Kind::Flash ? Catalogue::eraseFlash() : Catalogue::startSramLoad()) + QStringLiteral("\r\n");
-        m_ownLineOnWire = text == request;
-        m_startWritten = m_startWritten || m_ownLineOnWire;
-    }
+    if (id == m_ownRequest && m_phase == Phase::AwaitingStart)
+        m_startWritten = true;
 }
 
-bool DownloadEngine::takeRejection(const QString& text) {
+void DownloadEngine::onRequestSettled(const RequestOutcome& outcome) {
     // Only the answer to the download's own request: a refused poll or ping is none of its business.
-    if (m_phase == Phase::Idle || !m_ownLineOnWire)
-        return false;
-    m_ownLineOnWire = false;
-    const QString echo = Text::trimLeading(text);
+    if (m_phase == Phase::Idle || outcome.id != m_ownRequest || outcome.ending != RequestOutcome::Ending::Refused)
+        return;
+    m_ownRequest = 0;
+    const QString echo = Text::trimLeading(outcome.answer);
     if (m_phase == Phase::Sending) {
         handleRecordAnswer(echo);
-        return true;
+        return;
     }
     const QString body = echo.startsWith(QLatin1Char('b'), Qt::CaseInsensitive) ? Text::trimLeading(echo.mid(1)) : echo;
     if (m_kind == Kind::Flash)
         handleFlashEraseAnswer(body);
     else
         handleSramLoadAnswer(body);
-    return true;
+}
+
+void DownloadEngine::submitOwn(const QString& text) {
+    m_ownRequest = m_link->queue()->submit({Request::Kind::Record, text, {}});
 }
 
 void DownloadEngine::handleFlashEraseAnswer(const QString& body) {
@@ -266,7 +263,6 @@ void DownloadEngine::sendFirstRecord() {
 void DownloadEngine::handleRecordAnswer(const QString& body) {
     if (m_phase != Phase::Sending)
         return;
-    m_ownLineOnWire = false;
     bool prompt = hasPrompt(body);
     bool rejected = body.contains(QLatin1Char('!'));
     bool eof = body.contains(QLatin1String("EOF"));
@@ -433,11 +429,11 @@ bool DownloadEngine::readRecord(QString* line) {
 }
 
 void DownloadEngine::queueRecord(const QString& line) {
-    m_link->queue()->queueRequest(line + QStringLiteral("\r\n"));
+    submitOwn(line);
 }
 
 void DownloadEngine::restartKeepAlive() {
-    m_link->tmrKeepAlive()->start(m_link->downloadKeepAliveInterval);
+    m_link->restartDownloadKeepAlive();
 }
 
 QString DownloadEngine::formatErrorText(const QString& line) const {
@@ -454,7 +450,7 @@ void DownloadEngine::end(Outcome outcome, const QString& title, const QString& t
     m_silence->stop();
     m_image.close();
     m_phase = Phase::Idle;
-    m_ownLineOnWire = false;
+    m_ownRequest = 0;
     if (m_autoPingToRestore) {
         m_autoPingToRestore = false;
         m_link->setAutoPingEnabled(true);

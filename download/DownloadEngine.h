@@ -6,6 +6,7 @@
 //
 // Only the answers to its own requests count: the record in flight, "bf3" or "bs". A download that hears
 // nothing within the download keep-alive interval, or whose port or connection is lost, ends and says so.
+#include "link/Request.h"
 #include <QFile>
 #include <QObject>
 #include <QString>
@@ -76,8 +77,6 @@ public:
     void handleFlashEraseAnswer(const QString& body);
     void handleSramLoadAnswer(const QString& body);
     void handleRecordAnswer(const QString& body);
-    // The link's hook for a text ended by "!": true when it answered the download's own request in flight.
-    bool takeRejection(const QString& text);
 
     Phase phase() const { return m_phase; }
     bool inProgress() const { return m_phase != Phase::Idle; }
@@ -135,7 +134,10 @@ private:
     // What the download queued, or has in flight, will not be answered: the link is freed for what comes next.
     void freeLink();
     void linkLost();
-    void lineWritten(const QByteArray& line);
+    void onRequestWritten(RequestId id, const Request& request);
+    // The monitor refused the download's own request (a rejected record, a refused erase or load).
+    void onRequestSettled(const RequestOutcome& outcome);
+    void submitOwn(const QString& text);
     // Where the download stands, and what that leaves in the monitor, for the boxes of an end the monitor did
     // not decide.
     QString whereItStopped() const;
@@ -155,8 +157,8 @@ private:
     qint64 m_startedAt = 0;
     int m_recordCount = 0;
     bool m_progressShown = false;
-    // The download's own request (the erase or load request, or the record) is the line on the wire.
-    bool m_ownLineOnWire = false;
+    // The download's own request (the erase or load request, or the record) last queued.
+    RequestId m_ownRequest = 0;
     // The erase or load request went out: the monitor may have changed.
     bool m_startWritten = false;
     // The download switched auto-ping off and owes the user its setting back.

@@ -23,13 +23,17 @@ void ConnectionSearch::start() {
     m_retriesToGo = connectRetryLimit;
     emit countChanged(connectRetryLimit, m_retriesToGo);
     m_tick->start(tickMs);
-    m_link->queue()->queueCommand(Catalogue::ping());
+    m_link->queue()->submit({Request::Kind::Ping, Catalogue::ping(), {}});
 }
 
 void ConnectionSearch::cancel() {
     m_tick->stop();
     emit finished();
     m_states->setNoMonitor();
+}
+
+void ConnectionSearch::stop() {
+    m_tick->stop();
 }
 
 bool ConnectionSearch::concludeIfAnswered() {
@@ -42,7 +46,6 @@ bool ConnectionSearch::concludeIfAnswered() {
 void ConnectionSearch::monitorFound() {
     MonitorModel* model = m_link->model();
     m_tick->stop();
-    m_link->tmrConnect()->stop();
     m_link->startKeepAlive(Link::keepAliveSearchMs);
     const bool boot = model->bootMode;
     if (boot)
@@ -50,11 +53,10 @@ void ConnectionSearch::monitorFound() {
     else
         m_states->setOnline();
     m_states->enableGoOffline();
-    m_link->setIndicatorGreen(true);
     m_link->statistics().noteMonitorFound();
     emit found(boot);
     if (!boot)
-        m_link->queue()->queueCommand(Catalogue::readFirmwareVersion());
+        m_link->queue()->submit({Request::Kind::Read, Catalogue::readFirmwareVersion(), {}});
     emit finished();
 }
 
@@ -70,7 +72,7 @@ void ConnectionSearch::tick() {
         m_link->queue()->clearQueue();
         m_link->reopenIfLost();
         m_link->statistics().noteRetry();
-        m_link->queue()->queueCommand(Catalogue::ping());
+        m_link->queue()->submit({Request::Kind::Ping, Catalogue::ping(), {}});
         m_tick->start(tickMs);
         return;
     }

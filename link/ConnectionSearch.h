@@ -20,11 +20,12 @@ public:
 
     int retriesToGo() const { return m_retriesToGo; }
     bool isSearching() const;
-    Timer* tmrConnect() const { return m_tick; }
 
     // The search window's activation: restart the count and ping.
     void start();
     void cancel();
+    // Stops the pings quietly (the windows are hidden by whoever stops it; the state is theirs to set).
+    void stop();
     // Ends a running search at once when a prompt answer has already come, as its next tick would: the command
     // line does not wait out the rest of the 2000 ms. False (nothing done) otherwise.
     bool concludeIfAnswered();

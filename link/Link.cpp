@@ -33,13 +33,18 @@ QString eventText(int kind) {
 Link::Link(SerialPort* port, Clock* clock, Tone* tone, MonitorModel* model, QObject* parent)
     : QObject(parent), m_port(port), m_clock(clock), m_model(model),
       m_queue(new TransmitQueue(port, clock, tone, this)), m_tmrConnect(clock->createTimer(this)),
-      m_tmrKeepAlive(clock->createTimer(this)) {
+      m_tmrKeepAlive(clock->createTimer(this)), m_exclamationSettle(clock->createTimer(this)) {
+    m_exclamationSettle->setSingleShot(true);
+    connect(m_exclamationSettle, &Timer::timeout, this, [this] {
+        if (m_exclamationPending)
+            refusalReceived();
+    });
     connect(m_port, &SerialPort::portEvent, this, &Link::handlePortEvent);
     connect(m_tmrKeepAlive, &Timer::timeout, this, &Link::keepAliveTick);
     connect(m_tmrConnect, &Timer::timeout, this, &Link::answerTimeoutTick);
     connect(m_queue, &TransmitQueue::lineWritten, this, &Link::onLineWritten);
-    // Connected after the queue's own handler, so this sees what the kick left waiting.
-    connect(m_queue->tmrKickXmitQueue(), &Timer::timeout, this, &Link::kickFired);
+    connect(m_queue, &TransmitQueue::requestWritten, this, &Link::onRequestWritten);
+    connect(m_queue, &TransmitQueue::kickDefeated, this, &Link::kickFired);
 }
 
 bool Link::openPort(int portNumber, const QString& lineSettings) {
@@ -89,8 +94,10 @@ void Link::noteOpenFailure() {
 
 void Link::setMonitorConnected(bool connected) {
     m_monitorConnected = connected;
-    if (!connected)
+    if (!connected) {
+        m_tmrConnect->stop();
         resetPing();
+    }
 }
 
 void Link::setIndicatorGreen(bool green) {
@@ -107,7 +114,14 @@ void Link::setAutoPingEnabled(bool on) {
     emit autoPingChanged(on);
 }
 
-void Link::startKeepAlive(int intervalMs) { m_tmrKeepAlive->start(intervalMs); }
+void Link::startKeepAlive(int intervalMs) {
+    m_tmrConnect->stop();
+    m_tmrKeepAlive->start(intervalMs);
+}
+
+void Link::restartDownloadKeepAlive() {
+    m_tmrKeepAlive->start(downloadKeepAliveInterval);
+}
 
 void Link::stopKeepAlive() {
     m_tmrKeepAlive->stop();
@@ -148,10 +162,8 @@ void Link::logReceivedLineEnd() {
 }
 
 void Link::kickFired() {
-    // The kick writes the next line only when none is awaited: lines still queued behind a written line that
-    // has had no answer make it a retry that the monitor's silence defeated.
-    if (m_queue->lineOnWire() && !m_queue->transmitQueue().isEmpty())
-        m_statistics.noteRetry();
+    // Lines still queued behind a written line that has had no answer: a retry the monitor's silence defeated.
+    m_statistics.noteRetry();
 }
 
 void Link::handlePortEvent(int kind) {
@@ -207,6 +219,12 @@ void Link::processReceived(const QString& text) {
 
 void Link::processChunk(const QString& text) {
     for (const QChar c : text) {
+        if (m_exclamationPending) {
+            m_exclamationPending = false;
+            m_exclamationSettle->stop();
+            if (c == QLatin1Char('\r') || c == QLatin1Char('\n'))
+                refusalReceived();
+        }
         if (c == QLatin1Char('\r')) {
             if (m_lastPrompt != Prompt::None) {
                 m_lastPrompt = Prompt::None;
@@ -222,10 +240,17 @@ void Link::processChunk(const QString& text) {
                 m_log->logReceivedLineFeed();
             continue;
         }
+        // Only the line end that directly follows a prompt belongs to it: a monitor that sends none after its
+        // prompt starts the next answer with the echo, whose own line end is text.
+        m_lastPrompt = Prompt::None;
         logReceivedChar(c);
-        if (c == QLatin1Char('#') || c == QLatin1Char('$') || c == QLatin1Char('!')) {
+        if (c == QLatin1Char('#') || c == QLatin1Char('$')) {
             m_receiveBuffer += c;
             promptReceived();
+        } else if (c == QLatin1Char('!')) {
+            appendReceived(c);
+            m_exclamationPending = true;
+            m_exclamationSettle->start(exclamationSettleMs);
         } else {
             appendReceived(c);
         }
@@ -245,29 +270,11 @@ void Link::appendReceived(QChar c) {
 }
 
 void Link::promptReceived() {
-    const QChar c = m_receiveBuffer.back();
     m_answerOverflow = false;
     m_tmrConnect->stop();
     // The keep-alive ping has had its answer once a prompt follows its write.
     if (m_pingWritten)
         resetPing();
-    if (c == QLatin1Char('!')) {
-        m_statistics.noteRejection();
-        if (m_model->monitorResponding)
-            m_tmrKeepAlive->start(keepAliveErrorMs);
-        m_lastPrompt = Prompt::Exclamation;
-        QString rejected;
-        rejected.swap(m_receiveBuffer);
-        if (m_rejectionHandler && m_rejectionHandler(rejected)) {
-            m_queue->answerDispatched();
-            return;
-        }
-        // A refusal of the request in flight answers it: the requests queued behind it go on.
-        const QString request = QString::fromLatin1(m_queue->lineInFlight()).trimmed();
-        if (m_queue->exclamationReceived())
-            logEvent(QStringLiteral("Refused by the monitor: ") + request);
-        return;
-    }
     if (m_model->monitorResponding)
         m_tmrKeepAlive->start(keepAliveIdleMs);
     m_lastPrompt = Prompt::Answer;
@@ -276,11 +283,31 @@ void Link::promptReceived() {
     answer.swap(m_receiveBuffer);
     if (m_dispatch)
         m_dispatch(answer);
-    m_queue->answerDispatched();
+    m_queue->answerReceived(answer);
     // An answer that leaves a connected monitor "not responding" (line noise that reads as a prompt answer
     // without its "#") would otherwise silence the keep-alive for good: ask the monitor again at once.
     if (m_monitorConnected && !m_model->monitorResponding)
         keepAliveTick();
+}
+
+void Link::refusalReceived() {
+    m_exclamationPending = false;
+    m_exclamationSettle->stop();
+    m_answerOverflow = false;
+    m_tmrConnect->stop();
+    if (m_pingWritten)
+        resetPing();
+    m_statistics.noteRejection();
+    if (m_model->monitorResponding)
+        m_tmrKeepAlive->start(keepAliveErrorMs);
+    m_lastPrompt = Prompt::Exclamation;
+    QString refused;
+    refused.swap(m_receiveBuffer);
+    const std::optional<Request> request = m_queue->requestOnWire();
+    // A refusal of the request in flight answers it: the requests queued behind it go on. A download's
+    // rejected record is the download's to tell.
+    if (m_queue->refusalReceived(refused) && request && request->kind != Request::Kind::Record)
+        logEvent(QStringLiteral("Refused by the monitor: ") + request->text);
 }
 
 void Link::keepAliveTick() {
@@ -296,7 +323,7 @@ void Link::keepAliveTick() {
     if (!m_pingOutstanding || !m_queue->awaitingAnswer()) {
         resetPing();
         m_pingOutstanding = true;
-        m_queue->queueCommand(Catalogue::ping());
+        m_queue->submit({Request::Kind::Ping, Catalogue::ping(), {}});
     }
     // The time-out runs from a write. A line already on the wire still owes its answer, so the count starts
     // now; otherwise it starts when the next line (the ping or one ahead of it) is written.
@@ -309,15 +336,19 @@ void Link::onLineWritten(const QByteArray& line) {
     m_history.logWritten(line);
     if (logToWindow && m_log)
         m_log->logSent(line);
+}
+
+void Link::onRequestWritten(RequestId, const Request& request) {
     if (!m_pingOutstanding)
         return;
     m_tmrConnect->start(answerTimeoutMs);
-    if (line == (Catalogue::ping() + QStringLiteral("\r\n")).toLatin1())
+    if (request.kind == Request::Kind::Ping)
         m_pingWritten = true;
 }
 
 void Link::answerTimeoutTick() {
     m_statistics.noteTimeOut();
+    m_queue->answerTimedOut();
     const bool wasConnected = m_model->monitorResponding || m_monitorConnected;
     m_tmrConnect->stop();
     m_tmrKeepAlive->stop();

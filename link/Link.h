@@ -3,6 +3,7 @@
 // and the keep-alive with its answer time-out.
 #include "link/LinkStatistics.h"
 #include "link/LogHistory.h"
+#include "link/Request.h"
 
 #include <QObject>
 #include <QString>
@@ -26,6 +27,10 @@ public:
     static constexpr int keepAliveErrorMs = 2000;
     static constexpr int answerTimeoutMs = 2000;
     static constexpr int downloadKeepAliveMs = 7000;
+    // A "!" refuses the line on the wire only where it ends the answer: followed by a line end, or by nothing
+    // more within this time (a few character times at the slowest rate, with room for how a port delivers
+    // characters in bursts). Followed by anything else it is text, such as a name that holds it.
+    static constexpr int exclamationSettleMs = 20;
     // Far above any real answer: what arrives beyond it before the next prompt is dropped.
     static constexpr int maxAnswerChars = 64 * 1024;
 
@@ -63,10 +68,6 @@ public:
 
     void setDispatch(std::function<void(const QString&)> dispatch) { m_dispatch = std::move(dispatch); }
     void setLog(LogSink* log) { m_log = log; }
-    // A text ended by "!" is handed to this first (a download's rejected record): it returns true when it took
-    // it, and the link is then free for the next line as after an answer. Otherwise a "!" that refuses the line
-    // on the wire is logged and answers it likewise; any other "!" text is dropped.
-    void setRejectionHandler(std::function<bool(const QString&)> handler) { m_rejectionHandler = std::move(handler); }
     LogSink* log() const { return m_log; }
 
     bool logToWindow = false;
@@ -79,8 +80,9 @@ public:
     // Switching it on restarts the keep-alive countdown (2000 ms).
     void setAutoPingEnabled(bool on);
 
-    Timer* tmrConnect() const { return m_tmrConnect; }
-    Timer* tmrKeepAlive() const { return m_tmrKeepAlive; }
+    // The timers are the link's own: others may look, never start or stop them.
+    const Timer* tmrConnect() const { return m_tmrConnect; }
+    const Timer* tmrKeepAlive() const { return m_tmrKeepAlive; }
     Prompt lastPrompt() const { return m_lastPrompt; }
     const QString& receiveBuffer() const { return m_receiveBuffer; }
 
@@ -88,9 +90,11 @@ public:
     bool indicatorGreen() const { return m_indicatorGreen; }
     void setIndicatorGreen(bool green);
 
-    // Starts the keep-alive after a successful search.
+    // Starts the keep-alive after a successful search (the answer time-out of the search's ping ends).
     void startKeepAlive(int intervalMs = keepAliveSearchMs);
     void stopKeepAlive();
+    // A download record is going out: the monitor has the download interval before the next ping.
+    void restartDownloadKeepAlive();
     // Typed characters and request lines in bypass mode go straight to the port (and to the log's view of what
     // the tool sends).
     void writeDirect(const QByteArray& data);
@@ -116,6 +120,9 @@ private:
     void keepAliveTick();
     void answerTimeoutTick();
     void onLineWritten(const QByteArray& line);
+    void onRequestWritten(RequestId id, const Request& request);
+    // The "!" that ended the text refuses the line on the wire.
+    void refusalReceived();
     void resetPing();
     void portFailed(const QString& what);
     // Explains and logs a failed open whose reason was not told before.
@@ -133,7 +140,9 @@ private:
     Timer* m_tmrKeepAlive;
     LogSink* m_log = nullptr;
     std::function<void(const QString&)> m_dispatch;
-    std::function<bool(const QString&)> m_rejectionHandler;
+    Timer* m_exclamationSettle;
+    // A "!" has been received and what follows it decides whether it ends the answer.
+    bool m_exclamationPending = false;
     std::function<QString(const QString&, const OpenFailure&)> m_explainOpenFailure;
     QString m_receiveBuffer;
     // Characters that arrived while an answer was being handled (a handler's message box runs an event loop);

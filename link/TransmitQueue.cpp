@@ -13,120 +13,110 @@ TransmitQueue::TransmitQueue(SerialPort* port, Clock* clock, Tone* tone, QObject
     connect(m_pause, &Timer::timeout, this, &TransmitQueue::writeTakenLine);
     connect(m_kick, &Timer::timeout, this, [this] {
         m_kick->stop();
-        if (!m_transmitQueue.isEmpty())
-            sendNextRequest();
+        if (m_entries.isEmpty())
+            return;
+        if (lineOnWire())
+            emit kickDefeated();
+        sendNextRequest();
     });
 }
 
-void TransmitQueue::queueRequest(const QString& text) {
-    if (text.isEmpty())
-        return;
-    // Everything runs on one thread, so the marks are never found set here; they guard re-entry only.
-    Q_ASSERT(!m_queueWriting && !m_queueTaking);
-    m_queueWriting = true;
-    QString line = text;
-    if (!line.contains(QLatin1Char('\n')))
-        line += QLatin1Char('\n');
-    appendLine(QString(), line);
-    const bool wasAwaiting = m_awaitingAnswer;
-    m_queueWriting = false;
-    if (!wasAwaiting)
-        sendNextRequest();
+RequestId TransmitQueue::submit(const Request& request) {
+    if (request.text.isEmpty())
+        return 0;
+    // A text holding its own line feed is no single request: it goes as typed lines.
+    if (request.text.contains(QLatin1Char('\n')))
+        return queueRequest(request.text);
+    const QByteArray line = (request.text + QStringLiteral("\r\n")).toLatin1();
+    RequestId id = 0;
+    if (request.kind == Request::Kind::Setting && !request.key.isEmpty())
+        id = replaceWaitingSetting(request, line);
+    if (id == 0)
+        id = append(request, line);
+    sendNextRequest();
+    return id;
 }
 
-void TransmitQueue::queueCommand(const QString& command) {
-    if (!command.isEmpty())
-        queueRequest(command + QStringLiteral("\r\n"));
-}
-
-void TransmitQueue::queueSetting(const QString& key, const QString& command) {
-    const QString line = command + QStringLiteral("\r\n");
-    // Only a whole line of its own can stand for a setting: a command holding a line feed, or a queue whose last
-    // request left its line open, goes as any other request.
-    const bool ownLine = !command.contains(QLatin1Char('\n')) &&
-                         (m_transmitQueue.isEmpty() || m_transmitQueue.endsWith(QLatin1Char('\n')));
-    if (command.isEmpty() || key.isEmpty() || !ownLine) {
-        queueCommand(command);
-        return;
+RequestId TransmitQueue::queueRequest(const QString& text) {
+    RequestId id = 0;
+    qsizetype start = 0;
+    while (start < text.size()) {
+        const qsizetype lf = text.indexOf(QLatin1Char('\n'), start);
+        const qsizetype end = lf < 0 ? text.size() : lf + 1;
+        QString line = text.mid(start, end - start);
+        if (lf < 0)
+            line += QLatin1Char('\n');
+        Request request{Request::Kind::Typed, line.trimmed(), {}};
+        id = append(request, line.toLatin1());
+        start = end;
     }
-    Q_ASSERT(!m_queueWriting && !m_queueTaking);
-    m_queueWriting = true;
-    if (!replaceWaitingSetting(key, line))
-        appendLine(key, line);
-    const bool wasAwaiting = m_awaitingAnswer;
-    m_queueWriting = false;
-    if (!wasAwaiting)
-        sendNextRequest();
+    sendNextRequest();
+    return id;
 }
 
-void TransmitQueue::appendLine(const QString& key, const QString& line) {
-    m_transmitQueue += line;
-    if (key.isEmpty() && !m_parts.isEmpty() && m_parts.last().key.isEmpty())
-        m_parts.last().length += line.size();
-    else
-        m_parts.append({key, int(line.size())});
+RequestId TransmitQueue::append(const Request& request, const QByteArray& line) {
+    const RequestId id = m_nextId++;
+    m_entries.append({id, request, line});
+    return id;
 }
 
-bool TransmitQueue::replaceWaitingSetting(const QString& key, const QString& line) {
+RequestId TransmitQueue::replaceWaitingSetting(const Request& request, const QByteArray& line) {
     // From the newest line back: settings of other keys may be passed over, anything else stops the search.
-    int end = m_transmitQueue.size();
-    for (int k = m_parts.size() - 1; k >= 0; --k) {
-        Part& part = m_parts[k];
-        if (part.key.isEmpty())
-            return false;
-        const int start = end - part.length;
-        if (part.key == key) {
-            m_transmitQueue.replace(start, part.length, line);
-            part.length = line.size();
-            return true;
+    for (qsizetype k = m_entries.size() - 1; k >= 0; --k) {
+        Entry& entry = m_entries[k];
+        if (entry.request.kind != Request::Kind::Setting || entry.request.key.isEmpty())
+            return 0;
+        if (entry.request.key == request.key) {
+            entry.request = request;
+            entry.line = line;
+            return entry.id;
         }
-        end = start;
     }
     // Only settings wait (or nothing): the line in its write pause comes before them all.
-    if (m_pause->isActive() && m_takenKey == key) {
-        m_takenLine = line.toLatin1();
-        return true;
+    if (m_taken && m_taken->request.kind == Request::Kind::Setting && m_taken->request.key == request.key) {
+        m_taken->request = request;
+        m_taken->line = line;
+        return m_taken->id;
     }
+    return 0;
+}
+
+QString TransmitQueue::transmitQueue() const {
+    QString text;
+    for (const Entry& entry : m_entries)
+        text += QString::fromLatin1(entry.line);
+    return text;
+}
+
+bool TransmitQueue::isPending(RequestId id) const {
+    if (id == 0)
+        return false;
+    if ((m_taken && m_taken->id == id) || (m_written && m_written->id == id))
+        return true;
+    for (const Entry& entry : m_entries)
+        if (entry.id == id)
+            return true;
     return false;
 }
 
-QString TransmitQueue::cutParts(int n) {
-    QString key;
-    if (!m_parts.isEmpty() && m_parts.first().length == n)
-        key = m_parts.first().key;
-    while (n > 0 && !m_parts.isEmpty()) {
-        Part& first = m_parts.first();
-        if (first.length <= n) {
-            n -= first.length;
-            m_parts.removeFirst();
-        } else {
-            // Part of a request's text stays queued: what is left is no whole setting any more.
-            first.length -= n;
-            first.key.clear();
-            n = 0;
-        }
-    }
-    return key;
+bool TransmitQueue::holdsRequest(const QString& text) const {
+    const QString wanted = text.trimmed();
+    if ((m_taken && m_taken->request.text == wanted) || (m_written && lineOnWire() && m_written->request.text == wanted))
+        return true;
+    for (const Entry& entry : m_entries)
+        if (entry.request.text == wanted)
+            return true;
+    return false;
 }
 
 int TransmitQueue::waitingSettings(const QString& key) const {
     if (key.isEmpty())
         return 0;
-    int n = m_pause->isActive() && m_takenKey == key ? 1 : 0;
-    for (const Part& part : m_parts)
-        if (part.key == key)
+    int n = m_taken && m_taken->request.key == key ? 1 : 0;
+    for (const Entry& entry : m_entries)
+        if (entry.request.key == key)
             ++n;
     return n;
-}
-
-bool TransmitQueue::holdsRequest(const QString& text) const {
-    QString line = text;
-    if (!line.contains(QLatin1Char('\n')))
-        line += QLatin1Char('\n');
-    if (m_pause->isActive() && QString::fromLatin1(m_takenLine) == line)
-        return true;
-    // Every queued line ends with its line feed, so a line starts after one (or at the start).
-    return (QLatin1Char('\n') + m_transmitQueue).contains(QLatin1Char('\n') + line);
 }
 
 bool TransmitQueue::writePending() const {
@@ -137,71 +127,107 @@ bool TransmitQueue::lineOnWire() const {
     return m_awaitingAnswer && !m_pause->isActive();
 }
 
+std::optional<Request> TransmitQueue::requestOnWire() const {
+    if (lineOnWire() && m_written)
+        return m_written->request;
+    return std::nullopt;
+}
+
 void TransmitQueue::sendNextRequest() {
     // A line whose pause is still running is in flight too: it must reach the wire before the next one.
-    if (m_awaitingAnswer || m_pause->isActive() || m_transmitQueue.isEmpty())
+    if (m_awaitingAnswer || m_pause->isActive() || m_entries.isEmpty())
         return;
     m_awaitingAnswer = true;
-    m_queueTaking = true;
-    const int p = m_transmitQueue.indexOf(QLatin1Char('\n')) + 1;
-    if (p > 0 && p < m_transmitQueue.size()) {
-        m_takenLine = m_transmitQueue.left(p).toLatin1();
-        m_takenKey = cutParts(p);
-        m_transmitQueue.remove(0, p);
-    } else {
-        m_takenLine = m_transmitQueue.toLatin1();
-        m_takenKey = cutParts(m_transmitQueue.size());
-        m_transmitQueue.clear();
-    }
-    m_queueTaking = false;
+    m_taken = m_entries.takeFirst();
     m_pause->start(writePauseMs);
 }
 
 void TransmitQueue::writeTakenLine() {
-    const QByteArray line = m_takenLine;
-    m_takenLine.clear();
-    m_takenKey.clear();
-    m_writtenLine = line;
-    m_port->write(line);
-    emit lineWritten(line);
+    if (!m_taken)
+        return;
+    Entry entry = *m_taken;
+    m_taken.reset();
+    // A line written while an earlier one is still unsettled (released by a kick) ends that one's wait.
+    if (m_written)
+        settle(*m_written, RequestOutcome::Ending::Dropped, QString(), true);
+    m_written = entry;
+    m_port->write(entry.line);
+    emit lineWritten(entry.line);
+    emit requestWritten(entry.id, entry.request);
     m_kick->start(kickMs);
 }
 
+void TransmitQueue::settle(Entry& entry, RequestOutcome::Ending ending, const QString& answer, bool written) {
+    RequestOutcome outcome;
+    outcome.id = entry.id;
+    outcome.request = entry.request;
+    outcome.ending = ending;
+    outcome.answer = answer;
+    outcome.written = written;
+    if (m_written && m_written->id == entry.id)
+        m_written.reset();
+    emit requestSettled(outcome);
+}
+
+void TransmitQueue::dropQueued() {
+    QList<Entry> dropped;
+    dropped.swap(m_entries);
+    for (Entry& entry : dropped)
+        settle(entry, RequestOutcome::Ending::Dropped, QString(), false);
+}
+
 void TransmitQueue::clearQueue() {
-    if (m_awaitingAnswer) {
-        if (m_tone)
-            m_tone->play(250, 250);
-        m_transmitQueue.clear();
-        m_awaitingAnswer = false;
-    } else {
-        m_transmitQueue.clear();
+    if (m_awaitingAnswer && m_tone)
+        m_tone->play(250, 250);
+    m_awaitingAnswer = false;
+    // A line in its write pause still goes out (as it always has); its answer settles it.
+    if (m_written) {
+        Entry written = *m_written;
+        settle(written, RequestOutcome::Ending::Dropped, QString(), true);
     }
-    m_parts.clear();
+    dropQueued();
 }
 
 void TransmitQueue::clearQueuedText() {
-    m_transmitQueue.clear();
-    m_parts.clear();
     if (m_pause->isActive()) {
         m_pause->stop();
-        m_takenLine.clear();
-        m_takenKey.clear();
+        Entry taken = *m_taken;
+        m_taken.reset();
         m_awaitingAnswer = false;
+        settle(taken, RequestOutcome::Ending::Dropped, QString(), false);
     }
+    dropQueued();
 }
 
-void TransmitQueue::answerDispatched() {
+void TransmitQueue::answerReceived(const QString& answer) {
     m_awaitingAnswer = false;
-    if (!m_transmitQueue.isEmpty())
+    if (m_written && !m_pause->isActive()) {
+        Entry written = *m_written;
+        settle(written, RequestOutcome::Ending::Answered, answer, true);
+    }
+    if (!m_entries.isEmpty())
         sendNextRequest();
 }
 
-bool TransmitQueue::exclamationReceived() {
-    if (lineOnWire()) {
-        answerDispatched();
+bool TransmitQueue::refusalReceived(const QString& text) {
+    const bool onWire = lineOnWire();
+    if (m_written && !m_pause->isActive()) {
+        Entry written = *m_written;
+        settle(written, RequestOutcome::Ending::Refused, text, true);
+    }
+    if (onWire) {
+        m_awaitingAnswer = false;
+        sendNextRequest();
         return true;
     }
-    if (m_transmitQueue.isEmpty())
+    if (m_entries.isEmpty())
         m_kick->start(kickMs);
     return false;
+}
+
+void TransmitQueue::answerTimedOut() {
+    if (!m_written || m_pause->isActive())
+        return;
+    Entry written = *m_written;
+    settle(written, RequestOutcome::Ending::TimedOut, QString(), true);
 }

@@ -320,8 +320,8 @@ void PtySimulator::takeInput(const QByteArray& bytes) {
             emit imageWriteFailed(m_options.imageOut, imageError);
         if (!e.answer.isEmpty()) {
             // On the line, the controller ends its prompt (or "!") with a line end, which the tool drops
-            // before the next answer's echo.
-            const QByteArray wire = e.answer + "\r\n";
+            // before the next answer's echo; some controllers send none.
+            const QByteArray wire = m_options.barePrompt ? e.answer : e.answer + "\r\n";
             if (m_options.delayMs > 0) {
                 qint64 due = m_clock.elapsed() + m_options.delayMs;
                 if (!m_delayed.isEmpty() && m_delayed.last().due > due)

@@ -26,6 +26,7 @@ QString SimOptions::usage() {
         "  --link PATH          also make a symbolic link PATH to the terminal device\n"
         "  --image-out FILE     write the programmed image after each download (.bin raw, else Intel HEX)\n"
         "  --silent             never answer (a monitor that is switched off)\n"
+        "  --bare-prompt        send nothing after the prompt (or \"!\") that ends an answer\n"
         "  --silent-after N     fall silent after N answers (an unplugged monitor)\n"
         "  --delay MS           wait MS milliseconds before each answer\n"
         "  --baud RATE          pace both directions like a serial line at RATE baud (e.g. 9600, 19200)\n"
@@ -58,6 +59,8 @@ bool SimOptions::fromArguments(const QStringList& arguments, SimOptions* options
             o.bootMode = true;
         } else if (a == QLatin1String("--silent")) {
             o.silent = true;
+        } else if (a == QLatin1String("--bare-prompt")) {
+            o.barePrompt = true;
         } else if (a == QLatin1String("--profile")) {
             if (!next(&v) || !SimProfile::isKnown(v))
                 return fail(
@@ -120,6 +123,8 @@ QStringList SimOptions::toArguments() const {
         a << QStringLiteral("--image-out") << imageOut;
     if (silent)
         a << QStringLiteral("--silent");
+    if (barePrompt)
+        a << QStringLiteral("--bare-prompt");
     if (silentAfter >= 0)
         a << QStringLiteral("--silent-after") << QString::number(silentAfter);
     if (delayMs > 0)

@@ -13,6 +13,7 @@ struct SimOptions {
     QString linkPath;                         // --link PATH: symbolic link to the slave device
     QString imageOut;                         // --image-out FILE: programmed image after each download
     bool silent = false;                      // --silent
+    bool barePrompt = false;                  // --bare-prompt: no CR LF after the prompt or "!"
     int silentAfter = -1;                     // --silent-after N (answers), -1 never
     int delayMs = 0;                          // --delay MS before each answer
     int baud = 0;                             // --baud 9600|19200..., 0 unthrottled

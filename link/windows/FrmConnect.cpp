@@ -290,7 +290,7 @@ void FrmConnect::showSearch() {
 
 void FrmConnect::hideConnectionWindows() {
     if (FrmTrying* trying = m_ctx.windows->existing<FrmTrying>()) {
-        m_ctx.search->tmrConnect()->stop();
+        m_ctx.search->stop();
         trying->hideWindow();
     }
     hideWindow();

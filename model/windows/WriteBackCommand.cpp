@@ -21,7 +21,7 @@ WriteBackCommand::WriteBackCommand(AppContext& ctx, MainWindowHost* mainWindow)
     link.send = [&ctx](const QString& request) { ctx.send(request); };
     link.idle = [&ctx] {
         const TransmitQueue* q = ctx.queue();
-        return q && !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
+        return q && q->isIdle();
     };
     m_writeBack = new FileWriteBack(*ctx.model, *ctx.clock, link, this);
     m_writeBack->setConfirm([this](const QString& question) {

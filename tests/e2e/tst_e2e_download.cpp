@@ -80,7 +80,7 @@ struct Session {
     }
     bool linkIdle() {
         const TransmitQueue* q = h.ctx().queue();
-        return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
+        return q->isIdle();
     }
     QString retryText() {
         auto* p = h.ctx().windows->existing<FrmBootProgress>();

@@ -48,7 +48,7 @@ struct Session {
     sim::MonitorState& monitor() { return simulator->monitor().state(); }
     bool idle() {
         const TransmitQueue* q = h.ctx().queue();
-        return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
+        return q->isIdle();
     }
     bool settle() {
         return h.waitFor([this] { return idle(); }, answersWithinMs);

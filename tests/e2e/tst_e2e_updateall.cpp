@@ -55,7 +55,7 @@ bool choose(ToolHarness& h, const char* name) {
 
 bool linkIdle(ToolHarness& h) {
     const TransmitQueue* q = h.ctx().queue();
-    return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
+    return q->isIdle();
 }
 
 sim::DacTable simTable(DacTable t) {

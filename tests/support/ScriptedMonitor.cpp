@@ -34,7 +34,7 @@ bool ScriptedMonitor::goOnline(const QString& version) {
 void ScriptedMonitor::settle(int maxMs) {
     TransmitQueue* q = m_h.ctx().queue();
     for (int ms = 0; ms < maxMs; ms += TransmitQueue::writePauseMs) {
-        if (!q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty())
+        if (q->isIdle())
             return;
         m_h.fakeClock.advance(TransmitQueue::writePauseMs);
     }

@@ -76,5 +76,5 @@ bool ToolHarness::chooseMenu(const char* name) {
 
 bool ToolHarness::linkIdle() {
     const TransmitQueue* q = ctx().queue();
-    return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
+    return q->isIdle();
 }

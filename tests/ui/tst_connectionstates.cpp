@@ -9,6 +9,7 @@
 #include "link/windows/FrmTrying.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
+#include "session/MonitorSession.h"
 #include "support/ToolHarness.h"
 #include "ui/WindowRegistry.h"
 
@@ -101,6 +102,10 @@ class ConnectionStatesTest : public QObject {
             item(h, "mnuMonitorOffline")->trigger();
         } else if (what == QLatin1String("search")) {
             h.ctx().windows->show<FrmConnect>()->tryAgain();
+        } else if (what == QLatin1String("silent")) {
+            // The monitor stops answering: the keep-alive's ping goes unanswered past its time-out.
+            monitor.answering = false;
+            monitor.serve(Link::keepAliveIdleMs + Link::answerTimeoutMs + TransmitQueue::writePauseMs);
         } else {
             qFatal("unknown step %s", qPrintable(what));
         }
@@ -282,6 +287,9 @@ private slots:
         QTest::newRow("demo left by a search")
             << QStringList{"demo", "search", "found#"} << int(ConnectionState::Online) << " -- Monitor on Com1"
             << Expectations{{"mnuMonitorUpdate", true}, {"mnuMonitorOnline", false}, {"mnuAdjust", false}};
+        QTest::newRow("online, then the monitor falls silent")
+            << QStringList{"found#", "silent"} << int(ConnectionState::NoMonitor) << " -- No monitor"
+            << Expectations{{"mnuMonitorUpdate", false}, {"mnuMonitorOnline", true}, {"mnuMonitorOffline", false}};
         QTest::newRow("boot mode, then a search finds the firmware")
             << QStringList{"found$", "search", "found#"} << int(ConnectionState::Online) << " -- Monitor on Com1"
             << Expectations{
@@ -295,16 +303,28 @@ private slots:
         ToolHarness h;
         h.start();
         FakeMonitor monitor(h);
-        for (const QString& s : path)
+        QSignalSpy changes(h.ctx().session, &MonitorSession::connectionStateChanged);
+        for (const QString& s : path) {
+            const qsizetype before = changes.size();
             step(h, monitor, s);
+            // The session is the one place the state changes: the main window shows what it signalled last.
+            QVERIFY(changes.size() > before);
+            QCOMPARE(changes.last().first().value<ConnectionState>(), mainOf(h)->connectionState());
+        }
         QCOMPARE(int(mainOf(h)->connectionState()), state);
         QVERIFY2(mainOf(h)->windowTitle().endsWith(titleEnd), qPrintable(mainOf(h)->windowTitle()));
         for (const auto& e : expected)
             QVERIFY2(item(h, e.first)->isEnabled() == e.second,
                      qPrintable(e.first + (e.second ? " should be enabled" : " should be disabled")));
         const bool connected = state == int(ConnectionState::Online) || state == int(ConnectionState::BootMode);
-        QCOMPARE(h.ctx().model->monitorResponding, connected);
+        // Every flag that goes with the state, as the command line sees them in the same session.
+        const MonitorModel& m = *h.ctx().model;
+        QCOMPARE(m.monitorResponding, connected);
+        QCOMPARE(h.ctx().link->monitorConnected(), connected);
         QCOMPARE(h.ctx().link->indicatorGreen(), connected);
+        QVERIFY(connected || !h.ctx().link->tmrConnect()->isActive());
+        QVERIFY(connected || (m.firmwareVersion.isEmpty() && m.romVersion.isEmpty()));
+        QVERIFY(state != int(ConnectionState::BootMode) || m.firmwareClass == 0);
     }
 
     void demoEnablesEveryMenuAndItemInInstallationMode() {

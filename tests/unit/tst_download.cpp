@@ -10,6 +10,7 @@
 #include "platform/Settings.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/Dispatcher.h"
+#include "session/MonitorSession.h"
 #include "sim/IntelHex.h"
 #include "support/FakeClock.h"
 #include "support/FakeSerialPort.h"
@@ -49,13 +50,12 @@ class DownloadTest : public QObject {
         FakeClock clock;
         FakeSerialPort port;
         RecordingTone tone;
-        MonitorModel model;
         LineKeepingLog log;
         Settings settings{dir.filePath("test.conf")};
-        DataReadHandlers handlers{model};
-        Dispatcher dispatcher{model, &handlers};
-        Link link{&port, &clock, &tone, &model};
-        DownloadEngine engine{&link, &model, &clock, &tone, &settings};
+        MonitorSession session{{&settings, &clock, &tone, &port}};
+        MonitorModel& model = *session.model();
+        Link& link = *session.link();
+        DownloadEngine& engine = *session.download();
         QSignalSpy finished{&engine, &DownloadEngine::finished};
         QSignalSpy shown{&engine, &DownloadEngine::progressShown};
         QSignalSpy hidden{&engine, &DownloadEngine::progressHidden};
@@ -66,11 +66,6 @@ class DownloadTest : public QObject {
             port.open(1, "9600,N,8,1");
             model.monitorResponding = true;
             link.setLog(&log);
-            link.setDispatch([this](const QString& a) { dispatcher.dispatchAnswer(a); });
-            link.setRejectionHandler([this](const QString& t) { return engine.takeRejection(t); });
-            connect(&handlers, &DataReadHandlers::flashEraseAnswered, &engine, &DownloadEngine::handleFlashEraseAnswer);
-            connect(&handlers, &DataReadHandlers::sramLoadAnswered, &engine, &DownloadEngine::handleSramLoadAnswer);
-            connect(&handlers, &DataReadHandlers::recordAnswered, &engine, &DownloadEngine::handleRecordAnswer);
         }
         QString file(const QByteArray& contents, const QString& name = "fw.hex") {
             QFile f(dir.filePath(name));
@@ -420,7 +415,6 @@ private slots:
     // Outside a download a text ended by "!" is none of the engine's: the link takes it as its line's refusal.
     void rejectionOutsideADownloadIsDropped() {
         Rig r;
-        QVERIFY(!r.engine.takeRejection(":00!"));
         r.link.queue()->queueCommand("zz");
         r.answer("Unknown command!");
         QVERIFY(!r.link.queue()->awaitingAnswer());

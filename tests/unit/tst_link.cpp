@@ -92,8 +92,8 @@ private slots:
     void answerIsCutAtEveryPrompt() {
         Rig r;
         r.port.receive("dc\r\nName = A#B\r\n#rest");
-        // The prompt is still the last one seen when the CR after "B" comes, so that CR is dropped.
-        QCOMPARE(r.answers, (QStringList{"dc\r\nName = A#", "B#"}));
+        // Only a CR right after a prompt belongs to it: the one after "B" is text.
+        QCOMPARE(r.answers, (QStringList{"dc\r\nName = A#", "B\r\n#"}));
         QCOMPARE(r.link.receiveBuffer(), QString("rest"));
         // Text that never ends with a prompt is prepended to the next answer.
         r.port.receive("more$");
@@ -126,15 +126,53 @@ private slots:
         r.clock.advance(100);
         QCOMPARE(r.port.written, (QByteArrayList{"cdx12\r\n", "cdv3140\r\n"}));
         // A "!" with nothing on the wire is dropped and leaves the awaited answer awaited.
-        r.port.receive("cdv3140\r\n#\r\nnoise!");
+        r.port.receive("cdv3140\r\n#\r\nnoise!\r\n");
         QVERIFY(!r.q()->awaitingAnswer());
         r.q()->queueCommand("df");
-        r.port.receive("stray!");
+        r.port.receive("stray!\r\n");
         QVERIFY(r.q()->awaitingAnswer());
         r.clock.advance(100);
-        r.port.receive("late!");
+        r.port.receive("late!\r\n");
         QVERIFY(!r.q()->awaitingAnswer());
         QCOMPARE(r.answers.size(), 1);
+    }
+
+    // A "!" ends the answer (the monitor refused the request) only where nothing but a line end, or nothing
+    // within the settle time, follows it; inside the text it is text and the next request waits for the prompt.
+    void exclamationEndsAnAnswerOnlyAtItsEnd_data() {
+        QTest::addColumn<QStringList>("chunks"); // received 5 ms apart
+        QTest::addColumn<bool>("refused");
+        QTest::addColumn<QString>("answer");
+        QTest::newRow("line end after it") << QStringList{"ddn\r\nBad!\r\n"} << true << "ddn\r\nBad!";
+        QTest::newRow("nothing after it") << QStringList{"ddn\r\nBad!"} << true << "ddn\r\nBad!";
+        QTest::newRow("line end in the next chunk") << QStringList{"ddn\r\nBad!", "\r\n"} << true << "ddn\r\nBad!";
+        QTest::newRow("inside a name") << QStringList{"ddn\r\n1,1,60Hz! x\r\n#"} << false
+                                       << "ddn\r\n1,1,60Hz! x\r\n#";
+        QTest::newRow("before the prompt") << QStringList{"ddn\r\n60Hz!#"} << false << "ddn\r\n60Hz!#";
+        QTest::newRow("text in the next chunk") << QStringList{"ddn\r\n60Hz!", "x\r\n#"} << false
+                                                << "ddn\r\n60Hz!x\r\n#";
+    }
+    void exclamationEndsAnAnswerOnlyAtItsEnd() {
+        QFETCH(QStringList, chunks);
+        QFETCH(bool, refused);
+        QFETCH(QString, answer);
+        Rig r;
+        QSignalSpy settled(r.q(), &TransmitQueue::requestSettled);
+        const RequestId id = r.q()->queueCommand("ddn");
+        r.q()->queueCommand("dc");
+        r.clock.advance(100);
+        for (const QString& chunk : chunks) {
+            QCOMPARE(r.port.written.size(), 1);
+            r.port.receive(chunk.toLatin1());
+            r.clock.advance(5);
+        }
+        r.clock.advance(Link::exclamationSettleMs + TransmitQueue::writePauseMs);
+        QCOMPARE(r.port.written, (QByteArrayList{"ddn\r\n", "dc\r\n"}));
+        QCOMPARE(settled.size(), 1);
+        const auto outcome = settled.first().first().value<RequestOutcome>();
+        QCOMPARE(outcome.id, id);
+        QCOMPARE(outcome.ending == RequestOutcome::Ending::Refused, refused);
+        QCOMPARE(outcome.answer, answer);
     }
 
     void lineEndsAreNormalised() {

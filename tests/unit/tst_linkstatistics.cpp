@@ -1,12 +1,10 @@
 // The link's counts since start and its answer times: traffic scenarios on the fake port and clock (answers,
 // "!", a stuck queue's kick, a lost and found monitor, a search that tries again), and the histogram's median.
 #include "link/ConnectionSearch.h"
-#include "link/ConnectionStates.h"
 #include "link/Link.h"
 #include "link/LinkStatistics.h"
 #include "link/TransmitQueue.h"
-#include "model/MonitorModel.h"
-#include "protocol/Dispatcher.h"
+#include "session/MonitorSession.h"
 #include "support/FakeClock.h"
 #include "support/FakeSerialPort.h"
 #include "support/RecordingTone.h"
@@ -14,34 +12,15 @@
 #include <QtTest>
 
 namespace {
-class States : public ConnectionStates {
-public:
-    States(MonitorModel& model, Link& link) : m_model(model), m_link(link) {}
-    void setOnline() override { m_link.setMonitorConnected(true); }
-    void setBootMode() override { m_link.setMonitorConnected(true); }
-    void setNoMonitor() override {
-        m_model.monitorResponding = false;
-        m_link.setMonitorConnected(false);
-    }
-    void enableGoOffline() override {}
-
-private:
-    MonitorModel& m_model;
-    Link& m_link;
-};
-
 struct Rig {
     FakeClock clock;
     FakeSerialPort port;
     RecordingTone tone;
-    MonitorModel model;
-    Dispatcher dispatcher{model, nullptr};
-    Link link{&port, &clock, &tone, &model};
-    States states{model, link};
-    ConnectionSearch search{&link, &clock, &states};
+    MonitorSession session{{nullptr, &clock, &tone, &port}};
+    Link& link = *session.link();
+    ConnectionSearch& search = *session.search();
     Rig() {
         port.open(1, "9600,N,8,1");
-        link.setDispatch([this](const QString& a) { dispatcher.dispatchAnswer(a); });
         search.autoReConnect = false;
         search.connectRetryLimit = 3;
     }
@@ -58,8 +37,7 @@ struct Rig {
         else if (op == "rx")
             port.receive(QString(arg).replace("\\r", "\r").replace("\\n", "\n").toLatin1());
         else if (op == "online") {
-            model.monitorResponding = true;
-            link.setMonitorConnected(true);
+            session.setOnline();
             link.startKeepAlive(Link::keepAliveIdleMs);
         } else if (op == "search")
             search.start();
@@ -95,9 +73,9 @@ private slots:
             << QStringList{"queue dm", "ms 120", "rx dm\\r\\n#", "ms 500", "rx #"} << 1 << 2 << 0 << 0 << 0 << 0 << 20.0
             << 20;
         QTest::newRow("rejection with nothing behind it: the kick finds nothing to retry")
-            << QStringList{"queue cx", "ms 120", "rx cx\\r\\n!", "ms 5000"} << 1 << 0 << 1 << 0 << 0 << 0 << -1.0 << -1;
+            << QStringList{"queue cx", "ms 120", "rx cx\\r\\n!\\r\\n", "ms 5000"} << 1 << 0 << 1 << 0 << 0 << 0 << -1.0 << -1;
         QTest::newRow("rejection answers the line in flight: the line behind it goes next, no retry")
-            << QStringList{"queue cx", "queue dm", "ms 120", "rx cx\\r\\n!", "ms 130", "rx dm\\r\\n#", "ms 5000"} << 2
+            << QStringList{"queue cx", "queue dm", "ms 120", "rx cx\\r\\n!\\r\\n", "ms 130", "rx dm\\r\\n#", "ms 5000"} << 2
             << 1 << 1 << 0 << 0 << 0 << 30.0 << 30;
         QTest::newRow("silent monitor: time-out, search retries, found again")
             << QStringList{"online", "ms 5000", "ms 2100", "search", "ms 2000", "ms 130", "rx p\\r\\n#", "ms 1870"}

@@ -1,0 +1,138 @@
+#include "session/MonitorSession.h"
+
+#include "download/DownloadEngine.h"
+#include "link/ConnectionSearch.h"
+#include "link/Link.h"
+#include "link/TransmitQueue.h"
+#include "model/MonitorModel.h"
+#include "platform/PortMap.h"
+#include "platform/QtSerialPort.h"
+#include "protocol/Catalogue.h"
+#include "protocol/DataReadHandlers.h"
+#include "protocol/Dispatcher.h"
+
+MonitorSession::MonitorSession(const Parts& parts, QObject* parent)
+    : QObject(parent), m_portMap(std::make_unique<PortMap>(parts.settings)),
+      m_model(std::make_unique<MonitorModel>()), m_handlers(std::make_unique<DataReadHandlers>(*m_model)),
+      m_dispatcher(std::make_unique<Dispatcher>(*m_model, m_handlers.get())),
+      m_port(parts.port ? parts.port : new QtSerialPort(m_portMap.get(), this)),
+      m_link(new Link(m_port, parts.clock, parts.tone, m_model.get(), this)),
+      m_download(new DownloadEngine(m_link, m_model.get(), parts.clock, parts.tone, parts.settings, this)),
+      m_search(new ConnectionSearch(m_link, parts.clock, this, this)) {
+    PortMap* portMap = m_portMap.get();
+    m_link->setOpenFailureExplainer(
+        [portMap](const QString& device, const OpenFailure& failure) { return portMap->explain(device, failure); });
+    m_link->setDispatch([this](const QString& answer) {
+        m_dispatcher->dispatchAnswer(answer);
+        answerDispatched();
+    });
+    connect(m_handlers.get(), &DataReadHandlers::flashEraseAnswered, m_download,
+            &DownloadEngine::handleFlashEraseAnswer);
+    connect(m_handlers.get(), &DataReadHandlers::sramLoadAnswered, m_download, &DownloadEngine::handleSramLoadAnswer);
+    connect(m_handlers.get(), &DataReadHandlers::recordAnswered, m_download, &DownloadEngine::handleRecordAnswer);
+    connect(m_link, &Link::connectionLost, this, [this] {
+        setNoMonitor();
+        emit connectionLost();
+    });
+    connect(queue(), &TransmitQueue::requestSettled, this, &MonitorSession::onSettled);
+}
+
+MonitorSession::~MonitorSession() = default;
+
+TransmitQueue* MonitorSession::queue() const {
+    return m_link->queue();
+}
+
+void MonitorSession::setConnectionState(ConnectionState state) {
+    m_state = state;
+    const bool connected = state == ConnectionState::Online || state == ConnectionState::BootMode;
+    m_model->monitorResponding = connected;
+    m_link->setMonitorConnected(connected);
+    m_link->setIndicatorGreen(connected);
+    if (state == ConnectionState::BootMode)
+        m_model->firmwareClass = 0;
+    if (!connected) {
+        m_model->firmwareVersion.clear();
+        m_model->romVersion.clear();
+    }
+    m_bootPromptSeen = state == ConnectionState::BootMode && m_model->bootMode;
+    emit connectionStateChanged(state);
+}
+
+void MonitorSession::answerDispatched() {
+    if (m_state != ConnectionState::BootMode)
+        return;
+    if (m_model->bootMode) {
+        m_bootPromptSeen = true;
+        return;
+    }
+    // A "#" after the boot block's "$": the firmware runs, and the version answer sets up the family as after a
+    // search. Without a "$" first, the state was chosen by hand and the "#" proves nothing.
+    if (!m_bootPromptSeen || !m_model->monitorResponding)
+        return;
+    setOnline();
+    emit firmwareStarted();
+    send(Catalogue::readFirmwareVersion());
+}
+
+RequestId MonitorSession::submit(const Request& request) {
+    return queue()->submit(request);
+}
+
+RequestId MonitorSession::send(const QString& command) {
+    const bool read = command.startsWith(QLatin1Char('d'));
+    return submit({read ? Request::Kind::Read : Request::Kind::Command, command, {}});
+}
+
+bool MonitorSession::isPending(RequestId id) const {
+    if (queue()->isPending(id))
+        return true;
+    for (auto it = m_retries.cbegin(); it != m_retries.cend(); ++it)
+        if (it.value() == id && queue()->isPending(it.key()))
+            return true;
+    return false;
+}
+
+bool MonitorSession::linkIdle() const {
+    return queue()->isIdle();
+}
+
+void MonitorSession::onSettled(const RequestOutcome& settled) {
+    using Ending = RequestOutcome::Ending;
+    RequestOutcome outcome = settled;
+    const bool retried = m_retries.contains(outcome.id);
+    if (retried)
+        outcome.id = m_retries.take(outcome.id);
+    const Request& request = outcome.request;
+    if (outcome.ending == Ending::Answered || request.kind == Request::Kind::Ping) {
+        emit requestSettled(outcome);
+        return;
+    }
+    // A read the monitor refused (often a line that noise garbled on its way) is asked once more.
+    if (outcome.ending == Ending::Refused && request.kind == Request::Kind::Read && !retried) {
+        ++m_retried;
+        m_retries.insert(submit(request), outcome.id);
+        return;
+    }
+    emit requestSettled(outcome);
+    if (request.kind == Request::Kind::Setting)
+        emit settingNotApplied(request.text, outcome.ending == Ending::Refused    ? QStringLiteral("refused")
+                                             : outcome.ending == Ending::TimedOut ? QStringLiteral("not answered")
+                                                                                  : QStringLiteral("not sent"));
+    if (outcome.ending != Ending::Dropped)
+        return;
+    ++m_dropped;
+    m_droppedNames << request.text;
+    if (!m_dropReportQueued) {
+        m_dropReportQueued = true;
+        QMetaObject::invokeMethod(this, &MonitorSession::reportDropped, Qt::QueuedConnection);
+    }
+}
+
+void MonitorSession::reportDropped() {
+    m_dropReportQueued = false;
+    QStringList names;
+    names.swap(m_droppedNames);
+    if (!names.isEmpty())
+        emit requestsDroppedNamed(names);
+}
