@@ -8,6 +8,7 @@
 #include "model/UpdateAllData.h"
 #include "platform/SerialPort.h"
 #include "protocol/DataReadHandlers.h"
+#include "session/MonitorSession.h"
 #include "ui/AppContext.h"
 
 #include <QLabel>
@@ -25,6 +26,13 @@ MainStatusBar::MainStatusBar(AppContext& ctx, FrmMain* mainWindow, FileWriteBack
         connect(h, &DataReadHandlers::firmwareVersionRead, this, &MainStatusBar::refresh);
     }
     connect(ctx.link, &Link::eventLogged, m_linkEvent, &QLabel::setText);
+    // Nothing the user asked for disappears unsaid.
+    connect(ctx.session, &MonitorSession::settingNotApplied, m_linkEvent, [this](const QString& command, const QString& why) {
+        m_linkEvent->setText(QStringLiteral("Setting %1: %2").arg(why, command));
+    });
+    connect(ctx.session, &MonitorSession::requestsDroppedNamed, m_linkEvent, [this](const QStringList& commands) {
+        m_linkEvent->setText(QStringLiteral("Not sent (%1): %2").arg(commands.size()).arg(commands.join(QLatin1String(", "))));
+    });
     if (UpdateAllData* updateAll = ctx.updateAll) {
         connect(updateAll, &UpdateAllData::stepTaken, this, &MainStatusBar::showUpdateAllStep);
         // Stopped from its menu item: the last step shown no longer goes on.

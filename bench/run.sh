@@ -4,7 +4,7 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
-"$root/scripts/build.sh" --target bench_core bench_startup_tool bench_startup_minimal bench_download bench_coalesce bench_cli
+"$root/scripts/build.sh" --target bench_core bench_startup_tool bench_startup_minimal bench_download bench_coalesce bench_cli bench_soak
 "$build/bin/bench_core" "$@"
 if [ "${CALLGRIND:-0}" = "1" ] && command -v valgrind >/dev/null; then
     "$build/bin/bench_core" -callgrind "$@"
@@ -16,3 +16,5 @@ fi
 "$build/bin/bench_cli"
 # Several minutes: a 64 KiB firmware image at the pace of a 9600 baud line, and the memory of a 1 MiB one.
 "$build/bin/bench_download"
+# Five minutes: the session against the simulated monitor at 2 % noise.
+"$build/bin/bench_soak"

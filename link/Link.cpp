@@ -51,6 +51,8 @@ bool Link::openPort(int portNumber, const QString& lineSettings) {
     if (m_port->isOpen())
         m_port->close();
     m_model->monitorResponding = false;
+    m_exclamationPending = false;
+    m_exclamationSettle->stop();
     m_lastPortNumber = portNumber;
     m_lastLineSettings = lineSettings;
     if (!m_port->open(portNumber, lineSettings)) {

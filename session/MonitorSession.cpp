@@ -56,6 +56,7 @@ void MonitorSession::setConnectionState(ConnectionState state) {
         m_model->romVersion.clear();
     }
     m_bootPromptSeen = state == ConnectionState::BootMode && m_model->bootMode;
+    m_firmwareAsks = 0;
     emit connectionStateChanged(state);
 }
 
@@ -104,6 +105,15 @@ void MonitorSession::onSettled(const RequestOutcome& settled) {
     if (retried)
         outcome.id = m_retries.take(outcome.id);
     const Request& request = outcome.request;
+    // The family set-up hangs on the firmware version: a connection is not left without it because one answer
+    // came garbled or refused.
+    if (request.text == Catalogue::readFirmwareVersion() && m_state == ConnectionState::Online &&
+        m_model->firmwareClass == 0 && outcome.ending != Ending::Dropped && m_firmwareAsks < maxFirmwareAsks) {
+        ++m_firmwareAsks;
+        ++m_retried;
+        m_retries.insert(submit(request), outcome.id);
+        return;
+    }
     if (outcome.ending == Ending::Answered || request.kind == Request::Kind::Ping) {
         emit requestSettled(outcome);
         return;
@@ -116,6 +126,8 @@ void MonitorSession::onSettled(const RequestOutcome& settled) {
     }
     emit requestSettled(outcome);
     if (request.kind == Request::Kind::Setting)
+        readBack(request);
+    if (request.kind == Request::Kind::Setting)
         emit settingNotApplied(request.text, outcome.ending == Ending::Refused    ? QStringLiteral("refused")
                                              : outcome.ending == Ending::TimedOut ? QStringLiteral("not answered")
                                                                                   : QStringLiteral("not sent"));
@@ -127,6 +139,14 @@ void MonitorSession::onSettled(const RequestOutcome& settled) {
         m_dropReportQueued = true;
         QMetaObject::invokeMethod(this, &MonitorSession::reportDropped, Qt::QueuedConnection);
     }
+}
+
+void MonitorSession::readBack(const Request& setting) {
+    // A DAC setting's key names its group ("cd" and the group letter): the group's values are read again, so
+    // that the window shows what the monitor holds rather than what it never took.
+    if (setting.key.size() < 3 || !setting.key.startsWith(QLatin1String("cd")) || !m_model->monitorResponding)
+        return;
+    send(Catalogue::readDac(setting.key.at(2), DacKind::Current));
 }
 
 void MonitorSession::reportDropped() {

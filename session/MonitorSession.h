@@ -90,6 +90,7 @@ private:
     void answerDispatched();
     void onSettled(const RequestOutcome& outcome);
     void reportDropped();
+    void readBack(const Request& setting);
 
     std::unique_ptr<PortMap> m_portMap;
     std::unique_ptr<MonitorModel> m_model;
@@ -105,6 +106,8 @@ private:
     // Reads asked a second time: the retry's id and the id the caller holds.
     QHash<RequestId, RequestId> m_retries;
     QStringList m_droppedNames;
+    static constexpr int maxFirmwareAsks = 3;
+    int m_firmwareAsks = 0;
     bool m_dropReportQueued = false;
     int m_retried = 0;
     int m_dropped = 0;

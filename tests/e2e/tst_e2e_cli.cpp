@@ -42,8 +42,8 @@ Run cli(const QStringList& args, const QString& configHome) {
             QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
 }
 
-std::unique_ptr<sim::PtySimulator> simulator(const QString& profile = QStringLiteral("2.10")) {
-    sim::SimOptions options;
+std::unique_ptr<sim::PtySimulator> simulator(const QString& profile = QStringLiteral("2.10"),
+                                             sim::SimOptions options = sim::SimOptions()) {
     options.profile = profile;
     auto s = std::make_unique<sim::PtySimulator>(options);
     if (!s->start())
@@ -173,6 +173,44 @@ private slots:
             QVERIFY(fileLines(cliFile).size() > 20);
             QCOMPARE(comparable(fileLines(cliFile), f.cliTime), comparable(fileLines(guiFile), f.guiTime));
         }
+    }
+
+    // A monitor that sends nothing after its prompt, and a noisy line: each verb ends as against the default
+    // simulated monitor, and what it reads (identity, firmware version, values) is the same on a clean line.
+    void verbsOnEveryLine_data() {
+        QTest::addColumn<bool>("barePrompt");
+        QTest::addColumn<double>("noise");
+        QTest::newRow("default") << false << 0.0;
+        QTest::newRow("no line end after the prompt") << true << 0.0;
+        QTest::newRow("2 % noise") << false << 2.0;
+        QTest::newRow("no line end after the prompt, 2 % noise") << true << 2.0;
+    }
+    void verbsOnEveryLine() {
+        QFETCH(bool, barePrompt);
+        QFETCH(double, noise);
+        auto reference = simulator();
+        const QString referenceFile = m_dir.filePath("reference.mdv");
+        QCOMPARE(cli({"--port", reference->devicePath(), "read", "-o", referenceFile}, m_dir.path()).status, 0);
+        sim::SimOptions options;
+        options.barePrompt = barePrompt;
+        options.noisePercent = noise;
+        options.seed = 7;
+        auto s = simulator(QStringLiteral("2.10"), options);
+        const sim::SimProfile& p = s->monitor().profile();
+        const Run identify = cli({"--port", s->devicePath(), "identify", "--json"}, m_dir.path());
+        const Run send = cli({"--port", s->devicePath(), "send", "df"}, m_dir.path());
+        const Run testPoints = cli({"--port", s->devicePath(), "testpoints"}, m_dir.path());
+        const QString file = m_dir.filePath("line.mdv");
+        const Run read = cli({"--port", s->devicePath(), "read", "-o", file}, m_dir.path());
+        for (const Run& r : {identify, send, testPoints, read})
+            QVERIFY2(r.status == 0, qPrintable(r.err));
+        QVERIFY(!testPoints.out.trimmed().isEmpty());
+        if (noise > 0)
+            return; // a flipped bit in a digit reads as another number: only the clean line is compared
+        QCOMPARE(QJsonDocument::fromJson(identify.out.toUtf8()).object()["firmwareVersion"].toString(),
+                 p.firmwareVersion);
+        QVERIFY(send.out.contains(p.firmwareVersion));
+        QCOMPARE(liveValues(file), liveValues(referenceFile));
     }
 
     void writeThenReadRoundTrips() {

@@ -308,7 +308,7 @@ private slots:
         Rig r;
         r.model.monitorResponding = true;
         r.link.startKeepAlive(5000);
-        r.port.receive("oops!");
+        r.port.receive("oops!\r\n");
         QCOMPARE(r.link.tmrKeepAlive()->interval(), 2000);
         QVERIFY(r.link.tmrKeepAlive()->isActive());
     }
@@ -338,7 +338,7 @@ private slots:
         QTest::newRow("idle") << 5000 << QByteArray() << QByteArray() << 5000 + 100 + 2000;
         // "!" answers its request: the keep-alive pings 2000 ms later, and the time-out counts from that write.
         QTest::newRow("after a text ended by !")
-            << 5000 << QByteArray("zz") << QByteArray("zz\r\nUnknown!") << 100 + 2000 + 100 + 2000;
+            << 5000 << QByteArray("zz") << QByteArray("zz\r\nUnknown!\r\n") << 100 + 2000 + 100 + 2000;
         // Line noise that reads as a prompt answer without "#": the monitor is asked again at once.
         QTest::newRow("garbled P answer") << 5000 << QByteArray() << QByteArray("Px$") << 100 + 100 + 2000;
     }
@@ -459,10 +459,10 @@ private slots:
         QTest::newRow("a read of the same letters is no setting")
             << busy + QStringList{"r|cdl2100", "s|cdl2|cdl2101"} << "cdl2100\r\ncdl2101\r\n"
             << 1 << QStringList{"p", "cdl2100", "cdl2101"};
-        QTest::newRow("a setting joined to an open line is no setting")
+        QTest::newRow("an open line is a line of its own: the settings behind it still coalesce")
             << busy + QStringList{"raw|x\ny", "s|cdl2|cdl21", "s|cdl2|cdl22", "s|cdl2|cdl23"}
-            << "x\nycdl21\r\ncdl23\r\n"
-            << 1 << QStringList{"p", "x", "ycdl21", "cdl23"};
+            << "x\ny\ncdl23\r\n"
+            << 1 << QStringList{"p", "x", "y", "cdl23"};
         QTest::newRow("Clear Xmit Queue forgets the waiting settings")
             << busy + QStringList{"s|cdl2|cdl2100", "s|cdl3|cdl35", "xmit", "s|cdl3|cdl36", "s|cdl2|cdl2101"}
             << "cdl36\r\ncdl2101\r\n"
