@@ -269,7 +269,9 @@ private slots:
         TransmitQueue queue(&port, &clock, nullptr);
         queue.queueRequest(QStringLiteral("da\r\n")); // taken, in its write pause
         QVERIFY(queue.holdsRequest(QStringLiteral("da\r\n")));
-        clock.advance(TransmitQueue::writePauseMs); // written: the answer is awaited, nothing waits
+        clock.advance(TransmitQueue::writePauseMs); // written: its answer is awaited
+        QVERIFY(queue.holdsRequest(QStringLiteral("da\r\n")));
+        queue.answerReceived(QStringLiteral("da\r\n#"));
         QVERIFY(!queue.holdsRequest(QStringLiteral("da\r\n")));
         queue.queueRequest(QStringLiteral("dv\r\n"));
         queue.queueRequest(QStringLiteral("dh\r\n"));

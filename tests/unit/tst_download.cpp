@@ -73,11 +73,12 @@ class DownloadTest : public QObject {
             f.write(contents);
             return f.fileName();
         }
-        // Lets the queued line out, then the monitor answers with its echo, the reply and the end character.
+        // Lets the queued line out, then the monitor answers with its echo, the reply, the end character and its
+        // line end.
         void answer(const QByteArray& reply) {
             clock.advance(100);
             const QByteArray echo = port.written.isEmpty() ? QByteArray() : port.written.last().trimmed();
-            port.receive(echo + "\r\n" + reply);
+            port.receive(echo + "\r\n" + reply + "\r\n");
         }
         // Lines written since the last look, after the pending one went out.
         QString sent() {
@@ -267,7 +268,7 @@ private slots:
                                       << QString();
         QTest::newRow("end rejected") << QByteArray("EOF Bad checksum!") << false << int(Outcome::Failed)
                                       << "Failed checksum after booting flash.\nResult was '" + first +
-                                             "EOF Bad checksum!'\nTry again or check Flash Chip, Pin 1 = +12V."
+                                             "\r\nEOF Bad checksum!'\nTry again or check Flash Chip, Pin 1 = +12V."
                                       << failedTones << true << QString();
         QTest::newRow("rejected") << QByteArray("Bad checksum!") << false << -1 << QString()
                                   << Tones{{250, 250}, {125, 250}} << false << first;
