@@ -75,12 +75,22 @@ struct Session {
     QString autoPingCaption() {
         return h.ctx().windows->existing<FrmCommLog>()->findChild<QPushButton*>("btnDisableAutoping")->text();
     }
+    // The download has ended and its box, if it has one, has been shown.
     bool ended() {
-        return h.waitFor([&] { return !outcomes.isEmpty() && !h.ctx().download->inProgress(); }, downloadWithinMs);
+        return h.waitFor(
+            [&] {
+                const QString told = h.ctx().download->verdict().text;
+                return !outcomes.isEmpty() && !h.ctx().download->inProgress() && (told.isEmpty() || box() == told);
+            },
+            downloadWithinMs);
     }
     bool linkIdle() {
         const TransmitQueue* q = h.ctx().queue();
         return !q->awaitingAnswer() && !q->writePending() && q->transmitQueue().isEmpty();
+    }
+    QString waitingText() {
+        auto* p = h.ctx().windows->existing<FrmBootProgress>();
+        return p ? p->findChild<QLabel*>("lblWaiting")->text() : QString();
     }
     QString retryText() {
         auto* p = h.ctx().windows->existing<FrmBootProgress>();
@@ -135,6 +145,13 @@ private slots:
         const QString path = writeImage(s.h.m_dir.filePath("firmware.hex"), &bytes, " \r\n", "\r\n\x1A");
         s.h.dialogs.files.enqueue(path);
         QCOMPARE(s.autoPingCaption(), QStringLiteral("Disable AutoPing"));
+        // While the box that tells the end is open, the keep-alive pings and the answers are taken.
+        const LinkStatistics& link = s.h.ctx().link->statistics();
+        bool answeredWhileOpen = false;
+        s.h.dialogs.whileOpen = [&](const ScriptedDialogs::Message&) {
+            const quint64 before = link.answers();
+            answeredWhileOpen = s.h.waitFor([&] { return link.answers() > before; }, connectWithinMs);
+        };
         s.click(s.software(), "btnLoadFlash");
         QCOMPARE(s.autoPingCaption(), QStringLiteral("Enable AutoPing"));
         QVERIFY(s.ended());
@@ -146,6 +163,8 @@ private slots:
                  (QList<QPair<int, int>>{{250, 250}, {500, 250}, {1000, 250}}));
         QVERIFY(!s.progressShown());
         QCOMPARE(s.box(), QStringLiteral("Flash download complete: 13 records sent."));
+        QVERIFY(answeredWhileOpen);
+        QCOMPARE(link.connectionsLost(), quint64(0));
         // Checking was switched off for the download, in boot mode too; auto-ping is back on.
         auto* log = s.h.ctx().windows->existing<FrmCommLog>();
         QVERIFY(log->findChild<QPushButton*>("btnCheckOn")->isEnabled());
@@ -234,6 +253,7 @@ private slots:
         Session s(true);
         QVERIFY(s.connected(ConnectionState::BootMode));
         s.h.ctx().link->downloadKeepAliveInterval = 1500;
+        s.h.ctx().download->startAnswerLimitMs = 1500;
         s.h.dialogs.files.enqueue(writeImage(s.h.m_dir.filePath("firmware.hex")));
         FrmSoftware* w = s.software();
         QVERIFY(s.h.waitFor([&] { return s.linkIdle(); }, connectWithinMs));
@@ -248,7 +268,73 @@ private slots:
         QCOMPARE(s.autoPingCaption(), QStringLiteral("Disable AutoPing"));
     }
 
+    // An erase that takes longer than a record may (the download keep-alive interval is shortened to keep the
+    // test quick; the erase has a limit of its own): the progress window counts the seconds, and the download
+    // completes, or Abort ends it at once.
+    void slowErase_data() {
+        QTest::addColumn<bool>("abort");
+        QTest::addColumn<int>("outcome");
+        QTest::newRow("completes") << false << int(Outcome::Completed);
+        QTest::newRow("aborted while erasing") << true << int(Outcome::Aborted);
+    }
+    void slowErase() {
+        QFETCH(bool, abort);
+        QFETCH(int, outcome);
+        Session s(true);
+        QVERIFY(s.connected(ConnectionState::BootMode));
+        s.h.ctx().link->downloadKeepAliveInterval = 1500;
+        s.simulator->setEraseTime(3000);
+        s.h.dialogs.files.enqueue(writeImage(s.h.m_dir.filePath("firmware.hex")));
+        s.click(s.software(), "btnLoadFlash");
+        auto* progress = s.h.ctx().windows->existing<FrmBootProgress>();
+        QVERIFY(s.h.waitFor([&] { return s.waitingText() == QStringLiteral("Erasing\u2026 1 s"); }, connectWithinMs));
+        if (abort)
+            s.click(progress, "BootAbortButton");
+        QVERIFY(s.ended());
+        QCOMPARE(s.outcomes, QList<Outcome>{Outcome(outcome)});
+        QCOMPARE(s.waitingText(), QString());
+        if (abort)
+            QVERIFY(s.box().contains("The monitor's flash may now be erased"));
+        else
+            QCOMPARE(s.simulator->monitor().flashImage().size(), 12 * 16);
+    }
+
+    // Abort before the erase from a running monitor whose boot block was read: checking and auto boot, switched
+    // off for the download, are on again and the firmware is untouched.
+    void abortBeforeTheErase() {
+        Session s(false);
+        QVERIFY(s.connected(ConnectionState::Online));
+        QVERIFY(s.choose("mnuInfoBoot"));
+        QVERIFY(s.h.waitFor([&] { return s.linkIdle(); }, connectWithinMs));
+        QVERIFY(s.simulator->monitor().state().autoBoot);
+        s.simulator->setDelay(1000);
+        QSignalSpy requests(s.simulator, &sim::PtySimulator::requestHandled);
+        s.h.dialogs.files.enqueue(writeImage(s.h.m_dir.filePath("firmware.hex")));
+        s.click(s.software(), "btnLoadFlash");
+        QVERIFY(s.h.waitFor([&] { return !s.simulator->monitor().state().autoBoot; }, connectWithinMs));
+        s.click(s.h.ctx().windows->existing<FrmBootProgress>(), "BootAbortButton");
+        QVERIFY(s.ended());
+        QCOMPARE(s.outcomes, QList<Outcome>{Outcome::Aborted});
+        QVERIFY(s.box().endsWith("as it was.\nFlash checking and auto boot were switched back on."));
+        QVERIFY(s.h.waitFor([&] { return s.simulator->monitor().state().autoBoot; }, connectWithinMs));
+        QVERIFY(s.simulator->monitor().state().checking);
+        QVERIFY(!s.simulator->monitor().bootMode());
+        for (const QList<QVariant>& r : requests)
+            QVERIFY(!r.at(0).toByteArray().startsWith("bf"));
+    }
+
+    void badImageIsRefusedBeforeAnythingIsSent_data() {
+        QTest::addColumn<QByteArray>("records");
+        QTest::addColumn<QString>("reason");
+        const QByteArray first = sim::makeHexRecord(0, 0, "abcd") + "\r\n";
+        QTest::newRow("bad checksum") << first + ":0400000061626364FF\r\n"
+                                      << "Line 2 has a bad checksum";
+        QTest::newRow("past 64 KiB") << first + sim::makeHexRecord(0, 0xFFF8, QByteArray(16, 'x')) + "\r\n"
+                                     << "Line 2 runs past the end of the 64 KiB address space";
+    }
     void badImageIsRefusedBeforeAnythingIsSent() {
+        QFETCH(QByteArray, records);
+        QFETCH(QString, reason);
         Session s(false);
         QVERIFY(s.connected(ConnectionState::Online));
         FrmSoftware* w = s.software();
@@ -259,7 +345,7 @@ private slots:
         const QString path = s.h.m_dir.filePath("bad.hex");
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(sim::makeHexRecord(0, 0, "abcd") + "\r\n:0400000061626364FF\r\n:00000001FF\r\n");
+        f.write(records + ":00000001FF\r\n");
         f.close();
         s.h.dialogs.files.enqueue(path);
         s.click(w, "btnLoadFlash");
@@ -269,7 +355,7 @@ private slots:
             handled << QString::fromLatin1(r.at(0).toByteArray());
         QCOMPARE(handled, QStringList());
         QCOMPARE(s.h.dialogs.messages.last().title, QStringLiteral("File Format Error"));
-        QVERIFY(s.h.dialogs.messages.last().text.contains("Line 2 has a bad checksum"));
+        QVERIFY(s.h.dialogs.messages.last().text.contains(reason));
         QVERIFY(!s.simulator->monitor().bootMode());
         QCOMPARE(s.outcomes, QList<Outcome>{Outcome::ImageRefused});
     }
