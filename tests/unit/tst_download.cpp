@@ -391,52 +391,6 @@ private slots:
         QCOMPARE(r.finished.size(), 1);
     }
 
-    // Abort from a running monitor while the start is under way: what the start switched off and the monitor
-    // took is put back (auto boot only when a boot-block read said it was on), and the box says what is left.
-    void abortBeforeTheErase_data() {
-        QTest::addColumn<int>("answered"); // start lines answered before the abort: cz0, cb0, then bf3 is out
-        QTest::addColumn<QString>("autoBoot");
-        QTest::addColumn<QString>("putBack");
-        QTest::addColumn<QString>("told");
-        QTest::newRow("auto boot was on") << 1 << "ON"
-                                          << "cz1|cb1|"
-                                          << "Flash checking and auto boot were switched back on.";
-        QTest::newRow("auto boot was off") << 1 << "OFF"
-                                           << "cz1|"
-                                           << "as it was.\nFlash checking was switched back on.";
-        QTest::newRow("auto boot not known") << 1 << ""
-                                             << "cz1|"
-                                             << "Auto boot stays switched off, as it is not known whether it was on";
-        QTest::newRow("before auto boot") << 0 << "ON"
-                                          << "cz1|"
-                                          << "as it was.\nFlash checking was switched back on.";
-        QTest::newRow("while erasing") << 2 << "ON"
-                                       << ""
-                                       << "The monitor's flash may now be erased";
-    }
-    void abortBeforeTheErase() {
-        QFETCH(int, answered);
-        QFETCH(QString, autoBoot);
-        QFETCH(QString, putBack);
-        QFETCH(QString, told);
-        Rig r;
-        QSignalSpy checkingBack(&r.engine, &DownloadEngine::checkingSwitchedBackOn);
-        r.engine.noteAutoBoot(autoBoot);
-        r.engine.start(DownloadEngine::Kind::Flash, r.file(image()));
-        r.clock.advance(100);
-        for (int i = 0; i < answered; ++i)
-            r.answer("#");
-        r.clock.advance(100);
-        r.seen = r.port.written.size();
-        r.engine.requestAbort();
-        for (int i = 0; i < 2; ++i)
-            r.answer("#");
-        QCOMPARE(r.sent(), putBack);
-        QCOMPARE(checkingBack.size(), putBack.isEmpty() ? 0 : 1);
-        QCOMPARE(r.outcome(), Outcome::Aborted);
-        QVERIFY2(r.box().contains(told), qPrintable(r.box()));
-    }
-
     // During a download a refused request of someone else (a poll, a ping) is not the record's verdict.
     void onlyTheRecordsOwnAnswerCounts() {
         Rig r;
