@@ -294,7 +294,10 @@ private slots:
         auto* progress = s.h.ctx().windows->existing<FrmBootProgress>();
         const auto waiting = [&] { return progress->findChild<QLabel*>("lblWaiting")->text(); };
         QVERIFY(s.h.waitFor(
-            [&] { return eraseMs > 0 ? waiting() == QStringLiteral("Erasing\u2026 1 s") : !monitor.autoBoot; },
+            [&] {
+                return eraseMs > 0 ? waiting().startsWith("Erasing\u2026") && waiting() != "Erasing\u2026 0 s"
+                                   : !monitor.autoBoot;
+            },
             connectWithinMs));
         if (!abortWhen.isEmpty())
             s.click(progress, "BootAbortButton");
