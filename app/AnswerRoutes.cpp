@@ -202,8 +202,11 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
     });
     QObject::connect(h, &DataReadHandlers::bootBlockRead, owner,
                      [&ctx](const QStringList& values) { ctx.windows->window<FrmBootBlock>()->showValues(values); });
-    QObject::connect(h, &DataReadHandlers::autoBootRead, owner,
-                     [&ctx](const QString& text) { ctx.windows->window<FrmBootBlock>()->showAutoBoot(text); });
+    QObject::connect(h, &DataReadHandlers::autoBootRead, owner, [&ctx](const QString& text) {
+        ctx.windows->window<FrmBootBlock>()->showAutoBoot(text);
+        if (ctx.download)
+            ctx.download->noteAutoBoot(text);
+    });
 
     // Download progress.
     if (DownloadEngine* d = ctx.download) {
@@ -216,6 +219,9 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                          [&ctx](int percent) { ctx.windows->window<FrmBootProgress>()->setGauge(percent); });
         QObject::connect(d, &DownloadEngine::retryTextChanged, owner,
                          [&ctx](const QString& text) { ctx.windows->window<FrmBootProgress>()->setRetryText(text); });
+        QObject::connect(d, &DownloadEngine::startWaitChanged, owner, [&ctx](const QString& what, int seconds) {
+            ctx.windows->window<FrmBootProgress>()->setStartWait(what, seconds);
+        });
     }
 }
 

@@ -145,6 +145,7 @@ void Application::start(const StartOptions& options) {
     DownloadEngine* download = m_ctx.download;
     log->setDownloadQuiet([download] { return download->logQuiet(); });
     connect(download, &DownloadEngine::checkingSwitchedOff, log, [log] { log->showCheckingButtons(false); });
+    connect(download, &DownloadEngine::checkingSwitchedBackOn, log, [log] { log->showCheckingButtons(true); });
     connect(log, &FrmCommLog::reConnectRequested, m_main.get(), [this] {
         m_main->setNoMonitor();
         FrmConnect* connectWindow = m_ctx.windows->window<FrmConnect>();

@@ -60,6 +60,11 @@ int download(Session& session, const CliOptions& options, DownloadEngine::Kind k
     bool ended = false;
     DownloadEngine::Outcome outcome = DownloadEngine::Outcome::Completed;
     QObject::connect(engine, &DownloadEngine::gaugeChanged, &session, [&bar](int percent) { bar.show(percent); });
+    // An erase takes seconds: a line when it starts and every ten seconds, so that a script's log shows why.
+    QObject::connect(engine, &DownloadEngine::startWaitChanged, &session, [](const QString& what, int seconds) {
+        if (!what.isEmpty() && seconds % 10 == 0)
+            std::fprintf(stderr, "%s %d s\n", qPrintable(what), seconds);
+    });
     QObject::connect(engine, &DownloadEngine::finished, &session, [&](DownloadEngine::Outcome o) {
         outcome = o;
         ended = true;
@@ -81,6 +86,10 @@ int download(Session& session, const CliOptions& options, DownloadEngine::Kind k
     }
     // The engine notices silence and a lost link itself and ends with its verdict.
     session.waitFor([&ended] { return ended; }, -1, false, false);
+    // The gauge counts record characters against the file's size, line ends included, so it stops short of
+    // 100 %; a completed download has sent everything.
+    if (outcome == DownloadEngine::Outcome::Completed)
+        bar.show(100);
     bar.finish();
     tellVerdict(engine->verdict());
     if (outcome == DownloadEngine::Outcome::Completed)

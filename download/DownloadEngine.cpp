@@ -23,6 +23,18 @@ bool hasPrompt(const QString& body) {
 }
 
 const QString kAgain = QStringLiteral("The download can simply be started again.");
+
+// What the monitor said in a start answer: the body without the rest of the echoed request ("f3" of "bf3", "s"
+// of "bs") and the line ends around it.
+QString monitorWords(const QString& body, const QString& echoRest) {
+    QString words = body;
+    if (words.startsWith(echoRest, Qt::CaseInsensitive))
+        words = words.mid(echoRest.size());
+    words = Text::trimLeading(words);
+    while (!words.isEmpty() && (words.back() == QLatin1Char('\r') || words.back() == QLatin1Char('\n')))
+        words.chop(1);
+    return words;
+}
 } // namespace
 
 QString outcomeText(DownloadEngine::Outcome outcome) {
@@ -67,9 +79,10 @@ QString outcomeText(DownloadEngine::Outcome outcome) {
 DownloadEngine::DownloadEngine(Link* link, MonitorModel* model, Clock* clock, Tone* tone, Settings* settings,
                                QObject* parent)
     : QObject(parent), m_link(link), m_model(model), m_clock(clock), m_tone(tone), m_settings(settings),
-      m_silence(clock->createTimer(this)) {
+      m_silence(clock->createTimer(this)), m_startWait(clock->createTimer(this)) {
     m_silence->setSingleShot(true);
     connect(m_silence, &Timer::timeout, this, &DownloadEngine::silenceTimedOut);
+    connect(m_startWait, &Timer::timeout, this, &DownloadEngine::startWaitTick);
     connect(m_link, &Link::connectionLost, this, &DownloadEngine::linkLost);
     connect(m_link->queue(), &TransmitQueue::requestWritten, this, &DownloadEngine::onRequestWritten);
     connect(m_link->queue(), &TransmitQueue::requestSettled, this, &DownloadEngine::onRequestSettled);
@@ -101,6 +114,11 @@ bool DownloadEngine::start(Kind kind, const QString& path) {
     // The image is checked before the monitor is touched: the erase cannot be undone.
     if (!openImage(path) || !imageAccepted(kind))
         return false;
+    // No keep-alive ping may come between the start request and its answer, which may take its time.
+    m_autoPingToRestore = m_link->autoPingEnabled();
+    m_link->setAutoPingEnabled(false);
+    m_checkingOffRequest = 0;
+    m_autoBootOffRequest = 0;
     if (kind == Kind::Sram) {
         begin(kind);
         submitOwn(Catalogue::startSramLoad());
@@ -109,12 +127,10 @@ bool DownloadEngine::start(Kind kind, const QString& path) {
     TransmitQueue* queue = m_link->queue();
     const bool bootMode = m_model->bootMode;
     if (!bootMode)
-        queue->queueCommand(Catalogue::setChecking(false));
+        m_checkingOffRequest = queue->queueCommand(Catalogue::setChecking(false));
     emit checkingSwitchedOff();
-    m_autoPingToRestore = m_link->autoPingEnabled();
-    m_link->setAutoPingEnabled(false);
     if (!bootMode)
-        queue->queueCommand(Catalogue::setAutoBoot(false));
+        m_autoBootOffRequest = queue->queueCommand(Catalogue::setAutoBoot(false));
     begin(kind);
     submitOwn(Catalogue::eraseFlash());
     return true;
@@ -170,6 +186,8 @@ void DownloadEngine::begin(Kind kind) {
     abortRequested = false;
     m_startWritten = false;
     m_ownRequest = 0;
+    m_checkingOffWritten = false;
+    m_autoBootOffWritten = false;
     // The window comes at once, so that Abort is at hand while the erase or load answer is awaited.
     emit retryTextChanged(QStringLiteral("Retries:"));
     emit gaugeChanged(0);
@@ -183,10 +201,43 @@ void DownloadEngine::begin(Kind kind) {
 void DownloadEngine::onRequestWritten(RequestId id, const Request&) {
     if (m_phase == Phase::Idle)
         return;
-    // Each line written gives the monitor the download keep-alive interval to answer.
-    m_silence->start(m_link->downloadKeepAliveInterval);
-    if (id == m_ownRequest && m_phase == Phase::AwaitingStart)
+    if (m_phase == Phase::Sending) {
+        // Each line written gives the monitor the download keep-alive interval to answer.
+        m_silence->start(m_link->downloadKeepAliveInterval);
+        return;
+    }
+    // Once the erase or load request is out, its own limit runs whatever else is written meanwhile.
+    if (m_startWritten)
+        return;
+    m_checkingOffWritten = m_checkingOffWritten || (id != 0 && id == m_checkingOffRequest);
+    m_autoBootOffWritten = m_autoBootOffWritten || (id != 0 && id == m_autoBootOffRequest);
+    if (id != m_ownRequest) {
+        m_silence->start(m_link->downloadKeepAliveInterval);
+    } else {
+        // The erase (or the loader's preparation) has a limit of its own, and the user sees the seconds pass.
         m_startWritten = true;
+        m_startWrittenAt = m_clock->nowMs();
+        m_silence->start(startAnswerLimitMs);
+        m_startWait->start(1000);
+        startWaitTick();
+    }
+}
+
+void DownloadEngine::startWaitTick() {
+    const int seconds = int((m_clock->nowMs() - m_startWrittenAt) / 1000);
+    emit startWaitChanged(m_kind == Kind::Flash ? QStringLiteral("Erasing\u2026")
+                                                : QStringLiteral("Preparing the SRAM load\u2026"),
+                          seconds);
+}
+
+void DownloadEngine::noteAutoBoot(const QString& word) {
+    // A read during a download sees what the download switched off, not what it must put back.
+    if (inProgress())
+        return;
+    if (word.compare(QLatin1String("ON"), Qt::CaseInsensitive) == 0)
+        m_autoBoot = AutoBoot::On;
+    else if (word.compare(QLatin1String("OFF"), Qt::CaseInsensitive) == 0)
+        m_autoBoot = AutoBoot::Off;
 }
 
 void DownloadEngine::onRequestSettled(const RequestOutcome& outcome) {
@@ -215,7 +266,7 @@ void DownloadEngine::handleFlashEraseAnswer(const QString& body) {
         return;
     if (body.contains(QLatin1Char('!'))) {
         end(Outcome::StartRefused, QStringLiteral("Flash Block Erase Failed"),
-            QStringLiteral("Message was '") + body + QLatin1Char('\''));
+            QStringLiteral("Message was '") + monitorWords(body, QStringLiteral("f3")) + QLatin1Char('\''));
     } else if (hasPrompt(body)) {
         sendFirstRecord();
     } else {
@@ -228,7 +279,8 @@ void DownloadEngine::handleSramLoadAnswer(const QString& body) {
     if (m_phase != Phase::AwaitingStart || m_kind != Kind::Sram)
         return;
     if (body.contains(QLatin1Char('!'))) {
-        end(Outcome::StartRefused, QString(), QStringLiteral("Message was '") + body + QLatin1Char('\''));
+        end(Outcome::StartRefused, QString(),
+            QStringLiteral("Message was '") + monitorWords(body, QStringLiteral("s")) + QLatin1Char('\''));
     } else if (!body.contains(QLatin1Char('#'))) {
         tones({{250, 250}});
         end(Outcome::BadStartAnswer, QString(), QStringLiteral("Bad response to bs command"));
@@ -253,6 +305,10 @@ void DownloadEngine::sendFirstRecord() {
         return;
     }
     m_phase = Phase::Sending;
+    m_startWait->stop();
+    emit startWaitChanged(QString(), 0);
+    if (m_kind == Kind::Sram)
+        giveAutoPingBack();
     lastRecord = line;
     if (m_kind == Kind::Flash)
         restartKeepAlive();
@@ -347,9 +403,11 @@ void DownloadEngine::requestAbort() {
         // Nothing was sent yet that an answer could end: stop now, and take back the erase or load request if it
         // still waits in the queue.
         freeLink();
+        const QString putBack = m_startWritten ? QString() : putBackBeforeErase();
+        const QString text =
+            QStringLiteral("The download was aborted before its first record.\n") + whatItLeaves() + putBack;
         tones({{250, 250}, {125, 250}, {125, 250}});
-        end(Outcome::Aborted, QStringLiteral("Download Aborted"),
-            QStringLiteral("The download was aborted before its first record.\n") + whatItLeaves());
+        end(Outcome::Aborted, QStringLiteral("Download Aborted"), text);
         return;
     }
     if (m_phase != Phase::Sending)
@@ -365,13 +423,14 @@ void DownloadEngine::abandon() {
 void DownloadEngine::silenceTimedOut() {
     if (m_phase == Phase::Idle)
         return;
-    const QString seconds = QString::number(m_link->downloadKeepAliveInterval / 1000.0);
+    const int limit =
+        m_phase == Phase::AwaitingStart && m_startWritten ? startAnswerLimitMs : m_link->downloadKeepAliveInterval;
+    const QString seconds = QString::number(limit / 1000.0);
     freeLink();
     tones({{250, 250}, {125, 250}, {125, 250}});
     if (abortRequested) {
         if (LogSink* log = m_link->log())
-            log->logEvent(QStringLiteral("Download aborted: no answer from the monitor within %1 ms")
-                              .arg(m_link->downloadKeepAliveInterval));
+            log->logEvent(QStringLiteral("Download aborted: no answer from the monitor within %1 ms").arg(limit));
         abortRequested = false;
         end(Outcome::AbortUnanswered, QStringLiteral("Download Aborted"),
             QStringLiteral("The download was aborted at %1; the monitor did not answer within %2 s.\n")
@@ -395,6 +454,41 @@ void DownloadEngine::linkLost() {
             whatItLeaves() + QLatin1Char('\n') + kAgain);
 }
 
+QString DownloadEngine::putBackBeforeErase() {
+    QStringList back;
+    if (m_checkingOffWritten) {
+        m_link->queue()->queueCommand(Catalogue::setChecking(true));
+        m_checkingOffWritten = false;
+        emit checkingSwitchedBackOn();
+        back << QStringLiteral("Flash checking");
+    }
+    // Only what the download changed is changed back: auto boot that was off before is as it was.
+    if (m_autoBootOffWritten && m_autoBoot != AutoBoot::Unknown) {
+        m_autoBootOffWritten = false;
+        if (m_autoBoot == AutoBoot::On) {
+            m_link->queue()->queueCommand(Catalogue::setAutoBoot(true));
+            back << QStringLiteral("auto boot");
+        }
+    }
+    if (back.isEmpty())
+        return QString();
+    QString text = back.join(QStringLiteral(" and "));
+    text[0] = text.at(0).toUpper();
+    return QLatin1Char('\n') + text +
+           (back.size() > 1 ? QStringLiteral(" were switched back on.") : QStringLiteral(" was switched back on."));
+}
+
+QString DownloadEngine::stillOff() const {
+    QString text;
+    if (m_checkingOffWritten)
+        text += QStringLiteral("\nFlash checking stays switched off: \"Enable Checking\" in the communication log "
+                               "switches it on.");
+    if (m_autoBootOffWritten)
+        text += QStringLiteral("\nAuto boot stays switched off, as it is not known whether it was on: \"Enable "
+                               "AutoBoot\" in the Software window switches it on.");
+    return text;
+}
+
 void DownloadEngine::freeLink() {
     m_link->queue()->clearQueuedText();
     m_link->queue()->clearQueue();
@@ -412,7 +506,7 @@ QString DownloadEngine::whatItLeaves() const {
         return m_startWritten ? QStringLiteral("The program in the monitor's SRAM is incomplete.")
                               : QStringLiteral("Nothing was loaded into the monitor's SRAM.");
     if (!m_startWritten)
-        return QStringLiteral("The erase was not sent: the monitor's firmware is as it was.");
+        return QStringLiteral("The erase was not sent: the monitor's firmware is as it was.") + stillOff();
     return QStringLiteral("The monitor's flash may now be erased, and the monitor stays in its boot block.");
 }
 
@@ -446,15 +540,23 @@ QString DownloadEngine::readErrorText() const {
            QStringLiteral("'. \nPlease try a different file, or something.");
 }
 
-void DownloadEngine::end(Outcome outcome, const QString& title, const QString& text) {
-    m_silence->stop();
-    m_image.close();
-    m_phase = Phase::Idle;
-    m_ownRequest = 0;
+void DownloadEngine::giveAutoPingBack() {
     if (m_autoPingToRestore) {
         m_autoPingToRestore = false;
         m_link->setAutoPingEnabled(true);
     }
+}
+
+void DownloadEngine::end(Outcome outcome, const QString& title, const QString& text) {
+    m_silence->stop();
+    if (m_startWait->isActive()) {
+        m_startWait->stop();
+        emit startWaitChanged(QString(), 0);
+    }
+    m_image.close();
+    m_phase = Phase::Idle;
+    m_ownRequest = 0;
+    giveAutoPingBack();
     if (m_progressShown) {
         m_progressShown = false;
         emit progressHidden();

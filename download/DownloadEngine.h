@@ -5,7 +5,8 @@
 // leaves a verdict (its outcome and the words for the user) that the windows show and a command line prints.
 //
 // Only the answers to its own requests count: the record in flight, "bf3" or "bs". A download that hears
-// nothing within the download keep-alive interval, or whose port or connection is lost, ends and says so.
+// nothing within the download keep-alive interval (within the start answer limit for the erase or load
+// request, which may take many seconds), or whose port or connection is lost, ends and says so.
 #include "link/Request.h"
 #include <QFile>
 #include <QObject>
@@ -50,6 +51,8 @@ public:
     };
 
     static constexpr int defaultRetryLimit = 6;
+    // A flash erase takes seconds, longer on some monitors than the 7 s a record may take.
+    static constexpr int defaultStartAnswerLimitMs = 60000;
     DownloadEngine(Link* link, MonitorModel* model, Clock* clock, Tone* tone, Settings* settings,
                    QObject* parent = nullptr);
     ~DownloadEngine() override;
@@ -67,8 +70,11 @@ public:
     // download must have ended first (see abandon).
     bool start(Kind kind, const QString& path);
     // The progress window's Abort: the download stops at the next record answer, or when none comes within
-    // the download keep-alive interval; while the erase or load answer is awaited it stops at once.
+    // the download keep-alive interval; while the erase or load answer is awaited it stops at once, and before
+    // the erase request went out it puts back the checking and auto boot that the start switched off.
     void requestAbort();
+    // The auto-boot word of the last boot-block read ("ON", "OFF"): what an abort before the erase puts back.
+    void noteAutoBoot(const QString& word);
     // Ends a running download at once, without a word: a new one replaces it, or the tool closes.
     void abandon();
 
@@ -94,6 +100,7 @@ public:
     // Every repetition of the download so far; what "Retries: " shows.
     int totalRetries = 0;
     int retryLimit = defaultRetryLimit;
+    int startAnswerLimitMs = defaultStartAnswerLimitMs;
     QString lastRecord;
     bool abortRequested = false;
     // The Software window's "Logging Enabled": the traffic of a long download stays in the log.
@@ -111,6 +118,11 @@ signals:
     void recordSent(int recordNumber, int recordCount);
     // The flash download switched the monitor's checking off: the log window offers "Enable Checking".
     void checkingSwitchedOff();
+    // An abort before the erase switched it on again.
+    void checkingSwitchedBackOn();
+    // While the erase or load answer is awaited, from the request's write and then once a second: what the
+    // monitor is doing ("Erasing…") and the seconds waited; an empty text when the wait is over.
+    void startWaitChanged(const QString& what, int seconds);
     // Every end, after the progress window was hidden and the summary line written; verdict() tells the rest.
     void finished(DownloadEngine::Outcome outcome);
 
@@ -131,6 +143,12 @@ private:
     // Every end goes through here: timers, the image, auto-ping back, the progress window, the summary line.
     void end(Outcome outcome, const QString& title = QString(), const QString& text = QString());
     void silenceTimedOut();
+    void giveAutoPingBack();
+    void startWaitTick();
+    // Before the erase went out: queues "cz1" and "cb1" for what the start switched off; the words for the box.
+    QString putBackBeforeErase();
+    // What the start switched off and nothing put back, in words for a box.
+    QString stillOff() const;
     // What the download queued, or has in flight, will not be answered: the link is freed for what comes next.
     void freeLink();
     void linkLost();
@@ -148,8 +166,12 @@ private:
     Clock* m_clock;
     Tone* m_tone;
     Settings* m_settings;
-    // No answer within the download keep-alive interval of the last line written.
+    // No answer within the download keep-alive interval of the last line written (the start answer limit for
+    // the erase or load request).
     Timer* m_silence;
+    // Counts the seconds of the wait for the erase or load answer.
+    Timer* m_startWait;
+    qint64 m_startWrittenAt = 0;
     QString m_appTitle;
     QFile m_image;
     Phase m_phase = Phase::Idle;
@@ -161,6 +183,13 @@ private:
     RequestId m_ownRequest = 0;
     // The erase or load request went out: the monitor may have changed.
     bool m_startWritten = false;
+    // "cz0" and "cb0" went out before the erase: the monitor's checking and auto boot are off.
+    RequestId m_checkingOffRequest = 0;
+    RequestId m_autoBootOffRequest = 0;
+    bool m_checkingOffWritten = false;
+    bool m_autoBootOffWritten = false;
+    enum class AutoBoot { Unknown, On, Off };
+    AutoBoot m_autoBoot = AutoBoot::Unknown;
     // The download switched auto-ping off and owes the user its setting back.
     bool m_autoPingToRestore = false;
     Verdict m_verdict;

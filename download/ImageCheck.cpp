@@ -87,6 +87,11 @@ LineError checkLine(const QByteArray& line, bool* endRecord) {
     const int required = requiredLength(type);
     if (required == -2 || (required >= 0 && length != required))
         return LineError::Type;
+    // A record's address is 16 bits: the boot block cannot place bytes beyond 0xFFFF, and refuses such a record
+    // only when it arrives, after the erase.
+    const int address = bytes[1] * 256 + bytes[2];
+    if (type == 0 && address + length > 0x10000)
+        return LineError::Address;
     if (endRecord)
         *endRecord = type == 1;
     return LineError::None;
@@ -106,6 +111,8 @@ QString lineErrorText(LineError error) {
         return QStringLiteral("has a bad checksum");
     case LineError::Type:
         return QStringLiteral("has an unknown record type or a length wrong for its type");
+    case LineError::Address:
+        return QStringLiteral("runs past the end of the 64 KiB address space");
     case LineError::EndMark:
         return QStringLiteral("holds the end-of-file mark Ctrl-Z, which only the end record may precede");
     }

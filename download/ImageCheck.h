@@ -14,6 +14,7 @@ enum class LineError {
     Length,    // odd digit count, too short, or a byte count that does not match the length byte
     Checksum,  // the bytes do not sum to zero
     Type,      // record type above 05, or a type with the wrong length
+    Address,   // a data record whose bytes run past the end of the 64 KiB address space
     EndMark,   // a Ctrl-Z after a record other than the end record
 };
 

@@ -157,6 +157,10 @@ void PtySimulator::setDelay(int ms) {
     m_options.delayMs = ms < 0 ? 0 : ms;
 }
 
+void PtySimulator::setEraseTime(int ms) {
+    m_options.eraseMs = ms < 0 ? 0 : ms;
+}
+
 void PtySimulator::setBaud(int baud) {
     m_options.baud = baud < 0 ? 0 : baud;
     m_throttleSent = 0;
@@ -253,6 +257,10 @@ bool PtySimulator::applyControl(const QString& line) {
         const int v = w[1].toInt(&ok1);
         if (ok1)
             setDelay(v);
+    } else if (cmd == QLatin1String("erase-time") && w.size() == 2) {
+        const int v = w[1].toInt(&ok1);
+        if (ok1)
+            setEraseTime(v);
     } else if (cmd == QLatin1String("baud") && w.size() == 2) {
         const int v = w[1].toInt(&ok1);
         if (ok1)
@@ -322,8 +330,10 @@ void PtySimulator::takeInput(const QByteArray& bytes) {
             // On the line, the controller ends its prompt (or "!") with a line end, which the tool drops
             // before the next answer's echo; some controllers send none.
             const QByteArray wire = m_options.barePrompt ? e.answer : e.answer + "\r\n";
-            if (m_options.delayMs > 0) {
-                qint64 due = m_clock.elapsed() + m_options.delayMs;
+            // The erase keeps the controller busy: what arrives meanwhile is answered after it.
+            const int delay = m_options.delayMs + (e.request.trimmed() == "bf3" ? m_options.eraseMs : 0);
+            if (delay > 0) {
+                qint64 due = m_clock.elapsed() + delay;
                 if (!m_delayed.isEmpty() && m_delayed.last().due > due)
                     due = m_delayed.last().due;
                 m_delayed.enqueue({due, wire});

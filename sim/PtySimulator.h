@@ -38,6 +38,7 @@ public:
     void setSilent(bool silent);
     void setSilentAfter(int answers);
     void setDelay(int ms);
+    void setEraseTime(int ms);
     void setBaud(int baud);
     void setRejectRecord(int k, int times);
     void setNoise(double percent, quint32 seed);

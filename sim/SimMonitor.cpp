@@ -431,7 +431,9 @@ QByteArray SimMonitor::handleRecord(const QByteArray& line) {
         // into the array.
         const quint64 start = quint64(s.addressBase) + record.address;
         const quint64 size = flash ? flashSize : sramSize;
-        if (start > size || quint64(record.data.size()) > size - start)
+        // The record's own address is 16 bits: its bytes never run on past 0xFFFF into the next 64 KiB.
+        const bool wraps = record.address + record.data.size() > 0x10000;
+        if (wraps || start > size || quint64(record.data.size()) > size - start)
             return error(line, QStringLiteral("Address out of range"));
         const quint32 address = quint32(start);
         if (flash) {

@@ -29,14 +29,16 @@ QString SimOptions::usage() {
         "  --bare-prompt        send nothing after the prompt (or \"!\") that ends an answer\n"
         "  --silent-after N     fall silent after N answers (an unplugged monitor)\n"
         "  --delay MS           wait MS milliseconds before each answer\n"
+        "  --erase-time MS      the flash erase takes MS milliseconds before its answer\n"
         "  --baud RATE          pace both directions like a serial line at RATE baud (e.g. 9600, 19200)\n"
         "  --reject-record K    reject record K of each download (1 = first record)...\n"
         "  --reject-times N     ...the first N times it arrives (default 1)\n"
         "  --noise PERCENT      corrupt PERCENT of the characters in both directions\n"
         "  --seed N             seed of the noise (default 1)\n"
         "  --help               this text\n"
-        "Control lines on standard input: silent 0|1, silent-after N, delay MS, baud RATE, reject-record K N,\n"
-        "noise PERCENT [SEED], send TEXT (puts TEXT on the line at once; \\r \\n \\t \\\\ \\xHH escapes).\n");
+        "Control lines on standard input: silent 0|1, silent-after N, delay MS, erase-time MS, baud RATE,\n"
+        "reject-record K N, noise PERCENT [SEED], send TEXT (puts TEXT on the line at once; \\r \\n \\t \\\\\n"
+        "\\xHH escapes).\n");
 }
 
 bool SimOptions::fromArguments(const QStringList& arguments, SimOptions* options, QString* error) {
@@ -80,6 +82,9 @@ bool SimOptions::fromArguments(const QStringList& arguments, SimOptions* options
         } else if (a == QLatin1String("--delay")) {
             if (!next(&v) || !intValue(v, 0, 600000, &o.delayMs))
                 return fail(QStringLiteral("--delay needs milliseconds"));
+        } else if (a == QLatin1String("--erase-time")) {
+            if (!next(&v) || !intValue(v, 0, 600000, &o.eraseMs))
+                return fail(QStringLiteral("--erase-time needs milliseconds"));
         } else if (a == QLatin1String("--baud")) {
             if (!next(&v) || !intValue(v, 0, 4000000, &o.baud))
                 return fail(QStringLiteral("--baud needs a rate"));
@@ -129,6 +134,8 @@ QStringList SimOptions::toArguments() const {
         a << QStringLiteral("--silent-after") << QString::number(silentAfter);
     if (delayMs > 0)
         a << QStringLiteral("--delay") << QString::number(delayMs);
+    if (eraseMs > 0)
+        a << QStringLiteral("--erase-time") << QString::number(eraseMs);
     if (baud > 0)
         a << QStringLiteral("--baud") << QString::number(baud);
     if (rejectRecord > 0)

@@ -16,6 +16,7 @@ struct SimOptions {
     bool barePrompt = false;                  // --bare-prompt: no CR LF after the prompt or "!"
     int silentAfter = -1;                     // --silent-after N (answers), -1 never
     int delayMs = 0;                          // --delay MS before each answer
+    int eraseMs = 0;                          // --erase-time MS: the flash erase ("bf3") takes this long
     int baud = 0;                             // --baud 9600|19200..., 0 unthrottled
     int rejectRecord = 0;                     // --reject-record K (1 = first record of a download)
     int rejectTimes = 1;                      // --reject-times N

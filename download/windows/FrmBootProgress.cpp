@@ -10,7 +10,9 @@
 
 FrmBootProgress::FrmBootProgress(AppContext& ctx)
     : ChildWindow(ctx, QStringLiteral("frmBootProgress"), QStringLiteral("Download Progress")),
-      m_gauge(new QProgressBar(this)), m_retryLabel(new QLabel(QStringLiteral("Retries:"), this)) {
+      m_gauge(new QProgressBar(this)), m_retryLabel(new QLabel(QStringLiteral("Retries:"), this)),
+      m_waitLabel(new QLabel(this)) {
+    m_waitLabel->setObjectName(QStringLiteral("lblWaiting"));
     m_gauge->setObjectName(QStringLiteral("Gauge1"));
     m_gauge->setRange(0, 100);
     m_gauge->setValue(0);
@@ -20,6 +22,7 @@ FrmBootProgress::FrmBootProgress(AppContext& ctx)
     abort->setObjectName(QStringLiteral("BootAbortButton"));
     abort->setToolTip(QStringLiteral("Discontinue Downloading"));
     auto* layout = new QVBoxLayout(this);
+    layout->addWidget(m_waitLabel);
     layout->addWidget(m_gauge);
     layout->addWidget(m_retryLabel);
     layout->addWidget(abort, 0, Qt::AlignRight);
@@ -35,4 +38,8 @@ void FrmBootProgress::setGauge(int percent) {
 
 void FrmBootProgress::setRetryText(const QString& text) {
     m_retryLabel->setText(text);
+}
+
+void FrmBootProgress::setStartWait(const QString& what, int seconds) {
+    m_waitLabel->setText(what.isEmpty() ? QString() : QStringLiteral("%1 %2 s").arg(what).arg(seconds));
 }

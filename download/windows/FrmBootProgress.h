@@ -12,8 +12,11 @@ public:
 
     void setGauge(int percent);
     void setRetryText(const QString& text);
+    // What the monitor is busy with before the first record, and for how long; an empty text clears it.
+    void setStartWait(const QString& what, int seconds);
 
 private:
     QProgressBar* m_gauge;
     QLabel* m_retryLabel;
+    QLabel* m_waitLabel;
 };

@@ -63,7 +63,12 @@ FrmSoftware::FrmSoftware(AppContext& ctx)
     DownloadEngine* engine = ctx.download;
     connect(loadFlash, &QPushButton::clicked, this, [this] { load(DownloadEngine::Kind::Flash); });
     connect(loadSram, &QPushButton::clicked, this, [this] { load(DownloadEngine::Kind::Sram); });
-    connect(engine, &DownloadEngine::finished, this, &FrmSoftware::tellEnd);
+    // A download ends inside the handling of an answer or a timer: its box comes after that, so that the link and
+    // the keep-alive go on while the box is open.
+    connect(engine, &DownloadEngine::finished, this, [this, engine] {
+        QMetaObject::invokeMethod(
+            this, [this, verdict = engine->verdict()] { tellEnd(verdict); }, Qt::QueuedConnection);
+    });
     connect(runSram, &QPushButton::clicked, this, [this] { m_ctx.send(Catalogue::runSram()); });
     connect(reset, &QPushButton::clicked, this, [this] { m_ctx.send(Catalogue::resetMonitor()); });
     connect(read, &QPushButton::clicked, this, [this] { m_ctx.send(Catalogue::readFirmwareVersion()); });
@@ -120,8 +125,7 @@ QString FrmSoftware::chooseImage() {
     return m_ctx.dialogs->openFile(window(), request);
 }
 
-void FrmSoftware::tellEnd() {
-    const DownloadEngine::Verdict& verdict = m_ctx.download->verdict();
+void FrmSoftware::tellEnd(const DownloadEngine::Verdict& verdict) {
     if (verdict.text.isEmpty())
         return;
     const bool good = verdict.outcome == DownloadEngine::Outcome::Completed;

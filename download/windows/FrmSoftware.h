@@ -27,7 +27,7 @@ private:
     // The file dialog; empty when cancelled.
     QString chooseImage();
     // The box that says how the download ended.
-    void tellEnd();
+    void tellEnd(const DownloadEngine::Verdict& verdict);
 
     QLabel* m_lblFlashVersion;
     QLabel* m_lblSRAMFile;

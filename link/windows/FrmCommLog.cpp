@@ -499,10 +499,12 @@ void FrmCommLog::fileWriteFailed() {
     const QString path = m_fileLog->fileName();
     const QString reason = m_fileLog->errorString();
     closeLogFile();
-    m_ctx.dialogs->message(this,
-                           QStringLiteral("Unable to write to the log file ") + QDir::toNativeSeparators(path) +
-                               QStringLiteral(": ") + reason + QStringLiteral(". The log file is closed."),
-                           QString(), Dialogs::Ok, Dialogs::Critical);
+    // The failed write came from the link's traffic: the box waits until the link has done with it.
+    const QString text = QStringLiteral("Unable to write to the log file ") + QDir::toNativeSeparators(path) +
+                         QStringLiteral(": ") + reason + QStringLiteral(". The log file is closed.");
+    QMetaObject::invokeMethod(
+        this, [this, text] { m_ctx.dialogs->message(this, text, QString(), Dialogs::Ok, Dialogs::Critical); },
+        Qt::QueuedConnection);
 }
 
 void FrmCommLog::unload() {

@@ -186,7 +186,8 @@ FrmConnect::FrmConnect(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmCo
     });
     connect(done, &QPushButton::clicked, this, &ChildWindow::hideWindow);
     connect(bind, &QPushButton::clicked, this, [this] { bindDevice(m_cboDevice->device()); });
-    connect(m_ctx.link, &Link::portTroubleFound, this, &FrmConnect::showTrouble);
+    // The trouble is found inside the search's tick: told after it, so that the search goes on while it is read.
+    connect(m_ctx.link, &Link::portTroubleFound, this, &FrmConnect::showTrouble, Qt::QueuedConnection);
     connect(m_ctx.link, &Link::indicatorChanged, this, &FrmConnect::setIndicator);
     connect(m_ctx.search, &ConnectionSearch::found, this,
             [this] { setStatus(QStringLiteral("Connected on the selected port.")); });

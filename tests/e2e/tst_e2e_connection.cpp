@@ -211,11 +211,13 @@ private slots:
         QVERIFY(QTest::qWaitFor([&] { return log.count("df", from) == 1; }, lostWithinMs));
     }
 
-    // The adapter is pulled: the port reports it, the log says so and the tool searches again at once.
+    // The adapter is pulled: the port reports it, the log says so and the tool searches again at once. The box
+    // that says the device is gone holds nothing up: the adapter plugged back in while it is open is found.
     void portThatVanishesIsLoggedAndSearchedFor() {
         ToolHarness h(ToolHarness::Port::Real);
         sim::SimOptions options;
         options.profile = "2.10";
+        options.linkPath = h.m_dir.filePath("adapter");
         sim::PtySimulator* simulator = h.startWithSimulator(options);
         FrmMain* main = h.app().mainWindow();
         QVERIFY(QTest::qWaitFor([&] { return main->connectionState() == ConnectionState::Online; }, foundWithinMs));
@@ -227,6 +229,18 @@ private slots:
         QVERIFY(!h.ctx().port->isOpen());
         QVERIFY2(h.ctx().windows->existing<FrmCommLog>()->logText().contains("Port lost"),
                  qPrintable(h.ctx().windows->existing<FrmCommLog>()->logText()));
+
+        sim::PtySimulator pluggedBack(options);
+        bool foundWhileOpen = false;
+        h.dialogs.whileOpen = [&](const ScriptedDialogs::Message& box) {
+            if (!box.text.contains("does not exist") || pluggedBack.isRunning())
+                return;
+            QVERIFY(pluggedBack.start());
+            foundWhileOpen =
+                QTest::qWaitFor([&] { return main->connectionState() == ConnectionState::Online; }, foundWithinMs);
+        };
+        QVERIFY(QTest::qWaitFor([&] { return pluggedBack.isRunning(); }, foundWithinMs));
+        QVERIFY(foundWhileOpen);
     }
 };
 

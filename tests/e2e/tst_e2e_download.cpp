@@ -75,8 +75,11 @@ struct Session {
     QString autoPingCaption() {
         return h.ctx().windows->existing<FrmCommLog>()->findChild<QPushButton*>("btnDisableAutoping")->text();
     }
+    // The download has ended and its box, if it has one, has been shown.
     bool ended() {
-        return h.waitFor([&] { return !outcomes.isEmpty() && !h.ctx().download->inProgress(); }, downloadWithinMs);
+        const DownloadEngine* d = h.ctx().download;
+        const auto told = [&] { return d->verdict().text.isEmpty() || box() == d->verdict().text; };
+        return h.waitFor([&] { return !outcomes.isEmpty() && !d->inProgress() && told(); }, downloadWithinMs);
     }
     bool linkIdle() {
         const TransmitQueue* q = h.ctx().queue();
@@ -135,6 +138,13 @@ private slots:
         const QString path = writeImage(s.h.m_dir.filePath("firmware.hex"), &bytes, " \r\n", "\r\n\x1A");
         s.h.dialogs.files.enqueue(path);
         QCOMPARE(s.autoPingCaption(), QStringLiteral("Disable AutoPing"));
+        // While the box that tells the end is open, the keep-alive pings and the answers are taken.
+        const LinkStatistics& link = s.h.ctx().link->statistics();
+        bool answeredWhileOpen = false;
+        s.h.dialogs.whileOpen = [&](const ScriptedDialogs::Message&) {
+            const quint64 before = link.answers();
+            answeredWhileOpen = s.h.waitFor([&] { return link.answers() > before; }, connectWithinMs);
+        };
         s.click(s.software(), "btnLoadFlash");
         QCOMPARE(s.autoPingCaption(), QStringLiteral("Enable AutoPing"));
         QVERIFY(s.ended());
@@ -146,6 +156,7 @@ private slots:
                  (QList<QPair<int, int>>{{250, 250}, {500, 250}, {1000, 250}}));
         QVERIFY(!s.progressShown());
         QCOMPARE(s.box(), QStringLiteral("Flash download complete: 13 records sent."));
+        QVERIFY(answeredWhileOpen);
         // Checking was switched off for the download, in boot mode too; auto-ping is back on.
         auto* log = s.h.ctx().windows->existing<FrmCommLog>();
         QVERIFY(log->findChild<QPushButton*>("btnCheckOn")->isEnabled());
@@ -234,6 +245,7 @@ private slots:
         Session s(true);
         QVERIFY(s.connected(ConnectionState::BootMode));
         s.h.ctx().link->downloadKeepAliveInterval = 1500;
+        s.h.ctx().download->startAnswerLimitMs = 1500;
         s.h.dialogs.files.enqueue(writeImage(s.h.m_dir.filePath("firmware.hex")));
         FrmSoftware* w = s.software();
         QVERIFY(s.h.waitFor([&] { return s.linkIdle(); }, connectWithinMs));
@@ -248,6 +260,56 @@ private slots:
         QCOMPARE(s.autoPingCaption(), QStringLiteral("Disable AutoPing"));
     }
 
+    // A flash download from a running monitor, stopped or slowed before its first record: an erase that takes
+    // longer than a record may (the download keep-alive interval is shortened to keep the test quick; the erase
+    // has a limit of its own) completes while the progress window counts the seconds, Abort ends it at once; an
+    // abort before the erase switches checking and auto boot back on, auto boot only when the boot block was read.
+    void startTakesItsTime_data() {
+        QTest::addColumn<int>("eraseMs");
+        QTest::addColumn<QString>("abortWhen"); // "erasing", "before the erase" or nothing
+        QTest::addColumn<bool>("bootBlockRead");
+        QTest::addColumn<QString>("told");
+        QTest::newRow("slow erase") << 3000 << "" << true << "Flash download complete: 13 records sent.";
+        QTest::newRow("abort while erasing") << 3000 << "erasing" << true << "stays in its boot block.";
+        QTest::newRow("abort before the erase")
+            << 0 << "before the erase" << true << "as it was.\nFlash checking and auto boot were switched back on.";
+        QTest::newRow("abort before the erase, auto boot not known")
+            << 0 << "before the erase" << false << "switches it on.\nFlash checking was switched back on.";
+    }
+    void startTakesItsTime() {
+        QFETCH(int, eraseMs);
+        QFETCH(QString, abortWhen);
+        QFETCH(bool, bootBlockRead);
+        QFETCH(QString, told);
+        Session s(false);
+        QVERIFY(s.connected(ConnectionState::Online));
+        QVERIFY(!bootBlockRead || s.choose("mnuInfoBoot"));
+        QVERIFY(s.h.waitFor([&] { return s.linkIdle(); }, connectWithinMs));
+        s.h.ctx().link->downloadKeepAliveInterval = 1500;
+        s.simulator->setEraseTime(eraseMs);
+        s.simulator->setDelay(eraseMs > 0 ? 0 : 1000);
+        const sim::MonitorState& monitor = s.simulator->monitor().state();
+        s.h.dialogs.files.enqueue(writeImage(s.h.m_dir.filePath("firmware.hex")));
+        s.click(s.software(), "btnLoadFlash");
+        auto* progress = s.h.ctx().windows->existing<FrmBootProgress>();
+        const auto waiting = [&] { return progress->findChild<QLabel*>("lblWaiting")->text(); };
+        QVERIFY(s.h.waitFor(
+            [&] {
+                return eraseMs > 0 ? waiting().startsWith("Erasing\u2026") && waiting() != "Erasing\u2026 0 s"
+                                   : !monitor.autoBoot;
+            },
+            connectWithinMs));
+        if (!abortWhen.isEmpty())
+            s.click(progress, "BootAbortButton");
+        QVERIFY(s.ended());
+        QVERIFY2(s.box().endsWith(told), qPrintable(s.box()));
+        QCOMPARE(waiting(), QString());
+        if (abortWhen == "before the erase")
+            QVERIFY(
+                s.h.waitFor([&] { return monitor.checking && monitor.autoBoot == bootBlockRead; }, connectWithinMs));
+    }
+
+    // An image whose second record runs past the 64 KiB address space.
     void badImageIsRefusedBeforeAnythingIsSent() {
         Session s(false);
         QVERIFY(s.connected(ConnectionState::Online));
@@ -259,7 +321,8 @@ private slots:
         const QString path = s.h.m_dir.filePath("bad.hex");
         QFile f(path);
         QVERIFY(f.open(QIODevice::WriteOnly));
-        f.write(sim::makeHexRecord(0, 0, "abcd") + "\r\n:0400000061626364FF\r\n:00000001FF\r\n");
+        f.write(sim::makeHexRecord(0, 0, "abcd") + "\r\n" + sim::makeHexRecord(0, 0xFFF8, QByteArray(16, 'x')) +
+                "\r\n:00000001FF\r\n");
         f.close();
         s.h.dialogs.files.enqueue(path);
         s.click(w, "btnLoadFlash");
@@ -269,7 +332,7 @@ private slots:
             handled << QString::fromLatin1(r.at(0).toByteArray());
         QCOMPARE(handled, QStringList());
         QCOMPARE(s.h.dialogs.messages.last().title, QStringLiteral("File Format Error"));
-        QVERIFY(s.h.dialogs.messages.last().text.contains("Line 2 has a bad checksum"));
+        QVERIFY(s.h.dialogs.messages.last().text.contains("Line 2 runs past the end of the 64 KiB address space"));
         QVERIFY(!s.simulator->monitor().bootMode());
         QCOMPARE(s.outcomes, QList<Outcome>{Outcome::ImageRefused});
     }

@@ -4,6 +4,7 @@
 
 #include <QQueue>
 #include <QStringList>
+#include <functional>
 
 class ScriptedDialogs : public Dialogs {
 public:
@@ -15,6 +16,8 @@ public:
 
     Answer message(QWidget*, const QString& text, const QString& title, Buttons buttons, Icon) override {
         messages << Message{text, title, buttons};
+        if (whileOpen)
+            whileOpen(messages.last());
         if (!answers.isEmpty())
             return answers.dequeue();
         return buttons == YesNo || buttons == YesNoCancel ? AnswerYes : AnswerOk;
@@ -42,6 +45,8 @@ public:
         return out;
     }
 
+    // Runs while a box is open, as a user reading it: a test lets the tool's event loop go on meanwhile.
+    std::function<void(const Message&)> whileOpen;
     QList<Message> messages;
     QQueue<Answer> answers;
     QList<FileRequest> fileRequests;

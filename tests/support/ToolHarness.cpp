@@ -53,7 +53,7 @@ sim::PtySimulator* ToolHarness::startWithSimulator(const sim::SimOptions& option
     if (!simulator->start(&error))
         qFatal("simulator: %s", qPrintable(error));
     StartOptions start;
-    start.portDevice = simulator->devicePath();
+    start.portDevice = options.linkPath.isEmpty() ? simulator->devicePath() : options.linkPath;
     this->start(start);
     return simulator.get();
 }

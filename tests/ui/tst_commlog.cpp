@@ -798,6 +798,7 @@ private slots:
         receive(h, "abc\rdef\r");
         QVERIFY(!log->fileLogOpen());
         QVERIFY(!log->fileLogEnabled());
+        QCoreApplication::processEvents(); // the box comes once the received traffic has been handled
         QCOMPARE(h.dialogs.messages.size(), 1);
         QVERIFY(h.dialogs.messages.first().text.startsWith("Unable to write to the log file "));
         // The window log goes on.

@@ -257,17 +257,20 @@ private slots:
         FrmCommLog* log = h.ctx().windows->existing<FrmCommLog>();
         click(c, "btnOK");
         h.fakeClock.advance(3 * 2000);
+        QCoreApplication::processEvents();
         QCOMPARE(h.fakePort->openCount, 5);
         QCOMPARE(h.dialogs.messages.size(), 1);
         QCOMPARE(log->logText().count("Port not opened"), 1);
         h.fakePort->failure = OpenFailure{OpenFailure::Other, "Input/output error"};
         h.fakeClock.advance(2 * 2000);
+        QCoreApplication::processEvents(); // the box comes once the search's tick is done
         QCOMPARE(h.dialogs.messages.size(), 2);
         QVERIFY(
             h.dialogs.texts().last().endsWith("ttyUSB" + device.right(1) + " cannot be opened: Input/output error."));
         QCOMPARE(log->logText().count("Port not opened"), 2);
         h.fakePort->failingPorts.clear();
         h.fakeClock.advance(2000);
+        QCoreApplication::processEvents();
         QVERIFY(h.fakePort->isOpen());
         QCOMPARE(h.dialogs.messages.size(), 2);
     }

@@ -182,6 +182,8 @@ void TestSimDownload::addressOutOfRange_data() {
     const int segment = sim::HexExtendedSegmentAddress;
     QTest::newRow("flash, past its end") << QByteArray("bf3") << linear << QByteArray("\x00\x02", 2) << 0 << 1;
     QTest::newRow("flash, last bytes overhang") << QByteArray("bf3") << linear << QByteArray("\x00\x01", 2) << 0xFFF8 << 9;
+    QTest::newRow("flash, runs past its record's 64 KiB")
+        << QByteArray("bf3") << linear << QByteArray("\x00\x00", 2) << 0xFFF8 << 16;
     QTest::newRow("flash, wraps past 2^32") << QByteArray("bf3") << linear << QByteArray("\xFF\xFF", 2) << 0xFFF8 << 8;
     QTest::newRow("flash, wraps far past 2^32") << QByteArray("bf3") << linear << QByteArray("\xFF\xFF", 2) << 0xFFFF << 255;
     QTest::newRow("flash, high segment") << QByteArray("bf3") << segment << QByteArray("\xFF\xFF", 2) << 0xFFF0 << 16;
