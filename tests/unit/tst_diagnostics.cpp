@@ -274,11 +274,9 @@ private slots:
         const int panelWithVideo = 1 | 2 | 4 | 128, crtWithoutPowerDistribution = 1 | 4 | 8 | 16 | 32 | 64;
         QTest::newRow("nothing reported") << "btnU303" << -1 << true;
         QTest::newRow("panel: video board") << "btnU206" << panelWithVideo << true;
-        QTest::newRow("panel: third supply device") << "btnU311" << panelWithVideo << true;
         QTest::newRow("panel: no deflection") << "btnU103" << panelWithVideo << false;
         QTest::newRow("CRT: power distribution reported") << "btnU303" << (crtWithoutPowerDistribution | 2) << true;
         QTest::newRow("CRT: power distribution absent") << "btnU303" << crtWithoutPowerDistribution << false;
-        QTest::newRow("CPU, whatever is reported") << "btnU513" << 0 << true;
     }
     void probeOffersWhatTheCapabilityDoesNotRuleOut() {
         QFETCH(QString, button);
