@@ -110,6 +110,10 @@ int FrmI2cProbe::reportedCapability() const {
 
 void FrmI2cProbe::onActivated() {
     DiagnosticWindow::onActivated();
+    showOfferedDevices();
+}
+
+void FrmI2cProbe::showOfferedDevices() {
     // Only the boards the monitor does not report absent; a board without any device is left out whole.
     QHash<QWidget*, bool> boardShown;
     for (const DeviceRow& row : m_rows) {
