@@ -59,7 +59,6 @@ configure_file(${CMAKE_CURRENT_LIST_DIR}/changelog.in ${packaging_out}/changelog
 orvexmon_gzip(${packaging_out}/changelog ${packaging_out}/changelog.gz)
 add_custom_target(packaging_files ALL DEPENDS ${gzipped_files})
 
-# What a user of the tool reads; the developer notes (benchmarks, fuzzing) stay with the source.
 set(CPACK_DEBIAN_TOOL_PACKAGE_NAME orvexmon)
 set(CPACK_DEBIAN_CLI_PACKAGE_NAME orvexmon-cli)
 set(CPACK_DEBIAN_TONE_PACKAGE_NAME orvexmon-tone)
@@ -69,6 +68,7 @@ foreach(component ${orvexmon_packages})
     install(FILES ${CMAKE_CURRENT_LIST_DIR}/copyright ${packaging_out}/changelog.gz
             DESTINATION ${doc_dir} COMPONENT ${component})
 endforeach()
+# What a user of the tool reads; the developer notes (benchmarks, fuzzing) stay with the source.
 install(FILES ${CMAKE_SOURCE_DIR}/README.md ${CMAKE_SOURCE_DIR}/docs/simulator.md
         DESTINATION ${CMAKE_INSTALL_DATADIR}/doc/orvexmon COMPONENT tool)
 
