@@ -62,4 +62,9 @@ void connectDiagnosticRoutes(AppContext& ctx, QObject* owner) {
     QObject::connect(diag, &DiagnosticHandlers::i2cProbeRead, owner, [&ctx](const QStringList& buttons, int colour) {
         ctx.windows->window<FrmI2cProbe>()->showProbeResult(buttons, colour);
     });
+    // The capability may come after the probe window was opened; it narrows the devices at once.
+    QObject::connect(h, &DataReadHandlers::capabilityRead, owner, [&ctx] {
+        if (FrmI2cProbe* w = ctx.windows->existing<FrmI2cProbe>())
+            w->showOfferedDevices();
+    });
 }

@@ -32,9 +32,10 @@ const QList<FamilySetUp::MenuRow>& FamilySetUp::menuTable() {
         {"mnuInfoOperatingHours", {On, On, Keep, Keep}},
         {"mnuInfoCurrentScan", {Keep, On, Keep, Off}},
         {"mnuDiagnosticsOperating", {On, On, Off, Off}},
-        // The flat panels have no CRT supplies, deflection or high voltage to show.
+        // The flat panels have no CRT supplies, deflection or high voltage to show; the first flat panels still
+        // report their sync frequencies and fail flags, which only the LED-backlit ones dropped.
         {"mnuDiagnosticsVoltages", {Keep, Keep, Off, Off}},
-        {"frmDiagnosticsDeflectionStatus", {Keep, Keep, Off, Off}},
+        {"frmDiagnosticsDeflectionStatus", {Keep, Keep, On, Off}},
         {"mnuDiagnosticsHVLimits", {Keep, Keep, Off, Off}},
         {"mnuDiagnosticsFPControls", {Keep, Off, On, On}},
         {"mnuDiagnosticsDeflHV", {Keep, On, Off, Off}},

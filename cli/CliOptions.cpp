@@ -36,6 +36,14 @@ bool checkVerb(CliOptions* o, QString* error) {
         *error = QStringLiteral("--json belongs to identify");
         return false;
     }
+    // A request is one line the monitor echoes: an empty one gets no answer, and a line end inside one would
+    // send two requests where the queue waits for one answer.
+    if (o->verb == QLatin1String("send"))
+        for (const QString& text : o->arguments)
+            if (text.trimmed().isEmpty() || text.contains(QLatin1Char('\r')) || text.contains(QLatin1Char('\n'))) {
+                *error = QStringLiteral("send takes each request as one non-empty line");
+                return false;
+            }
     return true;
 }
 
@@ -94,6 +102,11 @@ bool CliOptions::parse(const QStringList& arguments, CliOptions* o, QString* err
         return false;
     }
     o->device = p.value(port);
+    if (p.isSet(port) && o->device.trimmed().isEmpty()) {
+        // Not the settings' port: a script whose device variable came out empty must not talk to another monitor.
+        *error = QStringLiteral("--port needs a device");
+        return false;
+    }
     if (p.isSet(com)) {
         bool ok = false;
         o->comNumber = p.value(com).toInt(&ok);

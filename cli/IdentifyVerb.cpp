@@ -53,12 +53,12 @@ QJsonObject json(const MonitorModel& m, bool capabilityRead, const QString& devi
     QJsonObject o;
     o[QStringLiteral("port")] = device;
     o[QStringLiteral("bootMode")] = m.bootMode;
+    o[QStringLiteral("bootBlockVersion")] = versionDigits(m.romVersion);
     if (m.bootMode)
         return o;
     o[QStringLiteral("firmwareVersion")] = versionDigits(m.firmwareVersion);
     o[QStringLiteral("firmwareClass")] = m.firmwareClass;
     o[QStringLiteral("family")] = DataReadHandlers::familyOf(m.firmwareClass);
-    o[QStringLiteral("bootBlockVersion")] = versionDigits(m.romVersion);
     o[QStringLiteral("modelNumber")] = m.modelNumber.trimmed();
     o[QStringLiteral("serialNumber")] = m.serialNumber.trimmed();
     if (m.hasBoardIdentity) {
@@ -93,6 +93,7 @@ QString text(const MonitorModel& m, bool capabilityRead, const QString& device) 
     };
     row(QStringLiteral("Port:"), device);
     if (m.bootMode) {
+        row(QStringLiteral("Boot Block Version:"), versionDigits(m.romVersion));
         lines << QStringLiteral("The monitor is in its boot block: it answers with \"$\" and runs no firmware.");
         return lines.join(QLatin1Char('\n'));
     }
@@ -118,13 +119,14 @@ int runIdentify(Session& session, const CliOptions& options) {
     bool capabilityRead = false;
     QObject::connect(session.handlers(), &DataReadHandlers::capabilityRead, &session,
                      [&capabilityRead] { capabilityRead = true; });
-    if (!m.bootMode)
-        for (const QString& request : identifyReads(m)) {
-            // A value this monitor does not keep is refused; the others are still worth showing.
-            const int status = session.request(request);
-            if (status == ExitStatus::Interrupted)
-                return status;
-        }
+    // The boot block answers its own version only.
+    const QStringList reads = m.bootMode ? QStringList{Catalogue::readBootEpromVersion()} : identifyReads(m);
+    for (const QString& request : reads) {
+        // A value this monitor does not keep is refused; the others are still worth showing.
+        const int status = session.request(request);
+        if (status == ExitStatus::Interrupted)
+            return status;
+    }
     const QString out = options.json
                             ? QString::fromUtf8(QJsonDocument(json(m, capabilityRead, session.deviceName())).toJson())
                             : text(m, capabilityRead, session.deviceName()) + QLatin1Char('\n');

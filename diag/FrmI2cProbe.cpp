@@ -89,8 +89,7 @@ FrmI2cProbe::FrmI2cProbe(AppContext& ctx, QWidget* parent)
     auto* all = new QPushButton(QStringLiteral("Test All"), this);
     all->setObjectName(QStringLiteral("btnAll"));
     connect(all, &QPushButton::clicked, this, [this] {
-        const MonitorModel& m = *m_ctx.model;
-        for (const QString& request : I2cDevices::testAllRequests(m.firmwareClass, reportedCapability()))
+        for (const QString& request : I2cDevices::testAllRequests(reportedCapability()))
             ask(request);
     });
     auto* gray = new QPushButton(QStringLiteral("Set All Buttons Gray"), this);
@@ -111,11 +110,14 @@ int FrmI2cProbe::reportedCapability() const {
 
 void FrmI2cProbe::onActivated() {
     DiagnosticWindow::onActivated();
-    // Only the devices of the boards this monitor carries; a board without any is left out whole.
-    const MonitorModel& m = *m_ctx.model;
+    showOfferedDevices();
+}
+
+void FrmI2cProbe::showOfferedDevices() {
+    // Only the boards the monitor does not report absent; a board without any device is left out whole.
     QHash<QWidget*, bool> boardShown;
     for (const DeviceRow& row : m_rows) {
-        const bool shown = I2cDevices::carried(*row.device, m.firmwareClass, reportedCapability());
+        const bool shown = I2cDevices::carried(*row.device, reportedCapability());
         for (QWidget* w : row.widgets)
             w->setVisible(shown);
         boardShown[row.widgets.first()->parentWidget()] |= shown;

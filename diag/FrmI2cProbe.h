@@ -1,7 +1,7 @@
 #pragma once
 // The I2C device test: one button per device of the device table, grouped by board; a button probes its
 // device and the answer colours it (green acknowledged, red not responding, yellow the third result). Only the
-// devices of the boards the connected monitor carries are shown and tested.
+// devices of the boards the connected monitor does not report absent are shown and tested.
 #include "diag/DiagnosticWindow.h"
 
 class QLineEdit;
@@ -12,6 +12,8 @@ class FrmI2cProbe : public DiagnosticWindow {
 public:
     explicit FrmI2cProbe(AppContext& ctx, QWidget* parent = nullptr);
     void onActivated() override;
+    // Shows the devices of the boards the monitor's reported capability does not rule out.
+    void showOfferedDevices();
 
     // Colours the named device buttons; colour is an RGB value with red in the low byte.
     void showProbeResult(const QStringList& buttons, int colour);

@@ -324,19 +324,26 @@ QByteArray DataFile::contents() const {
         const QString name =
             m.scanSetNames[i].isEmpty() ? QStringLiteral("Scan Set %1 Title").arg(i + 1) : m.scanSetNames[i];
         line(textItem(QStringLiteral("ScanSetName")) + ',' + textItem(name));
-        for (const DacGroup* g : groups) {
-            // DACs without a name have no key the reader would know, so they are not written.
-            const int last = std::min<int>(g->count, DacGroup::dacSlots);
-            for (int dac = 0; dac < last; ++dac) {
-                if (g->names[dac].isEmpty() || (g == &m.horizontalGroup && dac == MonitorModel::horizontalSCapIndex))
-                    continue;
-                dacLine(*g, dac, i);
-            }
-            if (g == &m.horizontalGroup)
-                dacLine(*g, MonitorModel::horizontalSCapIndex, i);
-        }
+        for (const auto& [group, dac] : scanSetLines(m))
+            dacLine(*group, dac, i);
     }
     return out;
+}
+
+QVector<QPair<const DacGroup*, int>> DataFile::scanSetLines(const MonitorModel& m) {
+    QVector<QPair<const DacGroup*, int>> lines;
+    for (const DacGroup* g : m.fileGroups()) {
+        // DACs without a name have no key the reader would know, so they are not written.
+        const int last = std::min<int>(g->count, DacGroup::dacSlots);
+        for (int dac = 0; dac < last; ++dac) {
+            if (g->names[dac].isEmpty() || (g == &m.horizontalGroup && dac == MonitorModel::horizontalSCapIndex))
+                continue;
+            lines.append({g, dac});
+        }
+        if (g == &m.horizontalGroup)
+            lines.append({g, MonitorModel::horizontalSCapIndex});
+    }
+    return lines;
 }
 
 DataFileResult DataFile::writeMdf() {

@@ -6,9 +6,12 @@
 #include <QChar>
 #include <QDateTime>
 #include <QObject>
+#include <QPair>
 #include <QString>
+#include <QVector>
 #include <functional>
 
+class DacGroup;
 class MonitorModel;
 
 // What a write or read came to. Failures carry the message to show the user (OK box); messages about a line
@@ -53,6 +56,9 @@ public:
 
     // The file contents the writer produces from the model as it is now.
     QByteArray contents() const;
+    // The DAC lines of one scan set, group by group in the order the writer puts them: every named DAC within the
+    // group's count, the horizontal S-cap last in its group. A file read back holds this many per scan set.
+    static QVector<QPair<const DacGroup*, int>> scanSetLines(const MonitorModel& model);
 
     // Longest line (without its line end) the reader accepts; no line the writer produces comes near it.
     static constexpr qint64 maxLineLength = 4 * 1024 * 1024;

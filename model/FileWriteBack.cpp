@@ -118,12 +118,17 @@ DataFileResult WriteBackFile::read(const QString& path, WriteBackFile* out) {
     file.setDispatch([&dispatcher](const QString& answer) { dispatcher.dispatchAnswer(answer); });
 
     QVector<Value> values;
-    QObject::connect(&file, &DataFile::dacLineLoaded, &file, [&scratch, &values](QChar group, int dac, int set) {
-        DacGroup* g = scratch.group(group);
-        int v = 0;
-        if (g && g->get(DacTable::Value, dac, set, &v))
-            values << Value{group, dac, set, v};
-    });
+    QVector<QPair<int, int>> linesPerSet; // scan set and its DAC lines, in file order
+    QObject::connect(&file, &DataFile::dacLineLoaded, &file,
+                     [&scratch, &values, &linesPerSet](QChar group, int dac, int set) {
+                         if (linesPerSet.isEmpty() || linesPerSet.last().first != set)
+                             linesPerSet.append({set, 0});
+                         ++linesPerSet.last().second;
+                         DacGroup* g = scratch.group(group);
+                         int v = 0;
+                         if (g && g->get(DacTable::Value, dac, set, &v))
+                             values << Value{group, dac, set, v};
+                     });
     file.openForReading(path);
     const DataFileResult result = file.readMdf();
     if (!result.ok)
@@ -131,12 +136,39 @@ DataFileResult WriteBackFile::read(const QString& path, WriteBackFile* out) {
     out->title = scratch.fileTitle;
     out->takeFrom(scratch);
     out->values = values;
+    out->scanSetsHeld = int(linesPerSet.size());
+    out->valuesHeld = 0;
+    for (const auto& set : linesPerSet)
+        out->valuesHeld += set.second;
+    out->cutScanSet = -1;
+    out->cutValues = 0;
+    // Only the last scan set can be cut: every earlier one was followed by the next.
+    const int complete = int(DataFile::scanSetLines(scratch).size());
+    if (!linesPerSet.isEmpty() && linesPerSet.last().second < complete) {
+        out->cutScanSet = linesPerSet.last().first;
+        out->cutValues = linesPerSet.last().second;
+        if (linesPerSet.size() == 1)
+            return DataFileResult::failure(
+                QStringLiteral("The file \"%1\" ends within its first scan set (%2 of its %3 adjustment values): it "
+                               "was cut short. Nothing was written.")
+                    .arg(out->title)
+                    .arg(out->cutValues)
+                    .arg(complete));
+        out->values.erase(std::remove_if(out->values.begin(), out->values.end(),
+                                         [out](const Value& v) { return v.scanSet == out->cutScanSet; }),
+                          out->values.end());
+    }
     return result;
 }
 
 QString WriteBackSummary::text() const {
     QStringList lines;
     lines << QStringLiteral("Write File to Monitor: %1").arg(fileTitle);
+    lines << QStringLiteral("The file holds %1 scan set(s) and %2 values.").arg(fileScanSets).arg(fileValues);
+    if (cutScanSet >= 0)
+        lines << QStringLiteral("The file ends within scan set %1: it was cut short, and that scan set was not "
+                                "written.")
+                     .arg(cutScanSet + 1);
     lines << QStringLiteral("Values written: %1").arg(valuesWritten);
     lines << QStringLiteral("Scan sets written and saved as the monitor's initial settings: %1")
                  .arg(scanSets.isEmpty() ? QStringLiteral("none") : scanSetList(scanSets));
@@ -273,6 +305,9 @@ bool FileWriteBack::start(const WriteBackFile& file) {
     m_file = file;
     m_summary = WriteBackSummary();
     m_summary.fileTitle = file.title;
+    m_summary.fileScanSets = file.scanSetsHeld;
+    m_summary.fileValues = file.valuesHeld;
+    m_summary.cutScanSet = file.cutScanSet;
     m_cancelled = false;
     m_awaiting = false;
     m_requests.clear();

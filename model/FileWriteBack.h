@@ -34,7 +34,11 @@ struct WriteBackFile {
     QString serialNumber;
     int firmwareClass = 0;    // 0 when the file holds no firmware version
     QHash<QChar, int> counts; // DAC count per group letter, as the file states them
-    QVector<Value> values;    // the live values of the DAC lines, in file order
+    QVector<Value> values;    // the live values of the DAC lines, in file order (without a cut scan set's)
+    int scanSetsHeld = 0;     // scan sets the file holds lines for, a cut one included
+    int valuesHeld = 0;       // DAC lines the file holds, a cut scan set's included
+    int cutScanSet = -1;      // the scan set the file ends within (its values are left out); -1 none
+    int cutValues = 0;        // the lines of that scan set the file still holds
 
     // A file written while a monitor was connected names it; one written without holds no identity lines.
     bool holdsIdentity() const { return firmwareClass != 0 || !modelNumber.isEmpty() || !serialNumber.isEmpty(); }
@@ -43,13 +47,18 @@ struct WriteBackFile {
     // Fills the fields from a model that a data file was read into.
     void takeFrom(const MonitorModel& scratch);
 
-    // Reads a data file into a scratch model and takes what a write-back needs from it.
+    // Reads a data file into a scratch model and takes what a write-back needs from it. A file that ends within
+    // a scan set (cut short in a copy or a transfer) gives the complete scan sets only, and fails when it ends
+    // within its first one.
     static DataFileResult read(const QString& path, WriteBackFile* out);
 };
 
 // What a write-back came to.
 struct WriteBackSummary {
     QString fileTitle;
+    int fileScanSets = 0; // what the file held
+    int fileValues = 0;
+    int cutScanSet = -1; // the scan set the file ended within, not written; -1 none
     int valuesWritten = 0;
     int valuesSkipped = 0;  // outside the range of their DAC: never sent
     QVector<int> scanSets;  // scan sets whose values were all sent and saved as initial settings

@@ -66,11 +66,18 @@ QString PortTrouble::owningGroup(const QString& device) {
     return entry ? QString::fromLocal8Bit(entry->gr_name) : QString::number(st.st_gid);
 }
 
+bool PortTrouble::groupMayReadAndWrite(const QString& device) {
+    struct stat st;
+    return ::stat(QFile::encodeName(device).constData(), &st) == 0 && (st.st_mode & S_IRGRP) && (st.st_mode & S_IWGRP);
+}
+
 QString PortTrouble::noAccess(const QString& device) const {
     QString text = QStringLiteral("Permission denied: this account may not open %1.").arg(named(device));
     const QString group = owningGroup(device);
     if (group.isEmpty())
         return text + QStringLiteral(" Ask the administrator for read and write access to it.");
+    if (!groupMayReadAndWrite(device))
+        return text + onlyTheOwner(device, group);
     text += QStringLiteral(" The device belongs to the group \"%1\".").arg(group);
     if (accountListedIn(group))
         return text + QStringLiteral(" The account is already in that group, but that counts only from the next "
@@ -78,6 +85,27 @@ QString PortTrouble::noAccess(const QString& device) const {
     return text + QStringLiteral(" Add the account to it with\n    sudo usermod -aG %1 $USER\nthen log out and in "
                                  "again.")
                       .arg(group);
+}
+
+// Joining the device's group would not help when the group itself may not use it: the device needs other
+// permissions, which a udev rule gives it at every plug-in.
+QString PortTrouble::onlyTheOwner(const QString& device, const QString& group) {
+    struct stat st {};
+    QString owner;
+    if (::stat(QFile::encodeName(device).constData(), &st) == 0 && (st.st_mode & S_IRUSR) && (st.st_mode & S_IWUSR)) {
+        const passwd* entry = ::getpwuid(st.st_uid);
+        owner = entry ? QString::fromLocal8Bit(entry->pw_name) : QString::number(st.st_uid);
+    }
+    const QString who = owner.isEmpty() ? QStringLiteral(" No account but the administrator may read and write it")
+                                        : QStringLiteral(" Only the account \"%1\" may read and write it").arg(owner);
+    return who +
+           QStringLiteral(" (its group \"%1\" may not, so joining that group does not help). A udev rule gives it to "
+                          "the group dialout whenever it appears, e.g. /etc/udev/rules.d/70-orvexmon.rules with\n"
+                          "    KERNEL==\"%2\", GROUP=\"dialout\", MODE=\"0660\"\n"
+                          "then sudo udevadm control --reload; sudo udevadm trigger; and join dialout with\n"
+                          "    sudo usermod -aG dialout $USER\n"
+                          "then log out and in again.")
+               .arg(group, QFileInfo(realDevice(device)).fileName());
 }
 
 QString PortTrouble::process(qint64 pid) const {

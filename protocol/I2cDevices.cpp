@@ -1,7 +1,6 @@
 #include "protocol/I2cDevices.h"
 
 #include "protocol/Catalogue.h"
-#include "protocol/FirmwareClass.h"
 
 namespace I2cDevices {
 
@@ -43,35 +42,27 @@ QString caption(const I2cDevice& device) {
     return QString::fromLatin1(device.button).mid(3) + QLatin1Char(' ') + QString::fromLatin1(device.pair[0]);
 }
 
-bool carried(const I2cDevice& device, int firmwareClass, int capability) {
+bool carried(const I2cDevice& device, int capability) {
     const QLatin1String board(device.board);
-    // With no monitor known every device is offered.
-    if (board == QLatin1String("CPU") || firmwareClass <= 0)
+    // The CPU board is always there; nothing else is known about a monitor that reports no capability (older
+    // firmware), so every device stays on offer and the probe answer itself tells which one is fitted.
+    if (board == QLatin1String("CPU") || capability < 0)
         return true;
-    if (FirmwareClass::isFlatPanel(firmwareClass)) {
-        const QLatin1String button(device.button);
-        if (board != QLatin1String("Power Distribution") && button != QLatin1String("btnU309") &&
-            button != QLatin1String("btnU310"))
-            return false;
-    } else if (board == QLatin1String("Power Distribution")) {
-        return false;
-    }
     static const struct {
         const char* board;
         int bit;
     } boards[] = {{"LVPS", 1},       {"Power Distribution", 2}, {"Video", 4},
                   {"Deflection", 8}, {"Convergence", 32},       {"G2", 64}};
-    if (capability >= 0)
-        for (const auto& b : boards)
-            if (board == QLatin1String(b.board))
-                return capability & b.bit;
+    for (const auto& b : boards)
+        if (board == QLatin1String(b.board))
+            return capability & b.bit;
     return true;
 }
 
-QStringList testAllRequests(int firmwareClass, int capability) {
+QStringList testAllRequests(int capability) {
     QStringList requests;
     for (const I2cDevice& d : table())
-        if (carried(d, firmwareClass, capability))
+        if (carried(d, capability))
             for (int i = 0; i < d.testAllProbes; ++i)
                 requests << Catalogue::probe(d.testAllAddress);
     return requests;

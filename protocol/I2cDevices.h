@@ -20,12 +20,11 @@ namespace I2cDevices {
 const QVector<I2cDevice>& table();
 // "U513 48": the reference and the even address, as the window captions the button.
 QString caption(const I2cDevice& device);
-// Whether a monitor of the firmware class carries the device: the flat panels carry the CPU, their power
-// distribution and two supply devices, the CRTs every board but the power distribution; a reported capability
-// (-1: none reported) leaves out the boards it does not list.
-bool carried(const I2cDevice& device, int firmwareClass, int capability);
-// The requests of "Test All", in order, for the devices a monitor carries.
-QStringList testAllRequests(int firmwareClass = 0, int capability = -1);
+// Whether a monitor may carry the device: only a reported capability (-1: none reported) leaves out the boards
+// it says are absent.
+bool carried(const I2cDevice& device, int capability);
+// The requests of "Test All", in order, for the devices a monitor may carry.
+QStringList testAllRequests(int capability = -1);
 // The buttons whose address pair holds the two characters that follow "Device " and the "0x" of a probe
 // answer (compared exactly); empty when the answer names no device of the table.
 QStringList buttonsForAnswer(const QString& body);

@@ -222,15 +222,16 @@ void SimMonitor::initialise() {
         for (int a : addresses)
             s.i2cDevices[a & 0xFE] = QString::fromLatin1(result);
     };
-    add({0x48}, "OK");       // CPU LED control register
-    add({0xA8, 0x96}, "OK"); // LVPS
+    add({0x48}, "OK");             // CPU LED control register
+    add({0xA8, 0x96, 0x98}, "OK"); // LVPS
     if (p.flatPanel) {
         add({0x30, 0x44, 0xA6}, "OK"); // power distribution
         add({0x9A}, "NR");
+        if (p.capability & 4)
+            add({0x94, 0xAC, 0x90}, "OK"); // video
     } else {
         add({0xAA, 0x4C, 0x9C, 0x92, 0x4A, 0x54}, "OK"); // deflection
         add({0x94, 0xAC, 0x90}, "OK");                   // video
-        add({0x98}, "OK");                               // LVPS focus
         if (p.family >= 2) {
             add({0x5E, 0x5C, 0x5A, 0x4E, 0x9E, 0x58, 0xAE}, "OK"); // convergence
             add({0x56}, "NR");

@@ -120,6 +120,16 @@ private slots:
         const QJsonArray boards = o["boards"].toArray();
         QCOMPARE(boards.size(), 18);
         QCOMPARE(boards[10].toObject()["value"].toString(), p.crtPartNumber);
+
+        // In its boot block the monitor still tells its boot-block version.
+        sim::SimOptions bootOptions;
+        bootOptions.bootMode = true;
+        auto boot = simulator(QStringLiteral("2.10"), bootOptions);
+        const Run b = cli({"--port", boot->devicePath(), "identify", "--json"}, m_dir.path());
+        QCOMPARE(b.status, 0);
+        const QJsonObject bo = QJsonDocument::fromJson(b.out.toUtf8()).object();
+        QVERIFY(bo["bootMode"].toBool());
+        QCOMPARE(bo["bootBlockVersion"].toString(), boot->monitor().profile().romVersion);
     }
 
     // Each family at once: the windowed tool, connected to its own simulated monitor, ticks the scan set, runs
@@ -288,6 +298,10 @@ private slots:
         QTest::newRow("log unwritable") << QStringList{"--log", "/no/such/dir/x.mcl", "identify"} << -1 << 5;
         QTest::newRow("question refused") << QStringList{"--port", "PORT", "write", "NOIDENTITY"} << -1 << 6;
         QTest::newRow("monitor falls silent") << QStringList{"--port", "PORT", "identify"} << 4 << 7;
+        QTest::newRow("empty request") << QStringList{"--port", "PORT", "send", ""} << -1 << 2;
+        QTest::newRow("request holding a line end") << QStringList{"--port", "PORT", "send", "p\r\ndf"} << -1 << 2;
+        QTest::newRow("empty port") << QStringList{"--port", "", "identify"} << -1 << 2;
+        QTest::newRow("file ends in its first scan set") << QStringList{"--port", "PORT", "write", "CUT"} << -1 << 5;
     }
     void exitStatuses() {
         QFETCH(QStringList, args);
@@ -302,8 +316,19 @@ private slots:
         const QString noIdentity = m_dir.filePath("noidentity.mdv");
         file.openForWriting(noIdentity);
         QVERIFY(file.writeMdf().ok);
+        // The same file broken off at a line within its scan set.
+        QFile whole(noIdentity);
+        QVERIFY(whole.open(QIODevice::ReadOnly));
+        const QString cut = m_dir.filePath("cut.mdv");
+        QFile cutFile(cut);
+        QVERIFY(cutFile.open(QIODevice::WriteOnly));
+        QByteArray lines = whole.readAll();
+        lines.truncate(lines.lastIndexOf("\r\n", lines.size() - 200) + 2);
+        cutFile.write(lines);
+        cutFile.close();
         args.replaceInStrings(QStringLiteral("PORT"), s->devicePath());
         args.replaceInStrings(QStringLiteral("NOIDENTITY"), noIdentity);
+        args.replaceInStrings(QStringLiteral("CUT"), cut);
         const Run r = cli(args, m_dir.path());
         QVERIFY2(r.status == status, qPrintable(QStringLiteral("%1: %2").arg(r.status).arg(r.err)));
     }

@@ -105,6 +105,7 @@ QStringList offered(const QString& kind) {
                             "mnuInfoID",
                             "mnuInfoOperatingHours",
                             "mnuDiagnosticsFPControls",
+                            "frmDiagnosticsDeflectionStatus",
                             "mnuDiagnosticsI2c",
                             "mnuDiagnosticsCommLogging",
                             "mnuConfigureBacklight",

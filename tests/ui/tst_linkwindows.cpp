@@ -202,8 +202,8 @@ private slots:
         QCOMPARE(h.readBackSettings()->readText("Configs", "Com1Device", ""), QString("/dev/ttyUSB7"));
     }
 
-    // A made-up machine: ttyUSB0 held by minicom (process 4321) with its lock file, a lock of a process long gone
-    // for ttyUSB1, two other devices present.
+    // A made-up machine: ttyUSB0 (its group may use it) held by minicom (process 4321) with its lock file, a lock of
+    // a process long gone for ttyUSB1, ttyUSB2 for its owner only, two other devices present.
     void aPortThatCannotBeOpenedSaysWhyOnce_data() {
         QTest::addColumn<int>("kind");
         QTest::addColumn<QString>("device");
@@ -211,6 +211,10 @@ private slots:
         QTest::newRow("no access") << int(OpenFailure::NoAccess) << "dev/ttyUSB0"
                                    << QStringList{"Permission denied", "dev/ttyUSB0", "belongs to the group",
                                                   "log out and in"};
+        QTest::newRow("no access, group may not either")
+            << int(OpenFailure::NoAccess) << "dev/ttyUSB2"
+            << QStringList{"Permission denied", "may read and write it (its group", "KERNEL==\"ttyUSB2\"",
+                           "usermod -aG dialout"};
         QTest::newRow("in use") << int(OpenFailure::InUse) << "dev/ttyUSB0"
                                 << QStringList{"in use", "process 4321 (minicom)", "lock/LCK..ttyUSB0"};
         QTest::newRow("stale lock") << int(OpenFailure::InUse) << "dev/ttyUSB1"
@@ -233,6 +237,10 @@ private slots:
         };
         write("dev/ttyUSB0", "");
         write("dev/ttyUSB1", "");
+        write("dev/ttyUSB2", "");
+        QFile::setPermissions(dir.filePath("dev/ttyUSB0"),
+                              QFile::ReadOwner | QFile::WriteOwner | QFile::ReadGroup | QFile::WriteGroup);
+        QFile::setPermissions(dir.filePath("dev/ttyUSB2"), QFile::ReadOwner | QFile::WriteOwner);
         write("proc/4321/comm", "minicom\n");
         write("lock/LCK..ttyUSB0", "      4321\n");
         write("lock/LCK..ttyUSB1", "999\n");

@@ -3,6 +3,7 @@
 // check that keeps a polled read from waiting twice.
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
+#include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/DiagnosticHandlers.h"
 #include "protocol/Dispatcher.h"
@@ -13,6 +14,8 @@
 
 #include <QSignalSpy>
 #include <QtTest>
+
+#include <algorithm>
 
 namespace {
 
@@ -261,6 +264,30 @@ private slots:
         QCOMPARE(all.mid(18, 5), QStringList({"pi0xA9", "pi0x97", "pi0x99", "pi0x49", "pi0x49"}));
         QCOMPARE(all.last(), "pi0xA4");
         QCOMPARE(I2cDevices::caption(I2cDevices::table().at(13)), "U309 A8");
+    }
+
+    // Only a reported capability narrows the probe, by the boards it says are absent.
+    void probeOffersWhatTheCapabilityDoesNotRuleOut_data() {
+        QTest::addColumn<QString>("button");
+        QTest::addColumn<int>("capability");
+        QTest::addColumn<bool>("offered");
+        const int panelWithVideo = 1 | 2 | 4 | 128, crtWithoutPowerDistribution = 1 | 4 | 8 | 16 | 32 | 64;
+        QTest::newRow("nothing reported") << "btnU303" << -1 << true;
+        QTest::newRow("panel: video board") << "btnU206" << panelWithVideo << true;
+        QTest::newRow("panel: no deflection") << "btnU103" << panelWithVideo << false;
+        QTest::newRow("CRT: power distribution reported") << "btnU303" << (crtWithoutPowerDistribution | 2) << true;
+        QTest::newRow("CRT: power distribution absent") << "btnU303" << crtWithoutPowerDistribution << false;
+    }
+    void probeOffersWhatTheCapabilityDoesNotRuleOut() {
+        QFETCH(QString, button);
+        QFETCH(int, capability);
+        QFETCH(bool, offered);
+        const auto& table = I2cDevices::table();
+        const auto device = std::find_if(table.begin(), table.end(),
+                                         [&](const I2cDevice& d) { return button == QLatin1String(d.button); });
+        QVERIFY(device != table.end());
+        QCOMPARE(I2cDevices::carried(*device, capability), offered);
+        QCOMPARE(I2cDevices::testAllRequests(capability).contains(Catalogue::probe(device->testAllAddress)), offered);
     }
 
     void queueKnowsWhatWaits() {

@@ -279,7 +279,21 @@ private slots:
             QVERIFY(r.clock.nowMs() >= FileWriteBack::silenceMs);
     }
 
+    // A file cut short at a line (a copy or transfer broken off) gives its complete scan sets only.
+    void readsWhatTheWriterWrote_data() {
+        QTest::addColumn<int>("cut"); // lines left out: 0 none, 1 the last, -1 all from the first scan set's last
+        QTest::addColumn<bool>("ok");
+        QTest::addColumn<QVector<int>>("scanSets");
+        QTest::addColumn<int>("cutScanSet");
+        QTest::newRow("whole") << 0 << true << QVector<int>{0, 3} << -1;
+        QTest::newRow("ends within the second scan set") << 1 << true << QVector<int>{0} << 3;
+        QTest::newRow("ends within the first scan set") << -1 << false << QVector<int>{} << 0;
+    }
     void readsWhatTheWriterWrote() {
+        QFETCH(int, cut);
+        QFETCH(bool, ok);
+        QFETCH(QVector<int>, scanSets);
+        QFETCH(int, cutScanSet);
         MonitorModel saved;
         saved.initialise();
         saved.monitorResponding = true;
@@ -291,30 +305,43 @@ private slots:
         saved.scanSetEnabled[3] = 1;
         saved.videoGroup.value[2][3] = 171;
         saved.convergenceVParabolaGroup.value[1][0] = 33;
+        QByteArrayList lines = DataFile(saved).contents().split('\n');
+        lines.removeLast(); // after the last line end
+        const int secondSet = int(lines.lastIndexOf("\"ScanSet\",3\r"));
+        QVERIFY(secondSet > 0);
+        lines = lines.mid(0, cut >= 0 ? lines.size() - cut : secondSet - 1);
         QTemporaryDir dir;
         const QString path = dir.filePath("unit.mdv");
         QFile out(path);
         QVERIFY(out.open(QIODevice::WriteOnly));
-        out.write(DataFile(saved).contents());
+        out.write(lines.join('\n') + '\n');
         out.close();
 
         WriteBackFile file;
-        QVERIFY(WriteBackFile::read(path, &file).ok);
+        const DataFileResult read = WriteBackFile::read(path, &file);
+        QCOMPARE(read.ok, ok);
+        QCOMPARE(file.cutScanSet, cutScanSet);
+        if (!ok) {
+            QVERIFY2(read.message.contains("ends within its first scan set"), qPrintable(read.message));
+            return;
+        }
         QCOMPARE(file.title, QString("unit.mdv"));
         QCOMPARE(file.firmwareClass, 210);
         QCOMPARE(file.modelNumber, QString("KM-21"));
         QCOMPARE(file.serialNumber, QString("0042"));
         QCOMPARE(file.counts.value(QChar('l')), 8);
-        QCOMPARE(file.scanSets(), (QVector<int>{0, 3}));
-        QCOMPARE(file.values.size(), 2 * 49);
+        QCOMPARE(file.scanSets(), scanSets);
+        QCOMPARE(file.scanSetsHeld, 2);
+        QCOMPARE(file.values.size(), int(scanSets.size()) * 49);
+        QCOMPARE(file.valuesHeld, file.values.size() + (cutScanSet >= 0 ? 49 - cut : 0));
         auto valueOf = [&file](QChar g, int dac, int set) {
             for (const WriteBackFile::Value& v : file.values)
                 if (v.group == g && v.dac == dac && v.scanSet == set)
                     return v.value;
             return -1;
         };
-        QCOMPARE(valueOf('l', 2, 3), 171);
         QCOMPARE(valueOf('k', 1, 0), 33);
+        QCOMPARE(valueOf('l', 2, 3), scanSets.contains(3) ? 171 : -1);
     }
 };
 
