@@ -3,9 +3,8 @@
 #include <algorithm>
 
 #include "model/MonitorModel.h"
+#include "platform/Dialogs.h"
 #include "protocol/Catalogue.h"
-#include "protocol/ParseRules.h"
-#include "protocol/TextHelpers.h"
 #include "ui/AppContext.h"
 #include "ui/WindowPlacement.h"
 
@@ -24,30 +23,6 @@ constexpr int sliderLeft = 1995, sliderWidth = 2895;
 constexpr int presentLeft = 5010, factoryLeft = 5850, initialLeft = 6690, valueWidth = 735;
 constexpr int rowHeight = 285;
 
-// Restores a flag when the scope ends.
-class FlagRestore {
-public:
-    FlagRestore(bool& flag, bool during) : m_flag(flag), m_saved(flag) { m_flag = during; }
-    ~FlagRestore() { m_flag = m_saved; }
-    FlagRestore(const FlagRestore&) = delete;
-    FlagRestore& operator=(const FlagRestore&) = delete;
-
-private:
-    bool& m_flag;
-    bool m_saved;
-};
-
-// Numbers of a list up to the first outside 0..255 (the four-box rule), at most four.
-QVector<int> fourInByteRange(QString rest) {
-    QVector<int> values;
-    for (int k = 0; k < 4; ++k) {
-        const int n = ParseRules::nextNumber(rest);
-        if (n < 0 || n > 255)
-            break;
-        values.append(n);
-    }
-    return values;
-}
 } // namespace
 
 DacAdjustWindow::DacAdjustWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
@@ -199,26 +174,16 @@ void DacAdjustWindow::showScanSetCaption() {
 }
 
 void DacAdjustWindow::load() {
-    sendEnabled = false;
-    if (!m_ctx.model->monitorResponding) {
-        fillFromModel();
-        sendEnabled = true;
-    }
+    fillFromModel();
     showScanSetCaption();
 }
 
 void DacAdjustWindow::onActivated() {
     showScanSetCaption();
-    sendEnabled = false;
-    if (m_ctx.model->monitorResponding) {
+    // Filling is not a change of the user's: it neither marks the data changed nor sends.
+    fillFromModel();
+    if (m_ctx.model->monitorResponding)
         queueReads();
-        // The answers come later and move the sliders with sending already on.
-        sendEnabled = true;
-    } else {
-        // Filling is not a change of the user's: it neither marks the data changed nor sends.
-        fillFromModel();
-        sendEnabled = true;
-    }
     setAdjustable(true);
 }
 
@@ -241,33 +206,51 @@ void DacAdjustWindow::takeTypedValue(DacRowGroup& group, DacRow& row) {
     const int shown = displayText(row.present).trimmed().toInt(&ok);
     // A slider that cannot be adjusted now (another window is active, the mode or the family forbids it) cannot
     // be moved by typing either; one that only waits for the monitor's value takes the user's own. A number
-    // beyond the range goes to its end, except on a row whose monitor value is beyond it: Enter on the shown
-    // value must not replace it.
+    // beyond the range is refused with the range said: its end is not what the user asked for.
     if (ok && adjustableButForHeld(row)) {
-        int position = shown + group.displayOffset;
-        if (row.held != Held::Beyond)
-            position = std::clamp(position, row.slider->minimum(), row.slider->maximum());
-        setRowDeliberately(group, row, position);
+        const int position = shown + group.displayOffset;
+        if (DacSendPolicy::withinRange(row, position))
+            setRowDeliberately(group, row, position);
+        else if (m_ctx.dialogs && row.held != Held::Beyond)
+            m_ctx.dialogs->message(this,
+                                   DacSendPolicy::rangeMessage(group.shownText(row.slider->minimum()).trimmed(),
+                                                               group.shownText(row.slider->maximum()).trimmed()),
+                                   QString(), Dialogs::Ok, Dialogs::Warning);
     }
     // What the row holds, also when the text was no number or beyond the range.
     setDisplayText(row.present, group.shownText(row.held == Held::Beyond ? row.heldPosition : row.slider->value()));
 }
 
 void DacAdjustWindow::fillFromModel() {
+    const DacSendPolicy::Showing showing(m_policy);
     const int set = scanSet();
+    const bool monitor = m_ctx.model->monitorResponding;
     for (DacRowGroup* g : m_groups) {
-        if (!g->filledFromModel)
+        if (!g->filledFromModel || !g->group())
             continue;
         for (DacRow* row : g->walkedRows()) {
             int v = 0;
-            if (g->get(DacTable::Committed, row->index, set, &v)) {
-                row->slider->setValue(v + g->displayOffset);
-                setDisplayText(row->present, g->shownText(row->slider->value()));
+            // With a monitor, only what it reported on this connection is its value; a value of unknown origin is
+            // a start value nobody reported, and is not shown as if it were one.
+            const DacTable present = monitor ? DacTable::Value : DacTable::Committed;
+            const Origin origin = g->group()->origin(present, row->index, set);
+            if ((monitor ? origin == Origin::Read : origin != Origin::Unknown) &&
+                g->get(present, row->index, set, &v)) {
+                if (monitor)
+                    showHeldPosition(*g, *row, v + g->displayOffset);
+                else {
+                    row->slider->setValue(v + g->displayOffset);
+                    setDisplayText(row->present, g->shownText(row->slider->value()));
+                }
+            } else if (row->held == Held::Unread) {
+                setDisplayText(row->present, QString());
             }
-            if (g->get(DacTable::Factory, row->index, set, &v))
-                setDisplayText(row->factory, QString::number(v));
-            if (g->get(DacTable::Initial, row->index, set, &v))
-                setDisplayText(row->initial, QString::number(v));
+            const bool factory = g->known(DacTable::Factory, row->index, set);
+            setDisplayText(row->factory,
+                           factory && g->get(DacTable::Factory, row->index, set, &v) ? QString::number(v) : QString());
+            const bool initial = g->known(DacTable::Initial, row->index, set);
+            setDisplayText(row->initial,
+                           initial && g->get(DacTable::Initial, row->index, set, &v) ? QString::number(v) : QString());
         }
     }
 }
@@ -283,22 +266,19 @@ void DacAdjustWindow::setAdjustable(bool on) {
         setLocked(b, Lock::Inactive, !on);
 }
 
-bool DacAdjustWindow::sendAllowed(const DacRowGroup& group) const {
-    return group.sendFlag == DacRowGroup::SendFlag::AllowControlSend ? m_ctx.model->allowControlSend : sendEnabled;
-}
-
 void DacAdjustWindow::sliderChanged(DacRowGroup& group, DacRow& row, int position) {
     // The slider of a row whose monitor value is beyond it shows nothing of the monitor: its position is neither
     // shown, stored nor sent.
     if (row.held == Held::Beyond)
         return;
     setDisplayText(row.present, group.shownText(position));
-    // Stored whatever moved the slider; a scan set outside the tables (none selected) has no cell.
-    group.set(DacTable::Value, row.index, scanSet(), position);
-    if (!sendAllowed(group) || !showsMonitorValue(row))
+    // A value being shown is already in the model, with where it came from; it never goes back to the monitor.
+    if (!m_policy.usersChange())
         return;
+    // A scan set outside the tables (none selected) has no cell.
+    group.set(DacTable::Value, row.index, scanSet(), position, Origin::User);
     m_ctx.model->dataChanged = true;
-    if (m_ctx.model->monitorResponding)
+    if (DacSendPolicy::sends(row, m_ctx.model->monitorResponding))
         m_ctx.sendSetting(group.setRequest(row.index, position));
 }
 
@@ -323,34 +303,43 @@ void DacAdjustWindow::setRowsLocked(DacRowGroup& group, Lock reason, bool locked
 
 bool DacAdjustWindow::buttonValue(const DacRowGroup& group, const DacRow& row, DacTable table, int* position) const {
     int v = 0;
+    // Only a value the monitor reported, a file held or the user set: an unread cell holds a 0 nobody chose.
     if (group.buttonSource == DacRowGroup::ValueSource::Columns) {
         bool ok = false;
         v = displayText(table == DacTable::Factory ? row.factory : row.initial).trimmed().toInt(&ok);
         if (!ok)
             return false;
-    } else if (!group.get(table, row.index, scanSet(), &v)) {
+    } else if (!group.known(table, row.index, scanSet()) || !group.get(table, row.index, scanSet(), &v)) {
         return false;
     }
     *position = v + group.displayOffset;
     return true;
 }
 
-void DacAdjustWindow::moveRowsTo(DacRowGroup& group, DacTable table) {
+int DacAdjustWindow::moveRowsTo(DacRowGroup& group, DacTable table) {
     if (!group.canMove())
-        return;
+        return 0;
+    int moved = 0;
     for (DacRow* row : group.walkedRows()) {
         int v = 0;
-        // A row the monitor family hides is not there to be moved.
-        if (hiddenByWindow(row->slider) || !buttonValue(group, *row, table, &v))
+        // A row the monitor family hides is not there to be moved; one the application mode locks is not the
+        // user's to change, by a button no more than by its slider.
+        if (hiddenByWindow(row->slider) || !DacSendPolicy::modeAllows(*row) || !buttonValue(group, *row, table, &v))
             continue;
         // A value beyond the slider is not put in its place by the slider's end.
-        if (setRowDeliberately(group, *row, v))
+        if (setRowDeliberately(group, *row, v)) {
             setDisplayText(row->present, group.shownText(row->slider->value()));
+            ++moved;
+        }
     }
+    return moved;
 }
 
 void DacAdjustWindow::copyRowsToInitial(DacRowGroup& group) {
     for (DacRow* row : group.walkedRows()) {
+        // A slider that does not show a known value has nothing to save.
+        if (m_ctx.model->monitorResponding && row->held != Held::Shown)
+            continue;
         const int shown = row->slider->value() - group.displayOffset;
         group.set(DacTable::Initial, row->index, scanSet(), shown);
         setDisplayText(row->initial, QString::number(shown));
@@ -363,17 +352,27 @@ void DacAdjustWindow::commitRows(DacRowGroup& group) {
 }
 
 void DacAdjustWindow::goBackToFactoryDefaults() {
-    if (!buttonValuesReady())
-        return;
-    for (DacRowGroup* g : m_groups)
-        moveRowsTo(*g, DacTable::Factory);
+    moveAllRowsTo(DacTable::Factory);
 }
 
 void DacAdjustWindow::goBackToInitialSettings() {
+    moveAllRowsTo(DacTable::Initial);
+}
+
+void DacAdjustWindow::moveAllRowsTo(DacTable table) {
     if (!buttonValuesReady())
         return;
+    int moved = 0;
     for (DacRowGroup* g : m_groups)
-        moveRowsTo(*g, DacTable::Initial);
+        moved += moveRowsTo(*g, table);
+    if (moved == 0 && m_ctx.dialogs)
+        m_ctx.dialogs->message(this, noValuesToGoBackTo(table == DacTable::Factory), QString(), Dialogs::Ok,
+                               Dialogs::Information);
+}
+
+QString DacAdjustWindow::noValuesToGoBackTo(bool factory) {
+    return QStringLiteral("The %1 values have not been read from the monitor: nothing was changed.")
+        .arg(factory ? QStringLiteral("factory default") : QStringLiteral("initial"));
 }
 
 void DacAdjustWindow::saveInitialSettings() {
@@ -401,7 +400,8 @@ void DacAdjustWindow::cancel() {
             continue;
         for (DacRow* row : g->rows()) {
             int v = 0;
-            if (!g->get(DacTable::Committed, row->index, scanSet(), &v))
+            if (!g->known(DacTable::Committed, row->index, scanSet()) ||
+                !g->get(DacTable::Committed, row->index, scanSet(), &v))
                 continue;
             if (setRowDeliberately(*g, *row, v))
                 setDisplayText(row->present, g->shownText(row->slider->value()));
@@ -435,58 +435,8 @@ void DacAdjustWindow::showRowValue(DacRowGroup& g, DacRow& row, DacKind kind, in
     }
 }
 
-int DacAdjustWindow::fillFourBoxes(const QList<QWidget*>& boxes, const QString& numbers, DacGroup* group,
-                                   DacTable table, int max) {
-    return fillFourBoxes(boxes, fourInByteRange(numbers), group, table, max);
-}
-
-int DacAdjustWindow::fillFourBoxes(const QList<QWidget*>& boxes, const QVector<int>& values, DacGroup* group,
-                                   DacTable table, int max) {
-    int k = 0;
-    for (; k < 4 && k < values.size() && k < boxes.size(); ++k) {
-        if (values[k] < 0 || values[k] > 255)
-            break;
-        const int v = std::min(values[k], max);
-        setDisplayText(boxes[k], QString::number(v));
-        if (group)
-            group->set(table, k, scanSet(), v);
-    }
-    return k;
-}
-
-int DacAdjustWindow::fillFourLabels(const QList<QWidget*>& labels, const QString& body, DacGroup* group, DacTable table,
-                                    int max) {
-    return fillFourBoxes(labels, Text::textAfterLineFeed(body), group, table, max);
-}
-
-int DacAdjustWindow::setFourSliders(const QList<QScrollBar*>& sliders, const QString& numbers) {
-    QVector<int> values;
-    QString rest = numbers;
-    for (int k = 0; k < 4; ++k)
-        values.append(ParseRules::nextNumber(rest));
-    return setFourSliders(sliders, values);
-}
-
-int DacAdjustWindow::setFourSliders(const QList<QScrollBar*>& sliders, const QVector<int>& values) {
-    FlagRestore quiet(m_ctx.model->allowControlSend, false);
-    int k = 0;
-    for (; k < 4 && k < values.size() && k < sliders.size(); ++k) {
-        if (values[k] < 0 || values[k] > sliders[k]->maximum())
-            break;
-        DacRowGroup* g = nullptr;
-        if (DacRow* row = rowOfSlider(sliders[k], &g))
-            showHeldPosition(*g, *row, values[k]);
-        else
-            sliders[k]->setValue(values[k]);
-    }
-    return k;
-}
-
-int DacAdjustWindow::setFourSlidersAfterFirstLine(const QList<QScrollBar*>& sliders, const QString& body) {
-    return setFourSliders(sliders, Text::textAfterLineFeed(body));
-}
-
 void DacAdjustWindow::showHeldPosition(DacRowGroup& g, DacRow& row, int position) {
+    const DacSendPolicy::Showing showing(m_policy);
     QScrollBar* slider = row.slider;
     const bool fits = position >= slider->minimum() && position <= slider->maximum();
     row.held = fits ? Held::Shown : Held::Beyond;
@@ -497,7 +447,7 @@ void DacAdjustWindow::showHeldPosition(DacRowGroup& g, DacRow& row, int position
     setDisplayText(row.present, g.shownText(position));
     // What the monitor holds is what Cancel returns to; nothing is accepted before the first read.
     if (fits && g.committed)
-        g.set(DacTable::Committed, row.index, scanSet(), position);
+        g.set(DacTable::Committed, row.index, scanSet(), position, Origin::Read);
 }
 
 bool DacAdjustWindow::setRowDeliberately(DacRowGroup& group, DacRow& row, int position) {
@@ -516,6 +466,7 @@ bool DacAdjustWindow::setRowDeliberately(DacRowGroup& group, DacRow& row, int po
 }
 
 bool DacAdjustWindow::showsMonitorValue(const DacRow& row) const {
+    // Without a monitor the rows edit the model.
     return !m_ctx.model->monitorResponding || row.held == Held::Shown;
 }
 

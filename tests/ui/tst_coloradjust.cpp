@@ -118,10 +118,8 @@ private slots:
         QCOMPARE(w->objectName(), QString("frmVideoAdj"));
         QCOMPARE(w->windowTitle(), QString("Color Balance"));
         QCOMPARE(static_cast<QWidget*>(r.h.ctx().windows->area()->activeSubWindow()), w->parentWidget());
-        // The reads, then every slider that an answer moved sends its value back; Green Gain's answer (0)
-        // equals its position and sends nothing.
-        QCOMPARE(r.sent(), allReads + "cdl2180|cdl4184|cdl5128|cdl6130|cdl7126|cdb0150|cdb1100|"
-                                      "cf0125|cf1130|cf2128|cf3133|cf4127|cf5132|");
+        // The reads only: a value an answer shows is never sent back.
+        QCOMPARE(r.sent(), allReads);
         QCOMPARE(r.positions("HScroll1", 2, 7), (QList<int>{180, 0, 184, 128, 130, 126}));
         QCOMPARE(r.texts("Text1", 2, 7), (QStringList{"180", "0", "184", "128", "130", "126"}));
         QCOMPARE(r.texts("Text2", 2, 7), (QStringList{"180", "176", "184", "128", "130", "126"}));
