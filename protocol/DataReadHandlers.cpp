@@ -66,14 +66,6 @@ int roundedDecimal(const QString& text) {
     return static_cast<int>(qBound<double>(std::numeric_limits<int>::min(), r, std::numeric_limits<int>::max()));
 }
 
-// Whether the next-number rule finds digits at the start of rest; it reads -1 both for "-1" and for no number.
-bool startsWithNumber(const QString& rest) {
-    QString s = Text::trimLeading(rest);
-    if (s.startsWith(QLatin1Char('-')))
-        s = Text::trimLeading(s.mid(1));
-    return !s.isEmpty() && s.at(0) >= QLatin1Char('0') && s.at(0) <= QLatin1Char('9');
-}
-
 // The text after label up to the end of its line; empty when the label is absent.
 QString lineAfter(const QString& body, const QString& label) {
     const int at = body.indexOf(label);
@@ -438,7 +430,13 @@ void DataReadHandlers::hvEnableRead(bool enabled) {
 
 bool DataReadHandlers::readList(QChar group, DacKind kind, const QString& text, int count, QVector<int>* values) {
     const QString request = Catalogue::readDac(group.toLower(), kind);
-    const bool clean = ParseRules::strictList(Text::trimLeading(text), count, 0, 255, values);
+    const QString line = Text::trimLeading(text);
+    // An answer with no list at all (the prompt right away) reports nothing; it is not a damaged one.
+    if (line.isEmpty() || line.at(0) == QLatin1Char('#') || line.at(0) == QLatin1Char('$')) {
+        values->clear();
+        return false;
+    }
+    const bool clean = ParseRules::strictList(line, count, 0, 255, values);
     settle(request, clean, text);
     return clean;
 }

@@ -1,6 +1,7 @@
 #pragma once
 // The base of the DAC adjustment windows (colour balance, geometry, convergence details, brightness and contrast,
-// high voltage). A window is mostly a table of row groups built with the builders here, plus a few hooks; it
+// high voltage), in parts: its layout (DacAdjustLayout.cpp), its send policy (DacSendPolicy.h, applied here) and
+// its buttons (DacAdjustButtons.cpp). A window is mostly a table of row groups built with the builders here, plus a few hooks; it
 // inherits the common behaviour:
 // - a slider change of the user's shows the position, writes the group's value table at the current scan set,
 //   marks the data changed and sends the set request when a monitor responds, as a setting whose newer value

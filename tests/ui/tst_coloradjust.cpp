@@ -295,6 +295,7 @@ private slots:
         QFETCH(QString, version);
         QFETCH(QString, requests);
         Rig r(version);
+        r.monitor->replies = monitorValues; // a row copies only a value it shows of the monitor
         r.open();
         r.slider("HScroll1(4)")->setValue(90);
         r.slider("HScroll2(1)")->setValue(91);

@@ -197,10 +197,12 @@ private slots:
                           Qt::NoModifier, Qt::NoScrollPhase, false);
             QApplication::sendEvent(s, &e);
         };
+        r.w->activateWindow();
         r.slider("HScroll1(1)")->setFocus();
         wheel();
         QCOMPARE(r.sent(), QString());
         s->setFocus();
+        QTRY_VERIFY(s->hasFocus());
         wheel();
         QVERIFY(r.sent().startsWith("cdv0"));
         // A drag sends where the thumb is released, not every position on the way.

@@ -221,8 +221,8 @@ private slots:
                                  << QVector<int>{7, 8, 9, 10, 11, 12};
         QTest::newRow("a short row ends where the numbers end")
             << "dff\r\nFactory:\r\n10,-1,\r\n#" << int(DacKind::Factory) << QVector<int>{10, -1};
-        QTest::newRow("current, -1 is an offset")
-            << "dfd\r\nOffsets:\r\n-1,x\r\n#" << int(DacKind::Current) << QVector<int>{127};
+        QTest::newRow("garbled: nothing taken")
+            << "dfd\r\nOffsets:\r\n-1,x\r\n#" << int(DacKind::Current) << QVector<int>{};
     }
 
     void offsetRows() {
@@ -232,9 +232,11 @@ private slots:
         Rig r;
         QSignalSpy spy(&r.handlers, &DataReadHandlers::offsetRowRead);
         r.send(answer);
-        QCOMPARE(spy.count(), 1);
-        QCOMPARE(int(spy.at(0).at(0).value<DacKind>()), kind);
-        QCOMPARE(ints(spy.at(0).at(1)), values);
+        QCOMPARE(spy.count(), values.isEmpty() ? 0 : 1);
+        if (!values.isEmpty()) {
+            QCOMPARE(int(spy.at(0).at(0).value<DacKind>()), kind);
+            QCOMPARE(ints(spy.at(0).at(1)), values);
+        }
         QCOMPARE(r.model.firmwareClass, 0);
     }
 
@@ -325,9 +327,9 @@ private slots:
         QCOMPARE(spy.count(), 6);
         QCOMPARE(r.model.scanSetNames[0], QStringLiteral("Main"));
         QCOMPARE(r.model.scanSetNames[1], QStringLiteral("Second, with comma"));
-        QCOMPARE(r.model.scanSetEnabled[2], 0); // a flag above 1 counts as 0
-        QCOMPARE(r.model.scanSetEnabled[0], 1); // the current scan set stays ticked
-        QCOMPARE(r.model.scanSetEnabled[5], 2); // switched on, not current: greyed, so no save writes it unread
+        QCOMPARE(spy.at(2).at(2).toInt(), 0); // a flag above 1 counts as 0
+        // The monitor's switches tick nothing for saving: that is the user's choice.
+        QVERIFY(r.model.scanSetEnabled == decltype(r.model.scanSetEnabled){});
         QCOMPARE(spy.at(4).at(0).toInt(), 4);
         QCOMPARE(spy.at(4).at(1).toString(), QStringLiteral("Fifth"));
         QCOMPARE(spy.at(4).at(2).toInt(), 1);
