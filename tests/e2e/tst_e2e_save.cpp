@@ -129,7 +129,7 @@ private slots:
         };
         QVERIFY(h.waitFor([&] { return name(4) == "1280x1024 72Hz"; }, answersWithinMs));
         QCOMPARE(name(1), QString("800x600 60Hz"));
-        QCOMPARE(tick(0), Qt::Checked); // the scan set the monitor runs, chosen on opening
+        QCOMPARE(tick(0), Qt::Checked);          // the scan set the monitor runs, chosen on opening
         QCOMPARE(tick(1), Qt::PartiallyChecked); // switched on in the monitor, not chosen
         QCOMPARE(tick(4), Qt::Unchecked);
 

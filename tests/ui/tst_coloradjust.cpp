@@ -297,6 +297,8 @@ private slots:
         Rig r(version);
         r.monitor->replies = monitorValues; // a row copies only a value it shows of the monitor
         r.open();
+        r.sent();
+        r.monitor->replies.clear();
         r.slider("HScroll1(4)")->setValue(90);
         r.slider("HScroll2(1)")->setValue(91);
         r.slider("HScroll3(5)")->setValue(100);
@@ -305,10 +307,13 @@ private slots:
         QCOMPARE(r.sent(), requests);
         QCOMPARE(r.text("Text3(4)"), QString("90"));
         QCOMPARE(r.text("BText3(1)"), QString("91"));
-        QCOMPARE(r.text("Text4(5)"), QString("-28"));
         QCOMPARE(r.model().videoGroup.initialValue[4][0], qint16(90));
         QCOMPARE(r.model().biasGroup.initialValue[1][0], qint16(91));
-        QCOMPARE(r.model().lowBrightnessGroup.initialValue[5][0], qint16(-28));
+        // The offsets only where the family reads them: a row that shows no monitor value copies nothing.
+        if (requests.contains("cfp")) {
+            QCOMPARE(r.text("Text4(5)"), QString("-28"));
+            QCOMPARE(r.model().lowBrightnessGroup.initialValue[5][0], qint16(-28));
+        }
     }
 
     void factoryAndInitialButtons() {

@@ -31,9 +31,9 @@ void fillScanSet(MonitorModel& m, int s) {
     int n = 1 + s * 7;
     for (DacGroup* g : m.fileGroups())
         for (int dac = 0; dac < DacGroup::dacSlots; ++dac) {
-            g->value[dac][s] = static_cast<qint16>(n % 256);
-            g->factoryValue[dac][s] = static_cast<qint16>((n + 1) % 256);
-            g->initialValue[dac][s] = static_cast<qint16>((n + 2) % 256);
+            g->set(DacTable::Value, dac, s, n % 256, Origin::Read);
+            g->set(DacTable::Factory, dac, s, (n + 1) % 256, Origin::Read);
+            g->set(DacTable::Initial, dac, s, (n + 2) % 256, Origin::Read);
             n += 3;
         }
 }
@@ -130,6 +130,7 @@ private slots:
     void scanSetBlocks() {
         MonitorModel m;
         m.scanSetEnabled = {1, 2, 1, 0, 0, 2, 1, 1, 1, 1};
+        fillScanSet(m, 0);
         fillScanSet(m, 2);
         DataFile f(m);
         const QList<QByteArray> lines = linesOf(f.contents());

@@ -2,6 +2,7 @@
 #include "model/FileWriteBack.h"
 #include "model/MonitorModel.h"
 #include "support/FakeClock.h"
+#include "support/KnownValues.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -291,6 +292,7 @@ private slots:
         saved.scanSetEnabled[3] = 1;
         saved.videoGroup.value[2][3] = 171;
         saved.convergenceVParabolaGroup.value[1][0] = 33;
+        markAllRead(saved);
         QTemporaryDir dir;
         const QString path = dir.filePath("unit.mdv");
         QFile out(path);
