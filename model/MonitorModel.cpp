@@ -249,7 +249,7 @@ void MonitorModel::initialise() {
 
 void MonitorModel::forgetMonitorValues() {
     auto forget = [](Origin& o) {
-        if (o == Origin::Read || o == Origin::User)
+        if (o == Origin::Read)
             o = Origin::Unknown;
     };
     for (DacGroup* g : allGroups())

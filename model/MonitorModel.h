@@ -64,8 +64,8 @@ public:
     // Sets every field to its start value and fills the convergence coupling table.
     void initialise();
 
-    // A reconnection, or another monitor: nothing read from the monitor or set on it is known of the one that
-    // answers now. Values loaded from a data file stay the file's.
+    // A reconnection, or another monitor: nothing read from the monitor is known of the one that answers now.
+    // Values loaded from a data file stay the file's, and those the user set stay the user's choice.
     void forgetMonitorValues();
     // Origin of the other values the monitor reports (identity and boards, scan-set names, versions...), by the
     // key the handler that reads them gives ("board:S:P", "firmwareVersion", "scanSetName:2").

@@ -128,7 +128,7 @@ class FileMenuTest : public QObject {
     // A tool with a file saved under name and opened again; its red gain (video index 2) is value.
     static bool openSavedFile(ToolHarness& h, const QString& file, int redGain) {
         for (DacTable t : {DacTable::Value, DacTable::Factory, DacTable::Initial})
-            h.ctx().model->videoGroup.set(t, 2, 0, redGain);
+            h.ctx().model->videoGroup.set(t, 2, 0, t == DacTable::Value ? redGain : 0);
         h.ctx().model->scanSetEnabled[0] = 1;
         h.dialogs.files.enqueue(file);
         if (!choose(h, "mnuFileSaveAs"))

@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include "support/KnownValues.h"
+
 #include <QtTest>
 
 namespace {
@@ -130,7 +132,7 @@ private slots:
     void scanSetBlocks() {
         MonitorModel m;
         m.scanSetEnabled = {1, 2, 1, 0, 0, 2, 1, 1, 1, 1};
-        fillScanSet(m, 0);
+        markAllRead(m);
         fillScanSet(m, 2);
         DataFile f(m);
         const QList<QByteArray> lines = linesOf(f.contents());
