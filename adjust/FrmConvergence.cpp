@@ -62,7 +62,6 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
         names.initialOffset = 4;
         names.factoryOffset = 8;
         DacRowGroup* g = addRowGroup(modelGroup(m, def.letter), QLatin1Char(def.letter), names);
-        g->sendFlag = DacRowGroup::SendFlag::AllowControlSend;
         g->buttonSource = DacRowGroup::ValueSource::Columns;
         g->presentLeadingBlank = true;
         g->committed = false;
@@ -127,13 +126,6 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
             m_ctx.send(Catalogue::setConvergenceCorrection(on));
     });
     setWindowHeightTwips(buttonsTop + 1000);
-
-    m_stepsAfterAnswer = m_ctx.clock->createTimer(this);
-    m_stepsAfterAnswer->setSingleShot(true);
-    connect(m_stepsAfterAnswer, &Timer::timeout, this, [this] { makeWaitingSteps(); });
-
-    // Loading: the sliders are adjustable and send from now on; the monitor is read when the window opens.
-    m.allowControlSend = true;
 }
 
 void FrmConvergence::onActivated() {
@@ -207,59 +199,28 @@ bool FrmConvergence::readPending(QChar letter) const {
     return q && q->holdsRequest(Catalogue::readDac(letter, DacKind::Current));
 }
 
-bool FrmConvergence::readyFor(const Step& s) const {
-    for (const auto& t : coupled(s)) {
-        DacRowGroup* g = nullptr;
-        const DacRow* row = rowOfSlider(t.first, &g);
-        // An answer still to come would put the slider back to what the monitor held before this step.
-        if (row && (!showsMonitorValue(*row) || readPending(g->letter())))
-            return false;
-    }
-    return true;
-}
-
-void FrmConvergence::move(const Step& s) {
-    for (const auto& t : coupled(s)) {
-        QScrollBar* target = t.first;
-        target->setValue(std::clamp(target->value() + t.second * s.step, target->minimum(), target->maximum()));
-    }
-}
-
-void FrmConvergence::applyCoupling(int p, int q, int r, int step) {
+QString FrmConvergence::applyCoupling(int p, int q, int r, int step) {
     if (p < 1 || p > 9 || q < 1 || q > 3 || r < 1 || r > 4)
-        return;
+        return QString();
     const Step s{p, q, r, step};
-    if (m_waitingSteps.isEmpty() && readyFor(s)) {
-        move(s);
-        return;
-    }
-    m_waitingSteps.append(s);
-    // The present values of the groups whose sliders are not known yet, unless such a read already waits.
+    // A step is made at once from what the monitor holds, or not at all: one made later would land on values the
+    // user has since seen change.
+    QString reason;
     for (const auto& t : coupled(s)) {
         DacRowGroup* g = nullptr;
         const DacRow* row = rowOfSlider(t.first, &g);
-        if (!row || showsMonitorValue(*row))
+        if (!row)
             continue;
-        if (!readPending(g->letter()))
-            m_ctx.send(Catalogue::readDac(g->letter(), DacKind::Current));
+        if (row->held == Held::Beyond)
+            return stepBeyondRange();
+        if (row->held == Held::Unread || readPending(g->letter())) {
+            reason = stepBeforeValues();
+            if (!readPending(g->letter()))
+                m_ctx.send(Catalogue::readDac(g->letter(), DacKind::Current));
+        }
     }
-}
-
-void FrmConvergence::makeWaitingSteps() {
-    while (!m_waitingSteps.isEmpty() && readyFor(m_waitingSteps.first()))
-        move(m_waitingSteps.takeFirst());
-}
-
-void FrmConvergence::showDacValue(QChar group, DacKind kind, int index, int value) {
-    DacAdjustWindow::showDacValue(group, kind, index, value);
-    // Once the link has finished with this answer: the rest of it is shown by then, and the steps are the user's,
-    // sent even though they follow an answer.
-    if (kind == DacKind::Current && !m_waitingSteps.isEmpty() && !m_stepsAfterAnswer->isActive())
-        m_stepsAfterAnswer->start(0);
-}
-
-void FrmConvergence::forgetMonitorValues() {
-    // Steps asked of the last monitor are not made on another one.
-    m_waitingSteps.clear();
-    DacAdjustWindow::forgetMonitorValues();
+    if (reason.isEmpty())
+        for (const auto& t : coupled(s))
+            t.first->setValue(std::clamp(t.first->value() + t.second * step, t.first->minimum(), t.first->maximum()));
+    return reason;
 }

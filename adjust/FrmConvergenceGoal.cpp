@@ -3,6 +3,7 @@
 #include "adjust/FrmConvergence.h"
 #include "model/MonitorModel.h"
 #include "model/UpdateAllData.h"
+#include "platform/Dialogs.h"
 #include "ui/AppContext.h"
 #include "ui/WindowRegistry.h"
 
@@ -54,7 +55,10 @@ void moveConvergence(AppContext& ctx, int location, int button) {
     if (!ctx.model->monitorResponding)
         return;
     const ConvergenceStep s = ConvergenceStep::ofButton(button);
-    ctx.windows->window<FrmConvergence>()->applyCoupling(location, s.colour, s.direction, s.step);
+    const QString notMade =
+        ctx.windows->window<FrmConvergence>()->applyCoupling(location, s.colour, s.direction, s.step);
+    if (!notMade.isEmpty() && ctx.dialogs)
+        ctx.dialogs->message(nullptr, notMade, QString(), Dialogs::Ok, Dialogs::Information);
 }
 
 FrmConvergenceGoal::FrmConvergenceGoal(AppContext& ctx, QWidget* parent)

@@ -105,7 +105,6 @@ FrmGeometryAdj::FrmGeometryAdj(AppContext& ctx, QWidget* parent)
     top += setGap;
     hint = 0;
     m_northSouth = addRowGroup(&m.northSouthGroup, QLatin1Char('s'), northSouthNames);
-    m_northSouth->sendFlag = DacRowGroup::SendFlag::AllowControlSend;
     m_northSouth->walkByCount = true;
     m_northSouth->committed = false;
     m_northSouth->enabledOnActivation = false;

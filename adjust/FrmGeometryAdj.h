@@ -1,7 +1,7 @@
 #pragma once
 // Geometry: the vertical-deflection DACs, the horizontal-deflection DACs with the S-correction capacitor ("Horiz S
-// Cap", 0 to 127), and on the monitors that have it the north-south correction (0 to 63, sent under
-// allowControlSend, walked by the group's count of three although four rows are shown).
+// Cap", 0 to 127), and on the monitors that have it the north-south correction (0 to 63, walked by the group's count of
+// three although four rows are shown).
 #include "protocol/FirmwareClass.h"
 #include "ui/DacAdjustWindow.h"
 

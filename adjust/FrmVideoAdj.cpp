@@ -152,11 +152,11 @@ void FrmVideoAdj::showOffsets(DacKind kind, const QVector<int>& values) {
         case DacKind::Factory:
             setDisplayText(row->factory, QString::number(v));
             // Kept so that "Go Back to Factory Defaults" returns to them rather than to the bottom of the range.
-            m_offsets->group()->set(DacTable::Factory, k, set, v);
+            m_offsets->group()->set(DacTable::Factory, k, set, v, Origin::Read);
             break;
         case DacKind::Initial:
             setDisplayText(row->initial, QString::number(v));
-            m_offsets->group()->set(DacTable::Initial, k, set, v);
+            m_offsets->group()->set(DacTable::Initial, k, set, v, Origin::Read);
             break;
         }
     }

@@ -1,5 +1,4 @@
 #include "adjust/HvWindows.h"
-#include "protocol/FlagScope.h"
 
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
@@ -56,12 +55,8 @@ void HvWindow::sendToMonitor(const QStringList& requests) {
 }
 
 void HvWindow::showHvControls(const HvControls& values) {
-    {
-        // Sending is on again afterwards, as after activation.
-        const FlagScope quiet(sendEnabled, false, true);
-        for (DacRow* row : m_rows->rows())
-            showHeldPosition(*m_rows, *row, values.control[m_answerIndex.value(row->index)]);
-    }
+    for (DacRow* row : m_rows->rows())
+        showHeldPosition(*m_rows, *row, values.control[m_answerIndex.value(row->index)]);
     hvControlsShown();
 }
 

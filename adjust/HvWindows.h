@@ -46,8 +46,6 @@ class FrmMDI_HV : public HvWindow {
     Q_OBJECT
 public:
     explicit FrmMDI_HV(AppContext& ctx, QWidget* parent = nullptr);
-    // The window's send flag under its documented name.
-    bool& Enable_Updating = sendEnabled;
 
 protected:
     void queueReads() override;

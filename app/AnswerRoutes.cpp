@@ -14,6 +14,7 @@
 #include "download/windows/FrmBootBlock.h"
 #include "download/windows/FrmBootProgress.h"
 #include "download/windows/FrmSoftware.h"
+#include "link/Link.h"
 #include "model/DataFile.h"
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCurrentScanSet.h"
@@ -84,6 +85,14 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
 
     connectDiagnosticRoutes(ctx, owner);
 
+    // A damaged answer is logged, not taken, and read again.
+    QObject::connect(h, &DataReadHandlers::answerGarbled, owner, [&ctx](const QString& answer, const QString& reread) {
+        if (ctx.link)
+            ctx.link->logEvent(QStringLiteral("Garbled answer discarded: ") + answer.simplified());
+        if (!reread.isEmpty() && ctx.model->monitorResponding)
+            ctx.send(reread);
+    });
+
     // Colour balance.
     routeDacGroups<FrmVideoAdj>(ctx, owner, QStringLiteral("LB"));
     QObject::connect(h, &DataReadHandlers::offsetRowRead, owner, [&ctx](DacKind kind, const QVector<int>& values) {
@@ -103,6 +112,7 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
     // A monitor found, or lost: what the adjustment rows showed of the last one is not known of this one.
     if (auto* main = qobject_cast<FrmMain*>(owner))
         QObject::connect(main, &FrmMain::connectionStateChanged, owner, [&ctx] {
+            ctx.model->forgetMonitorValues();
             for (ChildWindow* w : ctx.windows->all())
                 if (auto* adjust = qobject_cast<DacAdjustWindow*>(w))
                     adjust->forgetMonitorValues();

@@ -133,8 +133,14 @@ private slots:
         model.monitorResponding = true;
         model.firmwareClass = 210;
         model.firmwareVersion = QStringLiteral("V 2.10");
-        for (int i = 0; i < MonitorModel::scanSetWindowRows; ++i)
+        for (int i = 0; i < MonitorModel::scanSetWindowRows; ++i) {
             model.scanSetEnabled[i] = 1;
+            // Values the monitor reported: a file holds known values only.
+            for (DacGroup* g : model.fileGroups())
+                for (int dac = 0; dac < DacGroup::dacSlots; ++dac)
+                    for (DacTable t : {DacTable::Value, DacTable::Factory, DacTable::Initial})
+                        g->set(t, dac, i, 128, Origin::Read);
+        }
         DataFile writer(model);
         const QString path = dir.filePath(QStringLiteral("full.mdv"));
         writer.openForWriting(path);

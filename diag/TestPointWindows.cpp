@@ -1,7 +1,9 @@
 #include "diag/TestPointWindows.h"
 
+#include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/FirmwareClass.h"
+#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -123,6 +125,8 @@ FrmFlatPanelTestPoints::FrmFlatPanelTestPoints(AppContext& ctx, QWidget* parent)
     addRereadButton(row, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"),
                     Reread::WhileActiveAndResponding);
     addCloseButton(row, 3);
+    // Created again after its title bar's close, it shows the connected family's supplies, not the first family's.
+    applyFamilySetUp(ctx.model->firmwareClass);
 }
 
 void FrmFlatPanelTestPoints::applyFamilySetUp(int firmwareClass) {

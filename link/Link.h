@@ -101,6 +101,7 @@ public:
 
     // The port's event handler (also used by tests with a fake port).
     void handlePortEvent(int kind);
+    void logEvent(const QString& text);
     void processReceived(const QString& text);
 
 signals:
@@ -127,7 +128,6 @@ private:
     void portFailed(const QString& what);
     // Explains and logs a failed open whose reason was not told before.
     void noteOpenFailure();
-    void logEvent(const QString& text);
     void logReceivedChar(QChar c);
     void logReceivedLineEnd();
     void kickFired();

@@ -311,13 +311,17 @@ QByteArray DataFile::contents() const {
         line(textItem(g->countKey) + ',' + numberItem(g->count));
 
     auto dacLine = [&line](const DacGroup& g, int dac, int scanSet) {
+        // A value nobody read, loaded or set is a 0 the monitor never held: written back it would set the DAC.
+        for (DacTable t : {DacTable::Value, DacTable::Factory, DacTable::Initial})
+            if (!g.known(t, dac, scanSet))
+                return;
         line(textItem(g.names[dac]) + ',' + numberItem(g.value[dac][scanSet]) + ',' +
              numberItem(g.factoryValue[dac][scanSet]) + ',' + numberItem(g.initialValue[dac][scanSet]));
     };
 
     // Only scan sets ticked in the scan-set window are saved; it has no tick for a seventh or eighth scan set.
     for (int i = 0; i < m.scanSetCount && i < MonitorModel::scanSetWindowRows; ++i) {
-        if (m.scanSetEnabled[i] != 1)
+        if (!m.scanSetSavable(i))
             continue;
         line(textItem(QStringLiteral("ScanSet")) + ',' + numberItem(i));
         // An unnamed scan set would make the file unreadable ("Has No Name Assigned"); it keeps its start name.

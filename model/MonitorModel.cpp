@@ -73,11 +73,16 @@ const DacGroup::Table& DacGroup::table(DacTable which) const {
     return const_cast<DacGroup*>(this)->table(which);
 }
 
-bool DacGroup::set(DacTable which, int dac, int scanSet, int v) {
+bool DacGroup::set(DacTable which, int dac, int scanSet, int v, Origin from) {
     if (!validIndex(dac, scanSet) || !fitsCell(v))
         return false;
     table(which)[dac][scanSet] = static_cast<qint16>(v);
+    origins[int(which)][dac][scanSet] = from;
     return true;
+}
+
+Origin DacGroup::origin(DacTable which, int dac, int scanSet) const {
+    return validIndex(dac, scanSet) ? origins[int(which)][dac][scanSet] : Origin::Unknown;
 }
 
 bool DacGroup::get(DacTable which, int dac, int scanSet, int* out) const {
@@ -114,7 +119,8 @@ QString MonitorModel::boardNumber(QChar board, bool serial) const {
     }
 }
 
-void MonitorModel::setBoardNumber(QChar board, bool serial, const QString& text) {
+void MonitorModel::setBoardNumber(QChar board, bool serial, const QString& text, Origin from) {
+    setOrigin(QStringLiteral("board:%1:%2").arg(board.toUpper()).arg(QLatin1Char(serial ? 'S' : 'P')), from);
     switch (board.toUpper().unicode()) {
     case 'S':
         (serial ? serialNumber : modelNumber) = text;
@@ -136,7 +142,6 @@ void MonitorModel::initialise() {
     monitorResponding = false;
     bootMode = false;
     suppressControlEvents = false;
-    allowControlSend = false;
     controlClickArmed = false;
     firmwareClass = 0;
     hasBoardIdentity = false;
@@ -151,6 +156,7 @@ void MonitorModel::initialise() {
     operatingTime.clear();
     operatingCycles.clear();
     m_boardNumbers.clear();
+    m_origins.clear();
     hvUpperLimit = 0;
     hvLowerLimit = 0;
     dataChanged = false;
@@ -239,6 +245,28 @@ void MonitorModel::initialise() {
     fileOpenForReading = false;
 
     fillConvergenceCoupling();
+}
+
+void MonitorModel::forgetMonitorValues() {
+    auto forget = [](Origin& o) {
+        if (o == Origin::Read)
+            o = Origin::Unknown;
+    };
+    for (DacGroup* g : allGroups())
+        for (auto& table : g->origins)
+            for (auto& dac : table)
+                for (Origin& o : dac)
+                    forget(o);
+    for (Origin& o : m_origins)
+        forget(o);
+}
+
+bool MonitorModel::scanSetKnown(int scanSet) const {
+    for (const DacGroup* g : fileGroups())
+        for (int dac = 0; dac < DacGroup::dacSlots; ++dac)
+            if (g->known(DacTable::Value, dac, scanSet))
+                return true;
+    return false;
 }
 
 void MonitorModel::setCapabilities(int mask) {
@@ -333,10 +361,10 @@ bool MonitorModel::storeFileValues(DacGroup& group, int dac, int live, int facto
     const int s = ScanSetReading;
     if (!DacGroup::validIndex(dac, s) || !fitsCell(live) || !fitsCell(factory) || !fitsCell(initial))
         return false;
-    group.set(DacTable::Value, dac, s, live);
-    group.set(DacTable::Committed, dac, s, live);
-    group.set(DacTable::Factory, dac, s, factory);
-    group.set(DacTable::Initial, dac, s, initial);
+    group.set(DacTable::Value, dac, s, live, Origin::Loaded);
+    group.set(DacTable::Committed, dac, s, live, Origin::Loaded);
+    group.set(DacTable::Factory, dac, s, factory, Origin::Loaded);
+    group.set(DacTable::Initial, dac, s, initial, Origin::Loaded);
     return true;
 }
 

@@ -11,6 +11,10 @@
 // The four value tables of a DAC group.
 enum class DacTable { Value, Committed, Factory, Initial };
 
+// Where a value the monitor reports came from. Only a value of known origin may be saved in a data file, written
+// back or sent: a cell nobody read, loaded or set holds the start value 0, which the monitor never said.
+enum class Origin : quint8 { Unknown, Read, Loaded, User };
+
 class DacGroup {
 public:
     static constexpr int dacSlots = 10;    // DAC index 0 to 9
@@ -31,6 +35,8 @@ public:
     Table committedValue{};
     Table factoryValue{};
     Table initialValue{};
+    // Origin of each cell of the four tables, indexed [table][DAC index][scan-set index].
+    std::array<std::array<std::array<Origin, scanSetSlots>, dacSlots>, 4> origins{};
 
     static bool validIndex(int dac, int scanSet) {
         return dac >= 0 && dac < dacSlots && scanSet >= 0 && scanSet < scanSetSlots;
@@ -38,9 +44,12 @@ public:
     Table& table(DacTable which);
     const Table& table(DacTable which) const;
 
-    // Writes one cell. Refused (false, nothing written) for an index outside the table or a value that does not
-    // fit a signed 16-bit cell.
-    bool set(DacTable which, int dac, int scanSet, int v);
+    // Writes one cell and where its value came from. Refused (false, nothing written) for an index outside the
+    // table or a value that does not fit a signed 16-bit cell.
+    bool set(DacTable which, int dac, int scanSet, int v, Origin from = Origin::User);
+    // Unknown for an index outside the table.
+    Origin origin(DacTable which, int dac, int scanSet) const;
+    bool known(DacTable which, int dac, int scanSet) const { return origin(which, dac, scanSet) != Origin::Unknown; }
     // Reads one cell into out. Refused (false, out untouched) for an index outside the table.
     bool get(DacTable which, int dac, int scanSet, int* out) const;
 
@@ -55,13 +64,24 @@ public:
     // Sets every field to its start value and fills the convergence coupling table.
     void initialise();
 
+    // A reconnection, or another monitor: nothing read from the monitor is known of the one that answers now.
+    // Values loaded from a data file stay the file's, and those the user set stay the user's choice.
+    void forgetMonitorValues();
+    // Origin of the other values the monitor reports (identity and boards, scan-set names, versions...), by the
+    // key the handler that reads them gives ("board:S:P", "firmwareVersion", "scanSetName:2").
+    Origin origin(const QString& key) const { return m_origins.value(key, Origin::Unknown); }
+    void setOrigin(const QString& key, Origin from) { m_origins.insert(key, from); }
+    // A scan set whose values a data file may hold: at least one of its present values is known.
+    bool scanSetKnown(int scanSet) const;
+    // Ticked for saving in "Scan Selection" (or by a loaded file) and known: what a data file holds.
+    bool scanSetSavable(int scanSet) const {
+        return scanSet >= 0 && scanSet < scanSetEnabledSlots && scanSetEnabled[scanSet] == 1 && scanSetKnown(scanSet);
+    }
+
     // Flags set by dispatch from prompt answers and read by the link.
     bool monitorResponding = false;
     bool bootMode = false;
     bool suppressControlEvents = false;
-    // Cleared by an answer handler while it moves sliders so that the moves are not sent back; set again when
-    // it has finished.
-    bool allowControlSend = false;
     // Shared by the user-controls and backlight windows: cleared whenever an answer sets one of their controls;
     // the first option click after that only arms it and sends nothing.
     bool controlClickArmed = false;
@@ -85,7 +105,7 @@ public:
     // The monitor's own ("S", "U") and the CRT's ("T") are the fields above; the other boards' are kept here so
     // that the command line sees what the identity window shows.
     QString boardNumber(QChar board, bool serial) const;
-    void setBoardNumber(QChar board, bool serial, const QString& text);
+    void setBoardNumber(QChar board, bool serial, const QString& text, Origin from = Origin::User);
     qint16 hvUpperLimit = 0;
     qint16 hvLowerLimit = 0;
     bool dataChanged = false;
@@ -199,4 +219,5 @@ private:
     void fillConvergenceCoupling();
 
     QHash<QString, QString> m_boardNumbers; // board letter (upper case) + "P" or "S"
+    QHash<QString, Origin> m_origins;
 };

@@ -1,9 +1,10 @@
 #include "protocol/DataReadHandlers.h"
-#include "protocol/FlagScope.h"
 
 #include "model/MonitorModel.h"
+#include "protocol/Catalogue.h"
 #include "protocol/DiagnosticHandlers.h"
 #include "protocol/FirmwareClass.h"
+#include "protocol/FlagScope.h"
 #include "protocol/ParseRules.h"
 #include "protocol/TextHelpers.h"
 
@@ -65,14 +66,6 @@ int roundedDecimal(const QString& text) {
     return static_cast<int>(qBound<double>(std::numeric_limits<int>::min(), r, std::numeric_limits<int>::max()));
 }
 
-// Whether the next-number rule finds digits at the start of rest; it reads -1 both for "-1" and for no number.
-bool startsWithNumber(const QString& rest) {
-    QString s = Text::trimLeading(rest);
-    if (s.startsWith(QLatin1Char('-')))
-        s = Text::trimLeading(s.mid(1));
-    return !s.isEmpty() && s.at(0) >= QLatin1Char('0') && s.at(0) <= QLatin1Char('9');
-}
-
 // The text after label up to the end of its line; empty when the label is absent.
 QString lineAfter(const QString& body, const QString& label) {
     const int at = body.indexOf(label);
@@ -125,7 +118,11 @@ void DataReadHandlers::versionAnswer(const QString& body) {
         return;
 
     const QString shown = QStringLiteral("V ") + version;
+    // Another firmware on the line is another monitor: nothing read of the last one holds for it.
+    if (m_model.origin(QStringLiteral("firmwareVersion")) == Origin::Read && m_model.firmwareVersion != shown)
+        m_model.forgetMonitorValues();
     m_model.firmwareVersion = shown;
+    m_model.setOrigin(QStringLiteral("firmwareVersion"), Origin::Read);
     emit firmwareVersionRead(shown);
 
     m_model.firmwareClass = static_cast<int>(scaled);
@@ -146,19 +143,18 @@ void DataReadHandlers::offsetRow(QChar selector, const QString& body) {
     const int second = first < 0 ? -1 : body.indexOf(QLatin1Char('\n'), first + 1);
     if (second < 0)
         return;
-    QString rest = body.mid(second + 1);
-    QVector<int> values;
-    // The offsets are signed, so -1 is a value; a place without a number ends the row.
-    for (int k = 0; k < 6 && startsWithNumber(rest); ++k)
-        values.append(ParseRules::nextNumber(rest));
-    if (values.isEmpty())
-        return;
     DacKind kind = DacKind::Current;
     if (selector == QLatin1Char('F'))
         kind = DacKind::Factory;
     else if (selector == QLatin1Char('P'))
         kind = DacKind::Initial;
-    else
+    // The offsets are signed; one beyond a row's range is shown, not taken, by the window.
+    QVector<int> values;
+    const bool clean = ParseRules::strictList(body.mid(second + 1), 6, -32768, 32767, &values);
+    settle(Catalogue::readOffsets(kind), clean, body);
+    if (values.isEmpty())
+        return;
+    if (kind == DacKind::Current)
         for (int& v : values)
             v += 128; // slider positions; the window shows the position minus 128
     emit offsetRowRead(kind, values);
@@ -254,9 +250,8 @@ void DataReadHandlers::scanSetList(const QString& body) {
         if (index >= MonitorModel::scanSetWindowRows)
             return;
         m_model.setScanSetName(index, name);
-        // A scan set the monitor has switched on is greyed unless it is the current one, as the scan-set window
-        // shows it: a save writes only the values that were read, never those of a scan set nobody chose.
-        m_model.scanSetEnabled[index] = enabled == 1 && index != m_model.currentScanSet ? 2 : enabled;
+        m_model.setOrigin(QStringLiteral("scanSetName:%1").arg(index), Origin::Read);
+        // The monitor's switch is shown in the scan-set window; the save tick stays the user's choice there.
         emit scanSetEntryRead(index, name, enabled);
     }
 }
@@ -266,7 +261,7 @@ void DataReadHandlers::identity(QChar board, bool serial, const QString& body, c
     const QString value = withoutLineEnd(ParseRules::labelledValue(body, label, &found));
     if (!found)
         return;
-    m_model.setBoardNumber(board, serial, value);
+    m_model.setBoardNumber(board, serial, value, Origin::Read);
     emit identityRead(board, serial, value);
 }
 
@@ -433,15 +428,30 @@ void DataReadHandlers::hvEnableRead(bool enabled) {
     emit hvEnabledRead(enabled);
 }
 
-QVector<int> DataReadHandlers::readInRange(QString& rest, int count) const {
-    QVector<int> values;
-    for (int i = 0; i < count; ++i) {
-        const int n = ParseRules::nextNumber(rest);
-        if (n < 0 || n > 255)
-            break;
-        values.append(n);
+bool DataReadHandlers::readList(QChar group, DacKind kind, const QString& text, int count, QVector<int>* values) {
+    const QString request = Catalogue::readDac(group.toLower(), kind);
+    const QString line = Text::trimLeading(text);
+    // An answer with no list at all (the prompt right away) reports nothing; it is not a damaged one.
+    if (line.isEmpty() || line.at(0) == QLatin1Char('#') || line.at(0) == QLatin1Char('$')) {
+        values->clear();
+        return false;
     }
-    return values;
+    const bool clean = ParseRules::strictList(line, count, 0, 255, values);
+    settle(request, clean, text);
+    return clean;
+}
+
+void DataReadHandlers::settle(const QString& request, bool clean, const QString& answer) {
+    if (clean) {
+        m_rereads.remove(request);
+        return;
+    }
+    // Read again rather than take a damaged number; a monitor that keeps sending noise is not asked for ever.
+    int& tries = m_rereads[request];
+    const bool again = ++tries <= maxRereads;
+    if (!again)
+        m_rereads.remove(request);
+    emit answerGarbled(answer.trimmed(), again ? request : QString());
 }
 
 void DataReadHandlers::storeRow(QChar group, DacKind kind, const QVector<int>& values, int firstIndex) {
@@ -450,7 +460,7 @@ void DataReadHandlers::storeRow(QChar group, DacKind kind, const QVector<int>& v
         return;
     // A scan-set index outside the tables (after "DeSelect") has no cells: the values are only shown.
     for (int i = 0; i < values.size(); ++i)
-        g->set(tableOf(kind), firstIndex + i, m_model.currentScanSet, values[i]);
+        g->set(tableOf(kind), firstIndex + i, m_model.currentScanSet, values[i], Origin::Read);
 }
 
 void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body) {
@@ -465,98 +475,50 @@ void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body)
     case 'B':
     case 'V':
     case 'H':
-        if (kind == DacKind::Current) {
-            sliderGroup(letter, body);
-        } else {
-            DacGroup* g = m_model.group(letter);
-            QString rest = body;
-            const QVector<int> values = readInRange(rest, g->count);
-            storeRow(letter, kind, values);
-            if (!values.isEmpty())
-                emit dacValuesRead(letter, kind, values);
-            if (letter == QLatin1Char('H') && values.size() == g->count) {
-                // The extra number is stored without a range test, as far as it fits a cell; a missing one is
-                // not a value.
-                const bool present = startsWithNumber(rest);
-                const int extra = ParseRules::nextNumber(rest);
-                if (present && extra >= std::numeric_limits<qint16>::min() &&
-                    extra <= std::numeric_limits<qint16>::max()) {
-                    g->set(tableOf(kind), MonitorModel::horizontalSCapIndex, m_model.currentScanSet, extra);
-                    emit horizontalSCapRead(kind, extra);
-                }
-            }
-        }
+        groupList(letter, kind, body);
         break;
     case 'S':
-        if (kind == DacKind::Current)
-            fourSliders(letter, body);
-        else
-            fourFill(letter, kind, Text::textAfterLineFeed(body), 63);
+        fourValues(letter, kind, kind == DacKind::Current ? body : Text::textAfterLineFeed(body));
         break;
     case 'A':
-        if (kind == DacKind::Current)
-            fourSliders(letter, Text::textAfterLineFeed(Text::textAfterComma(body)));
-        else
-            fourFill(letter, kind, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
+        fourValues(letter, kind, Text::textAfterLineFeed(Text::textAfterComma(body)));
         break;
     case 'D':
     case 'E':
     case 'G':
     case 'I':
     case 'K':
-        if (kind == DacKind::Current)
-            fourSliders(letter, Text::textAfterLineFeed(body));
-        else
-            fourFill(letter, kind, Text::textAfterLineFeed(Text::textAfterComma(body)), 255);
+        fourValues(letter, kind, Text::textAfterLineFeed(kind == DacKind::Current ? body : Text::textAfterComma(body)));
         break;
     default:
         break;
     }
 }
 
-void DataReadHandlers::sliderGroup(QChar group, const QString& body) {
-    // The sliders these values move must not send them back; sending is allowed again when the answer is done,
-    // also when it stops early.
-    const FlagScope quiet(m_model.allowControlSend, false, true);
+void DataReadHandlers::groupList(QChar group, DacKind kind, const QString& body) {
     DacGroup* g = m_model.group(group);
     const int count = group == QLatin1Char('B') ? 2 : g->count;
-    QString rest = body;
-    const QVector<int> values = readInRange(rest, count);
-    storeRow(group, DacKind::Current, values);
-    if (!values.isEmpty())
-        emit dacValuesRead(group, DacKind::Current, values);
-    if (group == QLatin1Char('H') && values.size() == count) {
-        // The extra number follows the list's rule: one outside 0 to 255 is garbled and stops the answer. The
-        // model keeps what the monitor holds; the "Horiz S Cap" row, which ends at 127, shows a larger value
-        // without taking it as a position.
-        const int extra = ParseRules::nextNumber(rest);
-        if (extra >= 0 && extra <= 255) {
-            g->set(DacTable::Value, MonitorModel::horizontalSCapIndex, m_model.currentScanSet, extra);
-            emit horizontalSCapRead(DacKind::Current, extra);
-        }
-    }
-}
-
-void DataReadHandlers::fourSliders(QChar group, const QString& numbers) {
-    const FlagScope quiet(m_model.allowControlSend, false, m_model.allowControlSend);
-    // A number outside 0 to 255 is garbled and stops the list. One above a slider's range is still what the
-    // monitor holds: the model keeps it, and the slider's row shows it without taking it as a position.
-    QString rest = numbers;
-    const QVector<int> values = readInRange(rest, 4);
-    storeRow(group, DacKind::Current, values);
-    if (!values.isEmpty())
-        emit dacValuesRead(group, DacKind::Current, values);
-}
-
-void DataReadHandlers::fourFill(QChar group, DacKind kind, const QString& numbers, int max) {
-    QString rest = numbers;
+    // The horizontal answers carry "Horiz S Cap" (horizontal index 8) after the list.
+    const bool sCap = group == QLatin1Char('H');
     QVector<int> values;
-    for (int k = 0; k < 4; ++k) {
-        const int n = ParseRules::nextNumber(rest);
-        if (n < 0 || n > 255)
-            break;
-        values.append(std::min(n, max));
+    if (!readList(group, kind, body, count + (sCap ? 1 : 0), &values))
+        return;
+    const int extra = sCap && values.size() > count ? values.takeLast() : -1;
+    storeRow(group, kind, values);
+    if (!values.isEmpty())
+        emit dacValuesRead(group, kind, values);
+    if (extra >= 0) {
+        g->set(tableOf(kind), MonitorModel::horizontalSCapIndex, m_model.currentScanSet, extra, Origin::Read);
+        emit horizontalSCapRead(kind, extra);
     }
+}
+
+void DataReadHandlers::fourValues(QChar group, DacKind kind, const QString& numbers) {
+    // One above a row's range is still what the monitor holds: the model keeps it, and the row shows it without
+    // taking it as a slider position.
+    QVector<int> values;
+    if (!readList(group, kind, numbers, 4, &values))
+        return;
     storeRow(group, kind, values);
     if (!values.isEmpty())
         emit dacValuesRead(group, kind, values);

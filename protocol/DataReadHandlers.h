@@ -1,10 +1,12 @@
 #pragma once
 // Handlers of the data-read answers ("D" family): identity, versions, boot block, scan sets, operating time,
 // panel status, model type, capability, filament duty cycles and the DAC values of every group. Each parses
-// its body with the shared rules, writes the monitor data model and emits a typed result for the windows that
-// show it. Handlers never touch widgets and never report errors: malformed answers are ignored.
+// its body with the shared rules, writes the monitor data model (with the values' origin) and emits a typed
+// result for the windows that show it. Handlers never touch widgets. A DAC list with a damaged number is
+// reported and read again; other malformed answers are ignored.
 #include "protocol/AnswerHandlers.h"
 
+#include <QHash>
 #include <QObject>
 #include <QString>
 #include <QStringList>
@@ -111,6 +113,9 @@ signals:
     void dacValuesRead(QChar group, DacKind kind, const QVector<int>& values);
     // The extra number of the horizontal answers: "Horiz S Cap" (horizontal index 8).
     void horizontalSCapRead(DacKind kind, int value);
+    // A DAC answer whose numbers were damaged (a field that is not a clean number within 0 to 255): nothing of it
+    // was taken. reread is the request to send again, empty once the answer stayed garbled too often.
+    void answerGarbled(const QString& answer, const QString& reread);
 
 private:
     void versionAnswer(const QString& body);
@@ -119,13 +124,17 @@ private:
     // The heater and fan lines a flat panel adds to its panel status.
     void heaterAndFan(const QString& body);
     void identity(QChar board, bool serial, const QString& body, const QString& label);
-    // Reads up to count numbers, stopping at the first outside 0 to 255.
-    QVector<int> readInRange(QString& rest, int count) const;
+    // The list of a DAC answer under the strict number rule; a garbled one is reported and read again.
+    bool readList(QChar group, DacKind kind, const QString& text, int count, QVector<int>* values);
+    // Counts the garbled answers to a request in a row and asks for it again, or forgets them on a clean one.
+    void settle(const QString& request, bool clean, const QString& answer);
     void storeRow(QChar group, DacKind kind, const QVector<int>& values, int firstIndex = 0);
-    void sliderGroup(QChar group, const QString& body);
-    void fourSliders(QChar group, const QString& numbers);
-    void fourFill(QChar group, DacKind kind, const QString& numbers, int max);
+    void groupList(QChar group, DacKind kind, const QString& body);
+    void fourValues(QChar group, DacKind kind, const QString& numbers);
+
+    static constexpr int maxRereads = 2;
 
     MonitorModel& m_model;
     DiagnosticHandlers* m_diagnostics;
+    QHash<QString, int> m_rereads; // garbled answers in a row, per read request
 };

@@ -1,5 +1,5 @@
 #pragma once
-// Sets one of the send flags (suppressControlEvents, allowControlSend, a window's sendEnabled) for the duration
+// Sets one of the send flags (suppressControlEvents) for the duration
 // of a scope: an answer sets controls under it, and the flag is set back when the scope ends.
 
 class FlagScope {

@@ -2,6 +2,8 @@
 
 #include "protocol/TextHelpers.h"
 
+#include <QRegularExpression>
+
 namespace ParseRules {
 
 QString labelledValue(const QString& body, const QString& label, bool* found) {
@@ -19,6 +21,26 @@ int nextNumber(QString& rest) {
     const int value = Text::parseSignedDecimal(rest);
     rest = Text::textAfterComma(rest);
     return value;
+}
+
+bool strictList(const QString& line, int count, int min, int max, QVector<int>* values) {
+    static const QRegularExpression clean(QStringLiteral("^[ \\t]*(-?[0-9]{1,6})[ \\t]*$"));
+    values->clear();
+    const int end = line.indexOf(QRegularExpression(QStringLiteral("[\\r\\n]")));
+    const QStringList fields = (end < 0 ? line : line.left(end)).split(QLatin1Char(','));
+    for (int k = 0; k < count && k < fields.size(); ++k) {
+        // A comma that ends the line ends the list.
+        if (k > 0 && k == fields.size() - 1 && fields.at(k).trimmed().isEmpty())
+            break;
+        const QRegularExpressionMatch m = clean.match(fields.at(k));
+        const int v = m.hasMatch() ? m.captured(1).toInt() : min - 1;
+        if (v < min || v > max) {
+            values->clear();
+            return false;
+        }
+        values->append(v);
+    }
+    return true;
 }
 
 int radixNumber(const QString& text) {

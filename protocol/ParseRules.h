@@ -1,6 +1,7 @@
 #pragma once
 // The answer-parsing rules that every answer handler shares.
 #include <QString>
+#include <QVector>
 
 namespace ParseRules {
 
@@ -13,6 +14,13 @@ QString labelledValue(const QString& body, const QString& label, bool* found = n
 // advances rest past the next comma. Where there is no comma rest is left as it is, so the same text is read
 // again by the next call.
 int nextNumber(QString& rest);
+
+// The comma-separated numbers at the start of a line (up to its CR or LF), at most count of them: each field is
+// blanks, an optional "-" and decimal digits, blanks, and lies within min to max. Anything else in a field (line
+// noise such as "17u", or an empty field) makes the whole list garbled: false, and values is left empty, since
+// a number taken from a damaged field may be another value than the monitor holds. A list shorter than count is
+// read as far as it goes.
+bool strictList(const QString& line, int count, int min, int max, QVector<int>* values);
 
 // Decimal, "0"-prefixed octal or "0x"-prefixed hexadecimal number at the start of the text; -1 when the text
 // does not begin with a decimal digit.

@@ -1,18 +1,20 @@
 #pragma once
 // The base of the DAC adjustment windows (colour balance, geometry, convergence details, brightness and contrast,
-// high voltage). A window is mostly a table of row groups built with the builders here, plus a few hooks; it
+// high voltage), in parts: its layout (DacAdjustLayout.cpp), its send policy (DacSendPolicy.h, applied here) and
+// its buttons (DacAdjustButtons.cpp). A window is mostly a table of row groups built with the builders here, plus a few hooks; it
 // inherits the common behaviour:
-// - a slider change shows the position, writes the group's value table at the current scan set and, while
-//   sending is allowed, marks the data changed and sends the set request when a monitor responds, as a setting
-//   whose newer value replaces one of the same DAC still waiting in the queue; a drag shows each position on the
-//   way but sends once, on release; Enter in a present box moves the slider (and so sends);
-// - loading and activation fill the rows from the model without a monitor, or queue the reads with one;
+// - a slider change of the user's shows the position, writes the group's value table at the current scan set,
+//   marks the data changed and sends the set request when a monitor responds, as a setting whose newer value
+//   replaces one of the same DAC still waiting in the queue; a drag shows each position on the way but sends
+//   once, on release; Enter in a present box moves the slider (and so sends), a number outside the range is
+//   refused with the range said;
+// - loading and activation show the model's known values (with a monitor, those it reported on this
+//   connection) and queue the reads with a monitor;
 // - deactivation disables the sliders and the setting buttons, activation enables them again;
-// - factory, initial, save, OK and Cancel; rows hidden by the monitor family are never moved;
-// - the four-value helpers used by the answers of the four-slider groups.
-// Sending is governed by explicit flags (sendEnabled, the model's allowControlSend), never by blocking signals:
-// a programmatic slider change raises the same valueChanged as a user's, and that is what sends an answer's
-// value back to the monitor when the flag is on.
+// - factory, initial, save, OK and Cancel, each only from known values; rows hidden by the monitor family or
+//   locked by the application mode are never moved.
+// A programmatic slider change raises the same valueChanged as a user's: whatever shows a value does so inside
+// the send policy's Showing scope (DacSendPolicy), so that a value shown is never sent back.
 //
 // A slider that does not show the value the monitor holds never sends: with a monitor, a row sends only once an
 // answer has shown the monitor's value on it (Held::Shown) or the user has set a value of their own on it
@@ -21,7 +23,7 @@
 // sent and the rows stay free for editing the model.
 //
 // Hooks, per row group (DacRowGroup, DacRowNames): control names (arrays "Name(i)", a per-column element offset,
-// or single names), the set and save requests, the send flag, a display offset for signed values, walking by the
+// or single names), the set and save requests, a display offset for signed values, walking by the
 // group's count, conditions for moving (factory, initial) and saving, where the buttons take their values (the
 // model or the window's columns), a leading blank before the present value, whether rows are committed, filled
 // from the model, enabled on activation and disabled on deactivation. A group may have no model group at all.
@@ -30,6 +32,7 @@
 #include "protocol/AnswerHandlers.h"
 #include "ui/ChildWindow.h"
 #include "ui/DacRow.h"
+#include "ui/DacSendPolicy.h"
 
 #include <QHash>
 #include <QList>
@@ -47,9 +50,6 @@ public:
     // Shows the model's scanSetCaption (also when the monitor's current scan set is followed).
     void showScanSetCaption();
 
-    // False while the window fills its own controls: a slider change then only shows and stores the position.
-    bool sendEnabled = false;
-
     // Each time the window becomes active: show the scan set, queue the reads (monitor) or fill from the model
     // (no monitor), enable the sliders and setting buttons.
     void onActivated() override;
@@ -62,6 +62,8 @@ public:
     virtual void saveInitialSettings();
     virtual void ok();
     virtual void cancel();
+    // What the factory and initial buttons say when no row has a known value to go to.
+    static QString noValuesToGoBackTo(bool factory);
 
     // Values of a group read from the monitor (the DAC-value answers; upper- or lower-case letter), from DAC
     // index 0 upward. Current values are slider positions: they move the sliders and their present boxes and
@@ -90,22 +92,6 @@ public:
     DacRowGroup* rowGroup(QChar letter) const;
     // The rows of a model group; nullptr when the window has none.
     DacRowGroup* rowGroup(const DacGroup* group) const;
-
-    // Four-value helpers. The text forms take an answer's number list (decimal numbers separated by commas,
-    // read with the next-number rule); the value forms take numbers already read. All return how many of the
-    // four targets were set.
-    // Boxes (QLineEdit or QLabel) 0-3: stops at the first number outside 0-255; a number above max shows and
-    // stores max; each is stored in the group's table at [k][currentScanSet] (group may be null).
-    int fillFourBoxes(const QList<QWidget*>& boxes, const QString& numbers, DacGroup* group, DacTable table, int max);
-    int fillFourBoxes(const QList<QWidget*>& boxes, const QVector<int>& values, DacGroup* group, DacTable table,
-                      int max);
-    // The same with the numbers after the first line feed of body, into labels.
-    int fillFourLabels(const QList<QWidget*>& labels, const QString& body, DacGroup* group, DacTable table, int max);
-    // Sliders 0-3 with allowControlSend cleared (restored afterwards): stops at the first number below 0 or
-    // above the slider's Max.
-    int setFourSliders(const QList<QScrollBar*>& sliders, const QString& numbers);
-    int setFourSliders(const QList<QScrollBar*>& sliders, const QVector<int>& values);
-    int setFourSlidersAfterFirstLine(const QList<QScrollBar*>& sliders, const QString& body);
 
 protected:
     // Builders. Widgets are created as children of the window with their documented names; the window places
@@ -139,7 +125,7 @@ protected:
     // sent even when the slider already stands there. A position outside the slider's range moves nothing;
     // false then.
     bool setRowDeliberately(DacRowGroup& group, DacRow& row, int position);
-    bool sendAllowed(const DacRowGroup& group) const;
+    DacSendPolicy& sendPolicy() { return m_policy; }
 
     // Asked before the factory and initial buttons move anything; a window that cannot tell where to go says
     // so to the user and returns false.
@@ -149,7 +135,11 @@ protected:
 
     // Per-group steps of the buttons. Rows the monitor family hides are not moved; rows outside the group's walk
     // are not touched.
-    void moveRowsTo(DacRowGroup& group, DacTable table);
+    // Returns how many rows moved.
+    int moveRowsTo(DacRowGroup& group, DacTable table);
+    // Every group; says so when no row had a known value to go to.
+    void moveAllRowsTo(DacTable table);
+
     void copyRowsToInitial(DacRowGroup& group);
     void commitRows(DacRowGroup& group);
 
@@ -191,6 +181,7 @@ private:
     void takeTypedValue(DacRowGroup& group, DacRow& row);
     QWidget* outer(QWidget* control) const;
 
+    DacSendPolicy m_policy;
     QList<DacRowGroup*> m_groups;
     QList<QPushButton*> m_settingButtons;
     QLabel* m_scanSetLabel = nullptr;

@@ -5,6 +5,7 @@
 #include <QKeyEvent>
 #include <QLabel>
 #include <QLineEdit>
+#include <QWheelEvent>
 #include <QWidget>
 
 DacSlider::DacSlider(QWidget* parent) : QScrollBar(Qt::Horizontal, parent) {}
@@ -40,6 +41,15 @@ void DacSlider::keyPressEvent(QKeyEvent* event) {
     event->accept();
 }
 
+void DacSlider::wheelEvent(QWheelEvent* event) {
+    // Ignored, the event goes on to the window, which scrolls.
+    if (!hasFocus()) {
+        event->ignore();
+        return;
+    }
+    QScrollBar::wheelEvent(event);
+}
+
 DacRowGroup::DacRowGroup(DacGroup* group, QChar letter, const DacRowNames& names, QObject* parent)
     : QObject(parent), m_group(group), m_letter(letter.toLower()), m_names(names) {
     const QChar l = m_letter;
@@ -55,9 +65,13 @@ bool DacRowGroup::get(DacTable table, int index, int scanSet, int* value) const 
     return m_group && m_group->get(table, index, scanSet, value);
 }
 
-void DacRowGroup::set(DacTable table, int index, int scanSet, int value) const {
+bool DacRowGroup::known(DacTable table, int index, int scanSet) const {
+    return m_group && m_group->known(table, index, scanSet);
+}
+
+void DacRowGroup::set(DacTable table, int index, int scanSet, int value, Origin from) const {
     if (m_group)
-        m_group->set(table, index, scanSet, value);
+        m_group->set(table, index, scanSet, value, from);
 }
 
 QList<DacRow*> DacRowGroup::walkedRows() const {

@@ -12,12 +12,14 @@
 #include <QScrollBar>
 
 class QKeyEvent;
+class QWheelEvent;
 class QLabel;
 class QWidget;
 
 // The horizontal slider of a DAC row. Keys act as on a horizontal scroll bar of the desktop: Right and Down one
 // step up, Left and Up one step down, Page Down and Page Up a large step, Home and End the ends. (Qt's own
-// horizontal scroll bar moves down on Right.)
+// horizontal scroll bar moves down on Right.) The mouse wheel moves the slider only when it has the keyboard
+// focus: a user scrolling the window past it must not change the monitor.
 class DacSlider : public QScrollBar {
     Q_OBJECT
 public:
@@ -25,6 +27,7 @@ public:
 
 protected:
     void keyPressEvent(QKeyEvent* event) override;
+    void wheelEvent(QWheelEvent* event) override;
 };
 
 // Documented control-array names of a group's rows; element i of an array is named "Name(i)". An empty name
@@ -78,9 +81,6 @@ struct DacRow {
 class DacRowGroup : public QObject {
     Q_OBJECT
 public:
-    // Which flag lets a slider change send: the window's sendEnabled, or the global allowControlSend (rows that
-    // answers fill through the four-value helpers).
-    enum class SendFlag { SendEnabled, AllowControlSend };
     // Where "Go Back to Factory Defaults" and "Go Back to Initial Settings" take their values: the model's
     // factory and initial tables, or the numbers the window's factory and initial columns show.
     enum class ValueSource { Model, Columns };
@@ -92,7 +92,9 @@ public:
     DacGroup* group() const { return m_group; }
     // A model table cell; false (and nothing done) without a model group or outside the tables.
     bool get(DacTable table, int index, int scanSet, int* value) const;
-    void set(DacTable table, int index, int scanSet, int value) const;
+    void set(DacTable table, int index, int scanSet, int value, Origin from = Origin::User) const;
+    // Whether the cell's value was read, loaded or set; false without a model group.
+    bool known(DacTable table, int index, int scanSet) const;
     // Lower-case letter of the group's read, set and save requests; null for a group without them.
     QChar letter() const { return m_letter; }
     const DacRowNames& names() const { return m_names; }
@@ -114,7 +116,6 @@ public:
     // Signed values carried on a 0-based slider: shown value = position - displayOffset. The factory and
     // initial tables hold the shown (signed) values.
     int displayOffset = 0;
-    SendFlag sendFlag = SendFlag::SendEnabled;
     // Filled from the model (committed, factory and initial tables) when no monitor responds.
     bool filledFromModel = true;
     // OK copies the positions into the committed table; Cancel moves the sliders back to it.

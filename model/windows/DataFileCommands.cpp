@@ -199,7 +199,7 @@ void DataFileCommands::openFile() {
 bool DataFileCommands::confirmAdjustmentValues() {
     const MonitorModel& m = *m_ctx.model;
     for (int i = 0; i < m.scanSetCount && i < MonitorModel::scanSetWindowRows; ++i)
-        if (m.scanSetEnabled[i] == 1)
+        if (m.scanSetSavable(i))
             return true;
     // The warning points at "Select Scan Set" only where the mode offers it.
     const QAction* select = m_main->menuAction(QStringLiteral("mnuConfigureSelectScanSet"));

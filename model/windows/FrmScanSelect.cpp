@@ -235,9 +235,10 @@ void FrmScanSelect::showEntry(int index, const QString& name, int enabled) {
     showName(index, name);
     const bool settling = m_settling;
     m_settling = true;
-    // A scan set switched on that is not the current one is greyed, as activation greys it: only the current
-    // scan set's tick is saved.
-    setBox(index, enabled == 1 && index != m_ctx.model->currentScanSet ? 2 : enabled);
+    // The monitor's switch shows greyed; the tick that saves a scan set is the user's choice, never an answer's,
+    // so a save right after connecting cannot write values nobody has read.
+    if (boxValue(index) != 1)
+        setBox(index, enabled == 1 ? 2 : 0);
     m_settling = settling;
 }
 

@@ -1,9 +1,10 @@
 #include "model/windows/FrmSetModelAndSerialNumber.h"
 
-#include "ui/AppContext.h"
 #include "model/BoardIdentity.h"
 #include "model/MonitorModel.h"
 #include "model/windows/WindowParts.h"
+#include "platform/Dialogs.h"
+#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLabel>
@@ -25,12 +26,7 @@ FrmSetModelAndSerialNumber::FrmSetModelAndSerialNumber(AppContext& ctx)
         if (row.toolTip)
             box->setToolTip(QString::fromLatin1(row.toolTip));
         QPushButton* set = WindowParts::button(this, QString::fromLatin1(row.button), QStringLiteral("Set"));
-        // Whatever the box holds is sent, an empty text too: the monitor takes the bare request.
-        connect(set, &QPushButton::clicked, this, [this, &row, box] {
-            const QString request = BoardIdentity::setRequest(row, box->text());
-            if (!request.isEmpty())
-                m_ctx.send(request);
-        });
+        connect(set, &QPushButton::clicked, this, [this, &row, box] { setNumber(row, box); });
         grid->addWidget(caption, line, 0, Qt::AlignRight);
         grid->addWidget(box, line, 1);
         grid->addWidget(set, line, 2);
@@ -55,6 +51,24 @@ void FrmSetModelAndSerialNumber::onActivated() {
         w->setVisible(m.hasBoardIdentity);
     // With the boards the window grows to fit all rows.
     fitFrame(m.hasBoardIdentity ? -1 : heightWithoutBoards);
+}
+
+void FrmSetModelAndSerialNumber::setNumber(const BoardIdentity::Row& row, QLineEdit* box) {
+    // A box that shows no number of this monitor and that the user has not typed in holds nothing the user chose:
+    // sent, it would overwrite (or, empty, erase) the number the monitor keeps.
+    const QString key = QStringLiteral("board:%1:%2")
+                            .arg(QChar(QLatin1Char(row.board)).toUpper())
+                            .arg(QLatin1Char(row.kind == BoardIdentity::NumberKind::Serial ? 'S' : 'P'));
+    if (!box->isModified() && m_ctx.model->origin(key) != Origin::Read)
+        return;
+    // The monitor takes the bare request as an erase.
+    if (box->text().isEmpty() &&
+        (!m_ctx.dialogs || m_ctx.dialogs->message(this, eraseQuestion(QString::fromLatin1(row.caption)), QString(),
+                                                  Dialogs::YesNo, Dialogs::Question) != Dialogs::AnswerYes))
+        return;
+    const QString request = BoardIdentity::setRequest(row, box->text());
+    if (!request.isEmpty())
+        m_ctx.send(request);
 }
 
 void FrmSetModelAndSerialNumber::showIdentity(QChar board, bool serial, const QString& text) {

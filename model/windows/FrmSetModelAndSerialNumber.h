@@ -1,9 +1,12 @@
 #pragma once
 // "Set Model and Serial Number": stores the monitor's and, on monitors with board identity, each board's part
 // and serial numbers in the monitor.
+#include "model/BoardIdentity.h"
 #include "ui/ChildWindow.h"
 
 #include <QList>
+
+class QLineEdit;
 
 class FrmSetModelAndSerialNumber : public ChildWindow {
     Q_OBJECT
@@ -17,7 +20,14 @@ public:
     void onActivated() override;
     // A part or serial number read from the monitor or a data file goes into its text box.
     void showIdentity(QChar board, bool serial, const QString& text);
+    // Asked before an empty box erases the number in the monitor.
+    static QString eraseQuestion(const QString& caption) {
+        return QStringLiteral("The box beside \"%1\" is empty: erase this number in the monitor?").arg(caption);
+    }
 
 private:
+    // The "Set" button of a row: sends the box's number only when the monitor reported it or the user typed it.
+    void setNumber(const BoardIdentity::Row& row, QLineEdit* box);
+
     QList<QWidget*> m_boardOnly;
 };

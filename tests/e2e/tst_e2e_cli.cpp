@@ -7,6 +7,7 @@
 #include "model/MonitorModel.h"
 #include "sim/IntelHex.h"
 #include "sim/PtySimulator.h"
+#include "support/KnownValues.h"
 #include "support/ToolHarness.h"
 
 #include <QAction>
@@ -162,8 +163,11 @@ private slots:
             QVERIFY(h.waitFor([&] { return h.ctx().model->firmwareClass > 0 && h.linkIdle(); }, runWithinMs));
             QVERIFY(h.chooseMenu("mnuConfigureSelectScanSet"));
             const int current = h.ctx().model->currentScanSet;
-            h.app().mainWindow()->findChild<QCheckBox*>(QStringLiteral("Check1(%1)").arg(current))->click();
             QVERIFY(h.waitFor([&] { return h.linkIdle(); }, runWithinMs));
+            auto* tick = h.app().mainWindow()->findChild<QCheckBox*>(QStringLiteral("Check1(%1)").arg(current));
+            if (tick->checkState() != Qt::Checked)
+                tick->click();
+            QVERIFY(h.waitFor([&] { return h.linkIdle() && tick->checkState() == Qt::Checked; }, runWithinMs));
             QObject::connect(
                 h.simulator.get(), &sim::PtySimulator::requestHandled, h.simulator.get(),
                 [&f](const QByteArray& request) { f.passDone = f.passDone || request.trimmed() == "ddfs"; });
@@ -312,6 +316,7 @@ private slots:
         // A file saved with no monitor connected: writing it asks first.
         MonitorModel offline;
         offline.scanSetEnabled[0] = 1;
+        markAllRead(offline);
         DataFile file(offline);
         const QString noIdentity = m_dir.filePath("noidentity.mdv");
         file.openForWriting(noIdentity);

@@ -88,6 +88,8 @@ private slots:
         QVERIFY(h.ctx().model->dataChanged);
     }
 
+    // Goals opened first, on a fresh start: its reads reach the details window, created hidden, and a step is made
+    // at once from the monitor's values; one asked before they are in is not made, and says so.
     void goalsOpenedFirstStepFromTheMonitorsValues() {
         ToolHarness h(ToolHarness::Port::Real, factoryMode);
         sim::PtySimulator* simulator = h.startWithSimulator(sim::SimOptions());
@@ -95,19 +97,22 @@ private slots:
         QVERIFY(h.waitFor([&] { return h.ctx().model->hasConvergence && h.linkIdle(); }, connectWithinMs));
         const int offset0 = monitor.dac('a', 0), offset2 = monitor.dac('a', 2);
 
-        // Position 1 (centre), red, direction 1, fine (button 1): -6.0 -6.2, chosen before any answer is in.
+        // Position 1 (centre), red, direction 1, fine (button 1): -6.0 -6.2.
         QVERIFY(h.chooseMenu("mnuAdjustmentConvergenceGoals"));
         auto* goal = h.ctx().windows->existing<FrmConvergenceGoal>();
         goal->findChild<QPushButton*>("btnConvLoc(0)")->click();
         goal->findChild<QPushButton*>("btnAdjConv(1)")->click();
-        QVERIFY(h.waitFor([&] { return h.linkIdle() && !h.ctx().windows->existing<FrmConvergence>()->waitingSteps(); },
-                          answersWithinMs));
-        QCOMPARE(monitor.dac('a', 0), offset0 - 1);
+        QCOMPARE(h.dialogs.texts(), QStringList{FrmConvergence::stepBeforeValues()});
+        QVERIFY(h.waitFor([&] { return h.linkIdle(); }, answersWithinMs));
+        QCOMPARE(monitor.dac('a', 0), offset0);
+
+        goal->findChild<QPushButton*>("btnAdjConv(1)")->click();
+        QVERIFY(h.waitFor([&] { return monitor.dac('a', 0) == offset0 - 1 && h.linkIdle(); }, answersWithinMs));
         QCOMPARE(monitor.dac('a', 2), offset2 - 1);
-        // The details window took the answers hidden and shows the monitor's values.
         auto* details = h.ctx().windows->existing<FrmConvergence>();
         QVERIFY(!details->isVisible());
         QCOMPARE(details->slider(6, 0)->value(), offset0 - 1);
+        QCOMPARE(h.dialogs.messages.size(), 1);
     }
 };
 

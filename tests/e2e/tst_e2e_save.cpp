@@ -1,12 +1,13 @@
-// Saving with the tool connected to the simulated monitor over a pseudo-terminal: the scan sets' names in the
-// file, "Save" onto the file last saved, and saving onto a full and onto a read-only disk: the user moves "Red Gain",
-// saves, moves it again and saves once more onto a disk that has filled up or turned read-only. The failure is shown
-// with its cause, the file saved before keeps every byte, the values still count as changed, and the save question
-// offers them again.
+// Saving with the tool connected to the simulated monitor over a pseudo-terminal: a save at once holds no values
+// nobody read, the scan sets' names in the file, "Save" onto the file last saved, and saving onto a full and onto a
+// read-only disk: the user moves "Red Gain", saves, moves it again and saves once more onto a disk that has filled up
+// or turned read-only. The failure is shown with its cause, the file saved before keeps every byte, the values still
+// count as changed, and the save question offers them again.
 #include "adjust/FrmVideoAdj.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "model/MonitorModel.h"
+#include "model/windows/DataFileCommands.h"
 #include "model/windows/FrmScanSelect.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
@@ -111,7 +112,7 @@ private slots:
         QCOMPARE(h.app().mainWindow()->windowTitle(), FrmMain::applicationTitle() + QStringLiteral(" -- unit.mdv"));
     }
 
-    // "Scan Selection" names the monitor's scan sets and ticks the switched-on current one, so a save carries its
+    // "Scan Selection" names the monitor's scan sets; a save holds the read values of the ticked scan set, with its
     // name; "Save" after a change rewrites the file the caption names, with no dialog.
     void scanSetNamesAndSave() {
         ToolHarness h(ToolHarness::Port::Real, factoryMode);
@@ -128,16 +129,17 @@ private slots:
         };
         QVERIFY(h.waitFor([&] { return name(4) == "1280x1024 72Hz"; }, answersWithinMs));
         QCOMPARE(name(1), QString("800x600 60Hz"));
-        QCOMPARE(tick(0), Qt::Checked);
-        QCOMPARE(tick(1), Qt::PartiallyChecked); // switched on, not the current scan set
+        QCOMPARE(tick(0), Qt::Checked);          // the scan set the monitor runs, chosen on opening
+        QCOMPARE(tick(1), Qt::PartiallyChecked); // switched on in the monitor, not chosen
         QCOMPARE(tick(4), Qt::Unchecked);
 
+        // Saved at once, before any value was read: a warning, and no adjustment values in the file.
         const QString file = h.m_dir.filePath(QStringLiteral("named.mdv"));
         h.dialogs.files.enqueue(file);
         QVERIFY(h.chooseMenu("mnuFileSaveAs"));
-        QVERIFY2(h.dialogs.messages.isEmpty(), qPrintable(h.dialogs.texts().join('\n')));
-        QVERIFY(fileBytes(file).contains("\"ScanSetName\",\"640x480 60Hz\""));
+        QCOMPARE(h.dialogs.texts(), QStringList{DataFileCommands::noScanSetWarning()});
         QVERIFY(fileBytes(file).contains("\"Model Number: \",\"KM-2110D\""));
+        QVERIFY(!fileBytes(file).contains("\"ScanSet\""));
 
         QVERIFY(h.chooseMenu("mnuAdjustVideo"));
         QScrollBar* redGain = h.ctx().windows->existing<FrmVideoAdj>()->findChild<QScrollBar*>("HScroll1(2)");
@@ -148,6 +150,7 @@ private slots:
             h.waitFor([&] { return m.dataChanged && simulator->monitor().dac('l', 2) == target; }, answersWithinMs));
         QVERIFY(h.chooseMenu("mnuFileSave"));
         QCOMPARE(h.dialogs.fileRequests.size(), 1); // Save As only
+        QVERIFY(fileBytes(file).contains("\"ScanSetName\",\"640x480 60Hz\""));
         QVERIFY(fileBytes(file).contains("\"Red Gain\"," + QByteArray::number(target) + ","));
         QVERIFY(!m.dataChanged);
     }

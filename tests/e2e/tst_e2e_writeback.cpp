@@ -7,6 +7,7 @@
 #include "model/windows/FrmWriteBack.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
+#include "support/KnownValues.h"
 #include "support/ToolHarness.h"
 #include "ui/WindowRegistry.h"
 
@@ -45,6 +46,7 @@ QByteArray dataFile(const sim::SimMonitor& monitor, const QString& version, int 
             for (int dac = 0; dac < DacGroup::dacSlots; ++dac)
                 g->value[dac][set] = qint16(fileValue(g->letter, dac, set));
     }
+    markAllRead(m);
     return DataFile(m).contents();
 }
 

@@ -118,10 +118,8 @@ private slots:
         QCOMPARE(w->objectName(), QString("frmVideoAdj"));
         QCOMPARE(w->windowTitle(), QString("Color Balance"));
         QCOMPARE(static_cast<QWidget*>(r.h.ctx().windows->area()->activeSubWindow()), w->parentWidget());
-        // The reads, then every slider that an answer moved sends its value back; Green Gain's answer (0)
-        // equals its position and sends nothing.
-        QCOMPARE(r.sent(), allReads + "cdl2180|cdl4184|cdl5128|cdl6130|cdl7126|cdb0150|cdb1100|"
-                                      "cf0125|cf1130|cf2128|cf3133|cf4127|cf5132|");
+        // The reads only: a value an answer shows is never sent back.
+        QCOMPARE(r.sent(), allReads);
         QCOMPARE(r.positions("HScroll1", 2, 7), (QList<int>{180, 0, 184, 128, 130, 126}));
         QCOMPARE(r.texts("Text1", 2, 7), (QStringList{"180", "0", "184", "128", "130", "126"}));
         QCOMPARE(r.texts("Text2", 2, 7), (QStringList{"180", "176", "184", "128", "130", "126"}));
@@ -297,7 +295,10 @@ private slots:
         QFETCH(QString, version);
         QFETCH(QString, requests);
         Rig r(version);
+        r.monitor->replies = monitorValues; // a row copies only a value it shows of the monitor
         r.open();
+        r.sent();
+        r.monitor->replies.clear();
         r.slider("HScroll1(4)")->setValue(90);
         r.slider("HScroll2(1)")->setValue(91);
         r.slider("HScroll3(5)")->setValue(100);
@@ -306,10 +307,13 @@ private slots:
         QCOMPARE(r.sent(), requests);
         QCOMPARE(r.text("Text3(4)"), QString("90"));
         QCOMPARE(r.text("BText3(1)"), QString("91"));
-        QCOMPARE(r.text("Text4(5)"), QString("-28"));
         QCOMPARE(r.model().videoGroup.initialValue[4][0], qint16(90));
         QCOMPARE(r.model().biasGroup.initialValue[1][0], qint16(91));
-        QCOMPARE(r.model().lowBrightnessGroup.initialValue[5][0], qint16(-28));
+        // The offsets only where the family reads them: a row that shows no monitor value copies nothing.
+        if (requests.contains("cfp")) {
+            QCOMPARE(r.text("Text4(5)"), QString("-28"));
+            QCOMPARE(r.model().lowBrightnessGroup.initialValue[5][0], qint16(-28));
+        }
     }
 
     void factoryAndInitialButtons() {

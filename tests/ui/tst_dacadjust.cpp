@@ -1,6 +1,6 @@
 // The DAC adjustment pattern that every adjustment window inherits, on a window built only from the shared
-// builders: the slider change rule and its flags, loading and activation with and without a monitor, the
-// buttons, deactivation, and the four-value helpers.
+// builders: the slider change rule and its guard, loading and activation with and without a monitor, the
+// buttons and deactivation.
 #include "adjust/FrmVideoAdj.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
@@ -26,7 +26,7 @@ namespace {
 const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
 
 // A window made of the shared parts only: three vertical rows, two horizontal rows and the S-capacitor row
-// (Max 127), four north-south rows that send under allowControlSend (Max 63, LargeChange 8).
+// (Max 127), four north-south rows (Max 63, LargeChange 8).
 class TestAdjustWindow : public DacAdjustWindow {
     Q_OBJECT
 public:
@@ -41,7 +41,6 @@ public:
         sCap.max = 127;
         placeRow(addRow(horizontal, sCap), 1800);
         northSouth = addRowGroup(&model().northSouthGroup, 's', {"Label7", "HScroll2", "NText4", "NText5", "NText6"});
-        northSouth->sendFlag = DacRowGroup::SendFlag::AllowControlSend;
         for (int i = 0; i < 4; ++i) {
             DacRowDefinition def{i, QString("N%1").arg(i)};
             def.max = 63;
@@ -93,7 +92,7 @@ struct Rig {
                              h.ctx().windows->window<TestAdjustWindow>()->showDacValue('h', kind, 8, value);
                          });
         w = h.ctx().windows->window<TestAdjustWindow>();
-        // Online, every row shows what the monitor holds (0), as after its answers: the rules here are the flags'.
+        // Online, every row shows what the monitor holds (0), as after its answers.
         if (!onlineVersion.isEmpty())
             for (DacRowGroup* g : w->rowGroups())
                 for (DacRow* row : g->rows())
@@ -128,31 +127,25 @@ class DacAdjustTest : public QObject {
 private slots:
     void sliderChangeRule_data() {
         QTest::addColumn<bool>("online");
-        QTest::addColumn<bool>("sendEnabled");
         QTest::addColumn<int>("scanSet");
         QTest::addColumn<QString>("sent");
-        QTest::addColumn<bool>("changed");
-        QTest::newRow("online, sending") << true << true << 0 << "cdv25|" << true;
-        QTest::newRow("online, filling") << true << false << 0 << "" << false;
-        QTest::newRow("online, scan set 4") << true << true << 4 << "cdv25|" << true;
-        QTest::newRow("no monitor, sending") << false << true << 0 << "" << true;
-        QTest::newRow("no monitor, filling") << false << false << 2 << "" << false;
+        QTest::newRow("online") << true << 0 << "cdv25|";
+        QTest::newRow("online, scan set 4") << true << 4 << "cdv25|";
+        QTest::newRow("no monitor") << false << 2 << "";
     }
     void sliderChangeRule() {
         QFETCH(bool, online);
-        QFETCH(bool, sendEnabled);
         QFETCH(int, scanSet);
         QFETCH(QString, sent);
-        QFETCH(bool, changed);
         Rig r(online ? "2.10" : QString());
         r.model().currentScanSet = scanSet;
         r.model().dataChanged = false;
         r.monitor->takeWritten();
-        r.w->sendEnabled = sendEnabled;
         r.slider("HScroll1(2)")->setValue(5);
         QCOMPARE(r.text("Text1(2)"), QString("5"));
         QCOMPARE(r.cell(r.model().verticalGroup, DacTable::Value, 2, scanSet), 5);
-        QCOMPARE(r.model().dataChanged, changed);
+        QCOMPARE(r.model().verticalGroup.origin(DacTable::Value, 2, scanSet), Origin::User);
+        QVERIFY(r.model().dataChanged);
         if (online)
             QCOMPARE(r.sent(), sent);
         else
@@ -167,7 +160,7 @@ private slots:
         QTest::newRow("index and value run together") << "HScroll1(1)" << 5 << "cdv15|" << 5;
         QTest::newRow("largest value at index 0") << "HScroll1(0)" << 255 << "cdv0255|" << 255;
         QTest::newRow("beyond the range stops at Max") << "HHScroll1(8)" << 200 << "cdh8127|" << 127;
-        QTest::newRow("north-south rows under allowControlSend") << "HScroll2(1)" << 40 << "cds140|" << 40;
+        QTest::newRow("north-south row") << "HScroll2(1)" << 40 << "cds140|" << 40;
     }
     void setRequestTexts() {
         QFETCH(QString, slider);
@@ -175,8 +168,6 @@ private slots:
         QFETCH(QString, request);
         QFETCH(int, position);
         Rig r("2.10");
-        r.model().allowControlSend = true;
-        r.w->sendEnabled = true;
         r.slider(slider)->setValue(value);
         QCOMPARE(r.slider(slider)->value(), position);
         QCOMPARE(r.sent(), request);
@@ -200,6 +191,20 @@ private slots:
             sent += r.sent();
         }
         QCOMPARE(sent, QString("cdv01|cdv017|cdv016|cdv0255|cdv0239|"));
+        // The wheel over a slider without the focus scrolls the window, not the slider; with the focus it steps.
+        auto wheel = [s] {
+            QWheelEvent e(QPointF(5, 5), s->mapToGlobal(QPointF(5, 5)), QPoint(), QPoint(0, -120), Qt::NoButton,
+                          Qt::NoModifier, Qt::NoScrollPhase, false);
+            QApplication::sendEvent(s, &e);
+        };
+        r.w->activateWindow();
+        r.slider("HScroll1(1)")->setFocus();
+        wheel();
+        QCOMPARE(r.sent(), QString());
+        s->setFocus();
+        QTRY_VERIFY(s->hasFocus());
+        wheel();
+        QVERIFY(r.sent().startsWith("cdv0"));
         // A drag sends where the thumb is released, not every position on the way.
         s->setSliderDown(true);
         s->setSliderPosition(90);
@@ -224,12 +229,21 @@ private slots:
             const char* typed;
             const char* sent;
             const char* shown;
-        } cases[] = {{" 77", "cdv177|", "77"}, {"300", "cdv1255|", "255"}, {"x", "", "255"}, {"255", "", "255"}};
+            bool refused;
+        } cases[] = {{" 77", "cdv177|", "77", false},
+                     {"300", "", "77", true},
+                     {"-7", "", "77", true},
+                     {"x", "", "77", false},
+                     {"255", "cdv1255|", "255", false}};
         for (const auto& c : cases) {
+            r.h.dialogs.messages.clear();
             box->setText(c.typed);
             QTest::keyClick(box, Qt::Key_Return);
             QCOMPARE(r.sent(), QString(c.sent));
             QCOMPARE(box->text(), QString(c.shown));
+            QCOMPARE(r.h.dialogs.messages.size(), c.refused ? 1 : 0);
+            if (c.refused)
+                QCOMPARE(r.h.dialogs.messages.first().text, DacSendPolicy::rangeMessage("0", "255"));
         }
         // Another window active: the slider is locked, and so is typing into it.
         r.activateAnotherWindow();
@@ -274,23 +288,7 @@ private slots:
         QVERIFY(!hidden->parentWidget()->isHidden());
     }
 
-    void allowControlSendRowsIgnoreSendEnabled() {
-        Rig r("2.10");
-        r.w->sendEnabled = true;
-        r.model().allowControlSend = false;
-        r.model().dataChanged = false;
-        r.slider("HScroll2(2)")->setValue(30);
-        QCOMPARE(r.sent(), QString());
-        QVERIFY(!r.model().dataChanged);
-        QCOMPARE(r.cell(r.model().northSouthGroup, DacTable::Value, 2, 0), 30); // stored whatever moved it
-        r.w->sendEnabled = false;
-        r.model().allowControlSend = true;
-        r.slider("HScroll2(2)")->setValue(31);
-        QCOMPARE(r.sent(), QString("cds231|"));
-        QVERIFY(r.model().dataChanged);
-    }
-
-    void activationOnlineQueuesReadsAndAnswersEchoBack() {
+    void activationOnlineQueuesReadsAndNeverEchoes() {
         Rig r("2.10");
         r.monitor->replies = {{"ddv", {"150,0,131,9,9,9,9"}},
                               {"ddpv", {"151,127,130,1,1,1,1"}},
@@ -303,22 +301,17 @@ private slots:
                               {"ddfs", {"North-South factory, Scan Set 1", "21,22,23,24"}}};
         r.model().currentScanSet = 1;
         r.model().scanSetCaption = "Scan Set Selected: #2: 800x600 60Hz";
-        QVERIFY(!r.w->sendEnabled); // loaded with a monitor: the answers fill it first
         r.h.ctx().windows->show<TestAdjustWindow>();
-        QVERIFY(r.w->sendEnabled);
         QCOMPARE(r.w->scanSetLabel->text(), QString("Scan Set Selected: #2: 800x600 60Hz"));
-        // Reads in group order, present, initial, factory; then every slider an answer moved to a new position
-        // sends it back (sendEnabled is on), except the north-south ones (the answer clears allowControlSend).
-        // An answer equal to the slider's position (0) sends nothing.
-        QCOMPARE(r.sent(), QString("ddv|ddpv|ddfv|ddh|ddph|ddfh|dds|ddps|ddfs|"
-                                   "cdv0150|cdv2131|cdh0140|cdh83|"));
+        // Reads in group order, present, initial, factory; the sliders the answers moved send nothing back.
+        QCOMPARE(r.sent(), QString("ddv|ddpv|ddfv|ddh|ddph|ddfh|dds|ddps|ddfs|"));
         QCOMPARE(r.text("Text1(0)"), QString("150"));
         QCOMPARE(r.text("Text3(0)"), QString("151"));
         QCOMPARE(r.text("Text2(0)"), QString("152"));
         QCOMPARE(r.text("HText1(8)"), QString("3"));
         QCOMPARE(r.slider("HScroll2(0)")->value(), 10);
         QCOMPARE(r.slider("HScroll2(2)")->value(), 63);
-        QCOMPARE(r.slider("HScroll2(3)")->value(), 0); // 64 is above Max: the fill stops there
+        QCOMPARE(r.slider("HScroll2(3)")->value(), 0); // 64 is above Max: shown, not taken
         QCOMPARE(r.cell(r.model().verticalGroup, DacTable::Value, 0, 1), 150);
         // What was read is what Cancel returns to.
         QCOMPARE(r.cell(r.model().verticalGroup, DacTable::Committed, 0, 1), 150);
@@ -343,7 +336,6 @@ private slots:
         m.horizontalGroup.set(DacTable::Committed, 8, 2, 300); // beyond the slider: it stops at Max
         const QString before = h.fakePort->writtenText();
         auto* w = h.ctx().windows->show<TestAdjustWindow>();
-        QVERIFY(w->sendEnabled);
         QCOMPARE(w->findChild<QScrollBar*>("HScroll1(1)")->value(), 101);
         QCOMPARE(w->findChild<QLineEdit*>("Text1(1)")->text(), QString("101"));
         QCOMPARE(w->findChild<QLineEdit*>("Text2(1)")->text(), QString("111"));
@@ -379,8 +371,7 @@ private slots:
         QCOMPARE(r.sent(), QString("cdv060|cdv161|cdv262|"));
 
         r.slider("HScroll1(0)")->setValue(77);
-        r.model().allowControlSend = false;
-        r.slider("HScroll2(3)")->setValue(33); // moves, sends nothing
+        r.slider("HScroll2(3)")->setValue(33);
         r.sent();
         r.get<QPushButton>("Command6")->click();
         QCOMPARE(r.sent(), QString("cdvp|cdhp|cdsp|"));
@@ -437,82 +428,9 @@ private slots:
         QVERIFY(!save->isEnabled());
     }
 
-    void fourBoxesAndLabels_data() {
-        QTest::addColumn<bool>("labels");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<int>("max");
-        QTest::addColumn<QStringList>("shown");
-        QTest::newRow("four") << false << "1,2,3,4" << 255 << QStringList{"1", "2", "3", "4"};
-        QTest::newRow("above the maximum shows it")
-            << false << "10,70,20,63" << 63 << QStringList{"10", "63", "20", "63"};
-        QTest::newRow("stops outside 0-255") << false << "5,256,7,8" << 255 << QStringList{"5", "", "", ""};
-        QTest::newRow("negative stops") << false << "5,-1,7,8" << 255 << QStringList{"5", "", "", ""};
-        QTest::newRow("no comma reads the same text again") << false << "9" << 255 << QStringList{"9", "9", "9", "9"};
-        QTest::newRow("labels after the first line")
-            << true << "Heading 7, set 1\r\n4,3,2,1\r\n#" << 255 << QStringList{"4", "3", "2", "1"};
-    }
-    void fourBoxesAndLabels() {
-        QFETCH(bool, labels);
-        QFETCH(QString, text);
-        QFETCH(int, max);
-        QFETCH(QStringList, shown);
-        Rig r;
-        r.model().currentScanSet = 5;
-        QList<QWidget*> boxes;
-        for (int k = 0; k < 4; ++k) {
-            boxes << r.get<QLineEdit>(QString("NText5(%1)").arg(k));
-            r.get<QLineEdit>(QString("NText5(%1)").arg(k))->clear();
-        }
-        const int n = labels ? r.w->fillFourLabels(boxes, text, &r.model().northSouthGroup, DacTable::Factory, max)
-                             : r.w->fillFourBoxes(boxes, text, &r.model().northSouthGroup, DacTable::Factory, max);
-        QCOMPARE(n, int(std::count_if(shown.begin(), shown.end(), [](const QString& s) { return !s.isEmpty(); })));
-        for (int k = 0; k < 4; ++k) {
-            QCOMPARE(static_cast<QLineEdit*>(boxes[k])->text(), shown[k]);
-            QCOMPARE(r.cell(r.model().northSouthGroup, DacTable::Factory, k, 5),
-                     shown[k].isEmpty() ? 0 : shown[k].toInt());
-        }
-    }
-
-    void fourSliders_data() {
-        QTest::addColumn<bool>("afterFirstLine");
-        QTest::addColumn<QString>("text");
-        QTest::addColumn<bool>("allowBefore");
-        QTest::addColumn<QList<int>>("positions");
-        QTest::newRow("four") << false << "1,2,3,4" << true << QList<int>{1, 2, 3, 4};
-        QTest::newRow("stops above Max") << false << "1,2,64,4" << false << QList<int>{1, 2, 0, 0};
-        QTest::newRow("stops at a non-number") << false << "1,x,3,4" << true << QList<int>{1, 0, 0, 0};
-        QTest::newRow("after the first line")
-            << true << "North-South, set 1\r\n7,8,9,10\r\n#" << true << QList<int>{7, 8, 9, 10};
-    }
-    void fourSliders() {
-        QFETCH(bool, afterFirstLine);
-        QFETCH(QString, text);
-        QFETCH(bool, allowBefore);
-        QFETCH(QList<int>, positions);
-        Rig r("2.10");
-        r.w->sendEnabled = true;
-        r.model().allowControlSend = allowBefore;
-        r.model().dataChanged = false;
-        QList<QScrollBar*> sliders;
-        for (int k = 0; k < 4; ++k)
-            sliders << r.slider(QString("HScroll2(%1)").arg(k));
-        if (afterFirstLine)
-            r.w->setFourSlidersAfterFirstLine(sliders, text);
-        else
-            r.w->setFourSliders(sliders, text);
-        for (int k = 0; k < 4; ++k) {
-            QCOMPARE(sliders[k]->value(), positions[k]);
-            QCOMPARE(r.cell(r.model().northSouthGroup, DacTable::Value, k, 0), positions[k]);
-        }
-        QCOMPARE(r.sent(), QString()); // set with sending suppressed
-        QVERIFY(!r.model().dataChanged);
-        QCOMPARE(r.model().allowControlSend, allowBefore); // restored
-    }
-
     void noScanSetSelectedStoresNothing() {
         Rig r("2.10");
         r.model().currentScanSet = 7; // after "DeSelect"
-        r.w->sendEnabled = true;
         r.slider("HScroll1(0)")->setValue(44);
         QCOMPARE(r.sent(), QString("cdv044|"));
         for (int set = 0; set < DacGroup::scanSetSlots; ++set)

@@ -209,8 +209,13 @@ private slots:
         QCOMPARE(rig.sent(), "dv|dp|");
     }
 
+    // Also when the window is opened again after its title bar's close.
     void ledPanelCaptions() {
         Rig rig("4.05");
+        rig.choose("mnuDiagnosticsFPControls");
+        rig.window<FrmFlatPanelTestPoints>()->parentWidget()->close();
+        QTRY_VERIFY(!rig.window<FrmFlatPanelTestPoints>());
+        rig.choose("mnuDiagnosticsFPControls");
         auto* w = rig.window<FrmFlatPanelTestPoints>();
         QVERIFY(w);
         QCOMPARE(text(w, "lblNominal(0)"), "LED+");

@@ -604,7 +604,8 @@ private slots:
         QVERIFY(!w->parentWidget()->isVisible());
     }
 
-    // A save with no scan set ticked warns first; Cancel writes nothing, OK writes the file without values.
+    // A save with no scan set ticked, or with only scan sets whose values were never read, warns first; Cancel
+    // writes nothing, OK writes the file without values.
     void saveWithoutATickedScanSetWarns_data() {
         QTest::addColumn<bool>("tick");
         QTest::addColumn<int>("answer");
@@ -612,7 +613,7 @@ private slots:
         QTest::addColumn<bool>("written");
         QTest::addColumn<QString>("mode");
         const QString factory = "FactoryMode";
-        QTest::newRow("ticked") << true << int(Dialogs::AnswerOk) << false << true << factory;
+        QTest::newRow("ticked, nothing read yet") << true << int(Dialogs::AnswerOk) << true << true << factory;
         QTest::newRow("none ticked, cancelled") << false << int(Dialogs::AnswerCancel) << true << false << factory;
         QTest::newRow("none ticked, saved anyway") << false << int(Dialogs::AnswerOk) << true << true << factory;
         // Installation mode does not offer "Select Scan Set": the warning says what does.

@@ -9,6 +9,7 @@
 #include "model/windows/DataFileCommands.h"
 #include "platform/Clock.h"
 #include "protocol/DataReadHandlers.h"
+#include "support/KnownValues.h"
 #include "support/ToolHarness.h"
 
 #include <QAction>
@@ -107,6 +108,7 @@ void fillModel(MonitorModel& m) {
             g->initialValue[dac][0] = qint16((n + 2) % 250);
             n += 5;
         }
+    markAllRead(m);
 }
 
 QString cursorShape() {
@@ -125,7 +127,8 @@ class FileMenuTest : public QObject {
 
     // A tool with a file saved under name and opened again; its red gain (video index 2) is value.
     static bool openSavedFile(ToolHarness& h, const QString& file, int redGain) {
-        h.ctx().model->videoGroup.value[2][0] = qint16(redGain);
+        for (DacTable t : {DacTable::Value, DacTable::Factory, DacTable::Initial})
+            h.ctx().model->videoGroup.set(t, 2, 0, t == DacTable::Value ? redGain : 0);
         h.ctx().model->scanSetEnabled[0] = 1;
         h.dialogs.files.enqueue(file);
         if (!choose(h, "mnuFileSaveAs"))

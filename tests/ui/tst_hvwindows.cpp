@@ -42,7 +42,6 @@ private slots:
         }
         QCOMPARE(t.get<QLineEdit>("frmMDI_HV", "HVUpperLimitTextBox")->text(), QString("230"));
         QCOMPARE(t.get<QLineEdit>("frmMDI_HV", "HVLowerLimitTextBox")->text(), QString("150"));
-        QVERIFY(w->Enable_Updating);
         t.get<QAbstractButton>("frmMDI_HV", "ReadADCButton")->click();
         QCOMPARE(t.sent(), QString("dh|"));
     }

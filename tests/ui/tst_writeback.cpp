@@ -4,6 +4,7 @@
 #include "model/MonitorModel.h"
 #include "model/windows/FrmWriteBack.h"
 #include "model/windows/WriteBackCommand.h"
+#include "support/KnownValues.h"
 #include "support/OnlineTool.h"
 
 #include <QFile>
@@ -20,6 +21,7 @@ QString writeFile(const QString& dir) {
     for (DacGroup* g : m.fileGroups())
         for (int dac = 0; dac < DacGroup::dacSlots; ++dac)
             g->value[dac][0] = qint16(20 + dac);
+    markAllRead(m);
     const QString path = dir + QStringLiteral("/values.mdv");
     QFile f(path);
     if (!f.open(QIODevice::WriteOnly) || f.write(DataFile(m).contents()) < 0)

@@ -7,6 +7,8 @@
 #include <QRandomGenerator>
 #include <QSignalSpy>
 #include <QTemporaryDir>
+#include "support/KnownValues.h"
+
 #include <QtTest>
 
 namespace {
@@ -31,9 +33,9 @@ void fillScanSet(MonitorModel& m, int s) {
     int n = 1 + s * 7;
     for (DacGroup* g : m.fileGroups())
         for (int dac = 0; dac < DacGroup::dacSlots; ++dac) {
-            g->value[dac][s] = static_cast<qint16>(n % 256);
-            g->factoryValue[dac][s] = static_cast<qint16>((n + 1) % 256);
-            g->initialValue[dac][s] = static_cast<qint16>((n + 2) % 256);
+            g->set(DacTable::Value, dac, s, n % 256, Origin::Read);
+            g->set(DacTable::Factory, dac, s, (n + 1) % 256, Origin::Read);
+            g->set(DacTable::Initial, dac, s, (n + 2) % 256, Origin::Read);
             n += 3;
         }
 }
@@ -130,6 +132,7 @@ private slots:
     void scanSetBlocks() {
         MonitorModel m;
         m.scanSetEnabled = {1, 2, 1, 0, 0, 2, 1, 1, 1, 1};
+        markAllRead(m);
         fillScanSet(m, 2);
         DataFile f(m);
         const QList<QByteArray> lines = linesOf(f.contents());

@@ -2,6 +2,7 @@
 #include "model/FileWriteBack.h"
 #include "model/MonitorModel.h"
 #include "support/FakeClock.h"
+#include "support/KnownValues.h"
 
 #include <QFile>
 #include <QTemporaryDir>
@@ -305,6 +306,7 @@ private slots:
         saved.scanSetEnabled[3] = 1;
         saved.videoGroup.value[2][3] = 171;
         saved.convergenceVParabolaGroup.value[1][0] = 33;
+        markAllRead(saved);
         QByteArrayList lines = DataFile(saved).contents().split('\n');
         lines.removeLast(); // after the last line end
         const int secondSet = int(lines.lastIndexOf("\"ScanSet\",3\r"));

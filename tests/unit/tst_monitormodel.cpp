@@ -1,5 +1,9 @@
+#include "model/DataFile.h"
 #include "model/MonitorModel.h"
+#include "protocol/DataReadHandlers.h"
+#include "protocol/Dispatcher.h"
 
+#include <QTemporaryDir>
 #include <QtTest>
 
 class TestMonitorModel : public QObject {
@@ -31,7 +35,6 @@ private slots:
         QVERIFY(!m.monitorResponding);
         QVERIFY(!m.dataChanged);
         QVERIFY(!m.FileIsOpen);
-        QVERIFY(!m.allowControlSend);
         QCOMPARE(m.firmwareClass, 0);
         QCOMPARE(m.capabilityMask(), 0);
         QCOMPARE(m.scanSetNames[0], QStringLiteral("Scan Set 1 Title"));
@@ -47,6 +50,54 @@ private slots:
         QCOMPARE(MonitorModel::dataFileExtension, QStringLiteral(".mdv"));
         QCOMPARE(MonitorModel::dataFileFirstLine, QStringLiteral("Kestrane Monitor DAC Value File"));
         QCOMPARE(MonitorModel::dataFileSecondLine, QStringLiteral("Version 2.0"));
+    }
+
+    // Where each value came from, through a connection's reads, a loaded file, a reconnection and another monitor;
+    // a data file holds a scan set only when it is ticked and known.
+    void originThroughConnectReadLoadReconnect() {
+        MonitorModel m;
+        DataReadHandlers handlers(m);
+        Dispatcher dispatcher(m, &handlers);
+        auto origin = [&m](char group, DacTable table) { return m.group(QLatin1Char(group))->origin(table, 1, 0); };
+        dispatcher.dispatchAnswer(QStringLiteral("df\r\nV 2.10\r\n#"));
+        m.scanSetEnabled[0] = 1;
+        QCOMPARE(origin('v', DacTable::Value), Origin::Unknown);
+        QVERIFY(!m.scanSetSavable(0));
+        dispatcher.dispatchAnswer(QStringLiteral("ddv\r\n1,2,3,4,5,6,7\r\n#"));
+        dispatcher.dispatchAnswer(QStringLiteral("dms\r\nModel Number = MX\r\n#"));
+        QCOMPARE(origin('v', DacTable::Value), Origin::Read);
+        QCOMPARE(origin('v', DacTable::Factory), Origin::Unknown);
+        QCOMPARE(m.origin(QStringLiteral("board:S:P")), Origin::Read);
+        QVERIFY(m.scanSetSavable(0));
+
+        MonitorModel source;
+        source.scanSetEnabled[0] = 1;
+        for (DacTable t : {DacTable::Value, DacTable::Factory, DacTable::Initial})
+            source.horizontalGroup.set(t, 1, 0, 9);
+        QTemporaryDir dir;
+        DataFile writer(source);
+        writer.openForWriting(dir.filePath(QStringLiteral("f.mdv")));
+        QVERIFY(writer.writeMdf().ok);
+        DataFile reader(m);
+        reader.openForReading(dir.filePath(QStringLiteral("f.mdv")));
+        QVERIFY(reader.readMdf().ok);
+        QCOMPARE(origin('h', DacTable::Factory), Origin::Loaded);
+        QCOMPARE(origin('h', DacTable::Value), Origin::Loaded);
+        QCOMPARE(origin('h', DacTable::Initial), Origin::Loaded);
+        QCOMPARE(origin('h', DacTable::Committed), Origin::Loaded);
+
+        m.forgetMonitorValues(); // reconnected
+        QCOMPARE(origin('v', DacTable::Value), Origin::Unknown);
+        QCOMPARE(m.origin(QStringLiteral("board:S:P")), Origin::Unknown);
+        QCOMPARE(origin('h', DacTable::Value), Origin::Loaded);
+
+        dispatcher.dispatchAnswer(QStringLiteral("df\r\nV 2.10\r\n#"));
+        dispatcher.dispatchAnswer(QStringLiteral("ddv\r\n1,2,3,4,5,6,7\r\n#"));
+        dispatcher.dispatchAnswer(QStringLiteral("df\r\nV 2.10\r\n#")); // the same monitor again
+        QCOMPARE(origin('v', DacTable::Value), Origin::Read);
+        dispatcher.dispatchAnswer(QStringLiteral("df\r\nV 3.15\r\n#")); // another one
+        QCOMPARE(origin('v', DacTable::Value), Origin::Unknown);
+        QCOMPARE(origin('h', DacTable::Value), Origin::Loaded);
     }
 
     void groups_data() {
