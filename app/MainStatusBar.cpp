@@ -25,6 +25,10 @@ MainStatusBar::MainStatusBar(AppContext& ctx, FrmMain* mainWindow, FileWriteBack
         connect(h, &DataReadHandlers::firmwareVersionRead, this, &MainStatusBar::refresh);
     }
     connect(ctx.link, &Link::eventLogged, m_linkEvent, &QLabel::setText);
+    connect(ctx.link, &Link::connectionLost, this, [this] {
+        m_lost = true;
+        refresh();
+    });
     if (UpdateAllData* updateAll = ctx.updateAll) {
         connect(updateAll, &UpdateAllData::stepTaken, this, &MainStatusBar::showUpdateAllStep);
         // Stopped from its menu item: the last step shown no longer goes on.
@@ -64,6 +68,8 @@ QLabel* MainStatusBar::addField(const QString& name, int stretch) {
 }
 
 void MainStatusBar::refresh() {
+    if (m_main->connectionState() != ConnectionState::NoMonitor)
+        m_lost = false;
     m_connection->setText(connectionText());
     const QString monitor = monitorText();
     m_monitor->setText(monitor);
@@ -85,6 +91,8 @@ QString MainStatusBar::connectionText() const {
     case ConnectionState::NoMonitor:
         break;
     }
+    if (m_lost)
+        return QStringLiteral("Connection lost on %1: searching for the monitor").arg(device);
     return device.isEmpty() ? QStringLiteral("No monitor") : QStringLiteral("No monitor on %1").arg(device);
 }
 

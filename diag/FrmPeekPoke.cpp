@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 FrmPeekPoke::FrmPeekPoke(AppContext& ctx, QWidget* parent)
-    : DiagnosticWindow(ctx, QStringLiteral("frmPeekPoke"), QStringLiteral("Peek & Poke"), parent) {
+    : DiagnosticWindow(ctx, QStringLiteral("frmPeekPoke"), QStringLiteral("Peek and Poke"), parent) {
     // A button that queues the request its text box (if any) makes.
     auto sends = [this](QAbstractButton* button, std::function<QString()> request) {
         connect(button, &QAbstractButton::clicked, this, [this, request] { ask(request()); });

@@ -2,7 +2,9 @@
 
 #include "ui/ChildWindow.h"
 
+#include <QApplication>
 #include <QEvent>
+#include <QWheelEvent>
 #include <QLayout>
 #include <QMdiArea>
 #include <QScrollBar>
@@ -25,6 +27,7 @@ ChildWindowFrame::ChildWindowFrame(ChildWindow* window)
         bar->hide();
         connect(bar, &QScrollBar::valueChanged, this, &ChildWindowFrame::placeContents);
     }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { scrollIntoView(now); });
 }
 
 ChildWindow* ChildWindowFrame::childWindow() const {
@@ -106,7 +109,7 @@ bool ChildWindowFrame::event(QEvent* event) {
     // The window's contents changed what they need (rows shown or hidden, a longer text): the frame grows to
     // show them where the area has room, and scrolls them where it has not.
     if (event->type() == QEvent::LayoutRequest) {
-        if (isVisible())
+        if (isVisible() && !m_arranged)
             fit();
         placeContents();
     }
@@ -116,4 +119,32 @@ bool ChildWindowFrame::event(QEvent* event) {
 void ChildWindowFrame::resizeEvent(QResizeEvent* event) {
     QMdiSubWindow::resizeEvent(event);
     placeContents();
+}
+
+void ChildWindowFrame::wheelEvent(QWheelEvent* event) {
+    QScrollBar* bar = m_vertical->isVisible() ? m_vertical : m_horizontal->isVisible() ? m_horizontal : nullptr;
+    if (!bar) {
+        QMdiSubWindow::wheelEvent(event);
+        return;
+    }
+    const QPoint delta = event->angleDelta();
+    const int notches = (delta.y() != 0 ? delta.y() : delta.x()) / QWheelEvent::DefaultDeltasPerStep;
+    bar->setValue(bar->value() - notches * QApplication::wheelScrollLines() * bar->singleStep());
+    event->accept();
+}
+
+void ChildWindowFrame::scrollIntoView(QWidget* control) {
+    ChildWindow* window = childWindow();
+    if (!control || !window || !window->isAncestorOf(control) || !(m_vertical->isVisible() || m_horizontal->isVisible()))
+        return;
+    const QRect r(control->mapTo(window, QPoint(0, 0)), control->size());
+    const auto reveal = [](QScrollBar* bar, int from, int to) {
+        // The control's near edge in view; where it is longer than the view, its start.
+        if (to >= bar->value() + bar->pageStep())
+            bar->setValue(to + 1 - bar->pageStep());
+        if (from < bar->value())
+            bar->setValue(from);
+    };
+    reveal(m_vertical, r.top(), r.bottom());
+    reveal(m_horizontal, r.left(), r.right());
 }

@@ -387,8 +387,13 @@ bool FrmCommLog::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     if (watched == m_txtCommLog && event->type() == QEvent::KeyPress) {
-        // Every key is swallowed: no editing, no navigation; what it types goes to the monitor.
+        // Every key is swallowed: no editing, no navigation; what it types goes to the monitor. The keys that
+        // leave or close the window are the window's.
         const auto* key = static_cast<QKeyEvent*>(event);
+        const bool control = key->modifiers() & Qt::ControlModifier;
+        if (key->key() == Qt::Key_Escape ||
+            (control && (key->key() == Qt::Key_F4 || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)))
+            return false;
         const QString text = key->text();
         for (const QChar c : text)
             typeCharacter(c);

@@ -188,8 +188,8 @@ FrmConnect::FrmConnect(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmCo
     connect(bind, &QPushButton::clicked, this, [this] { bindDevice(m_cboDevice->device()); });
     connect(m_ctx.link, &Link::portTroubleFound, this, &FrmConnect::showTrouble);
     connect(m_ctx.link, &Link::indicatorChanged, this, &FrmConnect::setIndicator);
-    connect(m_ctx.search, &ConnectionSearch::found, this,
-            [this] { setStatus(QStringLiteral("Connected on the selected port.")); });
+    connect(m_ctx.search, &ConnectionSearch::found, this, [this] { setStatus(connectedText()); });
+    connect(m_ctx.search, &ConnectionSearch::countChanged, this, [this] { setStatus(searchingText()); });
     connect(m_ctx.search, &ConnectionSearch::gaveUp, this, [this] {
         m_ctx.windows->show<FrmTimedOut>();
         setStatus(timedOutText());

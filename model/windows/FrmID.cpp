@@ -10,7 +10,7 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FrmID::FrmID(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmID"), QStringLiteral("Model & Serial Numbers")) {
+FrmID::FrmID(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmID"), QStringLiteral("Model and Serial Numbers")) {
     auto* grid = new QGridLayout;
     int line = 0;
     for (const BoardIdentity::Row& row : BoardIdentity::rows()) {

@@ -614,7 +614,7 @@ private slots:
         QTest::newRow("ticked") << true << int(Dialogs::AnswerOk) << false << true << factory;
         QTest::newRow("none ticked, cancelled") << false << int(Dialogs::AnswerCancel) << true << false << factory;
         QTest::newRow("none ticked, saved anyway") << false << int(Dialogs::AnswerOk) << true << true << factory;
-        // Installation mode does not offer "Select Scan Set": the warning says what does.
+        // Installation mode does not offer "Scan Selection": the warning says what does.
         QTest::newRow("installation mode") << false << int(Dialogs::AnswerOk) << true << true << "UserMode";
     }
     void saveWithoutATickedScanSetWarns() {

@@ -101,7 +101,7 @@ private slots:
         QVERIFY(r.choose("mnuInfoID"));
         FrmID* w = r.h.ctx().windows->existing<FrmID>();
         QVERIFY(w && w->parentWidget()->isVisible());
-        QCOMPARE(w->windowTitle(), QString("Model & Serial Numbers"));
+        QCOMPARE(w->windowTitle(), QString("Model and Serial Numbers"));
         QCOMPARE(r.sent(), reads);
 
         QCOMPARE(r.control<QLabel>("frmID", "lblCPUSerialValue")->isVisibleTo(w), boards);
