@@ -127,8 +127,7 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     const struct {
         const char* text;
         int left;
-    } headings[] = {
-        {"Present Value", presentLeft}, {"Factory Default", factoryLeft}, {"Initial Setting", initialLeft}};
+    } headings[] = {{"Present Value", presentLeft}, {"Factory Default", factoryLeft}, {"Initial Setting", initialLeft}};
     for (const auto& h : headings) {
         QLabel* heading = addLabel(QString(), name(h.text));
         heading->setWordWrap(true);
@@ -234,6 +233,8 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
         const int y = top + (b % 2 == 0 ? dayTop : nightTop);
         QLabel* limit = addLabel(elementName(QStringLiteral("lblLimits"), n.firstLimit + labelOf[b]), QString());
         place(limit, limitLeft + column * limitPitch, y, limitWidth, lineHeight);
+        // A limit shows with its headings, in the panel, never as a bare number.
+        s.panel << limit;
         QPushButton* set = addButton(name(n.limitButtons[b]), QStringLiteral("Set"));
         place(set, setLeft + column * limitPitch, y, setWidth, lineHeight);
         s.panel << set;

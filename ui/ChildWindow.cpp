@@ -1,6 +1,8 @@
 #include "ui/ChildWindow.h"
 
+#include "model/MonitorModel.h"
 #include "ui/AppContext.h"
+#include "ui/BootModeGuard.h"
 #include "ui/ChildWindowFrame.h"
 #include "ui/LayoutTwips.h"
 #include "ui/WindowPlacement.h"
@@ -9,9 +11,9 @@
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
-#include <QPushButton>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 
 namespace {
 // Room kept free right of and below the last control of a window without a layout.
@@ -25,6 +27,8 @@ ChildWindow::ChildWindow(AppContext& ctx, const QString& objectName, const QStri
 }
 
 void ChildWindow::showInFront() {
+    if (m_ctx.model)
+        BootModeGuard::apply(this, m_ctx.model->bootMode);
     QWidget* frame = parentWidget() ? parentWidget() : this;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
         if (m_ctx.windows)

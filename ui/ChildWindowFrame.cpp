@@ -4,11 +4,11 @@
 
 #include <QApplication>
 #include <QEvent>
-#include <QWheelEvent>
 #include <QLayout>
 #include <QMdiArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -35,7 +35,13 @@ ChildWindow* ChildWindowFrame::childWindow() const {
 }
 
 QSize ChildWindowFrame::neededSize() const {
-    return childWindow()->contentsSize() + size() - contentsRect().size();
+    const QSize frame = childWindow()->contentsSize() + size() - contentsRect().size();
+    // The title in full beside the title bar's icon and its three buttons.
+    const int button = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int title = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 5 * button;
+    return frame.expandedTo(QSize(title, 0));
 }
 
 QSize ChildWindowFrame::areaSize() const {
@@ -56,9 +62,15 @@ void ChildWindowFrame::fit(int height) {
     if (isMinimized() || isMaximized())
         return;
     const QSize needed = neededSize();
-    const QSize wanted(std::max(width(), needed.width()),
-                       std::max(height >= 0 ? height : this->height(), needed.height()));
-    resize(wanted.boundedTo(areaSize()));
+    QSize wanted(std::max(width(), needed.width()), std::max(height >= 0 ? height : this->height(), needed.height()));
+    // Where the area cuts one direction, that direction's scroll bar takes room from the other.
+    const QSize area = areaSize();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    if (wanted.height() > area.height())
+        wanted.rwidth() = std::max(wanted.width(), needed.width() + extent);
+    if (wanted.width() > area.width())
+        wanted.rheight() = std::max(wanted.height(), needed.height() + extent);
+    resize(wanted.boundedTo(area));
     placeContents();
 }
 
@@ -135,7 +147,8 @@ void ChildWindowFrame::wheelEvent(QWheelEvent* event) {
 
 void ChildWindowFrame::scrollIntoView(QWidget* control) {
     ChildWindow* window = childWindow();
-    if (!control || !window || !window->isAncestorOf(control) || !(m_vertical->isVisible() || m_horizontal->isVisible()))
+    if (!control || !window || !window->isAncestorOf(control) ||
+        !(m_vertical->isVisible() || m_horizontal->isVisible()))
         return;
     const QRect r(control->mapTo(window, QPoint(0, 0)), control->size());
     const auto reveal = [](QScrollBar* bar, int from, int to) {

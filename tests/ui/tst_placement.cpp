@@ -169,9 +169,11 @@ private slots:
         QTest::addColumn<QString>("key");
         QTest::addColumn<QString>("value");
         QTest::addColumn<bool>("maximised");
-        QTest::newRow("stored maximised") << "frmMainWindowstate" << "2" << true;
+        QTest::newRow("stored maximised") << "frmMainWindowstate"
+                                          << "2" << true;
         QTest::newRow("first start") << QString() << QString() << true;
-        QTest::newRow("stored size") << "frmMainWidth" << "9000" << false;
+        QTest::newRow("stored size") << "frmMainWidth"
+                                     << "9000" << false;
     }
     void theMainWindowOpensMaximisedUnlessASizeIsStored() {
         // Start-up restores the main window's placement first and shows the window last.

@@ -11,7 +11,8 @@ private slots:
     void strayEnterChangesNothing_data() {
         QTest::addColumn<QString>("item");
         QTest::addColumn<QString>("button");
-        QTest::newRow("erase the flash") << "mnuConfigureSoftware" << "btnLoadFlash";
+        QTest::newRow("erase the flash") << "mnuConfigureSoftware"
+                                         << "btnLoadFlash";
         QTest::newRow("save without adjustment values") << "mnuFileSaveAs" << QString();
     }
     void strayEnterChangesNothing() {

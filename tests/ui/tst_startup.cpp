@@ -50,7 +50,7 @@ private slots:
         h.start();
         QCOMPARE(h.ctx().commPort, 1);
         QCOMPARE(h.ctx().search->connectRetryLimit, 5);
-        QVERIFY(!h.ctx().link->logToWindow); // not a first run, and "maybe" is not true
+        QVERIFY(!h.ctx().link->logToWindow);                       // not a first run, and "maybe" is not true
         QCOMPARE(h.app().modes()->appMode(), int(AppModes::User)); // the comparison is exact
         h.shutdown();
         auto s = h.readBackSettings();

@@ -122,6 +122,25 @@ QStringList faultsOf(QWidget* window) {
     return faults;
 }
 
+// Value fields left empty with no word why: framed labels and text boxes. In boot mode a box must say so; a box
+// with a prompt is one to type into.
+QStringList emptyFieldsOf(QWidget* window, bool boot) {
+    static const QRegularExpression why("not on this monitor|boot mode", QRegularExpression::CaseInsensitiveOption);
+    QStringList empty;
+    for (QWidget* c : window->findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(window) || !isControl(c, window))
+            continue;
+        const auto* label = qobject_cast<QLabel*>(c);
+        const auto* box = qobject_cast<QLineEdit*>(c);
+        if (label && label->frameShape() != QFrame::NoFrame && label->text().trimmed().isEmpty())
+            empty << label->objectName();
+        if (box && box->text().trimmed().isEmpty() && !box->placeholderText().contains(why) &&
+            (boot || box->placeholderText().isEmpty()) && !(box->isReadOnly() && !box->isEnabled()))
+            empty << box->objectName();
+    }
+    return empty;
+}
+
 } // namespace
 
 class WindowFitTest : public QObject {
@@ -199,6 +218,8 @@ private slots:
                 faults << where + "larger than the area";
             for (const QString& f : faultsOf(frame->widget()))
                 faults << where + f;
+            for (const QString& f : emptyFieldsOf(frame->widget(), boot))
+                faults << where + f + " empty with no word why";
             // The window names what its menu item names.
             const QString name = withoutMnemonic(action->text()).remove(" ...");
             if (!frame->windowTitle().contains(QRegularExpression("\\b" + QRegularExpression::escape(name) + "\\b")))
