@@ -73,7 +73,8 @@ void FrmCapability::onActivated() {
 
 void FrmCapability::refresh() {
     const MonitorModel& m = *m_ctx.model;
-    const bool shows = showsCapability(m.firmwareClass);
+    // A monitor of another class that answered the capability request all the same has told its boards.
+    const bool shows = showsCapability(m.firmwareClass) || m.capabilityReported;
     // A monitor that reports nothing gets words, not a wall of red for boards it may well carry.
     m_notReported->setVisible(!shows);
     for (int i = 0; i < m_indicators.size(); ++i) {
