@@ -52,9 +52,17 @@ void WindowRegistry::adopt(const char* key, ChildWindow* window) {
     sub->installEventFilter(this);
     sub->hide();
     FirstPlace place = FirstPlace::Stored;
-    if (m_ctx.placement && m_ctx.placement->restore(window, m_mainWindow).defaultPosition)
+    Placement restored;
+    restored.hasSize = false;
+    if (m_ctx.placement)
+        restored = m_ctx.placement->restore(window, m_mainWindow);
+    if (restored.defaultPosition)
         // Windows whose designed place is the top-left corner would all open on top of each other there.
         place = sub->pos() == QPoint(0, 0) ? FirstPlace::Cascaded : FirstPlace::Designed;
+    // A frame's first size is nobody's choice where none was stored or designed: the first showing grows it to
+    // what its contents need, no larger.
+    if (!restored.hasSize && restored.state == 0)
+        sub->resize(1, 1);
     sub->setProperty(kFirstShow, int(place));
     emit windowCreated(window);
 }
