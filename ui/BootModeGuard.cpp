@@ -16,7 +16,8 @@ const QSet<QString>& firmwareWindows() {
                                         "frmDeflHVEnable",
                                         "frmVideoConfig",
                                         "frmBacklight",
-                                        "frmFPHeaterFan"};
+                                        "frmFPHeaterFan",
+                                        "frmScanSelect"};
     return names;
 }
 // What the guard changed, so that leaving boot mode undoes that and nothing the window set for other reasons.

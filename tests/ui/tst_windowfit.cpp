@@ -24,11 +24,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QScrollBar>
 #include <QStyleOptionButton>
+#include <QWheelEvent>
 #include <QtTest>
 
 namespace {
@@ -272,9 +274,11 @@ private slots:
                     bar = b;
             if (!bar)
                 continue;
+            main->activateWindow();
+            QVERIFY(QTest::qWaitForWindowActive(main));
             area->setActiveSubWindow(frame);
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-            QWidget* last = QApplication::focusWidget();
+            QTest::keyClick(frame->widget()->focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
+            QWidget* last = frame->widget()->focusWidget();
             if (!frame->contentsRect().contains(QRect(last->mapTo(frame, QPoint(0, 0)), last->size())))
                 faults << frame->objectName() + ": " + last->objectName() + " focused out of view";
             const int scrolled = bar->value();
@@ -284,7 +288,7 @@ private slots:
             QApplication::sendEvent(frame->widget(), &wheel);
             if (bar->value() == scrolled)
                 faults << frame->objectName() + ": the wheel does not scroll it";
-            QTest::keyClick(QApplication::focusWidget(), Qt::Key_Tab, Qt::ControlModifier);
+            QTest::keyClick(last, Qt::Key_Tab, Qt::ControlModifier);
             if (area->activeSubWindow() == frame)
                 faults << frame->objectName() + ": Ctrl+Tab stays";
             break;
