@@ -18,6 +18,11 @@ MainStatusBar::MainStatusBar(AppContext& ctx, FrmMain* mainWindow, FileWriteBack
       m_connection(addField(QStringLiteral("lblStatusConnection"), 0)),
       m_monitor(addField(QStringLiteral("lblStatusMonitor"), 0)), m_job(addField(QStringLiteral("lblStatusJob"), 0)),
       m_linkEvent(addField(QStringLiteral("lblStatusLinkEvent"), 1)) {
+    // A monitor found again (or the demonstration chosen) ends the loss; the search it starts does not.
+    connect(mainWindow, &FrmMain::connectionStateChanged, this, [this](ConnectionState state) {
+        if (state != ConnectionState::NoMonitor)
+            m_lost = false;
+    });
     connect(mainWindow, &FrmMain::connectionStateChanged, this, &MainStatusBar::refresh);
     connect(mainWindow, &FrmMain::versionTextsCleared, this, &MainStatusBar::refresh);
     if (DataReadHandlers* h = ctx.handlers) {
@@ -68,8 +73,6 @@ QLabel* MainStatusBar::addField(const QString& name, int stretch) {
 }
 
 void MainStatusBar::refresh() {
-    if (m_main->connectionState() != ConnectionState::NoMonitor)
-        m_lost = false;
     m_connection->setText(connectionText());
     const QString monitor = monitorText();
     m_monitor->setText(monitor);

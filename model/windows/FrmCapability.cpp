@@ -73,8 +73,10 @@ void FrmCapability::onActivated() {
 
 void FrmCapability::refresh() {
     const MonitorModel& m = *m_ctx.model;
-    // A monitor of another class that answered the capability request all the same has told its boards.
-    const bool shows = showsCapability(m.firmwareClass) || m.capabilityReported;
+    // The LED-backlight panels are not asked, but answer when asked by hand or by a data read: then they have told
+    // their boards.
+    const bool shows = showsCapability(m.firmwareClass) ||
+                       (DataReadHandlers::familyOf(m.firmwareClass) == 4 && m.capabilityReported);
     // A monitor that reports nothing gets words, not a wall of red for boards it may well carry.
     m_notReported->setVisible(!shows);
     for (int i = 0; i < m_indicators.size(); ++i) {

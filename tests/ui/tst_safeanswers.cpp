@@ -2,6 +2,8 @@
 // nothing: each question is reached through the menus and answered by the tool's own box.
 #include "support/OnlineTool.h"
 
+#include <QMdiArea>
+#include <QMdiSubWindow>
 #include <QPushButton>
 #include <QtTest>
 
