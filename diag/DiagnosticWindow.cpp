@@ -246,6 +246,16 @@ void DiagnosticWindow::markAbsentReadings() {
         if (m_anodeLimitSet)
             m_anodeLimitSet->setEnabled(has);
     }
+    // A monitor in its boot block is asked nothing: an empty reading says why.
+    const QString boot = QStringLiteral("in boot mode");
+    for (QLabel* value : std::as_const(m_values)) {
+        if (m_ctx.model->bootMode && value->text().isEmpty())
+            value->setText(boot);
+        else if (!m_ctx.model->bootMode && value->text() == boot)
+            value->clear();
+    }
+    // The words are longer than a reading: the window grows to show them.
+    fitFrame();
 }
 
 void DiagnosticWindow::addSupplyBlock(int row, int column, const QString& title, const QString& heading,

@@ -17,7 +17,9 @@ const QSet<QString>& firmwareWindows() {
                                         "frmVideoConfig",
                                         "frmBacklight",
                                         "frmFPHeaterFan",
-                                        "frmScanSelect"};
+                                        "frmScanSelect",
+                                        "frmDeflectionStatus",
+                                        "frmHVLimits"};
     return names;
 }
 // What the guard changed, so that leaving boot mode undoes that and nothing the window set for other reasons.

@@ -94,6 +94,9 @@ void ChildWindowFrame::placeContents() {
     if (horizontal)
         view.setBottom(view.bottom() - extent);
 
+    // A scroll bar with nothing to scroll is not shown.
+    vertical = vertical && needed.height() > view.height();
+    horizontal = horizontal && needed.width() > view.width();
     m_vertical->setVisible(vertical);
     m_vertical->setGeometry(view.right() + 1, view.top(), extent, view.height());
     m_vertical->setRange(0, vertical ? needed.height() - view.height() : 0);

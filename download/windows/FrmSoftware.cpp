@@ -85,7 +85,8 @@ void FrmSoftware::onActivated() {
     // The version the tool read on connecting is shown at once; "Read" asks the monitor again.
     const MonitorModel& m = *m_ctx.model;
     if (m_lblFlashVersion->text().isEmpty() && m.monitorResponding)
-        m_lblFlashVersion->setText(m.firmwareVersion.trimmed());
+        m_lblFlashVersion->setText(m.bootMode ? QStringLiteral("in boot mode: Read asks the monitor")
+                                              : m.firmwareVersion.trimmed());
 }
 
 void FrmSoftware::showFirmwareVersion(const QString& text) {

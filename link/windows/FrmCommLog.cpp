@@ -111,6 +111,7 @@ FrmCommLog::FrmCommLog(AppContext& ctx)
     m_btnSend = makeButton(this, "btnSend", QStringLiteral("Send"), QStringLiteral("Send the Request Line"));
     m_txtRequest = new QLineEdit(this);
     m_txtRequest->setObjectName(QStringLiteral("txtRequest"));
+    m_txtRequest->setPlaceholderText(QStringLiteral("Request to send"));
     m_txtRequest->setToolTip(QStringLiteral("Request to Send (Up/Down: Earlier Requests)"));
     m_txtRequest->installEventFilter(this);
     m_cboLogView = new QComboBox(this);

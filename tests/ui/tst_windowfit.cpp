@@ -124,20 +124,21 @@ QStringList faultsOf(QWidget* window) {
     return faults;
 }
 
-// Value fields left empty with no word why: framed labels and text boxes. In boot mode a box must say so; a box
-// with a prompt is one to type into.
-QStringList emptyFieldsOf(QWidget* window, bool boot) {
-    static const QRegularExpression why("not on this monitor|boot mode", QRegularExpression::CaseInsensitiveOption);
+// Value fields left empty with no word why: framed labels and text boxes (a box with a prompt is one to type into).
+QStringList emptyFieldsOf(QWidget* window) {
+    static const QRegularExpression why("not on this monitor|not reported|boot mode",
+                                        QRegularExpression::CaseInsensitiveOption);
     QStringList empty;
     for (QWidget* c : window->findChildren<QWidget*>()) {
         if (!c->isVisibleTo(window) || !isControl(c, window))
             continue;
         const auto* label = qobject_cast<QLabel*>(c);
         const auto* box = qobject_cast<QLineEdit*>(c);
-        if (label && label->frameShape() != QFrame::NoFrame && label->text().trimmed().isEmpty())
+        if (label && label->frameShape() != QFrame::NoFrame && label->text().trimmed().isEmpty() &&
+            label->pixmap().isNull())
             empty << label->objectName();
         if (box && box->text().trimmed().isEmpty() && !box->placeholderText().contains(why) &&
-            (boot || box->placeholderText().isEmpty()) && !(box->isReadOnly() && !box->isEnabled()))
+            box->placeholderText().isEmpty() && !(box->isReadOnly() && !box->isEnabled()))
             empty << box->objectName();
     }
     return empty;
@@ -220,7 +221,7 @@ private slots:
                 faults << where + "larger than the area";
             for (const QString& f : faultsOf(frame->widget()))
                 faults << where + f;
-            for (const QString& f : emptyFieldsOf(frame->widget(), boot))
+            for (const QString& f : emptyFieldsOf(frame->widget()))
                 faults << where + f + " empty with no word why";
             // The window names what its menu item names.
             const QString name = withoutMnemonic(action->text()).remove(" ...");
@@ -241,7 +242,8 @@ private slots:
         QList<QMdiSubWindow*> shownFrames;
         for (QAction* action : std::as_const(openers)) {
             action->trigger();
-            shownFrames << area->activeSubWindow();
+            if (!shownFrames.contains(area->activeSubWindow()))
+                shownFrames << area->activeSubWindow();
         }
         settle();
         main->menuAction("mnuWindowCascade")->trigger();
@@ -267,25 +269,31 @@ private slots:
                                       shownFrames[j]->objectName();
             }
         }
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
         for (QMdiSubWindow* frame : std::as_const(shownFrames)) {
+            area->setActiveSubWindow(frame);
+            QApplication::processEvents(); // what the window does on activation changes what it needs
             QScrollBar* bar = nullptr;
             for (QScrollBar* b : frame->findChildren<QScrollBar*>(QString(), Qt::FindDirectChildrenOnly))
                 if (b->orientation() == Qt::Vertical && b->isVisible())
                     bar = b;
             if (!bar)
                 continue;
-            main->activateWindow();
-            QVERIFY(QTest::qWaitForWindowActive(main));
-            area->setActiveSubWindow(frame);
-            QTest::keyClick(frame->widget()->focusWidget(), Qt::Key_Backtab, Qt::ShiftModifier);
-            QWidget* last = frame->widget()->focusWidget();
-            if (!frame->contentsRect().contains(QRect(last->mapTo(frame, QPoint(0, 0)), last->size())))
+            QWidget* const first = frame->widget()->focusWidget();
+            QWidget* last = first;
+            for (QWidget* w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain())
+                if (frame->widget()->isAncestorOf(w) && w->isVisibleTo(frame) && w->isEnabled() &&
+                    (w->focusPolicy() & Qt::TabFocus))
+                    last = w;
+            last->setFocus(Qt::TabFocusReason);
+            if (!frame->contentsRect().intersects(QRect(last->mapTo(frame, QPoint(0, 0)), last->size())))
                 faults << frame->objectName() + ": " + last->objectName() + " focused out of view";
             const int scrolled = bar->value();
             QWheelEvent wheel(QPointF(1, 1), frame->widget()->mapToGlobal(QPointF(1, 1)), QPoint(),
                               QPoint(0, scrolled > 0 ? 120 : -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
                               false);
-            QApplication::sendEvent(frame->widget(), &wheel);
+            QApplication::sendEvent(frame, &wheel); // where the window's empty parts pass it
             if (bar->value() == scrolled)
                 faults << frame->objectName() + ": the wheel does not scroll it";
             QTest::keyClick(last, Qt::Key_Tab, Qt::ControlModifier);
