@@ -205,6 +205,10 @@ QString FrmConnect::timedOutText() {
            QStringLiteral(" quit the application.");
 }
 
+QString FrmConnect::searchingText() const {
+    return QStringLiteral("Trying port ") + QString::number(m_ctx.commPort) + QStringLiteral(" at ") + m_portSettings;
+}
+
 QString FrmConnect::selectedLineSettings() const {
     return QString::fromLatin1(m_optBaudRate[0]->isChecked() ? kLine0 : kLine1);
 }
@@ -229,7 +233,7 @@ void FrmConnect::refreshDevice() {
 void FrmConnect::load() {
     m_ctx.link->setIndicatorGreen(false);
     m_portSettings = selectedLineSettings();
-    setStatus(QStringLiteral("Trying port ") + QString::number(m_ctx.commPort) + QStringLiteral(" at ") + m_portSettings);
+    setStatus(searchingText());
     // A port number outside 1-4 selects no option.
     m_portGroup->setExclusive(false);
     for (int i = 0; i < 4; ++i)

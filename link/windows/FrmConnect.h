@@ -18,7 +18,7 @@ public:
 
     static QString timedOutText();
     // What the window says while the search pings the port and once it has found the monitor.
-    static QString searchingText() { return QStringLiteral("Searching for the monitor on the selected port."); }
+    QString searchingText() const;
     static QString connectedText() { return QStringLiteral("Connected on the selected port."); }
     QString portSettings() const { return m_portSettings; }
     // The line settings text of the selected baud-rate option.

@@ -146,7 +146,7 @@ private slots:
         h.fakeClock.advance(100);
         QCOMPARE(h.fakePort->writtenText(), QString("p|"));
         FrmConnect* connect = h.ctx().windows->existing<FrmConnect>();
-        QCOMPARE(connect->status(), FrmConnect::searchingText());
+        QCOMPARE(connect->status(), connect->searchingText());
         h.fakePort->receive("p\r\n#");
         QVERIFY(h.ctx().model->monitorResponding);
         h.fakeClock.advance(2000);
@@ -159,7 +159,7 @@ private slots:
         // A monitor that stops answering: both the window and the status bar say the search goes on.
         h.fakeClock.advance(15000);
         QCOMPARE(h.app().mainWindow()->connectionState(), ConnectionState::NoMonitor);
-        QCOMPARE(connect->status(), FrmConnect::searchingText());
+        QCOMPARE(connect->status(), connect->searchingText());
         QVERIFY(h.app().mainWindow()->findChild<QLabel*>("lblStatusConnection")->text().startsWith("Connection lost"));
     }
 
