@@ -24,7 +24,9 @@ constexpr int brightnessTop = 3420;
 constexpr int headingsTop = 60, rowTop = 480, optionsTop = 900, startUpTop = 1260, setUseTop = 1380;
 constexpr int limitsHeadingTop = 1980, dayTop = 2280, nightTop = 2640, panelOkTop = 3000;
 constexpr int sliderLeft = 120, sliderWidth = 3600;
-constexpr int presentLeft = 3840, initialLeft = 4800, factoryLeft = 5880, valueWidth = 960, lineHeight = 285;
+constexpr int presentLeft = 3840, secondLeft = 4800, thirdLeft = 5880, valueWidth = 960, lineHeight = 285;
+// The value columns in the order of every adjustment window: present, factory, initial.
+constexpr int factoryLeft = secondLeft, initialLeft = thirdLeft;
 constexpr int limitLeft = 1320, limitPitch = 1680, limitWidth = 700, setLeft = 2040, setWidth = 600;
 constexpr int windowHeight = 7560;
 
@@ -109,7 +111,7 @@ FrmBrightnessContrast::FrmBrightnessContrast(AppContext& ctx, QWidget* parent)
 
     QPushButton* done = addButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
     connect(done, &QPushButton::clicked, this, &ChildWindow::hideWindow);
-    place(done, factoryLeft, brightnessTop + panelOkTop + 420, valueWidth, 375);
+    place(done, thirdLeft, brightnessTop + panelOkTop + 420, valueWidth, 375);
 
     // Loading collapses both defaults panels, as their OK buttons do.
     setPanelShown(m_contrast, false);
@@ -125,8 +127,7 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     const struct {
         const char* text;
         int left;
-    } headings[] = {
-        {"Present Value", presentLeft}, {" Initial Setting", initialLeft}, {"Factory Default", factoryLeft}};
+    } headings[] = {{"Present Value", presentLeft}, {"Factory Default", factoryLeft}, {"Initial Setting", initialLeft}};
     for (const auto& h : headings) {
         QLabel* heading = addLabel(QString(), name(h.text));
         heading->setWordWrap(true);
@@ -145,8 +146,8 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     s.row = addRow(s.rows, def);
     place(s.row->slider, sliderLeft, top + rowTop, sliderWidth, lineHeight);
     place(s.row->present, presentLeft, top + rowTop, valueWidth, lineHeight);
-    place(s.row->initial, initialLeft, top + rowTop, valueWidth, lineHeight);
     place(s.row->factory, factoryLeft, top + rowTop, valueWidth, lineHeight);
+    place(s.row->initial, initialLeft, top + rowTop, valueWidth, lineHeight);
 
     // Software control.
     auto* software = new QButtonGroup(this);
@@ -175,8 +176,8 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     s.hysteresis->setObjectName(name(n.hysteresisBox));
     QPushButton* setHyst = addButton(name(n.hysteresisButton), QStringLiteral("Set"));
     place(hystLabel, presentLeft, top + optionsTop, valueWidth, lineHeight);
-    place(s.hysteresis, initialLeft, top + optionsTop, setWidth, lineHeight);
-    place(setHyst, initialLeft + setWidth + 60, top + optionsTop, setWidth, lineHeight);
+    place(s.hysteresis, secondLeft, top + optionsTop, setWidth, lineHeight);
+    place(setHyst, secondLeft + setWidth + 60, top + optionsTop, setWidth, lineHeight);
     connect(setHyst, &QPushButton::clicked, this, [this, &s] {
         if (model().monitorResponding)
             m_ctx.send(Catalogue::setHysteresis(s.which, s.hysteresis->text()));
@@ -232,6 +233,8 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
         const int y = top + (b % 2 == 0 ? dayTop : nightTop);
         QLabel* limit = addLabel(elementName(QStringLiteral("lblLimits"), n.firstLimit + labelOf[b]), QString());
         place(limit, limitLeft + column * limitPitch, y, limitWidth, lineHeight);
+        // A limit shows with its headings, in the panel, never as a bare number.
+        s.panel << limit;
         QPushButton* set = addButton(name(n.limitButtons[b]), QStringLiteral("Set"));
         place(set, setLeft + column * limitPitch, y, setWidth, lineHeight);
         s.panel << set;

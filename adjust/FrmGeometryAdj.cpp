@@ -5,6 +5,7 @@
 #include "ui/AppContext.h"
 
 #include <QLabel>
+#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -170,12 +171,29 @@ void FrmGeometryAdj::applyNorthSouthRule() {
     const int firmwareClass = model().firmwareClass;
     if (isFirstFamily(firmwareClass)) {
         setRowsLocked(*m_northSouth, Lock::Rule, true);
+        markNorthSouthUnread(true);
     } else if (isSecondFamily(firmwareClass)) {
         const bool fitted = model().hasNorthSouth;
         setRowsLocked(*m_northSouth, Lock::Rule, !fitted);
+        markNorthSouthUnread(!fitted);
         if (fitted)
             for (DacKind kind : {DacKind::Current, DacKind::Initial, DacKind::Factory})
                 m_ctx.send(Catalogue::readDac(QLatin1Char('s'), kind));
+    }
+}
+
+void FrmGeometryAdj::markNorthSouthUnread(bool unread) {
+    // Nothing reads the north-south rows of such a monitor: an empty box says so, and the row beyond the group's
+    // count, which nothing walks, is off with the others.
+    for (DacRow* row : m_northSouth->rows()) {
+        for (QWidget* w : {row->present, row->factory, row->initial})
+            if (auto* box = qobject_cast<QLineEdit*>(w))
+                box->setPlaceholderText(unread ? QStringLiteral("not reported") : QString());
+        if (!m_northSouth->walkedRows().contains(row))
+            for (QWidget* w : {static_cast<QWidget*>(row->caption), static_cast<QWidget*>(row->slider), row->present,
+                               row->factory, row->initial})
+                if (w)
+                    setLocked(w, Lock::Rule, unread);
     }
 }
 

@@ -31,6 +31,7 @@ protected:
 private:
     // The north-south rows by firmware class and capability, on activation with a monitor.
     void applyNorthSouthRule();
+    void markNorthSouthUnread(bool unread);
     void addHints(const QString& array, int element, const char* lower, const char* higher, int top);
 
     DacRowGroup* m_vertical = nullptr;

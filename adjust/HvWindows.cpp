@@ -156,7 +156,7 @@ void FrmMDI_HV::queueReads() {
 }
 
 FrmG2::FrmG2(AppContext& ctx, QWidget* parent)
-    : HvWindow(ctx, QStringLiteral("frmG2"), QStringLiteral("Adjust HV, Focus, G2"), parent) {
+    : HvWindow(ctx, QStringLiteral("frmG2"), QStringLiteral("Adjust High Voltage, Focus, G2"), parent) {
     const struct {
         const char* name;
         const char* text;

@@ -1,6 +1,6 @@
 #pragma once
 // The CRT's high voltage, focus, G2 and video +80 V controls. Two windows: "High Voltage" (8-bit controls with the
-// HV limits and the anode readings) and "Adjust HV, Focus, G2" (the 6-bit controls of the G2 adjustment board).
+// HV limits and the anode readings) and "Adjust High Voltage, Focus, G2" (the 6-bit controls of the G2 adjustment board).
 // Their values are not DACs of the model: the monitor keeps one present value per control and a factory value,
 // read with "dh" and set with "ch" + the control's letter. The HV answer moves their sliders with the send flag
 // cleared, so that showing what the monitor holds never sends it back. A value beyond a row's range (HV 182 on
@@ -51,7 +51,7 @@ protected:
     void queueReads() override;
 };
 
-// "Adjust HV, Focus, G2", for monitors of firmware class 200 to 299.
+// "Adjust High Voltage, Focus, G2", for monitors of firmware class 200 to 299.
 class FrmG2 : public HvWindow {
     Q_OBJECT
 public:

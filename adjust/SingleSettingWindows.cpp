@@ -15,7 +15,7 @@ using Catalogue::FanSpeed;
 using Catalogue::VideoSource;
 
 FrmFPHeaterFan::FrmFPHeaterFan(AppContext& ctx, QWidget* parent)
-    : SettingWindow(ctx, QStringLiteral("frmFPHeaterFan"), QStringLiteral("Heater & Fan Control"), parent) {
+    : SettingWindow(ctx, QStringLiteral("frmFPHeaterFan"), QStringLiteral("Heater and Fan Control"), parent) {
     QGroupBox* heater = addFrame(QStringLiteral("Frame1"), QStringLiteral("Heater"));
     addOption(heater, QStringLiteral("optHeaterAuto"), QStringLiteral("Automatic"), {Catalogue::heaterAutomatic()});
     addOption(heater, QStringLiteral("Option1"), QStringLiteral("Force Off"), Catalogue::heaterForced(false));
@@ -49,7 +49,7 @@ void FrmFPHeaterFan::showState(int heater, int fan) {
 }
 
 FrmVideoConfig::FrmVideoConfig(AppContext& ctx, QWidget* parent)
-    : SettingWindow(ctx, QStringLiteral("frmVideoConfig"), QStringLiteral("Configure Video"), parent) {
+    : SettingWindow(ctx, QStringLiteral("frmVideoConfig"), QStringLiteral("Video Mode"), parent) {
     QGroupBox* source = addFrame(QStringLiteral("VideoSourceFrame"), QStringLiteral("Video Source"));
     addOption(source, QStringLiteral("VideoSourceExternalOption"), QStringLiteral(" Ext"),
               {Catalogue::setVideoSource(VideoSource::External)});

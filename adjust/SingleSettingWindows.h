@@ -3,7 +3,7 @@
 // panel's heater and fan, the CRT's video source and degauss, and the enabling of deflection and high voltage.
 #include "adjust/SettingWindow.h"
 
-// "Heater & Fan Control".
+// "Heater and Fan Control".
 // Activation asks for the panel status, whose heater and fan lines select the options that match the monitor.
 class FrmFPHeaterFan : public SettingWindow {
     Q_OBJECT
@@ -15,7 +15,7 @@ public:
     void showState(int heater, int fan);
 };
 
-// "Configure Video": video source and degauss. Degauss acts on the tube at once; the wait between two cycles
+// "Video Mode": video source and degauss. Degauss acts on the tube at once; the wait between two cycles
 // that the window asks for is the user's to keep.
 // A flat panel has no tube to degauss: the button and its note are hidden for it.
 class FrmVideoConfig : public SettingWindow {

@@ -69,8 +69,10 @@ void FrmMain::connectMenus() {
     connect(m_menus->action("mnuMonitorRun"), &QAction::triggered, this,
             [this] { m_ctx.send(Catalogue::runFirmware()); });
     connect(m_menus->action("mnuWindowCascade"), &QAction::triggered, m_windows, &WindowRegistry::cascade);
-    connect(m_menus->action("mnuWindowTileHorizontal"), &QAction::triggered, this, [this] { tile(Qt::Vertical); });
-    connect(m_menus->action("mnuWindowTileVertical"), &QAction::triggered, this, [this] { tile(Qt::Horizontal); });
+    connect(m_menus->action("mnuWindowTileHorizontal"), &QAction::triggered, m_windows,
+            [this] { m_windows->tile(Qt::Vertical); });
+    connect(m_menus->action("mnuWindowTileVertical"), &QAction::triggered, m_windows,
+            [this] { m_windows->tile(Qt::Horizontal); });
     connect(m_menus->action("mnuWindowArrangeIcons"), &QAction::triggered, this, [this] {
         // Minimised windows lined up along the bottom edge.
         int x = 0;
@@ -87,29 +89,6 @@ void FrmMain::connectMenus() {
     });
     connect(m_menus->action("mnuHelpTopics"), &QAction::triggered, this, &FrmMain::showHelp);
     connect(m_menus->action("mnuHelpAbout"), &QAction::triggered, this, &FrmMain::showAbout);
-}
-
-void FrmMain::tile(Qt::Orientation direction) {
-    // Tiled horizontally: one above the other, each as wide as the area; vertically: side by side.
-    QList<QMdiSubWindow*> shown;
-    for (QMdiSubWindow* s : m_area->subWindowList())
-        if (s->isVisible() && !s->isMinimized())
-            shown << s;
-    if (shown.isEmpty())
-        return;
-    const QSize area = m_area->viewport()->size();
-    const int n = int(shown.size());
-    // Edges at i * extent / n, so that the windows fill the area without a gap left by the rounding.
-    for (int i = 0; i < n; ++i) {
-        shown[i]->showNormal();
-        if (direction == Qt::Vertical) {
-            const int top = i * area.height() / n;
-            shown[i]->setGeometry(0, top, area.width(), (i + 1) * area.height() / n - top);
-        } else {
-            const int left = i * area.width() / n;
-            shown[i]->setGeometry(left, 0, (i + 1) * area.width() / n - left, area.height());
-        }
-    }
 }
 
 void FrmMain::enable(const QString& name, bool on) {

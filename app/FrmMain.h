@@ -61,7 +61,6 @@ private:
     // "Monitor on Com" and the port number.
     QString portText() const;
     void clearVersionTexts();
-    void tile(Qt::Orientation direction);
     void applyAppMode();
     void showHelp();
     void showAbout();

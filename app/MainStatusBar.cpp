@@ -19,6 +19,11 @@ MainStatusBar::MainStatusBar(AppContext& ctx, FrmMain* mainWindow, FileWriteBack
       m_connection(addField(QStringLiteral("lblStatusConnection"), 0)),
       m_monitor(addField(QStringLiteral("lblStatusMonitor"), 0)), m_job(addField(QStringLiteral("lblStatusJob"), 0)),
       m_linkEvent(addField(QStringLiteral("lblStatusLinkEvent"), 1)) {
+    // A monitor found again (or the demonstration chosen) ends the loss; the search it starts does not.
+    connect(mainWindow, &FrmMain::connectionStateChanged, this, [this](ConnectionState state) {
+        if (state != ConnectionState::NoMonitor)
+            m_lost = false;
+    });
     connect(mainWindow, &FrmMain::connectionStateChanged, this, &MainStatusBar::refresh);
     connect(mainWindow, &FrmMain::versionTextsCleared, this, &MainStatusBar::refresh);
     if (DataReadHandlers* h = ctx.handlers) {
@@ -32,6 +37,10 @@ MainStatusBar::MainStatusBar(AppContext& ctx, FrmMain* mainWindow, FileWriteBack
     });
     connect(ctx.session, &MonitorSession::requestsDroppedNamed, m_linkEvent, [this](const QStringList& commands) {
         m_linkEvent->setText(QStringLiteral("Not sent (%1): %2").arg(commands.size()).arg(commands.join(QLatin1String(", "))));
+    });
+    connect(ctx.link, &Link::connectionLost, this, [this] {
+        m_lost = true;
+        refresh();
     });
     if (UpdateAllData* updateAll = ctx.updateAll) {
         connect(updateAll, &UpdateAllData::stepTaken, this, &MainStatusBar::showUpdateAllStep);
@@ -93,6 +102,8 @@ QString MainStatusBar::connectionText() const {
     case ConnectionState::NoMonitor:
         break;
     }
+    if (m_lost)
+        return QStringLiteral("Connection lost on %1: searching for the monitor").arg(device);
     return device.isEmpty() ? QStringLiteral("No monitor") : QStringLiteral("No monitor on %1").arg(device);
 }
 

@@ -33,4 +33,6 @@ private:
     QLabel* m_linkEvent;
     // A write-back or a download shows instead of Update All Data while it runs.
     bool m_exclusiveJob = false;
+    // The monitor stopped answering and has not been found again.
+    bool m_lost = false;
 };

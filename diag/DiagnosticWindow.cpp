@@ -6,6 +6,7 @@
 #include "platform/Clock.h"
 #include "protocol/Catalogue.h"
 #include "protocol/FirmwareClass.h"
+#include "protocol/TestPointDecoders.h"
 #include "ui/AppContext.h"
 #include "ui/TypedValueBox.h"
 
@@ -84,6 +85,7 @@ void DiagnosticWindow::queueReads(const QStringList& commands) {
 }
 
 void DiagnosticWindow::onActivated() {
+    markAbsentReadings();
     if (m_reread)
         m_reread->setEnabled(true);
     if (m_polling.intervalMs <= 0)
@@ -150,6 +152,7 @@ QLabel* DiagnosticWindow::addValue(int row, int column, const QString& name) {
     label->setMinimumWidth(std::max(70, label->sizeHint().width()));
     label->clear();
     m_grid->addWidget(label, row, column);
+    m_values << label;
     return label;
 }
 
@@ -209,19 +212,53 @@ void DiagnosticWindow::addHvLimitRows(int row, int column) {
 }
 
 QLineEdit* DiagnosticWindow::addAnodeLimitRow(int row, int column, const QString& caption, const QString& buttonName) {
-    return addLimitRow(row, column, caption, QStringLiteral("txtIAnodeLimit"), buttonName,
-                       [this](const QString& typed) {
-                           return FirmwareClass::setsAnodeCurrentLimit(firmwareClass()) && monitorResponding()
-                                      ? Catalogue::setAnodeCurrentLimit(typed)
-                                      : QString();
-                       });
+    m_anodeLimit =
+        addLimitRow(row, column, caption, QStringLiteral("txtIAnodeLimit"), buttonName, [this](const QString& typed) {
+            return FirmwareClass::setsAnodeCurrentLimit(firmwareClass()) && monitorResponding()
+                       ? Catalogue::setAnodeCurrentLimit(typed)
+                       : QString();
+        });
+    m_anodeLimitSet = findChild<QPushButton*>(buttonName);
+    return m_anodeLimit;
+}
+
+void DiagnosticWindow::markAbsentReadings() {
+    const QString absent = QStringLiteral("not on this monitor");
+    if (m_decoded) {
+        const QStringList shown = TestPoints::controlsShown(TestPoints::decoderOf(firmwareClass()), *m_decoded);
+        for (QLabel* value : std::as_const(m_values)) {
+            if (!shown.contains(value->objectName()) && value->text().isEmpty())
+                value->setText(absent);
+            else if (shown.contains(value->objectName()) && value->text() == absent)
+                value->clear();
+        }
+    }
+    if (m_anodeLimit) {
+        const bool has = FirmwareClass::setsAnodeCurrentLimit(firmwareClass());
+        m_anodeLimit->setPlaceholderText(has ? QString() : absent);
+        m_anodeLimit->setReadOnly(!has);
+        if (m_anodeLimitSet)
+            m_anodeLimitSet->setEnabled(has);
+    }
+    // A monitor in its boot block is asked nothing: an empty reading says why.
+    const QString boot = QStringLiteral("in boot mode");
+    for (QLabel* value : std::as_const(m_values)) {
+        if (m_ctx.model->bootMode && value->text().isEmpty())
+            value->setText(boot);
+        else if (!m_ctx.model->bootMode && value->text() == boot)
+            value->clear();
+    }
+    // The words are longer than a reading: the window grows to show them.
+    fitFrame();
 }
 
 void DiagnosticWindow::addSupplyBlock(int row, int column, const QString& title, const QString& heading,
                                       const QStringList& nominals) {
     addCaption(row, column, title);
-    auto* head = addCaption(row + 1, column, heading);
-    m_grid->addWidget(head, row + 1, column, 1, 4);
+    // One heading word over each column, so that each stands over its values whatever the font.
+    const QStringList words = heading.split(QLatin1Char(' '), Qt::SkipEmptyParts);
+    for (int k = 0; k < words.size(); ++k)
+        addCaption(row + 1, column + k, words.at(k));
     const int perColumn = int(nominals.size() + 1) / 2;
     for (int k = 0; k < nominals.size(); ++k) {
         const int r = row + 2 + k % perColumn;

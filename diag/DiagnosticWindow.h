@@ -8,10 +8,12 @@
 //
 // Nothing is asked of a monitor in its boot block (it refuses these requests) nor while a firmware download
 // runs (the line belongs to the download): the window sends nothing then and says why in words.
+#include "protocol/ControlTexts.h"
 #include "ui/ChildWindow.h"
 
 #include <QStringList>
 #include <functional>
+#include <optional>
 
 class QGridLayout;
 class QLabel;
@@ -42,6 +44,9 @@ protected:
         bool tickOnlyWhenQueueEmpty = false;
     };
     void setPolling(const Polling& polling) { m_polling = polling; }
+    // The window's readings come from the test-point answer: a reading the monitor's decoder does not give says
+    // "not on this monitor" rather than stay empty.
+    void setDecodedReadings(DiagWindow window) { m_decoded = window; }
     // Queues a request of this window, unless the monitor cannot be asked now (see above).
     void ask(const QString& command);
     // Whether the monitor can be asked now; shows or hides the notice that says why not.
@@ -83,6 +88,8 @@ protected:
 
 private:
     void tick();
+    // Readings and the anode current limit that the monitor's class does not have say so; the limit's "Set" is off.
+    void markAbsentReadings();
     // Why the monitor cannot be asked now; empty when it can.
     QString whyNotAsked() const;
     void showNotice();
@@ -92,4 +99,8 @@ private:
     QGridLayout* m_grid;
     QLabel* m_notice;
     QPushButton* m_reread = nullptr;
+    std::optional<DiagWindow> m_decoded;
+    QList<QLabel*> m_values;
+    QLineEdit* m_anodeLimit = nullptr;
+    QPushButton* m_anodeLimitSet = nullptr;
 };

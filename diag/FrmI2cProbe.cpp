@@ -68,6 +68,7 @@ FrmI2cProbe::FrmI2cProbe(AppContext& ctx, QWidget* parent)
     grid()->addLayout(tools, 1, 0);
     auto* typed = new QLineEdit(this);
     typed->setObjectName(QStringLiteral("txtTest"));
+    typed->setPlaceholderText(QStringLiteral("Addr"));
     typed->setMaximumWidth(60);
     auto* test = new QPushButton(this);
     test->setObjectName(QStringLiteral("btnTest"));

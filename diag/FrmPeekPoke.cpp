@@ -9,7 +9,7 @@
 #include <QToolButton>
 
 FrmPeekPoke::FrmPeekPoke(AppContext& ctx, QWidget* parent)
-    : DiagnosticWindow(ctx, QStringLiteral("frmPeekPoke"), QStringLiteral("Peek & Poke"), parent) {
+    : DiagnosticWindow(ctx, QStringLiteral("frmPeekPoke"), QStringLiteral("Peek and Poke"), parent) {
     // A button that queues the request its text box (if any) makes.
     auto sends = [this](QAbstractButton* button, std::function<QString()> request) {
         connect(button, &QAbstractButton::clicked, this, [this, request] { ask(request()); });
@@ -50,6 +50,8 @@ FrmPeekPoke::FrmPeekPoke(AppContext& ctx, QWidget* parent)
         addCaption(1 + k, 0, QString::fromLatin1(rows[k].caption));
         QLineEdit* box = addBox(1 + k, 1, QString::fromLatin1(rows[k].box), false);
         box->setText(QString::fromLatin1(rows[k].initial));
+        if (box->text().isEmpty())
+            box->setPlaceholderText(QStringLiteral("Read fills it"));
         sends(addButton(1 + k, 2, QString::fromLatin1(rows[k].read), QStringLiteral("Read")), reads[k]);
         if (rows[k].write) {
             const auto write = writes[k];

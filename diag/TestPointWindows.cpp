@@ -77,6 +77,7 @@ FrmCRTVoltages::FrmCRTVoltages(AppContext& ctx, QWidget* parent)
     Polling polling{{Catalogue::readTestPoints()}, {Catalogue::readTestPoints()}, 10000};
     polling.tickOnlyWhenQueueEmpty = true;
     setPolling(polling);
+    setDecodedReadings(DiagWindow::CrtVoltages);
     addCaption(0, 0, QStringLiteral("CRT Voltages"));
     addCaption(0, 2, QStringLiteral("User Control Voltages"));
     const ValueRow crt[] = {{" HV Anode Current:", "IAnodeValue"},

@@ -20,6 +20,7 @@ public:
     };
 
     virtual ~Dialogs() = default;
+    // A question's default button (the one Enter presses) is its safe answer: Cancel, or No where there is none.
     virtual Answer message(QWidget* parent, const QString& text, const QString& title = QString(),
                            Buttons buttons = Ok, Icon icon = NoIcon) = 0;
     // Empty when cancelled.

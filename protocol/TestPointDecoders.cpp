@@ -160,6 +160,22 @@ int decoderOf(int firmwareClass) {
     return FirmwareClass::testPointDecoder(firmwareClass);
 }
 
+QStringList controlsShown(int decoder, DiagWindow window) {
+    QStringList out;
+    if (decoder < 1 || decoder > 4)
+        return out;
+    const Decoder& d = decoders[decoder - 1];
+    const auto note = [&](const Reading& r) {
+        if (r.control && r.windows.testFlag(window))
+            out << QString::fromLatin1(r.control);
+    };
+    for (int i = 0; i < d.positionalCount; ++i)
+        note(d.positional[i].reading);
+    for (int i = 0; i < d.labelledCount; ++i)
+        note(d.labelled[i].reading);
+    return out;
+}
+
 Decoded decode(int decoder, const QString& body, unsigned operatingModeMask) {
     Decoded out;
     if (decoder < 1 || decoder > 4)

@@ -15,6 +15,10 @@ struct Decoded {
     int anodeCount = -1;
 };
 
+// The controls of a window that the decoder fills, in either operating mode; the window's other readings are not
+// on a monitor of that decoder.
+QStringList controlsShown(int decoder, DiagWindow window);
+
 // Decodes an answer body (the text after "da") with the decoder 1 to 4. Only bit 8 of operatingModeMask is
 // used (first family: colour or monochrome anode scales).
 Decoded decode(int decoder, const QString& body, unsigned operatingModeMask);

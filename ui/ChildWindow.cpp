@@ -1,14 +1,19 @@
 #include "ui/ChildWindow.h"
 
+#include "model/MonitorModel.h"
 #include "ui/AppContext.h"
+#include "ui/BootModeGuard.h"
 #include "ui/ChildWindowFrame.h"
 #include "ui/LayoutTwips.h"
 #include "ui/WindowPlacement.h"
 #include "ui/WindowRegistry.h"
 
+#include <QKeyEvent>
 #include <QLayout>
+#include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
+#include <QPushButton>
 
 namespace {
 // Room kept free right of and below the last control of a window without a layout.
@@ -22,6 +27,8 @@ ChildWindow::ChildWindow(AppContext& ctx, const QString& objectName, const QStri
 }
 
 void ChildWindow::showInFront() {
+    if (m_ctx.model)
+        BootModeGuard::apply(this, m_ctx.model->bootMode);
     QWidget* frame = parentWidget() ? parentWidget() : this;
     if (auto* sub = qobject_cast<QMdiSubWindow*>(frame)) {
         if (m_ctx.windows)
@@ -34,12 +41,58 @@ void ChildWindow::showInFront() {
         if (m_ctx.windows)
             m_ctx.windows->noteShown(sub);
         sub->raise();
+        focusFirstControl();
         return;
     }
     show();
     raise();
     activateWindow();
     onActivated();
+    focusFirstControl();
+}
+
+void ChildWindow::dismiss() {
+    for (const char* text : {"Cancel", "Done", "Close"})
+        for (QPushButton* b : findChildren<QPushButton*>())
+            if (b->text().remove(QLatin1Char('&')) == QLatin1String(text) && b->isVisibleTo(this) && b->isEnabled()) {
+                b->click();
+                return;
+            }
+    closeFrame();
+}
+
+void ChildWindow::closeFrame() {
+    if (auto* sub = qobject_cast<QMdiSubWindow*>(parentWidget()))
+        sub->close();
+    else
+        close();
+}
+
+void ChildWindow::focusFirstControl() {
+    const QWidget* focused = focusWidget();
+    if (focused && focused != this && focused->isVisibleTo(this) && focused->isEnabled())
+        return;
+    const auto takesFocus = [this](QWidget* w, bool buttons) {
+        if (!isAncestorOf(w) || !w->isVisibleTo(this) || !w->isEnabled() || !(w->focusPolicy() & Qt::TabFocus))
+            return false;
+        const auto* edit = qobject_cast<QLineEdit*>(w);
+        return buttons || !(qobject_cast<QPushButton*>(w) || (edit && edit->isReadOnly()));
+    };
+    for (bool buttons : {false, true})
+        for (QWidget* w = nextInFocusChain(); w && w != this; w = w->nextInFocusChain())
+            if (takesFocus(w, buttons)) {
+                w->setFocus(Qt::TabFocusReason);
+                return;
+            }
+}
+
+void ChildWindow::keyPressEvent(QKeyEvent* event) {
+    if (event->key() == Qt::Key_Escape && event->modifiers() == Qt::NoModifier)
+        dismiss();
+    else if (event->key() == Qt::Key_F4 && event->modifiers() == Qt::ControlModifier)
+        closeFrame();
+    else
+        QWidget::keyPressEvent(event);
 }
 
 void ChildWindow::hideWindow() {

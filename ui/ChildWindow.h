@@ -1,7 +1,8 @@
 #pragma once
 // The base of every child window of the main window: its object name is its documented name (placement keys
 // are built from it), it keeps its placement, queues its reads when it becomes active, and "Done"/"Close"
-// only hide it.
+// only hide it. The keys of every desktop program work on it: Esc does what its "Cancel", "Done" or "Close"
+// does, Ctrl+F4 closes it, and it opens with a control to type into focused.
 #include <QWidget>
 
 struct AppContext;
@@ -30,8 +31,17 @@ public:
     int layoutTwips(int pixels) const;
     // "Done", "Close": hide, not destroy.
     void hideWindow();
+    // Esc: the window's own "Cancel", "Done" or "Close" button, so that leaving by key does what leaving by
+    // mouse does; a window without one closes as its title bar's close button closes it.
+    void dismiss();
+    // Ctrl+F4 and the title bar's close button.
+    void closeFrame();
+    // Gives the focus to the first control in tab order that takes input (a button only when there is none),
+    // unless a shown control of the window has it already.
+    void focusFirstControl();
 
 protected:
+    void keyPressEvent(QKeyEvent* event) override;
     void setHideOnClose(bool on) { m_hideOnClose = on; }
     // Grows the window to what its shown controls need; with a height (twips, title bar and borders included)
     // the window takes that height, never less than its controls need; never beyond the area it is in.

@@ -2,11 +2,13 @@
 
 #include "ui/ChildWindow.h"
 
+#include <QApplication>
 #include <QEvent>
 #include <QLayout>
 #include <QMdiArea>
 #include <QScrollBar>
 #include <QStyle>
+#include <QWheelEvent>
 
 #include <algorithm>
 
@@ -25,6 +27,7 @@ ChildWindowFrame::ChildWindowFrame(ChildWindow* window)
         bar->hide();
         connect(bar, &QScrollBar::valueChanged, this, &ChildWindowFrame::placeContents);
     }
+    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { scrollIntoView(now); });
 }
 
 ChildWindow* ChildWindowFrame::childWindow() const {
@@ -32,7 +35,13 @@ ChildWindow* ChildWindowFrame::childWindow() const {
 }
 
 QSize ChildWindowFrame::neededSize() const {
-    return childWindow()->contentsSize() + size() - contentsRect().size();
+    const QSize frame = childWindow()->contentsSize() + size() - contentsRect().size();
+    // The title in full beside the title bar's icon and its three buttons.
+    const int button = style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, this);
+    QFont titleFont = font();
+    titleFont.setBold(true);
+    const int title = QFontMetrics(titleFont).horizontalAdvance(windowTitle()) + 5 * button;
+    return frame.expandedTo(QSize(title, 0));
 }
 
 QSize ChildWindowFrame::areaSize() const {
@@ -53,9 +62,15 @@ void ChildWindowFrame::fit(int height) {
     if (isMinimized() || isMaximized())
         return;
     const QSize needed = neededSize();
-    const QSize wanted(std::max(width(), needed.width()),
-                       std::max(height >= 0 ? height : this->height(), needed.height()));
-    resize(wanted.boundedTo(areaSize()));
+    QSize wanted(std::max(width(), needed.width()), std::max(height >= 0 ? height : this->height(), needed.height()));
+    // Where the area cuts one direction, that direction's scroll bar takes room from the other.
+    const QSize area = areaSize();
+    const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
+    if (wanted.height() > area.height())
+        wanted.rwidth() = std::max(wanted.width(), needed.width() + extent);
+    if (wanted.width() > area.width())
+        wanted.rheight() = std::max(wanted.height(), needed.height() + extent);
+    resize(wanted.boundedTo(area));
     placeContents();
 }
 
@@ -79,6 +94,9 @@ void ChildWindowFrame::placeContents() {
     if (horizontal)
         view.setBottom(view.bottom() - extent);
 
+    // A scroll bar with nothing to scroll is not shown.
+    vertical = vertical && needed.height() > view.height();
+    horizontal = horizontal && needed.width() > view.width();
     m_vertical->setVisible(vertical);
     m_vertical->setGeometry(view.right() + 1, view.top(), extent, view.height());
     m_vertical->setRange(0, vertical ? needed.height() - view.height() : 0);
@@ -106,7 +124,7 @@ bool ChildWindowFrame::event(QEvent* event) {
     // The window's contents changed what they need (rows shown or hidden, a longer text): the frame grows to
     // show them where the area has room, and scrolls them where it has not.
     if (event->type() == QEvent::LayoutRequest) {
-        if (isVisible())
+        if (isVisible() && !m_arranged)
             fit();
         placeContents();
     }
@@ -116,4 +134,33 @@ bool ChildWindowFrame::event(QEvent* event) {
 void ChildWindowFrame::resizeEvent(QResizeEvent* event) {
     QMdiSubWindow::resizeEvent(event);
     placeContents();
+}
+
+void ChildWindowFrame::wheelEvent(QWheelEvent* event) {
+    QScrollBar* bar = m_vertical->isVisible() ? m_vertical : m_horizontal->isVisible() ? m_horizontal : nullptr;
+    if (!bar) {
+        QMdiSubWindow::wheelEvent(event);
+        return;
+    }
+    const QPoint delta = event->angleDelta();
+    const int notches = (delta.y() != 0 ? delta.y() : delta.x()) / QWheelEvent::DefaultDeltasPerStep;
+    bar->setValue(bar->value() - notches * QApplication::wheelScrollLines() * bar->singleStep());
+    event->accept();
+}
+
+void ChildWindowFrame::scrollIntoView(QWidget* control) {
+    ChildWindow* window = childWindow();
+    if (!control || !window || !window->isAncestorOf(control) ||
+        !(m_vertical->isVisible() || m_horizontal->isVisible()))
+        return;
+    const QRect r(control->mapTo(window, QPoint(0, 0)), control->size());
+    const auto reveal = [](QScrollBar* bar, int from, int to) {
+        // The control's near edge in view; where it is longer than the view, its start.
+        if (to >= bar->value() + bar->pageStep())
+            bar->setValue(to + 1 - bar->pageStep());
+        if (from < bar->value())
+            bar->setValue(from);
+    };
+    reveal(m_vertical, r.top(), r.bottom());
+    reveal(m_horizontal, r.left(), r.right());
 }

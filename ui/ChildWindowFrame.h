@@ -2,7 +2,8 @@
 // The frame of a child window in the main window's area. The window inside is never squeezed below what its
 // contents need: where the frame is smaller, the window keeps its size and the frame scrolls it with its own
 // scroll bars. The frame's size hint is the size that shows the whole window, so the area's arrangements never
-// shrink a window below its contents either.
+// shrink a window below its contents either. A control that gets the focus is scrolled into view, and the wheel
+// scrolls the window wherever no control of it takes the wheel.
 #include <QMdiSubWindow>
 
 class ChildWindow;
@@ -23,14 +24,23 @@ public:
     void fit(int height = -1);
     // Places the window and the scroll bars in the frame as it is now.
     void placeContents();
+    // A tiled frame keeps the tile it was given when its contents grow: it scrolls them rather than cover its
+    // neighbours.
+    void setArranged(bool on) { m_arranged = on; }
 
     QSize sizeHint() const override;
 
 protected:
     bool event(QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The wheel over a part of the window that does not take it scrolls the window.
+    void wheelEvent(QWheelEvent* event) override;
 
 private:
+    // Scrolls a control that got the focus (by Tab, say) into view.
+    void scrollIntoView(QWidget* control);
+
     QScrollBar* m_horizontal;
     QScrollBar* m_vertical;
+    bool m_arranged = false;
 };

@@ -193,8 +193,11 @@ Placement WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
     QSize mainTwips = screenTwips;
     if (mainWindow && mainWindow != window)
         mainTwips = QSize(toTwips(mainWindow->width()), toTwips(mainWindow->height()));
-    const Placement p = read(name, screenTwips, mainTwips);
+    Placement p = read(name, screenTwips, mainTwips);
     const bool child = qobject_cast<QMdiSubWindow*>(frame);
+    // Half of a small screen cuts the main window's status bar: never placed, it takes the whole screen.
+    if (!child && frame->isWindow() && p.defaultSize && p.state == 0)
+        p.state = 2;
     if (p.hasSize) {
         QSize size(qMax(1, toPixels(p.width)), qMax(1, toPixels(p.height)));
         // A designed size was drawn for the layout's font, as the window's controls were; half the screen is the

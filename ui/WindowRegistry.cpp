@@ -52,9 +52,17 @@ void WindowRegistry::adopt(const char* key, ChildWindow* window) {
     sub->installEventFilter(this);
     sub->hide();
     FirstPlace place = FirstPlace::Stored;
-    if (m_ctx.placement && m_ctx.placement->restore(window, m_mainWindow).defaultPosition)
+    Placement restored;
+    restored.hasSize = false;
+    if (m_ctx.placement)
+        restored = m_ctx.placement->restore(window, m_mainWindow);
+    if (restored.defaultPosition)
         // Windows whose designed place is the top-left corner would all open on top of each other there.
         place = sub->pos() == QPoint(0, 0) ? FirstPlace::Cascaded : FirstPlace::Designed;
+    // A frame's first size is nobody's choice where none was stored or designed: the first showing grows it to
+    // what its contents need, no larger.
+    if (!restored.hasSize && restored.state == 0)
+        sub->resize(1, 1);
     sub->setProperty(kFirstShow, int(place));
     emit windowCreated(window);
 }
@@ -114,6 +122,8 @@ void WindowRegistry::cascade() {
         if (!sub->isVisible() || sub->isMinimized())
             continue;
         sub->showNormal();
+        if (auto* frame = qobject_cast<ChildWindowFrame*>(sub))
+            frame->setArranged(false);
         const QSize needed = sub->sizeHint().boundedTo(area);
         // Start again at the top-left corner rather than push a window's contents out of the area.
         if (at.x() + needed.width() > area.width() || at.y() + needed.height() > area.height())
@@ -125,6 +135,42 @@ void WindowRegistry::cascade() {
     }
     if (QMdiSubWindow* active = m_area->activeSubWindow())
         active->raise();
+}
+
+void WindowRegistry::tile(Qt::Orientation along) {
+    QList<QMdiSubWindow*> shown;
+    for (QMdiSubWindow* sub : m_area->subWindowList(QMdiArea::CreationOrder))
+        if (sub->isVisible() && !sub->isMinimized())
+            shown << sub;
+    if (shown.isEmpty())
+        return;
+    const QSize area = m_area->viewport()->size();
+    // The smallest tile that still shows a title bar and a few lines of the window below it.
+    const int title = m_area->style()->pixelMetric(QStyle::PM_TitleBarHeight, nullptr, m_area);
+    const QSize smallest(title * 6, title * 3);
+    const int n = int(shown.size());
+    const bool stacked = along == Qt::Vertical;
+    const int length = stacked ? area.height() : area.width();
+    const int least = stacked ? smallest.height() : smallest.width();
+    const int across = stacked ? area.width() : area.height();
+    const int leastAcross = stacked ? smallest.width() : smallest.height();
+    int lines = 1;
+    while (length * lines / n < least && across / (lines + 1) >= leastAcross)
+        ++lines;
+    const int perLine = (n + lines - 1) / lines;
+    // Edges at i * extent / count, so that the windows fill the area without a gap left by the rounding.
+    for (int i = 0; i < n; ++i) {
+        const int line = i / perLine, place = i % perLine;
+        const int count = std::min(perLine, n - line * perLine);
+        const int from = place * length / count, to = (place + 1) * length / count;
+        const int side = line * across / lines, sideEnd = (line + 1) * across / lines;
+        QMdiSubWindow* sub = shown[i];
+        sub->showNormal();
+        if (auto* frame = qobject_cast<ChildWindowFrame*>(sub))
+            frame->setArranged(true);
+        sub->setGeometry(stacked ? QRect(side, from, sideEnd - side, to - from)
+                                 : QRect(from, side, to - from, sideEnd - side));
+    }
 }
 
 void WindowRegistry::noteShown(QMdiSubWindow* sub) {

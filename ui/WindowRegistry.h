@@ -49,6 +49,10 @@ public:
     // Window > Cascade: the shown windows one below and right of the other, each at least as large as its
     // contents (and no larger than the area).
     void cascade();
+    // Window > Tile: the shown windows share the area without overlapping, one above the other (along
+    // Qt::Vertical, "Tile Horizontally") or side by side, in more columns or rows where a single one would leave
+    // a window less than its title bar and a few lines; each scrolls where it is smaller than its contents.
+    void tile(Qt::Orientation along);
     // Shows the main window without activating its already shown child windows a second time.
     void showMainWindowQuietly();
     // Saves every placement and destroys every window (shut-down).

@@ -1,6 +1,7 @@
 #include "download/windows/FrmSoftware.h"
 
 #include "download/DownloadEngine.h"
+#include "model/MonitorModel.h"
 #include "platform/Dialogs.h"
 #include "protocol/Catalogue.h"
 #include "ui/AppContext.h"
@@ -38,6 +39,7 @@ FrmSoftware::FrmSoftware(AppContext& ctx)
     QPushButton* done = makeButton(this, "btnDone", QStringLiteral("Done"));
     m_lblFlashVersion = makeValueLabel(this, "lblFlashVersion");
     m_lblSRAMFile = makeValueLabel(this, "lblSRAMFile");
+    m_lblSRAMFile->setText(QStringLiteral("None"));
     m_ckV1BootMode = new QCheckBox(QStringLiteral("Set V1 Boot Mode"), this);
     m_ckV1BootMode->setObjectName(QStringLiteral("ckV1BootMode"));
     m_bootLogCheck = new QCheckBox(QStringLiteral("Log the whole download"), this);
@@ -82,6 +84,14 @@ FrmSoftware::FrmSoftware(AppContext& ctx)
     // The logging flag starts cleared with every run, whatever the engine was left with.
     engine->bootLogging = false;
     connect(m_bootLogCheck, &QCheckBox::toggled, this, [engine](bool on) { engine->bootLogging = on; });
+}
+
+void FrmSoftware::onActivated() {
+    // The version the tool read on connecting is shown at once; "Read" asks the monitor again.
+    const MonitorModel& m = *m_ctx.model;
+    if (m_lblFlashVersion->text().isEmpty() && m.monitorResponding)
+        m_lblFlashVersion->setText(m.bootMode ? QStringLiteral("in boot mode: Read asks the monitor")
+                                              : m.firmwareVersion.trimmed());
 }
 
 void FrmSoftware::showFirmwareVersion(const QString& text) {

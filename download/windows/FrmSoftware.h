@@ -13,7 +13,9 @@ class FrmSoftware : public ChildWindow {
 public:
     explicit FrmSoftware(AppContext& ctx);
 
-    // "V " and the version, after "Read".
+    void onActivated() override;
+
+    // "V " and the version, after "Read" (and the one read on connecting, when the window opens).
     void showFirmwareVersion(const QString& text);
 
 signals:

@@ -111,6 +111,7 @@ FrmCommLog::FrmCommLog(AppContext& ctx)
     m_btnSend = makeButton(this, "btnSend", QStringLiteral("Send"), QStringLiteral("Send the Request Line"));
     m_txtRequest = new QLineEdit(this);
     m_txtRequest->setObjectName(QStringLiteral("txtRequest"));
+    m_txtRequest->setPlaceholderText(QStringLiteral("Request to send"));
     m_txtRequest->setToolTip(QStringLiteral("Request to Send (Up/Down: Earlier Requests)"));
     m_txtRequest->installEventFilter(this);
     m_cboLogView = new QComboBox(this);
@@ -387,8 +388,13 @@ bool FrmCommLog::eventFilter(QObject* watched, QEvent* event) {
         }
     }
     if (watched == m_txtCommLog && event->type() == QEvent::KeyPress) {
-        // Every key is swallowed: no editing, no navigation; what it types goes to the monitor.
+        // Every key is swallowed: no editing, no navigation; what it types goes to the monitor. The keys that
+        // leave or close the window are the window's.
         const auto* key = static_cast<QKeyEvent*>(event);
+        const bool control = key->modifiers() & Qt::ControlModifier;
+        if (key->key() == Qt::Key_Escape ||
+            (control && (key->key() == Qt::Key_F4 || key->key() == Qt::Key_Tab || key->key() == Qt::Key_Backtab)))
+            return false;
         const QString text = key->text();
         for (const QChar c : text)
             typeCharacter(c);

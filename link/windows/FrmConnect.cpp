@@ -189,8 +189,8 @@ FrmConnect::FrmConnect(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmCo
     // The trouble is found inside the search's tick: told after it, so that the search goes on while it is read.
     connect(m_ctx.link, &Link::portTroubleFound, this, &FrmConnect::showTrouble, Qt::QueuedConnection);
     connect(m_ctx.link, &Link::indicatorChanged, this, &FrmConnect::setIndicator);
-    connect(m_ctx.search, &ConnectionSearch::found, this,
-            [this] { setStatus(QStringLiteral("Connected on the selected port.")); });
+    connect(m_ctx.search, &ConnectionSearch::found, this, [this] { setStatus(connectedText()); });
+    connect(m_ctx.search, &ConnectionSearch::countChanged, this, [this] { setStatus(searchingText()); });
     connect(m_ctx.search, &ConnectionSearch::gaveUp, this, [this] {
         m_ctx.windows->show<FrmTimedOut>();
         setStatus(timedOutText());
@@ -204,6 +204,10 @@ QString FrmConnect::timedOutText() {
            QStringLiteral(" monitor is connected and turned on, then click OK to") +
            QStringLiteral(" try again, Offline to work without a monitor, or Exit to") +
            QStringLiteral(" quit the application.");
+}
+
+QString FrmConnect::searchingText() const {
+    return QStringLiteral("Trying port ") + QString::number(m_ctx.commPort) + QStringLiteral(" at ") + m_portSettings;
 }
 
 QString FrmConnect::selectedLineSettings() const {
@@ -230,7 +234,7 @@ void FrmConnect::refreshDevice() {
 void FrmConnect::load() {
     m_ctx.link->setIndicatorGreen(false);
     m_portSettings = selectedLineSettings();
-    setStatus(QStringLiteral("Trying port ") + QString::number(m_ctx.commPort) + QStringLiteral(" at ") + m_portSettings);
+    setStatus(searchingText());
     // A port number outside 1-4 selects no option.
     m_portGroup->setExclusive(false);
     for (int i = 0; i < 4; ++i)

@@ -17,6 +17,9 @@ public:
     explicit FrmConnect(AppContext& ctx);
 
     static QString timedOutText();
+    // What the window says while the search pings the port and once it has found the monitor.
+    QString searchingText() const;
+    static QString connectedText() { return QStringLiteral("Connected on the selected port."); }
     QString portSettings() const { return m_portSettings; }
     // The line settings text of the selected baud-rate option.
     QString selectedLineSettings() const;

@@ -201,7 +201,7 @@ bool DataFileCommands::confirmAdjustmentValues() {
     for (int i = 0; i < m.scanSetCount && i < MonitorModel::scanSetWindowRows; ++i)
         if (m.scanSetSavable(i))
             return true;
-    // The warning points at "Select Scan Set" only where the mode offers it.
+    // The warning points at "Scan Selection" only where the mode offers it.
     const QAction* select = m_main->menuAction(QStringLiteral("mnuConfigureSelectScanSet"));
     const QString warning = select && select->isEnabled() ? noScanSetWarning() : noScanSetWarningInThisMode();
     return m_ctx.dialogs->message(m_main->hostWidget(), warning, QString(), Dialogs::OkCancel, Dialogs::Warning) ==

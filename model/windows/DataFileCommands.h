@@ -25,17 +25,17 @@ public:
     static QString saveQuestion() { return QStringLiteral("The data has been changed. Do you wish to save changes?"); }
     // Shown before writing a file that would hold no adjustment values.
     static QString noScanSetWarning() {
-        return QStringLiteral("No scan set is ticked in \"Scan Selection\" (Configure, Select Scan Set) with values "
+        return QStringLiteral("No scan set is ticked in \"Scan Selection\" (Configure menu) with values "
                               "read from the monitor or loaded from a file, so the file will hold no adjustment "
                               "values. Tick the current scan set's Enable box and open its adjustment windows (or "
                               "Update All Data) to save its values.\n\nSave without adjustment values?");
     }
-    // The same warning where the mode does not offer "Select Scan Set" (Installation).
+    // The same warning where the mode does not offer "Scan Selection" (Installation).
     static QString noScanSetWarningInThisMode() {
         return QStringLiteral("No scan set is ticked in \"Scan Selection\" with values read from the monitor or "
                               "loaded from a file, so the file will hold no adjustment values. Scan sets are ticked "
-                              "under Configure, Select Scan Set, which the Maintenance "
-                              "and Factory modes offer (Configure, Change Application Mode).\n\nSave without "
+                              "under Configure, Scan Selection, which the Maintenance "
+                              "and Factory modes offer (Configure, Application Mode).\n\nSave without "
                               "adjustment values?");
     }
     // Filters as description and pattern pairs separated by "|".

@@ -1,16 +1,16 @@
 #include "model/windows/FrmID.h"
 
-#include "ui/AppContext.h"
 #include "model/BoardIdentity.h"
 #include "model/MonitorModel.h"
 #include "model/windows/WindowParts.h"
+#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QLabel>
 #include <QPushButton>
 #include <QVBoxLayout>
 
-FrmID::FrmID(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmID"), QStringLiteral("Model & Serial Numbers")) {
+FrmID::FrmID(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmID"), QStringLiteral("Model and Serial Numbers")) {
     auto* grid = new QGridLayout;
     int line = 0;
     for (const BoardIdentity::Row& row : BoardIdentity::rows()) {
@@ -38,11 +38,16 @@ void FrmID::onActivated() {
         m_ctx.send(request);
     for (QWidget* w : std::as_const(m_boardOnly))
         w->setVisible(m.hasBoardIdentity);
+    // Until its answer comes, a number the monitor has not given says so.
+    for (QLabel* value : findChildren<QLabel*>())
+        if (value->frameShape() != QFrame::NoFrame && value->text().isEmpty())
+            value->setText(QStringLiteral("not reported"));
     fitFrame(m.hasBoardIdentity ? heightWithBoards : heightWithoutBoards);
 }
 
 void FrmID::showIdentity(QChar board, bool serial, const QString& text) {
     if (const BoardIdentity::Row* row = BoardIdentity::answerRow(board, serial))
         if (auto* value = findChild<QLabel*>(QString::fromLatin1(row->valueLabel)))
-            value->setText(text);
+            // An empty answer: the monitor keeps no number for that board.
+            value->setText(text.trimmed().isEmpty() ? QStringLiteral("not reported") : text);
 }

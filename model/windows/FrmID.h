@@ -1,5 +1,5 @@
 #pragma once
-// "Model & Serial Numbers": the model, serial and part numbers of the monitor and, on monitors whose boards
+// "Model and Serial Numbers": the model, serial and part numbers of the monitor and, on monitors whose boards
 // report their own numbers, of each board.
 #include "ui/ChildWindow.h"
 

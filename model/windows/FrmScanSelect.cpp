@@ -51,11 +51,13 @@ FrmScanSelect::FrmScanSelect(AppContext& ctx, QWidget* parent)
     grid->addWidget(heading(this, "Label2", "Enable"), 0, 3);
     grid->addWidget(heading(this, "Label3", "Copy DAC Settings"), 0, 4);
     for (int i = 0; i < rows; ++i) {
-        auto* choice = new QRadioButton(QStringLiteral("Option%1").arg(i + 1), this);
+        // The choice names its scan set; the row's number label would only repeat it.
+        auto* choice = new QRadioButton(QStringLiteral("Scan Set %1").arg(i + 1), this);
         choice->setObjectName(arrayName("ScanSelectChoice", i));
         m_options->addButton(choice, i);
         auto* rowLabel = new QLabel(QString::number(i + 1), this);
         rowLabel->setObjectName(arrayName("ScanSetLabel", i));
+        rowLabel->hide();
         auto* name = new QLabel(m.scanSetNames[i], this);
         name->setObjectName(arrayName("ScanName", i));
         auto* box = new EnableBox(this);

@@ -22,6 +22,7 @@ FrmSetModelAndSerialNumber::FrmSetModelAndSerialNumber(AppContext& ctx)
             WindowParts::label(this, boxName + QStringLiteral("Caption"), QString::fromLatin1(row.caption));
         auto* box = new QLineEdit(BoardIdentity::storedNumber(*ctx.model, row), this);
         box->setObjectName(boxName);
+        box->setPlaceholderText(QStringLiteral("not reported"));
         box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 20);
         if (row.toolTip)
             box->setToolTip(QString::fromLatin1(row.toolTip));

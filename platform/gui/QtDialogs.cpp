@@ -24,6 +24,10 @@ Dialogs::Answer QtDialogs::message(QWidget* parent, const QString& text, const Q
     case YesNo: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No); break;
     case YesNoCancel: box.setStandardButtons(QMessageBox::Yes | QMessageBox::No | QMessageBox::Cancel); break;
     }
+    // Every question of the tool erases, overwrites or writes to the monitor when answered OK or Yes: a stray
+    // Enter takes the answer that changes nothing.
+    if (buttons != Ok)
+        box.setDefaultButton(buttons == YesNo ? QMessageBox::No : QMessageBox::Cancel);
     switch (box.exec()) {
     case QMessageBox::Yes: return AnswerYes;
     case QMessageBox::No: return AnswerNo;

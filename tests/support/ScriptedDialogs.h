@@ -1,6 +1,11 @@
 #pragma once
 // Dialogs for tests: every message is recorded, and answers come from a script (OK by default).
 #include "platform/Dialogs.h"
+#include "platform/gui/QtDialogs.h"
+
+#include <QApplication>
+#include <QTest>
+#include <QTimer>
 
 #include <QQueue>
 #include <QStringList>
@@ -14,10 +19,17 @@ public:
         Buttons buttons;
     };
 
-    Answer message(QWidget*, const QString& text, const QString& title, Buttons buttons, Icon) override {
+    Answer message(QWidget* parent, const QString& text, const QString& title, Buttons buttons, Icon icon) override {
         messages << Message{text, title, buttons};
         if (whileOpen)
             whileOpen(messages.last());
+        if (strayEnter) {
+            QTimer::singleShot(0, [] {
+                if (QWidget* box = QApplication::activeModalWidget())
+                    QTest::keyClick(box, Qt::Key_Return);
+            });
+            return QtDialogs().message(parent, text, title, buttons, icon);
+        }
         if (!answers.isEmpty())
             return answers.dequeue();
         return buttons == YesNo || buttons == YesNoCancel ? AnswerYes : AnswerOk;
@@ -49,6 +61,8 @@ public:
     std::function<void(const Message&)> whileOpen;
     QList<Message> messages;
     QQueue<Answer> answers;
+    // Shows each message as the tool's own box and answers it with a stray Enter.
+    bool strayEnter = false;
     QList<FileRequest> fileRequests;
     // File names the next file dialogs return (empty queue: cancelled).
     QQueue<QString> files;

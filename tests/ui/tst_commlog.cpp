@@ -193,7 +193,7 @@ private slots:
         FrmCommLog* log = logOf(h);
         QAction* item = h.app().mainWindow()->menus()->action("mnuDiagnosticsCommLogging");
         QVERIFY(item);
-        QCOMPARE(item->text(), QString("&Comm Logging"));
+        QCOMPARE(item->text(), QString("&Communication Log"));
         item->trigger();
         QVERIFY(log->logWindowOpen());
         QCOMPARE(static_cast<QWidget*>(h.ctx().windows->area()->activeSubWindow()), log->parentWidget());
@@ -365,6 +365,7 @@ private slots:
         QCOMPARE(h.fakePort->written, (QByteArrayList{"a", "b"}));
         QTest::keyClick(text, Qt::Key_Backspace);
         QTest::keyClick(text, Qt::Key_Return);
+        QTest::keyClick(text, Qt::Key_Escape); // the window's key, not the monitor's
         QCOMPARE(h.fakePort->written.join(), QByteArray("ab\b\r\n"));
         QCOMPARE(log->typedLine(), QString());
         QCOMPARE(h.ctx().queue()->transmitQueue(), QString());

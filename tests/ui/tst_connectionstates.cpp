@@ -133,14 +133,14 @@ private slots:
         QTest::newRow("Configure") << "mnuConfigure"
                                    << "&Configure"
                                    << QStringList{"mnuConfigureVideoMode=&Video Mode",
-                                                  "mnuConfigureModelAndSerialNumber=&Model and Serial Number",
+                                                  "mnuConfigureModelAndSerialNumber=Set &Model and Serial Number",
                                                   "mnuConfigureOperatingMode=&Operating Mode",
-                                                  "mnuConfigureOperatingTime=Operating &Time",
+                                                  "mnuConfigureOperatingTime=Set Operating &Times",
                                                   "mnuConfigureSoftware=So&ftware",
-                                                  "mnuConfigureSelectScanSet=&Select Scan Set",
+                                                  "mnuConfigureSelectScanSet=&Scan Selection",
                                                   "mnuConfigureBacklight=Back&light Controls",
                                                   "mnuConfigureHeater=&Heater and Fan",
-                                                  "mnuConfigureAppMode=&Change Application Mode"};
+                                                  "mnuConfigureAppMode=&Application Mode"};
         QTest::newRow("Adjustment") << "mnuAdjust"
                                     << "&Adjustment"
                                     << QStringList{"mnuAdjustmentBrightnessContrast=&Brightness and Contrast",
@@ -151,23 +151,23 @@ private slots:
                                                    "mnuAdjustHV=&High Voltage"};
         QTest::newRow("Info") << "mnuInfo"
                               << "&Info"
-                              << QStringList{"mnuInfoID=ID",
+                              << QStringList{"mnuInfoID=Model and &Serial Numbers",
                                              "mnuInfoVersion=&Version",
                                              "mnuInfoConfiguration=&Monitor Configuration",
-                                             "mnuInfoOperatingHours=&Operating Hours",
-                                             "mnuInfoLimits=Brightness/Contrast &Limits",
-                                             "mnuInfoCurrentScan=Show &Current Scan Selection",
+                                             "mnuInfoOperatingHours=&Operating Time",
+                                             "mnuInfoLimits=Brightness and Contrast &Limits",
+                                             "mnuInfoCurrentScan=&Current Scan Set",
                                              "mnuInfoBoot=&Boot Block"};
         QTest::newRow("Diagnostics") << "mnuDiagnostics"
                                      << "&Diagnostics"
-                                     << QStringList{"mnuDiagnosticsCommLogging=&Comm Logging",
-                                                    "mnuDiagnosticsDeflHV=Defl && HV Enable",
-                                                    "mnuDiagnosticsOperating=&Operating Conditions (All)",
+                                     << QStringList{"mnuDiagnosticsCommLogging=&Communication Log",
+                                                    "mnuDiagnosticsDeflHV=Deflection && HV &Enable",
+                                                    "mnuDiagnosticsOperating=&Operating Values",
                                                     "mnuDiagnosticsVoltages=Operating &Voltages",
                                                     "frmDiagnosticsDeflectionStatus=&Deflection Status",
                                                     "mnuDiagnosticsHVLimits=HV &Limits",
-                                                    "mnuDiagnosticsFPControls=&Flat Panel Controls",
-                                                    "mnuDiagnosticsI2c=&I2c Probe",
+                                                    "mnuDiagnosticsFPControls=&Analog Operating Values",
+                                                    "mnuDiagnosticsI2c=&I2C Device Test",
                                                     "mnuDiagnosticsPeek=&Peek and Poke"};
         QTest::newRow("Window") << "mnuWindow"
                                 << "&Window"

@@ -99,7 +99,7 @@ private slots:
         auto* w = t.h.ctx().windows->existing<FrmSoftware>();
         QVERIFY(t.shown(w));
         QCOMPARE(w->windowTitle(), QStringLiteral("Load Software"));
-        QCOMPARE(t.get<QLabel>(w, "lblFlashVersion")->text(), QString());
+        QCOMPARE(t.get<QLabel>(w, "lblFlashVersion")->text(), QStringLiteral("V 2.10"));
         t.get<QPushButton>(w, button)->click();
         // The version answer runs the family set-up, which asks for more.
         const QString sent = t.monitor.sent();

@@ -305,9 +305,9 @@ private slots:
         QTest::newRow("3.99") << "3.99"
                               << "found" << QStringList{"ID ", cls1, "capability"};
         QTest::newRow("4.00") << "4.00"
-                              << "led" << QStringList{"ID dms|dss"};
+                              << "led" << QStringList{"ID dms|dss", "capability"};
         QTest::newRow("4.98") << "4.98"
-                              << "led" << QStringList{"ID dms|dss"};
+                              << "led" << QStringList{"ID dms|dss", "capability"};
         QTest::newRow("4.99") << "4.99"
                               << "found" << QStringList{"ID ", cls1};
     }
@@ -387,7 +387,7 @@ private slots:
             QVERIFY2(t.item(item)->isEnabled() == enabled.contains(item), qPrintable(item));
     }
 
-    // "Monitor Configuration": green for what the monitor reported, red otherwise, and all red for the classes
+    // "Monitor Configuration": green for what the monitor reported, red otherwise, and words for the classes
     // that report nothing; the further caption by family.
     void configurationWindow_data() {
         QTest::addColumn<QString>("version");
@@ -416,7 +416,7 @@ private slots:
                               << "LED Backlight";
         QTest::newRow("4.05") << "4.05"
                               << "7"
-                              << "--------"
+                              << "GGGRRRRR"
                               << "Deflection";
     }
     void configurationWindow() {
@@ -616,7 +616,7 @@ private slots:
         QTest::newRow("ticked, nothing read yet") << true << int(Dialogs::AnswerOk) << true << true << factory;
         QTest::newRow("none ticked, cancelled") << false << int(Dialogs::AnswerCancel) << true << false << factory;
         QTest::newRow("none ticked, saved anyway") << false << int(Dialogs::AnswerOk) << true << true << factory;
-        // Installation mode does not offer "Select Scan Set": the warning says what does.
+        // Installation mode does not offer "Scan Selection": the warning says what does.
         QTest::newRow("installation mode") << false << int(Dialogs::AnswerOk) << true << true << "UserMode";
     }
     void saveWithoutATickedScanSetWarns() {

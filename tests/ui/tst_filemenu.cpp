@@ -189,7 +189,7 @@ private slots:
         QCOMPARE(h.dialogs.fileRequests.size(), 1);
         QCOMPARE(h.dialogs.fileRequests.first().startDir, QStringLiteral("/srv/monitors/"));
         // No scan set is ticked: the only message is the warning that the file would hold no adjustment values,
-        // in the words of Installation mode, which does not offer "Select Scan Set".
+        // in the words of Installation mode, which does not offer "Scan Selection".
         QCOMPARE(h.dialogs.texts(), QStringList{DataFileCommands::noScanSetWarningInThisMode()});
         QCOMPARE(h.readBackSettings()->readText("Configs", "FileSaveInitDir", "unset"),
                  QStringLiteral("/srv/monitors/"));

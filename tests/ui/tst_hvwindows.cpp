@@ -1,5 +1,5 @@
 // The high-voltage windows reached through "&High Voltage": the HV window on a CRT that reports no G2 adjustment
-// board, "Adjust HV, Focus, G2" on one that does. The HV answer fills sliders, boxes and limits without sending
+// board, "Adjust High Voltage, Focus, G2" on one that does. The HV answer fills sliders, boxes and limits without sending
 // anything back; each control sends its request.
 #include "adjust/HvWindows.h"
 #include "support/OnlineTool.h"
@@ -49,7 +49,7 @@ private slots:
     void g2WindowShowsValuesBeyondItsRangeWithoutTakingThem() {
         OnlineTool t("2.10", monitor);
         QVERIFY(t.choose("mnuAdjustHV"));
-        QCOMPARE(t.window("frmG2")->windowTitle(), QString("Adjust HV, Focus, G2"));
+        QCOMPARE(t.window("frmG2")->windowTitle(), QString("Adjust High Voltage, Focus, G2"));
         // G2 95, HV 182 and focus 120 are beyond the 6-bit rows: shown as they are, their rows locked, nothing sent.
         QCOMPARE(t.sent(), QString("dh|da|"));
         const QStringList held{"95", "182", "120"};

@@ -101,7 +101,7 @@ private slots:
         QVERIFY(r.choose("mnuInfoID"));
         FrmID* w = r.h.ctx().windows->existing<FrmID>();
         QVERIFY(w && w->parentWidget()->isVisible());
-        QCOMPARE(w->windowTitle(), QString("Model & Serial Numbers"));
+        QCOMPARE(w->windowTitle(), QString("Model and Serial Numbers"));
         QCOMPARE(r.sent(), reads);
 
         QCOMPARE(r.control<QLabel>("frmID", "lblCPUSerialValue")->isVisibleTo(w), boards);
@@ -117,7 +117,7 @@ private slots:
             QCOMPARE(r.label("frmID", "lblPart"), QString("P-u"));
             QCOMPARE(r.label("frmID", "lblLVPSPartNumberValue"), QString("P-l"));
             QCOMPARE(r.label("frmID", "lblG2SerialValue"), QString("S-g"));
-            QCOMPARE(r.label("frmID", "lblHVPSModelValue"), QString());
+            QCOMPARE(r.label("frmID", "lblHVPSModelValue"), QString("not reported"));
             // The same answers fill the set window's boxes and the model's numbers.
             QCOMPARE(r.control<QLineEdit>("frmSetModelAndSerialNumber", "txtCRTSerial")->text(), QString("S-t"));
             QCOMPARE(r.h.ctx().model->crtSerialNumber, QString("S-t"));

@@ -165,17 +165,31 @@ private slots:
         QCOMPARE(s->readText("Locations", "frmMainHeight", ""), QString::number(wp.toTwips(wp.toPixels(6000))));
     }
 
-    void aMaximisedMainWindowWaitsToBeShown() {
+    void theMainWindowOpensMaximisedUnlessASizeIsStored_data() {
+        QTest::addColumn<QString>("key");
+        QTest::addColumn<QString>("value");
+        QTest::addColumn<bool>("maximised");
+        QTest::newRow("stored maximised") << "frmMainWindowstate"
+                                          << "2" << true;
+        QTest::newRow("first start") << QString() << QString() << true;
+        QTest::newRow("stored size") << "frmMainWidth"
+                                     << "9000" << false;
+    }
+    void theMainWindowOpensMaximisedUnlessASizeIsStored() {
         // Start-up restores the main window's placement first and shows the window last.
-        auto s = freshSettings("mainmax");
-        s->writeText("Locations", "frmMainWindowstate", "2");
+        QFETCH(QString, key);
+        QFETCH(QString, value);
+        QFETCH(bool, maximised);
+        auto s = freshSettings("mainmax" + key);
+        if (!key.isEmpty())
+            s->writeText("Locations", key, value);
         WindowPlacement p(s.get(), 96);
         QWidget main;
         main.setObjectName("frmMain");
         p.restore(&main, nullptr);
         QVERIFY(!main.isVisible());
         main.show();
-        QVERIFY(main.isMaximized());
+        QCOMPARE(main.isMaximized(), maximised);
     }
 
     void aMaximisedWindowReopensMaximised() {

@@ -15,6 +15,7 @@
 #include <QAction>
 #include <QCheckBox>
 #include <QComboBox>
+#include <QLabel>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QRadioButton>
@@ -49,7 +50,7 @@ private slots:
         h.start();
         QCOMPARE(h.ctx().commPort, 1);
         QCOMPARE(h.ctx().search->connectRetryLimit, 5);
-        QVERIFY(!h.ctx().link->logToWindow); // not a first run, and "maybe" is not true
+        QVERIFY(!h.ctx().link->logToWindow);                       // not a first run, and "maybe" is not true
         QCOMPARE(h.app().modes()->appMode(), int(AppModes::User)); // the comparison is exact
         h.shutdown();
         auto s = h.readBackSettings();
@@ -144,15 +145,22 @@ private slots:
         QVERIFY(h.ctx().search->isSearching());
         h.fakeClock.advance(100);
         QCOMPARE(h.fakePort->writtenText(), QString("p|"));
+        FrmConnect* connect = h.ctx().windows->existing<FrmConnect>();
+        QCOMPARE(connect->status(), connect->searchingText());
         h.fakePort->receive("p\r\n#");
         QVERIFY(h.ctx().model->monitorResponding);
         h.fakeClock.advance(2000);
         QCOMPARE(h.app().mainWindow()->connectionState(), ConnectionState::Online);
         QVERIFY(h.ctx().link->indicatorGreen());
-        QCOMPARE(h.ctx().windows->existing<FrmConnect>()->status(), QString("Connected on the selected port."));
+        QCOMPARE(connect->status(), FrmConnect::connectedText());
         h.fakeClock.advance(100);
         QCOMPARE(h.fakePort->writtenText(), QString("p|df|"));
         QVERIFY(!trying->parentWidget()->isVisible());
+        // A monitor that stops answering: both the window and the status bar say the search goes on.
+        h.fakeClock.advance(15000);
+        QCOMPARE(h.app().mainWindow()->connectionState(), ConnectionState::NoMonitor);
+        QCOMPARE(connect->status(), connect->searchingText());
+        QVERIFY(h.app().mainWindow()->findChild<QLabel*>("lblStatusConnection")->text().startsWith("Connection lost"));
     }
 
     void searchGivesUpAfterTheLimitWithoutAutoReconnect() {

@@ -1,6 +1,8 @@
 // Every window the menus open, for each simulated family, at the default font, a larger one and 144 dots per
 // inch (a font half as large again): each shown control holds its text, lies inside the window's scrollable
-// extent and overlaps no other control; the window fits the area it opens in; access keys are unique per menu.
+// extent and overlaps no other control; the window fits the area it opens in, names what its menu item names,
+// opens with a control focused and closes by Esc and Ctrl+F4; tiled windows share the area; every menu item has
+// an access key of its own.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "link/TransmitQueue.h"
@@ -22,10 +24,13 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QMenu>
+#include <QPointer>
 #include <QProgressBar>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QScrollBar>
 #include <QStyleOptionButton>
+#include <QWheelEvent>
 #include <QtTest>
 
 namespace {
@@ -119,6 +124,26 @@ QStringList faultsOf(QWidget* window) {
     return faults;
 }
 
+// Value fields left empty with no word why: framed labels and text boxes (a box with a prompt is one to type into).
+QStringList emptyFieldsOf(QWidget* window) {
+    static const QRegularExpression why("not on this monitor|not reported|boot mode",
+                                        QRegularExpression::CaseInsensitiveOption);
+    QStringList empty;
+    for (QWidget* c : window->findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(window) || !isControl(c, window))
+            continue;
+        const auto* label = qobject_cast<QLabel*>(c);
+        const auto* box = qobject_cast<QLineEdit*>(c);
+        if (label && label->frameShape() != QFrame::NoFrame && label->text().trimmed().isEmpty() &&
+            label->pixmap().isNull())
+            empty << label->objectName();
+        if (box && box->text().trimmed().isEmpty() && !box->placeholderText().contains(why) &&
+            box->placeholderText().isEmpty() && !(box->isReadOnly() && !box->isEnabled()))
+            empty << box->objectName();
+    }
+    return empty;
+}
+
 } // namespace
 
 class WindowFitTest : public QObject {
@@ -174,8 +199,7 @@ private slots:
             QVERIFY(status("lblStatusMonitor").contains("Firmware V " + family));
 
         QStringList faults;
-        int opened = 0;
-        QList<QMdiSubWindow*> shownFrames;
+        QList<QAction*> openers;
         QMdiArea* area = h.ctx().windows->area();
         for (QMdiSubWindow* shown : area->subWindowList())
             shown->hide();
@@ -187,23 +211,41 @@ private slots:
                 continue;
             action->trigger();
             settle();
-            QMdiSubWindow* frame = area->activeSubWindow();
+            QPointer<QMdiSubWindow> frame = area->activeSubWindow();
             if (!frame || !frame->isVisible())
                 continue; // an item the state offers without a window to show (no monitor answer yet)
-            ++opened;
+            openers << action;
             QApplication::processEvents();
             const QString where = item + " (" + frame->widget()->objectName() + "): ";
             if (frame->width() > area->viewport()->width() || frame->height() > area->viewport()->height())
                 faults << where + "larger than the area";
             for (const QString& f : faultsOf(frame->widget()))
                 faults << where + f;
-            frame->hide();
-            shownFrames << frame;
+            for (const QString& f : emptyFieldsOf(frame->widget()))
+                faults << where + f + " empty with no word why";
+            // The window names what its menu item names.
+            const QString name = withoutMnemonic(action->text()).remove(" ...");
+            if (!frame->windowTitle().contains(QRegularExpression("\\b" + QRegularExpression::escape(name) + "\\b")))
+                faults << where + "titled \"" + frame->windowTitle() + "\", not \"" + name + "\"";
+            // It opens with a control to type into, and closes by Esc or Ctrl+F4 as by its own button.
+            QWidget* focused = frame->widget()->focusWidget();
+            if (!focused || !focused->isVisibleTo(frame))
+                faults << where + "nothing focused";
+            const bool esc = openers.size() % 2;
+            QTest::keyClick(focused ? focused : frame->widget(), esc ? Qt::Key_Escape : Qt::Key_F4,
+                            esc ? Qt::NoModifier : Qt::ControlModifier);
+            if (frame && frame->isVisible())
+                faults << where + (esc ? "Esc" : "Ctrl+F4") + " left it open";
         }
-        QVERIFY(opened >= (boot ? 5 : 20));
-        // Cascaded, every window keeps at least what its contents need.
-        for (QMdiSubWindow* frame : std::as_const(shownFrames))
-            frame->show();
+        QVERIFY(openers.size() >= (boot ? 5 : 20));
+        // Opened again, cascaded, every window keeps at least what its contents need.
+        QList<QMdiSubWindow*> shownFrames;
+        for (QAction* action : std::as_const(openers)) {
+            action->trigger();
+            if (!shownFrames.contains(area->activeSubWindow()))
+                shownFrames << area->activeSubWindow();
+        }
+        settle();
         main->menuAction("mnuWindowCascade")->trigger();
         for (QMdiSubWindow* frame : std::as_const(shownFrames)) {
             const QSize needed =
@@ -211,11 +253,61 @@ private slots:
             if (frame->width() < needed.width() || frame->height() < needed.height())
                 faults << frame->widget()->objectName() + ": cascaded smaller than its contents";
         }
+        // Tiled, the windows share the area; one smaller than its contents scrolls to the control the focus
+        // reaches and by the wheel over its empty parts; Ctrl+Tab moves to the next window.
+        for (const char* tiling : {"mnuWindowTileHorizontal", "mnuWindowTileVertical"}) {
+            main->menuAction(tiling)->trigger();
+            settle();
+            QApplication::processEvents();
+            for (int i = 0; i < shownFrames.size(); ++i) {
+                const QRect r = shownFrames[i]->geometry();
+                if (!QRect(QPoint(0, 0), area->viewport()->size()).contains(r))
+                    faults << QString(tiling) + ": " + shownFrames[i]->objectName() + " leaves the area";
+                for (int j = 0; j < i; ++j)
+                    if (r.intersects(shownFrames[j]->geometry()))
+                        faults << QString(tiling) + ": " + shownFrames[i]->objectName() + " overlaps " +
+                                      shownFrames[j]->objectName();
+            }
+        }
+        main->activateWindow();
+        QVERIFY(QTest::qWaitForWindowActive(main));
+        for (QMdiSubWindow* frame : std::as_const(shownFrames)) {
+            area->setActiveSubWindow(frame);
+            QApplication::processEvents(); // what the window does on activation changes what it needs
+            QScrollBar* bar = nullptr;
+            for (QScrollBar* b : frame->findChildren<QScrollBar*>(QString(), Qt::FindDirectChildrenOnly))
+                if (b->orientation() == Qt::Vertical && b->isVisible())
+                    bar = b;
+            if (!bar)
+                continue;
+            QWidget* const first = frame->widget()->focusWidget();
+            QWidget* last = first;
+            for (QWidget* w = first->nextInFocusChain(); w != first; w = w->nextInFocusChain())
+                if (frame->widget()->isAncestorOf(w) && w->isVisibleTo(frame) && w->isEnabled() &&
+                    (w->focusPolicy() & Qt::TabFocus))
+                    last = w;
+            last->setFocus(Qt::TabFocusReason);
+            if (!frame->contentsRect().intersects(QRect(last->mapTo(frame, QPoint(0, 0)), last->size())))
+                faults << frame->objectName() + ": " + last->objectName() + " focused out of view";
+            const int scrolled = bar->value();
+            QWheelEvent wheel(QPointF(1, 1), frame->widget()->mapToGlobal(QPointF(1, 1)), QPoint(),
+                              QPoint(0, scrolled > 0 ? 120 : -120), Qt::NoButton, Qt::NoModifier, Qt::NoScrollPhase,
+                              false);
+            QApplication::sendEvent(frame, &wheel); // where the window's empty parts pass it
+            if (bar->value() == scrolled)
+                faults << frame->objectName() + ": the wheel does not scroll it";
+            QTest::keyClick(last, Qt::Key_Tab, Qt::ControlModifier);
+            if (area->activeSubWindow() == frame)
+                faults << frame->objectName() + ": Ctrl+Tab stays";
+            break;
+        }
         // Access keys, menu by menu.
         for (QMenu* menu : main->findChildren<QMenu*>()) {
             QStringList keys;
             for (QAction* a : menu->actions()) {
                 const QRegularExpressionMatch m = QRegularExpression("&([^&])").match(a->text());
+                if (!a->isSeparator() && !m.hasMatch())
+                    faults << menu->objectName() + ": " + a->text() + " has no access key";
                 if (m.hasMatch() && keys.contains(m.captured(1).toUpper()))
                     faults << menu->objectName() + ": access key of " + a->text() + " taken";
                 keys << m.captured(1).toUpper();
