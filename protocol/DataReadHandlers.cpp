@@ -451,6 +451,7 @@ void DataReadHandlers::storeRow(QChar group, DacKind kind, const QVector<int>& v
     // A scan-set index outside the tables (after "DeSelect") has no cells: the values are only shown.
     for (int i = 0; i < values.size(); ++i)
         g->set(tableOf(kind), firstIndex + i, m_model.currentScanSet, values[i]);
+    emit dacRowStored(group, kind, firstIndex, int(values.size()), m_model.currentScanSet);
 }
 
 void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body) {
@@ -532,6 +533,7 @@ void DataReadHandlers::sliderGroup(QChar group, const QString& body) {
         const int extra = ParseRules::nextNumber(rest);
         if (extra >= 0 && extra <= 255) {
             g->set(DacTable::Value, MonitorModel::horizontalSCapIndex, m_model.currentScanSet, extra);
+            emit dacRowStored(group, DacKind::Current, MonitorModel::horizontalSCapIndex, 1, m_model.currentScanSet);
             emit horizontalSCapRead(DacKind::Current, extra);
         }
     }

@@ -111,6 +111,8 @@ signals:
     void dacValuesRead(QChar group, DacKind kind, const QVector<int>& values);
     // The extra number of the horizontal answers: "Horiz S Cap" (horizontal index 8).
     void horizontalSCapRead(DacKind kind, int value);
+    // Cells of the model written from an answer: count DACs from first of the group, at scan set scanSet.
+    void dacRowStored(QChar group, DacKind kind, int first, int count, int scanSet);
 
 private:
     void versionAnswer(const QString& body);
