@@ -8,6 +8,7 @@ struct Setting;
 }
 
 class AppModes;
+class ChangeRecorder;
 class Clock;
 class ConnectionSearch;
 class DataFile;
@@ -49,6 +50,8 @@ struct AppContext {
     AppModes* modes = nullptr;
     // The one download state of the process (Software and progress windows).
     DownloadEngine* download = nullptr;
+    // Told of every change just before it is sent, for the monitor's history; none in tests that need none.
+    ChangeRecorder* recorder = nullptr;
 
     // Serial port number 1-4 ("CommPort").
     int commPort = 1;

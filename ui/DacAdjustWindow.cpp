@@ -2,6 +2,7 @@
 
 #include <algorithm>
 
+#include "history/ChangeRecorder.h"
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
 #include "protocol/ParseRules.h"
@@ -293,13 +294,25 @@ void DacAdjustWindow::sliderChanged(DacRowGroup& group, DacRow& row, int positio
     if (row.held == Held::Beyond)
         return;
     setDisplayText(row.present, group.shownText(position));
+    int old = 0;
+    group.get(DacTable::Value, row.index, scanSet(), &old);
     // Stored whatever moved the slider; a scan set outside the tables (none selected) has no cell.
     group.set(DacTable::Value, row.index, scanSet(), position);
     if (!sendAllowed(group) || !showsMonitorValue(row))
         return;
     m_ctx.model->dataChanged = true;
-    if (m_ctx.model->monitorResponding)
-        m_ctx.sendSetting(group.setRequest(row.index, position));
+    if (!m_ctx.model->monitorResponding)
+        return;
+    const Catalogue::Setting setting = group.setRequest(row.index, position);
+    if (m_ctx.recorder && old != position)
+        m_ctx.recorder->aboutToChange({setting.key,
+                                       QString::number(old),
+                                       QString::number(position),
+                                       objectName(),
+                                       {scanSet()},
+                                       group.letter(),
+                                       row.index});
+    m_ctx.sendSetting(setting);
 }
 
 bool DacAdjustWindow::rowShown(const DacRow* row) {
