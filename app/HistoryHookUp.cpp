@@ -20,7 +20,6 @@ void connectHistory(AppContext& ctx, FrmMain* mainWindow, WriteBackCommand* writ
     auto* store = new HistoryStore(HistoryStore::configuredLocation(ctx.settings), QString(), owner);
     QObject::connect(store, &HistoryStore::problem, mainWindow,
                      [mainWindow](const QString& message) { mainWindow->statusBar()->showMessage(message); });
-    store->open();
     auto* recorder = new ChangeRecorder(*store, *ctx.model, owner);
     auto* reported = new ReportedCells(*ctx.handlers, owner);
     recorder->setReported(reported->filter());

@@ -2,6 +2,7 @@
 
 #include "platform/Settings.h"
 
+#include <QCryptographicHash>
 #include <QDir>
 #include <QFileInfo>
 #include <QSqlDatabase>
@@ -81,7 +82,7 @@ int connectionCounter = 0;
 
 HistoryStore::HistoryStore(const QString& location, const QString& pendingPath, QObject* parent)
     : QObject(parent), m_location(location.isEmpty() ? defaultLocation() : location),
-      m_pendingPath(pendingPath.isEmpty() ? defaultPendingPath() : pendingPath) {
+      m_pendingPath(pendingPath.isEmpty() ? defaultPendingPath(m_location) : pendingPath) {
     const int n = ++connectionCounter;
     m_primaryName = QStringLiteral("history-%1").arg(n);
     m_pendingName = QStringLiteral("history-pending-%1").arg(n);
@@ -109,9 +110,11 @@ QString HistoryStore::configuredLocation(const Settings* settings, const QString
     return stored.trimmed().isEmpty() ? defaultLocation() : stored.trimmed();
 }
 
-QString HistoryStore::defaultPendingPath() {
-    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) +
-           QStringLiteral("/history-pending.sqlite");
+QString HistoryStore::defaultPendingPath(const QString& location) {
+    // One pending file per database, so that records kept for one server are never sent to another.
+    const QByteArray tag = QCryptographicHash::hash(location.toUtf8(), QCryptographicHash::Sha1).toHex().left(12);
+    return QStandardPaths::writableLocation(QStandardPaths::AppDataLocation) + QStringLiteral("/history-pending-") +
+           QString::fromLatin1(tag) + QStringLiteral(".sqlite");
 }
 
 bool HistoryStore::isServerUrl(const QString& location) {
@@ -123,6 +126,7 @@ QString HistoryStore::newId() {
 }
 
 bool HistoryStore::open() {
+    m_opened = true;
     openPending();
     openPrimary();
     if (m_primaryUp)
@@ -273,6 +277,8 @@ void HistoryStore::retryIfDue() {
 }
 
 void HistoryStore::write(const QVector<Row>& rows) {
+    if (!m_opened)
+        open();
     retryIfDue();
     QString error;
     if (m_primaryUp && forwardPending()) {
@@ -391,6 +397,8 @@ void HistoryStore::addEnd(const HistoryEnd& e) {
 }
 
 QSqlDatabase HistoryStore::readDatabase() {
+    if (!m_opened)
+        open();
     retryIfDue();
     if (m_primaryUp && forwardPending())
         return QSqlDatabase::database(m_primaryName, false);

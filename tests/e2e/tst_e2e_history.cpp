@@ -6,6 +6,7 @@
 #include "adjust/FrmVideoAdj.h"
 #include "history/ChangeRecorder.h"
 #include "history/HistoryStore.h"
+#include "history/windows/FrmCompare.h"
 #include "history/windows/FrmHistory.h"
 #include "model/DataFile.h"
 #include "model/MonitorModel.h"
@@ -59,6 +60,13 @@ bool monitorHolds(const sim::SimMonitor& monitor, const HistorySnapshot& s) {
         if (monitor.dac(char(v.group.toLatin1()), sim::DacTable::Current, v.dac, v.scanSet) != v.value)
             return false;
     return !s.values.isEmpty();
+}
+
+// The pictures of the README, when ORVEXMON_SCREENSHOTS names a folder (run under Xvfb for the real look).
+void screenshot(QWidget* window, const char* name) {
+    const QString folder = qEnvironmentVariable("ORVEXMON_SCREENSHOTS");
+    if (!folder.isEmpty())
+        window->parentWidget()->grab().save(folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
 }
 
 } // namespace
@@ -120,8 +128,18 @@ private slots:
         QCOMPARE(shown, onMonitor);
         QVERIFY(!monitorHolds(monitor, snapshot));
 
-        QTest::mouseClick(history->findChild<QPushButton*>("btnRestore"), Qt::LeftButton);
-        QVERIFY(h.waitFor([&] { return h.dialogs.messages.size() == 2 && h.linkIdle(); }, writtenWithinMs));
+        // Compare sets the monitor now beside the snapshot: only the value turned differs.
+        history->findChild<QPushButton*>("btnCompare")->click();
+        auto* compare = h.ctx().windows->existing<FrmCompare>();
+        QVERIFY(compare && compare->isVisible());
+        QCOMPARE(compare->differences(), 1);
+        screenshot(history, "history");
+        screenshot(compare, "compare");
+        compare->findChild<QPushButton*>("btnDone")->click();
+
+        history->findChild<QPushButton*>("btnRestore")->click();
+        QVERIFY2(h.waitFor([&] { return h.dialogs.messages.size() == 2 && h.linkIdle(); }, writtenWithinMs),
+                 qPrintable(h.dialogs.texts().join('\n')));
         QVERIFY2(h.dialogs.messages.last().text.endsWith("Completed."), qPrintable(h.dialogs.texts().join('\n')));
         QVERIFY(monitorHolds(monitor, snapshot));
         // The restore is itself in the history, after a snapshot of what it replaced.
