@@ -39,6 +39,7 @@ public:
     // The port, which names a monitor that reports no serial number.
     void setPort(const QString& port) { m_port = port; }
     void setReported(SnapshotModel::Reported reported) { m_reported = std::move(reported); }
+    const SnapshotModel::Reported& reported() const { return m_reported; }
 
     void aboutToChange(const Change& change);
     void ended(const QString& kind, const QString& summary);

@@ -1,5 +1,6 @@
 #include "history/windows/FrmCompare.h"
 
+#include "history/ChangeRecorder.h"
 #include "history/SnapshotModel.h"
 #include "model/MonitorModel.h"
 #include "model/windows/DataFileCommands.h"
@@ -68,10 +69,11 @@ void FrmCompare::chooseDataFile() {
 }
 
 void FrmCompare::refresh() {
-    // Only while a monitor answers do the model's values stand for the monitor now.
+    // Only while a monitor answers, and only the values it reported, stand for the monitor now.
     HistorySnapshot now;
     if (m_ctx.model->monitorResponding)
-        now = SnapshotModel::take(*m_ctx.model, m_snapshot.scanSets);
+        now = SnapshotModel::take(*m_ctx.model, m_snapshot.scanSets,
+                                  m_ctx.recorder ? m_ctx.recorder->reported() : SnapshotModel::Reported());
     const QVector<SnapshotModel::Difference> cells = SnapshotModel::compare({now, m_snapshot, m_file});
     m_table->setRowCount(int(cells.size()));
     m_differences = 0;
@@ -93,5 +95,6 @@ void FrmCompare::refresh() {
             m_table->setItem(r, c, item);
         }
     }
+    m_table->resizeColumnsToContents();
     m_summary->setText(QStringLiteral("%1 of %2 values differ.").arg(m_differences).arg(cells.size()));
 }

@@ -53,12 +53,12 @@ FrmHistory::FrmHistory(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmHi
     using namespace WindowParts;
     m_monitors = new QListWidget(this);
     m_monitors->setObjectName(QStringLiteral("lstMonitors"));
-    m_monitors->setMinimumSize(layoutPixels(3200), layoutPixels(4000));
+    m_monitors->setMinimumSize(layoutPixels(2600), layoutPixels(3600));
     m_tree = new QTreeWidget(this);
     m_tree->setObjectName(QStringLiteral("tvwHistory"));
     m_tree->setHeaderLabels({QStringLiteral("When"), QStringLiteral("What"), QStringLiteral("Old"),
                              QStringLiteral("New"), QStringLiteral("From")});
-    m_tree->setMinimumSize(layoutPixels(7600), layoutPixels(4000));
+    m_tree->setMinimumSize(layoutPixels(6400), layoutPixels(3600));
     m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
 
     m_compare = button(this, QStringLiteral("btnCompare"), QStringLiteral("Compare"),
