@@ -451,7 +451,8 @@ void DataReadHandlers::storeRow(QChar group, DacKind kind, const QVector<int>& v
     // A scan-set index outside the tables (after "DeSelect") has no cells: the values are only shown.
     for (int i = 0; i < values.size(); ++i)
         g->set(tableOf(kind), firstIndex + i, m_model.currentScanSet, values[i]);
-    emit dacRowStored(group, kind, firstIndex, int(values.size()), m_model.currentScanSet);
+    if (!values.isEmpty())
+        emit dacRowStored(group, kind, firstIndex, int(values.size()), m_model.currentScanSet);
 }
 
 void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body) {
