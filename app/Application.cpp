@@ -3,6 +3,7 @@
 #include "app/AnswerRoutes.h"
 #include "app/AppModes.h"
 #include "app/FrmMain.h"
+#include "app/HistoryHookUp.h"
 #include "app/MainMenus.h"
 #include "app/MainStatusBar.h"
 #include "download/DownloadEngine.h"
@@ -96,6 +97,7 @@ void Application::start(const StartOptions& options) {
     // the monitor's initial settings: offered online from Maintenance up (and, like everything, in Demo).
     auto* writeBack = new WriteBackCommand(m_ctx, m_main.get());
     new MainStatusBar(m_ctx, m_main.get(), writeBack->sequencer());
+    connectHistory(m_ctx, m_main.get(), writeBack, this);
     auto offerWriteBack = [this] {
         const ConnectionState state = m_main->connectionState();
         const bool on = state == ConnectionState::Demo ||

@@ -22,6 +22,7 @@ const QList<MainMenus::Entry>& MainMenus::tree() {
         {"mnuMonitor", "mnuMonitorOffline", "Go O&ffline"},
         {"mnuMonitor", "mnuMonitorDemo", "Go Offline &Demo Mode"},
         {"mnuMonitor", "mnuMonitorRun", "&Run from BOOT MODE"},
+        {"mnuMonitor", "mnuMonitorHistory", "&History"},
 
         {nullptr, "mnuConfigure", "&Configure"},
         {"mnuConfigure", "mnuConfigureVideoMode", "&Video Mode"},

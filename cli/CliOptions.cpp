@@ -32,8 +32,10 @@ bool checkVerb(CliOptions* o, QString* error) {
         *error = QStringLiteral("-o and --scan-set belong to read");
         return false;
     }
-    if (o->json && o->verb != QLatin1String("identify")) {
-        *error = QStringLiteral("--json belongs to identify");
+    static const QStringList jsonVerbs = {QStringLiteral("identify"), QStringLiteral("history"), QStringLiteral("diff"),
+                                          QStringLiteral("restore")};
+    if (o->json && !jsonVerbs.contains(o->verb)) {
+        *error = QStringLiteral("--json belongs to %1").arg(jsonVerbs.join(QStringLiteral(", ")));
         return false;
     }
     // A request is one line the monitor echoes: an empty one gets no answer, and a line end inside one would
@@ -81,12 +83,13 @@ bool CliOptions::parse(const QStringList& arguments, CliOptions* o, QString* err
     const QCommandLineOption log(QStringLiteral("log"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption yes(QStringLiteral("yes"));
     const QCommandLineOption json(QStringLiteral("json"));
+    const QCommandLineOption database(QStringLiteral("database"), QString(), QStringLiteral("URL"));
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                                     QStringLiteral("FILE"));
     const QCommandLineOption scanSet(QStringLiteral("scan-set"), QString(), QStringLiteral("N"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    p.addOptions({port, com, simulate, line, log, yes, json, output, scanSet, help, version});
+    p.addOptions({port, com, simulate, line, log, yes, json, database, output, scanSet, help, version});
     if (!p.parse(args)) {
         *error = p.errorText();
         return false;
@@ -136,6 +139,7 @@ bool CliOptions::parse(const QStringList& arguments, CliOptions* o, QString* err
     o->logFile = p.value(log);
     o->yes = p.isSet(yes);
     o->json = p.isSet(json);
+    o->database = p.value(database);
     o->output = p.value(output);
     if (p.isSet(scanSet) && !takeScanSet(p.value(scanSet), o, error))
         return false;
@@ -161,7 +165,10 @@ QString CliOptions::helpText() {
         "\nOptions:\n"
         "  --line SETTINGS       9600,N,8,1 (default) or 19200,O,8,2\n"
         "  --log FILE            write the traffic and the port events to FILE, as the log window's file log\n"
-        "  --yes                 agree to the questions the windows would ask (write, flash)\n"
+        "  --yes                 agree to the questions the windows would ask (write, flash, restore)\n"
+        "  --database URL        the history's database: a SQLite file or postgresql://USER@HOST/DATABASE\n"
+        "                        (default: the settings' [History] Database, else history.sqlite in the\n"
+        "                        user's data folder)\n"
         "  -h, --help            this text\n"
         "  --version             the tool's version\n"
         "\nExit status:\n");

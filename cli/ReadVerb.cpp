@@ -49,7 +49,7 @@ int sendAll(Session& session, const QStringList& requests) {
 
 } // namespace
 
-int runRead(Session& session, const CliOptions& options) {
+int readScanSets(Session& session, const std::function<QVector<int>(const MonitorModel&)>& choose, bool asked) {
     MonitorModel& m = session.model();
     if (m.bootMode) {
         std::fprintf(stderr, "The monitor is in its boot block: it holds no values to read.\n");
@@ -65,11 +65,13 @@ int runRead(Session& session, const CliOptions& options) {
     if (status == ExitStatus::Interrupted)
         return status;
     const int running = m.monitorScanSetNumber - 1;
-    const QVector<int> sets = scanSetsToRead(options, m);
+    const QVector<int> sets = choose(m);
+    if (sets.isEmpty())
+        return ExitStatus::Done;
     bool first = true;
     for (int set : sets) {
         // A monitor that does not report its scan set is read as it runs when no scan set was asked for.
-        const bool asIs = first && (set == running || (running < 0 && !options.allScanSets && !options.scanSet));
+        const bool asIs = first && (set == running || (running < 0 && !asked));
         if (!asIs) {
             status = session.request(Catalogue::selectScanSet(set));
             if (status != ExitStatus::Done) {
@@ -91,8 +93,16 @@ int runRead(Session& session, const CliOptions& options) {
         if (status == ExitStatus::Interrupted)
             return status;
     }
+    return ExitStatus::Done;
+}
 
-    DataFile file(m);
+int runRead(Session& session, const CliOptions& options) {
+    const int status = readScanSets(
+        session, [&options](const MonitorModel& m) { return scanSetsToRead(options, m); },
+        options.allScanSets || options.scanSet > 0);
+    if (status != ExitStatus::Done)
+        return status;
+    DataFile file(session.model());
     file.openForWriting(options.output);
     const DataFileResult written = file.writeMdf();
     if (!written.ok) {

@@ -20,6 +20,17 @@ const std::vector<Verb>& verbs() {
         {"testpoints", "testpoints", "one reading of the family's test points and voltages", 0, 0, runTestPoints},
         {"send", "send TEXT...", "each TEXT as one request through the queue; prints the monitor's answers", 1, -1,
          runSend},
+        {"history", "history [SERIAL] [--json]",
+         "the monitors in the history (or the one with this serial number), each connection with its snapshots,\n"
+         "      changes and ends; no monitor needed",
+         0, 1, runHistory, false},
+        {"diff", "diff SNAPSHOT|FILE.mdv [--json]",
+         "the monitor's values now beside a snapshot's (a unique beginning of its id) or a data file's, the\n"
+         "      differences marked",
+         1, 1, runDiff},
+        {"restore", "restore SNAPSHOT [--yes] [--json]",
+         "write a snapshot's values back with Write File to Monitor's sequence and checks; asks, so --yes", 1, 1,
+         runRestore},
     };
     return table;
 }

@@ -1,15 +1,22 @@
 // write: Write File to Monitor from the command line, with the write-back sequencer's identity checks; the
 // question the window would ask is agreed only with --yes. Ctrl-C cancels as the progress window's Cancel does.
+// The write is recorded in the monitor's history, after a snapshot of the scan sets it writes.
 #include "cli/ExitStatus.h"
 #include "cli/Interrupt.h"
 #include "cli/ProgressBar.h"
 #include "cli/Session.h"
 #include "cli/Verbs.h"
+#include "history/ChangeRecorder.h"
+#include "history/HistoryStore.h"
+#include "history/ReportedCells.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
 #include "model/FileWriteBack.h"
 #include "platform/Clock.h"
 
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <cstdio>
 
 namespace {
@@ -24,18 +31,17 @@ int statusOf(const WriteBackSummary& summary, const FileWriteBack::IdentityCheck
 
 } // namespace
 
-int runWrite(Session& session, const CliOptions& options) {
-    const QString path = options.arguments.value(0);
-    WriteBackFile file;
-    const DataFileResult read = WriteBackFile::read(path, &file);
-    if (!read.ok) {
-        std::fprintf(stderr, "%s\n", qPrintable(QString(read.message).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
-        return ExitStatus::FileError;
-    }
+int writeBack(Session& session, const CliOptions& options, const WriteBackFile& file, const QString& source) {
     if (session.model().bootMode) {
         std::fprintf(stderr, "The monitor is in its boot block: it takes no values.\n");
         return ExitStatus::Refused;
     }
+    // The snapshot before the write holds what the monitor reports for the scan sets the file writes.
+    ReportedCells reported(*session.handlers());
+    const int read = readScanSets(
+        session, [&file](const MonitorModel&) { return file.scanSets(); }, true);
+    if (read == ExitStatus::Interrupted)
+        return read;
     FileWriteBack::LinkAccess link;
     link.send = [&session](const QString& request) { session.link()->queue()->queueCommand(request); };
     link.idle = [&session] { return session.linkIdle(); };
@@ -43,6 +49,14 @@ int runWrite(Session& session, const CliOptions& options) {
     writeBack.setConfirm([&session](const QString& question) {
         return session.questions().confirm(question, QStringLiteral("Write File to Monitor"));
     });
+    HistoryStore store(HistoryStore::configuredLocation(nullptr, options.database));
+    QObject::connect(&store, &HistoryStore::problem,
+                     [](const QString& m) { std::fprintf(stderr, "%s\n", qPrintable(m)); });
+    store.open();
+    ChangeRecorder recorder(store, session.model());
+    recorder.setPort(session.deviceName());
+    recorder.setReported(reported.filter());
+    recorder.watchWriteBack(writeBack, [source] { return source; });
     ProgressBar bar(stderr);
     QObject::connect(&writeBack, &FileWriteBack::progress, &session,
                      [&bar](int done, int total) { bar.show(total > 0 ? 100 * done / total : 100); });
@@ -62,9 +76,31 @@ int runWrite(Session& session, const CliOptions& options) {
     const FileWriteBack::IdentityCheck check = FileWriteBack::checkIdentity(file, session.model());
     if (summary.declined && !summary.stoppedBecause.isEmpty())
         std::fprintf(stderr, "%s\n", qPrintable(summary.stoppedBecause));
-    if (!summary.declined)
-        std::printf("%s\n", qPrintable(summary.text()));
+    if (!summary.declined) {
+        if (options.json)
+            std::printf("%s\n",
+                        QJsonDocument(QJsonObject{{"summary", summary.text()},
+                                                  {"valuesWritten", summary.valuesWritten},
+                                                  {"valuesSkipped", summary.valuesSkipped},
+                                                  {"stoppedBecause", summary.stoppedBecause},
+                                                  {"snapshots", QJsonArray::fromStringList(recorder.snapshotIds())}})
+                            .toJson(QJsonDocument::Compact)
+                            .constData());
+        else
+            std::printf("%s\n", qPrintable(summary.text()));
+    }
     if (session.interrupted())
         return ExitStatus::Interrupted;
     return statusOf(summary, check, session);
+}
+
+int runWrite(Session& session, const CliOptions& options) {
+    const QString path = options.arguments.value(0);
+    WriteBackFile file;
+    const DataFileResult read = WriteBackFile::read(path, &file);
+    if (!read.ok) {
+        std::fprintf(stderr, "%s\n", qPrintable(QString(read.message).replace(QLatin1Char('\r'), QLatin1Char('\n'))));
+        return ExitStatus::FileError;
+    }
+    return writeBack(session, options, file, QStringLiteral("orvexmon-cli write"));
 }

@@ -33,11 +33,12 @@ int main(int argc, char* argv[]) {
         return ExitStatus::Done;
     }
     Session session(options);
-    int status = session.open();
-    if (status == ExitStatus::Done)
+    const Verb* verb = findVerb(options.verb);
+    int status = verb->needsMonitor ? session.open() : int(ExitStatus::Done);
+    if (status == ExitStatus::Done && verb->needsMonitor)
         status = session.find();
     if (status == ExitStatus::Done)
-        status = findVerb(options.verb)->run(session, options);
+        status = verb->run(session, options);
     if (status == ExitStatus::Done && session.logFailed())
         status = ExitStatus::FileError;
     std::fflush(stdout);

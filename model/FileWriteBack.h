@@ -120,6 +120,8 @@ public:
     // Stops after the request on the wire; the scan set selected before is selected again.
     void cancel();
     bool isRunning() const { return m_phase != Phase::Idle; }
+    // The file being written (or last written).
+    const WriteBackFile& file() const { return m_file; }
 
 signals:
     void progress(int done, int total);

@@ -461,6 +461,8 @@ void DataReadHandlers::storeRow(QChar group, DacKind kind, const QVector<int>& v
     // A scan-set index outside the tables (after "DeSelect") has no cells: the values are only shown.
     for (int i = 0; i < values.size(); ++i)
         g->set(tableOf(kind), firstIndex + i, m_model.currentScanSet, values[i], Origin::Read);
+    if (!values.isEmpty())
+        emit dacRowStored(group, kind, firstIndex, int(values.size()), m_model.currentScanSet);
 }
 
 void DataReadHandlers::dacValues(QChar group, DacKind kind, const QString& body) {
@@ -509,6 +511,7 @@ void DataReadHandlers::groupList(QChar group, DacKind kind, const QString& body)
         emit dacValuesRead(group, kind, values);
     if (extra >= 0) {
         g->set(tableOf(kind), MonitorModel::horizontalSCapIndex, m_model.currentScanSet, extra, Origin::Read);
+        emit dacRowStored(group, kind, MonitorModel::horizontalSCapIndex, 1, m_model.currentScanSet);
         emit horizontalSCapRead(kind, extra);
     }
 }

@@ -116,6 +116,8 @@ signals:
     // A DAC answer whose numbers were damaged (a field that is not a clean number within 0 to 255): nothing of it
     // was taken. reread is the request to send again, empty once the answer stayed garbled too often.
     void answerGarbled(const QString& answer, const QString& reread);
+    // Cells of the model written from an answer: count DACs from first of the group, at scan set scanSet.
+    void dacRowStored(QChar group, DacKind kind, int first, int count, int scanSet);
 
 private:
     void versionAnswer(const QString& body);

@@ -9,6 +9,7 @@ struct Setting;
 }
 
 class AppModes;
+class ChangeRecorder;
 class Clock;
 class ConnectionSearch;
 class DataFile;
@@ -53,6 +54,8 @@ struct AppContext {
     DataFile* dataFile = nullptr;
     UpdateAllData* updateAll = nullptr;
     AppModes* modes = nullptr;
+    // Told of every change just before it is sent, for the monitor's history; none in tests that need none.
+    ChangeRecorder* recorder = nullptr;
 
     // Serial port number 1-4 ("CommPort").
     int commPort = 1;

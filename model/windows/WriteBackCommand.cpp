@@ -78,6 +78,18 @@ void WriteBackCommand::writeFileToMonitor() {
         return;
     }
 
+    writeBack(file);
+}
+
+void WriteBackCommand::writeBack(const WriteBackFile& file) {
+    if (m_writeBack->isRunning()) {
+        progressWindow()->showInFront();
+        return;
+    }
+    if (!m_ctx.model->monitorResponding) {
+        m_ctx.dialogs->message(m_main->hostWidget(), noMonitorMessage(), title(), Dialogs::Ok, Dialogs::Warning);
+        return;
+    }
     UpdateAllData* updateAll = m_ctx.updateAll;
     m_updateAllWasRunning = updateAll && updateAll->timer()->isActive();
     if (updateAll)

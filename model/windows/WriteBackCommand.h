@@ -10,6 +10,7 @@ class FileWriteBack;
 class FrmWriteBack;
 class MainWindowHost;
 struct AppContext;
+struct WriteBackFile;
 struct WriteBackSummary;
 
 class WriteBackCommand : public QObject {
@@ -25,6 +26,8 @@ public:
     FileWriteBack* sequencer() const { return m_writeBack; }
     // mnuFileWriteToMonitor.
     void writeFileToMonitor();
+    // Writes these values (a file's or a snapshot's) with the same checks, question, progress and summary.
+    void writeBack(const WriteBackFile& file);
 
 private:
     FrmWriteBack* progressWindow();

@@ -129,7 +129,7 @@ private slots:
                                  << "&Monitor"
                                  << QStringList{"mnuMonitorUpdate=&Update All Data", "mnuMonitorOnline=Go O&nline",
                                                 "mnuMonitorOffline=Go O&ffline", "mnuMonitorDemo=Go Offline &Demo Mode",
-                                                "mnuMonitorRun=&Run from BOOT MODE"};
+                                                "mnuMonitorRun=&Run from BOOT MODE", "mnuMonitorHistory=&History"};
         QTest::newRow("Configure") << "mnuConfigure"
                                    << "&Configure"
                                    << QStringList{"mnuConfigureVideoMode=&Video Mode",

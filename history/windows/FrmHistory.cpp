@@ -1,0 +1,202 @@
+#include "history/windows/FrmHistory.h"
+
+#include "history/ChangeRecorder.h"
+#include "history/HistoryStore.h"
+#include "history/SnapshotModel.h"
+#include "history/windows/FrmCompare.h"
+#include "model/FileWriteBack.h"
+#include "model/MonitorModel.h"
+#include "model/windows/DataFileCommands.h"
+#include "model/windows/WindowParts.h"
+#include "platform/Dialogs.h"
+#include "platform/FileReplace.h"
+#include "ui/AppContext.h"
+#include "ui/WindowRegistry.h"
+
+#include <QDir>
+#include <QHBoxLayout>
+#include <QHeaderView>
+#include <QListWidget>
+#include <QPushButton>
+#include <QRegularExpression>
+#include <QTreeWidget>
+#include <QVBoxLayout>
+
+namespace {
+
+constexpr int idRole = Qt::UserRole;
+constexpr int kindRole = Qt::UserRole + 1;
+const QString snapshotKind = QStringLiteral("snapshot");
+
+QString timeText(const QDateTime& t) {
+    return t.toLocalTime().toString(QStringLiteral("yyyy-MM-dd HH:mm:ss"));
+}
+
+QString setsText(const QVector<int>& sets) {
+    QStringList out;
+    for (int s : sets)
+        out << QString::number(s + 1);
+    return out.join(QStringLiteral(", "));
+}
+
+QTreeWidgetItem* item(QTreeWidgetItem* parent, const QStringList& texts, const QString& kind = QString(),
+                      const QString& id = QString()) {
+    auto* i = new QTreeWidgetItem(parent, texts);
+    i->setData(0, kindRole, kind);
+    i->setData(0, idRole, id);
+    return i;
+}
+
+} // namespace
+
+FrmHistory::FrmHistory(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmHistory"), QStringLiteral("History")) {
+    using namespace WindowParts;
+    m_monitors = new QListWidget(this);
+    m_monitors->setObjectName(QStringLiteral("lstMonitors"));
+    m_monitors->setMinimumSize(layoutPixels(2600), layoutPixels(3600));
+    m_tree = new QTreeWidget(this);
+    m_tree->setObjectName(QStringLiteral("tvwHistory"));
+    m_tree->setHeaderLabels({QStringLiteral("When"), QStringLiteral("What"), QStringLiteral("Old"),
+                             QStringLiteral("New"), QStringLiteral("From")});
+    m_tree->setMinimumSize(layoutPixels(6400), layoutPixels(3600));
+    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+
+    m_compare = button(this, QStringLiteral("btnCompare"), QStringLiteral("Compare"),
+                       QStringLiteral("The monitor now, the snapshot and a data file side by side"));
+    m_restore = button(this, QStringLiteral("btnRestore"), QStringLiteral("Restore"),
+                       QStringLiteral("Write the snapshot's values back to the monitor"));
+    m_exportCsv = button(this, QStringLiteral("btnExportCsv"), QStringLiteral("Save History ..."),
+                         QStringLiteral("Save the monitor's history as CSV"));
+    m_exportSnapshot = button(this, QStringLiteral("btnExportSnapshot"), QStringLiteral("Save Snapshot ..."),
+                              QStringLiteral("Save the snapshot as a monitor data file"));
+    connect(m_compare, &QPushButton::clicked, this, &FrmHistory::compare);
+    connect(m_restore, &QPushButton::clicked, this, &FrmHistory::restore);
+    connect(m_exportCsv, &QPushButton::clicked, this, &FrmHistory::exportCsv);
+    connect(m_exportSnapshot, &QPushButton::clicked, this, &FrmHistory::exportSnapshot);
+    connect(m_monitors, &QListWidget::currentRowChanged, this, &FrmHistory::showMonitor);
+    connect(m_tree, &QTreeWidget::currentItemChanged, this, &FrmHistory::updateButtons);
+
+    auto* lists = new QHBoxLayout;
+    lists->addWidget(m_monitors);
+    lists->addWidget(m_tree, 1);
+    auto* layout = new QVBoxLayout(this);
+    layout->addLayout(lists, 1);
+    layout->addLayout(buttonRow(
+        {m_compare, m_restore, m_exportSnapshot, m_exportCsv,
+         dismissButton(this, QStringLiteral("btnDone"), QStringLiteral("Done"), QStringLiteral("Close Window"))}));
+    updateButtons();
+}
+
+void FrmHistory::onActivated() {
+    fitFrame();
+    reload();
+}
+
+void FrmHistory::reload() {
+    const QString chosen = m_monitors->currentItem() ? m_monitors->currentItem()->data(idRole).toString() : QString();
+    m_monitors->clear();
+    if (!m_ctx.recorder)
+        return;
+    for (const HistoryMonitor& m : m_ctx.recorder->store().monitors()) {
+        auto* row = new QListWidgetItem(m.label(), m_monitors);
+        row->setData(idRole, m.id);
+        if (m.id == chosen)
+            m_monitors->setCurrentItem(row);
+    }
+    if (!m_monitors->currentItem() && m_monitors->count() > 0)
+        m_monitors->setCurrentRow(0);
+    showMonitor();
+}
+
+void FrmHistory::showMonitor() {
+    m_tree->clear();
+    QListWidgetItem* chosen = m_monitors->currentItem();
+    if (!chosen || !m_ctx.recorder) {
+        updateButtons();
+        return;
+    }
+    HistoryStore& store = m_ctx.recorder->store();
+    for (const HistoryConnection& c : store.connections(chosen->data(idRole).toString())) {
+        auto* top = new QTreeWidgetItem(m_tree, {timeText(c.started), QStringLiteral("Connection on %1").arg(c.port),
+                                                 QString(), QString(), c.bench});
+        for (const HistorySnapshot& s : store.snapshots(c.id))
+            item(top,
+                 {timeText(s.taken), QStringLiteral("Snapshot %1: scan set(s) %2, %3 values")
+                                         .arg(s.id.left(8), setsText(s.scanSets))
+                                         .arg(s.values.size())},
+                 snapshotKind, s.id);
+        for (const HistoryChange& ch : store.changes(c.id))
+            item(top, {timeText(ch.when), ch.what, ch.oldValue, ch.newValue, ch.source});
+        for (const HistoryEnd& e : store.ends(c.id))
+            item(top, {timeText(e.when), e.kind, QString(), QString(e.summary).replace(QLatin1Char('\n'), ' ')});
+        top->setExpanded(true);
+    }
+    updateButtons();
+}
+
+bool FrmHistory::chosenSnapshot(HistorySnapshot* out) const {
+    const QTreeWidgetItem* chosen = m_tree->currentItem();
+    if (!chosen || chosen->data(0, kindRole).toString() != snapshotKind || !m_ctx.recorder)
+        return false;
+    QString error;
+    return m_ctx.recorder->store().snapshot(chosen->data(0, idRole).toString(), out, &error);
+}
+
+void FrmHistory::updateButtons() {
+    const QTreeWidgetItem* chosen = m_tree->currentItem();
+    const bool snapshot = chosen && chosen->data(0, kindRole).toString() == snapshotKind;
+    m_compare->setEnabled(snapshot);
+    m_restore->setEnabled(snapshot);
+    m_exportSnapshot->setEnabled(snapshot);
+    m_exportCsv->setEnabled(m_monitors->currentItem() != nullptr);
+}
+
+void FrmHistory::compare() {
+    HistorySnapshot s;
+    if (!chosenSnapshot(&s))
+        return;
+    FrmCompare* w = m_ctx.windows->show<FrmCompare>();
+    w->compareWith(s);
+}
+
+void FrmHistory::restore() {
+    HistorySnapshot s;
+    if (chosenSnapshot(&s))
+        emit restoreRequested(SnapshotModel::writeBackFile(s));
+}
+
+bool FrmHistory::saveAs(const QString& title, const QString& filter, const QString& proposed, const QByteArray& data) {
+    Dialogs::FileRequest request;
+    request.title = title;
+    request.filter = filter;
+    request.startDir = m_ctx.fileSaveInitDir;
+    request.proposedName = proposed;
+    request.overwritePrompt = true;
+    const QString path = m_ctx.dialogs->saveFile(this, request);
+    if (path.isEmpty())
+        return false;
+    const FileReplaceResult result = replaceFileContents(path, data);
+    if (!result.ok)
+        m_ctx.dialogs->message(
+            this, QStringLiteral("%1 could not be written:\n%2").arg(QDir::toNativeSeparators(path), result.error),
+            title, Dialogs::Ok, Dialogs::Critical);
+    return result.ok;
+}
+
+void FrmHistory::exportCsv() {
+    QListWidgetItem* chosen = m_monitors->currentItem();
+    if (!chosen || !m_ctx.recorder)
+        return;
+    const QString id = chosen->data(idRole).toString();
+    saveAs(QStringLiteral("Save History"), QStringLiteral("CSV files (*.csv)"),
+           QStringLiteral("history-%1.csv").arg(QString(id).replace(QRegularExpression("[^A-Za-z0-9.-]"), "_")),
+           m_ctx.recorder->store().historyCsv(id).toUtf8());
+}
+
+void FrmHistory::exportSnapshot() {
+    HistorySnapshot s;
+    if (chosenSnapshot(&s))
+        saveAs(QStringLiteral("Save Snapshot"), DataFileCommands::dialogFilter(DataFileCommands::saveFilterText()),
+               QStringLiteral("snapshot-%1").arg(s.id.left(8)) + MonitorModel::dataFileExtension,
+               SnapshotModel::dataFile(s));
+}

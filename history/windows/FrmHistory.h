@@ -1,0 +1,43 @@
+#pragma once
+// "History" (Monitor menu): the monitors the history knows, one monitor's connections each with its snapshots,
+// changes and ends; for a snapshot "Compare" (the Compare window) and "Restore" (its values written back by
+// Write File to Monitor, which asks first); the monitor's history saved as CSV, a snapshot as a data file.
+#include "history/HistoryRecords.h"
+#include "ui/ChildWindow.h"
+
+class QListWidget;
+class QPushButton;
+class QTreeWidget;
+class QTreeWidgetItem;
+struct WriteBackFile;
+
+class FrmHistory : public ChildWindow {
+    Q_OBJECT
+public:
+    explicit FrmHistory(AppContext& ctx);
+
+    void onActivated() override;
+    // Lists the monitors again, keeping the one chosen.
+    void reload();
+    // The snapshot of the chosen item; false when the item is no snapshot.
+    bool chosenSnapshot(HistorySnapshot* out) const;
+
+signals:
+    void restoreRequested(const WriteBackFile& file);
+
+private:
+    void showMonitor();
+    void updateButtons();
+    void compare();
+    void restore();
+    void exportCsv();
+    void exportSnapshot();
+    bool saveAs(const QString& title, const QString& filter, const QString& proposed, const QByteArray& data);
+
+    QListWidget* m_monitors;
+    QTreeWidget* m_tree;
+    QPushButton* m_compare;
+    QPushButton* m_restore;
+    QPushButton* m_exportCsv;
+    QPushButton* m_exportSnapshot;
+};

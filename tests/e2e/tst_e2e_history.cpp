@@ -1,0 +1,204 @@
+// Undo for the monitor, end to end against simulated monitors on pseudo-terminals, on SQLite and on a
+// PostgreSQL server of the test's own: the user turns Red Gain in Color Balance, opens Monitor, History, picks
+// the snapshot taken before the change and restores it, and the monitor holds the snapshot's values again.
+// The command line does the same: a data file written with `write`, then `restore` of the snapshot taken
+// before it, and `diff` finds nothing left to differ.
+#include "adjust/FrmVideoAdj.h"
+#include "history/ChangeRecorder.h"
+#include "history/HistoryStore.h"
+#include "history/windows/FrmCompare.h"
+#include "history/windows/FrmHistory.h"
+#include "model/DataFile.h"
+#include "model/MonitorModel.h"
+#include "sim/PtySimulator.h"
+#include "sim/SimOptions.h"
+#include "support/KnownValues.h"
+#include "support/TempPostgres.h"
+#include "support/ToolHarness.h"
+#include "ui/WindowRegistry.h"
+
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
+#include <QProcess>
+#include <QPushButton>
+#include <QScrollBar>
+#include <QStandardPaths>
+#include <QTreeWidget>
+#include <QtTest>
+
+namespace {
+
+// Bounds that only keep a broken build from hanging; nothing is measured against them.
+constexpr int connectWithinMs = 15000;
+constexpr int writtenWithinMs = 120000;
+constexpr int runWithinMs = 120000;
+
+const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
+
+struct Run {
+    int status = -1;
+    QString out;
+    QString err;
+};
+
+Run cli(const QStringList& args, const QString& home) {
+    QProcess p;
+    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
+    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
+    env.insert(QStringLiteral("XDG_DATA_HOME"), home);
+    p.setProcessEnvironment(env);
+    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvexmon-cli"), args);
+    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, runWithinMs))
+        p.kill();
+    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
+            QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+}
+
+// Every value of the snapshot is what the monitor holds now.
+bool monitorHolds(const sim::SimMonitor& monitor, const HistorySnapshot& s) {
+    for (const SnapshotValue& v : s.values)
+        if (monitor.dac(char(v.group.toLatin1()), sim::DacTable::Current, v.dac, v.scanSet) != v.value)
+            return false;
+    return !s.values.isEmpty();
+}
+
+// The pictures of the README, when ORVEXMON_SCREENSHOTS names a folder (run under Xvfb for the real look).
+void screenshot(QWidget* window, const char* name) {
+    const QString folder = qEnvironmentVariable("ORVEXMON_SCREENSHOTS");
+    if (!folder.isEmpty())
+        window->parentWidget()->grab().save(folder + QLatin1Char('/') + QLatin1String(name) + QStringLiteral(".png"));
+}
+
+} // namespace
+
+class HistoryEndToEndTest : public QObject {
+    Q_OBJECT
+
+    std::unique_ptr<TempPostgres> m_server;
+    QString m_why;
+
+    QString location(const QString& backend, const QTemporaryDir& dir) {
+        if (backend == QLatin1String("sqlite"))
+            return dir.filePath(QStringLiteral("history.sqlite"));
+        if (!m_server) {
+            m_server = std::make_unique<TempPostgres>();
+            m_server->start(&m_why);
+        }
+        return m_why.isEmpty() ? m_server->url() : QString();
+    }
+
+private slots:
+    void initTestCase() { QStandardPaths::setTestModeEnabled(true); }
+
+    void adjustThenRestore_data() {
+        QTest::addColumn<QString>("backend");
+        QTest::newRow("sqlite") << QStringLiteral("sqlite");
+        QTest::newRow("postgresql") << QStringLiteral("postgresql");
+    }
+    void adjustThenRestore() {
+        QFETCH(QString, backend);
+        QTemporaryDir dir;
+        const QString database = location(backend, dir);
+        if (database.isEmpty())
+            QSKIP(qPrintable(m_why));
+
+        ToolHarness h(ToolHarness::Port::Real);
+        h.writeSettings(factoryMode + QStringLiteral("[History]\nDatabase=%1\n").arg(database));
+        sim::SimMonitor& monitor = h.startWithSimulator(sim::SimOptions())->monitor();
+        QVERIFY(h.waitFor([&] { return h.ctx().model->firmwareClass == 210; }, connectWithinMs));
+        QVERIFY(h.chooseMenu("mnuAdjustVideo"));
+        auto* slider = h.ctx().windows->existing<FrmVideoAdj>()->findChild<QScrollBar*>("HScroll1(2)");
+        const int onMonitor = monitor.dac('l', 2);
+        QVERIFY(h.waitFor([&] { return slider->value() == onMonitor && h.linkIdle(); }, connectWithinMs));
+        QTest::keyClick(slider, Qt::Key_PageDown);
+        QTest::keyClick(slider, Qt::Key_PageDown);
+        QVERIFY(h.waitFor([&] { return monitor.dac('l', 2) == slider->value() && h.linkIdle(); }, connectWithinMs));
+        QVERIFY(monitor.dac('l', 2) != onMonitor);
+
+        QVERIFY(h.chooseMenu("mnuMonitorHistory"));
+        auto* history = h.ctx().windows->existing<FrmHistory>();
+        auto* tree = history->findChild<QTreeWidget*>("tvwHistory");
+        QTreeWidgetItem* connection = tree->topLevelItem(tree->topLevelItemCount() - 1);
+        QVERIFY(connection && connection->childCount() == 3); // the snapshot and the two changes
+        tree->setCurrentItem(connection->child(0));
+        HistorySnapshot snapshot;
+        QVERIFY(history->chosenSnapshot(&snapshot));
+        int shown = -1;
+        QVERIFY(snapshot.find(QLatin1Char('l'), 2, snapshot.scanSets.value(0), &shown));
+        QCOMPARE(shown, onMonitor);
+        QVERIFY(!monitorHolds(monitor, snapshot));
+
+        // Compare sets the monitor now beside the snapshot: only the value turned differs.
+        history->findChild<QPushButton*>("btnCompare")->click();
+        auto* compare = h.ctx().windows->existing<FrmCompare>();
+        QVERIFY(compare && compare->isVisible());
+        QCOMPARE(compare->differences(), 1);
+        screenshot(history, "history");
+        screenshot(compare, "compare");
+        compare->findChild<QPushButton*>("btnDone")->click();
+
+        history->findChild<QPushButton*>("btnRestore")->click();
+        QVERIFY2(h.waitFor([&] { return h.dialogs.messages.size() == 2 && h.linkIdle(); }, writtenWithinMs),
+                 qPrintable(h.dialogs.texts().join('\n')));
+        QVERIFY2(h.dialogs.messages.last().text.endsWith("Completed."), qPrintable(h.dialogs.texts().join('\n')));
+        QVERIFY(monitorHolds(monitor, snapshot));
+        // The restore is itself in the history, after a snapshot of what it replaced.
+        const QVector<HistoryEnd> ends = h.ctx().recorder->store().ends(snapshot.connectionId);
+        QVERIFY(!ends.isEmpty() && ends.last().summary == h.dialogs.messages.last().text);
+    }
+
+    void commandLineWriteThenRestore() {
+        QTemporaryDir dir;
+        const QString database = dir.filePath(QStringLiteral("history.sqlite"));
+        sim::PtySimulator simulator{sim::SimOptions()};
+        QVERIFY(simulator.start());
+        sim::SimMonitor& monitor = simulator.monitor();
+        const QString port = simulator.devicePath();
+
+        // A data file of this monitor holding other values for scan set 2.
+        MonitorModel file;
+        file.monitorResponding = true;
+        file.modelNumber = monitor.state().boards.value('s').part;
+        file.serialNumber = monitor.state().boards.value('s').serial;
+        file.firmwareVersion = QStringLiteral("V 2.10");
+        file.firmwareClass = 210;
+        file.scanSetEnabled[1] = 1;
+        for (DacGroup* g : file.fileGroups())
+            for (int dac = 0; dac < DacGroup::dacSlots; ++dac)
+                g->value[dac][1] =
+                    qint16(7 + dac + monitor.dac(char(g->letter.toLatin1()), sim::DacTable::Current, dac, 1) % 50);
+        markAllRead(file);
+        const QString path = dir.filePath(QStringLiteral("other.mdv"));
+        QFile out(path);
+        QVERIFY(out.open(QIODevice::WriteOnly) && out.write(DataFile(file).contents()) > 0);
+        out.close();
+
+        const QStringList common{QStringLiteral("--port"), port, QStringLiteral("--database"), database};
+        const Run write = cli(common + QStringList{"write", path, "--yes"}, dir.path());
+        QVERIFY2(write.status == 0, qPrintable(write.err));
+        const Run listed = cli({"--database", database, "history", file.serialNumber, "--json"}, dir.path());
+        QVERIFY2(listed.status == 0, qPrintable(listed.err));
+        const QJsonObject monitorJson = QJsonDocument::fromJson(listed.out.toUtf8()).array().at(0).toObject();
+        const QJsonArray snapshots = monitorJson["connections"].toArray().at(0).toObject()["snapshots"].toArray();
+        QCOMPARE(snapshots.size(), 1);
+        const QString id = snapshots.at(0).toObject()["id"].toString();
+        HistorySnapshot snapshot;
+        {
+            HistoryStore store(database, dir.filePath(QStringLiteral("pending.sqlite")));
+            QString error;
+            QVERIFY(store.open() && store.snapshot(id, &snapshot, &error));
+        }
+        QVERIFY(!monitorHolds(monitor, snapshot));
+
+        const Run restore = cli(common + QStringList{"restore", id.left(8), "--yes"}, dir.path());
+        QVERIFY2(restore.status == 0, qPrintable(restore.err));
+        QVERIFY(monitorHolds(monitor, snapshot));
+        const Run diff = cli(common + QStringList{"diff", id, "--json"}, dir.path());
+        QVERIFY2(diff.status == 0, qPrintable(diff.err));
+        QCOMPARE(QJsonDocument::fromJson(diff.out.toUtf8()).object()["differences"].toInt(), 0);
+    }
+};
+
+QTEST_MAIN(HistoryEndToEndTest)
+#include "tst_e2e_history.moc"
