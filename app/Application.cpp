@@ -12,6 +12,7 @@
 #include "link/windows/FrmCommLog.h"
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
+#include "model/ReadingRecorder.h"
 #include "model/windows/DataFileCommands.h"
 #include "model/windows/WriteBackCommand.h"
 #include "platform/Clock.h"
@@ -73,6 +74,7 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_dispatcher = std::make_unique<Dispatcher>(*m_model, m_handlers.get());
     m_ctx.dispatcher = m_dispatcher.get();
     m_ctx.handlers = m_handlers.get();
+    m_ctx.readings = new ReadingRecorder(ReadingRecorder::defaultCapacity, this);
     m_ctx.link->setDispatch([this](const QString& answer) {
         m_dispatcher->dispatchAnswer(answer);
         followBootBlockExit();

@@ -5,6 +5,7 @@
 #include "diag/FrmPeekPoke.h"
 #include "diag/StatusWindows.h"
 #include "diag/TestPointWindows.h"
+#include "model/ReadingRecorder.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/DiagnosticHandlers.h"
 #include "ui/AppContext.h"
@@ -50,6 +51,7 @@ void connectDiagnosticRoutes(AppContext& ctx, QObject* owner) {
     DiagnosticHandlers* diag = h->diagnostics();
     QObject::connect(diag, &DiagnosticHandlers::controlTextsRead, owner,
                      [&ctx](const ControlTexts& texts) { showTexts(ctx, texts); });
+    QObject::connect(diag, &DiagnosticHandlers::readingsTaken, ctx.readings, &ReadingRecorder::take);
     QObject::connect(h, &DataReadHandlers::verticalFailRead, owner,
                      [&ctx](const QString& text) { showFail(ctx, QStringLiteral("VFailValue"), text); });
     QObject::connect(h, &DataReadHandlers::horizontalFailRead, owner,

@@ -8,15 +8,18 @@
 //
 // Nothing is asked of a monitor in its boot block (it refuses these requests) nor while a firmware download
 // runs (the line belongs to the download): the window sends nothing then and says why in words.
+#include "protocol/ControlTexts.h"
 #include "ui/ChildWindow.h"
 
 #include <QStringList>
 #include <functional>
 
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class ReadingPlot;
 class Timer;
 
 class DiagnosticWindow : public ChildWindow {
@@ -33,6 +36,8 @@ public:
     QString controlText(const QString& control) const;
 
     Timer* tmrTest() const { return m_timer; }
+    // The plot beside the numbers; null until "Plot" is first pressed.
+    ReadingPlot* plot() const { return m_plot; }
 
 protected:
     struct Polling {
@@ -78,6 +83,8 @@ protected:
     enum class Reread { WhileActiveAndResponding, Always };
     QPushButton* addRereadButton(int row, int column, const QString& name, const QString& caption, Reread kind);
     // "Close" (TPCloseButton) hides the window.
+    // "Plot" shows or hides the plot of the readings shown in windows, beside the numbers.
+    QPushButton* addPlotButton(int row, int column, DiagWindows windows);
     QPushButton* addCloseButton(int row, int column, const QString& name = QStringLiteral("TPCloseButton"),
                                 const QString& caption = QStringLiteral("Close"));
 
@@ -90,6 +97,8 @@ private:
     Polling m_polling;
     Timer* m_timer;
     QGridLayout* m_grid;
+    QHBoxLayout* m_beside;
+    ReadingPlot* m_plot = nullptr;
     QLabel* m_notice;
     QPushButton* m_reread = nullptr;
     // The line on the wire, whose answer is awaited while the queue awaits one.

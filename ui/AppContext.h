@@ -18,6 +18,7 @@ class Dispatcher;
 class Link;
 class MonitorModel;
 class PortMap;
+class ReadingRecorder;
 class SerialPort;
 class Settings;
 class Tone;
@@ -49,6 +50,8 @@ struct AppContext {
     AppModes* modes = nullptr;
     // The one download state of the process (Software and progress windows).
     DownloadEngine* download = nullptr;
+    // Every reading of the diagnostics answers on this connection (the windows' plots).
+    ReadingRecorder* readings = nullptr;
 
     // Serial port number 1-4 ("CommPort").
     int commPort = 1;
