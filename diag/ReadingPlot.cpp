@@ -17,6 +17,7 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
+#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
@@ -47,7 +48,7 @@ ReadingPlot::ReadingPlot(AppContext& ctx, DiagWindows windows, QWidget* parent)
     m_view->setObjectName(QStringLiteral("chartReadings"));
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setMinimumSize(480, 300);
-    m_view->installEventFilter(this);
+    m_view->viewport()->installEventFilter(this);
     m_chart->legend()->setAlignment(Qt::AlignBottom);
     m_chart->setMargins(QMargins(2, 2, 2, 2));
     m_timeAxis->setTitleText(QStringLiteral("Time"));
@@ -208,12 +209,13 @@ void ReadingPlot::redraw() {
                 if (s.outside)
                     marks.append(points.last());
                 if (s.timeMs >= from && s.timeMs <= end) {
-                    auto& r = ranges[m_axes.value(recorder->unit(it.key()))];
-                    if (r.first > r.second) {
-                        r = {s.value, s.value};
+                    QValueAxis* axis = m_axes.value(recorder->unit(it.key()));
+                    auto r = ranges.find(axis);
+                    if (r == ranges.end()) {
+                        ranges.insert(axis, {s.value, s.value});
                     } else {
-                        r.first = std::min<double>(r.first, s.value);
-                        r.second = std::max<double>(r.second, s.value);
+                        r->first = std::min<double>(r->first, s.value);
+                        r->second = std::max<double>(r->second, s.value);
                     }
                 }
             }
@@ -259,7 +261,7 @@ void ReadingPlot::followLive() {
 }
 
 bool ReadingPlot::eventFilter(QObject* watched, QEvent* event) {
-    if (watched == m_view && event->type() == QEvent::Wheel) {
+    if (watched == m_view->viewport() && event->type() == QEvent::Wheel) {
         zoom(static_cast<QWheelEvent*>(event)->angleDelta().y() > 0 ? 0.8 : 1.25);
         return true;
     }

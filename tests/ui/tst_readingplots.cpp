@@ -86,7 +86,7 @@ private slots:
         QVERIFY(plot && plot->isVisible());
         auto* series = seriesNamed<QLineSeries>(plot, line);
         QVERIFY2(series, qPrintable(line));
-        QCOMPARE(series->count(), 1);
+        QVERIFY(series->count() > 0);
     }
 
     void aDayOfReadingsIsDrawnMarkedAndSaved() {
