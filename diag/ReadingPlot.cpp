@@ -10,6 +10,7 @@
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QListWidget>
+#include <QPixmap>
 #include <QPushButton>
 #include <QStatusBar>
 #include <QVBoxLayout>
@@ -17,7 +18,6 @@
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
 #include <QtCharts/QDateTimeAxis>
-#include <QtCharts/QLegendMarker>
 #include <QtCharts/QLineSeries>
 #include <QtCharts/QScatterSeries>
 #include <QtCharts/QValueAxis>
@@ -49,7 +49,8 @@ ReadingPlot::ReadingPlot(AppContext& ctx, DiagWindows windows, QWidget* parent)
     m_view->setRenderHint(QPainter::Antialiasing);
     m_view->setMinimumSize(480, 300);
     m_view->viewport()->installEventFilter(this);
-    m_chart->legend()->setAlignment(Qt::AlignBottom);
+    // The list beside the chart names the lines in their colours; a legend of twenty would crowd the plot out.
+    m_chart->legend()->hide();
     m_chart->setMargins(QMargins(2, 2, 2, 2));
     m_timeAxis->setTitleText(QStringLiteral("Time"));
     m_chart->addAxis(m_timeAxis, Qt::AlignBottom);
@@ -137,9 +138,9 @@ void ReadingPlot::addReading(const QString& caption) {
         s->attachAxis(m_timeAxis);
         s->attachAxis(axis);
     }
-    for (QLegendMarker* marker : m_chart->legend()->markers(line.marks))
-        marker->setVisible(false);
-    line.item = new QListWidgetItem(caption, m_readings);
+    QPixmap swatch(12, 12);
+    swatch.fill(line.curve->color());
+    line.item = new QListWidgetItem(QIcon(swatch), caption, m_readings);
     line.item->setFlags(line.item->flags() | Qt::ItemIsUserCheckable);
     line.item->setCheckState(Qt::Checked);
     m_lines.insert(caption, line);
