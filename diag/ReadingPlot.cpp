@@ -47,7 +47,8 @@ ReadingPlot::ReadingPlot(AppContext& ctx, DiagWindows windows, QWidget* parent)
     setObjectName(QStringLiteral("plotReadings"));
     m_view->setObjectName(QStringLiteral("chartReadings"));
     m_view->setRenderHint(QPainter::Antialiasing);
-    m_view->setMinimumSize(480, 300);
+    // Room for the value axes of up to six units beside the time axis.
+    m_view->setMinimumSize(760, 460);
     m_view->viewport()->installEventFilter(this);
     // The list beside the chart names the lines in their colours; a legend of twenty would crowd the plot out.
     m_chart->legend()->hide();
@@ -151,6 +152,7 @@ QValueAxis* ReadingPlot::axisFor(const QString& unit) {
         return axis;
     auto* axis = new QValueAxis(m_chart);
     axis->setTitleText(unit);
+    axis->setLabelFormat(QStringLiteral("%.4g"));
     axis->setObjectName(QStringLiteral("axis_%1").arg(unit));
     m_chart->addAxis(axis, m_axes.size() % 2 ? Qt::AlignRight : Qt::AlignLeft);
     m_axes.insert(unit, axis);
