@@ -113,12 +113,14 @@ int main(int argc, char** argv) {
         plot.redraw();
         paint();
     });
+    const Times lastMinutesData = timed(21, [&](int) { plot.redraw(); });
     while (plot.spanMs() < qint64(polls) * 5000)
         zoomOut->click();
     const Times wholeDay = timed(21, [&](int) {
         plot.redraw();
         paint();
     });
+    const Times wholeDayData = timed(21, [&](int) { plot.redraw(); });
     // A new poll arriving while the whole day is shown: record it, redraw, paint.
     const Times live = timed(21, [&](int i) {
         now += 5000;
@@ -130,6 +132,10 @@ int main(int argc, char** argv) {
     std::printf("redraw and paint, last 10 minutes: median %.1f ms, worst %.1f ms\n", lastMinutes.median,
                 lastMinutes.worst);
     std::printf("redraw and paint, whole day:       median %.1f ms, worst %.1f ms\n", wholeDay.median, wholeDay.worst);
+    std::printf("series filled only, last 10 min:   median %.1f ms, worst %.1f ms\n", lastMinutesData.median,
+                lastMinutesData.worst);
+    std::printf("series filled only, whole day:     median %.1f ms, worst %.1f ms\n", wholeDayData.median,
+                wholeDayData.worst);
     std::printf("a new reading, whole day shown:    median %.1f ms, worst %.1f ms\n", live.median, live.worst);
     std::printf("CSV of the day (%d rows):          median %.0f ms\n",
                 int(recorder.csv(DiagWindow::MdiTestPoints).count('\n') - 1), csv.median);

@@ -28,8 +28,14 @@
 namespace {
 // Redraws while readings arrive are gathered: a poll brings a dozen readings at once.
 constexpr int redrawDelayMs = 250;
+constexpr int sparsePoints = 40;
 constexpr qint64 shortestSpanMs = 30 * 1000;
 constexpr qint64 longestSpanMs = 31LL * 24 * 3600 * 1000;
+
+template <class T, class V, class G, class S> void setIfChanged(T* object, G get, S set, const V& value) {
+    if ((object->*get)() != value)
+        (object->*set)(value);
+}
 
 QPushButton* button(QWidget* parent, const QString& name, const QString& caption) {
     auto* b = new QPushButton(caption, parent);
@@ -48,7 +54,7 @@ ReadingPlot::ReadingPlot(AppContext& ctx, DiagWindows windows, QWidget* parent)
     m_view->setObjectName(QStringLiteral("chartReadings"));
     m_view->setRenderHint(QPainter::Antialiasing);
     // Room for the value axes of up to six units beside the time axis.
-    m_view->setMinimumSize(760, 460);
+    m_view->setMinimumSize(600, 400);
     m_view->viewport()->installEventFilter(this);
     // The list beside the chart names the lines in their colours; a legend of twenty would crowd the plot out.
     m_chart->legend()->hide();
@@ -197,7 +203,8 @@ void ReadingPlot::redraw() {
     }
     const qint64 end = m_endMs;
     const qint64 from = end - m_spanMs;
-    const int maxPoints = std::max(200, 2 * m_view->width());
+    // The lowest and highest sample of every two pixels: as many points as the plot is wide.
+    const int maxPoints = std::max(200, m_view->width());
     QHash<QValueAxis*, QPair<double, double>> ranges;
     for (auto it = m_lines.constBegin(); it != m_lines.constEnd(); ++it) {
         const Line& line = it.value();
@@ -223,21 +230,28 @@ void ReadingPlot::redraw() {
                 }
             }
         }
+        // Every change of a series or an axis lays the chart out again: only what changed is set.
         line.curve->replace(points);
         line.marks->replace(marks);
-        line.curve->setVisible(shown);
-        line.marks->setVisible(shown);
+        // A few readings (the first minutes of a connection) show as dots, which a line alone would not.
+        setIfChanged(line.curve, &QXYSeries::pointsVisible, &QXYSeries::setPointsVisible, points.size() < sparsePoints);
+        setIfChanged(line.curve, &QAbstractSeries::isVisible, &QAbstractSeries::setVisible, shown);
+        setIfChanged(line.marks, &QAbstractSeries::isVisible, &QAbstractSeries::setVisible, shown && !marks.isEmpty());
     }
-    m_timeAxis->setFormat(m_spanMs > 24LL * 3600 * 1000 ? QStringLiteral("dd.MM. HH:mm") : QStringLiteral("HH:mm:ss"));
+    setIfChanged(m_timeAxis, &QDateTimeAxis::format, &QDateTimeAxis::setFormat,
+                 m_spanMs > 24LL * 3600 * 1000 ? QStringLiteral("dd.MM. HH:mm") : QStringLiteral("HH:mm:ss"));
     m_timeAxis->setRange(QDateTime::fromMSecsSinceEpoch(from), QDateTime::fromMSecsSinceEpoch(end));
     for (QValueAxis* axis : std::as_const(m_axes)) {
         const auto r = ranges.value(axis, {1, 0});
-        axis->setVisible(r.first <= r.second);
+        setIfChanged(axis, &QAbstractAxis::isVisible, &QAbstractAxis::setVisible, r.first <= r.second);
         if (r.first > r.second)
             continue;
-        const double margin = std::max(0.05 * (r.second - r.first), 0.01 * std::max(1.0, std::abs(r.second)));
-        axis->setRange(r.first - margin, r.second + margin);
-        axis->applyNiceNumbers();
+        // Whole steps of a tenth of the span keep the axis still while readings move within it.
+        const double step = std::pow(10.0, std::floor(std::log10(std::max(r.second - r.first, 1e-3))));
+        const double low = std::floor(r.first / step) * step - step;
+        const double high = std::ceil(r.second / step) * step + step;
+        if (axis->min() != low || axis->max() != high)
+            axis->setRange(low, high);
     }
 }
 

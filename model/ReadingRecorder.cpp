@@ -132,36 +132,55 @@ QVector<ReadingRecorder::Sample> ReadingRecorder::samples(const QString& caption
 
 QVector<ReadingRecorder::Sample> ReadingRecorder::samplesFor(const QString& caption, qint64 fromMs, qint64 toMs,
                                                              int maxPoints) const {
-    const QVector<Sample> all = samples(caption);
-    const auto byTime = [](const Sample& s, qint64 t) { return s.timeMs < t; };
-    // One sample either side of the span, so the line runs to the edges.
-    auto first = std::lower_bound(all.begin(), all.end(), fromMs, byTime);
-    if (first != all.begin())
-        --first;
-    auto last = std::upper_bound(first, all.end(), toMs, [](qint64 t, const Sample& s) { return t < s.timeMs; });
-    if (last != all.end())
-        ++last;
-    const int count = int(last - first);
-    const int slices = std::max(1, maxPoints / 2);
-    if (count <= maxPoints || toMs <= fromMs)
-        return QVector<Sample>(first, last);
-
     QVector<Sample> out;
-    out.reserve(slices * 2);
+    const Series* s = seriesOf(caption);
+    if (!s)
+        return out;
+    // The older ring and the recent one read as one sequence in time order, searched without copying it.
+    const int olderCount = s->older.size();
+    const int count = olderCount + s->recent.size();
+    const auto at = [s, olderCount](int i) -> const Sample& {
+        return i < olderCount ? s->older.at(i) : s->recent.at(i - olderCount);
+    };
+    const auto firstAtOrAfter = [&](qint64 t, bool after) {
+        int low = 0, high = count;
+        while (low < high) {
+            const int mid = (low + high) / 2;
+            if (after ? at(mid).timeMs <= t : at(mid).timeMs < t)
+                low = mid + 1;
+            else
+                high = mid;
+        }
+        return low;
+    };
+    // One sample either side of the span, so the line runs to the edges.
+    const int first = std::max(0, firstAtOrAfter(fromMs, false) - 1);
+    const int last = std::min(count, firstAtOrAfter(toMs, true) + 1);
+    if (last - first <= maxPoints || toMs <= fromMs) {
+        out.reserve(last - first);
+        for (int i = first; i < last; ++i)
+            out.append(at(i));
+        return out;
+    }
+
+    // Where more fall in the span, each slice of time gives its lowest and highest sample (an outside one wins).
+    const int slices = std::max(1, maxPoints / 2);
+    out.reserve(slices * 2 + 2);
     const double width = double(toMs - fromMs) / slices;
-    auto it = first;
-    while (it != last) {
-        const qint64 sliceEnd = fromMs + qint64(std::floor((double(it->timeMs - fromMs) / width) + 1) * width);
-        const Sample* low = &*it;
-        const Sample* high = &*it;
-        const Sample* outside = it->outside ? &*it : nullptr;
-        for (; it != last && it->timeMs < sliceEnd; ++it) {
-            if (it->value < low->value)
-                low = &*it;
-            if (it->value > high->value)
-                high = &*it;
-            if (it->outside && !outside)
-                outside = &*it;
+    int i = first;
+    while (i < last) {
+        const qint64 sliceEnd = fromMs + qint64((std::floor(double(at(i).timeMs - fromMs) / width) + 1) * width);
+        const Sample* low = &at(i);
+        const Sample* high = low;
+        const Sample* outside = low->outside ? low : nullptr;
+        for (; i < last && at(i).timeMs < sliceEnd; ++i) {
+            const Sample* x = &at(i);
+            if (x->value < low->value)
+                low = x;
+            if (x->value > high->value)
+                high = x;
+            if (x->outside && !outside)
+                outside = x;
         }
         if (outside && outside != low && outside != high)
             (outside->value < high->value ? low : high) = outside;
