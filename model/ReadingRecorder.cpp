@@ -1,7 +1,6 @@
 #include "model/ReadingRecorder.h"
 
 #include <QDateTime>
-#include <QLocale>
 
 #include <algorithm>
 
@@ -241,7 +240,7 @@ QByteArray ReadingRecorder::csv(DiagWindows windows) const {
         captions.append(csvField(s.caption));
         units.append(csvField(s.unit));
     }
-    const QLocale c = QLocale::c();
+    out.reserve(rows.size() * 48);
     qint64 stampedMs = -1;
     QByteArray stamp;
     for (const Row& r : rows) {
@@ -252,7 +251,7 @@ QByteArray ReadingRecorder::csv(DiagWindows windows) const {
                         .toString(Qt::ISODateWithMs)
                         .toLatin1();
         }
-        out += stamp + ',' + captions.at(r.series) + ',' + c.toString(double(r.value), 'g', 7).toLatin1() + ',' +
+        out += stamp + ',' + captions.at(r.series) + ',' + QByteArray::number(double(r.value), 'g', 7) + ',' +
                units.at(r.series) + "\r\n";
     }
     return out;
