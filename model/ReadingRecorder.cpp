@@ -103,6 +103,14 @@ void ReadingRecorder::clear() {
     emit cleared();
 }
 
+void ReadingRecorder::setMonitor(const QString& identity) {
+    if (identity.isEmpty() || identity == m_monitor)
+        return;
+    if (!m_monitor.isEmpty())
+        clear();
+    m_monitor = identity;
+}
+
 QStringList ReadingRecorder::captions(DiagWindows windows) const {
     QStringList out;
     for (const Series& s : m_series)

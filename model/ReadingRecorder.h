@@ -42,6 +42,9 @@ public:
     // are not ordered (a monitor that reports none gives zeros) mark nothing.
     void setBounds(const QString& caption, const QString& lower, const QString& upper);
     void clear();
+    // The monitor the readings come from (its serial number): another monitor starts a new recording, while the
+    // same one found again after a lost link carries on with its own.
+    void setMonitor(const QString& identity);
 
     // The readings shown in any of windows, in the order they were first recorded.
     QStringList captions(DiagWindows windows) const;
@@ -109,5 +112,6 @@ private:
     QVector<Series> m_series;
     QHash<QString, int> m_index;
     QHash<QString, Bounds> m_bounds;
+    QString m_monitor;
 };
 Q_DECLARE_METATYPE(ReadingRecorder::Sample)

@@ -104,6 +104,18 @@ private slots:
         }
     }
 
+    void anotherMonitorStartsANewRecording() {
+        ReadingRecorder r;
+        const auto record = [&r](qint64 t) { r.record(QStringLiteral("+24V"), 24, QStringLiteral("V"), t, crt); };
+        r.setMonitor(QStringLiteral("D21-010203"));
+        record(1);
+        r.setMonitor(QStringLiteral("D21-010203"));
+        record(2);
+        QCOMPARE(r.samples(QStringLiteral("+24V")).size(), 2);
+        r.setMonitor(QStringLiteral("D21-777777"));
+        QVERIFY(r.captions(crt).isEmpty());
+    }
+
     void hvLimitsMarkTheSamplesOutside_data() {
         QTest::addColumn<QString>("limits");
         QTest::addColumn<int>("count");
