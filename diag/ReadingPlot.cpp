@@ -98,8 +98,12 @@ ReadingPlot::ReadingPlot(AppContext& ctx, DiagWindows windows, QWidget* parent)
     m_redrawTimer->setSingleShot(true);
     connect(m_redrawTimer, &Timer::timeout, this, &ReadingPlot::redraw);
     ReadingRecorder* recorder = ctx.readings;
-    for (const QString& caption : recorder->captions(m_windows))
+    // A reading already outside its limits is named at once.
+    for (const QString& caption : recorder->captions(m_windows)) {
         addReading(caption);
+        const ReadingRecorder::Sample newest = recorder->newest(caption);
+        noteSample(caption, newest.outside, newest.value, newest.timeMs);
+    }
     connect(recorder, &ReadingRecorder::recorded, this,
             [this](const QString& caption, const ReadingRecorder::Sample& s) {
                 if (!m_lines.contains(caption)) {

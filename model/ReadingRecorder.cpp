@@ -124,6 +124,11 @@ QString ReadingRecorder::unit(const QString& caption) const {
     return s ? s->unit : QString();
 }
 
+ReadingRecorder::Sample ReadingRecorder::newest(const QString& caption) const {
+    const Series* s = seriesOf(caption);
+    return s && s->recent.size() ? s->recent.at(s->recent.size() - 1) : Sample();
+}
+
 QVector<ReadingRecorder::Sample> ReadingRecorder::samples(const QString& caption) const {
     QVector<Sample> out;
     const Series* s = seriesOf(caption);

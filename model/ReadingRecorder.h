@@ -52,6 +52,8 @@ public:
     // The bounded reading's limits now; known only when ordered.
     Limits limits(const QString& caption) const;
     QString boundOf(const QString& limitCaption) const;
+    // The newest sample of caption (a zero sample when there is none).
+    Sample newest(const QString& caption) const;
     // Every sample kept, oldest first.
     QVector<Sample> samples(const QString& caption) const;
     // The samples from fromMs to toMs reduced to at most about maxPoints for drawing: where more fall in the span,

@@ -104,7 +104,7 @@ private slots:
         const int polls = 24 * 360;
         QVector<int> fed;
         for (int k = 0; k < polls; ++k, now += 10000) {
-            fed.append(150 + (k * 37) % 97);
+            fed.append(150 + (k * 37 + 60) % 97);
             dispatcher->dispatchAnswer(
                 QStringLiteral("da\r\n159,160,160,120\r\nAnode Voltage %1\r\n+24V 204\r\n#").arg(fed.last()));
         }
@@ -126,6 +126,10 @@ private slots:
             QVERIFY(p.y() > 230);
         const QString status = plot->findChild<QStatusBar*>()->currentMessage();
         QCOMPARE(status.startsWith(QStringLiteral("HV Val")), fed.last() > 230);
+        // A plot opened later names it as well (its window's reads unanswered, so the day stays as fed).
+        tool.monitor->answering = false;
+        auto* voltages = openPlot(tool, QStringLiteral("mnuDiagnosticsHVLimits"), QStringLiteral("frmHVLimits"));
+        QCOMPARE(voltages->findChild<QStatusBar*>()->currentMessage(), status);
 
         const QString path = tool.h.m_dir.filePath(QStringLiteral("day.csv"));
         tool.h.dialogs.files.enqueue(path);
