@@ -13,6 +13,7 @@
 #include "link/windows/FrmCommLog.h"
 #include "link/windows/FrmConnect.h"
 #include "model/MonitorModel.h"
+#include "model/ReadingRecorder.h"
 #include "model/windows/DataFileCommands.h"
 #include "model/windows/WriteBackCommand.h"
 #include "platform/Clock.h"
@@ -60,6 +61,7 @@ Application::Application(const Services& s, QObject* parent) : QObject(parent) {
     m_ctx.attachSession(m_session);
     m_standInLog = std::make_unique<LineKeepingLog>();
     m_ctx.link->setLog(m_standInLog.get());
+    m_ctx.readings = new ReadingRecorder(ReadingRecorder::defaultCapacity, this);
     m_modes = new AppModes(this);
     m_ctx.modes = m_modes;
 }

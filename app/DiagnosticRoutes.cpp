@@ -5,6 +5,8 @@
 #include "diag/FrmPeekPoke.h"
 #include "diag/StatusWindows.h"
 #include "diag/TestPointWindows.h"
+#include "model/MonitorModel.h"
+#include "model/ReadingRecorder.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/DiagnosticHandlers.h"
 #include "ui/AppContext.h"
@@ -50,6 +52,9 @@ void connectDiagnosticRoutes(AppContext& ctx, QObject* owner) {
     DiagnosticHandlers* diag = h->diagnostics();
     QObject::connect(diag, &DiagnosticHandlers::controlTextsRead, owner,
                      [&ctx](const ControlTexts& texts) { showTexts(ctx, texts); });
+    QObject::connect(diag, &DiagnosticHandlers::readingsTaken, ctx.readings, &ReadingRecorder::take);
+    QObject::connect(h, &DataReadHandlers::identityRead, ctx.readings,
+                     [&ctx] { ctx.readings->setMonitor(ctx.model->serialNumber.trimmed()); });
     QObject::connect(h, &DataReadHandlers::verticalFailRead, owner,
                      [&ctx](const QString& text) { showFail(ctx, QStringLiteral("VFailValue"), text); });
     QObject::connect(h, &DataReadHandlers::horizontalFailRead, owner,

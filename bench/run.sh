@@ -4,12 +4,14 @@
 set -euo pipefail
 root="$(cd "$(dirname "${BASH_SOURCE[0]}")/.." && pwd)"
 build="${BUILD_DIR:-$root/build}"
-"$root/scripts/build.sh" --target bench_core bench_startup_tool bench_startup_minimal bench_download bench_coalesce bench_cli bench_soak
+"$root/scripts/build.sh" --target bench_core bench_startup_tool bench_startup_minimal bench_download bench_coalesce bench_cli bench_soak bench_plot
 "$build/bin/bench_core" "$@"
 if [ "${CALLGRIND:-0}" = "1" ] && command -v valgrind >/dev/null; then
     "$build/bin/bench_core" -callgrind "$@"
 fi
 "$root/bench/startup.sh"
+# Half a minute: the plot of a day of readings, offscreen.
+QT_QPA_PLATFORM="${QT_QPA_PLATFORM:-offscreen}" "$build/bin/bench_plot"
 # About two minutes: slider values held on a key against the simulated monitor at 9600 baud.
 "$build/bin/bench_coalesce"
 # About a minute: the command line reading a 2.10 monitor at 9600 baud, five times.

@@ -32,6 +32,10 @@ bool checkVerb(CliOptions* o, QString* error) {
         *error = QStringLiteral("-o and --scan-set belong to read");
         return false;
     }
+    if ((o->watchSeconds || !o->csvFile.isEmpty()) && o->verb != QLatin1String("testpoints")) {
+        *error = QStringLiteral("--watch and --csv belong to testpoints");
+        return false;
+    }
     static const QStringList jsonVerbs = {QStringLiteral("identify"), QStringLiteral("history"), QStringLiteral("diff"),
                                           QStringLiteral("restore")};
     if (o->json && !jsonVerbs.contains(o->verb)) {
@@ -87,9 +91,11 @@ bool CliOptions::parse(const QStringList& arguments, CliOptions* o, QString* err
     const QCommandLineOption output(QStringList{QStringLiteral("o"), QStringLiteral("output")}, QString(),
                                     QStringLiteral("FILE"));
     const QCommandLineOption scanSet(QStringLiteral("scan-set"), QString(), QStringLiteral("N"));
+    const QCommandLineOption watch(QStringLiteral("watch"), QString(), QStringLiteral("SECONDS"));
+    const QCommandLineOption csv(QStringLiteral("csv"), QString(), QStringLiteral("FILE"));
     const QCommandLineOption help(QStringList{QStringLiteral("h"), QStringLiteral("help")});
     const QCommandLineOption version(QStringLiteral("version"));
-    p.addOptions({port, com, simulate, line, log, yes, json, database, output, scanSet, help, version});
+    p.addOptions({port, com, simulate, line, log, yes, json, database, output, scanSet, watch, csv, help, version});
     if (!p.parse(args)) {
         *error = p.errorText();
         return false;
@@ -143,6 +149,15 @@ bool CliOptions::parse(const QStringList& arguments, CliOptions* o, QString* err
     o->output = p.value(output);
     if (p.isSet(scanSet) && !takeScanSet(p.value(scanSet), o, error))
         return false;
+    if (p.isSet(watch)) {
+        bool ok = false;
+        o->watchSeconds = p.value(watch).toInt(&ok);
+        if (!ok || o->watchSeconds < 1) {
+            *error = QStringLiteral("--watch takes a number of seconds");
+            return false;
+        }
+    }
+    o->csvFile = p.value(csv);
     QStringList positional = p.positionalArguments();
     o->verb = positional.isEmpty() ? QString() : positional.takeFirst();
     o->arguments = positional;

@@ -17,6 +17,8 @@ struct CliOptions {
     QString output;    // read -o FILE
     int scanSet = 0;   // read --scan-set N (1 to 6); 0 the scan set the monitor runs
     bool allScanSets = false;
+    int watchSeconds = 0; // testpoints --watch SECONDS: poll at the window's interval for that long
+    QString csvFile;      // testpoints --csv FILE: the readings as CSV
     bool help = false;
     bool version = false;
     QString verb;

@@ -1,5 +1,6 @@
 #include "diag/DiagnosticWindow.h"
 
+#include "diag/ReadingPlot.h"
 #include "download/DownloadEngine.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
@@ -25,15 +26,16 @@ const char* const keepsTyping = "keepsTyping";
 
 DiagnosticWindow::DiagnosticWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
     : ChildWindow(ctx, objectName, caption, parent), m_timer(ctx.clock->createTimer(this)), m_grid(new QGridLayout),
-      m_notice(new QLabel(this)) {
+      m_beside(new QHBoxLayout(this)), m_notice(new QLabel(this)) {
     m_notice->setObjectName(QStringLiteral("lblNotice"));
     m_notice->setWordWrap(true);
     m_notice->setStyleSheet(QStringLiteral("font-weight: bold;"));
     m_notice->hide();
     m_notice->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Maximum);
-    auto* layout = new QVBoxLayout(this);
+    auto* layout = new QVBoxLayout;
     layout->addWidget(m_notice);
     layout->addLayout(m_grid, 1);
+    m_beside->addLayout(layout);
     m_timer->setObjectName(QStringLiteral("tmrTest"));
     if (DownloadEngine* download = ctx.download) {
         connect(download, &DownloadEngine::progressShown, this, &DiagnosticWindow::showNotice);
@@ -279,6 +281,21 @@ QPushButton* DiagnosticWindow::addRereadButton(int row, int column, const QStrin
             queueReads(m_polling.onActivation);
     });
     return reread;
+}
+
+QPushButton* DiagnosticWindow::addPlotButton(int row, int column, DiagWindows windows) {
+    QPushButton* button = addButton(row, column, QStringLiteral("btnPlot"), QStringLiteral("Plot"));
+    button->setCheckable(true);
+    connect(button, &QPushButton::toggled, this, [this, windows](bool shown) {
+        if (!m_plot) {
+            m_plot = new ReadingPlot(m_ctx, windows, this);
+            m_beside->addWidget(m_plot, 1);
+        }
+        m_plot->setVisible(shown);
+        if (shown)
+            fitFrame();
+    });
+    return button;
 }
 
 QPushButton* DiagnosticWindow::addCloseButton(int row, int column, const QString& name, const QString& caption) {

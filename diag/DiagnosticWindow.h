@@ -16,9 +16,11 @@
 #include <optional>
 
 class QGridLayout;
+class QHBoxLayout;
 class QLabel;
 class QLineEdit;
 class QPushButton;
+class ReadingPlot;
 class Timer;
 
 class DiagnosticWindow : public ChildWindow {
@@ -35,6 +37,8 @@ public:
     QString controlText(const QString& control) const;
 
     Timer* tmrTest() const { return m_timer; }
+    // The plot beside the numbers; null until "Plot" is first pressed.
+    ReadingPlot* plot() const { return m_plot; }
 
 protected:
     struct Polling {
@@ -83,6 +87,8 @@ protected:
     enum class Reread { WhileActiveAndResponding, Always };
     QPushButton* addRereadButton(int row, int column, const QString& name, const QString& caption, Reread kind);
     // "Close" (TPCloseButton) hides the window.
+    // "Plot" shows or hides the plot of the readings shown in windows, beside the numbers.
+    QPushButton* addPlotButton(int row, int column, DiagWindows windows);
     QPushButton* addCloseButton(int row, int column, const QString& name = QStringLiteral("TPCloseButton"),
                                 const QString& caption = QStringLiteral("Close"));
 
@@ -97,6 +103,8 @@ private:
     Polling m_polling;
     Timer* m_timer;
     QGridLayout* m_grid;
+    QHBoxLayout* m_beside;
+    ReadingPlot* m_plot = nullptr;
     QLabel* m_notice;
     QPushButton* m_reread = nullptr;
     std::optional<DiagWindow> m_decoded;

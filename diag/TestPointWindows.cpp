@@ -42,6 +42,7 @@ FrmTestPoint::FrmTestPoint(AppContext& ctx, QWidget* parent)
     addHvLimitRows(0, 4);
     addRereadButton(row + 2, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"),
                     Reread::WhileActiveAndResponding);
+    addPlotButton(row + 2, 4, DiagWindow::TestPoint);
     addCloseButton(row + 2, 5);
 }
 
@@ -69,6 +70,7 @@ FrmMDITestPoints::FrmMDITestPoints(AppContext& ctx, QWidget* parent)
     row += 6;
     addRereadButton(row, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"),
                     Reread::WhileActiveAndResponding);
+    addPlotButton(row, 4, DiagWindow::MdiTestPoints);
     addCloseButton(row, 5);
 }
 
@@ -97,6 +99,7 @@ FrmCRTVoltages::FrmCRTVoltages(AppContext& ctx, QWidget* parent)
     addValueRow(12, 0, QStringLiteral("Video +80V:"), QStringLiteral("lblLV80Value"));
     addValueRow(13, 0, QStringLiteral("CPU +5V:"), QStringLiteral("lblCPUP5Value"));
     addRereadButton(14, 0, QStringLiteral("btnReRead"), QStringLiteral("ReRead"), Reread::Always);
+    addPlotButton(14, 2, DiagWindow::CrtVoltages);
     addCloseButton(14, 3);
 }
 
@@ -125,6 +128,7 @@ FrmFlatPanelTestPoints::FrmFlatPanelTestPoints(AppContext& ctx, QWidget* parent)
     row += 4;
     addRereadButton(row, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"),
                     Reread::WhileActiveAndResponding);
+    addPlotButton(row, 2, DiagWindow::FlatPanel);
     addCloseButton(row, 3);
     // Created again after its title bar's close, it shows the connected family's supplies, not the first family's.
     applyFamilySetUp(ctx.model->firmwareClass);

@@ -82,6 +82,7 @@ QString threeDigits(int value) {
 DiagnosticHandlers::DiagnosticHandlers(MonitorModel& model, QObject* parent) : QObject(parent), m_model(model) {
     qRegisterMetaType<ControlTexts>();
     qRegisterMetaType<HvControls>();
+    qRegisterMetaType<Readings>();
 }
 
 void DiagnosticHandlers::showOne(DiagWindows windows, const QString& control, const QString& text) {
@@ -94,6 +95,7 @@ void DiagnosticHandlers::testPoints(int decoder, const QString& body) {
         m_anodeCount = decoded.anodeCount;
     if (!decoded.texts.isEmpty())
         emit controlTextsRead(decoded.texts);
+    emit readingsTaken(ReadingNames::ofTestPoints(decoder, decoded));
 }
 
 HvControls DiagnosticHandlers::parseHvControls(const QString& body) {
@@ -140,8 +142,10 @@ void DiagnosticHandlers::hvControls(const QString& body) {
                           NumberFormat::format(std::min(v.defaults[g2Order[k]], 63), QStringLiteral("00"))});
         emit hvControlsRead(v);
     }
-    if (!texts.isEmpty())
+    if (!texts.isEmpty()) {
         emit controlTextsRead(texts);
+        emit readingsTaken(ReadingNames::ofHvLimits(v.lowerLimit, v.upperLimit, texts.first().windows));
+    }
 }
 
 void DiagnosticHandlers::syncFrequencies(const QString& body) {
@@ -155,6 +159,7 @@ void DiagnosticHandlers::syncFrequencies(const QString& body) {
     const QString pattern = QStringLiteral("0.00");
     emit controlTextsRead({{windows, QStringLiteral("VertFreqBox"), NumberFormat::format(vertical, pattern)},
                            {windows, QStringLiteral("HFreqTextBox"), NumberFormat::format(horizontal, pattern)}});
+    emit readingsTaken(ReadingNames::ofSyncFrequencies(vertical, horizontal, windows));
 }
 
 void DiagnosticHandlers::i2cProbeResult(const QString& body, int colour) {

@@ -3,6 +3,7 @@
 // the sync frequencies ("dv"), the I2C probe results and the peek/poke answers. Each turns its answer into the
 // texts the diagnostics windows show (and the HV limits of the model); none touches a widget.
 #include "protocol/ControlTexts.h"
+#include "protocol/Readings.h"
 
 #include <QObject>
 #include <QStringList>
@@ -42,6 +43,8 @@ public:
 
 signals:
     void controlTextsRead(const ControlTexts& texts);
+    // The same answers' readings as numbers, for the recording.
+    void readingsTaken(const Readings& readings);
     // The HV answer of a monitor with HV, focus and G2 controls (classes 201 to 299), for the sliders of the
     // high-voltage and G2 windows.
     void hvControlsRead(const HvControls& values);

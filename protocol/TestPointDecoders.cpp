@@ -147,6 +147,8 @@ void show(const Reading& r, int raw, TestPoints::Decoded& out) {
     if (r.anodeCount)
         out.anodeCount = n;
     if (r.control)
+        out.values.append({QString::fromLatin1(r.control), value, r.windows});
+    if (r.control)
         out.texts.append({r.windows, QString::fromLatin1(r.control),
                           QString::fromLatin1(r.prefix) + NumberFormat::format(value, QString::fromLatin1(r.pattern)) +
                               QString::fromLatin1(r.unit)});

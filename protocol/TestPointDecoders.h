@@ -9,8 +9,16 @@ namespace TestPoints {
 // The decoder of a firmware class: 1 (100-199), 2 (200-298), 3 (300-398), 4 (400-498); 0 for no decoder.
 int decoderOf(int firmwareClass);
 
+// The converted value of a shown reading, before it is formatted.
+struct Value {
+    QString control;
+    double value;
+    DiagWindows windows;
+};
+
 struct Decoded {
     ControlTexts texts;
+    QVector<Value> values;
     // The raw anode-voltage count of the answer (the HV value shown by the limit windows); -1 when absent.
     int anodeCount = -1;
 };

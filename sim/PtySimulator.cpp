@@ -27,6 +27,7 @@ PtySimulator::PtySimulator(const SimOptions& options, QObject* parent)
     : QObject(parent), m_options(options), m_monitor(SimProfile::byName(options.profile), options.bootMode),
       m_noise(options.noisePercent, options.seed) {
     m_monitor.setRejectRecord(options.rejectRecord, options.rejectTimes);
+    m_monitor.setDrift(options.drift);
     if (options.silent)
         m_monitor.setSilent(true);
     else if (options.silentAfter >= 0)

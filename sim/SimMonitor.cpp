@@ -687,6 +687,7 @@ QByteArray SimMonitor::readTestPoints(const QByteArray& l) {
     ++s.adcReads;
     const bool hv = s.hvEnabled;
     const ScanSetState& set = s.scanSets.value(s.currentScanSet);
+    const auto drifted = [&](int count) { return std::clamp(count + m_drift * (s.adcReads - 1), 0, 255); };
     QStringList numbers;
     QStringList lines;
     switch (s.profile.family) {
@@ -697,7 +698,7 @@ QByteArray SimMonitor::readTestPoints(const QByteArray& l) {
                                reading(160, 1),
                                reading(160, 2),
                                hv ? reading(176, 3) : 10,
-                               hv ? reading(std::clamp(s.hvControl[0] + 24, 0, 250), 4) : 0,
+                               hv ? drifted(reading(std::clamp(s.hvControl[0] + 24, 0, 250), 4)) : 0,
                                reading(203, 5),
                                reading(209, 6)};
         for (int v : values)
@@ -711,7 +712,7 @@ QByteArray SimMonitor::readTestPoints(const QByteArray& l) {
             numbers << QString::number(v);
         lines << numbers.join(QLatin1Char(','));
         lines << QStringLiteral("Video_+80V %1").arg(reading(243, 5));
-        lines << QStringLiteral("Anode Voltage %1").arg(hv ? reading(std::clamp(s.hvControl[0] + 40, 0, 250), 6) : 0);
+        lines << QStringLiteral("Anode Voltage %1").arg(hv ? drifted(reading(std::clamp(s.hvControl[0] + 40, 0, 250), 6)) : 0);
         lines << QStringLiteral("Anode Current %1").arg(hv ? reading(123, 7) : 0);
         lines << QStringLiteral("Focus Voltage %1").arg(hv ? reading(std::clamp(s.hvControl[1] + 25, 0, 250), 8) : 0);
         lines << QStringLiteral("G2 Voltage %1").arg(hv ? reading(std::clamp(s.hvControl[2] * 3, 0, 250), 9) : 0);
@@ -729,7 +730,7 @@ QByteArray SimMonitor::readTestPoints(const QByteArray& l) {
         const bool led = s.profile.family == 4;
         const int values[12] = {reading(80, 1),   reading(160, 2),  reading(160, 3),
                                 reading(100, 4),  reading(30, 5),   reading(50, 6),
-                                reading(70, 7),   reading(159, 8),  reading(led ? 200 : 206, 9),
+                                reading(70, 7),   reading(159, 8),  drifted(reading(led ? 200 : 206, 9)),
                                 reading(204, 10), reading(204, 11), reading(led ? 204 : 52, 12)};
         for (int v : values)
             numbers << QString::number(v);

@@ -189,6 +189,9 @@ public:
     // Falls silent after n more answers (n < 0: never).
     void setSilentAfter(int n);
     int answersGiven() const { return m_answersGiven; }
+    // One voltage drifts by counts at each test-point read (the anode voltage of a CRT, the first supply of a
+    // flat panel), as a monitor burning in might.
+    void setDrift(int counts) { m_drift = counts; }
     // Rejects the k-th record of each download (1 = the first) the first `times` times it arrives.
     void setRejectRecord(int k, int times);
 
@@ -244,6 +247,7 @@ private:
     int m_answersGiven = 0;
     int m_rejectRecord = 0;
     int m_rejectTimes = 0;
+    int m_drift = 0;
 };
 
 // Plain number argument: optional "-" and decimal digits, or "0x" and hexadecimal digits; whole text.

@@ -35,6 +35,7 @@ QString SimOptions::usage() {
         "  --reject-times N     ...the first N times it arrives (default 1)\n"
         "  --noise PERCENT      corrupt PERCENT of the characters in both directions\n"
         "  --seed N             seed of the noise (default 1)\n"
+        "  --drift COUNTS       one voltage drifts by COUNTS at each test-point read (CRT: the anode voltage)\n"
         "  --help               this text\n"
         "Control lines on standard input: silent 0|1, silent-after N, delay MS, erase-time MS, baud RATE,\n"
         "reject-record K N, noise PERCENT [SEED], send TEXT (puts TEXT on the line at once; \\r \\n \\t \\\\\n"
@@ -85,6 +86,9 @@ bool SimOptions::fromArguments(const QStringList& arguments, SimOptions* options
         } else if (a == QLatin1String("--erase-time")) {
             if (!next(&v) || !intValue(v, 0, 600000, &o.eraseMs))
                 return fail(QStringLiteral("--erase-time needs milliseconds"));
+        } else if (a == QLatin1String("--drift")) {
+            if (!next(&v) || !intValue(v, -255, 255, &o.drift))
+                return fail(QStringLiteral("--drift needs counts from -255 to 255"));
         } else if (a == QLatin1String("--baud")) {
             if (!next(&v) || !intValue(v, 0, 4000000, &o.baud))
                 return fail(QStringLiteral("--baud needs a rate"));
@@ -136,6 +140,8 @@ QStringList SimOptions::toArguments() const {
         a << QStringLiteral("--delay") << QString::number(delayMs);
     if (eraseMs > 0)
         a << QStringLiteral("--erase-time") << QString::number(eraseMs);
+    if (drift != 0)
+        a << QStringLiteral("--drift") << QString::number(drift);
     if (baud > 0)
         a << QStringLiteral("--baud") << QString::number(baud);
     if (rejectRecord > 0)

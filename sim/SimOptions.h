@@ -22,6 +22,7 @@ struct SimOptions {
     int rejectTimes = 1;                      // --reject-times N
     double noisePercent = 0;                  // --noise PERCENT of the characters on the line
     quint32 seed = 1;                         // --seed for the noise
+    int drift = 0;                            // --drift COUNTS: one voltage moves at each test-point read
 
     // Parses the arguments after the program name. False with *error for an unknown option or value.
     static bool fromArguments(const QStringList& arguments, SimOptions* options, QString* error = nullptr);

@@ -21,6 +21,7 @@ class Link;
 class MonitorModel;
 class MonitorSession;
 class PortMap;
+class ReadingRecorder;
 class SerialPort;
 class Settings;
 class Tone;
@@ -56,6 +57,8 @@ struct AppContext {
     AppModes* modes = nullptr;
     // Told of every change just before it is sent, for the monitor's history; none in tests that need none.
     ChangeRecorder* recorder = nullptr;
+    // Every reading of the diagnostics answers on this connection (the windows' plots).
+    ReadingRecorder* readings = nullptr;
 
     // Serial port number 1-4 ("CommPort").
     int commPort = 1;

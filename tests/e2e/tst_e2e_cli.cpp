@@ -268,6 +268,27 @@ private slots:
         QCOMPARE(s->monitor().flashImage(), image);
     }
 
+    // A burn-in watched for ten seconds at the first family's 5 s poll, the anode voltage drifting upwards: every
+    // poll's HV value is in the file, each above the one before.
+    void watchedTestPointsFollowTheDrift() {
+        sim::SimOptions drifting;
+        drifting.drift = 20;
+        auto s = simulator(QStringLiteral("1.38"), drifting);
+        const QString csv = m_dir.filePath("burn-in.csv");
+        const Run r = cli({"--port", s->devicePath(), "testpoints", "--watch", "10", "--csv", csv}, m_dir.path());
+        QVERIFY2(r.status == 0, qPrintable(r.err));
+        QStringList lines = fileLines(csv);
+        QCOMPARE(lines.takeFirst(), QStringLiteral("time,reading,value,unit"));
+        QVector<double> hv;
+        for (const QString& line : std::as_const(lines))
+            if (line.section(',', 1, 1) == QLatin1String("HV Val"))
+                hv.append(line.section(',', 2, 2).toDouble());
+        QCOMPARE(hv.size(), 3);
+        for (int k = 1; k < hv.size(); ++k)
+            QVERIFY(hv.at(k) - hv.at(k - 1) > 10);
+        QCOMPARE(s->monitor().state().adcReads, 3);
+    }
+
     // A silent monitor on a port number of the settings: the search pings the retry limit's number of times.
     void silentMonitorIsNoMonitor() {
         auto s = simulator();
@@ -299,6 +320,9 @@ private slots:
         QTest::newRow("port not there") << QStringList{"--port", "/dev/no-such-port", "identify"} << -1 << 3;
         QTest::newRow("request refused") << QStringList{"--port", "PORT", "send", "xyz"} << -1 << 4;
         QTest::newRow("file unreadable") << QStringList{"--port", "PORT", "write", "/no/such.mdv"} << -1 << 5;
+        QTest::newRow("csv without testpoints") << QStringList{"--csv", "x.csv", "identify"} << -1 << 2;
+        QTest::newRow("csv unwritable") << QStringList{"--port", "PORT", "testpoints", "--csv", "/no/such/x.csv"} << -1
+                                        << 5;
         QTest::newRow("log unwritable") << QStringList{"--log", "/no/such/dir/x.mcl", "identify"} << -1 << 5;
         QTest::newRow("question refused") << QStringList{"--port", "PORT", "write", "NOIDENTITY"} << -1 << 6;
         QTest::newRow("monitor falls silent") << QStringList{"--port", "PORT", "identify"} << 4 << 7;
