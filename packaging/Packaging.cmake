@@ -2,7 +2,7 @@
 # Included last, so that every program target already exists.
 #
 # Three packages, so that a machine without a desktop can have the command line alone:
-#   orvexmon-cli   /usr/bin/orvexmon-cli and its manual page: Qt Core and Serial Port only
+#   orvexmon-cli   /usr/bin/orvexmon-cli and its manual page: Qt Core, Serial Port and SQL only
 #   orvexmon       /usr/bin/orvexmon, orvexmon-sim, the user guide (/usr/share/orvexmon/help), desktop entry,
 #                  icon, their manual pages and the README; depends on orvexmon-cli, recommends orvexmon-tone
 #   orvexmon-tone  /usr/lib/<triplet>/orvexmon: the tone's sound output module and the audio stack it needs
@@ -109,6 +109,10 @@ set(CPACK_DEBIAN_TONE_DESCRIPTION "sound output of the OrvexMon tones
 The module through which the windowed OrvexMon tool plays the tones that end
 a firmware download. Without it the tool falls back to the desktop's beep.")
 set(CPACK_DEBIAN_TOOL_PACKAGE_DEPENDS "orvexmon-cli (= ${PROJECT_VERSION})")
+# The monitors' history is kept through Qt's SQL drivers, which are loaded at run time and so are not found among
+# what the programs link: SQLite for the history on this machine, PostgreSQL for one a shop shares.
+set(CPACK_DEBIAN_CLI_PACKAGE_RECOMMENDS "libqt6sql6-sqlite")
+set(CPACK_DEBIAN_CLI_PACKAGE_SUGGESTS "libqt6sql6-psql")
 if(TARGET orvexmon_tone)
     set(CPACK_DEBIAN_TOOL_PACKAGE_RECOMMENDS "orvexmon-tone (= ${PROJECT_VERSION})")
     set(CPACK_DEBIAN_TONE_PACKAGE_DEPENDS "orvexmon (= ${PROJECT_VERSION})")
