@@ -7,6 +7,7 @@
 #include "model/MonitorModel.h"
 #include "sim/IntelHex.h"
 #include "sim/PtySimulator.h"
+#include "support/CliRun.h"
 #include "support/KnownValues.h"
 #include "support/ToolHarness.h"
 
@@ -24,23 +25,10 @@ namespace {
 constexpr int runWithinMs = 60000;
 constexpr int cycleWithinMs = 120000;
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Run = CliRun;
 
-// Runs orvexmon-cli with the event loop turning, so that the simulated monitors of this process answer it.
 Run cli(const QStringList& args, const QString& configHome) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), configHome);
-    p.setProcessEnvironment(env);
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvexmon-cli"), args);
-    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, runWithinMs))
-        p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+    return runCli(args, configHome, runWithinMs);
 }
 
 std::unique_ptr<sim::PtySimulator> simulator(const QString& profile = QStringLiteral("2.10"),

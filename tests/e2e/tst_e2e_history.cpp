@@ -12,6 +12,7 @@
 #include "model/MonitorModel.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
+#include "support/CliRun.h"
 #include "support/KnownValues.h"
 #include "support/TempPostgres.h"
 #include "support/ToolHarness.h"
@@ -36,23 +37,10 @@ constexpr int runWithinMs = 120000;
 
 const QString factoryMode = QStringLiteral("[StartUp]\nRunType=1\nInitialMode=FactoryMode\n");
 
-struct Run {
-    int status = -1;
-    QString out;
-    QString err;
-};
+using Run = CliRun;
 
 Run cli(const QStringList& args, const QString& home) {
-    QProcess p;
-    QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
-    env.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
-    env.insert(QStringLiteral("XDG_DATA_HOME"), home);
-    p.setProcessEnvironment(env);
-    p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvexmon-cli"), args);
-    if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, runWithinMs))
-        p.kill();
-    return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,
-            QString::fromLocal8Bit(p.readAllStandardOutput()), QString::fromLocal8Bit(p.readAllStandardError())};
+    return runCli(args, home, runWithinMs);
 }
 
 // Every value of the snapshot is what the monitor holds now.
