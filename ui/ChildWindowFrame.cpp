@@ -27,7 +27,12 @@ ChildWindowFrame::ChildWindowFrame(ChildWindow* window)
         bar->hide();
         connect(bar, &QScrollBar::valueChanged, this, &ChildWindowFrame::placeContents);
     }
-    connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { scrollIntoView(now); });
+    m_focusFollower =
+        connect(qApp, &QApplication::focusChanged, this, [this](QWidget*, QWidget* now) { scrollIntoView(now); });
+}
+
+ChildWindowFrame::~ChildWindowFrame() {
+    disconnect(m_focusFollower);
 }
 
 ChildWindow* ChildWindowFrame::childWindow() const {

@@ -13,6 +13,7 @@ class ChildWindowFrame : public QMdiSubWindow {
     Q_OBJECT
 public:
     explicit ChildWindowFrame(ChildWindow* window);
+    ~ChildWindowFrame() override;
 
     ChildWindow* childWindow() const;
     // The frame size that shows the whole window: its contents, title bar and borders.
@@ -42,5 +43,8 @@ private:
 
     QScrollBar* m_horizontal;
     QScrollBar* m_vertical;
+    // The application's focus changes; cut when the frame goes, since the sub-window's own destruction still
+    // moves the focus.
+    QMetaObject::Connection m_focusFollower;
     bool m_arranged = false;
 };
