@@ -40,8 +40,10 @@ struct ReceivePath {
     }
 };
 
+// A "!" inside an answer's text is text (only one that ends the answer refuses the request), so the text that
+// waits for the next prompt may hold one; never a "#" or "$".
 bool holdsPrompt(const QString& text) {
-    return text.contains(QLatin1Char('#')) || text.contains(QLatin1Char('$')) || text.contains(QLatin1Char('!'));
+    return text.contains(QLatin1Char('#')) || text.contains(QLatin1Char('$'));
 }
 
 } // namespace
