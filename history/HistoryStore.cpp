@@ -51,6 +51,20 @@ const QVector<const char*> tableOrder = {"monitors", "connections", "snapshots",
 qint64 msOf(const QDateTime& t) {
     return t.isValid() ? t.toMSecsSinceEpoch() : QDateTime::currentMSecsSinceEpoch();
 }
+// Every row a read gives, with its values bound in order, each made into a record; none when the read fails.
+template <class Record, class RowToRecord>
+QVector<Record> rowsOf(const QSqlDatabase& db, const QString& sql, const QVariantList& bound, RowToRecord toRecord) {
+    QVector<Record> out;
+    QSqlQuery q(db);
+    q.prepare(sql);
+    for (const QVariant& value : bound)
+        q.addBindValue(value);
+    if (q.exec())
+        while (q.next())
+            out << toRecord(q);
+    return out;
+}
+
 QDateTime timeOf(const QVariant& v) {
     return QDateTime::fromMSecsSinceEpoch(v.toLongLong(), Qt::UTC);
 }
@@ -417,37 +431,25 @@ const char* const monitorColumns = "SELECT id, model, serial, port, firmware_cla
 } // namespace
 
 QVector<HistoryMonitor> HistoryStore::monitors() {
-    QVector<HistoryMonitor> out;
-    QSqlQuery q(readDatabase());
-    if (q.exec(QLatin1String(monitorColumns) + QStringLiteral("ORDER BY model, serial, id")))
-        while (q.next())
-            out << monitorFrom(q);
-    return out;
+    return rowsOf<HistoryMonitor>(
+        readDatabase(), QLatin1String(monitorColumns) + QStringLiteral("ORDER BY model, serial, id"), {}, monitorFrom);
 }
 
 QVector<HistoryMonitor> HistoryStore::monitorsMatching(const QString& serialOrKey) {
-    QVector<HistoryMonitor> out;
-    QSqlQuery q(readDatabase());
-    q.prepare(QLatin1String(monitorColumns) + QStringLiteral("WHERE serial = ? OR id = ? ORDER BY id"));
-    q.addBindValue(serialOrKey);
-    q.addBindValue(serialOrKey);
-    if (q.exec())
-        while (q.next())
-            out << monitorFrom(q);
-    return out;
+    return rowsOf<HistoryMonitor>(
+        readDatabase(), QLatin1String(monitorColumns) + QStringLiteral("WHERE serial = ? OR id = ? ORDER BY id"),
+        {serialOrKey, serialOrKey}, monitorFrom);
 }
 
 QVector<HistoryConnection> HistoryStore::connections(const QString& monitorId) {
-    QVector<HistoryConnection> out;
-    QSqlQuery q(readDatabase());
-    q.prepare(QStringLiteral("SELECT id, monitor_id, port, firmware_class, bench, started FROM connections "
-                             "WHERE monitor_id = ? ORDER BY started, id"));
-    q.addBindValue(monitorId);
-    if (q.exec())
-        while (q.next())
-            out << HistoryConnection{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+    return rowsOf<HistoryConnection>(
+        readDatabase(),
+        QStringLiteral("SELECT id, monitor_id, port, firmware_class, bench, started FROM connections "
+                       "WHERE monitor_id = ? ORDER BY started, id"),
+        {monitorId}, [](const QSqlQuery& q) {
+            return HistoryConnection{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
                                      q.value(3).toInt(),    q.value(4).toString(), timeOf(q.value(5))};
-    return out;
+        });
 }
 
 namespace {
@@ -476,46 +478,38 @@ QChar firstChar(const QString& text) {
     return text.isEmpty() ? QChar() : text.at(0);
 }
 
-void readValues(QSqlDatabase db, HistorySnapshot* s) {
-    QSqlQuery q(db);
-    q.prepare(QStringLiteral("SELECT group_letter, dac, scan_set, value, factory, initial FROM snapshot_values "
-                             "WHERE snapshot_id = ? ORDER BY scan_set, group_letter, dac"));
-    q.addBindValue(s->id);
-    if (q.exec())
-        while (q.next())
-            s->values << SnapshotValue{firstChar(q.value(0).toString()),
-                                       q.value(1).toInt(),
-                                       q.value(2).toInt(),
-                                       q.value(3).toInt(),
-                                       q.value(4).toInt(),
-                                       q.value(5).toInt()};
+void readValues(const QSqlDatabase& db, HistorySnapshot* s) {
+    s->values << rowsOf<SnapshotValue>(
+        db,
+        QStringLiteral("SELECT group_letter, dac, scan_set, value, factory, initial FROM snapshot_values "
+                       "WHERE snapshot_id = ? ORDER BY scan_set, group_letter, dac"),
+        {s->id}, [](const QSqlQuery& q) {
+            return SnapshotValue{firstChar(q.value(0).toString()),
+                                 q.value(1).toInt(),
+                                 q.value(2).toInt(),
+                                 q.value(3).toInt(),
+                                 q.value(4).toInt(),
+                                 q.value(5).toInt()};
+        });
 }
 
 } // namespace
 
 QVector<HistorySnapshot> HistoryStore::snapshots(const QString& connectionId) {
-    QVector<HistorySnapshot> out;
-    QSqlDatabase db = readDatabase();
-    QSqlQuery q(db);
-    q.prepare(QLatin1String(snapshotColumns) + QStringLiteral("WHERE connection_id = ? ORDER BY taken, id"));
-    q.addBindValue(connectionId);
-    if (q.exec())
-        while (q.next())
-            out << snapshotFrom(q);
+    const QSqlDatabase db = readDatabase();
+    QVector<HistorySnapshot> out = rowsOf<HistorySnapshot>(
+        db, QLatin1String(snapshotColumns) + QStringLiteral("WHERE connection_id = ? ORDER BY taken, id"),
+        {connectionId}, snapshotFrom);
     for (HistorySnapshot& s : out)
         readValues(db, &s);
     return out;
 }
 
 bool HistoryStore::snapshot(const QString& idOrPrefix, HistorySnapshot* out, QString* error) {
-    QSqlDatabase db = readDatabase();
-    QSqlQuery q(db);
-    q.prepare(QLatin1String(snapshotColumns) + QStringLiteral("WHERE id LIKE ? ORDER BY id"));
-    q.addBindValue(QString(idOrPrefix).remove(QLatin1Char('%')).remove(QLatin1Char('_')) + QLatin1Char('%'));
-    QVector<HistorySnapshot> found;
-    if (q.exec())
-        while (q.next())
-            found << snapshotFrom(q);
+    const QSqlDatabase db = readDatabase();
+    const QVector<HistorySnapshot> found = rowsOf<HistorySnapshot>(
+        db, QLatin1String(snapshotColumns) + QStringLiteral("WHERE id LIKE ? ORDER BY id"),
+        {QString(idOrPrefix).remove(QLatin1Char('%')).remove(QLatin1Char('_')) + QLatin1Char('%')}, snapshotFrom);
     if (found.size() != 1 || idOrPrefix.size() < 4) {
         *error = found.isEmpty() ? QStringLiteral("no snapshot %1 in the history").arg(idOrPrefix)
                                  : QStringLiteral("snapshot %1 is not unique: give more of its id").arg(idOrPrefix);
@@ -527,30 +521,25 @@ bool HistoryStore::snapshot(const QString& idOrPrefix, HistorySnapshot* out, QSt
 }
 
 QVector<HistoryChange> HistoryStore::changes(const QString& connectionId) {
-    QVector<HistoryChange> out;
-    QSqlQuery q(readDatabase());
-    q.prepare(QStringLiteral("SELECT id, connection_id, what, old_value, new_value, source, at FROM changes "
-                             "WHERE connection_id = ? ORDER BY at, id"));
-    q.addBindValue(connectionId);
-    if (q.exec())
-        while (q.next())
-            out << HistoryChange{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+    return rowsOf<HistoryChange>(
+        readDatabase(),
+        QStringLiteral("SELECT id, connection_id, what, old_value, new_value, source, at FROM changes "
+                       "WHERE connection_id = ? ORDER BY at, id"),
+        {connectionId}, [](const QSqlQuery& q) {
+            return HistoryChange{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
                                  q.value(3).toString(), q.value(4).toString(), q.value(5).toString(),
                                  timeOf(q.value(6))};
-    return out;
+        });
 }
 
 QVector<HistoryEnd> HistoryStore::ends(const QString& connectionId) {
-    QVector<HistoryEnd> out;
-    QSqlQuery q(readDatabase());
-    q.prepare(QStringLiteral("SELECT id, connection_id, kind, summary, at FROM ends WHERE connection_id = ? "
-                             "ORDER BY at, id"));
-    q.addBindValue(connectionId);
-    if (q.exec())
-        while (q.next())
-            out << HistoryEnd{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
-                              q.value(3).toString(), timeOf(q.value(4))};
-    return out;
+    return rowsOf<HistoryEnd>(readDatabase(),
+                              QStringLiteral("SELECT id, connection_id, kind, summary, at FROM ends "
+                                             "WHERE connection_id = ? ORDER BY at, id"),
+                              {connectionId}, [](const QSqlQuery& q) {
+                                  return HistoryEnd{q.value(0).toString(), q.value(1).toString(), q.value(2).toString(),
+                                                    q.value(3).toString(), timeOf(q.value(4))};
+                              });
 }
 
 QString HistoryStore::historyCsv(const QString& monitorId) {
