@@ -7,12 +7,15 @@
 #include "protocol/Readings.h"
 #include "ui/AppContext.h"
 
+#include <QApplication>
 #include <QDateTime>
 #include <QHBoxLayout>
 #include <QListWidget>
 #include <QPixmap>
+#include <QPointer>
 #include <QPushButton>
 #include <QStatusBar>
+#include <QThreadPool>
 #include <QVBoxLayout>
 #include <QWheelEvent>
 #include <QtCharts/QChart>
@@ -299,9 +302,30 @@ void ReadingPlot::saveCsv() {
     const QString path = m_ctx.dialogs->saveFile(this, request);
     if (path.isEmpty())
         return;
-    const FileReplaceResult result = replaceFileContents(path, m_ctx.readings->csv(m_windows));
-    if (!result.ok)
-        m_ctx.dialogs->message(this,
-                               QStringLiteral("The readings could not be saved to %1: %2").arg(path, result.error),
+    // A day of readings takes a while to write out: the samples are copied here and the text is made and
+    // written on a worker thread, while the window goes on drawing and recording.
+    QPushButton* save = findChild<QPushButton*>(QStringLiteral("btnPlotSaveCsv"));
+    save->setEnabled(false);
+    save->setText(QStringLiteral("Saving…"));
+    QThreadPool::globalInstance()->start(
+        [rows = m_ctx.readings->csvRows(m_windows), path, plot = QPointer<ReadingPlot>(this)]() mutable {
+            const FileReplaceResult result = replaceFileContents(path, ReadingRecorder::csvText(std::move(rows)));
+            QMetaObject::invokeMethod(
+                qApp,
+                [plot, path, result] {
+                    if (plot)
+                        plot->csvSaved(path, result.ok, result.error);
+                },
+                Qt::QueuedConnection);
+        });
+}
+
+void ReadingPlot::csvSaved(const QString& path, bool ok, const QString& error) {
+    QPushButton* save = findChild<QPushButton*>(QStringLiteral("btnPlotSaveCsv"));
+    save->setText(QStringLiteral("Save as CSV"));
+    save->setEnabled(true);
+    if (!ok)
+        m_ctx.dialogs->message(this, QStringLiteral("The readings could not be saved to %1: %2").arg(path, error),
                                QStringLiteral("Save as CSV"), Dialogs::Ok, Dialogs::Warning);
+    emit csvFinished(ok);
 }

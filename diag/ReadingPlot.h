@@ -39,7 +39,12 @@ public:
     // Moves the span by a fraction of its width (negative: back in time).
     void pan(double fraction);
     void followLive();
+    // Asks for a file and writes the window's readings into it as CSV in the background; csvFinished tells
+    // how it ended (a failure is also said in a box).
     void saveCsv();
+
+signals:
+    void csvFinished(bool ok);
 
 protected:
     void showEvent(QShowEvent* event) override;
@@ -55,6 +60,7 @@ private:
     void noteSample(const QString& caption, bool outside, double value, qint64 timeMs);
     QValueAxis* axisFor(const QString& unit);
     void scheduleRedraw();
+    void csvSaved(const QString& path, bool ok, const QString& error);
 
     AppContext& m_ctx;
     DiagWindows m_windows;

@@ -233,39 +233,42 @@ QByteArray csvField(const QString& text) {
 }
 } // namespace
 
-QByteArray ReadingRecorder::csv(DiagWindows windows) const {
-    struct Row {
-        qint64 timeMs;
-        int series;
-        float value;
-    };
-    QVector<Row> rows;
+ReadingRecorder::CsvRows ReadingRecorder::csvRows(DiagWindows windows) const {
+    CsvRows out;
     for (int k = 0; k < m_series.size(); ++k) {
-        if (!(m_series.at(k).windows & windows))
+        const Series& series = m_series.at(k);
+        out.captions.append(csvField(series.caption));
+        out.units.append(csvField(series.unit));
+        if (!(series.windows & windows))
             continue;
-        for (const Sample& s : samples(m_series.at(k).caption))
-            rows.append({s.timeMs, k, s.value});
+        for (const Sample& s : samples(series.caption))
+            out.rows.append({s.timeMs, k, s.value});
     }
-    std::stable_sort(rows.begin(), rows.end(), [](const Row& a, const Row& b) { return a.timeMs < b.timeMs; });
+    return out;
+}
+
+QByteArray ReadingRecorder::csvText(CsvRows rows) {
+    using Row = CsvRows::Row;
+    std::stable_sort(rows.rows.begin(), rows.rows.end(),
+                     [](const Row& a, const Row& b) { return a.timeMs < b.timeMs; });
     QByteArray out = "time,reading,value,unit\r\n";
-    QVector<QByteArray> captions, units;
-    for (const Series& s : m_series) {
-        captions.append(csvField(s.caption));
-        units.append(csvField(s.unit));
-    }
-    out.reserve(rows.size() * 48);
+    out.reserve(rows.rows.size() * 48);
     qint64 stampedMs = -1;
     QByteArray stamp;
-    for (const Row& r : rows) {
+    for (const Row& r : std::as_const(rows.rows)) {
         if (r.timeMs != stampedMs) {
             stampedMs = r.timeMs;
-            stamp = QDateTime::fromMSecsSinceEpoch(r.timeMs)
-                        .toOffsetFromUtc(QDateTime::fromMSecsSinceEpoch(r.timeMs).offsetFromUtc())
-                        .toString(Qt::ISODateWithMs)
-                        .toLatin1();
+            const QDateTime local = QDateTime::fromMSecsSinceEpoch(r.timeMs);
+            stamp = local.toOffsetFromUtc(local.offsetFromUtc()).toString(Qt::ISODateWithMs).toLatin1();
         }
-        out += stamp + ',' + captions.at(r.series) + ',' + QByteArray::number(double(r.value), 'g', 7) + ',' +
-               units.at(r.series) + "\r\n";
+        out += stamp;
+        out += ',';
+        out += rows.captions.at(r.reading);
+        out += ',';
+        out += QByteArray::number(double(r.value), 'g', 7);
+        out += ',';
+        out += rows.units.at(r.reading);
+        out += "\r\n";
     }
     return out;
 }

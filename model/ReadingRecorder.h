@@ -63,9 +63,23 @@ public:
     qint64 firstTimeMs() const;
     qint64 lastTimeMs() const;
 
-    // The CSV file of the readings shown in windows: a header "time,reading,value,unit", then one line per
-    // sample in time order, the time in ISO 8601 local time with its offset.
-    QByteArray csv(DiagWindows windows) const;
+    // The samples of a CSV file, copied out of the rings so that the text can be made on another thread while
+    // the recording goes on.
+    struct CsvRows {
+        struct Row {
+            qint64 timeMs;
+            int reading; // index into captions and units
+            float value;
+        };
+        QVector<Row> rows;
+        QVector<QByteArray> captions;
+        QVector<QByteArray> units;
+    };
+    CsvRows csvRows(DiagWindows windows) const;
+    // The CSV file of rows: a header "time,reading,value,unit", then one line per sample in time order, the time
+    // in ISO 8601 local time with its offset. Touches nothing but rows, so it may run on any thread.
+    static QByteArray csvText(CsvRows rows);
+    QByteArray csv(DiagWindows windows) const { return csvText(csvRows(windows)); }
     // Bytes held by the samples.
     qint64 memoryBytes() const;
 

@@ -9,6 +9,7 @@
 
 #include <QFile>
 #include <QPushButton>
+#include <QSignalSpy>
 #include <QStatusBar>
 #include <QtCharts/QChart>
 #include <QtCharts/QChartView>
@@ -133,7 +134,10 @@ private slots:
 
         const QString path = tool.h.m_dir.filePath(QStringLiteral("day.csv"));
         tool.h.dialogs.files.enqueue(path);
+        QSignalSpy written(plot, &ReadingPlot::csvFinished);
         plot->findChild<QPushButton*>(QStringLiteral("btnPlotSaveCsv"))->click();
+        QVERIFY(written.wait(30000));
+        QCOMPARE(written.first().first().toBool(), true);
         QFile file(path);
         QVERIFY(file.open(QIODevice::ReadOnly));
         QVector<int> saved;
