@@ -60,6 +60,9 @@ public:
     }
     // Why the last open failed; empty once the port is open.
     const QString& portTrouble() const { return m_portTrouble; }
+    // The open port failed and closed under the link (an adapter pulled, a pseudo-terminal gone) and has not
+    // been opened again.
+    bool portIsLost() const { return m_portLost; }
 
     // The tool shows a connected state (Online or BootMode). While it does, the keep-alive guards the link even
     // when an answer has cleared monitorResponding, so the link never stays connected but mute.
@@ -102,13 +105,18 @@ public:
     // The port's event handler (also used by tests with a fake port).
     void handlePortEvent(int kind);
     void logEvent(const QString& text);
+    void logLinkEvent(const QString& text);
     void processReceived(const QString& text);
 
 signals:
     void indicatorChanged(bool green);
     // Reopening found the port failing for a reason not told before (each reason is told once, not per try).
     void portTroubleFound(const QString& text);
-    // No prompt within the answer time-out while the monitor was responding: the connection is lost.
+    // The open port failed and closed (why: the port's words); connectionLost follows when a monitor was
+    // connected.
+    void portLost(const QString& why);
+    // No prompt within the answer time-out while the monitor was responding, or the port lost while it was: the
+    // connection is lost.
     void connectionLost();
     void autoPingChanged(bool on);
     // A port or link event was logged (for the main window's status).
