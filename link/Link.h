@@ -60,9 +60,6 @@ public:
     }
     // Why the last open failed; empty once the port is open.
     const QString& portTrouble() const { return m_portTrouble; }
-    // The open port failed and closed under the link (an adapter pulled, a pseudo-terminal gone) and has not
-    // been opened again.
-    bool portIsLost() const { return m_portLost; }
 
     // The tool shows a connected state (Online or BootMode). While it does, the keep-alive guards the link even
     // when an answer has cleared monitorResponding, so the link never stays connected but mute.

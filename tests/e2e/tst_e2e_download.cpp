@@ -2,7 +2,8 @@
 // user does from the Software window: a flash download in boot mode with a diagnostics window open and an image
 // with a Ctrl-Z tail, whose programmed image equals the file; an SRAM load then "Run SRAM Program"; a record
 // rejected twice then accepted, or seven times; a second "Load" and an Abort; a monitor that falls silent
-// half-way or never answers the erase; and a bad image that never reaches the monitor.
+// half-way or never answers the erase, or a port that vanishes half-way; and a bad image that never reaches the
+// monitor.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "diag/StatusWindows.h"
