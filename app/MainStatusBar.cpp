@@ -21,8 +21,10 @@ MainStatusBar::MainStatusBar(AppContext& ctx, FrmMain* mainWindow, FileWriteBack
       m_linkEvent(addField(QStringLiteral("lblStatusLinkEvent"), 1)) {
     // A monitor found again (or the demonstration chosen) ends the loss; the search it starts does not.
     connect(mainWindow, &FrmMain::connectionStateChanged, this, [this](ConnectionState state) {
-        if (state != ConnectionState::NoMonitor)
+        if (state != ConnectionState::NoMonitor) {
             m_lost = false;
+            m_portLostWhy.clear();
+        }
     });
     connect(mainWindow, &FrmMain::connectionStateChanged, this, &MainStatusBar::refresh);
     connect(mainWindow, &FrmMain::versionTextsCleared, this, &MainStatusBar::refresh);
@@ -38,7 +40,12 @@ MainStatusBar::MainStatusBar(AppContext& ctx, FrmMain* mainWindow, FileWriteBack
     connect(ctx.session, &MonitorSession::requestsDroppedNamed, m_linkEvent, [this](const QStringList& commands) {
         m_linkEvent->setText(QStringLiteral("Not sent (%1): %2").arg(commands.size()).arg(commands.join(QLatin1String(", "))));
     });
-    connect(ctx.link, &Link::connectionLost, this, [this] {
+    connect(ctx.session, &MonitorSession::portLost, this, [this](const QString&, const QString& why) {
+        m_lost = true;
+        m_portLostWhy = why;
+        refresh();
+    });
+    connect(ctx.session, &MonitorSession::connectionLost, this, [this] {
         m_lost = true;
         refresh();
     });
@@ -102,6 +109,8 @@ QString MainStatusBar::connectionText() const {
     case ConnectionState::NoMonitor:
         break;
     }
+    if (m_lost && !m_portLostWhy.isEmpty())
+        return QStringLiteral("Port %1 lost (%2): searching for the monitor").arg(device, m_portLostWhy);
     if (m_lost)
         return QStringLiteral("Connection lost on %1: searching for the monitor").arg(device);
     return device.isEmpty() ? QStringLiteral("No monitor") : QStringLiteral("No monitor on %1").arg(device);

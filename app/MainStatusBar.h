@@ -33,6 +33,8 @@ private:
     QLabel* m_linkEvent;
     // A write-back or a download shows instead of Update All Data while it runs.
     bool m_exclusiveJob = false;
-    // The monitor stopped answering and has not been found again.
+    // The monitor stopped answering (or its port went away) and has not been found again.
     bool m_lost = false;
+    // Why the port went away, while it is the reason of the loss.
+    QString m_portLostWhy;
 };

@@ -21,6 +21,7 @@ int statusOf(DownloadEngine::Outcome outcome) {
     case O::AbortUnanswered:
     case O::NoAnswer:
     case O::ConnectionLost:
+    case O::PortLost:
     case O::Abandoned:
         return ExitStatus::Interrupted;
     case O::FormatError:

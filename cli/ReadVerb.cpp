@@ -47,6 +47,34 @@ int sendAll(Session& session, const QStringList& requests) {
     return ExitStatus::Done;
 }
 
+// Reads each scan set in turn, selecting it first unless the monitor runs it already; *moved once a selection
+// went out.
+int readEach(Session& session, const QVector<int>& sets, int running, bool asked, bool* moved) {
+    MonitorModel& m = session.model();
+    bool first = true;
+    for (int set : sets) {
+        // A monitor that does not report its scan set is read as it runs when no scan set was asked for.
+        const bool asIs = first && (set == running || (running < 0 && !asked));
+        if (!asIs) {
+            *moved = true;
+            const int status = session.request(Catalogue::selectScanSet(set));
+            if (status != ExitStatus::Done) {
+                if (status == ExitStatus::Refused)
+                    std::fprintf(stderr, "The monitor refused to select scan set %d.\n", set + 1);
+                return status;
+            }
+        }
+        // The answers fill the tables at the tool's scan set, as after a choice in "Scan Selection".
+        m.currentScanSet = qint16(set);
+        m.scanSetEnabled[set] = 1;
+        const int status = sendAll(session, passRequests(!first));
+        if (status != ExitStatus::Done)
+            return status;
+        first = false;
+    }
+    return ExitStatus::Done;
+}
+
 } // namespace
 
 int readScanSets(Session& session, const std::function<QVector<int>(const MonitorModel&)>& choose, bool asked) {
@@ -68,32 +96,18 @@ int readScanSets(Session& session, const std::function<QVector<int>(const Monito
     const QVector<int> sets = choose(m);
     if (sets.isEmpty())
         return ExitStatus::Done;
-    bool first = true;
-    for (int set : sets) {
-        // A monitor that does not report its scan set is read as it runs when no scan set was asked for.
-        const bool asIs = first && (set == running || (running < 0 && !asked));
-        if (!asIs) {
-            status = session.request(Catalogue::selectScanSet(set));
-            if (status != ExitStatus::Done) {
-                if (status == ExitStatus::Refused)
-                    std::fprintf(stderr, "The monitor refused to select scan set %d.\n", set + 1);
-                return status;
-            }
-        }
-        // The answers fill the tables at the tool's scan set, as after a choice in "Scan Selection".
-        m.currentScanSet = qint16(set);
-        m.scanSetEnabled[set] = 1;
-        status = sendAll(session, passRequests(!first));
-        if (status != ExitStatus::Done)
-            return status;
-        first = false;
+    bool moved = false;
+    status = readEach(session, sets, running, asked, &moved);
+    if (!moved || running < 0 || session.lost())
+        return status;
+    // The monitor goes back to the scan set it ran, also after Ctrl-C (as a cancelled write leaves it).
+    const int back = session.request(Catalogue::selectScanSet(running), nullptr, true);
+    if (session.interrupted()) {
+        if (back == ExitStatus::Done)
+            std::fprintf(stderr, "The monitor runs scan set %d again.\n", running + 1);
+        return ExitStatus::Interrupted;
     }
-    if (running >= 0 && (sets.size() > 1 || sets.first() != running)) {
-        status = session.request(Catalogue::selectScanSet(running));
-        if (status == ExitStatus::Interrupted)
-            return status;
-    }
-    return ExitStatus::Done;
+    return status == ExitStatus::Done && back == ExitStatus::Interrupted ? back : status;
 }
 
 int runRead(Session& session, const CliOptions& options) {

@@ -43,6 +43,11 @@ Session::Session(const CliOptions& options, QObject* parent)
     link()->setLog(nullptr);
     connect(m_session, &MonitorSession::requestSettled, this, &Session::takeOutcome);
     connect(m_session, &MonitorSession::connectionLost, this, [this] { m_lost = true; });
+    // A port that goes away ends the job at once, also while the search still pings.
+    connect(m_session, &MonitorSession::portLost, this, [this](const QString&, const QString& why) {
+        m_lost = true;
+        m_portLostWhy = why;
+    });
     download()->setApplicationTitle(QStringLiteral("orvexmon-cli"));
     ConnectionSearch* search = m_session->search();
     search->autoReConnect = false;
@@ -99,6 +104,10 @@ void Session::FileLogSink::logReceivedLineEnd() {
     check(m_session->m_fileLog.writeLineEnd());
 }
 
+void Session::FileLogSink::logLinkEvent(const QString& text) {
+    check(m_session->m_fileLog.writeEvent(text));
+}
+
 QString Session::deviceName() const {
     return m_session->port()->deviceName();
 }
@@ -151,7 +160,7 @@ int Session::find() {
     ConnectionSearch* search = m_session->search();
     search->start();
     waitFor([this, search] { return search->concludeIfAnswered() || m_found || m_gaveUp; });
-    if (interrupted())
+    if (interrupted() || m_lost)
         return interruption(QStringLiteral("the monitor"));
     if (!m_found) {
         say(QStringLiteral("No monitor answered on %1 (%2 pings, %3 ms apart).")
@@ -186,6 +195,9 @@ bool Session::waitFor(const std::function<bool()>& pred, int timeoutMs, bool sto
 int Session::interruption(const QString& waitingFor) {
     if (interrupted())
         say(QStringLiteral("Interrupted while waiting for %1.").arg(waitingFor));
+    else if (m_lost && !m_portLostWhy.isEmpty())
+        say(QStringLiteral("The port %1 was lost (%2) while waiting for %3.")
+                .arg(deviceName(), m_portLostWhy, waitingFor));
     else if (m_lost)
         say(QStringLiteral("The monitor on %1 stopped answering (waiting for %2).").arg(deviceName(), waitingFor));
     else
@@ -200,10 +212,10 @@ void Session::takeOutcome(const RequestOutcome& outcome) {
         m_outcome = outcome;
 }
 
-int Session::request(const QString& command, QString* answer) {
+int Session::request(const QString& command, QString* answer, bool despiteInterrupt) {
     m_outcome.reset();
     m_awaited = m_session->send(command.trimmed());
-    if (!waitFor([this] { return m_outcome.has_value(); }, answerWithinMs)) {
+    if (!waitFor([this] { return m_outcome.has_value(); }, answerWithinMs, !despiteInterrupt)) {
         m_awaited = 0;
         return interruption(QStringLiteral("the answer to \"%1\"").arg(command));
     }

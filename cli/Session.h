@@ -45,8 +45,9 @@ public:
     int find();
 
     // Queues one request (catalogue text; the queue adds the line end) and waits for its outcome. Done with the
-    // answer, Refused when the monitor answered with "!", Interrupted when no answer came.
-    int request(const QString& command, QString* answer = nullptr);
+    // answer, Refused when the monitor answered with "!", Interrupted when no answer came (or Ctrl-C came first,
+    // unless despiteInterrupt: a request that puts the monitor back as it was is waited for all the same).
+    int request(const QString& command, QString* answer = nullptr, bool despiteInterrupt = false);
     // Runs the event loop until pred holds; false when the time (ms, -1 none) ran out, the link was lost while
     // stopOnLost, or Ctrl-C came while stopOnInterrupt.
     bool waitFor(const std::function<bool()>& pred, int timeoutMs = -1, bool stopOnInterrupt = true,
@@ -81,6 +82,7 @@ private:
         void logEvent(const QString& text) override;
         void logReceivedChar(QChar c) override;
         void logReceivedLineEnd() override;
+        void logLinkEvent(const QString& text) override;
 
     private:
         void check(bool written);
@@ -104,6 +106,8 @@ private:
     bool m_found = false;
     bool m_gaveUp = false;
     bool m_lost = false;
+    // Why the port went away, when that ended the link.
+    QString m_portLostWhy;
     bool m_logFailed = false;
     int m_refusals = 0;
     // The verb's request and its outcome, once settled.

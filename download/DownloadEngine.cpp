@@ -6,6 +6,7 @@
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
+#include "platform/SerialPort.h"
 #include "platform/Settings.h"
 #include "platform/Tone.h"
 #include "protocol/Catalogue.h"
@@ -70,6 +71,8 @@ QString outcomeText(DownloadEngine::Outcome outcome) {
         return QStringLiteral("no answer from the monitor");
     case O::ConnectionLost:
         return QStringLiteral("connection lost");
+    case O::PortLost:
+        return QStringLiteral("port lost");
     case O::Abandoned:
         return QStringLiteral("abandoned for a new download");
     }
@@ -84,6 +87,7 @@ DownloadEngine::DownloadEngine(Link* link, MonitorModel* model, Clock* clock, To
     connect(m_silence, &Timer::timeout, this, &DownloadEngine::silenceTimedOut);
     connect(m_startWait, &Timer::timeout, this, &DownloadEngine::startWaitTick);
     connect(m_link, &Link::connectionLost, this, &DownloadEngine::linkLost);
+    connect(m_link, &Link::portLost, this, &DownloadEngine::portLost);
     connect(m_link->queue(), &TransmitQueue::requestWritten, this, &DownloadEngine::onRequestWritten);
     connect(m_link->queue(), &TransmitQueue::requestSettled, this, &DownloadEngine::onRequestSettled);
 }
@@ -451,6 +455,16 @@ void DownloadEngine::linkLost() {
     tones({{250, 250}, {125, 250}, {125, 250}});
     end(Outcome::ConnectionLost, QStringLiteral("Download Stopped"),
         QStringLiteral("The connection to the monitor was lost at ") + whereItStopped() + QStringLiteral(".\n") +
+            whatItLeaves() + QLatin1Char('\n') + kAgain);
+}
+
+void DownloadEngine::portLost(const QString& why) {
+    if (m_phase == Phase::Idle)
+        return;
+    freeLink();
+    tones({{250, 250}, {125, 250}, {125, 250}});
+    end(Outcome::PortLost, QStringLiteral("Download Stopped"),
+        QStringLiteral("The port %1 was lost at %2 (%3).\n").arg(m_link->port()->deviceName(), whereItStopped(), why) +
             whatItLeaves() + QLatin1Char('\n') + kAgain);
 }
 

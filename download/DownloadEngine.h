@@ -41,6 +41,7 @@ public:
         ImageRefused,
         NoAnswer,
         ConnectionLost,
+        PortLost,
         Abandoned,
     };
     // What the user is told at the end; an empty text tells nothing (an end the user asked for).
@@ -152,6 +153,7 @@ private:
     // What the download queued, or has in flight, will not be answered: the link is freed for what comes next.
     void freeLink();
     void linkLost();
+    void portLost(const QString& why);
     void onRequestWritten(RequestId id, const Request& request);
     // The monitor refused the download's own request (a rejected record, a refused erase or load).
     void onRequestSettled(const RequestOutcome& outcome);

@@ -5,6 +5,7 @@
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "platform/Clock.h"
+#include "platform/SerialPort.h"
 #include "protocol/Catalogue.h"
 
 #include <algorithm>
@@ -23,7 +24,17 @@ void ConnectionSearch::start() {
     m_retriesToGo = connectRetryLimit;
     emit countChanged(connectRetryLimit, m_retriesToGo);
     m_tick->start(tickMs);
+    m_pings = 1;
+    m_link->logLinkEvent(QStringLiteral("Search started on %1: a ping every %2 ms, %3")
+                             .arg(device())
+                             .arg(tickMs)
+                             .arg(autoReConnect ? QStringLiteral("until the monitor answers")
+                                                : QStringLiteral("at most %1").arg(connectRetryLimit)));
     m_link->queue()->submit({Request::Kind::Ping, Catalogue::ping(), {}});
+}
+
+QString ConnectionSearch::device() const {
+    return m_link->port()->deviceName();
 }
 
 void ConnectionSearch::cancel() {
@@ -54,6 +65,8 @@ void ConnectionSearch::monitorFound() {
         m_states->setOnline();
     m_states->enableGoOffline();
     m_link->statistics().noteMonitorFound();
+    m_link->logLinkEvent(
+        QStringLiteral("Monitor found on %1%2").arg(device(), boot ? QStringLiteral(" in its boot block") : QString()));
     emit found(boot);
     if (!boot)
         m_link->queue()->submit({Request::Kind::Read, Catalogue::readFirmwareVersion(), {}});
@@ -72,12 +85,19 @@ void ConnectionSearch::tick() {
         m_link->queue()->clearQueue();
         m_link->reopenIfLost();
         m_link->statistics().noteRetry();
+        ++m_pings;
+        m_link->logLinkEvent(
+            autoReConnect
+                ? QStringLiteral("No answer on %1: ping %2").arg(device()).arg(m_pings)
+                : QStringLiteral("No answer on %1: ping %2 of %3").arg(device()).arg(m_pings).arg(connectRetryLimit));
         m_link->queue()->submit({Request::Kind::Ping, Catalogue::ping(), {}});
         m_tick->start(tickMs);
         return;
     }
     m_states->setNoMonitor();
     m_tick->stop();
+    m_link->logLinkEvent(
+        QStringLiteral("No monitor answered on %1: the search gave up after %2 pings").arg(device()).arg(m_pings));
     emit finished();
     emit gaveUp();
 }

@@ -2,6 +2,7 @@
 // The search for a monitor: a ping every 2000 ms until a prompt answer sets monitorResponding, or until the
 // retry limit runs out (never, while Auto ReConnect is checked).
 #include <QObject>
+#include <QString>
 
 class Clock;
 class ConnectionStates;
@@ -40,9 +41,12 @@ signals:
 private:
     void tick();
     void monitorFound();
+    QString device() const;
 
     Link* m_link;
     ConnectionStates* m_states;
     Timer* m_tick;
     int m_retriesToGo = 0;
+    // Pings of this search so far, for the log.
+    int m_pings = 0;
 };

@@ -151,6 +151,11 @@ void Link::logEvent(const QString& text) {
     emit eventLogged(text);
 }
 
+void Link::logLinkEvent(const QString& text) {
+    if (m_log)
+        m_log->logLinkEvent(text);
+}
+
 void Link::logReceivedChar(QChar c) {
     m_history.logReceivedChar(c);
     if (logToWindow && m_log)
@@ -200,8 +205,10 @@ void Link::portFailed(const QString& what) {
     m_tmrConnect->stop();
     m_tmrKeepAlive->stop();
     resetPing();
+    emit portLost(detail.isEmpty() ? what : detail);
     if (connected) {
         m_statistics.noteConnectionLost();
+        logLinkEvent(QStringLiteral("Connection lost: the port %1 was lost").arg(m_port->deviceName()));
         emit connectionLost();
     }
 }
@@ -357,7 +364,9 @@ void Link::answerTimeoutTick() {
     resetPing();
     if (wasConnected) {
         m_statistics.noteConnectionLost();
-        m_history.logEvent(QStringLiteral("No answer within %1 ms: connection lost").arg(answerTimeoutMs));
+        const QString text = QStringLiteral("No answer within %1 ms: connection lost").arg(answerTimeoutMs);
+        m_history.logEvent(text);
+        logLinkEvent(text);
         emit connectionLost();
     }
 }

@@ -102,13 +102,18 @@ public:
     // The port's event handler (also used by tests with a fake port).
     void handlePortEvent(int kind);
     void logEvent(const QString& text);
+    void logLinkEvent(const QString& text);
     void processReceived(const QString& text);
 
 signals:
     void indicatorChanged(bool green);
     // Reopening found the port failing for a reason not told before (each reason is told once, not per try).
     void portTroubleFound(const QString& text);
-    // No prompt within the answer time-out while the monitor was responding: the connection is lost.
+    // The open port failed and closed (why: the port's words); connectionLost follows when a monitor was
+    // connected.
+    void portLost(const QString& why);
+    // No prompt within the answer time-out while the monitor was responding, or the port lost while it was: the
+    // connection is lost.
     void connectionLost();
     void autoPingChanged(bool on);
     // A port or link event was logged (for the main window's status).

@@ -15,6 +15,9 @@ public:
     virtual void logReceivedLineFeed() {}
     // What the tool writes to the port: each queued line and each direct write.
     virtual void logSent(const QByteArray& data) { Q_UNUSED(data) }
+    // What the link itself did or found (the search and its pings, an answer time-out, a lost connection), so
+    // that a log of a failed run says why it failed. The window's view keeps to port events and traffic.
+    virtual void logLinkEvent(const QString& text) { Q_UNUSED(text) }
 };
 
 class LineKeepingLog : public LogSink {

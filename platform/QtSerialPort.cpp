@@ -6,6 +6,10 @@
 #include <QFileInfo>
 #include <QSerialPort>
 
+#ifdef Q_OS_UNIX
+#include <poll.h>
+#endif
+
 LineSettings LineSettings::parse(const QString& text) {
     LineSettings s;
     const QStringList parts = text.split(QLatin1Char(','));
@@ -95,6 +99,7 @@ bool QtSerialPort::open(int portNumber, const QString& lineSettings) {
 }
 
 void QtSerialPort::close() {
+    m_vanishing = false;
     if (m_port->isOpen())
         m_port->close();
     m_pending.clear();
@@ -124,24 +129,46 @@ void QtSerialPort::write(const QByteArray& data) {
 
 void QtSerialPort::setSendThreshold(int threshold) { m_sendThreshold = threshold; }
 
+QString QtSerialPort::vanishedText() const {
+#ifdef Q_OS_UNIX
+    // A line that hung up (an adapter pulled, before or after its node goes; a pseudo-terminal whose other side
+    // closed) reads as the end of the data for ever.
+    pollfd line{int(m_port->handle()), POLLIN, 0};
+    if (::poll(&line, 1, 0) > 0 && (line.revents & (POLLHUP | POLLERR | POLLNVAL)))
+        return QStringLiteral("the line hung up");
+#endif
+    if (!QFileInfo::exists(m_device))
+        return QStringLiteral("the device is gone");
+    return QString();
+}
+
 void QtSerialPort::onError(int error) {
     // Failures while opening are the open's result; only an open port's trouble is an event.
-    if (!m_port->isOpen() || m_opening)
+    if (!m_port->isOpen() || m_opening || m_vanishing)
         return;
-    int kind = 0;
-    switch (QSerialPort::SerialPortError(error)) {
-    case QSerialPort::NoError: return;
-    case QSerialPort::ResourceError:
-        // The device went away (an unplugged adapter, a closed pseudo-terminal): stop reading from it.
-        kind = SerialEvent::DeviceLost;
-        break;
-    case QSerialPort::ReadError: kind = SerialEvent::ReadError; break;
-    case QSerialPort::WriteError: kind = SerialEvent::WriteError; break;
-    default: kind = SerialEvent::OtherError; break;
-    }
-    m_error = m_port->errorString();
-    if (kind == SerialEvent::DeviceLost)
-        close();
+    const auto e = QSerialPort::SerialPortError(error);
+    if (e == QSerialPort::NoError)
+        return;
+    // A vanished device shows as a resource error, or as a read that finds the end of the line (with whatever
+    // system text was left over, such as "File exists"), or as a failed write: the device decides, not the code.
+    const QString vanished = vanishedText();
+    m_error = vanished.isEmpty() ? m_port->errorString() : vanished;
     m_port->clearError();
-    emit portEvent(kind);
+    if (vanished.isEmpty() && e != QSerialPort::ResourceError) {
+        emit portEvent(e == QSerialPort::ReadError    ? SerialEvent::ReadError
+                       : e == QSerialPort::WriteError ? SerialEvent::WriteError
+                                                      : SerialEvent::OtherError);
+        return;
+    }
+    // Closed once the port's own notification has returned; until then its further complaints are this one.
+    m_vanishing = true;
+    QMetaObject::invokeMethod(
+        this,
+        [this] {
+            if (!m_vanishing)
+                return; // closed (or opened again) on purpose meanwhile
+            close();
+            emit portEvent(SerialEvent::DeviceLost);
+        },
+        Qt::QueuedConnection);
 }

@@ -24,6 +24,8 @@ public:
 
 private:
     void onError(int error);
+    // Why the open device can no longer be used (gone, hung up); empty while it is still there.
+    QString vanishedText() const;
     void fillBuffer();
     bool failOpen(OpenFailure::Kind kind, const QString& text);
 
@@ -35,4 +37,5 @@ private:
     QByteArray m_pending;
     int m_sendThreshold = 0;
     bool m_opening = false;
+    bool m_vanishing = false;
 };

@@ -30,6 +30,7 @@ MonitorSession::MonitorSession(const Parts& parts, QObject* parent)
             &DownloadEngine::handleFlashEraseAnswer);
     connect(m_handlers.get(), &DataReadHandlers::sramLoadAnswered, m_download, &DownloadEngine::handleSramLoadAnswer);
     connect(m_handlers.get(), &DataReadHandlers::recordAnswered, m_download, &DownloadEngine::handleRecordAnswer);
+    connect(m_link, &Link::portLost, this, [this](const QString& why) { emit portLost(m_port->deviceName(), why); });
     connect(m_link, &Link::connectionLost, this, [this] {
         setNoMonitor();
         emit connectionLost();

@@ -76,7 +76,10 @@ public:
 signals:
     void connectionStateChanged(ConnectionState state);
     void goOfflineOffered();
-    // No prompt within the answer time-out (or the port failed) while connected; the state is NoMonitor by now.
+    // The port failed and closed under the session (an adapter pulled, a pseudo-terminal gone), why in the
+    // port's words; connectionLost follows when a monitor was connected. The search opens it again when it can.
+    void portLost(const QString& device, const QString& why);
+    // No prompt within the answer time-out (or the port lost) while connected; the state is NoMonitor by now.
     void connectionLost();
     // The boot block handed over to the firmware ("Run from BOOT MODE" or a reset): the session is Online again.
     void firmwareStarted();

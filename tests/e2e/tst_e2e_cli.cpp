@@ -19,6 +19,8 @@
 #include <QProcess>
 #include <QtTest>
 
+#include <csignal>
+
 namespace {
 
 // Bounds that only keep a broken build from hanging; nothing is measured against them.
@@ -27,8 +29,8 @@ constexpr int cycleWithinMs = 120000;
 
 using Run = CliRun;
 
-Run cli(const QStringList& args, const QString& configHome) {
-    return runCli(args, configHome, runWithinMs);
+Run cli(const QStringList& args, const QString& configHome, const std::function<void(QProcess&)>& started = {}) {
+    return runCli(args, configHome, runWithinMs, started);
 }
 
 std::unique_ptr<sim::PtySimulator> simulator(const QString& profile = QStringLiteral("2.10"),
@@ -290,41 +292,55 @@ private slots:
         settings.writeText("Configs", "Com3Device", s->devicePath());
         settings.writeText("Configs", "ConnectRetryLimit", "2");
         settings.sync();
-        const Run r = cli({"--com", "3", "identify"}, config.path());
+        const QString log = config.filePath("search.mcl");
+        const Run r = cli({"--com", "3", "--log", log, "identify"}, config.path());
         QCOMPARE(r.status, 3);
         QVERIFY(r.err.contains(QLatin1String("No monitor answered on ") + s->devicePath()));
         QCOMPARE(pings, 2);
+        // The log of the failed run says why it failed.
+        QFile logFile(log);
+        QVERIFY(logFile.open(QIODevice::ReadOnly));
+        QVERIFY(logFile.readAll().endsWith(
+            ("No monitor answered on " + s->devicePath() + ": the search gave up after 2 pings\n").toLatin1()));
     }
 
     void exitStatuses_data() {
         QTest::addColumn<QStringList>("args"); // "PORT" stands for the simulated monitor's device
-        QTest::addColumn<int>("silentAfter");  // answers before the monitor falls silent; -1 never
+        QTest::addColumn<QString>("fault");    // "silent after N" answers, "vanish at R" or "ctrl-c at R" request
         QTest::addColumn<int>("status");
-        QTest::newRow("done") << QStringList{"--port", "PORT", "send", "p"} << -1 << 0;
-        QTest::newRow("no verb") << QStringList{"--port", "PORT"} << -1 << 2;
-        QTest::newRow("unknown verb") << QStringList{"frobnicate"} << -1 << 2;
-        QTest::newRow("read without a file") << QStringList{"read"} << -1 << 2;
-        QTest::newRow("bad line settings") << QStringList{"--line", "4800,N,8,1", "identify"} << -1 << 2;
-        QTest::newRow("port not there") << QStringList{"--port", "/dev/no-such-port", "identify"} << -1 << 3;
-        QTest::newRow("request refused") << QStringList{"--port", "PORT", "send", "xyz"} << -1 << 4;
-        QTest::newRow("file unreadable") << QStringList{"--port", "PORT", "write", "/no/such.mdv"} << -1 << 5;
-        QTest::newRow("csv without testpoints") << QStringList{"--csv", "x.csv", "identify"} << -1 << 2;
-        QTest::newRow("csv unwritable") << QStringList{"--port", "PORT", "testpoints", "--csv", "/no/such/x.csv"} << -1
+        QTest::newRow("done") << QStringList{"--port", "PORT", "send", "p"} << "" << 0;
+        QTest::newRow("no verb") << QStringList{"--port", "PORT"} << "" << 2;
+        QTest::newRow("unknown verb") << QStringList{"frobnicate"} << "" << 2;
+        QTest::newRow("read without a file") << QStringList{"read"} << "" << 2;
+        QTest::newRow("bad line settings") << QStringList{"--line", "4800,N,8,1", "identify"} << "" << 2;
+        QTest::newRow("port not there") << QStringList{"--port", "/dev/no-such-port", "identify"} << "" << 3;
+        QTest::newRow("request refused") << QStringList{"--port", "PORT", "send", "xyz"} << "" << 4;
+        QTest::newRow("file unreadable") << QStringList{"--port", "PORT", "write", "/no/such.mdv"} << "" << 5;
+        QTest::newRow("csv without testpoints") << QStringList{"--csv", "x.csv", "identify"} << "" << 2;
+        QTest::newRow("csv unwritable") << QStringList{"--port", "PORT", "testpoints", "--csv", "/no/such/x.csv"} << ""
                                         << 5;
-        QTest::newRow("log unwritable") << QStringList{"--log", "/no/such/dir/x.mcl", "identify"} << -1 << 5;
-        QTest::newRow("question refused") << QStringList{"--port", "PORT", "write", "NOIDENTITY"} << -1 << 6;
-        QTest::newRow("monitor falls silent") << QStringList{"--port", "PORT", "identify"} << 4 << 7;
-        QTest::newRow("empty request") << QStringList{"--port", "PORT", "send", ""} << -1 << 2;
-        QTest::newRow("request holding a line end") << QStringList{"--port", "PORT", "send", "p\r\ndf"} << -1 << 2;
-        QTest::newRow("empty port") << QStringList{"--port", "", "identify"} << -1 << 2;
-        QTest::newRow("file ends in its first scan set") << QStringList{"--port", "PORT", "write", "CUT"} << -1 << 5;
+        QTest::newRow("log unwritable") << QStringList{"--log", "/no/such/dir/x.mcl", "identify"} << "" << 5;
+        QTest::newRow("question refused") << QStringList{"--port", "PORT", "write", "NOIDENTITY"} << "" << 6;
+        QTest::newRow("monitor falls silent") << QStringList{"--port", "PORT", "identify"} << "silent after 4" << 7;
+        QTest::newRow("port vanishes mid-verb")
+            << QStringList{"--port", "PORT", "read", "-o", "OUT"} << "vanish at dc" << 7;
+        QTest::newRow("Ctrl-C in a read of every scan set")
+            << QStringList{"--port", "PORT", "read", "-o", "OUT", "--scan-set", "all"} << "ctrl-c at CC1" << 7;
+        QTest::newRow("empty request") << QStringList{"--port", "PORT", "send", ""} << "" << 2;
+        QTest::newRow("request holding a line end") << QStringList{"--port", "PORT", "send", "p\r\ndf"} << "" << 2;
+        QTest::newRow("empty port") << QStringList{"--port", "", "identify"} << "" << 2;
+        QTest::newRow("file ends in its first scan set") << QStringList{"--port", "PORT", "write", "CUT"} << "" << 5;
     }
     void exitStatuses() {
         QFETCH(QStringList, args);
-        QFETCH(int, silentAfter);
+        QFETCH(QString, fault);
         QFETCH(int, status);
         auto s = simulator();
-        s->setSilentAfter(silentAfter);
+        const int scanSet = s->monitor().state().currentScanSet;
+        const QString faultKind = fault.section(' ', 0, 0);
+        const QByteArray faultAt = fault.section(' ', -1).toLatin1();
+        if (faultKind == "silent")
+            s->setSilentAfter(faultAt.toInt());
         // A file saved with no monitor connected: writing it asks first.
         MonitorModel offline;
         offline.scanSetEnabled[0] = 1;
@@ -346,8 +362,20 @@ private slots:
         args.replaceInStrings(QStringLiteral("PORT"), s->devicePath());
         args.replaceInStrings(QStringLiteral("NOIDENTITY"), noIdentity);
         args.replaceInStrings(QStringLiteral("CUT"), cut);
-        const Run r = cli(args, m_dir.path());
+        args.replaceInStrings(QStringLiteral("OUT"), m_dir.filePath("out.mdv"));
+        const Run r = cli(args, m_dir.path(), [&](QProcess& p) {
+            connect(s.get(), &sim::PtySimulator::requestHandled, &p, [&](const QByteArray& request) {
+                if (request.trimmed() != faultAt)
+                    return;
+                if (faultKind == "ctrl-c")
+                    ::kill(pid_t(p.processId()), SIGINT);
+                else if (faultKind == "vanish") // once the simulator's own handling has returned
+                    QMetaObject::invokeMethod(s.get(), &sim::PtySimulator::stop, Qt::QueuedConnection);
+            });
+        });
         QVERIFY2(r.status == status, qPrintable(QStringLiteral("%1: %2").arg(r.status).arg(r.err)));
+        // However the verb ended, the monitor runs the scan set it ran before.
+        QCOMPARE(s->monitor().state().currentScanSet, scanSet);
     }
 };
 

@@ -2,13 +2,15 @@
 // user does from the Software window: a flash download in boot mode with a diagnostics window open and an image
 // with a Ctrl-Z tail, whose programmed image equals the file; an SRAM load then "Run SRAM Program"; a record
 // rejected twice then accepted, or seven times; a second "Load" and an Abort; a monitor that falls silent
-// half-way or never answers the erase; and a bad image that never reaches the monitor.
+// half-way or never answers the erase, or a port that vanishes half-way; and a bad image that never reaches the
+// monitor.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "diag/StatusWindows.h"
 #include "download/DownloadEngine.h"
 #include "download/windows/FrmBootProgress.h"
 #include "download/windows/FrmSoftware.h"
+#include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
 #include "link/windows/FrmCommLog.h"
@@ -233,31 +235,49 @@ private slots:
 
     // The monitor falls silent half-way, or never answers the erase: the download ends and says where. (The
     // download keep-alive interval is shortened to keep the test quick; the engine reads it at each record.)
+    // A port that vanishes half-way (the pseudo-terminal closes) ends it at once, without that interval, and the
+    // search goes on for the lost port.
     void silentMonitorEndsTheDownload_data() {
         QTest::addColumn<int>("answers"); // answers before the monitor falls silent; 0: silent already
+        QTest::addColumn<bool>("vanish"); // then the port goes away
         QTest::addColumn<QString>("where");
-        QTest::newRow("half-way") << 6 << "record 6 of 13";
-        QTest::newRow("erase never answered") << 0 << "the erase request (\"bf3\")";
+        QTest::newRow("half-way") << 6 << false << "record 6 of 13";
+        QTest::newRow("erase never answered") << 0 << false << "the erase request (\"bf3\")";
+        QTest::newRow("port vanishes half-way") << 6 << true << "record 6 of 13";
     }
     void silentMonitorEndsTheDownload() {
         QFETCH(int, answers);
+        QFETCH(bool, vanish);
         QFETCH(QString, where);
         Session s(true);
         QVERIFY(s.connected(ConnectionState::BootMode));
-        s.h.ctx().link->downloadKeepAliveInterval = 1500;
-        s.h.ctx().download->startAnswerLimitMs = 1500;
+        if (!vanish) {
+            s.h.ctx().link->downloadKeepAliveInterval = 1500;
+            s.h.ctx().download->startAnswerLimitMs = 1500;
+        }
         s.h.dialogs.files.enqueue(writeImage(s.h.m_dir.filePath("firmware.hex")));
         FrmSoftware* w = s.software();
         QVERIFY(s.h.waitFor([&] { return s.linkIdle(); }, connectWithinMs));
         answers > 0 ? s.simulator->setSilentAfter(answers) : s.simulator->setSilent(true);
         s.click(w, "btnLoadFlash");
+        const QString device = s.simulator->devicePath();
+        if (vanish) {
+            QVERIFY(s.h.waitFor([&] { return s.h.ctx().download->recordNumber == answers; }, downloadWithinMs));
+            s.simulator->stop();
+        }
         QVERIFY(s.ended());
-        QCOMPARE(s.outcomes, QList<Outcome>{Outcome::NoAnswer});
+        QCOMPARE(s.outcomes, QList<Outcome>{vanish ? Outcome::PortLost : Outcome::NoAnswer});
         QVERIFY(!s.progressShown());
-        QCOMPARE(s.box(), "The monitor did not answer " + where +
-                              " within 1.5 s.\nThe monitor's flash may now be erased, and the monitor stays in its "
-                              "boot block.\nThe download can simply be started again.");
+        const QString why = vanish ? "The port " + device + " was lost at " + where + " (the line hung up)."
+                                   : "The monitor did not answer " + where + " within 1.5 s.";
+        QCOMPARE(s.box(), why + "\nThe monitor's flash may now be erased, and the monitor stays in its boot block.\n"
+                                "The download can simply be started again.");
         QCOMPARE(s.autoPingCaption(), QStringLiteral("Disable AutoPing"));
+        if (!vanish)
+            return;
+        auto* status = s.h.app().mainWindow()->findChild<QLabel*>("lblStatusConnection");
+        QCOMPARE(status->text(), "Port " + device + " lost (the line hung up): searching for the monitor");
+        QVERIFY(s.h.ctx().search->isSearching());
     }
 
     // A flash download from a running monitor, stopped or slowed before its first record: an erase that takes

@@ -6,6 +6,7 @@
 #include <QString>
 #include <QStringList>
 #include <QtTest>
+#include <functional>
 
 struct CliRun {
     int status = -1;
@@ -13,14 +14,18 @@ struct CliRun {
     QString err;
 };
 
-// withinMs only keeps a broken build from hanging; nothing is measured against it.
-inline CliRun runCli(const QStringList& args, const QString& home, int withinMs) {
+// withinMs only keeps a broken build from hanging; nothing is measured against it. started is given the running
+// process (to signal it while it works).
+inline CliRun runCli(const QStringList& args, const QString& home, int withinMs,
+                     const std::function<void(QProcess&)>& started = {}) {
     QProcess p;
     QProcessEnvironment env = QProcessEnvironment::systemEnvironment();
     env.insert(QStringLiteral("XDG_CONFIG_HOME"), home);
     env.insert(QStringLiteral("XDG_DATA_HOME"), home);
     p.setProcessEnvironment(env);
     p.start(QCoreApplication::applicationDirPath() + QStringLiteral("/orvexmon-cli"), args);
+    if (started && p.waitForStarted())
+        started(p);
     if (!QTest::qWaitFor([&] { return p.state() == QProcess::NotRunning; }, withinMs))
         p.kill();
     return {p.exitStatus() == QProcess::NormalExit ? p.exitCode() : -1,

@@ -16,7 +16,7 @@ public:
     void write(const QByteArray& data) override;
     void setSendThreshold(int threshold) override { sendThreshold = threshold; }
     QString deviceName() const override { return device.isEmpty() ? QStringLiteral("fake%1").arg(lastPort) : device; }
-    QString lastError() const override { return QString(); }
+    QString lastError() const override { return error; }
     OpenFailure openFailure() const override { return m_failure; }
 
     // Characters arrive: they wait in the port and a receive event is raised.
@@ -34,6 +34,8 @@ public:
     OpenFailure failure;
     // The device the port stands for (default "fakeN").
     QString device;
+    // The port's words for its last failure.
+    QString error;
 
 private:
     bool m_open = false;

@@ -350,8 +350,8 @@ private slots:
             << -1 << false << int(Outcome::Aborted)
             << "The download was aborted before its first record.\nThe erase was not sent: the monitor's firmware "
                "is as it was.";
-        QTest::newRow("port lost") << 1 << true << int(Outcome::ConnectionLost)
-                                   << "The connection to the monitor was lost at record 2 of 4." + leaves;
+        QTest::newRow("port lost") << 1 << true << int(Outcome::PortLost)
+                                   << "The port fake1 was lost at record 2 of 4 (the line hung up)." + leaves;
     }
     void endsWithoutVerdict() {
         QFETCH(int, accepted);
@@ -365,6 +365,7 @@ private slots:
             r.answer(i == 0 ? "Flash erased\r\n$" : "$");
         r.seen = r.port.written.size();
         if (lost) {
+            r.port.error = "the line hung up";
             r.port.close();
             r.link.handlePortEvent(SerialEvent::DeviceLost);
         } else {

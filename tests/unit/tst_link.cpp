@@ -608,12 +608,14 @@ private slots:
         QFETCH(QString, logged);
         Rig r;
         QSignalSpy lost(&r.link, &Link::connectionLost);
+        QSignalSpy portLost(&r.link, &Link::portLost);
         r.connect(5000);
         if (closes)
             r.port.close();
         emit r.port.portEvent(kind);
         QCOMPARE(r.log.lines, QStringList{logged});
         QCOMPARE(lost.count(), closes ? 1 : 0);
+        QCOMPARE(portLost.count(), closes ? 1 : 0);
         QCOMPARE(r.link.tmrKeepAlive()->isActive(), !closes);
         // The search opens the lost port again (the adapter is back); a port that stayed open is left alone.
         const int opens = r.port.openCount;
