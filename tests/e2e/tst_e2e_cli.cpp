@@ -1,6 +1,7 @@
 // The command-line tool as a script runs it, against simulated monitors on pseudo-terminals: identify's JSON,
-// each family's test points by their captions, a read of each family that equals the file the windowed tool saves after Update All Data, a write read back,
-// a flash download the monitor then holds, a silent monitor, and every exit status.
+// each family's test points by their captions, a read of each family that equals the file the windowed tool saves
+// after Update All Data, a write read back, a flash download the monitor then holds, a silent monitor, and every
+// exit status.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "model/DataFile.h"
