@@ -2,8 +2,8 @@
 
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
-#include "protocol/DiagnosticHandlers.h"
 #include "protocol/FirmwareClass.h"
+#include "protocol/NumberFormat.h"
 #include "ui/AppContext.h"
 #include "ui/TypedValueBox.h"
 #include "ui/WindowRegistry.h"
@@ -27,8 +27,9 @@ constexpr HvControl controlOf[4] = {HvControl::HighVoltage, HvControl::Focus, Hv
 } // namespace
 
 void HvWindow::addControlRows(const DacRowNames& names, const QList<ControlRow>& rows, int max, int largeChange,
-                              int firstTop, int pitch) {
-    // No model table and no read letter: filled by the HV answer only, never from the model, nothing committed.
+                              int firstTop, int pitch, const QString& defaultPattern) {
+    // No DAC table and no read letter: shown from the model's diagnostics, nothing committed.
+    m_defaultPattern = defaultPattern;
     m_rows = addRowGroup(nullptr, QChar(), names);
     m_rows->filledFromModel = false;
     m_rows->committed = false;
@@ -54,9 +55,30 @@ void HvWindow::sendToMonitor(const QStringList& requests) {
         m_ctx.send(r);
 }
 
-void HvWindow::showHvControls(const HvControls& values) {
-    for (DacRow* row : m_rows->rows())
-        showHeldPosition(*m_rows, *row, values.control[m_answerIndex.value(row->index)]);
+void HvWindow::showDiagnostics(DiagnosticParts changed) {
+    m_shown.show(model().diagnostics, changed);
+    if (changed.testFlag(DiagnosticPart::HvControls))
+        showHvControls(true);
+}
+
+void HvWindow::fillFromModel() {
+    m_shown.show(model().diagnostics, DiagnosticCaptions::all);
+    showHvControls(false);
+}
+
+void HvWindow::showHvControls(bool everyRow) {
+    const DiagnosticValues& values = model().diagnostics;
+    for (DacRow* row : m_rows->rows()) {
+        const int control = m_answerIndex.value(row->index);
+        const DiagnosticReading* present = values.find(DiagnosticCaptions::hvControl(control));
+        if (present && (everyRow || row->held == Held::Unread))
+            showHeldPosition(*m_rows, *row, int(present->value));
+        else if (!present && row->held == Held::Unread)
+            setDisplayText(row->present, QString());
+        // The monitor's default as it reported it, also where it lies beyond the row's range.
+        const DiagnosticReading* factory = values.find(DiagnosticCaptions::hvDefault(control));
+        setDisplayText(row->factory, factory ? NumberFormat::format(factory->value, m_defaultPattern) : QString());
+    }
     hvControlsShown();
 }
 
@@ -71,15 +93,6 @@ QStringList HvWindow::valuesBeyondRange() const {
         if (row->held == Held::Beyond)
             beyond << row->caption->text() + QLatin1Char(' ') + QString::number(row->heldPosition);
     return beyond;
-}
-
-void HvWindow::showControlText(const QString& control, const QString& text) {
-    if (auto* box = findChild<QLineEdit*>(control)) {
-        TypedValueBox::rememberMonitorText(box, text);
-        box->setText(text);
-    } else if (auto* label = findChild<QLabel*>(control)) {
-        label->setText(text);
-    }
 }
 
 FrmMDI_HV::FrmMDI_HV(AppContext& ctx, QWidget* parent)
@@ -97,16 +110,17 @@ FrmMDI_HV::FrmMDI_HV(AppContext& ctx, QWidget* parent)
     addControlRows({QStringLiteral("Label1"), QStringLiteral("HScroll1"), QStringLiteral("Text1"),
                     QStringLiteral("Text2"), QString()},
                    {{"HVPS Adjust", 0}, {"Focus Adjust", 1}, {"G2 Adjust", 2}, {"Video +80V Adjust", 3}}, 255, 16,
-                   rowsTop, rowPitch);
+                   rowsTop, rowPitch, QStringLiteral("000"));
 
     const int limitsTop = rowsTop + 4 * rowPitch + 180;
     auto limitRow = [this](int top, const char* captionName, const char* caption, const char* box, const char* button,
-                           QString (*request)(const QString&)) {
+                           QString (*request)(const QString&), const QString& reading, DiagnosticPart part) {
         place(addLabel(QString::fromLatin1(captionName), QString::fromLatin1(caption)), captionLeft, top, 1815,
               lineHeight);
         auto* edit = new QLineEdit(this);
         edit->setObjectName(QString::fromLatin1(box));
         place(edit, boxLeft, top, valueWidth, lineHeight);
+        m_shown.bind(edit, {reading}, part);
         if (!button)
             return;
         QPushButton* set = addButton(QString::fromLatin1(button), QStringLiteral("Set"));
@@ -116,20 +130,22 @@ FrmMDI_HV::FrmMDI_HV(AppContext& ctx, QWidget* parent)
                 [this, edit, request] { TypedValueBox::send(m_ctx, this, edit, request(edit->text())); });
     };
     limitRow(limitsTop, "", "HV Upper Limit:", "HVUpperLimitTextBox", "HVUpperLimitSetButton",
-             &Catalogue::setHvUpperLimit);
-    limitRow(limitsTop + rowPitch, "HVValLabel", "HV Val:", "HVValTextBox", nullptr, nullptr);
+             &Catalogue::setHvUpperLimit, DiagnosticCaptions::hvUpperLimit(), DiagnosticPart::HvLimits);
+    limitRow(limitsTop + rowPitch, "HVValLabel", "HV Val:", "HVValTextBox", nullptr, nullptr,
+             DiagnosticCaptions::hvValue(), DiagnosticPart::TestPoints);
     limitRow(limitsTop + 2 * rowPitch, "", "HV Lower Limit:", "HVLowerLimitTextBox", "HVLowerLimitSetButton",
-             &Catalogue::setHvLowerLimit);
+             &Catalogue::setHvLowerLimit, DiagnosticCaptions::hvLowerLimit(), DiagnosticPart::HvLimits);
 
     const struct {
         const char* caption;
         const char* value;
     } readings[] = {{"HV Anode Voltage:", "VAnodeValue"}, {" HV Anode Current:", "IAnodeValue"}};
     for (int k = 0; k < 2; ++k) {
-        place(addLabel(QString(), QString::fromLatin1(readings[k].caption)), readingCaptionLeft,
-              limitsTop + k * rowPitch, 1935, lineHeight);
-        place(addLabel(QString::fromLatin1(readings[k].value), QString()), readingLeft, limitsTop + k * rowPitch, 1200,
-              lineHeight);
+        QLabel* caption = addLabel(QString(), QString::fromLatin1(readings[k].caption));
+        QLabel* value = addLabel(QString::fromLatin1(readings[k].value), QString());
+        place(caption, readingCaptionLeft, limitsTop + k * rowPitch, 1935, lineHeight);
+        place(value, readingLeft, limitsTop + k * rowPitch, 1200, lineHeight);
+        m_shown.bind(value, caption, DiagnosticPart::TestPoints);
     }
 
     const int buttonsTop = limitsTop + 3 * rowPitch + 120;
@@ -172,15 +188,17 @@ FrmG2::FrmG2(AppContext& ctx, QWidget* parent)
     }
     addControlRows({QStringLiteral("Label1"), QStringLiteral("HScroll1"), QStringLiteral("Label2"),
                     QStringLiteral("Label4"), QString(), DacRowNames::Display::Label},
-                   {{"G2", 2}, {"HV", 0}, {"Focus", 1}}, 63, 8, rowsTop, rowPitch);
+                   {{"G2", 2}, {"HV", 0}, {"Focus", 1}}, 63, 8, rowsTop, rowPitch, QStringLiteral("00"));
     // The readings beside the rows they belong to.
     const struct {
         const char* name;
-        const char* text;
-    } readings[] = {{"G2Label", "0 V"}, {"VAnodeValue", "0 kV"}, {"FocusLabel", "0 kV"}};
-    for (int k = 0; k < 3; ++k)
-        place(addLabel(QString::fromLatin1(readings[k].name), QString::fromLatin1(readings[k].text)), thirdLeft,
-              rowsTop + k * rowPitch, 1100, lineHeight);
+        const char* reading;
+    } readings[] = {{"G2Label", "G2 Voltage"}, {"VAnodeValue", "HV Anode Voltage"}, {"FocusLabel", "Focus Voltage"}};
+    for (int k = 0; k < 3; ++k) {
+        QLabel* value = addLabel(QString::fromLatin1(readings[k].name), QString());
+        place(value, thirdLeft, rowsTop + k * rowPitch, 1100, lineHeight);
+        m_shown.bind(value, {QString::fromLatin1(readings[k].reading)}, DiagnosticPart::TestPoints);
+    }
 
     // Hidden until the monitor holds a value these rows cannot take.
     const int noteTop = rowsTop + 3 * rowPitch + 120;

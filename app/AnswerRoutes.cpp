@@ -116,6 +116,7 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
             for (ChildWindow* w : ctx.windows->all())
                 if (auto* adjust = qobject_cast<DacAdjustWindow*>(w))
                     adjust->forgetMonitorValues();
+            showDiagnostics(ctx, DiagnosticCaptions::all);
         });
 
     // The monitor family: menus and window controls by firmware class.

@@ -33,11 +33,13 @@ private slots:
         Link link(&port, &clock, &tone, &model);
         link.setDispatch([&](const QString& a) { dispatcher.dispatchAnswer(a); });
         const QString answer = QStringLiteral("ddl\r\n128,130,125,127,129,131,126,124\r\n#");
-        QBENCHMARK { link.processReceived(answer); }
+        QBENCHMARK {
+            link.processReceived(answer);
+        }
     }
 
     // The longest test-point answer (second family, 18 readings), framed, dispatched and decoded into the
-    // texts of its windows.
+    // model's readings.
     void receiveAndDecodeTestPoints() {
         FakeClock clock;
         FakeSerialPort port;
@@ -49,13 +51,15 @@ private slots:
         Link link(&port, &clock, &tone, &model);
         link.setDispatch([&](const QString& a) { dispatcher.dispatchAnswer(a); });
         int shown = 0;
-        QObject::connect(handlers.diagnostics(), &DiagnosticHandlers::controlTextsRead,
-                         [&shown](const ControlTexts& texts) { shown += int(texts.size()); });
+        QObject::connect(handlers.diagnostics(), &DiagnosticHandlers::diagnosticsChanged,
+                         [&shown, &model] { shown += int(model.diagnostics.latest().size()); });
         const QString answer = QStringLiteral(
             "da\r\n159,160,160,120\r\nVideo_+80V 243\r\nAnode Voltage 182\r\nAnode Current 123\r\n"
             "Focus Voltage 100\r\nG2 Voltage 60\r\n-8V 125\r\n+90V 200\r\n+24V 204\r\n+12V 205\r\n+6.3V 203\r\n"
             "+5V 204\r\n-12V 204\r\n-100V 204\r\n#");
-        QBENCHMARK { link.processReceived(answer); }
+        QBENCHMARK {
+            link.processReceived(answer);
+        }
         QVERIFY(shown > 0);
     }
 

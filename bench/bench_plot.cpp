@@ -58,7 +58,8 @@ int main(int argc, char** argv) {
     ReadingRecorder recorder;
     qint64 now = 1'800'000'000'000;
     recorder.setTimeSource([&now] { return now; });
-    QObject::connect(handlers.diagnostics(), &DiagnosticHandlers::readingsTaken, &recorder, &ReadingRecorder::take);
+    QObject::connect(handlers.diagnostics(), &DiagnosticHandlers::diagnosticsChanged, &recorder,
+                     [&recorder, &model] { recorder.take(model.diagnostics.latest()); });
 
     const long before = residentKiB();
     const int polls = 24 * 3600 / 5;
@@ -92,7 +93,7 @@ int main(int argc, char** argv) {
     }
     const double feedMs = feeding.nsecsElapsed() / 1e6;
     const long after = residentKiB();
-    const QStringList captions = recorder.captions(DiagWindow::MdiTestPoints);
+    const QStringList captions = recorder.captions();
     std::printf("recording: %d readings x %d polls (24 h at 5 s), decoded and recorded in %.0f ms (%.1f us a poll)\n",
                 int(captions.size()), polls, feedMs, feedMs * 1000 / polls);
     std::printf("recording memory: %.1f MiB held by the samples, resident set grew by %.1f MiB\n",
@@ -102,7 +103,7 @@ int main(int argc, char** argv) {
     AppContext ctx;
     ctx.clock = &clock;
     ctx.readings = &recorder;
-    ReadingPlot plot(ctx, DiagWindow::MdiTestPoints);
+    ReadingPlot plot(ctx, [&captions] { return captions; });
     plot.resize(1000, 600);
     plot.show();
     QApplication::processEvents();
@@ -124,13 +125,13 @@ int main(int argc, char** argv) {
     // A new poll arriving while the whole day is shown: record it, redraw, paint.
     const Times live = timed(21, [&](int i) {
         now += 5000;
-        recorder.record(captions.value(i % captions.size()), 1, QStringLiteral("V"), now, DiagWindow::MdiTestPoints);
+        recorder.record(captions.value(i % captions.size()), 1, QStringLiteral("V"), now);
         plot.redraw();
         paint();
     });
     // Saving as CSV copies the samples on the user-interface thread; the text is made on a worker thread.
-    const Times csvCopy = timed(5, [&](int) { recorder.csvRows(DiagWindow::MdiTestPoints); });
-    const Times csv = timed(3, [&](int) { recorder.csv(DiagWindow::MdiTestPoints); });
+    const Times csvCopy = timed(5, [&](int) { recorder.csvRows(captions); });
+    const Times csv = timed(3, [&](int) { recorder.csv(captions); });
     std::printf("redraw and paint, last 10 minutes: median %.1f ms, worst %.1f ms\n", lastMinutes.median,
                 lastMinutes.worst);
     std::printf("redraw and paint, whole day:       median %.1f ms, worst %.1f ms\n", wholeDay.median, wholeDay.worst);
@@ -139,9 +140,8 @@ int main(int argc, char** argv) {
     std::printf("series filled only, whole day:     median %.1f ms, worst %.1f ms\n", wholeDayData.median,
                 wholeDayData.worst);
     std::printf("a new reading, whole day shown:    median %.1f ms, worst %.1f ms\n", live.median, live.worst);
-    std::printf("CSV of the day, samples copied:    median %.1f ms, worst %.1f ms\n", csvCopy.median,
-                csvCopy.worst);
-    std::printf("CSV of the day (%d rows):          median %.0f ms\n",
-                int(recorder.csv(DiagWindow::MdiTestPoints).count('\n') - 1), csv.median);
+    std::printf("CSV of the day, samples copied:    median %.1f ms, worst %.1f ms\n", csvCopy.median, csvCopy.worst);
+    std::printf("CSV of the day (%d rows):          median %.0f ms\n", int(recorder.csv(captions).count('\n') - 1),
+                csv.median);
     return 0;
 }

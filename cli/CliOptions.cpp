@@ -36,8 +36,8 @@ bool checkVerb(CliOptions* o, QString* error) {
         *error = QStringLiteral("--watch and --csv belong to testpoints");
         return false;
     }
-    static const QStringList jsonVerbs = {QStringLiteral("identify"), QStringLiteral("history"), QStringLiteral("diff"),
-                                          QStringLiteral("restore")};
+    static const QStringList jsonVerbs = {QStringLiteral("identify"), QStringLiteral("testpoints"),
+                                          QStringLiteral("history"), QStringLiteral("diff"), QStringLiteral("restore")};
     if (o->json && !jsonVerbs.contains(o->verb)) {
         *error = QStringLiteral("--json belongs to %1").arg(jsonVerbs.join(QStringLiteral(", ")));
         return false;

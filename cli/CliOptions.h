@@ -12,7 +12,7 @@ struct CliOptions {
     QString lineSettings = QStringLiteral("9600,N,8,1");
     QString logFile;   // --log FILE
     bool yes = false;  // --yes: agree to the questions the windows would ask
-    bool json = false; // --json of identify, history, diff, restore
+    bool json = false; // --json of identify, testpoints, history, diff, restore
     QString database;  // --database: the history's database (a SQLite file or a postgresql:// URL)
     QString output;    // read -o FILE
     int scanSet = 0;   // read --scan-set N (1 to 6); 0 the scan set the monitor runs

@@ -1,10 +1,12 @@
 // testpoints: one reading of the family's test points and voltages, with the requests the family's operating
-// values window sends when it becomes active, shown as that window's controls show them (named as its controls
-// are named). With --watch the same requests are sent again at the window's interval, and --csv saves every
-// reading of the window, as its "Save as CSV" does.
+// values window sends when it becomes active: what the model then holds of them, each reading named by the
+// caption the windows give it and shown as they show it (--json: as a JSON object). With --watch the same
+// requests are sent again at the window's interval, and --csv saves every reading, as the window's "Save as CSV"
+// does.
 #include "cli/ExitStatus.h"
 #include "cli/Session.h"
 #include "cli/Verbs.h"
+#include "model/MonitorModel.h"
 #include "model/ReadingRecorder.h"
 #include "platform/FileReplace.h"
 #include "protocol/Catalogue.h"
@@ -14,23 +16,17 @@
 
 #include <QDateTime>
 #include <QElapsedTimer>
-#include <QPair>
+#include <QJsonArray>
+#include <QJsonDocument>
+#include <QJsonObject>
 #include <algorithm>
 #include <cstdio>
 
 namespace {
 
-// The window of a family's test points.
-DiagWindow windowOf(int decoder) {
-    switch (decoder) {
-    case 1:
-        return DiagWindow::TestPoint;
-    case 2:
-        return DiagWindow::MdiTestPoints;
-    default:
-        return DiagWindow::FlatPanel;
-    }
-}
+// What the operating values windows show.
+constexpr DiagnosticParts shownParts = DiagnosticParts(DiagnosticPart::TestPoints) | DiagnosticPart::SyncFrequencies |
+                                       DiagnosticPart::DeflectionStatus | DiagnosticPart::HvLimits;
 
 QStringList readsOf(int decoder) {
     if (decoder == 1 || decoder == 2)
@@ -54,6 +50,20 @@ void reportOutside(const ReadingRecorder& recorder, const QString& caption, cons
                  qPrintable(caption), double(s.value), qPrintable(recorder.unit(caption)), l.lower, l.upper);
 }
 
+// {"firmwareClass": 210, "readings": [{"caption": "+90V", "value": 89.1, "unit": "V", "text": "+089.1V"}, ...]};
+// a state ("Operating") has no value and an empty unit.
+QByteArray json(const MonitorModel& m) {
+    QJsonArray readings;
+    for (const DiagnosticReading& r : m.diagnostics.readings(shownParts))
+        readings.append(QJsonObject{{QStringLiteral("caption"), r.caption},
+                                    {QStringLiteral("value"), r.unit.isEmpty() ? QJsonValue() : QJsonValue(r.value)},
+                                    {QStringLiteral("unit"), r.unit},
+                                    {QStringLiteral("text"), r.text}});
+    return QJsonDocument(
+               QJsonObject{{QStringLiteral("firmwareClass"), m.firmwareClass}, {QStringLiteral("readings"), readings}})
+        .toJson();
+}
+
 } // namespace
 
 int runTestPoints(Session& session, const CliOptions& options) {
@@ -63,24 +73,9 @@ int runTestPoints(Session& session, const CliOptions& options) {
         std::fprintf(stderr, "The monitor (firmware class %d) has no test points this tool reads.\n", m.firmwareClass);
         return ExitStatus::Refused;
     }
-    const DiagWindow window = windowOf(decoder);
-    QVector<QPair<QString, QString>> shown;
-    QObject::connect(session.handlers()->diagnostics(), &DiagnosticHandlers::controlTextsRead, &session,
-                     [&](const ControlTexts& texts) {
-                         for (const ControlText& t : texts) {
-                             if (!t.windows.testFlag(window))
-                                 continue;
-                             auto it = std::find_if(shown.begin(), shown.end(),
-                                                    [&t](const auto& s) { return s.first == t.control; });
-                             if (it != shown.end())
-                                 it->second = t.text;
-                             else
-                                 shown.append({t.control, t.text});
-                         }
-                     });
     ReadingRecorder recorder;
-    QObject::connect(session.handlers()->diagnostics(), &DiagnosticHandlers::readingsTaken, &recorder,
-                     &ReadingRecorder::take);
+    QObject::connect(session.handlers()->diagnostics(), &DiagnosticHandlers::diagnosticsChanged, &recorder,
+                     [&recorder, &m] { recorder.take(m.diagnostics.latest()); });
     QObject::connect(
         &recorder, &ReadingRecorder::recorded, &recorder,
         [&recorder](const QString& caption, const ReadingRecorder::Sample& s) { reportOutside(recorder, caption, s); });
@@ -106,11 +101,14 @@ int runTestPoints(Session& session, const CliOptions& options) {
         if (status == ExitStatus::Interrupted)
             break;
     }
-    for (const auto& s : shown)
-        std::printf("%-20s %s\n", qPrintable(s.first), qPrintable(s.second));
+    if (options.json)
+        std::fputs(json(m).constData(), stdout);
+    else
+        for (const DiagnosticReading& r : m.diagnostics.readings(shownParts))
+            std::printf("%-24s %s\n", qPrintable(r.caption), qPrintable(r.text));
     // What was read before an interruption is saved all the same.
     if (!options.csvFile.isEmpty()) {
-        const FileReplaceResult written = replaceFileContents(options.csvFile, recorder.csv(window));
+        const FileReplaceResult written = replaceFileContents(options.csvFile, recorder.csv(recorder.captions()));
         if (!written.ok) {
             std::fprintf(stderr, "%s could not be written: %s\n", qPrintable(options.csvFile),
                          qPrintable(written.error));

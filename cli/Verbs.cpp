@@ -17,9 +17,10 @@ const std::vector<Verb>& verbs() {
          "      aborts as the progress window's Abort does",
          1, 1, runFlash},
         {"sram", "sram IMAGE.hex", "load an Intel-HEX test program into the monitor's SRAM", 1, 1, runSram},
-        {"testpoints", "testpoints [--watch SECONDS] [--csv FILE]",
-         "one reading of the family's test points and voltages; with --watch, read them at the window's interval\n"
-         "      for SECONDS; with --csv, save every reading (time, reading, value, unit) to FILE",
+        {"testpoints", "testpoints [--watch SECONDS] [--csv FILE] [--json]",
+         "one reading of the family's test points and voltages, by the windows' captions; with --watch, read them at\n"
+         "      the window's interval for SECONDS; with --csv, save every reading (time, reading, value, unit) to\n"
+         "      FILE; --json for a program",
          0, 0, runTestPoints},
         {"send", "send TEXT...", "each TEXT as one request through the queue; prints the monitor's answers", 1, -1,
          runSend},

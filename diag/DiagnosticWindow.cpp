@@ -19,11 +19,6 @@
 
 #include <algorithm>
 
-namespace {
-// Marks the limit boxes whose typing an answer must not overwrite before it was sent.
-const char* const keepsTyping = "keepsTyping";
-} // namespace
-
 DiagnosticWindow::DiagnosticWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
     : ChildWindow(ctx, objectName, caption, parent), m_timer(ctx.clock->createTimer(this)), m_grid(new QGridLayout),
       m_beside(new QHBoxLayout(this)), m_notice(new QLabel(this)) {
@@ -87,7 +82,10 @@ void DiagnosticWindow::queueReads(const QStringList& commands) {
 }
 
 void DiagnosticWindow::onActivated() {
+    m_shown.show(m_ctx.model->diagnostics, DiagnosticCaptions::all);
     markAbsentReadings();
+    // The words are longer than a reading: the window grows to show them.
+    fitFrame();
     if (m_reread)
         m_reread->setEnabled(true);
     if (m_polling.intervalMs <= 0)
@@ -116,15 +114,9 @@ void DiagnosticWindow::tick() {
     queueReads(m_polling.onTick);
 }
 
-void DiagnosticWindow::showControlText(const QString& control, const QString& text) {
-    QWidget* w = findChild<QWidget*>(control);
-    if (auto* label = qobject_cast<QLabel*>(w)) {
-        label->setText(text);
-    } else if (auto* box = qobject_cast<QLineEdit*>(w)) {
-        TypedValueBox::rememberMonitorText(box, text);
-        if (!(box->isModified() && box->property(keepsTyping).toBool()))
-            box->setText(text);
-    }
+void DiagnosticWindow::showDiagnostics(DiagnosticParts changed) {
+    m_shown.show(m_ctx.model->diagnostics, changed);
+    markAbsentReadings();
 }
 
 QString DiagnosticWindow::controlText(const QString& control) const {
@@ -158,9 +150,17 @@ QLabel* DiagnosticWindow::addValue(int row, int column, const QString& name) {
     return label;
 }
 
-QLabel* DiagnosticWindow::addValueRow(int row, int column, const QString& caption, const QString& name) {
-    addCaption(row, column, caption);
-    return addValue(row, column + 1, name);
+void DiagnosticWindow::showsReading(QWidget* value, QLabel* caption, DiagnosticPart part,
+                                    const QStringList& alsoShows) {
+    m_shown.bind(value, caption, part, alsoShows);
+}
+
+QLabel* DiagnosticWindow::addValueRow(int row, int column, const QString& caption, const QString& name,
+                                      const QStringList& alsoShows) {
+    QLabel* label = addCaption(row, column, caption);
+    QLabel* value = addValue(row, column + 1, name);
+    showsReading(value, label, DiagnosticPart::TestPoints, alsoShows);
+    return value;
 }
 
 QLineEdit* DiagnosticWindow::addBox(int row, int column, const QString& name, bool readOnly) {
@@ -180,22 +180,26 @@ QPushButton* DiagnosticWindow::addButton(int row, int column, const QString& nam
 }
 
 void DiagnosticWindow::addFrequencyRows(int row, int column) {
-    addCaption(row, column, QStringLiteral("Horizontal Frequency:"));
-    addBox(row, column + 1, QStringLiteral("HFreqTextBox"), true);
+    const auto sync = DiagnosticPart::SyncFrequencies;
+    const auto status = DiagnosticPart::DeflectionStatus;
+    showsReading(addBox(row, column + 1, QStringLiteral("HFreqTextBox"), true),
+                 addCaption(row, column, QStringLiteral("Horizontal Frequency:")), sync);
     addCaption(row, column + 2, QStringLiteral("kHz"));
-    addCaption(row, column + 3, QString(), QStringLiteral("HFailValue"));
-    addCaption(row + 1, column, QStringLiteral("Vertical Frequency:"));
-    addValue(row + 1, column + 1, QStringLiteral("VertFreqBox"));
+    m_shown.bind(addCaption(row, column + 3, QString(), QStringLiteral("HFailValue")),
+                 {DiagnosticCaptions::horizontalDeflection()}, status);
+    showsReading(addValue(row + 1, column + 1, QStringLiteral("VertFreqBox")),
+                 addCaption(row + 1, column, QStringLiteral("Vertical Frequency:")), sync);
     addCaption(row + 1, column + 2, QStringLiteral("Hz"));
-    addCaption(row + 1, column + 3, QString(), QStringLiteral("VFailValue"));
+    m_shown.bind(addCaption(row + 1, column + 3, QString(), QStringLiteral("VFailValue")),
+                 {DiagnosticCaptions::verticalDeflection()}, status);
 }
 
-QLineEdit* DiagnosticWindow::addLimitRow(int row, int column, const QString& caption, const QString& boxName,
-                                         const QString& buttonName,
+QLineEdit* DiagnosticWindow::addLimitRow(int row, int column, const QString& caption, const QString& reading,
+                                         const QString& boxName, const QString& buttonName,
                                          const std::function<QString(const QString&)>& request) {
     addCaption(row, column, caption);
     QLineEdit* box = addBox(row, column + 1, boxName, false);
-    box->setProperty(keepsTyping, true);
+    m_shown.bind(box, {reading}, DiagnosticPart::HvLimits);
     QPushButton* set = addButton(row, column + 2, buttonName, QStringLiteral("Set"));
     connect(set, &QPushButton::clicked, this, [this, box, request] {
         // In the boot block or during a download nothing is asked: the box shows the monitor's value again.
@@ -205,33 +209,38 @@ QLineEdit* DiagnosticWindow::addLimitRow(int row, int column, const QString& cap
 }
 
 void DiagnosticWindow::addHvLimitRows(int row, int column) {
-    addLimitRow(row, column, QStringLiteral("HV Upper Limit:"), QStringLiteral("HVUpperLimitTextBox"),
-                QStringLiteral("HVUpperLimitSetButton"), &Catalogue::setHvUpperLimit);
-    addCaption(row + 1, column, QStringLiteral("HV Val:"));
-    addBox(row + 1, column + 1, QStringLiteral("HVValTextBox"), true);
-    addLimitRow(row + 2, column, QStringLiteral("HV Lower Limit:"), QStringLiteral("HVLowerLimitTextBox"),
-                QStringLiteral("HVLowerLimitSetButton"), &Catalogue::setHvLowerLimit);
+    addLimitRow(row, column, QStringLiteral("HV Upper Limit:"), DiagnosticCaptions::hvUpperLimit(),
+                QStringLiteral("HVUpperLimitTextBox"), QStringLiteral("HVUpperLimitSetButton"),
+                &Catalogue::setHvUpperLimit);
+    showsReading(addBox(row + 1, column + 1, QStringLiteral("HVValTextBox"), true),
+                 addCaption(row + 1, column, QStringLiteral("HV Val:")));
+    addLimitRow(row + 2, column, QStringLiteral("HV Lower Limit:"), DiagnosticCaptions::hvLowerLimit(),
+                QStringLiteral("HVLowerLimitTextBox"), QStringLiteral("HVLowerLimitSetButton"),
+                &Catalogue::setHvLowerLimit);
 }
 
 QLineEdit* DiagnosticWindow::addAnodeLimitRow(int row, int column, const QString& caption, const QString& buttonName) {
-    m_anodeLimit =
-        addLimitRow(row, column, caption, QStringLiteral("txtIAnodeLimit"), buttonName, [this](const QString& typed) {
-            return FirmwareClass::setsAnodeCurrentLimit(firmwareClass()) && monitorResponding()
-                       ? Catalogue::setAnodeCurrentLimit(typed)
-                       : QString();
-        });
+    m_anodeLimit = addLimitRow(row, column, caption, DiagnosticCaptions::anodeCurrentLimit(),
+                               QStringLiteral("txtIAnodeLimit"), buttonName, [this](const QString& typed) {
+                                   return FirmwareClass::setsAnodeCurrentLimit(firmwareClass()) && monitorResponding()
+                                              ? Catalogue::setAnodeCurrentLimit(typed)
+                                              : QString();
+                               });
     m_anodeLimitSet = findChild<QPushButton*>(buttonName);
     return m_anodeLimit;
 }
 
 void DiagnosticWindow::markAbsentReadings() {
     const QString absent = QStringLiteral("not on this monitor");
-    if (m_decoded) {
-        const QStringList shown = TestPoints::controlsShown(TestPoints::decoderOf(firmwareClass()), *m_decoded);
+    if (m_marksAbsent) {
+        const QStringList given = TestPoints::captions(TestPoints::decoderOf(firmwareClass()));
         for (QLabel* value : std::as_const(m_values)) {
-            if (!shown.contains(value->objectName()) && value->text().isEmpty())
+            const QStringList captions = m_shown.captionsOf(value);
+            const bool onMonitor =
+                std::any_of(captions.begin(), captions.end(), [&given](const QString& c) { return given.contains(c); });
+            if (!onMonitor && value->text().isEmpty())
                 value->setText(absent);
-            else if (shown.contains(value->objectName()) && value->text() == absent)
+            else if (onMonitor && value->text() == absent)
                 value->clear();
         }
     }
@@ -250,8 +259,6 @@ void DiagnosticWindow::markAbsentReadings() {
         else if (!m_ctx.model->bootMode && value->text() == boot)
             value->clear();
     }
-    // The words are longer than a reading: the window grows to show them.
-    fitFrame();
 }
 
 void DiagnosticWindow::addSupplyBlock(int row, int column, const QString& title, const QString& heading,
@@ -265,8 +272,9 @@ void DiagnosticWindow::addSupplyBlock(int row, int column, const QString& title,
     for (int k = 0; k < nominals.size(); ++k) {
         const int r = row + 2 + k % perColumn;
         const int c = column + (k / perColumn) * 2;
-        addCaption(r, c, nominals.at(k), QStringLiteral("lblNominal(%1)").arg(k));
-        addValue(r, c + 1, QStringLiteral("lblVoltage(%1)").arg(k));
+        // The value shows the supply its nominal caption names, also after the family set-up renames it.
+        showsReading(addValue(r, c + 1, QStringLiteral("lblVoltage(%1)").arg(k)),
+                     addCaption(r, c, nominals.at(k), QStringLiteral("lblNominal(%1)").arg(k)));
     }
 }
 
@@ -283,12 +291,13 @@ QPushButton* DiagnosticWindow::addRereadButton(int row, int column, const QStrin
     return reread;
 }
 
-QPushButton* DiagnosticWindow::addPlotButton(int row, int column, DiagWindows windows) {
+QPushButton* DiagnosticWindow::addPlotButton(int row, int column) {
     QPushButton* button = addButton(row, column, QStringLiteral("btnPlot"), QStringLiteral("Plot"));
     button->setCheckable(true);
-    connect(button, &QPushButton::toggled, this, [this, windows](bool shown) {
+    connect(button, &QPushButton::toggled, this, [this](bool shown) {
         if (!m_plot) {
-            m_plot = new ReadingPlot(m_ctx, windows, this);
+            m_plot = new ReadingPlot(
+                m_ctx, [this] { return m_shown.captions(); }, this);
             m_beside->addWidget(m_plot, 1);
         }
         m_plot->setVisible(shown);

@@ -72,3 +72,13 @@ void FrmPeekPoke::addressUp() {
 void FrmPeekPoke::addressDown() {
     ask(Catalogue::stepPeekAddress(false));
 }
+
+void FrmPeekPoke::showMemory(DiagnosticHandlers::MemoryField field, const QString& text) {
+    using F = DiagnosticHandlers::MemoryField;
+    const char* box = field == F::Address ? "AddressBox"
+                      : field == F::Byte  ? "DataByteBox"
+                      : field == F::Word  ? "DataWordBox"
+                                          : "txtDataChar";
+    if (auto* edit = findChild<QLineEdit*>(QLatin1String(box)))
+        edit->setText(text);
+}

@@ -4,7 +4,6 @@
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
 #include "platform/FileReplace.h"
-#include "protocol/Readings.h"
 #include "ui/AppContext.h"
 
 #include <QApplication>
@@ -48,9 +47,9 @@ QPushButton* button(QWidget* parent, const QString& name, const QString& caption
 }
 } // namespace
 
-ReadingPlot::ReadingPlot(AppContext& ctx, DiagWindows windows, QWidget* parent)
-    : QWidget(parent), m_ctx(ctx), m_windows(windows), m_chart(new QChart), m_view(new QChartView(m_chart, this)),
-      m_timeAxis(new QDateTimeAxis(m_chart)), m_readings(new QListWidget(this)),
+ReadingPlot::ReadingPlot(AppContext& ctx, std::function<QStringList()> shown, QWidget* parent)
+    : QWidget(parent), m_ctx(ctx), m_shown(std::move(shown)), m_chart(new QChart),
+      m_view(new QChartView(m_chart, this)), m_timeAxis(new QDateTimeAxis(m_chart)), m_readings(new QListWidget(this)),
       m_liveButton(button(this, QStringLiteral("btnPlotLive"), QStringLiteral("Live"))), m_status(new QStatusBar(this)),
       m_redrawTimer(ctx.clock->createTimer(this)) {
     setObjectName(QStringLiteral("plotReadings"));
@@ -102,7 +101,7 @@ ReadingPlot::ReadingPlot(AppContext& ctx, DiagWindows windows, QWidget* parent)
     connect(m_redrawTimer, &Timer::timeout, this, &ReadingPlot::redraw);
     ReadingRecorder* recorder = ctx.readings;
     // A reading already outside its limits is named at once.
-    for (const QString& caption : recorder->captions(m_windows)) {
+    for (const QString& caption : recorder->captions(m_shown())) {
         addReading(caption);
         const ReadingRecorder::Sample newest = recorder->newest(caption);
         noteSample(caption, newest.outside, newest.value, newest.timeMs);
@@ -110,7 +109,7 @@ ReadingPlot::ReadingPlot(AppContext& ctx, DiagWindows windows, QWidget* parent)
     connect(recorder, &ReadingRecorder::recorded, this,
             [this](const QString& caption, const ReadingRecorder::Sample& s) {
                 if (!m_lines.contains(caption)) {
-                    if (!m_ctx.readings->captions(m_windows).contains(caption))
+                    if (!m_shown().contains(caption))
                         return;
                     addReading(caption);
                 }
@@ -308,7 +307,7 @@ void ReadingPlot::saveCsv() {
     save->setEnabled(false);
     save->setText(QStringLiteral("Saving…"));
     QThreadPool::globalInstance()->start(
-        [rows = m_ctx.readings->csvRows(m_windows), path, plot = QPointer<ReadingPlot>(this)]() mutable {
+        [rows = m_ctx.readings->csvRows(m_shown()), path, plot = QPointer<ReadingPlot>(this)]() mutable {
             const FileReplaceResult result = replaceFileContents(path, ReadingRecorder::csvText(std::move(rows)));
             QMetaObject::invokeMethod(
                 qApp,

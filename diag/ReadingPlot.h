@@ -4,10 +4,10 @@
 // unit get their own value axis; the HV limits are drawn as lines, a sample outside them is marked on its curve
 // and named in the view's status bar. Only the visible span is drawn, reduced to about two points per pixel, so
 // a day of readings redraws as fast as a minute of them.
-#include "protocol/ControlTexts.h"
-
 #include <QHash>
+#include <QStringList>
 #include <QWidget>
+#include <functional>
 
 class QChart;
 class QChartView;
@@ -27,7 +27,8 @@ class ReadingPlot : public QWidget {
 public:
     static constexpr qint64 defaultSpanMs = 10 * 60 * 1000;
 
-    ReadingPlot(AppContext& ctx, DiagWindows windows, QWidget* parent = nullptr);
+    // shown: the captions of the readings the window shows (asked again as readings are first recorded).
+    ReadingPlot(AppContext& ctx, std::function<QStringList()> shown, QWidget* parent = nullptr);
 
     // Draws the visible span again from the recording.
     void redraw();
@@ -63,7 +64,7 @@ private:
     void csvSaved(const QString& path, bool ok, const QString& error);
 
     AppContext& m_ctx;
-    DiagWindows m_windows;
+    std::function<QStringList()> m_shown;
     QChart* m_chart;
     QChartView* m_view;
     QDateTimeAxis* m_timeAxis;

@@ -7,7 +7,7 @@ FrmHVLimits::FrmHVLimits(AppContext& ctx, QWidget* parent)
     setPolling({{Catalogue::readHvControls(), Catalogue::readTestPoints()}, {Catalogue::readHvControls()}, 10000});
     addHvLimitRows(0, 0);
     addAnodeLimitRow(3, 0, QStringLiteral("HV Current Limit:"), QStringLiteral("btnIAnodeLimitSet"));
-    addPlotButton(4, 0, DiagWindow::HvLimits);
+    addPlotButton(4, 0);
     addCloseButton(4, 2);
 }
 
@@ -16,6 +16,6 @@ FrmDeflectionStatus::FrmDeflectionStatus(AppContext& ctx, QWidget* parent)
     const QStringList reads = {Catalogue::readSyncFrequencies(), Catalogue::readPanelStatus()};
     setPolling({reads, reads, 10000});
     addFrequencyRows(0, 0);
-    addPlotButton(2, 0, DiagWindow::DeflectionStatus);
+    addPlotButton(2, 0);
     addCloseButton(2, 3);
 }

@@ -42,7 +42,7 @@ FrmTestPoint::FrmTestPoint(AppContext& ctx, QWidget* parent)
     addHvLimitRows(0, 4);
     addRereadButton(row + 2, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"),
                     Reread::WhileActiveAndResponding);
-    addPlotButton(row + 2, 4, DiagWindow::TestPoint);
+    addPlotButton(row + 2, 4);
     addCloseButton(row + 2, 5);
 }
 
@@ -70,7 +70,7 @@ FrmMDITestPoints::FrmMDITestPoints(AppContext& ctx, QWidget* parent)
     row += 6;
     addRereadButton(row, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"),
                     Reread::WhileActiveAndResponding);
-    addPlotButton(row, 4, DiagWindow::MdiTestPoints);
+    addPlotButton(row, 4);
     addCloseButton(row, 5);
 }
 
@@ -79,7 +79,7 @@ FrmCRTVoltages::FrmCRTVoltages(AppContext& ctx, QWidget* parent)
     Polling polling{{Catalogue::readTestPoints()}, {Catalogue::readTestPoints()}, 10000};
     polling.tickOnlyWhenQueueEmpty = true;
     setPolling(polling);
-    setDecodedReadings(DiagWindow::CrtVoltages);
+    setMarksReadingsNotOnMonitor();
     addCaption(0, 0, QStringLiteral("CRT Voltages"));
     addCaption(0, 2, QStringLiteral("User Control Voltages"));
     const ValueRow crt[] = {{" HV Anode Current:", "IAnodeValue"},
@@ -89,17 +89,19 @@ FrmCRTVoltages::FrmCRTVoltages(AppContext& ctx, QWidget* parent)
     const ValueRow user[] = {{" Brightness Control In:", "BCtrlValue"},
                              {" Contrast Control In:", "CCtrlValue"},
                              {" Contrast Control X16:", "lblCCtrlX16Value"}};
+    // The first family calls its anode voltage "HV Anode".
     for (int k = 0; k < 4; ++k)
-        addValueRow(1 + k, 0, QString::fromLatin1(crt[k].caption), QString::fromLatin1(crt[k].control));
+        addValueRow(1 + k, 0, QString::fromLatin1(crt[k].caption), QString::fromLatin1(crt[k].control),
+                    k == 1 ? QStringList{QStringLiteral("HV Anode")} : QStringList());
     for (int k = 0; k < 3; ++k)
         addValueRow(1 + k, 2, QString::fromLatin1(user[k].caption), QString::fromLatin1(user[k].control));
     addSupplyBlock(5, 0, QStringLiteral("Low Voltage Power Supply"),
                    QStringLiteral("Nom       Actual        Nom      Actual"), crtSupplies);
     addCaption(11, 0, QStringLiteral("Miscellaneous"));
-    addValueRow(12, 0, QStringLiteral("Video +80V:"), QStringLiteral("lblLV80Value"));
+    addValueRow(12, 0, QStringLiteral("Video +80V:"), QStringLiteral("lblLV80Value"), {QStringLiteral("LV80")});
     addValueRow(13, 0, QStringLiteral("CPU +5V:"), QStringLiteral("lblCPUP5Value"));
     addRereadButton(14, 0, QStringLiteral("btnReRead"), QStringLiteral("ReRead"), Reread::Always);
-    addPlotButton(14, 2, DiagWindow::CrtVoltages);
+    addPlotButton(14, 2);
     addCloseButton(14, 3);
 }
 
@@ -116,19 +118,20 @@ FrmFlatPanelTestPoints::FrmFlatPanelTestPoints(AppContext& ctx, QWidget* parent)
                        parent) {
     setPolling({{Catalogue::readTestPoints()}, {Catalogue::readTestPoints()}, 5000});
     int row = 0;
-    for (int k = 0; k < 6; ++k) {
-        addCaption(row, 0, QString::fromLatin1(flatPanelInputs[k].caption), QStringLiteral("lblInput(%1)").arg(k));
-        addValue(row++, 1, QString::fromLatin1(flatPanelInputs[k].control));
-    }
-    addCaption(row, 0, QStringLiteral(" Contrast Control In:"), QStringLiteral("lblContrastIn"));
-    addValue(row++, 1, QStringLiteral("CCtrlValue"));
+    for (int k = 0; k < 6; ++k, ++row)
+        showsReading(
+            addValue(row, 1, QString::fromLatin1(flatPanelInputs[k].control)),
+            addCaption(row, 0, QString::fromLatin1(flatPanelInputs[k].caption), QStringLiteral("lblInput(%1)").arg(k)));
+    showsReading(addValue(row, 1, QStringLiteral("CCtrlValue")),
+                 addCaption(row, 0, QStringLiteral(" Contrast Control In:"), QStringLiteral("lblContrastIn")));
+    ++row;
     addValueRow(row++, 0, QStringLiteral("+5V Monitor:"), QStringLiteral("P5VM"));
     addSupplyBlock(row, 0, QStringLiteral("Power"), QStringLiteral(" Nominal    Actual    Nominal    Actual"),
                    {QStringLiteral("+28V"), QStringLiteral("+23V"), QStringLiteral("+5V"), QStringLiteral("-5V")});
     row += 4;
     addRereadButton(row, 0, QStringLiteral("ReadADCButton"), QStringLiteral("Reread Values"),
                     Reread::WhileActiveAndResponding);
-    addPlotButton(row, 2, DiagWindow::FlatPanel);
+    addPlotButton(row, 2);
     addCloseButton(row, 3);
     // Created again after its title bar's close, it shows the connected family's supplies, not the first family's.
     applyFamilySetUp(ctx.model->firmwareClass);

@@ -1,6 +1,6 @@
 #pragma once
 // The four test-point windows: the first family's operating values, the second family's operating values and
-// operating voltages, and the flat panels' analog values. The test-point answer's decoder fills them.
+// operating voltages, and the flat panels' analog values. Each shows the model's readings its captions name.
 #include "diag/DiagnosticWindow.h"
 
 class FrmTestPoint : public DiagnosticWindow {

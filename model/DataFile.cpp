@@ -301,8 +301,11 @@ QByteArray DataFile::contents() const {
         textLine("ROM Version: ", m.romVersion);
         textLine("Operating Hours: ", m.operatingTime);
         textLine("Operating Cycles: ", m.operatingCycles);
-        textLine("HV Upper Limit: ", QString::number(m.hvUpperLimit));
-        textLine("HV Lower Limit: ", QString::number(m.hvLowerLimit));
+        // A limit only as the monitor reported it (or a file held it): a 0 nobody read is no limit of the monitor.
+        if (m.origin(QStringLiteral("hvUpperLimit")) != Origin::Unknown)
+            textLine("HV Upper Limit: ", QString::number(m.hvUpperLimit));
+        if (m.origin(QStringLiteral("hvLowerLimit")) != Origin::Unknown)
+            textLine("HV Lower Limit: ", QString::number(m.hvLowerLimit));
     }
 
     line(textItem(QStringLiteral("NumScanSets")) + ',' + numberItem(m.scanSetCount));
@@ -495,7 +498,9 @@ DataFileResult DataFile::readMdf() {
             int v = 0;
             if (!numericValue16(items.at(1), &v))
                 return fail(overflowError);
-            (key.startsWith(QLatin1String("HV U")) ? m.hvUpperLimit : m.hvLowerLimit) = static_cast<qint16>(v);
+            const bool upper = key.startsWith(QLatin1String("HV U"));
+            (upper ? m.hvUpperLimit : m.hvLowerLimit) = static_cast<qint16>(v);
+            m.setOrigin(upper ? QStringLiteral("hvUpperLimit") : QStringLiteral("hvLowerLimit"), Origin::Loaded);
             continue;
         }
 

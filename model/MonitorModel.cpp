@@ -159,6 +159,7 @@ void MonitorModel::initialise() {
     m_origins.clear();
     hvUpperLimit = 0;
     hvLowerLimit = 0;
+    diagnostics = DiagnosticValues();
     dataChanged = false;
     operatingModeMask = 0;
     setCapabilities(0);
@@ -259,6 +260,7 @@ void MonitorModel::forgetMonitorValues() {
                     forget(o);
     for (Origin& o : m_origins)
         forget(o);
+    diagnostics.forgetAll();
 }
 
 bool MonitorModel::scanSetKnown(int scanSet) const {

@@ -1,7 +1,10 @@
 #pragma once
-// The one in-memory record of the connected (or loaded) monitor: identity, versions, operating time, scan sets
-// and the adjustment values (DACs) per scan set. Answer handlers write it, windows read and change it, the data
-// file saves and loads it.
+// The one in-memory record of the connected (or loaded) monitor: identity, versions, operating time, scan sets,
+// the adjustment values (DACs) per scan set and the diagnostics' readings. Answer handlers write it, windows read and
+// change it, the data file saves and loads it.
+#include "model/DiagnosticValues.h"
+#include "model/Origin.h"
+
 #include <QChar>
 #include <QHash>
 #include <QString>
@@ -10,10 +13,6 @@
 
 // The four value tables of a DAC group.
 enum class DacTable { Value, Committed, Factory, Initial };
-
-// Where a value the monitor reports came from. Only a value of known origin may be saved in a data file, written
-// back or sent: a cell nobody read, loaded or set holds the start value 0, which the monitor never said.
-enum class Origin : quint8 { Unknown, Read, Loaded, User };
 
 class DacGroup {
 public:
@@ -106,8 +105,11 @@ public:
     // that the command line sees what the identity window shows.
     QString boardNumber(QChar board, bool serial) const;
     void setBoardNumber(QChar board, bool serial, const QString& text, Origin from = Origin::User);
+    // The HV limits of the data file; with a monitor their origin is under "hvUpperLimit" and "hvLowerLimit".
     qint16 hvUpperLimit = 0;
     qint16 hvLowerLimit = 0;
+    // The readings of the diagnostics answers, the monitor's alone.
+    DiagnosticValues diagnostics;
     bool dataChanged = false;
     unsigned operatingModeMask = 0;
 

@@ -26,7 +26,7 @@ ReadingRecorder::ReadingRecorder(int capacity, QObject* parent)
     : QObject(parent), m_capacity(std::max(decimation, capacity)),
       m_now([] { return QDateTime::currentMSecsSinceEpoch(); }) {
     qRegisterMetaType<ReadingRecorder::Sample>();
-    setBounds(ReadingNames::hvValue(), ReadingNames::hvLowerLimit(), ReadingNames::hvUpperLimit());
+    setBounds(DiagnosticCaptions::hvValue(), DiagnosticCaptions::hvLowerLimit(), DiagnosticCaptions::hvUpperLimit());
 }
 
 ReadingRecorder::Series* ReadingRecorder::seriesOf(const QString& caption) {
@@ -39,10 +39,11 @@ const ReadingRecorder::Series* ReadingRecorder::seriesOf(const QString& caption)
     return it == m_index.constEnd() ? nullptr : &m_series.at(it.value());
 }
 
-void ReadingRecorder::take(const Readings& readings) {
+void ReadingRecorder::take(const DiagnosticReadings& readings) {
     const qint64 now = m_now();
-    for (const Reading& r : readings)
-        record(r.caption, r.value, r.unit, now, r.windows);
+    for (const DiagnosticReading& r : readings)
+        if (recordedParts.testFlag(r.part))
+            record(r.caption, r.value, r.unit, now);
 }
 
 void ReadingRecorder::setBounds(const QString& caption, const QString& lower, const QString& upper) {
@@ -67,15 +68,13 @@ QString ReadingRecorder::boundOf(const QString& limitCaption) const {
     return QString();
 }
 
-void ReadingRecorder::record(const QString& caption, double value, const QString& unit, qint64 timeMs,
-                             DiagWindows windows) {
+void ReadingRecorder::record(const QString& caption, double value, const QString& unit, qint64 timeMs) {
     Series* s = seriesOf(caption);
     if (!s) {
         m_index.insert(caption, int(m_series.size()));
-        m_series.append(Series{caption, unit, windows, Ring(m_capacity), Ring(m_capacity)});
+        m_series.append(Series{caption, unit, Ring(m_capacity), Ring(m_capacity)});
         s = &m_series.last();
     }
-    s->windows |= windows;
     s->latest = value;
     const Limits l = limits(caption);
     const Sample sample{timeMs, float(value), l.known && (value < l.lower || value > l.upper)};
@@ -111,10 +110,17 @@ void ReadingRecorder::setMonitor(const QString& identity) {
     m_monitor = identity;
 }
 
-QStringList ReadingRecorder::captions(DiagWindows windows) const {
+QStringList ReadingRecorder::captions() const {
     QStringList out;
     for (const Series& s : m_series)
-        if (s.windows & windows)
+        out.append(s.caption);
+    return out;
+}
+
+QStringList ReadingRecorder::captions(const QStringList& among) const {
+    QStringList out;
+    for (const Series& s : m_series)
+        if (among.contains(s.caption))
             out.append(s.caption);
     return out;
 }
@@ -233,13 +239,13 @@ QByteArray csvField(const QString& text) {
 }
 } // namespace
 
-ReadingRecorder::CsvRows ReadingRecorder::csvRows(DiagWindows windows) const {
+ReadingRecorder::CsvRows ReadingRecorder::csvRows(const QStringList& among) const {
     CsvRows out;
     for (int k = 0; k < m_series.size(); ++k) {
         const Series& series = m_series.at(k);
         out.captions.append(csvField(series.caption));
         out.units.append(csvField(series.unit));
-        if (!(series.windows & windows))
+        if (!among.contains(series.caption))
             continue;
         for (const Sample& s : samples(series.caption))
             out.rows.append({s.timeMs, k, s.value});

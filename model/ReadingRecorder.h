@@ -4,7 +4,7 @@
 // default) and, behind them, older samples averaged in groups, so a monitor burnt in for days costs a fixed amount
 // of memory. A reading may be bounded by two others (the HV value by the monitor's HV limits): a sample outside
 // the latest limits is marked when it is recorded.
-#include "protocol/Readings.h"
+#include "model/DiagnosticValues.h"
 
 #include <QByteArray>
 #include <QHash>
@@ -35,9 +35,13 @@ public:
 
     // Where time comes from for take() (the wall clock unless a test sets one).
     void setTimeSource(std::function<qint64()> nowMs) { m_now = std::move(nowMs); }
-    // The readings of one answer, each stamped now.
-    void take(const Readings& readings);
-    void record(const QString& caption, double value, const QString& unit, qint64 timeMs, DiagWindows windows);
+    // The parts of the diagnostics that are measured and so recorded (not the deflection states nor the HV
+    // controls' settings).
+    static constexpr DiagnosticParts recordedParts =
+        DiagnosticParts(DiagnosticPart::TestPoints) | DiagnosticPart::SyncFrequencies | DiagnosticPart::HvLimits;
+    // The readings of one answer, those of the recorded parts each stamped now.
+    void take(const DiagnosticReadings& readings);
+    void record(const QString& caption, double value, const QString& unit, qint64 timeMs);
     // A sample of caption is outside when below the latest reading of lower or above that of upper. Limits that
     // are not ordered (a monitor that reports none gives zeros) mark nothing.
     void setBounds(const QString& caption, const QString& lower, const QString& upper);
@@ -46,8 +50,9 @@ public:
     // same one found again after a lost link carries on with its own.
     void setMonitor(const QString& identity);
 
-    // The readings shown in any of windows, in the order they were first recorded.
-    QStringList captions(DiagWindows windows) const;
+    // Every reading recorded, or those among the captions of a window, in the order they were first recorded.
+    QStringList captions() const;
+    QStringList captions(const QStringList& among) const;
     QString unit(const QString& caption) const;
     // The bounded reading's limits now; known only when ordered.
     Limits limits(const QString& caption) const;
@@ -75,11 +80,12 @@ public:
         QVector<QByteArray> captions;
         QVector<QByteArray> units;
     };
-    CsvRows csvRows(DiagWindows windows) const;
+    // The samples of the readings among the captions.
+    CsvRows csvRows(const QStringList& among) const;
     // The CSV file of rows: a header "time,reading,value,unit", then one line per sample in time order, the time
     // in ISO 8601 local time with its offset. Touches nothing but rows, so it may run on any thread.
     static QByteArray csvText(CsvRows rows);
-    QByteArray csv(DiagWindows windows) const { return csvText(csvRows(windows)); }
+    QByteArray csv(const QStringList& among) const { return csvText(csvRows(among)); }
     // Bytes held by the samples.
     qint64 memoryBytes() const;
 
@@ -105,7 +111,6 @@ private:
     struct Series {
         QString caption;
         QString unit;
-        DiagWindows windows;
         Ring recent;
         Ring older;
         // Samples leaving the recent ring, averaged into one of the older ring when there are enough.

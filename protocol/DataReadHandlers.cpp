@@ -119,8 +119,10 @@ void DataReadHandlers::versionAnswer(const QString& body) {
 
     const QString shown = QStringLiteral("V ") + version;
     // Another firmware on the line is another monitor: nothing read of the last one holds for it.
-    if (m_model.origin(QStringLiteral("firmwareVersion")) == Origin::Read && m_model.firmwareVersion != shown)
+    if (m_model.origin(QStringLiteral("firmwareVersion")) == Origin::Read && m_model.firmwareVersion != shown) {
         m_model.forgetMonitorValues();
+        m_diagnostics->monitorValuesForgotten();
+    }
     m_model.firmwareVersion = shown;
     m_model.setOrigin(QStringLiteral("firmwareVersion"), Origin::Read);
     emit firmwareVersionRead(shown);
@@ -360,16 +362,8 @@ void DataReadHandlers::panelStatus(const QString& body) {
             return QStringLiteral("Not Operating");
         return QString();
     };
-    if (!body.isEmpty()) {
-        const QString vertical = failText(body.at(0));
-        if (!vertical.isNull())
-            emit verticalFailRead(vertical);
-    }
-    if (body.size() >= 3) {
-        const QString horizontal = failText(body.at(2));
-        if (!horizontal.isNull())
-            emit horizontalFailRead(horizontal);
-    }
+    m_diagnostics->deflectionStatus(body.isEmpty() ? QString() : failText(body.at(0)),
+                                    body.size() >= 3 ? failText(body.at(2)) : QString());
 
     const int fc = m_model.firmwareClass;
     static const QString limitsLabel = QStringLiteral("Limits ");
@@ -549,14 +543,14 @@ void DataReadHandlers::i2cProbeResult(const QString& body, int colour) {
     m_diagnostics->i2cProbeResult(body, colour);
 }
 void DataReadHandlers::peekAddressRead(const QString& text) {
-    m_diagnostics->peekAddressRead(text);
+    m_diagnostics->memoryRead(DiagnosticHandlers::MemoryField::Address, text);
 }
 void DataReadHandlers::peekByteRead(const QString& text) {
-    m_diagnostics->peekByteRead(text);
+    m_diagnostics->memoryRead(DiagnosticHandlers::MemoryField::Byte, text);
 }
 void DataReadHandlers::peekWordRead(const QString& text) {
-    m_diagnostics->peekWordRead(text);
+    m_diagnostics->memoryRead(DiagnosticHandlers::MemoryField::Word, text);
 }
 void DataReadHandlers::peekCharRead(const QString& text) {
-    m_diagnostics->peekCharRead(text);
+    m_diagnostics->memoryRead(DiagnosticHandlers::MemoryField::Char, text);
 }

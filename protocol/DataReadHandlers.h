@@ -93,9 +93,7 @@ signals:
                            int seconds, int cycles);
     // Panel status, each only when the answer carries it.
     void photocellRead(bool enabled);
-    void verticalFailRead(const QString& text);   // "Operating" or "Not Operating"
-    void horizontalFailRead(const QString& text); // "Operating" or "Not Operating"
-    void limitsRead(const QStringList& texts);    // eight limits, a leading blank when not negative
+    void limitsRead(const QStringList& texts); // eight limits, a leading blank when not negative
     void hysteresisRead(const QString& contrastText, const QString& brightnessText);
     void softwareControlRead(bool brightnessEnabled, bool contrastEnabled);
     // Model type 1 to 63 (bits 32 built-in test, 16 emulator commands, 8 monochrome, 4 DAC updating, 2 user

@@ -1,7 +1,6 @@
 #include "protocol/DiagnosticHandlers.h"
 
 #include "model/MonitorModel.h"
-#include "protocol/FirmwareClass.h"
 #include "protocol/I2cDevices.h"
 #include "protocol/NumberFormat.h"
 #include "protocol/TestPointDecoders.h"
@@ -12,10 +11,9 @@
 #include <algorithm>
 #include <cmath>
 #include <limits>
+#include <optional>
 
 namespace {
-
-using W = DiagWindow;
 
 // The decimal number at the start of text (blanks, sign, digits, fraction); ok is false when there is none.
 double leadingDecimal(const QString& text, bool* ok) {
@@ -42,124 +40,135 @@ double leadingDecimal(const QString& text, bool* ok) {
     return *ok ? QLocale::c().toDouble(s.left(i)) : 0;
 }
 
-// The number after label rounded down and kept to a signed 16-bit value; fallback when the label is absent.
-int labelledInteger(const QString& body, const QString& label, int fallback, int* secondOut = nullptr) {
+// The number after label rounded down and kept to a signed 16-bit value; none when the label or its number is
+// absent. With second, the number after the first ", " that follows it as well.
+std::optional<int> labelledInteger(const QString& body, const QString& label, std::optional<int>* second = nullptr) {
     const int at = body.indexOf(label);
-    if (at < 0)
-        return fallback;
-    const QString after = body.mid(at + label.size());
+    const QString after = at < 0 ? QString() : body.mid(at + label.size());
     const auto toShort = [](double v) {
         return int(std::clamp(std::floor(v), double(std::numeric_limits<qint16>::min()),
                               double(std::numeric_limits<qint16>::max())));
     };
-    bool ok = false;
-    const int first = toShort(leadingDecimal(after, &ok));
-    if (secondOut) {
+    const auto numberIn = [&toShort](const QString& text) -> std::optional<int> {
+        bool ok = false;
+        const double v = leadingDecimal(text, &ok);
+        return ok ? std::optional<int>(toShort(v)) : std::nullopt;
+    };
+    if (second) {
         const int comma = after.indexOf(QLatin1String(", "));
-        bool secondOk = false;
-        const double second = comma < 0 ? 0 : leadingDecimal(after.mid(comma + 2), &secondOk);
-        *secondOut = secondOk ? toShort(second) : 0;
+        *second = at < 0 || comma < 0 ? std::nullopt : numberIn(after.mid(comma + 2));
     }
-    return ok ? first : 0;
+    return at < 0 ? std::nullopt : numberIn(after);
 }
 
-// A frequency from the sync answer: the number after label scaled, 0 when absent or above 300.
-double frequency(const QString& text, const QString& label, double scale) {
+// A frequency from the sync answer: the number after label scaled, 0 above 300; none when absent.
+std::optional<double> frequency(const QString& text, const QString& label, double scale) {
     const int at = text.indexOf(label);
     if (at < 0)
-        return 0;
+        return std::nullopt;
     bool ok = false;
     const double value = leadingDecimal(text.mid(at + label.size()), &ok) * scale;
+    if (!ok)
+        return std::nullopt;
     return value > 300 ? 0 : value;
 }
 
-QString threeDigits(int value) {
-    return NumberFormat::format(value, QStringLiteral("000"));
-}
+// The readings of an answer, and the captions it should have carried and did not.
+struct Found {
+    DiagnosticReadings readings;
+    QStringList absent;
+
+    void count(const QString& caption, std::optional<int> v, DiagnosticPart part) {
+        if (v)
+            readings.append(
+                {caption, double(*v), QStringLiteral("count"), NumberFormat::format(*v, QStringLiteral("000")), part});
+        else
+            absent << caption;
+    }
+    void frequency(const QString& caption, std::optional<double> v, const QString& unit) {
+        if (v)
+            readings.append(
+                {caption, *v, unit, NumberFormat::format(*v, QStringLiteral("0.00")), DiagnosticPart::SyncFrequencies});
+        else
+            absent << caption;
+    }
+    void state(const QString& caption, const QString& text) {
+        if (!text.isNull())
+            readings.append({caption, text == QLatin1String("Operating") ? 1.0 : 0.0, QString(), text,
+                             DiagnosticPart::DeflectionStatus});
+    }
+};
 
 } // namespace
 
 DiagnosticHandlers::DiagnosticHandlers(MonitorModel& model, QObject* parent) : QObject(parent), m_model(model) {
-    qRegisterMetaType<ControlTexts>();
-    qRegisterMetaType<HvControls>();
-    qRegisterMetaType<Readings>();
+    qRegisterMetaType<DiagnosticParts>();
 }
 
-void DiagnosticHandlers::showOne(DiagWindows windows, const QString& control, const QString& text) {
-    emit controlTextsRead({{windows, control, text}});
+void DiagnosticHandlers::store(const DiagnosticReadings& found, const QStringList& absent, DiagnosticParts parts) {
+    m_model.diagnostics.forget(absent);
+    m_model.diagnostics.storeAnswer(found);
+    if (parts)
+        emit diagnosticsChanged(parts);
 }
 
 void DiagnosticHandlers::testPoints(int decoder, const QString& body) {
-    TestPoints::Decoded decoded = TestPoints::decode(decoder, body, m_model.operatingModeMask);
-    if (decoded.anodeCount >= 0)
-        m_anodeCount = decoded.anodeCount;
-    if (!decoded.texts.isEmpty())
-        emit controlTextsRead(decoded.texts);
-    emit readingsTaken(ReadingNames::ofTestPoints(decoder, decoded));
-}
-
-HvControls DiagnosticHandlers::parseHvControls(const QString& body) {
-    HvControls v;
-    v.anodeCurrentLimit = labelledInteger(body, QStringLiteral("Current Limit = "), 255);
-    v.upperLimit = labelledInteger(body, QStringLiteral("Upper Limit = "), 0);
-    v.lowerLimit = labelledInteger(body, QStringLiteral("Lower Limit = "), 0);
-    const char* controls[4] = {
-        "HV Control Value = ", "Focus Control Value = ", "G2 Control Value = ", "Video +80V Control Value = "};
-    for (int k = 0; k < 4; ++k)
-        v.control[k] = labelledInteger(body, QString::fromLatin1(controls[k]), 0, &v.defaults[k]);
-    return v;
+    const DiagnosticReadings readings = TestPoints::decode(decoder, body, m_model.operatingModeMask);
+    DiagnosticParts parts;
+    for (const DiagnosticReading& r : readings)
+        parts |= r.part;
+    store(readings, {}, parts);
 }
 
 void DiagnosticHandlers::hvControls(const QString& body) {
-    const HvControls v = parseHvControls(body);
-    m_model.hvUpperLimit = qint16(v.upperLimit);
-    m_model.hvLowerLimit = qint16(v.lowerLimit);
-
-    const int fc = m_model.firmwareClass;
-    const QString upper = threeDigits(v.upperLimit);
-    const QString lower = threeDigits(v.lowerLimit);
-    const QString count = threeDigits(m_anodeCount);
-    ControlTexts texts;
-    if (FirmwareClass::hvAnswerForTestPoints(fc)) {
-        // "HV Limits" shows the first family's limits as well; it has no current limit to show.
-        const DiagWindows limits = DiagWindows(W::TestPoint) | W::HvLimits;
-        texts = {{limits, QStringLiteral("HVUpperLimitTextBox"), upper},
-                 {limits, QStringLiteral("HVLowerLimitTextBox"), lower},
-                 {limits, QStringLiteral("HVValTextBox"), count}};
-    } else if (FirmwareClass::hvAnswerForHvWindows(fc)) {
-        const DiagWindows limits = DiagWindows(W::HighVoltage) | W::HvLimits | W::MdiTestPoints;
-        const QString currentLimit = threeDigits(v.anodeCurrentLimit);
-        texts = {{limits, QStringLiteral("HVUpperLimitTextBox"), upper},
-                 {limits, QStringLiteral("HVLowerLimitTextBox"), lower},
-                 {DiagWindows(W::HighVoltage) | W::HvLimits, QStringLiteral("HVValTextBox"), count},
-                 {DiagWindows(W::HvLimits) | W::MdiTestPoints, QStringLiteral("txtIAnodeLimit"), currentLimit}};
-        for (int k = 0; k < 4; ++k)
-            texts.append({W::HighVoltage, QStringLiteral("Text2(%1)").arg(k), threeDigits(v.defaults[k])});
-        // The G2 window lists G2, HV and focus, each at most 63.
-        const int g2Order[3] = {2, 0, 1};
-        for (int k = 0; k < 3; ++k)
-            texts.append({W::G2, QStringLiteral("Label4(%1)").arg(k),
-                          NumberFormat::format(std::min(v.defaults[g2Order[k]], 63), QStringLiteral("00"))});
-        emit hvControlsRead(v);
+    namespace C = DiagnosticCaptions;
+    Found found;
+    const std::optional<int> upper = labelledInteger(body, QStringLiteral("Upper Limit = "));
+    const std::optional<int> lower = labelledInteger(body, QStringLiteral("Lower Limit = "));
+    found.count(C::hvUpperLimit(), upper, DiagnosticPart::HvLimits);
+    found.count(C::hvLowerLimit(), lower, DiagnosticPart::HvLimits);
+    found.count(C::anodeCurrentLimit(), labelledInteger(body, QStringLiteral("Current Limit = ")),
+                DiagnosticPart::HvLimits);
+    const char* labels[4] = {
+        "HV Control Value = ", "Focus Control Value = ", "G2 Control Value = ", "Video +80V Control Value = "};
+    for (int k = 0; k < 4; ++k) {
+        std::optional<int> fallback;
+        found.count(C::hvControl(k), labelledInteger(body, QString::fromLatin1(labels[k]), &fallback),
+                    DiagnosticPart::HvControls);
+        found.count(C::hvDefault(k), fallback, DiagnosticPart::HvControls);
     }
-    if (!texts.isEmpty()) {
-        emit controlTextsRead(texts);
-        emit readingsTaken(ReadingNames::ofHvLimits(v.lowerLimit, v.upperLimit, texts.first().windows));
+    // The data file's limits, with where they came from.
+    const struct {
+        std::optional<int> value;
+        qint16* field;
+        const char* key;
+    } limits[] = {{upper, &m_model.hvUpperLimit, "hvUpperLimit"}, {lower, &m_model.hvLowerLimit, "hvLowerLimit"}};
+    for (const auto& l : limits) {
+        if (!l.value)
+            continue;
+        *l.field = qint16(*l.value);
+        m_model.setOrigin(QString::fromLatin1(l.key), Origin::Read);
     }
+    store(found.readings, found.absent, DiagnosticParts(DiagnosticPart::HvControls) | DiagnosticPart::HvLimits);
 }
 
 void DiagnosticHandlers::syncFrequencies(const QString& body) {
     const QString text = body.trimmed();
-    const double vertical = frequency(text, QStringLiteral("Vsync Frequency = "), 1);
-    const double horizontal = frequency(Text::textAfterLineFeed(text), QStringLiteral("Hsync Frequency = "), 1.024);
-    // "Deflection Status" shows them for every CRT, beside the test-point window of the family.
-    const DiagWindows windows =
-        (FirmwareClass::syncForTestPoints(m_model.firmwareClass) ? DiagWindows(W::TestPoint) : W::MdiTestPoints) |
-        W::DeflectionStatus;
-    const QString pattern = QStringLiteral("0.00");
-    emit controlTextsRead({{windows, QStringLiteral("VertFreqBox"), NumberFormat::format(vertical, pattern)},
-                           {windows, QStringLiteral("HFreqTextBox"), NumberFormat::format(horizontal, pattern)}});
-    emit readingsTaken(ReadingNames::ofSyncFrequencies(vertical, horizontal, windows));
+    Found found;
+    found.frequency(DiagnosticCaptions::verticalFrequency(), frequency(text, QStringLiteral("Vsync Frequency = "), 1),
+                    QStringLiteral("Hz"));
+    found.frequency(DiagnosticCaptions::horizontalFrequency(),
+                    frequency(Text::textAfterLineFeed(text), QStringLiteral("Hsync Frequency = "), 1.024),
+                    QStringLiteral("kHz"));
+    store(found.readings, found.absent, DiagnosticPart::SyncFrequencies);
+}
+
+void DiagnosticHandlers::deflectionStatus(const QString& vertical, const QString& horizontal) {
+    Found found;
+    found.state(DiagnosticCaptions::verticalDeflection(), vertical);
+    found.state(DiagnosticCaptions::horizontalDeflection(), horizontal);
+    if (!found.readings.isEmpty())
+        store(found.readings, {}, DiagnosticPart::DeflectionStatus);
 }
 
 void DiagnosticHandlers::i2cProbeResult(const QString& body, int colour) {
@@ -168,18 +177,6 @@ void DiagnosticHandlers::i2cProbeResult(const QString& body, int colour) {
         emit i2cProbeRead(buttons, colour);
 }
 
-void DiagnosticHandlers::peekAddressRead(const QString& text) {
-    showOne(W::PeekPoke, QStringLiteral("AddressBox"), text);
-}
-
-void DiagnosticHandlers::peekByteRead(const QString& text) {
-    showOne(W::PeekPoke, QStringLiteral("DataByteBox"), text);
-}
-
-void DiagnosticHandlers::peekWordRead(const QString& text) {
-    showOne(W::PeekPoke, QStringLiteral("DataWordBox"), text);
-}
-
-void DiagnosticHandlers::peekCharRead(const QString& text) {
-    showOne(W::PeekPoke, QStringLiteral("txtDataChar"), text);
+void DiagnosticHandlers::memoryRead(MemoryField field, const QString& text) {
+    emit memoryValueRead(field, text);
 }

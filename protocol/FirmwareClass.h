@@ -72,17 +72,6 @@ constexpr int testPointDecoder(int c) {
     const int family = setUpFamily(c);
     return family >= 2 ? family : 0;
 }
-// HV answers: below 200 they go to the class-1 test-point window; 201-299 to the HV windows (200 itself to none).
-constexpr bool hvAnswerForTestPoints(int c) {
-    return c < 200;
-}
-constexpr bool hvAnswerForHvWindows(int c) {
-    return within(c, 201, 299);
-}
-// Sync frequencies: below 200 in the class-1 test-point window, from 200 in the CRT and deflection windows.
-constexpr bool syncForTestPoints(int c) {
-    return c < 200;
-}
 
 // --- Single features, each with the range its firmware introduced it in.
 

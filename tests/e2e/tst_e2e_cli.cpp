@@ -1,6 +1,7 @@
 // The command-line tool as a script runs it, against simulated monitors on pseudo-terminals: identify's JSON,
-// a read of each family that equals the file the windowed tool saves after Update All Data, a write read back,
-// a flash download the monitor then holds, a silent monitor, and every exit status.
+// each family's test points by their captions, a read of each family that equals the file the windowed tool saves
+// after Update All Data, a write read back, a flash download the monitor then holds, a silent monitor, and every
+// exit status.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "model/DataFile.h"
@@ -256,6 +257,47 @@ private slots:
         QVERIFY(percentages.size() > 1);
         QCOMPARE(percentages.last(), QStringLiteral("100%"));
         QCOMPARE(s->monitor().flashImage(), image);
+    }
+
+    // Each family's readings named by the captions its windows show, alike in the text and the JSON.
+    void testPointsByCaption_data() {
+        QTest::addColumn<QString>("profile");
+        QTest::addColumn<QStringList>("shown");
+        QTest::addColumn<QStringList>("notShown");
+        QTest::newRow("1.38") << "1.38" << QStringList{"HV Anode", "LV175", "Horizontal Frequency", "HV Upper Limit"}
+                              << QStringList{"+90V", "HV Anode Voltage"};
+        QTest::newRow("2.10") << "2.10" << QStringList{"+90V", "-8V", "HV Anode Voltage", "Vertical Deflection"}
+                              << QStringList{"HV Anode", "LED+"};
+        QTest::newRow("3.15") << "3.15" << QStringList{"+28V", "-5V", "Photocell x10"}
+                              << QStringList{"LED+", "Horizontal Frequency"};
+        QTest::newRow("4.05") << "4.05" << QStringList{"LED+", "+2.5V", "Brightness Control In"}
+                              << QStringList{"+28V", "Photocell x10"};
+    }
+    void testPointsByCaption() {
+        QFETCH(QString, profile);
+        QFETCH(QStringList, shown);
+        QFETCH(QStringList, notShown);
+        auto s = simulator(profile);
+        const Run text = cli({"--port", s->devicePath(), "testpoints"}, m_dir.path());
+        const Run json = cli({"--port", s->devicePath(), "testpoints", "--json"}, m_dir.path());
+        QVERIFY2(text.status == 0 && json.status == 0, qPrintable(text.err + json.err));
+        QStringList textCaptions;
+        for (const QString& line : text.out.split('\n', Qt::SkipEmptyParts))
+            textCaptions << line.section(QRegularExpression("\\s{2,}"), 0, 0);
+        QStringList jsonCaptions;
+        const QJsonObject o = QJsonDocument::fromJson(json.out.toUtf8()).object();
+        QCOMPARE(o["firmwareClass"].toInt(), qRound(profile.toDouble() * 100));
+        for (const QJsonValue& v : o["readings"].toArray()) {
+            const QJsonObject r = v.toObject();
+            QVERIFY(r["text"].isString() && r["unit"].isString());
+            QCOMPARE(r["value"].isNull(), r["unit"].toString().isEmpty());
+            jsonCaptions << r["caption"].toString();
+        }
+        QCOMPARE(jsonCaptions, textCaptions);
+        for (const QString& caption : shown)
+            QVERIFY2(textCaptions.contains(caption), qPrintable(caption + " missing from\n" + text.out));
+        for (const QString& caption : notShown)
+            QVERIFY2(!textCaptions.contains(caption), qPrintable(caption));
     }
 
     // A burn-in watched for ten seconds at the first family's 5 s poll, the anode voltage drifting upwards: every

@@ -202,6 +202,14 @@ private slots:
         QCOMPARE(text(w, "VFailValue"), "Not Operating");
         rig.wait(10000);
         QCOMPARE(rig.sent(), "dv|dp|");
+
+        // The monitor is lost: what it reported is not known of the next one, and the window says nothing of it.
+        rig.monitor->answering = false;
+        rig.h.ctx().link->setAutoPingEnabled(true);
+        rig.h.fakeClock.advance(30000);
+        QVERIFY(!rig.h.ctx().model->monitorResponding);
+        QCOMPARE(text(w, "VertFreqBox"), QString());
+        QCOMPARE(text(w, "VFailValue"), QString());
     }
 
     // Also when the window is opened again after its title bar's close.

@@ -71,6 +71,8 @@ class TestDataFile : public QObject {
         m.operatingCycles = QStringLiteral("37");
         m.hvUpperLimit = 310;
         m.hvLowerLimit = -12;
+        m.setOrigin(QStringLiteral("hvUpperLimit"), Origin::Read);
+        m.setOrigin(QStringLiteral("hvLowerLimit"), Origin::Read);
     }
 
 private slots:
@@ -127,6 +129,9 @@ private slots:
                  << "\"NumScanSets\",6\r";
         QCOMPARE(lines.mid(3, expected.size()), expected);
         QCOMPARE(lines.size(), 3 + expected.size() + 11);
+        // Limits not read from the monitor connected now are no limits of it.
+        m.forgetMonitorValues();
+        QVERIFY(!f.contents().contains("HV Upper Limit") && !f.contents().contains("HV Lower Limit"));
     }
 
     void scanSetBlocks() {

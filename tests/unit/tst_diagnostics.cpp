@@ -1,6 +1,7 @@
-// The diagnostics answers: the number patterns, the four test-point decoders, the HV and sync answers, the I2C
-// probe results, each through dispatch as the monitor's answers go; and the transmit queue's
-// check that keeps a polled read from waiting twice.
+// The diagnostics answers: the number patterns, the four test-point decoders, the HV and sync answers into the
+// model's readings (each under its caption, not known after a reconnection or another monitor), the I2C probe
+// results, each through dispatch as the monitor's answers go; and the transmit queue's check that keeps a polled
+// read from waiting twice.
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
@@ -19,28 +20,31 @@
 
 namespace {
 
+using Texts = QMap<QString, QString>;
+
+Texts textsOf(const DiagnosticReadings& readings) {
+    Texts out;
+    for (const DiagnosticReading& r : readings)
+        out.insert(r.caption, r.text);
+    return out;
+}
+
 struct Rig {
     MonitorModel model;
     DataReadHandlers handlers{model};
     Dispatcher dispatcher{model, &handlers};
-    QSignalSpy texts{handlers.diagnostics(), &DiagnosticHandlers::controlTextsRead};
+    QSignalSpy changes{handlers.diagnostics(), &DiagnosticHandlers::diagnosticsChanged};
     QSignalSpy probes{handlers.diagnostics(), &DiagnosticHandlers::i2cProbeRead};
 
     explicit Rig(int firmwareClass) { model.firmwareClass = firmwareClass; }
-    // The texts that one answer gives window w, by control name.
-    QMap<QString, QString> shown(const QString& answer, DiagWindow w) {
-        texts.clear();
+    // The readings one answer stored, by caption.
+    Texts taken(const QString& answer) {
         dispatcher.dispatchAnswer(answer);
-        QMap<QString, QString> out;
-        for (const QList<QVariant>& signal : std::as_const(texts))
-            for (const ControlText& t : signal.at(0).value<ControlTexts>())
-                if (t.windows.testFlag(w))
-                    out.insert(t.control, t.text);
-        return out;
+        return textsOf(model.diagnostics.latest());
     }
+    // Every reading the model knows now.
+    Texts known() const { return textsOf(model.diagnostics.readings(DiagnosticCaptions::all)); }
 };
-
-using Texts = QMap<QString, QString>;
 
 const QString class2Answer = QStringLiteral(
     "da\r\n159,160,160,120\r\nVideo_+80V 243\r\nAnode Voltage 182\r\nAnode Current 123\r\nFocus Voltage 100\r\n"
@@ -48,7 +52,7 @@ const QString class2Answer = QStringLiteral(
     "-100V 204\r\n#");
 
 const QString hvReply = QStringLiteral(
-    "dh\r\nHV Control Value = 182, 180\r\nFocus Control Value = 30, 31\r\nG2 Control Value = 50, 80\r\n"
+    "dh\r\nHV Control Value = 182, 180\r\nFocus Control Value = 30, 31\r\nG2 Control Value = 50, 175\r\n"
     "Video +80V Control Value = 40, 41\r\nUpper Limit = 230\r\nLower Limit = 150\r\nCurrent Limit = 200\r\n#");
 
 } // namespace
@@ -88,148 +92,164 @@ private slots:
 
     void firstFamilyByOperatingMode() {
         Rig rig(138);
-        const QString answer = QStringLiteral("da\r\n100,64,128,10,200,255,128\r\n#");
-        const Texts clear = rig.shown(answer, DiagWindow::TestPoint);
-        QCOMPARE(clear.value("HFreqTextBox"), "31.9");
-        QCOMPARE(clear.value("BCtrlValue"), "1.00 V");
-        QCOMPARE(clear.value("CCtrlValue"), "2.00 V");
-        QCOMPARE(clear.value("IAnodeValue"), "0 uA"); // raised to 18 first
-        QCOMPARE(clear.value("VAnodeValue"), "11.8 kV");
-        QCOMPARE(clear.value("LV80Value"), "100.6 V");
-        QCOMPARE(clear.value("LV175Value"), "107.0 V");
-        QCOMPARE(rig.handlers.diagnostics()->anodeCount(), 200);
+        const Texts clear = rig.taken(QStringLiteral("da\r\n100,64,128,10,200,255,128\r\n#"));
+        const Texts expected = {{"Horizontal Frequency", "31.9"},
+                                {"Brightness Control In", "1.00 V"},
+                                {"Contrast Control In", "2.00 V"},
+                                {"HV Anode Current", "0 uA"}, // raised to 18 first
+                                {"HV Anode", "11.8 kV"},
+                                {"HV Val", "200"},
+                                {"LV80", "100.6 V"},
+                                {"LV175", "107.0 V"}};
+        QCOMPARE(clear, expected);
 
         rig.model.operatingModeMask = 8;
-        const Texts set = rig.shown(QStringLiteral("da\r\n100,64,128,100,200,255,128\r\n#"), DiagWindow::TestPoint);
-        QCOMPARE(set.value("IAnodeValue"), "182 uA");
-        QCOMPARE(set.value("VAnodeValue"), "18.7 kV");
-        QCOMPARE(set.size(), 7);
+        const Texts set = rig.taken(QStringLiteral("da\r\n100,64,128,100,200,255,128\r\n#"));
+        QCOMPARE(set.value("HV Anode Current"), "182 uA");
+        QCOMPARE(set.value("HV Anode"), "18.7 kV");
+        QCOMPARE(set.size(), expected.size());
     }
 
     void secondFamily() {
         Rig rig(210);
-        const Texts mdi = rig.shown(class2Answer, DiagWindow::MdiTestPoints);
-        const Texts expected = {
-            {"lblCPUP5Value", "4.99 V"},    {"BCtrlValue", "2.50 V"},    {"CCtrlValue", "2.50 V"},
-            {"lblCCtrlX16Value", "1.88 V"}, {"lblLV80Value", "80.05 V"}, {"HVValTextBox", "182"},
-            {"VAnodeValue", "16.45 kV"},    {"IAnodeValue", "300 uA"},   {"FocusLabel", "3.92 kV"},
-            {"G2Label", "240 V"},           {"lblVoltage(0)", "-08.0V"}, {"lblVoltage(1)", "+089.1V"},
-            {"lblVoltage(2)", "+24.0V"},    {"lblVoltage(3)", "+12.0V"}, {"lblVoltage(4)", "+06.3V"},
-            {"lblVoltage(5)", "+5.00V"},    {"lblVoltage(6)", "-12.1V"}, {"lblVoltage(7)", "-101V"}};
-        QCOMPARE(mdi, expected);
-        // The voltages window shows the same readings except the HV count, which the HV limits window shows.
-        Texts voltages = expected;
-        voltages.remove("HVValTextBox");
-        QCOMPARE(rig.shown(class2Answer, DiagWindow::CrtVoltages), voltages);
-        QCOMPARE(rig.shown(class2Answer, DiagWindow::HvLimits), Texts({{"HVValTextBox", "182"}}));
+        const Texts expected = {{"CPU +5V", "4.99 V"},
+                                {"Brightness Control In", "2.50 V"},
+                                {"Contrast Control In", "2.50 V"},
+                                {"Contrast Control X16", "1.88 V"},
+                                {"Video +80V", "80.05 V"},
+                                {"HV Val", "182"},
+                                {"HV Anode Voltage", "16.45 kV"},
+                                {"HV Anode Current", "300 uA"},
+                                {"Focus Voltage", "3.92 kV"},
+                                {"G2 Voltage", "240 V"},
+                                {"-8V", "-08.0V"},
+                                {"+90V", "+089.1V"},
+                                {"+24V", "+24.0V"},
+                                {"+12V", "+12.0V"},
+                                {"+6.3V", "+06.3V"},
+                                {"+5V", "+5.00V"},
+                                {"-12V", "-12.1V"},
+                                {"-100V", "-101V"}};
+        QCOMPARE(rig.taken(class2Answer), expected);
+        QCOMPARE(rig.changes.count(), 1);
+        QCOMPARE(rig.changes.at(0).at(0).value<DiagnosticParts>(), DiagnosticParts(DiagnosticPart::TestPoints));
 
-        // A missing label leaves its reading alone.
+        // A missing label leaves its reading as it was.
         QString without = class2Answer;
-        without.replace("Anode Voltage 182\r\n", "");
-        const Texts partial = rig.shown(without, DiagWindow::MdiTestPoints);
-        QVERIFY(!partial.contains("VAnodeValue") && !partial.contains("HVValTextBox"));
-        QCOMPARE(partial.value("IAnodeValue"), "300 uA");
-        QCOMPARE(rig.handlers.diagnostics()->anodeCount(), 182);
+        without.replace("Anode Voltage 182\r\n", "").replace("Anode Current 123", "Anode Current 0");
+        const Texts partial = rig.taken(without);
+        QVERIFY(!partial.contains("HV Anode Voltage") && !partial.contains("HV Val"));
+        QCOMPARE(rig.known().value("HV Anode Voltage"), "16.45 kV");
+        QCOMPARE(rig.known().value("HV Anode Current"), "0 uA");
     }
 
     void flatPanels() {
         Rig rig(315);
-        const QString answer = QStringLiteral("da\r\n80,160,160,100,30,50,70,159,206,204,204,0\r\n#");
-        const Texts panel = rig.shown(answer, DiagWindow::FlatPanel);
+        const Texts panel = rig.taken(QStringLiteral("da\r\n80,160,160,100,30,50,70,159,206,204,204,0\r\n#"));
         QCOMPARE(panel.size(), 12);
-        QCOMPARE(panel.value("lblACH7"), "1.25 V");
-        QCOMPARE(panel.value("P5VM"), "4.99 V");
-        QCOMPARE(panel.value("lblVoltage(0)"), "28.05 V");
-        QCOMPARE(panel.value("lblVoltage(3)"), "-7.28 V");
+        QCOMPARE(panel.value("Photocell x10"), "1.25 V");
+        QCOMPARE(panel.value("+5V Monitor"), "4.99 V");
+        QCOMPARE(panel.value("+28V"), "28.05 V");
+        QCOMPARE(panel.value("-5V"), "-7.28 V");
 
-        rig.model.firmwareClass = 405;
-        const Texts led =
-            rig.shown(QStringLiteral("da\r\n80,160,160,100,30,50,70,159,200,204,204,204\r\n#"), DiagWindow::FlatPanel);
-        const Texts expected = {{"BCtrlValue", "2.50 V"},     {"P5VM", "4.99 V"},          {"lblVoltage(0)", "39.48 V"},
-                                {"lblVoltage(1)", "12.00 V"}, {"lblVoltage(2)", "3.30 V"}, {"lblVoltage(3)", "2.50 V"}};
-        QCOMPARE(led, expected);
+        Rig led(405);
+        const Texts expected = {{"Brightness Control In", "2.50 V"},
+                                {"+5V Monitor", "4.99 V"},
+                                {"LED+", "39.48 V"},
+                                {"+12V", "12.00 V"},
+                                {"+3.3V", "3.30 V"},
+                                {"+2.5V", "2.50 V"}};
+        led.taken(QStringLiteral("da\r\n80,160,160,100,30,50,70,159,200,204,204,204\r\n#"));
+        QCOMPARE(led.known(), expected);
     }
 
     void shortAndBrokenAnswers() {
         Rig rig(315);
         // The last number stands in for the missing ones; no number reads as -1, masked to 255.
-        const Texts repeated = rig.shown(QStringLiteral("da\r\n64,128\r\n#"), DiagWindow::FlatPanel);
-        QCOMPARE(repeated.value("lblACH7"), "1.00 V");
-        QCOMPARE(repeated.value("ECCtrlValue"), "2.00 V");
-        const Texts garbage = rig.shown(QStringLiteral("da\r\nxyz\r\n#"), DiagWindow::FlatPanel);
-        QCOMPARE(garbage.value("BCtrlValue"), "3.98 V");
+        const Texts repeated = rig.taken(QStringLiteral("da\r\n64,128\r\n#"));
+        QCOMPARE(repeated.value("Photocell x10"), "1.00 V");
+        QCOMPARE(repeated.value("Enh Contrast Control In"), "2.00 V");
+        QCOMPARE(rig.taken(QStringLiteral("da\r\nxyz\r\n#")).value("Brightness Control In"), "3.98 V");
 
         // No decoder outside the four ranges.
         for (int fc : {0, 299, 399, 499}) {
-            rig.model.firmwareClass = fc;
-            rig.texts.clear();
-            rig.dispatcher.dispatchAnswer(class2Answer);
-            QCOMPARE(rig.texts.count(), 0);
+            Rig other(fc);
+            other.dispatcher.dispatchAnswer(class2Answer);
+            QCOMPARE(other.changes.count(), 0);
+            QVERIFY(other.known().isEmpty());
         }
     }
 
+    // The HV answer's values as the monitor reported them, whatever the class; a value whose label is missing is
+    // not known after the answer.
     void hvAnswer_data() {
-        QTest::addColumn<int>("firmwareClass");
-        QTest::addColumn<int>("window");
+        QTest::addColumn<QString>("answer");
         QTest::addColumn<Texts>("expected");
-        QTest::newRow("first family") << 138 << int(DiagWindow::TestPoint)
-                                      << Texts{{"HVUpperLimitTextBox", "230"},
-                                               {"HVLowerLimitTextBox", "150"},
-                                               {"HVValTextBox", "000"}};
-        QTest::newRow("HV limits") << 210 << int(DiagWindow::HvLimits)
-                                   << Texts{{"HVUpperLimitTextBox", "230"},
-                                            {"HVLowerLimitTextBox", "150"},
-                                            {"HVValTextBox", "000"},
-                                            {"txtIAnodeLimit", "200"}};
-        QTest::newRow("operating values")
-            << 210 << int(DiagWindow::MdiTestPoints)
-            << Texts{{"HVUpperLimitTextBox", "230"}, {"HVLowerLimitTextBox", "150"}, {"txtIAnodeLimit", "200"}};
-        QTest::newRow("G2 defaults at most 63")
-            << 210 << int(DiagWindow::G2) << Texts{{"Label4(0)", "63"}, {"Label4(1)", "63"}, {"Label4(2)", "31"}};
-        QTest::newRow("class 200 changes the model only") << 200 << int(DiagWindow::MdiTestPoints) << Texts{};
+        QTest::newRow("every label") << hvReply
+                                     << Texts{{"HV Control Value", "182"},         {"HV Default", "180"},
+                                              {"Focus Control Value", "030"},      {"Focus Default", "031"},
+                                              {"G2 Control Value", "050"},         {"G2 Default", "175"},
+                                              {"Video +80V Control Value", "040"}, {"Video +80V Default", "041"},
+                                              {"HV Upper Limit", "230"},           {"HV Lower Limit", "150"},
+                                              {"HV Anode Current Limit", "200"}};
+        QTest::newRow("labels missing") << "dh\r\nHV Control Value = 90\r\nLower Limit = 12\r\n#"
+                                        << Texts{{"HV Control Value", "090"}, {"HV Lower Limit", "012"}};
     }
     void hvAnswer() {
-        QFETCH(int, firmwareClass);
-        QFETCH(int, window);
+        QFETCH(QString, answer);
         QFETCH(Texts, expected);
-        Rig rig(firmwareClass);
-        QCOMPARE(rig.shown(hvReply, DiagWindow(window)), expected);
-        QCOMPARE(int(rig.model.hvUpperLimit), 230);
-        QCOMPARE(int(rig.model.hvLowerLimit), 150);
+        Rig rig(200);
+        rig.taken(hvReply);
+        rig.taken(answer);
+        QCOMPARE(rig.known(), expected);
+        QCOMPARE(rig.changes.last().at(0).value<DiagnosticParts>(),
+                 DiagnosticParts(DiagnosticPart::HvControls) | DiagnosticPart::HvLimits);
+        // The data file's limits, read from this monitor.
+        QCOMPARE(int(rig.model.hvLowerLimit), expected.value("HV Lower Limit").toInt());
+        QCOMPARE(rig.model.origin("hvLowerLimit"), Origin::Read);
     }
 
-    void hvAnswerDetails() {
-        Rig rig(210);
-        QSignalSpy sliders(rig.handlers.diagnostics(), &DiagnosticHandlers::hvControlsRead);
-        QCOMPARE(rig.shown(hvReply, DiagWindow::HighVoltage).value("Text2(2)"), "080");
-        QCOMPARE(sliders.count(), 1);
-        const HvControls v = sliders.at(0).at(0).value<HvControls>();
-        QCOMPARE(v.control[0], 182);
-        QCOMPARE(v.defaults[3], 41);
-
-        // The HV value shown with the limits is the count of the last test-point answer.
-        rig.dispatcher.dispatchAnswer(class2Answer);
-        QCOMPARE(rig.shown(hvReply, DiagWindow::HvLimits).value("HVValTextBox"), "182");
-        QString noCurrentLimit = hvReply;
-        noCurrentLimit.replace("Current Limit = 200\r\n", "");
-        QCOMPARE(rig.shown(noCurrentLimit, DiagWindow::HvLimits).value("txtIAnodeLimit"), "255");
-        const HvControls empty = DiagnosticHandlers::parseHvControls(QStringLiteral("#"));
-        QCOMPARE(empty.upperLimit, 0);
-        QCOMPARE(empty.anodeCurrentLimit, 255);
+    void syncAnswer_data() {
+        QTest::addColumn<QString>("answer");
+        QTest::addColumn<Texts>("expected");
+        QTest::newRow("above 300 is 0") << "dv\r\nVsync Frequency = 400\r\nHsync Frequency = 31.25\r\n#"
+                                        << Texts{{"Vertical Frequency", "0.00"}, {"Horizontal Frequency", "32.00"}};
+        QTest::newRow("usual") << "dv\r\nVsync Frequency = 59.94\r\nHsync Frequency = 30.73\r\n#"
+                               << Texts{{"Vertical Frequency", "59.94"}, {"Horizontal Frequency", "31.47"}};
+        QTest::newRow("no labels: not known") << "dv\r\n#" << Texts{};
     }
-
     void syncAnswer() {
+        QFETCH(QString, answer);
+        QFETCH(Texts, expected);
+        Rig rig(138);
+        rig.taken(QStringLiteral("dv\r\nVsync Frequency = 50\r\nHsync Frequency = 15\r\n#"));
+        rig.taken(answer);
+        QCOMPARE(rig.known(), expected);
+    }
+
+    // A reconnection, or another monitor on the line: nothing the diagnostics read is known of it.
+    void readingsAreNotKnownOfTheNextMonitor_data() {
+        QTest::addColumn<bool>("anotherFirmware");
+        QTest::newRow("reconnected") << false;
+        QTest::newRow("another monitor") << true;
+    }
+    void readingsAreNotKnownOfTheNextMonitor() {
+        QFETCH(bool, anotherFirmware);
         Rig rig(210);
-        const QString answer = QStringLiteral("dv\r\nVsync Frequency = 400\r\nHsync Frequency = 31.25\r\n#");
-        const Texts expected = {{"VertFreqBox", "0.00"}, {"HFreqTextBox", "32.00"}};
-        QCOMPARE(rig.shown(answer, DiagWindow::DeflectionStatus), expected);
-        QCOMPARE(rig.shown(answer, DiagWindow::MdiTestPoints), expected);
-        QCOMPARE(rig.shown(answer, DiagWindow::TestPoint), Texts());
-        rig.model.firmwareClass = 138;
-        const QString usual = QStringLiteral("dv\r\nVsync Frequency = 59.94\r\nHsync Frequency = 30.73\r\n#");
-        QCOMPARE(rig.shown(usual, DiagWindow::TestPoint), Texts({{"VertFreqBox", "59.94"}, {"HFreqTextBox", "31.47"}}));
-        QCOMPARE(rig.shown(QStringLiteral("dv\r\n#"), DiagWindow::TestPoint),
-                 Texts({{"VertFreqBox", "0.00"}, {"HFreqTextBox", "0.00"}}));
+        rig.dispatcher.dispatchAnswer(QStringLiteral("df\r\nV 2.10\r\n#"));
+        rig.taken(class2Answer);
+        rig.taken(hvReply);
+        QVERIFY(rig.model.diagnostics.origin("+90V") == Origin::Read);
+        rig.changes.clear();
+        if (anotherFirmware) {
+            rig.dispatcher.dispatchAnswer(QStringLiteral("df\r\nV 2.20\r\n#"));
+            QCOMPARE(rig.changes.first().at(0).value<DiagnosticParts>(), DiagnosticCaptions::all);
+        } else {
+            rig.model.forgetMonitorValues();
+        }
+        QVERIFY(rig.known().isEmpty());
+        QCOMPARE(rig.model.diagnostics.origin("+90V"), Origin::Unknown);
+        QCOMPARE(rig.model.origin("hvUpperLimit"), Origin::Unknown);
     }
 
     void probeAnswers_data() {

@@ -13,8 +13,6 @@
 #include <cmath>
 
 namespace {
-constexpr DiagWindows crt = DiagWindow::MdiTestPoints;
-
 // The fields of one CSV line, quotes undone.
 QStringList csvFields(const QString& line) {
     QStringList fields{QString()};
@@ -50,7 +48,7 @@ private slots:
         QFETCH(int, fed);
         ReadingRecorder r(capacity);
         for (int i = 0; i < fed; ++i)
-            r.record(QStringLiteral("+24V"), i, QStringLiteral("V"), qint64(i) * 1000, crt);
+            r.record(QStringLiteral("+24V"), i, QStringLiteral("V"), qint64(i) * 1000);
         const QVector<ReadingRecorder::Sample> s = r.samples(QStringLiteral("+24V"));
         QVERIFY(s.size() <= 2 * capacity);
         const int newest = std::min(fed, capacity);
@@ -69,7 +67,7 @@ private slots:
         const int day = ReadingRecorder::defaultCapacity;
         for (int i = 0; i < day; ++i)
             r.record(QStringLiteral("G2 Voltage"), i == 7777 ? 900 : 500 + 50 * std::sin(i / 300.0),
-                     QStringLiteral("V"), qint64(i) * 5000, crt);
+                     QStringLiteral("V"), qint64(i) * 5000);
         const auto drawn = r.samplesFor(QStringLiteral("G2 Voltage"), 0, qint64(day) * 5000, 600);
         QVERIFY(drawn.size() <= 602);
         const auto [low, high] = std::minmax_element(drawn.begin(), drawn.end(),
@@ -85,13 +83,12 @@ private slots:
         ReadingRecorder r;
         const qint64 t0 = QDateTime(QDate(2026, 3, 29), QTime(0, 59, 58)).toMSecsSinceEpoch();
         const QString odd = QStringLiteral("Photocell, \"raw\"");
-        r.record(odd, 1.5, QStringLiteral("V"), t0 + 2500, DiagWindow::FlatPanel);
-        r.record(QStringLiteral("-8V"), -7.97, QStringLiteral("V"), t0, crt);
-        r.record(QStringLiteral("+24V"), 23.96, QStringLiteral("V"), t0 + 2500, crt);
-        r.record(QStringLiteral("Vertical Frequency"), 59.94, QStringLiteral("Hz"), t0, DiagWindow::DeflectionStatus);
-        const QStringList lines =
-            QString::fromUtf8(r.csv(DiagWindows(DiagWindow::FlatPanel) | DiagWindow::MdiTestPoints))
-                .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
+        r.record(odd, 1.5, QStringLiteral("V"), t0 + 2500);
+        r.record(QStringLiteral("-8V"), -7.97, QStringLiteral("V"), t0);
+        r.record(QStringLiteral("+24V"), 23.96, QStringLiteral("V"), t0 + 2500);
+        r.record(QStringLiteral("Vertical Frequency"), 59.94, QStringLiteral("Hz"), t0);
+        const QStringList lines = QString::fromUtf8(r.csv({odd, QStringLiteral("-8V"), QStringLiteral("+24V")}))
+                                      .split(QStringLiteral("\r\n"), Qt::SkipEmptyParts);
         QCOMPARE(lines.value(0), QStringLiteral("time,reading,value,unit"));
         const QList<QStringList> expected = {{QStringLiteral("-8V"), QStringLiteral("-7.97")},
                                              {odd, QStringLiteral("1.5")},
@@ -106,14 +103,14 @@ private slots:
 
     void anotherMonitorStartsANewRecording() {
         ReadingRecorder r;
-        const auto record = [&r](qint64 t) { r.record(QStringLiteral("+24V"), 24, QStringLiteral("V"), t, crt); };
+        const auto record = [&r](qint64 t) { r.record(QStringLiteral("+24V"), 24, QStringLiteral("V"), t); };
         r.setMonitor(QStringLiteral("D21-010203"));
         record(1);
         r.setMonitor(QStringLiteral("D21-010203"));
         record(2);
         QCOMPARE(r.samples(QStringLiteral("+24V")).size(), 2);
         r.setMonitor(QStringLiteral("D21-777777"));
-        QVERIFY(r.captions(crt).isEmpty());
+        QVERIFY(r.captions().isEmpty());
     }
 
     void hvLimitsMarkTheSamplesOutside_data() {
@@ -137,14 +134,17 @@ private slots:
         Dispatcher dispatcher(model, &handlers);
         ReadingRecorder r;
         r.setTimeSource([] { return qint64(1000); });
-        connect(handlers.diagnostics(), &DiagnosticHandlers::readingsTaken, &r, &ReadingRecorder::take);
+        connect(handlers.diagnostics(), &DiagnosticHandlers::diagnosticsChanged, &r,
+                [&r, &model] { r.take(model.diagnostics.latest()); });
         dispatcher.dispatchAnswer(QStringLiteral("dh\r\nHV Control Value = 182, 180\r\n%1\r\n#").arg(limits));
         dispatcher.dispatchAnswer(QStringLiteral("da\r\n159,160,160,120\r\nAnode Voltage %1\r\n#").arg(count));
-        const auto hv = r.samples(ReadingNames::hvValue());
+        const auto hv = r.samples(DiagnosticCaptions::hvValue());
         QCOMPARE(hv.size(), 1);
         QCOMPARE(double(hv.first().value), double(count));
         QCOMPARE(hv.first().outside, outside);
-        QVERIFY(r.captions(crt).contains(QStringLiteral("HV Anode Voltage")));
+        // Measured readings are recorded; the HV controls' settings are not.
+        QVERIFY(r.captions().contains(QStringLiteral("HV Anode Voltage")));
+        QVERIFY(!r.captions().contains(DiagnosticCaptions::hvControl(0)));
     }
 };
 

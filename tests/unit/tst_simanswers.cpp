@@ -5,8 +5,8 @@
 #include "protocol/Dispatcher.h"
 #include "sim/SimMonitor.h"
 
-#include <QSignalSpy>
 #include "support/SimAsk.h"
+#include <QSignalSpy>
 
 #include <QtTest>
 
@@ -211,7 +211,6 @@ void TestSimAnswers::everyReadIsUnderstoodByTheTool() {
 
     {
         QSignalSpy limits(&handlers, &DataReadHandlers::limitsRead);
-        QSignalSpy vertical(&handlers, &DataReadHandlers::verticalFailRead);
         QSignalSpy photocell(&handlers, &DataReadHandlers::photocellRead);
         read("dp");
         read("dps");
@@ -220,7 +219,9 @@ void TestSimAnswers::everyReadIsUnderstoodByTheTool() {
         for (int v : st.limits)
             expected << " " + QString::number(v);
         QCOMPARE(limits[0].value(0).toStringList(), expected);
-        QCOMPARE(vertical.value(0).value(0).toString(), QString("Operating"));
+        const DiagnosticReading* vertical = model.diagnostics.find(DiagnosticCaptions::verticalDeflection());
+        QVERIFY(vertical);
+        QCOMPARE(vertical->text, QString("Operating"));
         QCOMPARE(photocell.value(0).value(0).toBool(), st.photocellEnabled);
     }
     {
