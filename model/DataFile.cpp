@@ -218,18 +218,20 @@ private:
 };
 
 struct IdentityKey {
-    const char* key;
+    const char* key;     // as the reader compares it
+    const char* written; // as the writer writes it
     QString MonitorModel::*field;
     char board;
     bool serial;
 };
 
+// In the order the writer writes them.
 const IdentityKey identityKeys[] = {
-    {"Model Number:", &MonitorModel::modelNumber, 'S', false},
-    {"Serial Number:", &MonitorModel::serialNumber, 'S', true},
-    {"Part Number:", &MonitorModel::partNumber, 'U', false},
-    {"CRT Serial Number:", &MonitorModel::crtSerialNumber, 'T', true},
-    {"CRT Part Number:", &MonitorModel::crtPartNumber, 'T', false},
+    {"Model Number:", "Model Number: ", &MonitorModel::modelNumber, 'S', false},
+    {"Serial Number:", "Serial Number: ", &MonitorModel::serialNumber, 'S', true},
+    {"Part Number:", "Part Number: ", &MonitorModel::partNumber, 'U', false},
+    {"CRT Serial Number:", "CRT Serial Number: ", &MonitorModel::crtSerialNumber, 'T', true},
+    {"CRT Part Number:", "CRT Part Number: ", &MonitorModel::crtPartNumber, 'T', false},
 };
 
 } // namespace
@@ -289,20 +291,22 @@ QByteArray DataFile::contents() const {
     line(textItem(MonitorModel::dataFileSecondLine));
     textLine("File Created: ", m_timestamp ? m_timestamp() : defaultTimestamp());
 
+    // The identity of the connected monitor, each value only when it was read (or loaded): an empty number in the
+    // file would be taken for the monitor's, and written back it would erase the number in the monitor.
     if (m.monitorResponding) {
-        textLine("Model Number: ", m.modelNumber);
-        textLine("Serial Number: ", m.serialNumber);
-        textLine("Part Number: ", m.partNumber);
-        if (FirmwareClass::isCrt(m.firmwareClass)) {
-            textLine("CRT Serial Number: ", m.crtSerialNumber);
-            textLine("CRT Part Number: ", m.crtPartNumber);
-        }
-        textLine("Firmware Version: ", m.firmwareVersion);
-        textLine("ROM Version: ", m.romVersion);
-        textLine("Operating Hours: ", m.operatingTime);
-        textLine("Operating Cycles: ", m.operatingCycles);
-        textLine("HV Upper Limit: ", QString::number(m.hvUpperLimit));
-        textLine("HV Lower Limit: ", QString::number(m.hvLowerLimit));
+        const auto knownLine = [&](const char* key, const QString& originKey, const QString& value) {
+            if (m.known(originKey))
+                textLine(key, value);
+        };
+        for (const IdentityKey& k : identityKeys)
+            if (k.board != 'T' || FirmwareClass::isCrt(m.firmwareClass))
+                knownLine(k.written, MonitorModel::boardKey(QLatin1Char(k.board), k.serial), m.*(k.field));
+        knownLine("Firmware Version: ", MonitorModel::firmwareVersionKey, m.firmwareVersion);
+        knownLine("ROM Version: ", MonitorModel::romVersionKey, m.romVersion);
+        knownLine("Operating Hours: ", MonitorModel::operatingTimeKey, m.operatingTime);
+        knownLine("Operating Cycles: ", MonitorModel::operatingTimeKey, m.operatingCycles);
+        knownLine("HV Upper Limit: ", MonitorModel::hvLimitsKey, QString::number(m.hvUpperLimit));
+        knownLine("HV Lower Limit: ", MonitorModel::hvLimitsKey, QString::number(m.hvLowerLimit));
     }
 
     line(textItem(QStringLiteral("NumScanSets")) + ',' + numberItem(m.scanSetCount));
@@ -461,7 +465,7 @@ DataFileResult DataFile::readMdf() {
             if (items.size() < 2)
                 return fail(pastEndError);
             const QString value = withoutTrailingLineEnd(items.at(1));
-            m.*(identity->field) = value;
+            m.setBoardNumber(QLatin1Char(identity->board), identity->serial, value, Origin::Loaded);
             emit identityLoaded(QLatin1Char(identity->board), identity->serial, value);
             continue;
         }
@@ -479,6 +483,7 @@ DataFileResult DataFile::readMdf() {
             if (items.size() < 2)
                 return fail(pastEndError);
             const QString value = withoutTrailingLineEnd(items.at(1));
+            m.setOrigin(MonitorModel::operatingTimeKey, Origin::Loaded);
             if (key.startsWith(QLatin1String("Operating H"))) {
                 m.operatingTime = value;
                 emit operatingTimeLoaded(value);
@@ -496,6 +501,7 @@ DataFileResult DataFile::readMdf() {
             if (!numericValue16(items.at(1), &v))
                 return fail(overflowError);
             (key.startsWith(QLatin1String("HV U")) ? m.hvUpperLimit : m.hvLowerLimit) = static_cast<qint16>(v);
+            m.setOrigin(MonitorModel::hvLimitsKey, Origin::Loaded);
             continue;
         }
 

@@ -2,6 +2,8 @@
 // The one in-memory record of the connected (or loaded) monitor: identity, versions, operating time, scan sets
 // and the adjustment values (DACs) per scan set. Answer handlers write it, windows read and change it, the data
 // file saves and loads it.
+#include "model/MonitorStates.h"
+
 #include <QChar>
 #include <QHash>
 #include <QString>
@@ -10,10 +12,6 @@
 
 // The four value tables of a DAC group.
 enum class DacTable { Value, Committed, Factory, Initial };
-
-// Where a value the monitor reports came from. Only a value of known origin may be saved in a data file, written
-// back or sent: a cell nobody read, loaded or set holds the start value 0, which the monitor never said.
-enum class Origin : quint8 { Unknown, Read, Loaded, User };
 
 class DacGroup {
 public:
@@ -65,12 +63,22 @@ public:
     void initialise();
 
     // A reconnection, or another monitor: nothing read from the monitor is known of the one that answers now.
-    // Values loaded from a data file stay the file's, and those the user set stay the user's choice.
+    // Values loaded from a data file stay the file's, and those the user set stay the user's choice; the option and
+    // state values (states) are all forgotten, since the monitor may have changed them meanwhile.
     void forgetMonitorValues();
     // Origin of the other values the monitor reports (identity and boards, scan-set names, versions...), by the
     // key the handler that reads them gives ("board:S:P", "firmwareVersion", "scanSetName:2").
     Origin origin(const QString& key) const { return m_origins.value(key, Origin::Unknown); }
     void setOrigin(const QString& key, Origin from) { m_origins.insert(key, from); }
+    bool known(const QString& key) const { return origin(key) != Origin::Unknown; }
+    // The keys of the identity and status values the data file holds.
+    static QString boardKey(QChar board, bool serial) {
+        return QStringLiteral("board:%1:%2").arg(board.toUpper()).arg(QLatin1Char(serial ? 'S' : 'P'));
+    }
+    static inline const QString firmwareVersionKey = QStringLiteral("firmwareVersion");
+    static inline const QString romVersionKey = QStringLiteral("romVersion");
+    static inline const QString operatingTimeKey = QStringLiteral("operatingTime");
+    static inline const QString hvLimitsKey = QStringLiteral("hvLimits");
     // A scan set whose values a data file may hold: at least one of its present values is known.
     bool scanSetKnown(int scanSet) const;
     // Ticked for saving in "Scan Selection" (or by a loaded file) and known: what a data file holds.
@@ -108,6 +116,9 @@ public:
     void setBoardNumber(QChar board, bool serial, const QString& text, Origin from = Origin::User);
     qint16 hvUpperLimit = 0;
     qint16 hvLowerLimit = 0;
+    // The option and state values the monitor reports (heater and fan, backlight, deflection and HV enable, video
+    // source, brightness and contrast limits, operating mode, boot block).
+    MonitorStates states;
     bool dataChanged = false;
     unsigned operatingModeMask = 0;
 

@@ -114,6 +114,7 @@ void DiagnosticHandlers::hvControls(const QString& body) {
     const HvControls v = parseHvControls(body);
     m_model.hvUpperLimit = qint16(v.upperLimit);
     m_model.hvLowerLimit = qint16(v.lowerLimit);
+    m_model.setOrigin(MonitorModel::hvLimitsKey, Origin::Read);
 
     const int fc = m_model.firmwareClass;
     const QString upper = threeDigits(v.upperLimit);
