@@ -34,15 +34,13 @@ FrmBacklight::FrmBacklight(AppContext& ctx, QWidget* parent)
     };
     // The texts go as typed, trimmed; the monitor judges the range.
     for (const auto& r : rows)
-        m_boxes << Box{addSetRow(
-                           grid, QString::fromLatin1(r.caption), QString::fromLatin1(r.box),
-                           QString::fromLatin1(r.button),
-                           [setting = r.setting](const QString& text) { return Catalogue::setFilament(setting, text); },
-                           Part::Backlight,
-                           [state = r.state](MonitorStates& s, const QString& text) {
-                               (s.*state).set(text, Origin::User);
-                           }),
-                       r.state};
+        m_boxes << Box{
+            addSetRow(
+                grid, QString::fromLatin1(r.caption), QString::fromLatin1(r.box), QString::fromLatin1(r.button),
+                [setting = r.setting](const QString& text) { return Catalogue::setFilament(setting, text); },
+                Part::Backlight,
+                [state = r.state](MonitorStates& s, const QString& text) { (s.*state).set(text, Origin::User); }),
+            r.state};
     for (const Box& b : std::as_const(m_boxes))
         b.box->setPlaceholderText(QStringLiteral("not reported"));
 

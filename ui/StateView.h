@@ -31,8 +31,12 @@ public:
     static QString signedText(int n);
 
     // What a note says of a state the monitor reports when asked, and of one it never reports.
-    static QString notReportedYet() { return QStringLiteral("Not reported by the monitor yet: nothing is selected "
-                                                            "and nothing is sent until you choose."); }
-    static QString neverReported() { return QStringLiteral("Not reported by the monitor until it is set here: "
-                                                           "nothing is sent until you choose."); }
+    static QString notReportedYet() {
+        return QStringLiteral("Not reported by the monitor yet: nothing is selected "
+                              "and nothing is sent until you choose.");
+    }
+    static QString neverReported() {
+        return QStringLiteral("Not reported by the monitor until it is set here: "
+                              "nothing is sent until you choose.");
+    }
 };

@@ -113,10 +113,10 @@ private slots:
         auto s = profile.isEmpty() ? nullptr : simulator(profile, options);
         const Run r = cli({"--port", s ? s->devicePath() : "/dev/no-such-port", "identify", "--json"}, m_dir.path());
         const QJsonObject o = QJsonDocument::fromJson(r.out.toUtf8()).object();
-        const QStringList keys{"boards",        "bootBlockVersion", "bootMode",       "capability",   "error",
-                               "family",        "firmwareClass",    "firmwareVersion", "modelNumber", "operatingCycles",
-                               "operatingTime", "partNumber",       "port",           "scanSet",      "scanSetName",
-                               "serialNumber",  "status"};
+        const QStringList keys{
+            "boards",        "bootBlockVersion", "bootMode",    "capability",      "error",         "family",
+            "firmwareClass", "firmwareVersion",  "modelNumber", "operatingCycles", "operatingTime", "partNumber",
+            "port",          "scanSet",          "scanSetName", "serialNumber",    "status"};
         QCOMPARE(o.keys(), keys);
         QCOMPARE(o["status"].toInt(), r.status);
         if (!s) {

@@ -369,8 +369,8 @@ private slots:
                                    << "1200" << QVector<int>{3, 4, 5, 6, 1200};
         QTest::newRow("garbled field") << "dt\r\n1,2,x,4\r\n0,0,0,0\r\n5\r\n#" << QString() << QString()
                                        << QVector<int>();
-        QTest::newRow("noise in a number") << "dt\r\n1,2,3,4\r\n0,0,1u,0\r\n5\r\n#" << QString() << QString()
-                                           << QVector<int>();
+        QTest::newRow("noise in a number")
+            << "dt\r\n1,2,3,4\r\n0,0,1u,0\r\n5\r\n#" << QString() << QString() << QVector<int>();
         QTest::newRow("large minutes") << "dt\r\n0,0,150,0\r\n0,0,0,0\r\n0\r\n#"
                                        << "0:02:30:00"
                                        << "0" << QVector<int>{0, 2, 30, 0, 0};
@@ -467,7 +467,7 @@ private slots:
         QCOMPARE(hysteresisShown, hysteresis);
         auto flag = [](const Reported<bool>& f) { return f.value() ? QLatin1Char('E') : QLatin1Char('D'); };
         QCOMPARE(st.brightnessSoftware.known() ? QString(flag(st.brightnessSoftware)) + flag(st.contrastSoftware)
-                                                : QString(),
+                                               : QString(),
                  software);
     }
 
@@ -545,7 +545,10 @@ private slots:
         Rig r;
         r.send(answer);
         const MonitorStates& s = r.model.states;
-        QCOMPARE((reading == "S" ? s.filamentSteady : reading == "W" ? s.filamentWarmup : s.filamentImmediate).value(),
+        QCOMPARE((reading == "S"   ? s.filamentSteady
+                  : reading == "W" ? s.filamentWarmup
+                                   : s.filamentImmediate)
+                     .value(),
                  text);
     }
 
