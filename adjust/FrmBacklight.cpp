@@ -6,10 +6,13 @@
 
 #include <QCheckBox>
 #include <QGridLayout>
+#include <QLabel>
 #include <QLineEdit>
+#include <QSignalBlocker>
 #include <QVBoxLayout>
 
 using Catalogue::FilamentSetting;
+using Part = MonitorStates::Part;
 
 FrmBacklight::FrmBacklight(AppContext& ctx, QWidget* parent)
     : SettingWindow(ctx, QStringLiteral("frmBacklight"), QStringLiteral("Backlight Controls"), parent) {
@@ -17,56 +20,72 @@ FrmBacklight::FrmBacklight(AppContext& ctx, QWidget* parent)
     column()->addLayout(grid);
     const struct {
         FilamentSetting setting;
+        Reported<QString> MonitorStates::*state;
         const char* caption;
         const char* box;
         const char* button;
     } rows[] = {
-        {FilamentSetting::Warmup, "Filament Warmup Power (0-255)", "txtFilWarmup", "btnSetFilWarmup"},
-        {FilamentSetting::Steady, "Filament Steady Power (0-255)", "txtFilSteady", "btnSetFilSteady"},
-        {FilamentSetting::Immediate, "Filament Power Temporary (0-255)", "txtSetFilImmediate", "btnFilImmediate"},
+        {FilamentSetting::Warmup, &MonitorStates::filamentWarmup, "Filament Warmup Power (0-255)", "txtFilWarmup",
+         "btnSetFilWarmup"},
+        {FilamentSetting::Steady, &MonitorStates::filamentSteady, "Filament Steady Power (0-255)", "txtFilSteady",
+         "btnSetFilSteady"},
+        {FilamentSetting::Immediate, &MonitorStates::filamentImmediate, "Filament Power Temporary (0-255)",
+         "txtSetFilImmediate", "btnFilImmediate"},
     };
     // The texts go as typed, trimmed; the monitor judges the range.
     for (const auto& r : rows)
-        addSetRow(grid, QString::fromLatin1(r.caption), QString::fromLatin1(r.box), QString::fromLatin1(r.button),
-                  [setting = r.setting](const QString& text) { return Catalogue::setFilament(setting, text); });
+        m_boxes << Box{
+            addSetRow(
+                grid, QString::fromLatin1(r.caption), QString::fromLatin1(r.box), QString::fromLatin1(r.button),
+                [setting = r.setting](const QString& text) { return Catalogue::setFilament(setting, text); },
+                Part::Backlight,
+                [state = r.state](MonitorStates& s, const QString& text) { (s.*state).set(text, Origin::User); }),
+            r.state};
+    for (const Box& b : std::as_const(m_boxes))
+        b.box->setPlaceholderText(QStringLiteral("not reported"));
 
-    QCheckBox* photocell = addCheckBox(QStringLiteral("ckPhotocell"), QStringLiteral("Photocell Enabled"));
-    connect(photocell, &QCheckBox::toggled, this, &FrmBacklight::photocellClicked);
-    QCheckBox* messages = addCheckBox(QStringLiteral("ckStatusMessages"), QStringLiteral("Status Messages"));
-    connect(messages, &QCheckBox::toggled, this,
-            [this](bool on) { sendToMonitor({Catalogue::setStatusMessages(on)}); });
+    // The boxes are set with their signals blocked: a click is always the user's.
+    m_photocell = addCheckBox(QStringLiteral("ckPhotocell"), QStringLiteral("Photocell Enabled"));
+    connect(m_photocell, &QCheckBox::toggled, this, [this](bool on) {
+        if (sendToMonitor({Catalogue::setPhotocell(on)}))
+            takeChoice(Part::Backlight, [on](MonitorStates& s) { s.photocellEnabled.set(on, Origin::User); });
+    });
+    m_statusMessages = addCheckBox(QStringLiteral("ckStatusMessages"), QStringLiteral("Status Messages"));
+    m_statusMessages->setToolTip(QStringLiteral("The monitor does not report its status messages: the box shows what "
+                                                "was chosen here."));
+    connect(m_statusMessages, &QCheckBox::toggled, this, [this](bool on) {
+        if (sendToMonitor({Catalogue::setStatusMessages(on)}))
+            takeChoice(Part::Backlight, [on](MonitorStates& s) { s.statusMessages.set(on, Origin::User); });
+    });
+    m_note = addStateNote(notReportedYet());
     addDoneButton();
 }
 
 void FrmBacklight::onActivated() {
     m_ctx.model->controlClickArmed = false;
+    SettingWindow::onActivated();
     sendToMonitor({Catalogue::readFilament(FilamentSetting::Steady), Catalogue::readFilament(FilamentSetting::Warmup),
                    Catalogue::readFilament(FilamentSetting::Immediate), Catalogue::readPanelStatus()});
 }
 
-void FrmBacklight::photocellClicked(bool checked) {
-    bool& armed = m_ctx.model->controlClickArmed;
-    if (!armed) {
-        armed = true;
-        return;
+void FrmBacklight::showStates() {
+    const MonitorStates& s = m_ctx.model->states;
+    bool allKnown = s.photocellEnabled.known();
+    for (const Box& b : std::as_const(m_boxes)) {
+        const Reported<QString>& state = s.*(b.state);
+        allKnown = allKnown && state.known();
+        // What the user is typing stays until it is set.
+        if (b.box->hasFocus() && b.box->isModified())
+            continue;
+        b.box->setText(state.known() ? state.value() : QString());
     }
-    sendToMonitor({Catalogue::setPhotocell(checked)});
-}
-
-void FrmBacklight::showFilamentDuty(QChar reading, const QString& text) {
-    const char* box = reading == QLatin1Char('S')   ? "txtFilSteady"
-                      : reading == QLatin1Char('W') ? "txtFilWarmup"
-                                                    : "txtSetFilImmediate";
-    if (auto* b = findChild<QLineEdit*>(QLatin1String(box)))
-        b->setText(text);
-}
-
-void FrmBacklight::showPhotocell(bool enabled) {
-    // The change an answer makes only arms the box; when the box already shows the state there is no change, and
-    // the box is armed here all the same, so that the user's first click after the answer is never lost.
-    bool& armed = m_ctx.model->controlClickArmed;
-    armed = false;
-    if (auto* box = findChild<QCheckBox*>(QStringLiteral("ckPhotocell")))
-        box->setChecked(enabled);
-    armed = true;
+    {
+        const QSignalBlocker quiet(m_photocell);
+        m_photocell->setChecked(s.photocellEnabled.known() && s.photocellEnabled.value());
+    }
+    {
+        const QSignalBlocker quiet(m_statusMessages);
+        m_statusMessages->setChecked(s.statusMessages.known() && s.statusMessages.value());
+    }
+    showNote(m_note, allKnown);
 }

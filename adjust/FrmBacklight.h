@@ -1,22 +1,29 @@
 #pragma once
 // "Backlight Controls" of the flat panels: the filament's warm-up, steady and temporary power, the photocell and
-// the monitor's status messages. The filament and panel-status answers fill the boxes and the photocell box.
+// the monitor's status messages. The boxes and the photocell box show what the model holds of the monitor's
+// filament and panel-status answers; a box the monitor has not reported says so and its "Set" sends nothing
+// until the user types a value.
 #include "adjust/SettingWindow.h"
+
+class QCheckBox;
 
 class FrmBacklight : public SettingWindow {
     Q_OBJECT
 public:
     explicit FrmBacklight(AppContext& ctx, QWidget* parent = nullptr);
 
-    // Clears the photocell arming flag and reads the filament settings and the panel status.
+    // Clears the shared click-arming flag and reads the filament settings and the panel status.
     void onActivated() override;
-
-    // A filament duty cycle read from the monitor: "S" steady, "W" warm-up, any other reading the temporary power.
-    void showFilamentDuty(QChar reading, const QString& text);
-    // The photocell state read from the monitor: sets the box without sending it back, and arms the box so that
-    // the user's next click sends.
-    void showPhotocell(bool enabled);
+    MonitorStates::Parts shownParts() const override { return MonitorStates::Part::Backlight; }
+    void showStates() override;
 
 private:
-    void photocellClicked(bool checked);
+    struct Box {
+        QLineEdit* box;
+        Reported<QString> MonitorStates::*state;
+    };
+    QList<Box> m_boxes;
+    QCheckBox* m_photocell;
+    QCheckBox* m_statusMessages;
+    QLabel* m_note;
 };

@@ -1,5 +1,4 @@
 #include "adjust/FrmBrightnessContrast.h"
-#include "protocol/FlagScope.h"
 
 #include "model/MonitorModel.h"
 #include "protocol/DataReadHandlers.h"
@@ -112,6 +111,8 @@ FrmBrightnessContrast::FrmBrightnessContrast(AppContext& ctx, QWidget* parent)
     QPushButton* done = addButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
     connect(done, &QPushButton::clicked, this, &ChildWindow::hideWindow);
     place(done, thirdLeft, brightnessTop + panelOkTop + 420, valueWidth, 375);
+    m_note = createNote(this, QStringLiteral("lblStateNote"), notReportedYet());
+    place(m_note, sliderLeft, brightnessTop + panelOkTop + 420, thirdLeft - sliderLeft - 120, 2 * lineHeight);
 
     // Loading collapses both defaults panels, as their OK buttons do.
     setPanelShown(m_contrast, false);
@@ -172,14 +173,16 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     QLabel* hystLabel =
         addLabel(s.which == UserControl::Contrast ? QStringLiteral("lblHystC") : QStringLiteral("lblHystB"),
                  QStringLiteral("Hysteresis"));
-    s.hysteresis = new QLineEdit(QStringLiteral("1"), this);
+    s.hysteresis = new QLineEdit(this);
     s.hysteresis->setObjectName(name(n.hysteresisBox));
+    s.hysteresis->setPlaceholderText(QStringLiteral("not reported"));
     QPushButton* setHyst = addButton(name(n.hysteresisButton), QStringLiteral("Set"));
     place(hystLabel, presentLeft, top + optionsTop, valueWidth, lineHeight);
     place(s.hysteresis, secondLeft, top + optionsTop, setWidth, lineHeight);
     place(setHyst, secondLeft + setWidth + 60, top + optionsTop, setWidth, lineHeight);
+    // An empty box has no value to set.
     connect(setHyst, &QPushButton::clicked, this, [this, &s] {
-        if (model().monitorResponding)
+        if (model().monitorResponding && !s.hysteresis->text().trimmed().isEmpty())
             m_ctx.send(Catalogue::setHysteresis(s.which, s.hysteresis->text()));
     });
     if (s.which == UserControl::Contrast)
@@ -199,10 +202,10 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     inFrame->addWidget(s.userAtStartUp);
     inFrame->addWidget(s.softwareAtStartUp);
     place(frame, sliderLeft, top + startUpTop, sliderWidth, 600);
+    // A shown state selects the options with their signals blocked: only the user's choice arrives here.
     for (QRadioButton* o : {s.userAtStartUp, s.softwareAtStartUp})
         connect(o, &QRadioButton::toggled, this, [this, &s, o](bool on) {
-            // An answer selecting the option is the monitor's state, not a choice to pass on.
-            if (on && !model().suppressControlEvents)
+            if (on)
                 emit startUpControlChosen(s.which, o == s.userAtStartUp);
         });
 
@@ -294,14 +297,13 @@ void FrmBrightnessContrast::softwareControlChosen(Section& s, bool enabled) {
     MonitorModel& m = model();
     if (!m.monitorResponding)
         return;
-    // Selected by the panel-status answer: the window shows the monitor's state and sends nothing back.
-    if (!m.suppressControlEvents) {
-        const QString request = Catalogue::setSoftwareControl(m.firmwareClass, s.which, enabled);
-        if (!request.isEmpty())
-            m_ctx.send(request);
-    }
-    s.row->slider->setEnabled(enabled);
-    s.row->slider->setVisible(enabled);
+    const QString request = Catalogue::setSoftwareControl(m.firmwareClass, s.which, enabled);
+    if (!request.isEmpty())
+        m_ctx.send(request);
+    (s.which == UserControl::Contrast ? m.states.contrastSoftware : m.states.brightnessSoftware)
+        .set(enabled, Origin::User);
+    if (m_ctx.handlers)
+        m_ctx.handlers->noteStatesChanged(MonitorStates::Part::PanelControls);
 }
 
 void FrmBrightnessContrast::setPanelShown(Section& s, bool shown) {
@@ -322,27 +324,32 @@ void FrmBrightnessContrast::useShownValue(Section& s, QWidget* label) {
         setRowDeliberately(*s.rows, *s.row, value);
 }
 
-void FrmBrightnessContrast::showLimits(const QStringList& texts) {
-    for (int k = 0; k < texts.size() && k < 8; ++k)
+void FrmBrightnessContrast::onActivated() {
+    DacAdjustWindow::onActivated();
+    showStates();
+}
+
+void FrmBrightnessContrast::showStates() {
+    const MonitorStates& st = model().states;
+    for (int k = 0; k < MonitorStates::limitCount; ++k)
         if (auto* label = findChild<QLabel*>(elementName(QStringLiteral("lblLimits"), k)))
-            label->setText(texts[k]);
+            label->setText(st.limits.known() ? signedText(st.limits.value()[k]) : QStringLiteral("not reported"));
+    // The operating mode's bits 1 and 2: the user's contrast and brightness controls off at start-up.
+    showSection(m_contrast, st.contrastSoftware, st.contrastHysteresis, 1);
+    showSection(m_brightness, st.brightnessSoftware, st.brightnessHysteresis, 2);
+    showNote(m_note, st.contrastSoftware.known() && st.brightnessSoftware.known() && st.operatingMode.known());
 }
 
-void FrmBrightnessContrast::showHysteresis(const QString& contrastText, const QString& brightnessText) {
-    m_contrast.hysteresis->setText(contrastText);
-    m_brightness.hysteresis->setText(brightnessText);
-}
-
-void FrmBrightnessContrast::showSoftwareControl(bool brightnessEnabled, bool contrastEnabled) {
-    const FlagScope answer(model().suppressControlEvents, true);
-    (contrastEnabled ? m_contrast.softwareEnabled : m_contrast.softwareDisabled)->setChecked(true);
-    (brightnessEnabled ? m_brightness.softwareEnabled : m_brightness.softwareDisabled)->setChecked(true);
-}
-
-void FrmBrightnessContrast::showModelType(int modelType) {
-    const FlagScope answer(model().suppressControlEvents, true);
-    ((modelType & 2) ? m_brightness.softwareAtStartUp : m_brightness.userAtStartUp)->setChecked(true);
-    ((modelType & 1) ? m_contrast.softwareAtStartUp : m_contrast.userAtStartUp)->setChecked(true);
+void FrmBrightnessContrast::showSection(Section& s, const Reported<bool>& software, const Reported<int>& hysteresis,
+                                        int startUpBit) {
+    const Reported<int>& mode = model().states.operatingMode;
+    showSelected({s.softwareEnabled, s.softwareDisabled}, software.known() ? (software.value() ? 0 : 1) : -1);
+    showSelected({s.softwareAtStartUp, s.userAtStartUp}, mode.known() ? ((mode.value() & startUpBit) ? 0 : 1) : -1);
+    // The slider is the software's control: shown while the software controls the section (or nobody knows). Its
+    // enabled state is the application mode's.
+    s.row->slider->setVisible(!software.known() || software.value());
+    if (!s.hysteresis->hasFocus() || !s.hysteresis->isModified())
+        s.hysteresis->setText(hysteresis.known() ? signedText(hysteresis.value()) : QString());
 }
 
 void FrmBrightnessContrast::applyFamilySetUp(int firmwareClass) {

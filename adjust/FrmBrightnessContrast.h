@@ -5,23 +5,23 @@
 // defaults panel (limit, initial and factory buttons) that its "Set/Use" button opens and its OK button closes.
 #include "protocol/Catalogue.h"
 #include "ui/DacAdjustWindow.h"
+#include "ui/StateView.h"
 
 class QButtonGroup;
 class QLineEdit;
 class QRadioButton;
 
-class FrmBrightnessContrast : public DacAdjustWindow {
+class FrmBrightnessContrast : public DacAdjustWindow, public StateView {
     Q_OBJECT
 public:
     explicit FrmBrightnessContrast(AppContext& ctx, QWidget* parent = nullptr);
 
-    // The panel-status answer: eight limits (contrast 0-3, brightness 4-7, as the "cpl" requests number them),
-    // the hysteresis texts and whether software control is enabled.
-    void showLimits(const QStringList& texts);
-    void showHysteresis(const QString& contrastText, const QString& brightnessText);
-    void showSoftwareControl(bool brightnessEnabled, bool contrastEnabled);
-    // The model-type answer: bits 2 and 1 say whether user brightness and contrast are off at start-up.
-    void showModelType(int modelType);
+    void onActivated() override;
+    // The panel status (limits, hysteresis, software control) and the operating mode's start-up controls.
+    MonitorStates::Parts shownParts() const override {
+        return MonitorStates::Part::PanelControls | MonitorStates::Part::OperatingMode;
+    }
+    void showStates() override;
     // What the monitor family set-up changes here: the contrast hysteresis controls.
     void applyFamilySetUp(int firmwareClass);
 
@@ -55,8 +55,10 @@ private:
     void softwareControlChosen(Section& s, bool enabled);
     void setPanelShown(Section& s, bool shown);
     void useShownValue(Section& s, QWidget* label);
+    void showSection(Section& s, const Reported<bool>& software, const Reported<int>& hysteresis, int startUpBit);
 
     Section m_contrast{Catalogue::UserControl::Contrast};
     Section m_brightness{Catalogue::UserControl::Brightness};
     QList<QWidget*> m_contrastHysteresis; // label, box and button the family set-up shows or hides
+    QLabel* m_note = nullptr;
 };

@@ -1,6 +1,7 @@
 #include "adjust/SettingWindow.h"
 
 #include "model/MonitorModel.h"
+#include "protocol/DataReadHandlers.h"
 #include "ui/AppContext.h"
 
 #include <QCheckBox>
@@ -16,12 +17,23 @@
 SettingWindow::SettingWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
     : ChildWindow(ctx, objectName, caption, parent), m_column(new QVBoxLayout(this)) {}
 
-void SettingWindow::sendToMonitor(const QStringList& requests) const {
+bool SettingWindow::sendToMonitor(const QStringList& requests) const {
     if (!m_ctx.model->monitorResponding)
-        return;
+        return false;
     for (const QString& r : requests)
         if (!r.isEmpty())
             m_ctx.send(r);
+    return true;
+}
+
+void SettingWindow::takeChoice(MonitorStates::Parts parts, const std::function<void(MonitorStates&)>& record) {
+    if (!record)
+        return;
+    record(m_ctx.model->states);
+    if (m_ctx.handlers)
+        m_ctx.handlers->noteStatesChanged(parts);
+    else
+        showStates();
 }
 
 QGroupBox* SettingWindow::addFrame(const QString& name, const QString& caption) {
@@ -33,20 +45,29 @@ QGroupBox* SettingWindow::addFrame(const QString& name, const QString& caption) 
 }
 
 QRadioButton* SettingWindow::addOption(QGroupBox* frame, const QString& name, const QString& text,
-                                       const QStringList& requests) {
+                                       const QStringList& requests, MonitorStates::Parts parts,
+                                       const std::function<void(MonitorStates&)>& record) {
     auto* option = new QRadioButton(text, frame);
     option->setObjectName(name);
     frame->layout()->addWidget(option);
-    // An answer's selection raises the same signal as the user's; the flag tells them apart.
-    connect(option, &QRadioButton::toggled, this, [this, requests](bool on) {
-        if (on && !m_ctx.model->suppressControlEvents)
-            sendToMonitor(requests);
+    // A shown state selects the option with its signals blocked: only the user's choice arrives here.
+    connect(option, &QRadioButton::toggled, this, [this, requests, parts, record](bool on) {
+        if (on && !m_ctx.model->suppressControlEvents && sendToMonitor(requests))
+            takeChoice(parts, record);
     });
     return option;
 }
 
+QLabel* SettingWindow::addStateNote(const QString& text) {
+    QLabel* note = createNote(this, QStringLiteral("lblStateNote"), text);
+    m_column->addWidget(note);
+    return note;
+}
+
 QLineEdit* SettingWindow::addSetRow(QGridLayout* grid, const QString& caption, const QString& boxName,
-                                    const QString& buttonName, const std::function<QString(const QString&)>& request) {
+                                    const QString& buttonName, const std::function<QString(const QString&)>& request,
+                                    MonitorStates::Parts parts,
+                                    const std::function<void(MonitorStates&, const QString&)>& record) {
     const int row = grid->rowCount();
     grid->addWidget(new QLabel(caption, this), row, 0);
     auto* box = new QLineEdit(this);
@@ -55,7 +76,11 @@ QLineEdit* SettingWindow::addSetRow(QGridLayout* grid, const QString& caption, c
     grid->addWidget(box, row, 1);
     QPushButton* set = addButton(buttonName, QStringLiteral("Set"));
     grid->addWidget(set, row, 2);
-    connect(set, &QPushButton::clicked, this, [this, box, request] { sendToMonitor({request(box->text())}); });
+    connect(set, &QPushButton::clicked, this, [this, box, request, parts, record] {
+        const QString typed = box->text().trimmed();
+        if (!typed.isEmpty() && sendToMonitor({request(typed)}))
+            takeChoice(parts, [&](MonitorStates& s) { record(s, typed); });
+    });
     return box;
 }
 

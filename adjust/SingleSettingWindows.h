@@ -1,37 +1,58 @@
 #pragma once
-// Windows that send one setting per control and read nothing back but the deflection and HV state: the flat
-// panel's heater and fan, the CRT's video source and degauss, and the enabling of deflection and high voltage.
+// Windows that send one setting per control: the flat panel's heater and fan, the CRT's video source and degauss,
+// and the enabling of deflection and high voltage. Each shows the state the model holds (nothing selected, with a
+// note, while it is not known) and sends only the user's choice.
 #include "adjust/SettingWindow.h"
 
+#include <QList>
+
+class QAbstractButton;
+
 // "Heater and Fan Control".
-// Activation asks for the panel status, whose heater and fan lines select the options that match the monitor.
+// Activation asks for the panel status, whose heater and fan lines report the monitor's state.
 class FrmFPHeaterFan : public SettingWindow {
     Q_OBJECT
 public:
     explicit FrmFPHeaterFan(AppContext& ctx, QWidget* parent = nullptr);
     void onActivated() override;
-    // Selects the options the panel status reports: heater 0 automatic, 1 forced off, 2 forced on; fan 0
-    // automatic, 1 to 4 forced off, 1/4, 1/2, full; -1 leaves a group as it is.
-    void showState(int heater, int fan);
+    MonitorStates::Parts shownParts() const override { return MonitorStates::Part::HeaterFan; }
+    void showStates() override;
+
+private:
+    QList<QAbstractButton*> m_heater; // by MonitorStates::Heater
+    QList<QAbstractButton*> m_fan;    // by MonitorStates::Fan
+    QLabel* m_note;
 };
 
 // "Video Mode": video source and degauss. Degauss acts on the tube at once; the wait between two cycles
 // that the window asks for is the user's to keep.
-// A flat panel has no tube to degauss: the button and its note are hidden for it.
+// A flat panel has no tube to degauss: the button and its note are hidden for it. The monitor never reports its
+// video source: the window shows the one chosen here on this connection.
 class FrmVideoConfig : public SettingWindow {
     Q_OBJECT
 public:
     explicit FrmVideoConfig(AppContext& ctx, QWidget* parent = nullptr);
     void onActivated() override;
+    MonitorStates::Parts shownParts() const override { return MonitorStates::Part::VideoSource; }
+    void showStates() override;
+
+private:
+    QList<QAbstractButton*> m_sources; // by MonitorStates::VideoSource
+    QLabel* m_note;
 };
 
-// "Deflection & HV Enable/Disable". The "M" answers select the option that matches the monitor's state with
-// suppressControlEvents set, so showing the state sends nothing; only the user's choice switches the hardware.
+// "Deflection & HV Enable/Disable". The monitor reports these states only in its "M" answers to the switching
+// requests, so the window shows what was switched on this connection; only the user's choice switches the
+// hardware.
 class FrmDeflHVEnable : public SettingWindow {
     Q_OBJECT
 public:
     explicit FrmDeflHVEnable(AppContext& ctx, QWidget* parent = nullptr);
+    MonitorStates::Parts shownParts() const override { return MonitorStates::Part::DeflectionHv; }
+    void showStates() override;
 
-    void showDeflectionEnabled(bool enabled);
-    void showHvEnabled(bool enabled);
+private:
+    QList<QAbstractButton*> m_deflection; // enable, disable
+    QList<QAbstractButton*> m_hv;         // enable, disable
+    QLabel* m_note;
 };

@@ -1,17 +1,14 @@
 #include "app/AnswerRoutes.h"
 
-#include "adjust/FrmBacklight.h"
 #include "adjust/FrmBrightnessContrast.h"
 #include "adjust/FrmConvergence.h"
 #include "adjust/FrmGeometryAdj.h"
 #include "adjust/FrmVideoAdj.h"
-#include "adjust/SingleSettingWindows.h"
 #include "app/DiagnosticRoutes.h"
 #include "app/FamilySetUp.h"
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "download/DownloadEngine.h"
-#include "download/windows/FrmBootBlock.h"
 #include "download/windows/FrmBootProgress.h"
 #include "download/windows/FrmSoftware.h"
 #include "link/Link.h"
@@ -19,7 +16,6 @@
 #include "model/MonitorModel.h"
 #include "model/windows/FrmCurrentScanSet.h"
 #include "model/windows/FrmID.h"
-#include "model/windows/FrmLimits.h"
 #include "model/windows/FrmOperatingMode.h"
 #include "model/windows/FrmOperatingTime.h"
 #include "model/windows/FrmScanSelect.h"
@@ -29,6 +25,7 @@
 #include "protocol/DataReadHandlers.h"
 #include "protocol/FirmwareClass.h"
 #include "ui/AppContext.h"
+#include "ui/StateView.h"
 #include "ui/WindowRegistry.h"
 
 #include <QAction>
@@ -54,6 +51,13 @@ template <class T> void routeDacGroups(AppContext& ctx, QObject* owner, const QS
                          if (groups.contains(group.toUpper()))
                              ctx.windows->window<T>()->showDacValues(group, kind, values);
                      });
+}
+
+// The windows that show any of the parts show the model's states again.
+void showStates(AppContext& ctx, MonitorStates::Parts parts) {
+    for (ChildWindow* w : ctx.windows->all())
+        if (auto* view = dynamic_cast<StateView*>(w); view && (view->shownParts() & parts))
+            view->showStates();
 }
 
 // A part or serial number goes to both identity windows.
@@ -85,12 +89,10 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
 
     connectDiagnosticRoutes(ctx, owner);
 
-    // A damaged answer is logged, not taken, and read again.
-    QObject::connect(h, &DataReadHandlers::answerGarbled, owner, [&ctx](const QString& answer, const QString& reread) {
+    // A damaged answer is logged, not taken; the session reads it again.
+    QObject::connect(h, &DataReadHandlers::answerGarbled, owner, [&ctx](const QString& answer) {
         if (ctx.link)
             ctx.link->logEvent(QStringLiteral("Garbled answer discarded: ") + answer.simplified());
-        if (!reread.isEmpty() && ctx.model->monitorResponding)
-            ctx.send(reread);
     });
 
     // Colour balance.
@@ -109,7 +111,8 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
     // holds.
     routeDacGroups<FrmConvergence>(ctx, owner, QStringLiteral("ADEGIK"));
 
-    // A monitor found, or lost: what the adjustment rows showed of the last one is not known of this one.
+    // A monitor found, or lost: what the adjustment rows and the option windows showed of the last one is not known
+    // of this one.
     if (auto* main = qobject_cast<FrmMain*>(owner))
         QObject::connect(main, &FrmMain::connectionStateChanged, owner, [&ctx] {
             ctx.model->forgetMonitorValues();
@@ -117,7 +120,17 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                 if (auto* adjust = qobject_cast<DacAdjustWindow*>(w))
                     adjust->forgetMonitorValues();
             showDiagnostics(ctx, DiagnosticCaptions::all);
+            showStates(ctx, ~MonitorStates::Parts());
         });
+
+    // The option and state values: the windows show the model's part that changed. Auto boot also tells the
+    // download whether the monitor starts its firmware by itself.
+    QObject::connect(h, &DataReadHandlers::statesChanged, owner, [&ctx](MonitorStates::Parts parts) {
+        showStates(ctx, parts);
+        const Reported<QString>& autoBoot = ctx.model->states.autoBoot;
+        if ((parts & MonitorStates::Part::BootBlock) && autoBoot.origin() == Origin::Read && ctx.download)
+            ctx.download->noteAutoBoot(autoBoot.value());
+    });
 
     // The monitor family: menus and window controls by firmware class.
     if (auto* main = qobject_cast<FrmMain*>(owner)) {
@@ -127,20 +140,8 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
         QObject::connect(main, &FrmMain::connectionStateChanged, owner, [setUp] { setUp->forgetMonitor(); });
     }
 
-    // Brightness and contrast: its two sliders, the panel status and the start-up options of the model type.
+    // Brightness and contrast: its two sliders (its panel status and start-up options are states).
     routeDacGroups<FrmBrightnessContrast>(ctx, owner, QStringLiteral("L"));
-    QObject::connect(h, &DataReadHandlers::limitsRead, owner, [&ctx](const QStringList& texts) {
-        ctx.windows->window<FrmBrightnessContrast>()->showLimits(texts);
-    });
-    QObject::connect(h, &DataReadHandlers::hysteresisRead, owner,
-                     [&ctx](const QString& contrast, const QString& brightness) {
-                         ctx.windows->window<FrmBrightnessContrast>()->showHysteresis(contrast, brightness);
-                     });
-    QObject::connect(h, &DataReadHandlers::softwareControlRead, owner, [&ctx](bool brightness, bool contrast) {
-        ctx.windows->window<FrmBrightnessContrast>()->showSoftwareControl(brightness, contrast);
-    });
-    QObject::connect(h, &DataReadHandlers::modelTypeRead, owner,
-                     [&ctx](int modelType) { ctx.windows->window<FrmBrightnessContrast>()->showModelType(modelType); });
     // Its start-up options are the operating mode's user-control options: the operating-mode window takes the
     // user's choice and sends the whole mode.
     QObject::connect(ctx.windows, &WindowRegistry::windowCreated, owner, [&ctx](ChildWindow* created) {
@@ -150,17 +151,6 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                                  ctx.windows->window<FrmOperatingMode>()->selectStartUpControl(section, userControlled);
                              });
     });
-
-    // Backlight, deflection and HV enable.
-    QObject::connect(h, &DataReadHandlers::filamentDutyRead, owner, [&ctx](QChar reading, const QString& text) {
-        ctx.windows->window<FrmBacklight>()->showFilamentDuty(reading, text);
-    });
-    QObject::connect(h, &DataReadHandlers::photocellRead, owner,
-                     [&ctx](bool enabled) { ctx.windows->window<FrmBacklight>()->showPhotocell(enabled); });
-    QObject::connect(h, &DataReadHandlers::deflectionEnabledRead, owner,
-                     [&ctx](bool enabled) { ctx.windows->window<FrmDeflHVEnable>()->showDeflectionEnabled(enabled); });
-    QObject::connect(h, &DataReadHandlers::hvEnabledRead, owner,
-                     [&ctx](bool enabled) { ctx.windows->window<FrmDeflHVEnable>()->showHvEnabled(enabled); });
 
     // Scan sets.
     // The windows show what the model holds, which the command line reads as well.
@@ -172,8 +162,6 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                      [&ctx](const QString& horizontal, const QString& vertical) {
                          ctx.windows->window<FrmCurrentScanSet>()->showFrequencies(horizontal, vertical);
                      });
-    QObject::connect(h, &DataReadHandlers::heaterFanRead, owner,
-                     [&ctx](int heater, int fan) { ctx.windows->window<FrmFPHeaterFan>()->showState(heater, fan); });
     QObject::connect(h, &DataReadHandlers::scanSetCaptionChanged, owner, [&ctx] {
         for (ChildWindow* w : ctx.windows->all())
             if (auto* adjust = qobject_cast<DacAdjustWindow*>(w))
@@ -201,22 +189,11 @@ void connectAnswerRoutes(AppContext& ctx, QObject* owner) {
                          ctx.windows->window<FrmSetOperatingTimes>()->showOperatingTime(days, hours, minutes, seconds,
                                                                                         cycles);
                      });
-    QObject::connect(h, &DataReadHandlers::modelTypeRead, owner,
-                     [&ctx](int modelType) { ctx.windows->window<FrmOperatingMode>()->showModelType(modelType); });
-    QObject::connect(h, &DataReadHandlers::limitsRead, owner,
-                     [&ctx](const QStringList& texts) { ctx.windows->window<FrmLimits>()->showLimits(texts); });
     // Software and boot block. The version goes to the software window only when it is open: its label is
     // cleared when the window loads.
     QObject::connect(h, &DataReadHandlers::firmwareVersionRead, owner, [&ctx](const QString& text) {
         if (FrmSoftware* w = ctx.windows->existing<FrmSoftware>())
             w->showFirmwareVersion(text);
-    });
-    QObject::connect(h, &DataReadHandlers::bootBlockRead, owner,
-                     [&ctx](const QStringList& values) { ctx.windows->window<FrmBootBlock>()->showValues(values); });
-    QObject::connect(h, &DataReadHandlers::autoBootRead, owner, [&ctx](const QString& text) {
-        ctx.windows->window<FrmBootBlock>()->showAutoBoot(text);
-        if (ctx.download)
-            ctx.download->noteAutoBoot(text);
     });
 
     // Download progress.

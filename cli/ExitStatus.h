@@ -33,4 +33,12 @@ inline const std::array<Entry, 7>& table() {
     return entries;
 }
 
+// What a status means, as --help lists it.
+inline const char* meaning(int code) {
+    for (const Entry& e : table())
+        if (e.code == code)
+            return e.meaning;
+    return "";
+}
+
 } // namespace ExitStatus

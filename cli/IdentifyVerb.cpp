@@ -9,7 +9,6 @@
 #include "protocol/DataReadHandlers.h"
 #include "protocol/FirmwareClass.h"
 
-#include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 
@@ -49,41 +48,88 @@ QString rowValue(const MonitorModel& m, const BoardIdentity::Row& row) {
     return m.boardNumber(QLatin1Char(row.board), row.kind == BoardIdentity::NumberKind::Serial).trimmed();
 }
 
-QJsonObject json(const MonitorModel& m, bool capabilityRead, const QString& device) {
+// A known text, or null.
+QJsonValue knownText(bool known, const QString& text) {
+    return known ? QJsonValue(text.trimmed()) : QJsonValue(QJsonValue::Null);
+}
+
+// The board's key in the JSON: its name as the identity window's captions give it.
+QString boardName(char board) {
+    switch (board) {
+    case 'l':
+        return QStringLiteral("lvps");
+    case 'd':
+        return QStringLiteral("deflection");
+    case 'c':
+        return QStringLiteral("convergence");
+    case 'v':
+        return QStringLiteral("video");
+    case 'p':
+        return QStringLiteral("cpu");
+    case 't':
+        return QStringLiteral("crt");
+    case 'h':
+        return QStringLiteral("hvps");
+    case 'f':
+        return QStringLiteral("focus");
+    default:
+        return QStringLiteral("g2");
+    }
+}
+
+// Each board of a monitor whose boards report their numbers, as an object with its part and serial number (null
+// where the board did not report one); null for the other monitors.
+QJsonValue boards(const MonitorModel& m) {
+    if (m.bootMode || !m.hasBoardIdentity)
+        return QJsonValue::Null;
+    QJsonObject out;
+    for (const BoardIdentity::Row* row : identityRows(m)) {
+        if (row->board == 's' || row->board == 'u')
+            continue;
+        const QChar board = QLatin1Char(row->board);
+        const bool serial = row->kind == BoardIdentity::NumberKind::Serial;
+        QJsonObject b = out.value(boardName(row->board)).toObject();
+        b[serial ? QStringLiteral("serial") : QStringLiteral("part")] =
+            knownText(m.known(MonitorModel::boardKey(board, serial)), rowValue(m, *row));
+        out[boardName(row->board)] = b;
+    }
+    return out;
+}
+
+// The same keys on every family, in boot mode and on failure: null where the monitor has or told no value.
+QJsonObject json(const MonitorModel& m, bool capabilityRead, const QString& device, int status) {
+    const bool running = !m.bootMode && m.known(MonitorModel::firmwareVersionKey);
+    const QJsonValue null(QJsonValue::Null);
     QJsonObject o;
+    o[QStringLiteral("status")] = status;
+    o[QStringLiteral("error")] = status == ExitStatus::Done ? null : QJsonValue(ExitStatus::meaning(status));
     o[QStringLiteral("port")] = device;
     o[QStringLiteral("bootMode")] = m.bootMode;
-    o[QStringLiteral("bootBlockVersion")] = versionDigits(m.romVersion);
-    if (m.bootMode)
-        return o;
-    o[QStringLiteral("firmwareVersion")] = versionDigits(m.firmwareVersion);
-    o[QStringLiteral("firmwareClass")] = m.firmwareClass;
-    o[QStringLiteral("family")] = DataReadHandlers::familyOf(m.firmwareClass);
-    o[QStringLiteral("modelNumber")] = m.modelNumber.trimmed();
-    o[QStringLiteral("serialNumber")] = m.serialNumber.trimmed();
-    if (m.hasBoardIdentity) {
-        o[QStringLiteral("partNumber")] = m.partNumber.trimmed();
-        QJsonArray boards;
-        for (const BoardIdentity::Row* row : identityRows(m)) {
-            if (row->board == 's' || row->board == 'u')
-                continue;
-            QJsonObject b;
-            b[QStringLiteral("board")] = QString(QLatin1Char(row->board));
-            b[QStringLiteral("caption")] = QString::fromLatin1(row->caption).chopped(1);
-            b[QStringLiteral("value")] = rowValue(m, *row);
-            boards.append(b);
-        }
-        o[QStringLiteral("boards")] = boards;
-    }
-    o[QStringLiteral("operatingTime")] = m.operatingTime;
-    o[QStringLiteral("operatingCycles")] = m.operatingCycles.toLongLong();
-    if (m.monitorScanSetNumber > 0) {
-        o[QStringLiteral("scanSet")] = m.monitorScanSetNumber;
-        o[QStringLiteral("scanSetName")] = m.monitorScanSetName;
-    }
-    if (capabilityRead)
-        o[QStringLiteral("capability")] = m.capabilityMask();
+    o[QStringLiteral("bootBlockVersion")] =
+        knownText(m.known(MonitorModel::romVersionKey), versionDigits(m.romVersion));
+    o[QStringLiteral("firmwareVersion")] = knownText(running, versionDigits(m.firmwareVersion));
+    o[QStringLiteral("firmwareClass")] = running ? QJsonValue(m.firmwareClass) : null;
+    o[QStringLiteral("family")] = running ? QJsonValue(DataReadHandlers::familyOf(m.firmwareClass)) : null;
+    const auto number = [&](char board, bool serial) {
+        const QChar b = QLatin1Char(board);
+        return knownText(!m.bootMode && m.known(MonitorModel::boardKey(b, serial)), m.boardNumber(b, serial));
+    };
+    o[QStringLiteral("modelNumber")] = number('s', false);
+    o[QStringLiteral("serialNumber")] = number('s', true);
+    o[QStringLiteral("partNumber")] = m.hasBoardIdentity ? number('u', false) : null;
+    o[QStringLiteral("boards")] = boards(m);
+    const bool timed = !m.bootMode && m.known(MonitorModel::operatingTimeKey);
+    o[QStringLiteral("operatingTime")] = knownText(timed, m.operatingTime);
+    o[QStringLiteral("operatingCycles")] = timed ? QJsonValue(m.operatingCycles.toLongLong()) : null;
+    const bool scanSet = !m.bootMode && m.monitorScanSetNumber > 0;
+    o[QStringLiteral("scanSet")] = scanSet ? QJsonValue(m.monitorScanSetNumber) : null;
+    o[QStringLiteral("scanSetName")] = knownText(scanSet, m.monitorScanSetName);
+    o[QStringLiteral("capability")] = capabilityRead ? QJsonValue(m.capabilityMask()) : null;
     return o;
+}
+
+void printJson(const QJsonObject& o) {
+    std::fputs(QJsonDocument(o).toJson().constData(), stdout);
 }
 
 QString text(const MonitorModel& m, bool capabilityRead, const QString& device) {
@@ -114,6 +160,11 @@ QString text(const MonitorModel& m, bool capabilityRead, const QString& device) 
 
 } // namespace
 
+void identifyFailed(Session& session, const CliOptions& options, int status) {
+    if (options.json)
+        printJson(json(session.model(), false, session.deviceName(), status));
+}
+
 int runIdentify(Session& session, const CliOptions& options) {
     MonitorModel& m = session.model();
     bool capabilityRead = false;
@@ -124,12 +175,15 @@ int runIdentify(Session& session, const CliOptions& options) {
     for (const QString& request : reads) {
         // A value this monitor does not keep is refused; the others are still worth showing.
         const int status = session.request(request);
-        if (status == ExitStatus::Interrupted)
+        if (status == ExitStatus::Interrupted) {
+            if (options.json)
+                printJson(json(m, capabilityRead, session.deviceName(), status));
             return status;
+        }
     }
-    const QString out = options.json
-                            ? QString::fromUtf8(QJsonDocument(json(m, capabilityRead, session.deviceName())).toJson())
-                            : text(m, capabilityRead, session.deviceName()) + QLatin1Char('\n');
-    std::fputs(out.toUtf8().constData(), stdout);
+    if (options.json)
+        printJson(json(m, capabilityRead, session.deviceName(), ExitStatus::Done));
+    else
+        std::fputs((text(m, capabilityRead, session.deviceName()) + QLatin1Char('\n')).toUtf8().constData(), stdout);
     return ExitStatus::Done;
 }

@@ -12,13 +12,12 @@
 namespace {
 
 // The requests of one pass of Update All Data; with dacsOnly, only the DAC reads (a further scan set).
-QStringList passRequests(bool dacsOnly) {
+QStringList passRequests(bool dacsOnly, const MonitorModel& m) {
     QStringList out;
-    for (int step = 0; step <= UpdateAllData::lastStep; ++step) {
-        const QString r = UpdateAllData::stepRequest(step);
-        if (!r.isEmpty() && (!dacsOnly || r.startsWith(QLatin1String("dd"))))
-            out << r;
-    }
+    for (int step = 0; step <= UpdateAllData::lastStep; ++step)
+        for (const QString& r : UpdateAllData::stepRequests(step, m))
+            if (!dacsOnly || r.startsWith(QLatin1String("dd")))
+                out << r;
     return out;
 }
 
@@ -67,7 +66,7 @@ int readEach(Session& session, const QVector<int>& sets, int running, bool asked
         // The answers fill the tables at the tool's scan set, as after a choice in "Scan Selection".
         m.currentScanSet = qint16(set);
         m.scanSetEnabled[set] = 1;
-        const int status = sendAll(session, passRequests(!first));
+        const int status = sendAll(session, passRequests(!first, m));
         if (status != ExitStatus::Done)
             return status;
         first = false;

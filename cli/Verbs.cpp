@@ -5,7 +5,7 @@ const std::vector<Verb>& verbs() {
         {"identify", "identify [--json]",
          "firmware version, class and family, boot-block version, model, serial and part numbers (and the boards'\n"
          "      on a CRT with board identity), operating time and cycles, capability; --json for a program",
-         0, 0, runIdentify},
+         0, 0, runIdentify, true, identifyFailed},
         {"read", "read -o FILE.mdv [--scan-set N|all]",
          "read what Update All Data reads and save it as a monitor data file; the scan set the monitor runs,\n"
          "      scan set N (1 to 6) or all of them",

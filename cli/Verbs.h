@@ -21,12 +21,16 @@ struct Verb {
     int (*run)(Session& session, const CliOptions& options);
     // False for a verb that works on the history alone: no port is opened, no monitor searched for.
     bool needsMonitor = true;
+    // Reports on standard output that the monitor could not be reached (for a verb whose output a program reads);
+    // nullptr for the others, whose message on standard error says it.
+    void (*failed)(Session& session, const CliOptions& options, int status) = nullptr;
 };
 
 const std::vector<Verb>& verbs();
 const Verb* findVerb(const QString& name);
 
 int runIdentify(Session& session, const CliOptions& options);
+void identifyFailed(Session& session, const CliOptions& options, int status);
 int runRead(Session& session, const CliOptions& options);
 int runWrite(Session& session, const CliOptions& options);
 int runFlash(Session& session, const CliOptions& options);

@@ -37,6 +37,8 @@ int main(int argc, char* argv[]) {
     int status = verb->needsMonitor ? session.open() : int(ExitStatus::Done);
     if (status == ExitStatus::Done && verb->needsMonitor)
         status = session.find();
+    if (status != ExitStatus::Done && verb->failed)
+        verb->failed(session, options, status);
     if (status == ExitStatus::Done)
         status = verb->run(session, options);
     if (status == ExitStatus::Done && session.logFailed())

@@ -218,18 +218,20 @@ private:
 };
 
 struct IdentityKey {
-    const char* key;
+    const char* key;     // as the reader compares it
+    const char* written; // as the writer writes it
     QString MonitorModel::*field;
     char board;
     bool serial;
 };
 
+// In the order the writer writes them.
 const IdentityKey identityKeys[] = {
-    {"Model Number:", &MonitorModel::modelNumber, 'S', false},
-    {"Serial Number:", &MonitorModel::serialNumber, 'S', true},
-    {"Part Number:", &MonitorModel::partNumber, 'U', false},
-    {"CRT Serial Number:", &MonitorModel::crtSerialNumber, 'T', true},
-    {"CRT Part Number:", &MonitorModel::crtPartNumber, 'T', false},
+    {"Model Number:", "Model Number: ", &MonitorModel::modelNumber, 'S', false},
+    {"Serial Number:", "Serial Number: ", &MonitorModel::serialNumber, 'S', true},
+    {"Part Number:", "Part Number: ", &MonitorModel::partNumber, 'U', false},
+    {"CRT Serial Number:", "CRT Serial Number: ", &MonitorModel::crtSerialNumber, 'T', true},
+    {"CRT Part Number:", "CRT Part Number: ", &MonitorModel::crtPartNumber, 'T', false},
 };
 
 } // namespace
@@ -289,23 +291,23 @@ QByteArray DataFile::contents() const {
     line(textItem(MonitorModel::dataFileSecondLine));
     textLine("File Created: ", m_timestamp ? m_timestamp() : defaultTimestamp());
 
+    // The identity of the connected monitor, each value only when it was read (or loaded): an empty number in the
+    // file would be taken for the monitor's, and written back it would erase the number in the monitor.
     if (m.monitorResponding) {
-        textLine("Model Number: ", m.modelNumber);
-        textLine("Serial Number: ", m.serialNumber);
-        textLine("Part Number: ", m.partNumber);
-        if (FirmwareClass::isCrt(m.firmwareClass)) {
-            textLine("CRT Serial Number: ", m.crtSerialNumber);
-            textLine("CRT Part Number: ", m.crtPartNumber);
-        }
-        textLine("Firmware Version: ", m.firmwareVersion);
-        textLine("ROM Version: ", m.romVersion);
-        textLine("Operating Hours: ", m.operatingTime);
-        textLine("Operating Cycles: ", m.operatingCycles);
+        const auto knownLine = [&](const char* key, const QString& originKey, const QString& value) {
+            if (m.known(originKey))
+                textLine(key, value);
+        };
+        for (const IdentityKey& k : identityKeys)
+            if (k.board != 'T' || FirmwareClass::isCrt(m.firmwareClass))
+                knownLine(k.written, MonitorModel::boardKey(QLatin1Char(k.board), k.serial), m.*(k.field));
+        knownLine("Firmware Version: ", MonitorModel::firmwareVersionKey, m.firmwareVersion);
+        knownLine("ROM Version: ", MonitorModel::romVersionKey, m.romVersion);
+        knownLine("Operating Hours: ", MonitorModel::operatingTimeKey, m.operatingTime);
+        knownLine("Operating Cycles: ", MonitorModel::operatingTimeKey, m.operatingCycles);
         // A limit only as the monitor reported it (or a file held it): a 0 nobody read is no limit of the monitor.
-        if (m.origin(QStringLiteral("hvUpperLimit")) != Origin::Unknown)
-            textLine("HV Upper Limit: ", QString::number(m.hvUpperLimit));
-        if (m.origin(QStringLiteral("hvLowerLimit")) != Origin::Unknown)
-            textLine("HV Lower Limit: ", QString::number(m.hvLowerLimit));
+        knownLine("HV Upper Limit: ", MonitorModel::hvUpperLimitKey, QString::number(m.hvUpperLimit));
+        knownLine("HV Lower Limit: ", MonitorModel::hvLowerLimitKey, QString::number(m.hvLowerLimit));
     }
 
     line(textItem(QStringLiteral("NumScanSets")) + ',' + numberItem(m.scanSetCount));
@@ -464,7 +466,7 @@ DataFileResult DataFile::readMdf() {
             if (items.size() < 2)
                 return fail(pastEndError);
             const QString value = withoutTrailingLineEnd(items.at(1));
-            m.*(identity->field) = value;
+            m.setBoardNumber(QLatin1Char(identity->board), identity->serial, value, Origin::Loaded);
             emit identityLoaded(QLatin1Char(identity->board), identity->serial, value);
             continue;
         }
@@ -482,6 +484,7 @@ DataFileResult DataFile::readMdf() {
             if (items.size() < 2)
                 return fail(pastEndError);
             const QString value = withoutTrailingLineEnd(items.at(1));
+            m.setOrigin(MonitorModel::operatingTimeKey, Origin::Loaded);
             if (key.startsWith(QLatin1String("Operating H"))) {
                 m.operatingTime = value;
                 emit operatingTimeLoaded(value);
@@ -500,7 +503,7 @@ DataFileResult DataFile::readMdf() {
                 return fail(overflowError);
             const bool upper = key.startsWith(QLatin1String("HV U"));
             (upper ? m.hvUpperLimit : m.hvLowerLimit) = static_cast<qint16>(v);
-            m.setOrigin(upper ? QStringLiteral("hvUpperLimit") : QStringLiteral("hvLowerLimit"), Origin::Loaded);
+            m.setOrigin(upper ? MonitorModel::hvUpperLimitKey : MonitorModel::hvLowerLimitKey, Origin::Loaded);
             continue;
         }
 

@@ -120,7 +120,7 @@ QString MonitorModel::boardNumber(QChar board, bool serial) const {
 }
 
 void MonitorModel::setBoardNumber(QChar board, bool serial, const QString& text, Origin from) {
-    setOrigin(QStringLiteral("board:%1:%2").arg(board.toUpper()).arg(QLatin1Char(serial ? 'S' : 'P')), from);
+    setOrigin(boardKey(board, serial), from);
     switch (board.toUpper().unicode()) {
     case 'S':
         (serial ? serialNumber : modelNumber) = text;
@@ -160,6 +160,7 @@ void MonitorModel::initialise() {
     hvUpperLimit = 0;
     hvLowerLimit = 0;
     diagnostics = DiagnosticValues();
+    states.forget();
     dataChanged = false;
     operatingModeMask = 0;
     setCapabilities(0);
@@ -261,6 +262,7 @@ void MonitorModel::forgetMonitorValues() {
     for (Origin& o : m_origins)
         forget(o);
     diagnostics.forgetAll();
+    states.forget();
 }
 
 bool MonitorModel::scanSetKnown(int scanSet) const {

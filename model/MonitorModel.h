@@ -1,8 +1,9 @@
 #pragma once
 // The one in-memory record of the connected (or loaded) monitor: identity, versions, operating time, scan sets,
-// the adjustment values (DACs) per scan set and the diagnostics' readings. Answer handlers write it, windows read and
-// change it, the data file saves and loads it.
+// the adjustment values (DACs) per scan set, the option and state values and the diagnostics' readings. Answer
+// handlers write it, windows read and change it, the data file saves and loads it.
 #include "model/DiagnosticValues.h"
+#include "model/MonitorStates.h"
 #include "model/Origin.h"
 
 #include <QChar>
@@ -64,12 +65,23 @@ public:
     void initialise();
 
     // A reconnection, or another monitor: nothing read from the monitor is known of the one that answers now.
-    // Values loaded from a data file stay the file's, and those the user set stay the user's choice.
+    // Values loaded from a data file stay the file's, and those the user set stay the user's choice; the option and
+    // state values (states) are all forgotten, since the monitor may have changed them meanwhile.
     void forgetMonitorValues();
     // Origin of the other values the monitor reports (identity and boards, scan-set names, versions...), by the
     // key the handler that reads them gives ("board:S:P", "firmwareVersion", "scanSetName:2").
     Origin origin(const QString& key) const { return m_origins.value(key, Origin::Unknown); }
     void setOrigin(const QString& key, Origin from) { m_origins.insert(key, from); }
+    bool known(const QString& key) const { return origin(key) != Origin::Unknown; }
+    // The keys of the identity and status values the data file holds.
+    static QString boardKey(QChar board, bool serial) {
+        return QStringLiteral("board:%1:%2").arg(board.toUpper()).arg(QLatin1Char(serial ? 'S' : 'P'));
+    }
+    static inline const QString firmwareVersionKey = QStringLiteral("firmwareVersion");
+    static inline const QString romVersionKey = QStringLiteral("romVersion");
+    static inline const QString operatingTimeKey = QStringLiteral("operatingTime");
+    static inline const QString hvUpperLimitKey = QStringLiteral("hvUpperLimit");
+    static inline const QString hvLowerLimitKey = QStringLiteral("hvLowerLimit");
     // A scan set whose values a data file may hold: at least one of its present values is known.
     bool scanSetKnown(int scanSet) const;
     // Ticked for saving in "Scan Selection" (or by a loaded file) and known: what a data file holds.
@@ -105,11 +117,14 @@ public:
     // that the command line sees what the identity window shows.
     QString boardNumber(QChar board, bool serial) const;
     void setBoardNumber(QChar board, bool serial, const QString& text, Origin from = Origin::User);
-    // The HV limits of the data file; with a monitor their origin is under "hvUpperLimit" and "hvLowerLimit".
+    // The HV limits of the data file; each with its origin under its key above.
     qint16 hvUpperLimit = 0;
     qint16 hvLowerLimit = 0;
     // The readings of the diagnostics answers, the monitor's alone.
     DiagnosticValues diagnostics;
+    // The option and state values the monitor reports (heater and fan, backlight, deflection and HV enable, video
+    // source, brightness and contrast limits, operating mode, boot block).
+    MonitorStates states;
     bool dataChanged = false;
     unsigned operatingModeMask = 0;
 

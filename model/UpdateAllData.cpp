@@ -27,6 +27,15 @@ QString UpdateAllData::stepRequest(int step) {
     return QString::fromLatin1(steps[step]);
 }
 
+QStringList UpdateAllData::stepRequests(int step, const MonitorModel& model) {
+    const QString request = stepRequest(step);
+    if (request.isEmpty())
+        return {};
+    if (request != QLatin1String("dss") || !model.hasBoardIdentity)
+        return {request};
+    return {request, QStringLiteral("dmu"), QStringLiteral("dmt"), QStringLiteral("dst")};
+}
+
 QStringList UpdateAllData::convergenceReadList() {
     return {QStringLiteral("dda"),  QStringLiteral("ddpa"), QStringLiteral("ddfa"), QStringLiteral("ddd"),
             QStringLiteral("ddpd"), QStringLiteral("ddfd"), QStringLiteral("dde"),  QStringLiteral("ddpe"),
@@ -59,9 +68,9 @@ void UpdateAllData::updateAllStep(int step) {
     if (!m_model.monitorResponding)
         return;
     if (step >= 0 && step <= lastStep) {
-        const QString request = stepRequest(step);
-        if (!request.isEmpty() && m_queueRequest)
-            m_queueRequest(request);
+        for (const QString& request : stepRequests(step, m_model))
+            if (m_queueRequest)
+                m_queueRequest(request);
     } else {
         m_sendCount = 1;
         ++m_cycle;

@@ -23,6 +23,10 @@ public:
     static constexpr int intervalMs = 1000;
     // The request of a step; empty for step 3 and for the reset step (any number outside 0 to 44).
     static QString stepRequest(int step);
+    // What a step queues for this monitor: its request and, at the serial-number step of a monitor whose boards
+    // report their numbers, the part number and the CRT's numbers as well, which the data file holds and the step
+    // table does not read.
+    static QStringList stepRequests(int step, const MonitorModel& model);
     // The convergence reads, in the order they are queued.
     static QStringList convergenceReadList();
 

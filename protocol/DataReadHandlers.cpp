@@ -78,11 +78,6 @@ QString lineAfter(const QString& body, const QString& label) {
     return text;
 }
 
-// A number shown with a leading blank when it is not negative.
-QString signedDisplay(int n) {
-    return n >= 0 ? QLatin1Char(' ') + QString::number(n) : QString::number(n);
-}
-
 } // namespace
 
 DataReadHandlers::DataReadHandlers(MonitorModel& model, QObject* parent)
@@ -119,12 +114,12 @@ void DataReadHandlers::versionAnswer(const QString& body) {
 
     const QString shown = QStringLiteral("V ") + version;
     // Another firmware on the line is another monitor: nothing read of the last one holds for it.
-    if (m_model.origin(QStringLiteral("firmwareVersion")) == Origin::Read && m_model.firmwareVersion != shown) {
+    if (m_model.origin(MonitorModel::firmwareVersionKey) == Origin::Read && m_model.firmwareVersion != shown) {
         m_model.forgetMonitorValues();
         m_diagnostics->monitorValuesForgotten();
     }
     m_model.firmwareVersion = shown;
-    m_model.setOrigin(QStringLiteral("firmwareVersion"), Origin::Read);
+    m_model.setOrigin(MonitorModel::firmwareVersionKey, Origin::Read);
     emit firmwareVersionRead(shown);
 
     m_model.firmwareClass = static_cast<int>(scaled);
@@ -169,6 +164,7 @@ void DataReadHandlers::bootEpromVersion(const QString& body) {
         return;
     const QString shown = QStringLiteral("V ") + version;
     m_model.romVersion = shown;
+    m_model.setOrigin(MonitorModel::romVersionKey, Origin::Read);
     emit bootEpromVersionRead(shown);
 }
 
@@ -186,7 +182,8 @@ void DataReadHandlers::bootBlockContents(const QString& body) {
         const int lineFeed = rest.indexOf(QLatin1Char('\n'), at);
         rest = lineFeed < 0 ? QString() : rest.mid(lineFeed + 1);
     }
-    emit bootBlockRead(values);
+    MonitorStates& states = m_model.states;
+    states.bootBlock.set(values, Origin::Read);
 
     static const QString autoBoot = QStringLiteral("auto boot ");
     const int at = body.indexOf(autoBoot);
@@ -194,8 +191,9 @@ void DataReadHandlers::bootBlockContents(const QString& body) {
         int end = at + autoBoot.size();
         while (end < body.size() && Text::isAlphanumeric(body.at(end)))
             ++end;
-        emit autoBootRead(body.mid(at + autoBoot.size(), end - at - autoBoot.size()));
+        states.autoBoot.set(body.mid(at + autoBoot.size(), end - at - autoBoot.size()), Origin::Read);
     }
+    emit statesChanged(MonitorStates::Part::BootBlock);
 }
 
 void DataReadHandlers::currentScanSet(const QString& body) {
@@ -280,8 +278,15 @@ void DataReadHandlers::serialNumber(QChar board, const QString& body) {
 void DataReadHandlers::filamentDutyCycle(QChar reading, const QString& body) {
     bool found = false;
     const QString value = withoutLineEnd(ParseRules::labelledValue(body, QStringLiteral("Duty Cycle = "), &found));
-    if (found)
-        emit filamentDutyRead(reading.toUpper(), value);
+    if (!found)
+        return;
+    MonitorStates& states = m_model.states;
+    const QChar r = reading.toUpper();
+    (r == QLatin1Char('S')   ? states.filamentSteady
+     : r == QLatin1Char('W') ? states.filamentWarmup
+                             : states.filamentImmediate)
+        .set(value, Origin::Read);
+    emit statesChanged(MonitorStates::Part::Backlight);
 }
 
 void DataReadHandlers::operatingTime(const QString& body) {
@@ -292,19 +297,20 @@ void DataReadHandlers::operatingTime(const QString& body) {
         return;
     if (QString first = lines.at(0); ParseRules::nextNumber(first) == -1)
         return;
+    // The stored time and the time since power-on, each days, hours, minutes, seconds, then the cycles: every field
+    // a clean number, or the answer is garbled and read again.
+    constexpr int most = 999999;
+    QVector<int> stored, sincePowerOn, cyclesField;
+    const bool clean = ParseRules::strictList(lines.at(0), 4, 0, most, &stored) &&
+                       ParseRules::strictList(lines.at(1), 4, 0, most, &sincePowerOn) &&
+                       ParseRules::strictList(lines.at(2), 1, 0, most, &cyclesField) && !cyclesField.isEmpty();
+    settle(Catalogue::readOperatingTime(), clean, body);
+    if (!clean)
+        return;
     int fields[4] = {0, 0, 0, 0};
-    for (int l = 0; l < 2; ++l) {
-        QString rest = lines.at(l);
-        for (int& field : fields) {
-            const int n = ParseRules::nextNumber(rest);
-            if (n != -1)
-                field += n;
-        }
-    }
-    QString cyclesLine = lines.at(2);
-    int cycles = ParseRules::nextNumber(cyclesLine);
-    if (cycles == -1)
-        cycles = 0;
+    for (int k = 0; k < 4; ++k)
+        fields[k] = stored.value(k) + sincePowerOn.value(k);
+    const int cycles = cyclesField.first();
 
     int& days = fields[0];
     int& hours = fields[1];
@@ -327,14 +333,13 @@ void DataReadHandlers::operatingTime(const QString& body) {
     const QString cyclesText = QString::number(cycles);
     m_model.operatingTime = timeText;
     m_model.operatingCycles = cyclesText;
+    m_model.setOrigin(MonitorModel::operatingTimeKey, Origin::Read);
     emit operatingTimeRead(timeText, cyclesText, days, hours, minutes, seconds, cycles);
 }
 
-void DataReadHandlers::heaterAndFan(const QString& body) {
+bool DataReadHandlers::heaterAndFan(const QString& body) {
     const QString heater = lineAfter(body, QStringLiteral("Heater "));
     const QString fan = lineAfter(body, QStringLiteral("Fan "));
-    if (heater.isEmpty() && fan.isEmpty())
-        return;
     const int heaterState = heater.startsWith(QLatin1String("automatic"))    ? 0
                             : heater.startsWith(QLatin1String("forced off")) ? 1
                             : heater.startsWith(QLatin1String("forced on"))  ? 2
@@ -345,15 +350,24 @@ void DataReadHandlers::heaterAndFan(const QString& body) {
         const int n = Text::parseSignedDecimal(fan.mid(speed.size()));
         fanState = n >= 0 && n <= 3 ? n + 1 : -1;
     }
-    emit heaterFanRead(heaterState, fanState);
+    if (heaterState >= 0)
+        m_model.states.heater.set(heaterState, Origin::Read);
+    if (fanState >= 0)
+        m_model.states.fan.set(fanState, Origin::Read);
+    return heaterState >= 0 || fanState >= 0;
 }
 
 void DataReadHandlers::panelStatus(const QString& body) {
-    if (body.contains(QLatin1String("Photocell Enabled")))
-        emit photocellRead(true);
-    if (body.contains(QLatin1String("Photocell Disabled")))
-        emit photocellRead(false);
-    heaterAndFan(body);
+    MonitorStates::Parts changed;
+    const bool photocellOn = body.contains(QLatin1String("Photocell Enabled"));
+    if (photocellOn || body.contains(QLatin1String("Photocell Disabled"))) {
+        m_model.states.photocellEnabled.set(photocellOn, Origin::Read);
+        changed |= MonitorStates::Part::Backlight;
+    }
+    if (heaterAndFan(body))
+        changed |= MonitorStates::Part::HeaterFan;
+    if (panelControls(body))
+        changed |= MonitorStates::Part::PanelControls;
 
     auto failText = [](QChar flag) -> QString {
         if (flag == QLatin1Char('0'))
@@ -364,28 +378,40 @@ void DataReadHandlers::panelStatus(const QString& body) {
     };
     m_diagnostics->deflectionStatus(body.isEmpty() ? QString() : failText(body.at(0)),
                                     body.size() >= 3 ? failText(body.at(2)) : QString());
+    if (changed)
+        emit statesChanged(changed);
+}
 
+bool DataReadHandlers::panelControls(const QString& body) {
+    MonitorStates& states = m_model.states;
     const int fc = m_model.firmwareClass;
+    bool any = false;
     static const QString limitsLabel = QStringLiteral("Limits ");
     const int limitsAt = body.indexOf(limitsLabel);
     if (limitsAt >= 0) {
         QString rest = body.mid(limitsAt + limitsLabel.size());
-        QStringList limits;
-        for (int k = 0; k < 8; ++k) {
-            limits.append(signedDisplay(roundedDecimal(rest)));
+        std::array<int, MonitorStates::limitCount> limits{};
+        for (int& limit : limits) {
+            limit = roundedDecimal(rest);
             rest = Text::textAfterComma(rest);
         }
-        emit limitsRead(limits);
+        states.limits.set(limits, Origin::Read);
         if (FirmwareClass::limitsCarryHysteresis(fc)) {
-            const QString contrast = signedDisplay(roundedDecimal(rest));
+            states.contrastHysteresis.set(roundedDecimal(rest), Origin::Read);
             rest = Text::textAfterComma(rest);
-            emit hysteresisRead(contrast, signedDisplay(roundedDecimal(rest)));
+            states.brightnessHysteresis.set(roundedDecimal(rest), Origin::Read);
         }
+        any = true;
     }
 
+    // "BC" and the user brightness and contrast flags: 0 where the software controls it.
     const int bc = body.indexOf(QLatin1String("BC"));
-    if (bc >= 0 && FirmwareClass::limitsCarrySoftwareControl(fc) && bc + 5 < body.size())
-        emit softwareControlRead(body.at(bc + 3) == QLatin1Char('0'), body.at(bc + 5) == QLatin1Char('0'));
+    if (bc >= 0 && FirmwareClass::limitsCarrySoftwareControl(fc) && bc + 5 < body.size()) {
+        states.brightnessSoftware.set(body.at(bc + 3) == QLatin1Char('0'), Origin::Read);
+        states.contrastSoftware.set(body.at(bc + 5) == QLatin1Char('0'), Origin::Read);
+        any = true;
+    }
+    return any;
 }
 
 void DataReadHandlers::modelType(const QString& body) {
@@ -396,8 +422,9 @@ void DataReadHandlers::modelType(const QString& body) {
     const int type = ParseRules::radixNumber(value);
     if (type < 1 || type > 63)
         return;
-    const FlagScope suppress(m_model.suppressControlEvents, true, false);
-    emit modelTypeRead(type);
+    // The answer reports bit 8 for a monochrome monitor, "cw" takes it for a colour one.
+    m_model.states.operatingMode.set(type ^ 8, Origin::Read);
+    emit statesChanged(MonitorStates::Part::OperatingMode);
 }
 
 void DataReadHandlers::capability(const QString& body) {
@@ -415,11 +442,13 @@ void DataReadHandlers::capability(const QString& body) {
 }
 
 void DataReadHandlers::deflectionEnableRead(bool enabled) {
-    emit deflectionEnabledRead(enabled);
+    m_model.states.deflectionEnabled.set(enabled, Origin::Read);
+    emit statesChanged(MonitorStates::Part::DeflectionHv);
 }
 
 void DataReadHandlers::hvEnableRead(bool enabled) {
-    emit hvEnabledRead(enabled);
+    m_model.states.hvEnabled.set(enabled, Origin::Read);
+    emit statesChanged(MonitorStates::Part::DeflectionHv);
 }
 
 bool DataReadHandlers::readList(QChar group, DacKind kind, const QString& text, int count, QVector<int>* values) {

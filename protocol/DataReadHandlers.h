@@ -4,6 +4,7 @@
 // its body with the shared rules, writes the monitor data model (with the values' origin) and emits a typed
 // result for the windows that show it. Handlers never touch widgets. A DAC list with a damaged number is
 // reported and read again; other malformed answers are ignored.
+#include "model/MonitorStates.h"
 #include "protocol/AnswerHandlers.h"
 
 #include <QHash>
@@ -72,15 +73,12 @@ signals:
     // Colour-balance offset row, six values: Current carries the slider positions (number + 128), Factory and
     // Initial the numbers shown in the boxes.
     void offsetRowRead(DacKind kind, const QVector<int>& values);
-    // Boot-block bytes (two characters each, up to nine) and the auto-boot word.
-    void bootBlockRead(const QStringList& values);
-    void autoBootRead(const QString& text);
+    // A part of the model's monitor states changed: an answer reported it (the model holds it as read), or a
+    // window took the user's choice of it (noteStatesChanged). The windows that show the part show it again.
+    void statesChanged(MonitorStates::Parts parts);
     // Current scan set of the monitor: number and name (at most 72 characters), each only when present.
     void currentScanSetNumberRead(int number);
     void currentScanSetNameRead(const QString& name);
-    // A flat panel's heater (0 automatic, 1 forced off, 2 forced on) and fan (0 automatic, 1 to 4 forced at speed
-    // 0 to 3) from the panel status; -1 where the answer says nothing.
-    void heaterFanRead(int heater, int fan);
     // The nominal frequencies of the "dc" answer, each as worded ("31.47 kHz"), empty when absent.
     void currentScanSetFrequenciesRead(const QString& horizontal, const QString& vertical);
     // The model's current scan set and its caption now follow the monitor's.
@@ -91,21 +89,8 @@ signals:
     // set-times window.
     void operatingTimeRead(const QString& timeText, const QString& cyclesText, int days, int hours, int minutes,
                            int seconds, int cycles);
-    // Panel status, each only when the answer carries it.
-    void photocellRead(bool enabled);
-    void limitsRead(const QStringList& texts); // eight limits, a leading blank when not negative
-    void hysteresisRead(const QString& contrastText, const QString& brightnessText);
-    void softwareControlRead(bool brightnessEnabled, bool contrastEnabled);
-    // Model type 1 to 63 (bits 32 built-in test, 16 emulator commands, 8 monochrome, 4 DAC updating, 2 user
-    // brightness disabled, 1 user contrast disabled); emitted with suppressControlEvents set.
-    void modelTypeRead(int modelType);
     // Capability mask, already stored in the model's flags; emitted with suppressControlEvents set.
     void capabilityRead(int mask);
-    // The deflection and HV state that the "M" answers report; emitted with suppressControlEvents set.
-    void deflectionEnabledRead(bool enabled);
-    void hvEnabledRead(bool enabled);
-    // Filament duty cycle text of a reading ("S" steady, "W" warm-up, any other immediate).
-    void filamentDutyRead(QChar reading, const QString& text);
     // DAC values of a group (upper-case letter) from index 0 upward, as far as they were accepted. Current
     // values are the slider positions; the model's tables at the current scan set are already written.
     void dacValuesRead(QChar group, DacKind kind, const QVector<int>& values);
@@ -117,12 +102,18 @@ signals:
     // Cells of the model written from an answer: count DACs from first of the group, at scan set scanSet.
     void dacRowStored(QChar group, DacKind kind, int first, int count, int scanSet);
 
+public:
+    // A window took the user's choice of a state into the model.
+    void noteStatesChanged(MonitorStates::Parts parts) { emit statesChanged(parts); }
+
 private:
     void versionAnswer(const QString& body);
     void offsetRow(QChar selector, const QString& body);
     void scanSetList(const QString& body);
-    // The heater and fan lines a flat panel adds to its panel status.
-    void heaterAndFan(const QString& body);
+    // The heater and fan lines a flat panel adds to its panel status; true when it carried either.
+    bool heaterAndFan(const QString& body);
+    // The limits, hysteresis and software-control flags of the panel status; true when it carried any.
+    bool panelControls(const QString& body);
     void identity(QChar board, bool serial, const QString& body, const QString& label);
     // The list of a DAC answer under the strict number rule; a garbled one is reported and read again.
     bool readList(QChar group, DacKind kind, const QString& text, int count, QVector<int>* values);

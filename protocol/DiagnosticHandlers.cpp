@@ -141,13 +141,14 @@ void DiagnosticHandlers::hvControls(const QString& body) {
     const struct {
         std::optional<int> value;
         qint16* field;
-        const char* key;
-    } limits[] = {{upper, &m_model.hvUpperLimit, "hvUpperLimit"}, {lower, &m_model.hvLowerLimit, "hvLowerLimit"}};
+        const QString* key;
+    } limits[] = {{upper, &m_model.hvUpperLimit, &MonitorModel::hvUpperLimitKey},
+                  {lower, &m_model.hvLowerLimit, &MonitorModel::hvLowerLimitKey}};
     for (const auto& l : limits) {
         if (!l.value)
             continue;
         *l.field = qint16(*l.value);
-        m_model.setOrigin(QString::fromLatin1(l.key), Origin::Read);
+        m_model.setOrigin(*l.key, Origin::Read);
     }
     store(found.readings, found.absent, DiagnosticParts(DiagnosticPart::HvControls) | DiagnosticPart::HvLimits);
 }

@@ -11,6 +11,8 @@
 #include "protocol/DataReadHandlers.h"
 #include "protocol/Dispatcher.h"
 
+#include <utility>
+
 MonitorSession::MonitorSession(const Parts& parts, QObject* parent)
     : QObject(parent), m_portMap(std::make_unique<PortMap>(parts.settings)),
       m_model(std::make_unique<MonitorModel>()), m_handlers(std::make_unique<DataReadHandlers>(*m_model)),
@@ -23,6 +25,7 @@ MonitorSession::MonitorSession(const Parts& parts, QObject* parent)
     m_link->setOpenFailureExplainer(
         [portMap](const QString& device, const OpenFailure& failure) { return portMap->explain(device, failure); });
     m_link->setDispatch([this](const QString& answer) {
+        m_garbledReread.clear();
         m_dispatcher->dispatchAnswer(answer);
         answerDispatched();
     });
@@ -36,6 +39,9 @@ MonitorSession::MonitorSession(const Parts& parts, QObject* parent)
         emit connectionLost();
     });
     connect(queue(), &TransmitQueue::requestSettled, this, &MonitorSession::onSettled);
+    // Dispatch comes before the answer settles its request: the request learns that its answer was garbled.
+    connect(m_handlers.get(), &DataReadHandlers::answerGarbled, this,
+            [this](const QString&, const QString& reread) { m_garbledReread = reread; });
 }
 
 MonitorSession::~MonitorSession() = default;
@@ -111,6 +117,15 @@ void MonitorSession::onSettled(const RequestOutcome& settled) {
     if (request.text == Catalogue::readFirmwareVersion() && m_state == ConnectionState::Online &&
         m_model->firmwareClass == 0 && outcome.ending != Ending::Dropped && m_firmwareAsks < maxFirmwareAsks) {
         ++m_firmwareAsks;
+        ++m_retried;
+        m_retries.insert(submit(request), outcome.id);
+        return;
+    }
+    // An answer whose numbers came garbled took nothing: the read is asked again and its caller waits for that
+    // answer instead (the handlers stop asking after a few garbled answers in a row).
+    const QString reread = std::exchange(m_garbledReread, QString());
+    if (outcome.ending == Ending::Answered && request.kind == Request::Kind::Read && m_model->monitorResponding &&
+        !reread.isEmpty() && reread.compare(request.text, Qt::CaseInsensitive) == 0) {
         ++m_retried;
         m_retries.insert(submit(request), outcome.id);
         return;

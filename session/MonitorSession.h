@@ -111,6 +111,8 @@ private:
     QStringList m_droppedNames;
     static constexpr int maxFirmwareAsks = 3;
     int m_firmwareAsks = 0;
+    // The read a garbled answer asks for again, until the request it answered settles.
+    QString m_garbledReread;
     bool m_dropReportQueued = false;
     int m_retried = 0;
     int m_dropped = 0;

@@ -5,6 +5,7 @@
 #include <QSocketNotifier>
 #include <QTimer>
 
+#include <cctype>
 #include <cerrno>
 #include <cstring>
 #include <fcntl.h>
@@ -276,6 +277,9 @@ bool PtySimulator::applyControl(const QString& line) {
         const quint32 seed = w.size() == 3 ? w[2].toUInt(&ok2) : m_options.seed;
         if (ok1 && ok2)
             setNoise(p, seed);
+    } else if (cmd == QLatin1String("garble") && w.size() == 2) {
+        garbleNextAnswer(w[1].toLatin1());
+        ok1 = true;
     }
     return ok1 && ok2;
 }
@@ -330,7 +334,11 @@ void PtySimulator::takeInput(const QByteArray& bytes) {
         if (!e.answer.isEmpty()) {
             // On the line, the controller ends its prompt (or "!") with a line end, which the tool drops
             // before the next answer's echo; some controllers send none.
-            const QByteArray wire = m_options.barePrompt ? e.answer : e.answer + "\r\n";
+            QByteArray wire = m_options.barePrompt ? e.answer : e.answer + "\r\n";
+            if (!m_garble.isEmpty() && e.request.trimmed() == m_garble) {
+                m_garble.clear();
+                garbleFirstNumber(wire);
+            }
             // The erase keeps the controller busy: what arrives meanwhile is answered after it.
             const int delay = m_options.delayMs + (e.request.trimmed() == "bf3" ? m_options.eraseMs : 0);
             if (delay > 0) {
@@ -348,6 +356,17 @@ void PtySimulator::takeInput(const QByteArray& bytes) {
         if (e.completed != DownloadTarget::None)
             emit downloadCompleted(e.completed);
     }
+}
+
+void PtySimulator::garbleFirstNumber(QByteArray& answer) {
+    // The echo's own digits stay: the first number of the reply lines.
+    int at = answer.indexOf('\n');
+    while (at >= 0 && at < answer.size() && !std::isdigit(static_cast<unsigned char>(answer.at(at))))
+        ++at;
+    while (at >= 0 && at + 1 < answer.size() && std::isdigit(static_cast<unsigned char>(answer.at(at + 1))))
+        ++at;
+    if (at >= 0 && at < answer.size())
+        answer[at] = 'u';
 }
 
 void PtySimulator::onDelayTimer() {

@@ -42,6 +42,9 @@ public:
     void setBaud(int baud);
     void setRejectRecord(int k, int times);
     void setNoise(double percent, quint32 seed);
+    // The next answer to this request (as typed, without its line end) comes with the last digit of its first
+    // number turned into a letter: noise that a reader must not take for a number.
+    void garbleNextAnswer(const QByteArray& request) { m_garble = request; }
     void setImageOut(const QString& path) { m_options.imageOut = path; }
     // Puts bytes on the line at once, outside any answer: line noise, a stray prompt.
     void sendRaw(const QByteArray& bytes);
@@ -73,6 +76,7 @@ private:
     void onDelayTimer();
     void onThrottleTimer();
     void takeInput(const QByteArray& bytes);
+    static void garbleFirstNumber(QByteArray& answer);
     void queueOutput(const QByteArray& data);
     void flushOutput();
 
@@ -84,6 +88,7 @@ private:
     SimOptions m_options;
     SimMonitor m_monitor;
     LineNoise m_noise;
+    QByteArray m_garble;
     int m_master = -1;
     int m_slave = -1;
     QString m_devicePath;

@@ -38,8 +38,8 @@ QString SimOptions::usage() {
         "  --drift COUNTS       one voltage drifts by COUNTS at each test-point read (CRT: the anode voltage)\n"
         "  --help               this text\n"
         "Control lines on standard input: silent 0|1, silent-after N, delay MS, erase-time MS, baud RATE,\n"
-        "reject-record K N, noise PERCENT [SEED], send TEXT (puts TEXT on the line at once; \\r \\n \\t \\\\\n"
-        "\\xHH escapes).\n");
+        "reject-record K N, noise PERCENT [SEED], garble REQUEST (the next answer to REQUEST has a letter in its\n"
+        "first number), send TEXT (puts TEXT on the line at once; \\r \\n \\t \\\\ \\xHH escapes).\n");
 }
 
 bool SimOptions::fromArguments(const QStringList& arguments, SimOptions* options, QString* error) {

@@ -1,7 +1,8 @@
 #include "download/windows/FrmBootBlock.h"
 
-#include "ui/AppContext.h"
+#include "model/MonitorModel.h"
 #include "protocol/Catalogue.h"
+#include "ui/AppContext.h"
 
 #include <QGridLayout>
 #include <QHBoxLayout>
@@ -22,14 +23,14 @@ FrmBootBlock::FrmBootBlock(AppContext& ctx)
     for (int i = 0; i < rowCount; ++i) {
         auto* caption = new QLabel(QString::fromLatin1(captions[i]), this);
         caption->setObjectName(QStringLiteral("lblBB(%1)").arg(i));
-        m_values[i] = new QLabel(QStringLiteral("Value"), this);
+        m_values[i] = new QLabel(this);
         m_values[i]->setObjectName(QStringLiteral("lblValue(%1)").arg(i));
         grid->addWidget(caption, i, 0, Qt::AlignRight);
         grid->addWidget(m_values[i], i, 1);
     }
     auto* label1 = new QLabel(QStringLiteral("AutoBoot Is:"), this);
     label1->setObjectName(QStringLiteral("Label1"));
-    m_lblAutoBoot = new QLabel(QStringLiteral("Value"), this);
+    m_lblAutoBoot = new QLabel(this);
     m_lblAutoBoot->setObjectName(QStringLiteral("lblAutoBoot"));
     grid->addWidget(label1, rowCount, 0, Qt::AlignRight);
     grid->addWidget(m_lblAutoBoot, rowCount, 1);
@@ -59,17 +60,18 @@ FrmBootBlock::FrmBootBlock(AppContext& ctx)
         m_ctx.send(Catalogue::readBootBlock());
     });
     connect(done, &QPushButton::clicked, this, &ChildWindow::hideWindow);
+    showStates();
 }
 
 void FrmBootBlock::onActivated() {
+    showStates();
     m_ctx.send(Catalogue::readBootBlock());
 }
 
-void FrmBootBlock::showValues(const QStringList& values) {
-    for (int i = 0; i < rowCount && i < values.size(); ++i)
-        m_values[i]->setText(values.at(i));
-}
-
-void FrmBootBlock::showAutoBoot(const QString& text) {
-    m_lblAutoBoot->setText(text);
+void FrmBootBlock::showStates() {
+    const MonitorStates& s = m_ctx.model->states;
+    const QString none = QStringLiteral("not reported");
+    for (int i = 0; i < rowCount; ++i)
+        m_values[i]->setText(s.bootBlock.known() ? s.bootBlock.value().value(i, none) : none);
+    m_lblAutoBoot->setText(s.autoBoot.known() ? s.autoBoot.value() : none);
 }

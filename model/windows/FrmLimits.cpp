@@ -1,7 +1,8 @@
 #include "model/windows/FrmLimits.h"
 
-#include "ui/AppContext.h"
+#include "model/MonitorModel.h"
 #include "model/windows/WindowParts.h"
+#include "ui/AppContext.h"
 #include "protocol/Catalogue.h"
 
 #include <QGridLayout>
@@ -10,7 +11,6 @@
 #include <QVBoxLayout>
 
 namespace {
-constexpr int limitCount = 8;
 QString limitName(int k) {
     return QStringLiteral("lblLimit(%1)").arg(k);
 }
@@ -36,12 +36,14 @@ FrmLimits::FrmLimits(AppContext& ctx)
 }
 
 void FrmLimits::onActivated() {
+    showStates();
     fitFrame();
     m_ctx.send(Catalogue::readPanelStatus());
 }
 
-void FrmLimits::showLimits(const QStringList& texts) {
-    for (int k = 0; k < limitCount && k < texts.size(); ++k)
+void FrmLimits::showStates() {
+    const Reported<std::array<int, MonitorStates::limitCount>>& limits = m_ctx.model->states.limits;
+    for (int k = 0; k < MonitorStates::limitCount; ++k)
         if (auto* value = findChild<QLabel*>(limitName(k)))
-            value->setText(texts.at(k));
+            value->setText(limits.known() ? signedText(limits.value()[k]) : QStringLiteral("not reported"));
 }

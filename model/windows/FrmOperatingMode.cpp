@@ -1,11 +1,13 @@
 #include "model/windows/FrmOperatingMode.h"
 
-#include "ui/AppContext.h"
 #include "model/MonitorModel.h"
 #include "model/OperatingSettings.h"
 #include "model/windows/WindowParts.h"
+#include "protocol/DataReadHandlers.h"
+#include "ui/AppContext.h"
 
 #include <QGroupBox>
+#include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
 #include <QVBoxLayout>
@@ -33,7 +35,7 @@ FrmOperatingMode::FrmOperatingMode(AppContext& ctx)
         auto* inFrame = new QVBoxLayout(frame);
         for (QRadioButton* o : {m_pairs[i].bitOption, m_pairs[i].otherOption}) {
             inFrame->addWidget(o);
-            // A change made by an answer raises the same signal as the user's click; the flag tells them apart.
+            // A shown mode selects the options with their signals blocked: only the user's choice arrives here.
             connect(o, &QRadioButton::toggled, this, [this](bool on) {
                 if (on)
                     optionChosen();
@@ -41,14 +43,29 @@ FrmOperatingMode::FrmOperatingMode(AppContext& ctx)
         }
         layout->addWidget(frame);
     }
+    m_note = createNote(this, QStringLiteral("lblStateNote"),
+                        QStringLiteral("Not reported by the monitor yet: the mode is sent once an option is chosen in "
+                                       "every frame."));
+    layout->addWidget(m_note);
     layout->addStretch(1);
     layout->addLayout(WindowParts::buttonRow(
         {WindowParts::dismissButton(this, QStringLiteral("OperatingModeCloseButton"), QStringLiteral("Close"))}));
+    showStates();
 }
 
 void FrmOperatingMode::onActivated() {
+    showStates();
     fitFrame();
     m_ctx.send(Catalogue::readModelType());
+}
+
+void FrmOperatingMode::showStates() {
+    const Reported<int>& mode = m_ctx.model->states.operatingMode;
+    const auto& pairs = OperatingMode::pairs();
+    for (size_t i = 0; i < pairs.size(); ++i)
+        showSelected({m_pairs[i].bitOption, m_pairs[i].otherOption},
+                     mode.known() ? ((mode.value() & pairs[i].bit) ? 0 : 1) : -1);
+    showNote(m_note, mode.known());
 }
 
 void FrmOperatingMode::optionChosen() {
@@ -56,22 +73,25 @@ void FrmOperatingMode::optionChosen() {
     if (m.suppressControlEvents)
         return;
     std::array<bool, 6> selected{};
-    for (size_t i = 0; i < m_pairs.size(); ++i)
+    for (size_t i = 0; i < m_pairs.size(); ++i) {
+        if (!m_pairs[i].bitOption->isChecked() && !m_pairs[i].otherOption->isChecked())
+            return; // a pair nobody knows or chose: no mask to send yet
         selected[i] = m_pairs[i].bitOption->isChecked();
-    m.operatingModeMask = OperatingMode::mask(selected);
-    m_ctx.send(Catalogue::setOperatingMode(int(m.operatingModeMask)));
-}
-
-void FrmOperatingMode::showModelType(int modelType) {
-    const auto& pairs = OperatingMode::pairs();
-    for (size_t i = 0; i < pairs.size(); ++i) {
-        const bool bitOption = OperatingMode::answerSelectsBitOption(pairs[i], modelType);
-        (bitOption ? m_pairs[i].bitOption : m_pairs[i].otherOption)->setChecked(true);
     }
+    m.operatingModeMask = OperatingMode::mask(selected);
+    if (!m.monitorResponding)
+        return;
+    m_ctx.send(Catalogue::setOperatingMode(int(m.operatingModeMask)));
+    m.states.operatingMode.set(int(m.operatingModeMask), Origin::User);
+    if (m_ctx.handlers)
+        m_ctx.handlers->noteStatesChanged(MonitorStates::Part::OperatingMode);
 }
 
 void FrmOperatingMode::selectStartUpControl(Catalogue::UserControl section, bool userControlled) {
     const Pair& p = m_pairs[section == Catalogue::UserControl::Brightness ? brightnessPair : contrastPair];
     // The bit option of these pairs is "Disabled": the user control is off at power-on.
     (userControlled ? p.otherOption : p.bitOption)->setChecked(true);
+    // Not sent (the other pairs are not known): the windows show the mode as it is.
+    if (!m_ctx.model->states.operatingMode.known() && m_ctx.handlers)
+        m_ctx.handlers->noteStatesChanged(MonitorStates::Part::OperatingMode);
 }

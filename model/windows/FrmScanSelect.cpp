@@ -72,7 +72,10 @@ FrmScanSelect::FrmScanSelect(AppContext& ctx, QWidget* parent)
         connect(choice, &QRadioButton::clicked, this, [this, i] { chooseOption(i); });
         // The model follows every change of a box, also those the window makes; only the user's clicks send.
         connect(box, &QCheckBox::stateChanged, this, [this, i] { m_ctx.model->scanSetEnabled[i] = boxValue(i); });
-        connect(box, &QCheckBox::clicked, this, [this, i] { checkClicked(i); });
+        connect(box, &QCheckBox::clicked, this, [this, i] {
+            noteUsersTick(i);
+            checkClicked(i);
+        });
         if (i > 0) {
             auto* copy = new QPushButton(QStringLiteral("Copy 1->%1").arg(i + 1), this);
             copy->setObjectName(arrayName("CopyDAC", i - 1));
@@ -106,11 +109,8 @@ FrmScanSelect::FrmScanSelect(AppContext& ctx, QWidget* parent)
         setBox(i, 0);
         m_boxes[i]->setEnabled(false);
     }
-    if (isScanSet(m.currentScanSet)) {
+    if (isScanSet(m.currentScanSet))
         m_boxes[m.currentScanSet]->setEnabled(true);
-        if (boxValue(m.currentScanSet) == 2)
-            setBox(m.currentScanSet, 1);
-    }
     m_settling = false;
 }
 
@@ -156,7 +156,9 @@ void FrmScanSelect::chooseOption(int i) {
     m.currentScanSet = static_cast<qint16>(i);
     m.scanSetChosen = true;
     m_boxes[i]->setEnabled(true);
-    if (boxValue(i) == 2)
+    // A greyed tick counts again for the current scan set only when the user gave it: one the monitor's list
+    // greyed says the scan set is switched on, not that its values are to be saved.
+    if (boxValue(i) == 2 && usersTick(i))
         setBox(i, 1);
     describeSelection();
     if (m.monitorResponding)
@@ -241,7 +243,22 @@ void FrmScanSelect::showEntry(int index, const QString& name, int enabled) {
     // so a save right after connecting cannot write values nobody has read.
     if (boxValue(index) != 1)
         setBox(index, enabled == 1 ? 2 : 0);
+    if (boxValue(index) == 0)
+        m_ctx.model->setOrigin(tickKey(index), Origin::Unknown);
     m_settling = settling;
+}
+
+QString FrmScanSelect::tickKey(int i) {
+    return QStringLiteral("scanSetTick:%1").arg(i);
+}
+
+void FrmScanSelect::noteUsersTick(int i) {
+    m_ctx.model->setOrigin(tickKey(i), boxValue(i) == 0 ? Origin::Unknown : Origin::User);
+}
+
+bool FrmScanSelect::usersTick(int i) const {
+    const Origin o = m_ctx.model->origin(tickKey(i));
+    return o == Origin::User || o == Origin::Loaded;
 }
 
 void FrmScanSelect::showName(int index, const QString& name) {

@@ -2,7 +2,8 @@
 // "Scan Selection": the scan set that every adjustment window works on, which scan sets are switched on in the
 // monitor, their names, and copies of scan set 1's settings to another scan set. The check boxes are the tool's
 // record of the ticked scan sets (the model's scanSetEnabled follows them): the data file saves a scan set only
-// while its box is ticked (1), and activation greys (2) every ticked box but the current scan set's.
+// while its box is ticked (1), and activation greys (2) every ticked box but the current scan set's. The tick that
+// saves is the user's: a scan set the monitor's list reports switched on shows greyed until the user ticks it.
 #include "ui/ChildWindow.h"
 
 #include <QList>
@@ -44,6 +45,10 @@ private:
     void markOption(int index);
     void setBox(int i, int value);
     int boxValue(int i) const;
+    // Who gave a scan set's tick, kept in the model under its key: the user (or a loaded file), or nobody.
+    static QString tickKey(int i);
+    void noteUsersTick(int i);
+    bool usersTick(int i) const;
     // The name and the caption of the selection after "OK" or the option choice.
     void describeSelection();
 

@@ -34,7 +34,11 @@ const char* const windowItems[] = {"mnuAdjustVideo",
                                    "mnuConfigureBacklight",
                                    "mnuConfigureHeater",
                                    "mnuConfigureSelectScanSet",
-                                   "mnuConfigureModelAndSerialNumber"};
+                                   "mnuConfigureModelAndSerialNumber",
+                                   "mnuConfigureOperatingMode",
+                                   "mnuConfigureVideoMode",
+                                   "mnuDiagnosticsDeflHV",
+                                   "mnuInfoLimits"};
 
 // The tool connected to a simulated monitor of a profile, with every setting request ("c...") it receives.
 struct Online {

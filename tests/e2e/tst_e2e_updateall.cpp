@@ -87,9 +87,14 @@ QString differenceFromMonitor(const MonitorModel& m, const sim::SimMonitor& moni
     auto differs = [](const char* what, const QString& got, const QString& want) {
         return got == want ? QString() : QStringLiteral("%1: \"%2\", monitor \"%3\"").arg(what, got, want);
     };
+    // The part number and the CRT's numbers where the boards report them: Update All Data reads them for the file.
+    const auto boards = [&p](const QString& number) { return p.hasBoardIdentity ? number : QString(); };
     for (const QString& d :
          {differs("model number", m.modelNumber, p.modelNumber),
           differs("serial number", m.serialNumber, p.serialNumber),
+          differs("part number", m.partNumber, boards(p.partNumber)),
+          differs("CRT part number", m.crtPartNumber, boards(p.crtPartNumber)),
+          differs("CRT serial number", m.crtSerialNumber, boards(p.crtSerialNumber)),
           differs("firmware version", m.firmwareVersion, QStringLiteral("V ") + p.firmwareVersion),
           differs("ROM version", m.romVersion, QStringLiteral("V ") + p.romVersion),
           differs("operating time", m.operatingTime, operatingTime),

@@ -57,7 +57,7 @@ private slots:
             {"2.50", "Command2", "cpl6|dp|"},
             {"2.50", "Command4", "cpl7|dp|"},
             {"2.50", "btnSetHystC", "CPHC3|"},
-            {"2.50", "btnSetHystB", "CPHB1|"},
+            {"2.50", "btnSetHystB", ""}, // nothing read, nothing typed: no value to set
             {"2.50", "Command5", "cdlp|ddpl|"},
             {"2.50", "btnUseInitial1", "cdl0201|"},
             {"2.50", "btnUseFactory1", "cdl0190|"},

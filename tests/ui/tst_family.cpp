@@ -477,8 +477,9 @@ private slots:
         QCOMPARE(t.monitor.sent(), QString("ddn|dc|CC0|"));
         QCOMPARE(t.control<QLabel>(w, "ScanName(1)")->text(), QString("800x600 75Hz"));
         QVERIFY(option(0)->isChecked());
-        // Only the current scan set's tick counts; the other ticked one is greyed.
-        QCOMPARE(boxes(), QString("1e2-0-0-0-0-"));
+        // The monitor's list switches scan sets 1 and 2 on: both greyed, neither ticked for saving by opening the
+        // window; the tick that saves is the user's.
+        QCOMPARE(boxes(), QString("2e2-0-0-0-0-"));
         QCOMPARE(t.model().scanSetCaption, QString("Scan Set Selected: #1: 640x480 60Hz"));
 
         QTest::mouseClick(option(2), Qt::LeftButton);
@@ -514,6 +515,9 @@ private slots:
         QVERIFY(t.choose("mnuConfigureSelectScanSet"));
         QCOMPARE(t.monitor.sent(), QString("ddn|dc|CC3|"));
         QCOMPARE(boxes(), QString("2-2-2-0e0-0-"));
+        // Back on scan set 3, the user's own tick counts again.
+        QTest::mouseClick(option(2), Qt::LeftButton);
+        QCOMPARE(boxes(), QString("2-2-1e0-0-0-"));
     }
 
     // After "DeSelect" no scan set is current (index 7): the option shows none, "Rename" has nothing to rename,

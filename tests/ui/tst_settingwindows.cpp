@@ -1,6 +1,6 @@
 // The single-setting windows (backlight, heater and fan, video configuration, deflection and HV enable) reached
 // through the menus of a tool connected to a monitor of their family: each control sends its requests, the
-// answers fill the controls without sending anything back.
+// answers fill the controls without sending anything back, and what the monitor did not report says so.
 #include "adjust/SingleSettingWindows.h"
 #include "link/TransmitQueue.h"
 #include "model/MonitorModel.h"
@@ -9,6 +9,7 @@
 
 #include <QAbstractButton>
 #include <QCheckBox>
+#include <QLabel>
 #include <QLineEdit>
 #include <QtTest>
 
@@ -72,48 +73,49 @@ private slots:
         QCOMPARE(t.sent(), expected);
     }
 
-    void backlightIsFilledByItsAnswersAndSendsOnlyTheUsersClicks() {
+    // The backlight shows what the monitor reported; what it did not report says so and sends nothing until the
+    // user types a value.
+    void backlightShowsTheMonitorsStateAndSendsOnlyTheUsersChoice() {
         OnlineTool t("3.10", {{"drs", {"Duty Cycle = 90"}},
                               {"drw", {"Duty Cycle = 200"}},
-                              {"drf", {"Duty Cycle = 45"}},
                               {"dp", {"0 0 V/H sync fail", "Photocell Enabled"}}});
         QVERIFY(t.choose("mnuConfigureBacklight"));
-        // The reads only: the photocell box the answer ticks sends nothing back.
+        // The reads only: the boxes and the photocell box the answers filled send nothing back.
         QCOMPARE(t.sent(), QString("drs|drw|drf|dp|"));
         QCOMPARE(t.get<QLineEdit>("frmBacklight", "txtFilSteady")->text(), QString("90"));
         QCOMPARE(t.get<QLineEdit>("frmBacklight", "txtFilWarmup")->text(), QString("200"));
-        QCOMPARE(t.get<QLineEdit>("frmBacklight", "txtSetFilImmediate")->text(), QString("45"));
+        auto* immediate = t.get<QLineEdit>("frmBacklight", "txtSetFilImmediate");
+        QCOMPARE(immediate->text(), QString());
+        QCOMPARE(immediate->placeholderText(), QString("not reported"));
+        QVERIFY(t.get<QLabel>("frmBacklight", "lblStateNote")->isVisibleTo(t.window("frmBacklight")));
+        t.get<QAbstractButton>("frmBacklight", "btnFilImmediate")->click();
+        QCOMPARE(t.sent(), QString());
+        immediate->setText("45");
+        t.get<QAbstractButton>("frmBacklight", "btnFilImmediate")->click();
+        QCOMPARE(t.sent(), QString("crf45|"));
+        QVERIFY(!t.get<QLabel>("frmBacklight", "lblStateNote")->isVisibleTo(t.window("frmBacklight")));
+
         auto* photocell = t.get<QCheckBox>("frmBacklight", "ckPhotocell");
         QVERIFY(photocell->isChecked());
         photocell->click();
         QCOMPARE(t.sent(), QString("cp8|"));
-
-        // An answer that finds the box as it is (no change) still lets the user's next click through.
-        t.monitor->replies["dp"] = QStringList{"0 0", "Photocell Disabled"};
-        t.h.ctx().windows->show<FrmVideoConfig>();
-        QVERIFY(t.choose("mnuConfigureBacklight"));
-        t.sent();
-        photocell->click();
-        QCOMPARE(t.sent(), QString("cp9|"));
-
-        // Before the panel status has come, the first click after activation only arms the box.
-        t.monitor->answering = false;
-        t.h.ctx().windows->show<FrmVideoConfig>();
-        QVERIFY(t.choose("mnuConfigureBacklight"));
-        photocell->click();
-        t.h.fakeClock.advance(1000);
-        QVERIFY(!t.h.ctx().queue()->transmitQueue().contains("cp"));
-        QVERIFY(!t.monitor->takeWritten().contains("cp"));
+        QVERIFY(!t.h.ctx().model->states.photocellEnabled.value());
     }
 
-    void deflectionAndHvAnswersSelectWithoutSending() {
+    void deflectionAndHvShowNothingUntilSwitched() {
         OnlineTool t("2.10");
         QVERIFY(t.choose("mnuDiagnosticsDeflHV"));
         QCOMPARE(t.sent(), QString()); // showing the window sends nothing
+        ChildWindow* w = t.window("frmDeflHVEnable");
+        // The monitor reports these only when they are switched: nothing selected, and the note says why.
+        for (const char* option : {"optDeflEnable", "optDeflDisable", "optHVEnable", "optHVDisable"})
+            QVERIFY(!t.get<QAbstractButton>("frmDeflHVEnable", option)->isChecked());
+        QVERIFY(t.get<QLabel>("frmDeflHVEnable", "lblStateNote")->isVisibleTo(w));
         t.h.ctx().dispatcher->dispatchAnswer("md0\r\nDeflection disabled\r\n#");
         t.h.ctx().dispatcher->dispatchAnswer("mh0\r\nHigh voltage disabled\r\n#");
         QVERIFY(t.get<QAbstractButton>("frmDeflHVEnable", "optDeflDisable")->isChecked());
         QVERIFY(t.get<QAbstractButton>("frmDeflHVEnable", "optHVDisable")->isChecked());
+        QVERIFY(!t.get<QLabel>("frmDeflHVEnable", "lblStateNote")->isVisibleTo(w));
         QCOMPARE(t.sent(), QString());
         t.get<QAbstractButton>("frmDeflHVEnable", "optHVEnable")->click();
         QCOMPARE(t.sent(), QString("mh1|"));

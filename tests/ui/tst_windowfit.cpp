@@ -124,11 +124,22 @@ QStringList faultsOf(QWidget* window) {
     return faults;
 }
 
-// Value fields left empty with no word why: framed labels and text boxes (a box with a prompt is one to type into).
+// Value fields left empty with no word why: framed labels and text boxes (a box with a prompt is one to type into),
+// and options of which none is selected.
 QStringList emptyFieldsOf(QWidget* window) {
     static const QRegularExpression why("not on this monitor|not reported|boot mode",
                                         QRegularExpression::CaseInsensitiveOption);
     QStringList empty;
+    QHash<QWidget*, int> selected; // per parent of shown options
+    for (QRadioButton* o : window->findChildren<QRadioButton*>())
+        if (o->isVisibleTo(window))
+            selected[o->parentWidget()] += o->isChecked() ? 1 : 0;
+    bool saysWhy = false;
+    for (QLabel* l : window->findChildren<QLabel*>())
+        saysWhy = saysWhy || (l->isVisibleTo(window) && l->text().contains(why));
+    for (auto it = selected.cbegin(); it != selected.cend(); ++it)
+        if (it.value() == 0 && !saysWhy)
+            empty << it.key()->objectName() + " options";
     for (QWidget* c : window->findChildren<QWidget*>()) {
         if (!c->isVisibleTo(window) || !isControl(c, window))
             continue;

@@ -71,8 +71,7 @@ class TestDataFile : public QObject {
         m.operatingCycles = QStringLiteral("37");
         m.hvUpperLimit = 310;
         m.hvLowerLimit = -12;
-        m.setOrigin(QStringLiteral("hvUpperLimit"), Origin::Read);
-        m.setOrigin(QStringLiteral("hvLowerLimit"), Origin::Read);
+        markAllRead(m);
     }
 
 private slots:
@@ -98,20 +97,30 @@ private slots:
     void identityLines_data() {
         QTest::addColumn<int>("firmwareClass");
         QTest::addColumn<bool>("crtLines");
-        QTest::newRow("class 99") << 99 << false;
-        QTest::newRow("class 100") << 100 << true;
-        QTest::newRow("class 210") << 210 << true;
-        QTest::newRow("class 299") << 299 << true;
-        QTest::newRow("class 300") << 300 << false;
-        QTest::newRow("class 410") << 410 << false;
+        QTest::addColumn<QString>("unread"); // the key of a value nobody read, whose line is left out
+        QTest::newRow("class 99") << 99 << false << QString();
+        QTest::newRow("class 100") << 100 << true << QString();
+        QTest::newRow("class 210") << 210 << true << QString();
+        QTest::newRow("class 299") << 299 << true << QString();
+        QTest::newRow("class 300") << 300 << false << QString();
+        QTest::newRow("class 410") << 410 << false << QString();
+        QTest::newRow("part number not read") << 210 << true << "Part Number";
+        QTest::newRow("CRT serial number not read") << 210 << true << "CRT Serial Number";
+        QTest::newRow("HV upper limit not read") << 210 << true << "HV Upper";
     }
 
     void identityLines() {
         QFETCH(int, firmwareClass);
         QFETCH(bool, crtLines);
+        QFETCH(QString, unread);
         MonitorModel m;
         connectedModel(m);
         m.firmwareClass = firmwareClass;
+        const QHash<QString, QString> keys{{"Part Number", MonitorModel::boardKey(QLatin1Char('U'), false)},
+                                           {"CRT Serial Number", MonitorModel::boardKey(QLatin1Char('T'), true)},
+                                           {"HV Upper", MonitorModel::hvUpperLimitKey}};
+        if (!unread.isEmpty())
+            m.setOrigin(keys.value(unread), Origin::Unknown);
         DataFile f(m);
         f.setTimestamp([] { return stamp; });
         const QList<QByteArray> lines = linesOf(f.contents());
@@ -127,6 +136,8 @@ private slots:
                  << "\"HV Upper Limit: \",\"310\"\r"
                  << "\"HV Lower Limit: \",\"-12\"\r"
                  << "\"NumScanSets\",6\r";
+        if (!unread.isEmpty())
+            expected.removeIf([&](const QByteArray& line) { return line.startsWith("\"" + unread.toLatin1()); });
         QCOMPARE(lines.mid(3, expected.size()), expected);
         QCOMPARE(lines.size(), 3 + expected.size() + 11);
         // Limits not read from the monitor connected now are no limits of it.

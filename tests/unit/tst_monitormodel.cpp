@@ -53,7 +53,7 @@ private slots:
     }
 
     // Where each value came from, through a connection's reads, a loaded file, a reconnection and another monitor;
-    // a data file holds a scan set only when it is ticked and known.
+    // a data file holds a scan set only when it is ticked and known; the option states are forgotten on reconnecting.
     void originThroughConnectReadLoadReconnect() {
         MonitorModel m;
         DataReadHandlers handlers(m);
@@ -65,6 +65,10 @@ private slots:
         QVERIFY(!m.scanSetSavable(0));
         dispatcher.dispatchAnswer(QStringLiteral("ddv\r\n1,2,3,4,5,6,7\r\n#"));
         dispatcher.dispatchAnswer(QStringLiteral("dms\r\nModel Number = MX\r\n#"));
+        dispatcher.dispatchAnswer(QStringLiteral("mh0\r\nHigh voltage disabled\r\n#"));
+        m.states.videoSource.set(MonitorStates::VideoBlack, Origin::User);
+        QCOMPARE(m.states.hvEnabled.origin(), Origin::Read);
+        QVERIFY(!m.states.deflectionEnabled.known());
         QCOMPARE(origin('v', DacTable::Value), Origin::Read);
         QCOMPARE(origin('v', DacTable::Factory), Origin::Unknown);
         QCOMPARE(m.origin(QStringLiteral("board:S:P")), Origin::Read);
@@ -87,6 +91,8 @@ private slots:
         QCOMPARE(origin('h', DacTable::Committed), Origin::Loaded);
 
         m.forgetMonitorValues(); // reconnected
+        // The monitor's states, read or switched by the user, may have changed meanwhile.
+        QVERIFY(!m.states.hvEnabled.known() && !m.states.videoSource.known());
         QCOMPARE(origin('v', DacTable::Value), Origin::Unknown);
         QCOMPARE(m.origin(QStringLiteral("board:S:P")), Origin::Unknown);
         QCOMPARE(origin('h', DacTable::Value), Origin::Loaded);

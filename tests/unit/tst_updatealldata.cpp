@@ -63,6 +63,16 @@ private slots:
             QCOMPARE(r.update.sendCount(), 1);
     }
 
+    // The data file holds the part number and the CRT's numbers: a monitor whose boards report them is asked for
+    // them with its serial number.
+    void identityStepReadsWhatTheFileHolds() {
+        Rig r;
+        r.model.monitorResponding = true;
+        r.model.hasBoardIdentity = true;
+        r.update.updateAllStep(21);
+        QCOMPARE(r.sent, (QStringList{"dss", "dmu", "dmt", "dst"}));
+    }
+
     void nothingWithoutAMonitor() {
         Rig r;
         r.update.start();
