@@ -46,7 +46,8 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
     MonitorModel& m = model();
     for (int column = 0; column < 2; ++column)
         for (int k = 0; k < 3; ++k) {
-            const char* texts[] = {"Now", "Init", "Fact"};
+            // The value columns in the order of every adjustment window: present, factory, initial.
+            const char* texts[] = {"Now", "Fact", "Init"};
             QLabel* heading =
                 addLabel(elementName(QStringLiteral("lblHeading"), column * 3 + k), QString::fromLatin1(texts[k]));
             place(heading, 120 + column * columnWidth + valueOffset + k * valueWidth, 120, valueWidth, rowHeight);
@@ -89,8 +90,8 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
             }
             place(row->slider, left + sliderOffset, rowTop, sliderWidth, rowHeight);
             place(row->present, left + valueOffset, rowTop, valueWidth, rowHeight);
-            place(row->initial, left + valueOffset + valueWidth, rowTop, valueWidth, rowHeight);
-            place(row->factory, left + valueOffset + 2 * valueWidth, rowTop, valueWidth, rowHeight);
+            place(row->factory, left + valueOffset + valueWidth, rowTop, valueWidth, rowHeight);
+            place(row->initial, left + valueOffset + 2 * valueWidth, rowTop, valueWidth, rowHeight);
         }
     }
 
