@@ -144,6 +144,15 @@ QStringList emptyFieldsOf(QWidget* window) {
     return empty;
 }
 
+// The main window as the user sees it with each window open, when ORVEXMON_SCREENSHOTS names a folder (under Xvfb
+// with QT_QPA_PLATFORM=xcb for the real look; QT_FONT_DPI=144 for a screen of 144 dots per inch).
+void screenshot(QWidget* main, const QString& window) {
+    const QString folder = qEnvironmentVariable("ORVEXMON_SCREENSHOTS");
+    if (!folder.isEmpty())
+        main->grab().save(
+            QString("%1/%2-%3.png").arg(folder, QString(QTest::currentDataTag()).replace(' ', '-'), window));
+}
+
 } // namespace
 
 class WindowFitTest : public QObject {
@@ -216,6 +225,7 @@ private slots:
                 continue; // an item the state offers without a window to show (no monitor answer yet)
             openers << action;
             QApplication::processEvents();
+            screenshot(main, frame->widget()->objectName());
             const QString where = item + " (" + frame->widget()->objectName() + "): ";
             if (frame->width() > area->viewport()->width() || frame->height() > area->viewport()->height())
                 faults << where + "larger than the area";
@@ -259,6 +269,7 @@ private slots:
             main->menuAction(tiling)->trigger();
             settle();
             QApplication::processEvents();
+            screenshot(main, tiling);
             for (int i = 0; i < shownFrames.size(); ++i) {
                 const QRect r = shownFrames[i]->geometry();
                 if (!QRect(QPoint(0, 0), area->viewport()->size()).contains(r))
