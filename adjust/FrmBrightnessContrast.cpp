@@ -150,6 +150,9 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n) {
     placeInSection(s.row->present, presentLeft, rowTop, valueWidth, lineHeight);
     placeInSection(s.row->factory, factoryLeft, rowTop, valueWidth, lineHeight);
     placeInSection(s.row->initial, initialLeft, rowTop, valueWidth, lineHeight);
+    // Each value under the middle of its heading.
+    for (QWidget* value : {s.row->present, s.row->factory, s.row->initial})
+        static_cast<QLabel*>(value)->setAlignment(Qt::AlignCenter);
 
     // Software control.
     auto* software = new QButtonGroup(this);

@@ -32,9 +32,10 @@ const GroupDef groups[] = {
 // The save requests, in the order the monitor is asked.
 const char saveOrder[] = {'a', 'd', 'e', 'g', 'i', 'k'};
 
-// Layout, twips.
-constexpr int blockTop = 480, blockHeight = 1560, columnWidth = 5400, rowPitch = 285, rowHeight = 255;
-constexpr int sliderOffset = 720, sliderWidth = 2700, valueOffset = 3540, valueWidth = 540;
+// Layout, twips: narrow enough for a screen 1024 pixels wide at the common fonts.
+constexpr int blockTop = 480, blockHeight = 1560, columnWidth = 5040, rowPitch = 285, rowHeight = 255;
+constexpr int sliderOffset = 720, sliderWidth = 2400, valueOffset = 3240, valueWidth = 540;
+constexpr int buttonPitch = 2040, buttonWidth = 1920;
 
 DacGroup* modelGroup(MonitorModel& m, char letter) {
     return m.group(QLatin1Char(letter));
@@ -117,7 +118,7 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
     const int buttonsTop = top + 480;
     QPushButton* row[] = {reReadButton, factory, initial, save, done};
     for (int k = 0; k < 5; ++k)
-        place(row[k], 120 + k * 2520, buttonsTop, 2400, 375);
+        place(row[k], 120 + k * buttonPitch, buttonsTop, buttonWidth, 375);
     connect(centre, &QPushButton::clicked, this, [this] { centerAll(); });
     connect(reReadButton, &QPushButton::clicked, this, [this] { reRead(); });
     connect(done, &QPushButton::clicked, this, [this] { hideWindow(); });
