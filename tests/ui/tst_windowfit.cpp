@@ -144,6 +144,50 @@ QStringList emptyFieldsOf(QWidget* window) {
     return empty;
 }
 
+// A window whose every choice is off (in boot mode, say) and that says nothing of why.
+bool offWithoutWordWhy(QWidget* window) {
+    static const QRegularExpression why("boot block|boot mode|not on this monitor",
+                                        QRegularExpression::CaseInsensitiveOption);
+    bool choices = false;
+    for (QWidget* c : window->findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(window))
+            continue;
+        const auto* edit = qobject_cast<QLineEdit*>(c);
+        const auto* label = qobject_cast<QLabel*>(c);
+        if ((label && label->text().contains(why)) || (edit && edit->placeholderText().contains(why)))
+            return false;
+        const bool choice = qobject_cast<QRadioButton*>(c) || qobject_cast<QCheckBox*>(c) ||
+                            qobject_cast<QAbstractSlider*>(c) || (edit && !edit->isReadOnly());
+        if (choice && c->isEnabled())
+            return false;
+        choices = choices || choice;
+    }
+    return choices;
+}
+
+// Bands left empty between a window's contents (more than three lines high); the buttons that end it may sit at
+// its foot.
+QStringList emptyBandsOf(QWidget* window) {
+    QList<QPair<int, int>> spans;
+    int contentsEnd = 0;
+    for (QWidget* c : window->findChildren<QWidget*>())
+        if (c->isVisibleTo(window) && isControl(c, window)) {
+            const int top = c->mapTo(window, QPoint(0, 0)).y();
+            spans.append({top, top + c->height()});
+            if (!qobject_cast<QPushButton*>(c))
+                contentsEnd = std::max(contentsEnd, top + c->height());
+        }
+    std::sort(spans.begin(), spans.end());
+    QStringList bands;
+    int reached = spans.isEmpty() ? 0 : spans.first().first;
+    for (const auto& [top, bottom] : std::as_const(spans)) {
+        if (top < contentsEnd && top - reached > 3 * window->fontMetrics().height())
+            bands << QString("%1 px from %2").arg(top - reached).arg(reached);
+        reached = std::max(reached, bottom);
+    }
+    return bands;
+}
+
 // The main window as the user sees it with each window open, when ORVEXMON_SCREENSHOTS names a folder (under Xvfb
 // with QT_QPA_PLATFORM=xcb for the real look; QT_FONT_DPI=144 for a screen of 144 dots per inch).
 void screenshot(QWidget* main, const QString& window) {
@@ -227,12 +271,16 @@ private slots:
             QApplication::processEvents();
             screenshot(main, frame->widget()->objectName());
             const QString where = item + " (" + frame->widget()->objectName() + "): ";
-            if (frame->width() > area->viewport()->width() || frame->height() > area->viewport()->height())
-                faults << where + "larger than the area";
+            if (!QRect(QPoint(0, 0), area->viewport()->size()).contains(frame->geometry()))
+                faults << where + "not whole in the area";
             for (const QString& f : faultsOf(frame->widget()))
                 faults << where + f;
             for (const QString& f : emptyFieldsOf(frame->widget()))
                 faults << where + f + " empty with no word why";
+            if (offWithoutWordWhy(frame->widget()))
+                faults << where + "everything off with no word why";
+            for (const QString& f : emptyBandsOf(frame->widget()))
+                faults << where + "an empty band of " + f;
             // The window names what its menu item names.
             const QString name = withoutMnemonic(action->text()).remove(" ...");
             if (!frame->windowTitle().contains(QRegularExpression("\\b" + QRegularExpression::escape(name) + "\\b")))
