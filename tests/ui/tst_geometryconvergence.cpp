@@ -112,6 +112,9 @@ private slots:
         }
         // Row 3 is outside the rule: adjustable once the monitor's value is read.
         QCOMPARE(r.get<QScrollBar>(w, "HScroll2(3)")->isEnabled(), reads.contains("dds"));
+        // A monitor without the rows says so where their values would be.
+        QCOMPARE(r.get<QLabel>(w, "lblNorthSouthNote(3)")->isVisibleTo(w), !enabled);
+        QCOMPARE(r.get<QLineEdit>(w, "NText4(3)")->isVisibleTo(w), enabled);
 
         for (int i = 0; i < 4; ++i)
             r.model().northSouthGroup.set(DacTable::Factory, i, r.model().currentScanSet, 40 + i);
