@@ -235,7 +235,7 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n) {
     const int labelOf[4] = {0, 2, 1, 3};
     for (int b = 0; b < 4; ++b) {
         const int column = b / 2;
-        const int y = (b % 2 == 0 ? dayTop : nightTop);
+        const int y = b % 2 == 0 ? dayTop : nightTop;
         QLabel* limit = addLabel(elementName(QStringLiteral("lblLimits"), n.firstLimit + labelOf[b]), QString());
         placeInSection(limit, limitLeft + column * limitPitch, y, limitWidth, lineHeight);
         // A limit shows with its headings, in the panel, never as a bare number.

@@ -1,8 +1,9 @@
 // Every window the menus open, for each simulated family, at the default font, a larger one and 144 dots per
 // inch (a font half as large again): each shown control holds its text, lies inside the window's scrollable
-// extent and overlaps no other control; the window fits the area it opens in, names what its menu item names,
-// opens with a control focused and closes by Esc and Ctrl+F4; tiled windows share the area; every menu item has
-// an access key of its own.
+// extent and overlaps no other control; no field is empty and no band between its contents left empty, and a
+// window with every choice off says why; the window lies whole in the area it opens in, names what its menu item
+// names, opens with a control focused and closes by Esc and Ctrl+F4; tiled windows share the area; every menu
+// item has an access key of its own.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "link/TransmitQueue.h"
