@@ -18,16 +18,16 @@ using Catalogue::LimitKind;
 using Catalogue::UserControl;
 
 namespace {
-// Layout, twips: each section's controls from its top.
-constexpr int brightnessTop = 3420;
+// Layout, twips: each section's controls from its top. A section ends below its start-up frame, or below its
+// defaults panel while that is open; the brightness section follows the contrast section's end.
 constexpr int headingsTop = 60, rowTop = 480, optionsTop = 900, startUpTop = 1260, setUseTop = 1380;
 constexpr int limitsHeadingTop = 1980, dayTop = 2280, nightTop = 2640, panelOkTop = 3000;
+constexpr int collapsedHeight = limitsHeadingTop, openHeight = 3420;
 constexpr int sliderLeft = 120, sliderWidth = 3600;
 constexpr int presentLeft = 3840, secondLeft = 4800, thirdLeft = 5880, valueWidth = 960, lineHeight = 285;
 // The value columns in the order of every adjustment window: present, factory, initial.
 constexpr int factoryLeft = secondLeft, initialLeft = thirdLeft;
 constexpr int limitLeft = 1320, limitPitch = 1680, limitWidth = 700, setLeft = 2040, setWidth = 600;
-constexpr int windowHeight = 7560;
 
 } // namespace
 
@@ -105,26 +105,27 @@ FrmBrightnessContrast::FrmBrightnessContrast(AppContext& ctx, QWidget* parent)
                                             "Set/Use Defaults",
                                             "btnOKDefaultsBrightness",
                                             "Defaults/Limits            OK"};
-    buildSection(m_contrast, contrast, 0);
-    buildSection(m_brightness, brightness, brightnessTop);
+    buildSection(m_contrast, contrast);
+    buildSection(m_brightness, brightness);
 
-    QPushButton* done = addButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
-    connect(done, &QPushButton::clicked, this, &ChildWindow::hideWindow);
-    place(done, thirdLeft, brightnessTop + panelOkTop + 420, valueWidth, 375);
+    m_done = addButton(QStringLiteral("btnDone"), QStringLiteral("Done"));
+    connect(m_done, &QPushButton::clicked, this, &ChildWindow::hideWindow);
     m_note = createNote(this, QStringLiteral("lblStateNote"), notReportedYet());
-    place(m_note, sliderLeft, brightnessTop + panelOkTop + 420, thirdLeft - sliderLeft - 120, 2 * lineHeight);
 
     // Loading collapses both defaults panels, as their OK buttons do.
     setPanelShown(m_contrast, false);
     setPanelShown(m_brightness, false);
     applyFamilySetUp(model().firmwareClass);
-    setWindowHeightTwips(windowHeight);
     load();
 }
 
-void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int top) {
+void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n) {
     auto name = [](const char* text) { return QString::fromLatin1(text); };
-    place(addLabel(name(n.heading), name(n.headingText)), sliderLeft, top + headingsTop, sliderWidth, lineHeight);
+    // Controls are placed from the section's top, which layOutSections decides.
+    auto placeInSection = [&s](QWidget* control, int left, int y, int width, int height) {
+        s.placed.append({control, QRect(left, y, width, height)});
+    };
+    placeInSection(addLabel(name(n.heading), name(n.headingText)), sliderLeft, headingsTop, sliderWidth, lineHeight);
     const struct {
         const char* text;
         int left;
@@ -133,7 +134,7 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
         QLabel* heading = addLabel(QString(), name(h.text));
         heading->setWordWrap(true);
         heading->setAlignment(Qt::AlignHCenter | Qt::AlignBottom);
-        place(heading, h.left, top + headingsTop, valueWidth, 420);
+        placeInSection(heading, h.left, headingsTop, valueWidth, 420);
     }
 
     // The section's row of the video group (contrast index 0, brightness 1), its controls named singly.
@@ -145,10 +146,13 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     DacRowDefinition def;
     def.index = index;
     s.row = addRow(s.rows, def);
-    place(s.row->slider, sliderLeft, top + rowTop, sliderWidth, lineHeight);
-    place(s.row->present, presentLeft, top + rowTop, valueWidth, lineHeight);
-    place(s.row->factory, factoryLeft, top + rowTop, valueWidth, lineHeight);
-    place(s.row->initial, initialLeft, top + rowTop, valueWidth, lineHeight);
+    placeInSection(s.row->slider, sliderLeft, rowTop, sliderWidth, lineHeight);
+    placeInSection(s.row->present, presentLeft, rowTop, valueWidth, lineHeight);
+    placeInSection(s.row->factory, factoryLeft, rowTop, valueWidth, lineHeight);
+    placeInSection(s.row->initial, initialLeft, rowTop, valueWidth, lineHeight);
+    // Each value under the middle of its heading.
+    for (QWidget* value : {s.row->present, s.row->factory, s.row->initial})
+        static_cast<QLabel*>(value)->setAlignment(Qt::AlignCenter);
 
     // Software control.
     auto* software = new QButtonGroup(this);
@@ -158,8 +162,8 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     s.softwareEnabled->setObjectName(name(n.softwareEnabled));
     software->addButton(s.softwareDisabled);
     software->addButton(s.softwareEnabled);
-    place(s.softwareDisabled, sliderLeft, top + optionsTop, 1200, lineHeight);
-    place(s.softwareEnabled, sliderLeft + 1200, top + optionsTop, 1200, lineHeight);
+    placeInSection(s.softwareDisabled, sliderLeft, optionsTop, 1200, lineHeight);
+    placeInSection(s.softwareEnabled, sliderLeft + 1200, optionsTop, 1200, lineHeight);
     connect(s.softwareDisabled, &QRadioButton::toggled, this, [this, &s](bool on) {
         if (on)
             softwareControlChosen(s, false);
@@ -177,9 +181,9 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     s.hysteresis->setObjectName(name(n.hysteresisBox));
     s.hysteresis->setPlaceholderText(QStringLiteral("not reported"));
     QPushButton* setHyst = addButton(name(n.hysteresisButton), QStringLiteral("Set"));
-    place(hystLabel, presentLeft, top + optionsTop, valueWidth, lineHeight);
-    place(s.hysteresis, secondLeft, top + optionsTop, setWidth, lineHeight);
-    place(setHyst, secondLeft + setWidth + 60, top + optionsTop, setWidth, lineHeight);
+    placeInSection(hystLabel, presentLeft, optionsTop, valueWidth, lineHeight);
+    placeInSection(s.hysteresis, secondLeft, optionsTop, setWidth, lineHeight);
+    placeInSection(setHyst, secondLeft + setWidth + 60, optionsTop, setWidth, lineHeight);
     // An empty box has no value to set.
     connect(setHyst, &QPushButton::clicked, this, [this, &s] {
         if (model().monitorResponding && !s.hysteresis->text().trimmed().isEmpty())
@@ -201,7 +205,7 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     s.softwareAtStartUp->setObjectName(name(n.softwareOption));
     inFrame->addWidget(s.userAtStartUp);
     inFrame->addWidget(s.softwareAtStartUp);
-    place(frame, sliderLeft, top + startUpTop, sliderWidth, 600);
+    placeInSection(frame, sliderLeft, startUpTop, sliderWidth, 600);
     // A shown state selects the options with their signals blocked: only the user's choice arrives here.
     for (QRadioButton* o : {s.userAtStartUp, s.softwareAtStartUp})
         connect(o, &QRadioButton::toggled, this, [this, &s, o](bool on) {
@@ -211,7 +215,7 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
 
     // The defaults panel and the button that opens it.
     QPushButton* setUse = addButton(name(n.setUse), name(n.setUseText));
-    place(setUse, presentLeft, top + setUseTop, 2880, 375);
+    placeInSection(setUse, presentLeft, setUseTop, 2880, 375);
     s.setUseButton = setUse;
     connect(setUse, &QPushButton::clicked, this, [this, &s] { setPanelShown(s, true); });
 
@@ -224,7 +228,7 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
                          {"Night", sliderLeft, nightTop}};
     for (const auto& h : limitHeadings) {
         QLabel* heading = addLabel(QString(), name(h.text));
-        place(heading, h.left, top + h.top, 1200, lineHeight);
+        placeInSection(heading, h.left, h.top, 1200, lineHeight);
         s.panel << heading;
     }
     // Buttons in the order day lower, night lower, day upper, night upper; label k shows the limit that "cpl" k
@@ -233,13 +237,13 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     const int labelOf[4] = {0, 2, 1, 3};
     for (int b = 0; b < 4; ++b) {
         const int column = b / 2;
-        const int y = top + (b % 2 == 0 ? dayTop : nightTop);
+        const int y = b % 2 == 0 ? dayTop : nightTop;
         QLabel* limit = addLabel(elementName(QStringLiteral("lblLimits"), n.firstLimit + labelOf[b]), QString());
-        place(limit, limitLeft + column * limitPitch, y, limitWidth, lineHeight);
+        placeInSection(limit, limitLeft + column * limitPitch, y, limitWidth, lineHeight);
         // A limit shows with its headings, in the panel, never as a bare number.
         s.panel << limit;
         QPushButton* set = addButton(name(n.limitButtons[b]), QStringLiteral("Set"));
-        place(set, setLeft + column * limitPitch, y, setWidth, lineHeight);
+        placeInSection(set, setLeft + column * limitPitch, y, setWidth, lineHeight);
         s.panel << set;
         connect(set, &QPushButton::clicked, this, [this, &s, kind = kinds[b]] {
             if (model().monitorResponding)
@@ -251,9 +255,9 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     QPushButton* setInitial = addButton(name(n.setInitial), QStringLiteral("Set"));
     QPushButton* useInitial = addButton(name(n.useInitial), QStringLiteral("Use"));
     QPushButton* useFactory = addButton(name(n.useFactory), QStringLiteral("Use"));
-    place(setInitial, initialLeft, top + dayTop, valueWidth, lineHeight);
-    place(useInitial, initialLeft, top + nightTop, valueWidth, lineHeight);
-    place(useFactory, factoryLeft, top + nightTop, valueWidth, lineHeight);
+    placeInSection(setInitial, initialLeft, dayTop, valueWidth, lineHeight);
+    placeInSection(useInitial, initialLeft, nightTop, valueWidth, lineHeight);
+    placeInSection(useFactory, factoryLeft, nightTop, valueWidth, lineHeight);
     s.panel << setInitial << useInitial << useFactory;
     // The monitor saves its present contrast and brightness, with the whole video group, as its initial settings;
     // the read shows them.
@@ -267,7 +271,7 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n, int 
     connect(useFactory, &QPushButton::clicked, this, [this, &s] { useShownValue(s, s.row->factory); });
 
     QPushButton* panelOk = addButton(name(n.panelOk), name(n.panelOkText));
-    place(panelOk, presentLeft, top + panelOkTop, 2880, 375);
+    placeInSection(panelOk, presentLeft, panelOkTop, 2880, 375);
     s.panel << panelOk;
     connect(panelOk, &QPushButton::clicked, this, [this, &s] { setPanelShown(s, false); });
 }
@@ -309,6 +313,27 @@ void FrmBrightnessContrast::softwareControlChosen(Section& s, bool enabled) {
 void FrmBrightnessContrast::setPanelShown(Section& s, bool shown) {
     for (QWidget* w : s.panel)
         w->setVisible(shown);
+    layOutSections();
+}
+
+int FrmBrightnessContrast::sectionHeight(const Section& s) {
+    return !s.panel.isEmpty() && !s.panel.first()->isHidden() ? openHeight : collapsedHeight;
+}
+
+void FrmBrightnessContrast::layOutSections() {
+    // Brightness right below contrast, Done below brightness: an open panel pushes what follows down and a
+    // closed one leaves no empty band.
+    int top = 0;
+    for (const Section* s : {&m_contrast, &m_brightness}) {
+        for (const auto& [control, r] : s->placed)
+            place(control, r.left(), top + r.top(), r.width(), r.height());
+        top += sectionHeight(*s);
+    }
+    if (m_done)
+        place(m_done, thirdLeft, top, valueWidth, 375);
+    if (m_note)
+        place(m_note, sliderLeft, top, thirdLeft - sliderLeft - 120, 2 * lineHeight);
+    fitFrame();
 }
 
 bool FrmBrightnessContrast::defaultsPanelShown(UserControl which) const {

@@ -9,6 +9,7 @@
 
 class QButtonGroup;
 class QLineEdit;
+class QPushButton;
 class QRadioButton;
 
 class FrmBrightnessContrast : public DacAdjustWindow, public StateView {
@@ -48,10 +49,15 @@ private:
         QRadioButton* softwareAtStartUp = nullptr;
         QLineEdit* hysteresis = nullptr;
         QWidget* setUseButton = nullptr;
-        QList<QWidget*> panel; // shown by "Set/Use", hidden by its OK button
+        QList<QWidget*> panel;                // shown by "Set/Use", hidden by its OK button
+        QList<QPair<QWidget*, QRect>> placed; // every control, in twips from the section's top
     };
     struct SectionNames;
-    void buildSection(Section& s, const SectionNames& n, int top);
+    void buildSection(Section& s, const SectionNames& n);
+    // Height of a section in twips: its defaults panel open or closed.
+    static int sectionHeight(const Section& s);
+    // Places both sections one below the other and Done below them, and fits the window to them.
+    void layOutSections();
     void softwareControlChosen(Section& s, bool enabled);
     void setPanelShown(Section& s, bool shown);
     void useShownValue(Section& s, QWidget* label);
@@ -61,4 +67,5 @@ private:
     Section m_brightness{Catalogue::UserControl::Brightness};
     QList<QWidget*> m_contrastHysteresis; // label, box and button the family set-up shows or hides
     QLabel* m_note = nullptr;
+    QPushButton* m_done = nullptr;
 };

@@ -32,9 +32,10 @@ const GroupDef groups[] = {
 // The save requests, in the order the monitor is asked.
 const char saveOrder[] = {'a', 'd', 'e', 'g', 'i', 'k'};
 
-// Layout, twips.
-constexpr int blockTop = 480, blockHeight = 1560, columnWidth = 5400, rowPitch = 285, rowHeight = 255;
-constexpr int sliderOffset = 720, sliderWidth = 2700, valueOffset = 3540, valueWidth = 540;
+// Layout, twips: narrow enough for a screen 1024 pixels wide at the common fonts.
+constexpr int blockTop = 480, blockHeight = 1560, columnWidth = 5040, rowPitch = 285, rowHeight = 255;
+constexpr int sliderOffset = 720, sliderWidth = 2400, valueOffset = 3240, valueWidth = 540;
+constexpr int buttonPitch = 2040, buttonWidth = 1920;
 
 DacGroup* modelGroup(MonitorModel& m, char letter) {
     return m.group(QLatin1Char(letter));
@@ -46,7 +47,8 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
     MonitorModel& m = model();
     for (int column = 0; column < 2; ++column)
         for (int k = 0; k < 3; ++k) {
-            const char* texts[] = {"Now", "Init", "Fact"};
+            // The value columns in the order of every adjustment window: present, factory, initial.
+            const char* texts[] = {"Now", "Fact", "Init"};
             QLabel* heading =
                 addLabel(elementName(QStringLiteral("lblHeading"), column * 3 + k), QString::fromLatin1(texts[k]));
             place(heading, 120 + column * columnWidth + valueOffset + k * valueWidth, 120, valueWidth, rowHeight);
@@ -89,8 +91,8 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
             }
             place(row->slider, left + sliderOffset, rowTop, sliderWidth, rowHeight);
             place(row->present, left + valueOffset, rowTop, valueWidth, rowHeight);
-            place(row->initial, left + valueOffset + valueWidth, rowTop, valueWidth, rowHeight);
-            place(row->factory, left + valueOffset + 2 * valueWidth, rowTop, valueWidth, rowHeight);
+            place(row->factory, left + valueOffset + valueWidth, rowTop, valueWidth, rowHeight);
+            place(row->initial, left + valueOffset + 2 * valueWidth, rowTop, valueWidth, rowHeight);
         }
     }
 
@@ -116,7 +118,7 @@ FrmConvergence::FrmConvergence(AppContext& ctx, QWidget* parent)
     const int buttonsTop = top + 480;
     QPushButton* row[] = {reReadButton, factory, initial, save, done};
     for (int k = 0; k < 5; ++k)
-        place(row[k], 120 + k * 2520, buttonsTop, 2400, 375);
+        place(row[k], 120 + k * buttonPitch, buttonsTop, buttonWidth, 375);
     connect(centre, &QPushButton::clicked, this, [this] { centerAll(); });
     connect(reReadButton, &QPushButton::clicked, this, [this] { reRead(); });
     connect(done, &QPushButton::clicked, this, [this] { hideWindow(); });

@@ -5,7 +5,6 @@
 #include "ui/AppContext.h"
 
 #include <QLabel>
-#include <QLineEdit>
 #include <QPushButton>
 #include <QScrollBar>
 #include <QStyle>
@@ -14,6 +13,8 @@ namespace {
 // Layout, twips.
 constexpr int firstRowTop = 660, rowPitch = 390, setGap = 120;
 constexpr int hintLeft = 7500, hintPitch = 300, hintSize = 255;
+// The three value columns of a row, where a row the monitor lacks says so.
+constexpr int valuesLeft = 5010, valuesWidth = 2415, rowHeight = 285;
 
 // A row of the window: caption and the two hints at its ends (towards 0 and towards Max; empty for none).
 struct RowText {
@@ -65,7 +66,9 @@ FrmGeometryAdj::FrmGeometryAdj(AppContext& ctx, QWidget* parent)
             def.max = max;
             def.largeChange = largeChange;
             placeRow(addRow(group, def), top);
-            addHints(hints, hintElement, rows[k].lower, rows[k].higher, top);
+            const QList<QLabel*> icons = addHints(hints, hintElement, rows[k].lower, rows[k].higher, top);
+            if (group == m_northSouth)
+                m_northSouthHints << icons;
             hintElement += 2;
             top += rowPitch;
         }
@@ -114,7 +117,15 @@ FrmGeometryAdj::FrmGeometryAdj(AppContext& ctx, QWidget* parent)
     m_northSouth->savable = [this] {
         return isFirstFamily(model().firmwareClass) || isSecondFamily(model().firmwareClass);
     };
+    const int northSouthTop = top;
     addRows(m_northSouth, northSouthRowTexts, 4, 63, 8, QStringLiteral("imgNorthSouthHint"), hint);
+    for (int k = 0; k < 4; ++k) {
+        QLabel* note =
+            addLabel(elementName(QStringLiteral("lblNorthSouthNote"), k), QStringLiteral("not on this monitor"));
+        place(note, valuesLeft, northSouthTop + k * rowPitch, valuesWidth, rowHeight);
+        note->hide();
+        m_northSouthNotes << note;
+    }
 
     top += setGap;
     QPushButton* factory = addButton(QStringLiteral("Command1"), QStringLiteral("Go Back to Factory Defaults"));
@@ -139,7 +150,9 @@ FrmGeometryAdj::FrmGeometryAdj(AppContext& ctx, QWidget* parent)
     load();
 }
 
-void FrmGeometryAdj::addHints(const QString& array, int element, const char* lower, const char* higher, int top) {
+QList<QLabel*> FrmGeometryAdj::addHints(const QString& array, int element, const char* lower, const char* higher,
+                                        int top) {
+    QList<QLabel*> icons;
     const struct {
         const char* tip;
         QStyle::StandardPixmap icon;
@@ -151,7 +164,9 @@ void FrmGeometryAdj::addHints(const QString& array, int element, const char* low
         icon->setPixmap(style()->standardIcon(ends[k].icon).pixmap(12, 12));
         icon->setToolTip(QString::fromLatin1(ends[k].tip));
         place(icon, hintLeft + k * hintPitch, top, hintSize, hintSize);
+        icons << icon;
     }
+    return icons;
 }
 
 void FrmGeometryAdj::queueReads() {
@@ -171,30 +186,34 @@ void FrmGeometryAdj::applyNorthSouthRule() {
     const int firmwareClass = model().firmwareClass;
     if (isFirstFamily(firmwareClass)) {
         setRowsLocked(*m_northSouth, Lock::Rule, true);
-        markNorthSouthUnread(true);
+        showNorthSouthFitted(false);
     } else if (isSecondFamily(firmwareClass)) {
         const bool fitted = model().hasNorthSouth;
         setRowsLocked(*m_northSouth, Lock::Rule, !fitted);
-        markNorthSouthUnread(!fitted);
+        showNorthSouthFitted(fitted);
         if (fitted)
             for (DacKind kind : {DacKind::Current, DacKind::Initial, DacKind::Factory})
                 m_ctx.send(Catalogue::readDac(QLatin1Char('s'), kind));
     }
 }
 
-void FrmGeometryAdj::markNorthSouthUnread(bool unread) {
-    // Nothing reads the north-south rows of such a monitor: an empty box says so, and the row beyond the group's
+void FrmGeometryAdj::showNorthSouthFitted(bool fitted) {
+    // A monitor without north-south correction: each row says so in place of its values, its slider stays off
+    // (the factory and initial buttons of the first family still move it), and the row beyond the group's
     // count, which nothing walks, is off with the others.
-    for (DacRow* row : m_northSouth->rows()) {
+    for (int k = 0; k < m_northSouthNotes.size(); ++k) {
+        DacRow* row = m_northSouth->rows().value(k);
+        if (!row)
+            continue;
         for (QWidget* w : {row->present, row->factory, row->initial})
-            if (auto* box = qobject_cast<QLineEdit*>(w))
-                box->setPlaceholderText(unread ? QStringLiteral("not reported") : QString());
+            w->setVisible(fitted);
+        m_northSouthNotes[k]->setVisible(!fitted);
         if (!m_northSouth->walkedRows().contains(row))
-            for (QWidget* w : {static_cast<QWidget*>(row->caption), static_cast<QWidget*>(row->slider), row->present,
-                               row->factory, row->initial})
-                if (w)
-                    setLocked(w, Lock::Rule, unread);
+            for (QWidget* w : {static_cast<QWidget*>(row->caption), static_cast<QWidget*>(row->slider)})
+                setLocked(w, Lock::Rule, !fitted);
     }
+    for (QLabel* hint : std::as_const(m_northSouthHints))
+        hint->setVisible(fitted);
 }
 
 void FrmGeometryAdj::showHorizontalSCap(DacKind kind, int value) {

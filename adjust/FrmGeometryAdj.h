@@ -5,6 +5,8 @@
 #include "protocol/FirmwareClass.h"
 #include "ui/DacAdjustWindow.h"
 
+class QLabel;
+
 class FrmGeometryAdj : public DacAdjustWindow {
     Q_OBJECT
 public:
@@ -31,11 +33,15 @@ protected:
 private:
     // The north-south rows by firmware class and capability, on activation with a monitor.
     void applyNorthSouthRule();
-    void markNorthSouthUnread(bool unread);
-    void addHints(const QString& array, int element, const char* lower, const char* higher, int top);
+    // The north-south rows' values, or a note in their place that the monitor has no north-south correction.
+    void showNorthSouthFitted(bool fitted);
+    // The hint icons at a row's ends, towards 0 and towards Max.
+    QList<QLabel*> addHints(const QString& array, int element, const char* lower, const char* higher, int top);
 
     DacRowGroup* m_vertical = nullptr;
     DacRowGroup* m_horizontal = nullptr;
     DacRowGroup* m_sCap = nullptr;
     DacRowGroup* m_northSouth = nullptr;
+    QList<QLabel*> m_northSouthNotes;
+    QList<QLabel*> m_northSouthHints;
 };

@@ -4,6 +4,7 @@
 #include "ui/AppContext.h"
 
 #include <QGridLayout>
+#include <QHBoxLayout>
 #include <QLineEdit>
 #include <QPushButton>
 #include <QToolButton>
@@ -26,13 +27,16 @@ FrmPeekPoke::FrmPeekPoke(AppContext& ctx, QWidget* parent)
         Qt::ArrowType arrow;
         bool up;
     } steps[] = {{"btnAddrUp", Qt::UpArrow, true}, {"btnAddrDown", Qt::DownArrow, false}};
+    // The two steps side by side beside "Set Address", not spread over the columns of the buttons below.
+    auto* stepper = new QHBoxLayout;
+    grid()->addLayout(stepper, 0, 3, Qt::AlignLeft);
     for (int k = 0; k < 2; ++k) {
         auto* step = new QToolButton(this);
         step->setObjectName(QString::fromLatin1(steps[k].name));
         step->setArrowType(steps[k].arrow);
         const bool up = steps[k].up;
         connect(step, &QToolButton::clicked, this, [this, up] { up ? addressUp() : addressDown(); });
-        grid()->addWidget(step, 0, 3 + k);
+        stepper->addWidget(step);
     }
 
     const struct {

@@ -3,8 +3,10 @@
 #include "ui/ChildWindow.h"
 
 #include <QAbstractButton>
+#include <QLabel>
 #include <QLineEdit>
 #include <QSet>
+#include <QVBoxLayout>
 #include <QVariant>
 
 namespace {
@@ -28,13 +30,32 @@ const char* const kOff = "offInBootMode";
 
 bool closesWindow(const QAbstractButton* b) {
     const QString text = b->text().remove(QLatin1Char('&'));
-    return text == QLatin1String("Done") || text == QLatin1String("Close") || text == QLatin1String("Cancel");
+    return text == QLatin1String("Done") || text == QLatin1String("Close") || text == QLatin1String("Cancel") ||
+           text == QLatin1String("OK");
+}
+
+// A line atop a window laid out in a column says why everything in it is off.
+void showNotice(ChildWindow* window, bool bootMode) {
+    auto* notice = window->findChild<QLabel*>(QStringLiteral("lblBootModeNotice"), Qt::FindDirectChildrenOnly);
+    auto* column = qobject_cast<QVBoxLayout*>(window->layout());
+    if (!notice && bootMode && column) {
+        notice = new QLabel(QStringLiteral("The monitor is in its boot block: these settings can be read and changed "
+                                           "once its firmware runs (Monitor > Run from BOOT MODE)."),
+                            window);
+        notice->setObjectName(QStringLiteral("lblBootModeNotice"));
+        notice->setWordWrap(true);
+        notice->setStyleSheet(QStringLiteral("font-weight: bold;"));
+        column->insertWidget(0, notice);
+    }
+    if (notice)
+        notice->setVisible(bootMode);
 }
 } // namespace
 
 void BootModeGuard::apply(ChildWindow* window, bool bootMode) {
     if (!firmwareWindows().contains(window->objectName()))
         return;
+    showNotice(window, bootMode);
     for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
         if (bootMode && !box->property(kPrompt).isValid()) {
             box->setProperty(kPrompt, box->placeholderText());

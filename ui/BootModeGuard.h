@@ -1,7 +1,8 @@
 #pragma once
 // A monitor in its boot block refuses what the windows of its running firmware ask and set. Such a window opened
-// in boot mode says so: its empty boxes read "in boot mode" and its buttons other than the one that closes it are
-// off, so that nothing looks editable or sendable that is not; out of boot mode it is as it was built.
+// in boot mode says so: a notice atop a window laid out in a column says why, its empty boxes read "in boot mode"
+// and its buttons other than the one that closes it are off, so that nothing looks editable or sendable that is
+// not; out of boot mode it is as it was built.
 class ChildWindow;
 
 namespace BootModeGuard {

@@ -133,7 +133,19 @@ bool ChildWindowFrame::event(QEvent* event) {
             fit();
         placeContents();
     }
+    if (event->type() == QEvent::Show)
+        if (QMdiArea* area = mdiArea())
+            area->viewport()->installEventFilter(this);
     return handled;
+}
+
+bool ChildWindowFrame::eventFilter(QObject* watched, QEvent* event) {
+    if (event->type() == QEvent::Resize && isVisible() && mdiArea() && watched == mdiArea()->viewport()) {
+        const QSize area = areaSize();
+        if (width() > area.width() || height() > area.height())
+            fit();
+    }
+    return QMdiSubWindow::eventFilter(watched, event);
 }
 
 void ChildWindowFrame::resizeEvent(QResizeEvent* event) {

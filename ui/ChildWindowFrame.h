@@ -3,7 +3,7 @@
 // contents need: where the frame is smaller, the window keeps its size and the frame scrolls it with its own
 // scroll bars. The frame's size hint is the size that shows the whole window, so the area's arrangements never
 // shrink a window below its contents either. A control that gets the focus is scrolled into view, and the wheel
-// scrolls the window wherever no control of it takes the wheel.
+// scrolls the window wherever no control of it takes the wheel. A frame is never larger than the area it is in.
 #include <QMdiSubWindow>
 
 class ChildWindow;
@@ -33,6 +33,9 @@ public:
 
 protected:
     bool event(QEvent* event) override;
+    // The area shrank (the main window made smaller, or maximised by the window manager after the frame was
+    // sized): a frame larger than the area is bounded by it again and scrolls.
+    bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
     // The wheel over a part of the window that does not take it scrolls the window.
     void wheelEvent(QWheelEvent* event) override;

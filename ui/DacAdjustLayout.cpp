@@ -167,6 +167,9 @@ QWidget* DacAdjustWindow::gate(QWidget* control) {
     auto* layout = new QHBoxLayout(g);
     layout->setContentsMargins(0, 0, 0, 0);
     control->setParent(g);
+    // A button fills its place as the buttons beside it without a gate do.
+    if (qobject_cast<QPushButton*>(control))
+        control->setSizePolicy(QSizePolicy::Preferred, QSizePolicy::Preferred);
     layout->addWidget(control);
     m_gates.insert(control, g);
     control->installEventFilter(this);

@@ -188,16 +188,27 @@ Placement WindowPlacement::restore(QWidget* window, QWidget* mainWindow) {
     }
     QWidget* frame = frameOf(window);
     QSize screenTwips(toTwips(1024), toTwips(768));
-    if (const QScreen* screen = frame->screen() ? frame->screen() : QGuiApplication::primaryScreen())
+    QRect available;
+    if (const QScreen* screen = frame->screen() ? frame->screen() : QGuiApplication::primaryScreen()) {
         screenTwips = QSize(toTwips(screen->size().width()), toTwips(screen->size().height()));
+        available = screen->availableGeometry();
+    }
     QSize mainTwips = screenTwips;
     if (mainWindow && mainWindow != window)
         mainTwips = QSize(toTwips(mainWindow->width()), toTwips(mainWindow->height()));
     Placement p = read(name, screenTwips, mainTwips);
     const bool child = qobject_cast<QMdiSubWindow*>(frame);
-    // Half of a small screen cuts the main window's status bar: never placed, it takes the whole screen.
-    if (!child && frame->isWindow() && p.defaultSize && p.state == 0)
+    // Half of a small screen cuts the main window's status bar: never placed, it takes the whole screen, maximised,
+    // and as large as the screen's free area where nothing maximises it (an X server without a window manager).
+    if (!child && frame->isWindow() && p.defaultSize && p.state == 0) {
         p.state = 2;
+        if (available.isValid() && p.defaultPosition) {
+            p.top = toTwips(available.top());
+            p.left = toTwips(available.left());
+            p.width = toTwips(available.width());
+            p.height = toTwips(available.height());
+        }
+    }
     if (p.hasSize) {
         QSize size(qMax(1, toPixels(p.width)), qMax(1, toPixels(p.height)));
         // A designed size was drawn for the layout's font, as the window's controls were; half the screen is the

@@ -12,6 +12,7 @@
 #include <QLabel>
 #include <QPushButton>
 #include <QRadioButton>
+#include <QVBoxLayout>
 
 namespace {
 // A box that the user only ticks and unticks; greyed (partially checked) is set by the window alone.
@@ -46,7 +47,9 @@ FrmScanSelect::FrmScanSelect(AppContext& ctx, QWidget* parent)
     : ChildWindow(ctx, QStringLiteral("frmScanSelect"), QStringLiteral("Scan Selection"), parent),
       m_options(new QButtonGroup(this)) {
     MonitorModel& m = *ctx.model;
-    auto* grid = new QGridLayout(this);
+    auto* column = new QVBoxLayout(this);
+    auto* grid = new QGridLayout;
+    column->addLayout(grid);
     grid->addWidget(heading(this, "Label1", "Select"), 0, 0);
     grid->addWidget(heading(this, "Label2", "Enable"), 0, 3);
     grid->addWidget(heading(this, "Label3", "Copy DAC Settings"), 0, 4);
@@ -100,6 +103,8 @@ FrmScanSelect::FrmScanSelect(AppContext& ctx, QWidget* parent)
         connect(button, &QPushButton::clicked, this, b.action);
     }
     grid->addLayout(buttonRow, rows + 1, 0, 1, 5);
+    // A window taller than its rows keeps the headings on top of their columns: the room left over goes below.
+    column->addStretch(1);
 
     // Loading: no scan set counts as switched on until the monitor's list or the user ticks one; only the current
     // scan set's box can be changed.

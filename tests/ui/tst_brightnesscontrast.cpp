@@ -124,6 +124,13 @@ private slots:
                  QString("       Set/Use  Defaults/Limits"));
         t.get<QAbstractButton>(window, "btnOKDefaultsBrightness")->click();
         QVERIFY(!w->defaultsPanelShown(UC::Brightness));
+        // The contrast panel pushes the brightness section down while it is open, and no further.
+        const auto brightnessTop = [&] { return t.get<QWidget>(window, "Label16")->y(); };
+        const int closed = brightnessTop();
+        t.get<QAbstractButton>(window, "btnSetDefaultsContrast")->click();
+        QVERIFY(brightnessTop() > t.get<QWidget>(window, "btnOKDefaultsContrast")->geometry().bottom());
+        t.get<QAbstractButton>(window, "btnOKDefaultsContrast")->click();
+        QCOMPARE(brightnessTop(), closed);
     }
 
     void contrastHysteresisByFamily_data() {

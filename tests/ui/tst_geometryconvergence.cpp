@@ -112,6 +112,9 @@ private slots:
         }
         // Row 3 is outside the rule: adjustable once the monitor's value is read.
         QCOMPARE(r.get<QScrollBar>(w, "HScroll2(3)")->isEnabled(), reads.contains("dds"));
+        // A monitor without the rows says so where their values would be.
+        QCOMPARE(r.get<QLabel>(w, "lblNorthSouthNote(3)")->isVisibleTo(w), !enabled);
+        QCOMPARE(r.get<QLineEdit>(w, "NText4(3)")->isVisibleTo(w), enabled);
 
         for (int i = 0; i < 4; ++i)
             r.model().northSouthGroup.set(DacTable::Factory, i, r.model().currentScanSet, 40 + i);
@@ -161,6 +164,9 @@ private slots:
         QCOMPARE(r.get<QScrollBar>(w, "HScroll3(3)")->value(), 60);
         QCOMPARE(r.get<QLabel>(w, "Label16(0)")->text(), QString(" 10"));
         QCOMPARE(r.get<QLabel>(w, "Label16(8)")->text(), QString("32"));
+        // Present, factory, initial from left to right, as in every adjustment window.
+        const auto columnOf = [&](const char* label) { return r.get<QLabel>(w, label)->x(); };
+        QVERIFY(columnOf("Label16(0)") < columnOf("Label16(8)") && columnOf("Label16(8)") < columnOf("Label16(4)"));
         // The button row, left to right on one line, none of them at the window's corner.
         int left = -1;
         const int line = r.get<QPushButton>(w, "btnDone")->mapTo(w, QPoint(0, 0)).y() + 8;

@@ -10,6 +10,7 @@
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QTemporaryDir>
+#include <QScreen>
 #include <QtTest>
 
 class PlacementTest : public QObject {
@@ -190,6 +191,9 @@ private slots:
         QVERIFY(!main.isVisible());
         main.show();
         QCOMPARE(main.isMaximized(), maximised);
+        // Where nothing maximises it, the first start still takes the screen's free area.
+        if (key.isEmpty())
+            QCOMPARE(main.normalGeometry().size(), main.screen()->availableSize());
     }
 
     void aMaximisedWindowReopensMaximised() {

@@ -1,8 +1,9 @@
 // Every window the menus open, for each simulated family, at the default font, a larger one and 144 dots per
 // inch (a font half as large again): each shown control holds its text, lies inside the window's scrollable
-// extent and overlaps no other control; the window fits the area it opens in, names what its menu item names,
-// opens with a control focused and closes by Esc and Ctrl+F4; tiled windows share the area; every menu item has
-// an access key of its own.
+// extent and overlaps no other control; no field is empty and no band between its contents left empty, and a
+// window with every choice off says why; the window lies whole in the area it opens in, names what its menu item
+// names, opens with a control focused and closes by Esc and Ctrl+F4; tiled windows share the area; every menu
+// item has an access key of its own.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "link/TransmitQueue.h"
@@ -155,6 +156,59 @@ QStringList emptyFieldsOf(QWidget* window) {
     return empty;
 }
 
+// A window whose every choice is off (in boot mode, say) and that says nothing of why.
+bool offWithoutWordWhy(QWidget* window) {
+    static const QRegularExpression why("boot block|boot mode|not on this monitor",
+                                        QRegularExpression::CaseInsensitiveOption);
+    bool choices = false;
+    for (QWidget* c : window->findChildren<QWidget*>()) {
+        if (!c->isVisibleTo(window))
+            continue;
+        const auto* edit = qobject_cast<QLineEdit*>(c);
+        const auto* label = qobject_cast<QLabel*>(c);
+        if ((label && label->text().contains(why)) || (edit && edit->placeholderText().contains(why)))
+            return false;
+        const bool choice = qobject_cast<QRadioButton*>(c) || qobject_cast<QCheckBox*>(c) ||
+                            qobject_cast<QAbstractSlider*>(c) || (edit && !edit->isReadOnly());
+        if (choice && c->isEnabled())
+            return false;
+        choices = choices || choice;
+    }
+    return choices;
+}
+
+// Bands left empty between a window's contents (more than three lines high); the buttons that end it may sit at
+// its foot.
+QStringList emptyBandsOf(QWidget* window) {
+    QList<QPair<int, int>> spans;
+    int contentsEnd = 0;
+    for (QWidget* c : window->findChildren<QWidget*>())
+        if (c->isVisibleTo(window) && isControl(c, window)) {
+            const int top = c->mapTo(window, QPoint(0, 0)).y();
+            spans.append({top, top + c->height()});
+            if (!qobject_cast<QPushButton*>(c))
+                contentsEnd = std::max(contentsEnd, top + c->height());
+        }
+    std::sort(spans.begin(), spans.end());
+    QStringList bands;
+    int reached = spans.isEmpty() ? 0 : spans.first().first;
+    for (const auto& [top, bottom] : std::as_const(spans)) {
+        if (top < contentsEnd && top - reached > 3 * window->fontMetrics().height())
+            bands << QString("%1 px from %2").arg(top - reached).arg(reached);
+        reached = std::max(reached, bottom);
+    }
+    return bands;
+}
+
+// The main window as the user sees it with each window open, when ORVEXMON_SCREENSHOTS names a folder (under Xvfb
+// with QT_QPA_PLATFORM=xcb for the real look; QT_FONT_DPI=144 for a screen of 144 dots per inch).
+void screenshot(QWidget* main, const QString& window) {
+    const QString folder = qEnvironmentVariable("ORVEXMON_SCREENSHOTS");
+    if (!folder.isEmpty())
+        main->grab().save(
+            QString("%1/%2-%3.png").arg(folder, QString(QTest::currentDataTag()).replace(' ', '-'), window));
+}
+
 } // namespace
 
 class WindowFitTest : public QObject {
@@ -227,13 +281,18 @@ private slots:
                 continue; // an item the state offers without a window to show (no monitor answer yet)
             openers << action;
             QApplication::processEvents();
+            screenshot(main, frame->widget()->objectName());
             const QString where = item + " (" + frame->widget()->objectName() + "): ";
-            if (frame->width() > area->viewport()->width() || frame->height() > area->viewport()->height())
-                faults << where + "larger than the area";
+            if (!QRect(QPoint(0, 0), area->viewport()->size()).contains(frame->geometry()))
+                faults << where + "not whole in the area";
             for (const QString& f : faultsOf(frame->widget()))
                 faults << where + f;
             for (const QString& f : emptyFieldsOf(frame->widget()))
                 faults << where + f + " empty with no word why";
+            if (offWithoutWordWhy(frame->widget()))
+                faults << where + "everything off with no word why";
+            for (const QString& f : emptyBandsOf(frame->widget()))
+                faults << where + "an empty band of " + f;
             // The window names what its menu item names.
             const QString name = withoutMnemonic(action->text()).remove(" ...");
             if (!frame->windowTitle().contains(QRegularExpression("\\b" + QRegularExpression::escape(name) + "\\b")))
@@ -270,6 +329,7 @@ private slots:
             main->menuAction(tiling)->trigger();
             settle();
             QApplication::processEvents();
+            screenshot(main, tiling);
             for (int i = 0; i < shownFrames.size(); ++i) {
                 const QRect r = shownFrames[i]->geometry();
                 if (!QRect(QPoint(0, 0), area->viewport()->size()).contains(r))
