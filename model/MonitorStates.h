@@ -4,15 +4,13 @@
 // and software control, the operating mode, and the boot block. Each keeps where it came from, so that a window
 // shows nothing selected (and says why) for a state nobody read or chose, and nothing sends it back. None of them
 // is kept in the data file: they describe the monitor on this connection, and a reconnection forgets them all.
+#include "model/Origin.h"
+
 #include <QFlags>
 #include <QString>
 #include <QStringList>
 
 #include <array>
-
-// Where a value the monitor reports came from. Only a value of known origin may be saved in a data file, written
-// back or sent: a value nobody read, loaded or set holds a start value the monitor never said.
-enum class Origin : quint8 { Unknown, Read, Loaded, User };
 
 // A value with where it came from; a value not known holds its type's start value.
 template <class T> class Reported {
