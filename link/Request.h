@@ -18,6 +18,8 @@ struct Request {
     Kind kind = Kind::Command;
     QString text;
     QString key;
+    // The window or command that asked for it, for the monitor's history; empty where nobody in particular did.
+    QString source = QString();
 };
 
 using RequestId = quint64;
