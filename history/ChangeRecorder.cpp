@@ -240,9 +240,9 @@ void ChangeRecorder::downloadStarts(const Request& request) {
 
 void ChangeRecorder::downloadEnded() {
     const QString connection = std::exchange(m_downloadConnection, QString());
+    // What the user was told, or for an end the user asked for, how it ended.
     const DownloadEngine::Verdict& verdict = m_session.download()->verdict();
-    QString summary = outcomeText(verdict.outcome);
-    if (!verdict.text.isEmpty())
-        summary += QStringLiteral(": ") + QString(verdict.text).replace(QLatin1Char('\r'), QLatin1Char(' '));
-    recordEnd(connection, QStringLiteral("download"), summary);
+    recordEnd(connection, QStringLiteral("download"),
+              verdict.text.isEmpty() ? outcomeText(verdict.outcome)
+                                     : QString(verdict.text).replace(QLatin1Char('\r'), QLatin1Char('\n')));
 }

@@ -142,7 +142,8 @@ private slots:
         QSignalSpy downloaded(h.ctx().download, &DownloadEngine::finished);
         QVERIFY(h.chooseMenu("mnuConfigureSoftware"));
         h.ctx().windows->existing<FrmSoftware>()->findChild<QPushButton*>("btnLoadSRAM")->click();
-        QVERIFY(h.waitFor([&] { return downloaded.size() == 1 && h.linkIdle(); }, connectWithinMs));
+        QVERIFY(h.waitFor([&] { return downloaded.size() == 1 && h.dialogs.messages.size() == 1 && h.linkIdle(); },
+                          connectWithinMs));
 
         QVERIFY(h.chooseMenu("mnuMonitorHistory"));
         auto* history = h.ctx().windows->existing<FrmHistory>();
@@ -165,7 +166,7 @@ private slots:
                                        QStringLiteral("cdl2|%1|%2|frmVideoAdj").arg(onMonitor).arg(slider->value()),
                                        "SRAM download||" + image + "|frmSoftware"}));
         QCOMPARE(store.snapshots(snapshot.connectionId).size(), 2);
-        QCOMPARE(store.ends(snapshot.connectionId).value(0).summary, QStringLiteral("completed"));
+        QCOMPARE(store.ends(snapshot.connectionId).value(0).summary, h.dialogs.messages.last().text);
 
         // Compare sets the monitor now beside the snapshot: only the value turned differs.
         history->findChild<QPushButton*>("btnCompare")->click();

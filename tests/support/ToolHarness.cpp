@@ -2,7 +2,7 @@
 
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "link/TransmitQueue.h"
+#include "session/MonitorSession.h"
 #include "platform/PortMap.h"
 #include "sim/PtySimulator.h"
 
@@ -75,6 +75,5 @@ bool ToolHarness::chooseMenu(const char* name) {
 }
 
 bool ToolHarness::linkIdle() {
-    const TransmitQueue* q = ctx().queue();
-    return q->isIdle();
+    return ctx().session->linkIdle();
 }
