@@ -1,6 +1,7 @@
 #include "history/ChangeRecorder.h"
 
 #include "download/DownloadEngine.h"
+#include "history/ChangeText.h"
 #include "history/HistoryStore.h"
 #include "history/ReportedCells.h"
 #include "history/SnapshotReads.h"
@@ -50,9 +51,11 @@ HistorySnapshot ChangeRecorder::monitorNow(const QVector<int>& scanSets) const {
 void ChangeRecorder::onStateChanged(ConnectionState state) {
     // Only a monitor that answers is changed: demonstration mode records nothing. A download runs in the boot
     // block.
-    m_active = state == ConnectionState::Online || state == ConnectionState::BootMode;
-    // Whatever waited for reads goes on (the session has dropped what it held; a job finds the monitor gone).
+    // Whatever waited for reads goes on unrecorded (the session has dropped what it held; a job finds the
+    // monitor gone).
+    m_active = false;
     m_reads->stop();
+    m_active = state == ConnectionState::Online || state == ConnectionState::BootMode;
     m_connection.clear();
     m_monitorId.clear();
     m_snapshotted.clear();

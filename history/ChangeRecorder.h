@@ -14,7 +14,6 @@
 //
 // A snapshot holds only values the monitor reported (see ReportedCells). A connection's record is made with its
 // first snapshot or change, under the identity read on this connection (or the port, when none was).
-#include "history/ChangeText.h"
 #include "history/HistoryRecords.h"
 #include "history/SnapshotModel.h"
 #include "session/ChangeGuard.h"

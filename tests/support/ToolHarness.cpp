@@ -2,8 +2,8 @@
 
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "session/MonitorSession.h"
 #include "platform/PortMap.h"
+#include "session/MonitorSession.h"
 #include "sim/PtySimulator.h"
 
 #include <QDateTime>
