@@ -236,7 +236,7 @@ void ChangeRecorder::downloadStarts(const Request& request) {
     recordSnapshot(all);
     const DownloadEngine* download = m_session.download();
     recordChange(download->kind() == DownloadEngine::Kind::Flash ? QStringLiteral("flash download")
-                                                                  : QStringLiteral("SRAM download"),
+                                                                 : QStringLiteral("SRAM download"),
                  QString(), download->imageFileName, sourceOf(request));
     m_downloadConnection = m_connection;
 }

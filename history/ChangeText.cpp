@@ -12,11 +12,11 @@ struct Rule {
 
 // Longer prefixes before the shorter ones they begin with.
 const Rule rules[] = {
-    {"cfp", 0, true},  {"cf", 3, true},   {"cac", 0, true},  {"chr", 0, true},  {"ch", 3, true},
-    {"ccn", 3, true},  {"CDCC", 0, true}, {"cm", 3, false},  {"cs", 3, false},  {"co", 3, false},
-    {"cb", 0, false},  {"cw", 2, false},  {"ct", 0, false},  {"cr", 3, false},  {"cp", 0, false},
-    {"cq", 0, false},  {"CCE", 0, false}, {"CCD", 0, false}, {"CC", 2, false},  {"CPH", 4, false},
-    {"CP", 0, false},  {"md", 0, false},  {"mh", 0, false},  {"wb", 2, false},  {"ww", 2, false},
+    {"cfp", 0, true}, {"cf", 3, true},   {"cac", 0, true},  {"chr", 0, true}, {"ch", 3, true},
+    {"ccn", 3, true}, {"CDCC", 0, true}, {"cm", 3, false},  {"cs", 3, false}, {"co", 3, false},
+    {"cb", 0, false}, {"cw", 2, false},  {"ct", 0, false},  {"cr", 3, false}, {"cp", 0, false},
+    {"cq", 0, false}, {"CCE", 0, false}, {"CCD", 0, false}, {"CC", 2, false}, {"CPH", 4, false},
+    {"CP", 0, false}, {"md", 0, false},  {"mh", 0, false},  {"wb", 2, false}, {"ww", 2, false},
 };
 
 // "cd", a group letter, then "p" (the group's save) or the index (group "a": a blank and the index from 1) and

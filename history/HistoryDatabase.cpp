@@ -88,7 +88,6 @@ QString csvField(const QString& text) {
     return QLatin1Char('"') + QString(text).replace(QLatin1Char('"'), QStringLiteral("\"\"")) + QLatin1Char('"');
 }
 
-
 } // namespace
 
 HistoryDatabase::HistoryDatabase(const QString& location, const QString& pendingPath, const QString& connectionName,
@@ -222,7 +221,8 @@ void HistoryDatabase::primaryFailed(const QString& why) {
         QSqlDatabase::database(m_primaryName, false).close();
     m_problem = QStringLiteral("The history database %1 cannot be used: %2. The work on the monitor goes on; its "
                                "history is kept in %3 and stored when the database can be used again.")
-                    .arg(HistoryStore::isServerUrl(m_location) ? QUrl(m_location).toDisplayString(QUrl::RemovePassword) : m_location,
+                    .arg(HistoryStore::isServerUrl(m_location) ? QUrl(m_location).toDisplayString(QUrl::RemovePassword)
+                                                               : m_location,
                          why.trimmed().isEmpty() ? QStringLiteral("no reason given") : why.trimmed(),
                          m_pendingUp ? m_pendingPath : QStringLiteral("memory"));
     // Records wait in the pending file: they go on when the database can be used again.

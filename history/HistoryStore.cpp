@@ -22,7 +22,8 @@ template <class Result> Result HistoryStore::call(const std::function<Result(His
 
 void HistoryStore::post(std::function<void(HistoryDatabase&)> work) {
     HistoryDatabase* db = m_database;
-    QMetaObject::invokeMethod(db, [work = std::move(work), db] { work(*db); }, Qt::QueuedConnection);
+    QMetaObject::invokeMethod(
+        db, [work = std::move(work), db] { work(*db); }, Qt::QueuedConnection);
 }
 
 HistoryStore::HistoryStore(const QString& location, const QString& pendingPath, QObject* parent)

@@ -15,8 +15,8 @@
 #include <utility>
 
 MonitorSession::MonitorSession(const Parts& parts, QObject* parent)
-    : QObject(parent), m_portMap(std::make_unique<PortMap>(parts.settings)),
-      m_model(std::make_unique<MonitorModel>()), m_handlers(std::make_unique<DataReadHandlers>(*m_model)),
+    : QObject(parent), m_portMap(std::make_unique<PortMap>(parts.settings)), m_model(std::make_unique<MonitorModel>()),
+      m_handlers(std::make_unique<DataReadHandlers>(*m_model)),
       m_dispatcher(std::make_unique<Dispatcher>(*m_model, m_handlers.get())),
       m_port(parts.port ? parts.port : new QtSerialPort(m_portMap.get(), this)),
       m_link(new Link(m_port, parts.clock, parts.tone, m_model.get(), this)),

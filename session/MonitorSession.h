@@ -14,8 +14,8 @@
 #include "link/Request.h"
 #include "session/ConnectionState.h"
 
-#include <QObject>
 #include <QHash>
+#include <QObject>
 #include <QStringList>
 #include <QVector>
 #include <functional>

@@ -132,9 +132,8 @@ void FrmHistory::showMonitor() {
     }
     HistoryStore& store = m_ctx.recorder->store();
     for (const HistoryConnection& c : store.connections(chosen->data(idRole).toString())) {
-        QTreeWidgetItem* top =
-            item(m_tree, {timeText(c.started), QStringLiteral("Connection on %1").arg(c.port), QString(), QString(),
-                          c.bench});
+        QTreeWidgetItem* top = item(m_tree, {timeText(c.started), QStringLiteral("Connection on %1").arg(c.port),
+                                             QString(), QString(), c.bench});
         for (const HistorySnapshot& s : store.snapshots(c.id))
             item(top,
                  {timeText(s.taken), QStringLiteral("Snapshot %1: scan set(s) %2, %3 values")

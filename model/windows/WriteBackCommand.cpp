@@ -1,6 +1,5 @@
 #include "model/windows/WriteBackCommand.h"
 
-#include "session/MonitorSession.h"
 #include "model/FileWriteBack.h"
 #include "model/MonitorModel.h"
 #include "model/UpdateAllData.h"
@@ -8,6 +7,7 @@
 #include "model/windows/FrmWriteBack.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "session/MonitorSession.h"
 #include "ui/AppContext.h"
 #include "ui/MainWindowHost.h"
 #include "ui/WindowRegistry.h"

@@ -46,7 +46,8 @@ void ToolHarness::start(const StartOptions& options) {
         fakePort->setParent(m_app.get());
     StartOptions start = options;
     // The history is the test's own, not the user's.
-    if (start.database.isEmpty() && settings->readText(QStringLiteral("History"), QStringLiteral("Database"), QString()).isEmpty())
+    if (start.database.isEmpty() &&
+        settings->readText(QStringLiteral("History"), QStringLiteral("Database"), QString()).isEmpty())
         start.database = m_dir.filePath("history.sqlite");
     m_app->start(start);
     // A window test on the fake port looks at the requests of its window; the reads the history makes before

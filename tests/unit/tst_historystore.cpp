@@ -238,19 +238,45 @@ private slots:
         QTest::addColumn<bool>("scanSetValues");
         QTest::addColumn<int>("dac");
         const int setting = int(Request::Kind::Setting), command = int(Request::Kind::Command);
-        QTest::newRow("DAC") << setting << "cdl2140" << "cdl2" << "140" << true << 2;
-        QTest::newRow("DAC of group a") << command << "cda 3120" << "cda 3" << "120" << true << 2;
-        QTest::newRow("DAC save") << command << "cdlp" << "cdlp" << "" << true << -1;
-        QTest::newRow("offset") << setting << "cf3200" << "cf3" << "200" << true << -1;
-        QTest::newRow("convergence option") << command << "cac1" << "cac1" << "" << true << -1;
-        QTest::newRow("scan-set switch") << command << "CC2" << "CC" << "2" << false << -1;
-        QTest::newRow("scan-set enable") << command << "CCE2" << "CCE2" << "" << false << -1;
-        QTest::newRow("serial number") << int(Request::Kind::Typed) << "csS12345" << "csS" << "12345" << false << -1;
-        QTest::newRow("HV enable") << command << "mh0" << "mh0" << "" << false << -1;
-        QTest::newRow("read") << int(Request::Kind::Read) << "ddl" << "" << "" << false << -1;
-        QTest::newRow("checking") << command << "cz0" << "" << "" << false << -1;
-        QTest::newRow("degauss") << command << "cg" << "" << "" << false << -1;
-        QTest::newRow("erase") << int(Request::Kind::Record) << "bf3" << "" << "" << false << -1;
+        QTest::newRow("DAC") << setting << "cdl2140"
+                             << "cdl2"
+                             << "140" << true << 2;
+        QTest::newRow("DAC of group a") << command << "cda 3120"
+                                        << "cda 3"
+                                        << "120" << true << 2;
+        QTest::newRow("DAC save") << command << "cdlp"
+                                  << "cdlp"
+                                  << "" << true << -1;
+        QTest::newRow("offset") << setting << "cf3200"
+                                << "cf3"
+                                << "200" << true << -1;
+        QTest::newRow("convergence option") << command << "cac1"
+                                            << "cac1"
+                                            << "" << true << -1;
+        QTest::newRow("scan-set switch") << command << "CC2"
+                                         << "CC"
+                                         << "2" << false << -1;
+        QTest::newRow("scan-set enable") << command << "CCE2"
+                                         << "CCE2"
+                                         << "" << false << -1;
+        QTest::newRow("serial number") << int(Request::Kind::Typed) << "csS12345"
+                                       << "csS"
+                                       << "12345" << false << -1;
+        QTest::newRow("HV enable") << command << "mh0"
+                                   << "mh0"
+                                   << "" << false << -1;
+        QTest::newRow("read") << int(Request::Kind::Read) << "ddl"
+                              << ""
+                              << "" << false << -1;
+        QTest::newRow("checking") << command << "cz0"
+                                  << ""
+                                  << "" << false << -1;
+        QTest::newRow("degauss") << command << "cg"
+                                 << ""
+                                 << "" << false << -1;
+        QTest::newRow("erase") << int(Request::Kind::Record) << "bf3"
+                               << ""
+                               << "" << false << -1;
     }
     void changeTexts() {
         QFETCH(int, kind);
