@@ -99,7 +99,7 @@ void Application::start(const StartOptions& options) {
     // the monitor's initial settings: offered online from Maintenance up (and, like everything, in Demo).
     auto* writeBack = new WriteBackCommand(m_ctx, m_main.get());
     new MainStatusBar(m_ctx, m_main.get(), writeBack->sequencer());
-    connectHistory(m_ctx, m_main.get(), writeBack, this);
+    connectHistory(m_ctx, m_main.get(), writeBack, options.database, this);
     auto offerWriteBack = [this] {
         const ConnectionState state = m_main->connectionState();
         const bool on = state == ConnectionState::Demo ||

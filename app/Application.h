@@ -14,6 +14,8 @@ class LineKeepingLog;
 struct StartOptions {
     // Replaces the configured port's device for this run (--port).
     QString portDevice;
+    // The history's database for this run (--database): a SQLite file or a postgresql:// URL.
+    QString database;
 };
 
 struct Services {

@@ -14,6 +14,11 @@ struct Options {
     QCommandLineOption port{QStringLiteral("port"),
                             QStringLiteral("Serial device of the configured port for this run."),
                             QStringLiteral("DEVICE")};
+    QCommandLineOption database{QStringLiteral("database"),
+                                QStringLiteral("The history's database for this run: a SQLite file or "
+                                               "postgresql://USER@HOST/DATABASE (default: the settings' [History] "
+                                               "Database, else history.sqlite in the user's data folder)."),
+                                QStringLiteral("URL")};
     QCommandLineOption simulate{QStringLiteral("simulate"),
                                 QStringLiteral("Start the simulated monitor and connect to it (profile 1.38, "
                                                "2.10, 3.15 or 4.05; add :boot to start in its boot block)."),
@@ -32,6 +37,7 @@ void parse(QCommandLineParser& parser, const Options& options) {
     parser.addHelpOption();
     parser.addVersionOption();
     parser.addOption(options.port);
+    parser.addOption(options.database);
     parser.addOption(options.simulate);
     // "--simulate" alone takes the default profile.
     QStringList arguments = QCoreApplication::arguments();
@@ -68,6 +74,7 @@ int main(int argc, char* argv[]) {
 
     StartOptions start;
     start.portDevice = parser.value(options.port);
+    start.database = parser.value(options.database);
 
     sim::SimulatorProcess simulator;
     if (parser.isSet(options.simulate) && start.portDevice.isEmpty()) {

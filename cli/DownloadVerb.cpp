@@ -1,5 +1,6 @@
 // flash and sram: the boot-mode download engine with the image named on the command line, its progress on
-// standard error and its verdict as the last line. Ctrl-C ends it as the progress window's Abort does.
+// standard error and its verdict as the last line. Ctrl-C ends it as the progress window's Abort does. The
+// download and its verdict are recorded in the monitor's history, after a snapshot taken before the erase.
 #include "cli/ExitStatus.h"
 #include "cli/Interrupt.h"
 #include "cli/ProgressBar.h"
@@ -56,6 +57,7 @@ int download(Session& session, const CliOptions& options, DownloadEngine::Kind k
         std::printf("%s not started.\n", qPrintable(what));
         return ExitStatus::IdentityRefused;
     }
+    session.recordChanges(flash ? QStringLiteral("orvexmon-cli flash") : QStringLiteral("orvexmon-cli sram"));
     DownloadEngine* engine = session.download();
     ProgressBar bar(stderr);
     bool ended = false;

@@ -1,5 +1,6 @@
 // send: each text as one request through the transmit queue, as typed into the log window, with the monitor's
-// whole answer (its echo, reply lines and prompt) printed as it came.
+// whole answer (its echo, reply lines and prompt) printed as it came. A text that changes the monitor is
+// recorded in its history, after the values it replaces were read and snapshotted.
 #include "cli/ExitStatus.h"
 #include "cli/Session.h"
 #include "cli/Verbs.h"
@@ -7,6 +8,7 @@
 #include <cstdio>
 
 int runSend(Session& session, const CliOptions& options) {
+    session.recordChanges(QStringLiteral("orvexmon-cli send"));
     int status = ExitStatus::Done;
     for (const QString& text : options.arguments) {
         QString answer;

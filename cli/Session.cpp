@@ -3,6 +3,8 @@
 #include "cli/ExitStatus.h"
 #include "cli/Interrupt.h"
 #include "download/DownloadEngine.h"
+#include "history/ChangeRecorder.h"
+#include "history/HistoryStore.h"
 #include "link/ConnectionSearch.h"
 #include "link/Link.h"
 #include "link/TransmitQueue.h"
@@ -75,7 +77,19 @@ DownloadEngine* Session::download() const {
     return m_session->download();
 }
 
+ChangeRecorder& Session::recordChanges(const QString& source) {
+    m_session->setChangeSource([source] { return source; });
+    if (!m_recorder) {
+        m_history = std::make_unique<HistoryStore>(HistoryStore::configuredLocation(nullptr, m_options.database));
+        // Told from the store's own thread, and printed at once.
+        connect(m_history.get(), &HistoryStore::problem, [](const QString& message) { say(message); });
+        m_recorder = std::make_unique<ChangeRecorder>(*m_history, *m_session);
+    }
+    return *m_recorder;
+}
+
 Session::~Session() {
+    m_recorder.reset();
     link()->stopKeepAlive();
     if (m_session->port()->isOpen())
         m_session->port()->close();

@@ -15,7 +15,9 @@
 #include <memory>
 #include <optional>
 
+class ChangeRecorder;
 class DataReadHandlers;
+class HistoryStore;
 class DownloadEngine;
 class InterruptNotifier;
 class Link;
@@ -56,6 +58,10 @@ public:
     bool linkIdle() const;
     // Prints why a wait ended early and gives the status for it.
     int interruption(const QString& waitingFor);
+
+    // From now on every change of this run is recorded in the monitor's history, named after source (the verb),
+    // after a snapshot of what it replaces; the database's problems go to standard error.
+    ChangeRecorder& recordChanges(const QString& source);
 
     bool lost() const { return m_lost; }
     bool interrupted() const;
@@ -102,6 +108,9 @@ private:
     FileLog m_fileLog;
     FileLogSink m_logSink;
     QTimer* m_heartbeat;
+    // The history, once a verb changes the monitor; the recorder goes before the store it writes to.
+    std::unique_ptr<HistoryStore> m_history;
+    std::unique_ptr<ChangeRecorder> m_recorder;
 
     bool m_found = false;
     bool m_gaveUp = false;

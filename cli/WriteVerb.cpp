@@ -1,18 +1,16 @@
 // write: Write File to Monitor from the command line, with the write-back sequencer's identity checks; the
 // question the window would ask is agreed only with --yes. Ctrl-C cancels as the progress window's Cancel does.
-// The write is recorded in the monitor's history, after a snapshot of the scan sets it writes.
+// The write is recorded in the monitor's history, after a snapshot of the scan sets it writes (read first where
+// the run does not hold them, by the same reads the windows make).
 #include "cli/ExitStatus.h"
 #include "cli/Interrupt.h"
 #include "cli/ProgressBar.h"
 #include "cli/Session.h"
 #include "cli/Verbs.h"
 #include "history/ChangeRecorder.h"
-#include "history/HistoryStore.h"
-#include "history/ReportedCells.h"
-#include "link/Link.h"
-#include "link/TransmitQueue.h"
 #include "model/FileWriteBack.h"
 #include "platform/Clock.h"
+#include "session/MonitorSession.h"
 
 #include <QJsonArray>
 #include <QJsonDocument>
@@ -36,26 +34,15 @@ int writeBack(Session& session, const CliOptions& options, const WriteBackFile& 
         std::fprintf(stderr, "The monitor is in its boot block: it takes no values.\n");
         return ExitStatus::Refused;
     }
-    // The snapshot before the write holds what the monitor reports for the scan sets the file writes.
-    ReportedCells reported(*session.handlers());
-    const int read = readScanSets(
-        session, [&file](const MonitorModel&) { return file.scanSets(); }, true);
-    if (read == ExitStatus::Interrupted)
-        return read;
     FileWriteBack::LinkAccess link;
-    link.send = [&session](const QString& request) { session.link()->queue()->queueCommand(request); };
+    link.send = [&session](const QString& request) { session.session()->send(request); };
     link.idle = [&session] { return session.linkIdle(); };
     FileWriteBack writeBack(session.model(), session.clock(), link);
     writeBack.setConfirm([&session](const QString& question) {
         return session.questions().confirm(question, QStringLiteral("Write File to Monitor"));
     });
-    HistoryStore store(HistoryStore::configuredLocation(nullptr, options.database));
-    QObject::connect(&store, &HistoryStore::problem,
-                     [](const QString& m) { std::fprintf(stderr, "%s\n", qPrintable(m)); });
-    store.open();
-    ChangeRecorder recorder(store, session.model());
-    recorder.setPort(session.deviceName());
-    recorder.setReported(reported.filter());
+    // Once agreed, the values the write replaces are read where not held and snapshotted first.
+    ChangeRecorder& recorder = session.recordChanges(source);
     recorder.watchWriteBack(writeBack, [source] { return source; });
     ProgressBar bar(stderr);
     QObject::connect(&writeBack, &FileWriteBack::progress, &session,

@@ -111,10 +111,11 @@ QString DownloadEngine::flashConfirmationText() {
     return QStringLiteral("Do you really want to replace the existing firmware?\nThis action is unrecoverable.");
 }
 
-bool DownloadEngine::start(Kind kind, const QString& path) {
+bool DownloadEngine::start(Kind kind, const QString& path, const QString& source) {
     if (inProgress())
         return false;
     m_kind = kind;
+    m_source = source;
     // The image is checked before the monitor is touched: the erase cannot be undone.
     if (!openImage(path) || !imageAccepted(kind))
         return false;
@@ -131,10 +132,10 @@ bool DownloadEngine::start(Kind kind, const QString& path) {
     TransmitQueue* queue = m_link->queue();
     const bool bootMode = m_model->bootMode;
     if (!bootMode)
-        m_checkingOffRequest = queue->queueCommand(Catalogue::setChecking(false));
+        m_checkingOffRequest = queue->submit({Request::Kind::Command, Catalogue::setChecking(false), {}, m_source});
     emit checkingSwitchedOff();
     if (!bootMode)
-        m_autoBootOffRequest = queue->queueCommand(Catalogue::setAutoBoot(false));
+        m_autoBootOffRequest = queue->submit({Request::Kind::Command, Catalogue::setAutoBoot(false), {}, m_source});
     begin(kind);
     submitOwn(Catalogue::eraseFlash());
     return true;
@@ -262,7 +263,7 @@ void DownloadEngine::onRequestSettled(const RequestOutcome& outcome) {
 }
 
 void DownloadEngine::submitOwn(const QString& text) {
-    m_ownRequest = m_link->queue()->submit({Request::Kind::Record, text, {}});
+    m_ownRequest = m_link->queue()->submit({Request::Kind::Record, text, {}, m_source});
 }
 
 void DownloadEngine::handleFlashEraseAnswer(const QString& body) {

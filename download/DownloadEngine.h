@@ -68,8 +68,9 @@ public:
     // Starts a download of the image at path: the image is checked whole first. A flash download then switches
     // the monitor's checking and auto boot off (outside its boot block) and auto-ping off, and asks for the
     // erase; an SRAM download asks for the load. False when it did not start (the verdict says why). A running
-    // download must have ended first (see abandon).
-    bool start(Kind kind, const QString& path);
+    // download must have ended first (see abandon). source: the window or command that starts it, which its
+    // requests name.
+    bool start(Kind kind, const QString& path, const QString& source = QString());
     // The progress window's Abort: the download stops at the next record answer, or when none comes within
     // the download keep-alive interval; while the erase or load answer is awaited it stops at once, and before
     // the erase request went out it puts back the checking and auto boot that the start switched off.
@@ -178,6 +179,7 @@ private:
     QFile m_image;
     Phase m_phase = Phase::Idle;
     Kind m_kind = Kind::Flash;
+    QString m_source;
     qint64 m_startedAt = 0;
     int m_recordCount = 0;
     bool m_progressShown = false;

@@ -1,17 +1,27 @@
 #pragma once
-// The one door through which the tool tells the history that it is about to change the monitor: "about to set
-// X from old to new, from window or command W". The first change of a connection to a scan set first records
-// a snapshot of that scan set's values (as the model holds them, with the changed cell at its old value, since
-// a window may already hold the new one), then every change is recorded, and each end of a longer job (a
-// write-back's summary, a download's verdict). The connection's record is made with its first change, when the
-// monitor's identity is known.
+// The monitor session's change guard, and the one place the tool's changes to the monitor are recorded. Every
+// request both front ends submit passes mayGo(); every line written passes onWritten(). So no window or
+// command can change the monitor without its history knowing, whatever the change (a slider, an option, a
+// scan-set switch, a typed line, an identity, a write-back, a download).
 //
-// A snapshot holds only values the monitor reported: the Reported filter decides per cell. Values the model
-// does not hold yet are not read here; a caller that can read them first does so before it calls.
+// The first change of a connection to the values of a scan set is held until the tool holds every value of that
+// scan set the monitor reports (and the monitor's model and serial number): what it does not hold yet is read
+// first, then a snapshot is recorded, and only then does the change go out. Each change is recorded as it is
+// written: what, the old value as the monitor last reported or took it, the new one, and the window or command
+// it came from. A write-back and a download are jobs: one change (after a snapshot of every scan set they
+// reach, taken just before their first request) and one end (the write-back's summary, the download's
+// verdict); the requests of a job are its own and not recorded one by one.
+//
+// A snapshot holds only values the monitor reported (see ReportedCells). A connection's record is made with its
+// first snapshot or change, under the identity read on this connection (or the port, when none was).
 #include "history/HistoryRecords.h"
 #include "history/SnapshotModel.h"
+#include "session/ChangeGuard.h"
+#include "session/ConnectionState.h"
 
+#include <QHash>
 #include <QObject>
+#include <QPointer>
 #include <QSet>
 #include <QString>
 #include <QVector>
@@ -20,51 +30,70 @@
 class FileWriteBack;
 class HistoryStore;
 class MonitorModel;
+class MonitorSession;
+class ReportedCells;
+class SnapshotReads;
 
-class ChangeRecorder : public QObject {
+class ChangeRecorder : public QObject, public ChangeGuard {
     Q_OBJECT
 public:
-    struct Change {
-        QString what; // the setting's request key, or the job
-        QString oldValue;
-        QString newValue;
-        QString source;        // the window's objectName or the command line's verb
-        QVector<int> scanSets; // the scan sets the change reaches
-        QChar group;           // for one DAC: its group letter and index, whose old value the snapshot takes
-        int dac = -1;
-    };
+    // Guards the session's changes from now on, until destroyed.
+    ChangeRecorder(HistoryStore& store, MonitorSession& session, QObject* parent = nullptr);
+    ~ChangeRecorder() override;
 
-    ChangeRecorder(HistoryStore& store, const MonitorModel& model, QObject* parent = nullptr);
-
-    // The port, which names a monitor that reports no serial number.
-    void setPort(const QString& port) { m_port = port; }
-    void setReported(SnapshotModel::Reported reported) { m_reported = std::move(reported); }
-    const SnapshotModel::Reported& reported() const { return m_reported; }
-
-    void aboutToChange(const Change& change);
-    void ended(const QString& kind, const QString& summary);
-    // A new connection begins: its first change snapshots again.
-    void newConnection();
-    // Records a write-back: the scan sets it writes once the user has agreed (just before its first request),
-    // and its summary when it ends.
+    bool mayGo(const Request& request) override;
+    // Makes a write-back one job: once the user has agreed, its scan sets are read where the tool does not hold
+    // them, snapshotted and the job recorded, and then it writes; its summary is recorded when it ends.
     void watchWriteBack(FileWriteBack& writeBack, std::function<QString()> source);
-    // While inactive (no monitor answers) nothing is recorded.
-    void setActive(bool active) { m_active = active; }
 
+    SnapshotModel::Reported reported() const;
+    // What the monitor holds of these scan sets as far as this connection knows (Compare's "monitor now").
+    HistorySnapshot monitorNow(const QVector<int>& scanSets) const;
     QString connectionId() const { return m_connection; }
     QStringList snapshotIds() const { return m_snapshots; }
     HistoryStore& store() { return m_store; }
 
 private:
-    void beginConnection();
+    void onStateChanged(ConnectionState state);
+    void onWritten(const Request& request);
+    void readsDone();
+    void readFirst(const QVector<int>& scanSets, std::function<void()> then);
+    void beginJob(const QString& kind, const QString& title, const QString& source, const QVector<int>& scanSets,
+                  std::function<void()> proceed);
+    void endJob(const QString& summary);
+    void downloadStarts(const Request& request);
+    void downloadEnded();
+    void ensureConnection();
+    void recordSnapshot(const QVector<int>& scanSets);
+    void recordChange(const QString& what, const QString& oldValue, const QString& newValue, const QString& source);
+    void recordEnd(const QString& connection, const QString& kind, const QString& summary);
+    QString sourceOf(const Request& request) const;
 
     HistoryStore& m_store;
+    MonitorSession& m_session;
+    // The session may go first when both belong to one owner.
+    QPointer<MonitorSession> m_guarded;
     const MonitorModel& m_model;
-    SnapshotModel::Reported m_reported;
-    QString m_port;
+    ReportedCells* m_cells;
+    SnapshotReads* m_reads;
+    bool m_active = false;
     QString m_connection;
     QString m_monitorId;
     QSet<int> m_snapshotted;
     QStringList m_snapshots;
-    bool m_active = true;
+    // The last value sent of each setting whose value the monitor does not report to the history.
+    QHash<QString, QString> m_lastSent;
+    // The scan set the monitor was last told to run on this connection; -1 while none was.
+    int m_wireScanSet = -1;
+    std::function<void()> m_afterReads;
+    struct Job {
+        QString kind;
+        QString title;
+        QString source;
+        QVector<int> scanSets;
+        QString connection; // once recorded
+        bool running = false;
+    };
+    Job m_job;
+    QString m_downloadConnection;
 };

@@ -3,19 +3,21 @@
 // one PostgreSQL server that every bench of a shop shares. The tool creates and upgrades the schema itself
 // (versioned migrations) and writes each record in a transaction.
 //
-// The database never stands in the way of the work on the monitor. When it cannot be used (a server that is
-// away or refuses the login, a locked or corrupt file, a schema of a newer tool) the store says so once and
-// keeps the records in a local pending file (or, if even that fails, in memory) and sends them on as soon as
-// the database can be used again. Records carry their own ids, so a record sent twice is stored once.
+// The database never stands in the way of the work on the monitor. All of its work runs on the store's own
+// thread (HistoryDatabase): a record is handed over and the caller goes on at once, so a server that does not
+// answer never pauses the caller's thread; a read waits for its answer. When the database cannot be used (a
+// server that is away or refuses the login, a locked or corrupt file, a schema of a newer tool) the store says
+// so once and keeps the records in a local pending file (or, if even that fails, in memory) and sends them on
+// as soon as the database can be used again. Records carry their own ids, so a record sent twice is stored once.
 #include "history/HistoryRecords.h"
 
-#include <QElapsedTimer>
 #include <QObject>
 #include <QString>
-#include <QVariantList>
 #include <QVector>
+#include <functional>
 
-class QSqlDatabase;
+class HistoryDatabase;
+class QThread;
 class Settings;
 
 class HistoryStore : public QObject {
@@ -41,24 +43,27 @@ public:
     static bool isServerUrl(const QString& location);
 
     // Opens the database (creating or upgrading its schema) and the pending file, and sends on what waits
-    // there. False when the database cannot be used now; the records are kept all the same. The first write
-    // or read opens a store not opened yet, so a run that changes nothing touches no database.
+    // there; waits for it. False when the database cannot be used now; the records are kept all the same. The
+    // first write or read opens a store not opened yet, so a run that changes nothing touches no database.
     bool open();
-    bool databaseAvailable() const { return m_primaryUp; }
+    bool databaseAvailable() const;
     // Tries the database again now and sends on what waits; true when nothing is left waiting.
     bool reconnect();
-    // Records written but not yet in the database.
+    // Records handed over but not yet in the database (after every record handed over before).
     int pendingRecords();
     // What went wrong with the database last (empty when nothing).
-    QString lastProblem() const { return m_problem; }
+    QString lastProblem() const;
     QString location() const { return m_location; }
+
+    // Records are handed to the store's thread; these return at once.
 
     void addConnection(const HistoryMonitor& monitor, const HistoryConnection& connection);
     void addSnapshot(const HistorySnapshot& snapshot);
     void addChange(const HistoryChange& change);
     void addEnd(const HistoryEnd& end);
 
-    // Reads come from the database, or from the pending file while the database is away.
+    // Reads come from the database, or from the pending file while the database is away; each waits for the
+    // store's thread.
     QVector<HistoryMonitor> monitors();
     QVector<HistoryConnection> connections(const QString& monitorId);
     QVector<HistorySnapshot> snapshots(const QString& connectionId);
@@ -75,34 +80,15 @@ public:
     static QString newId();
 
 signals:
-    // Once per time the database becomes unusable: why, and where the records are kept meanwhile.
+    // Once per time the database becomes unusable: why, and where the records are kept meanwhile. Emitted on the
+    // store's thread.
     void problem(const QString& message);
 
 private:
-    struct Row {
-        const char* table;
-        QStringList columns;
-        QVariantList values;
-    };
-    bool openPrimary();
-    bool openPending();
-    bool migrate(QSqlDatabase& db, QString* error);
-    bool writeRows(QSqlDatabase& db, const QVector<Row>& rows, QString* error);
-    void write(const QVector<Row>& rows);
-    bool forwardPending();
-    void primaryFailed(const QString& why);
-    void retryIfDue();
-    QSqlDatabase readDatabase();
+    template <class Result> Result call(const std::function<Result(HistoryDatabase&)>& work) const;
+    void post(std::function<void(HistoryDatabase&)> work);
 
     QString m_location;
-    QString m_pendingPath;
-    QString m_primaryName;
-    QString m_pendingName;
-    bool m_opened = false;
-    bool m_primaryUp = false;
-    bool m_pendingUp = false;
-    bool m_told = false;
-    QString m_problem;
-    QElapsedTimer m_sinceTry;
-    QVector<Row> m_inMemory; // when even the pending file cannot be written
+    QThread* m_thread;
+    HistoryDatabase* m_database;
 };

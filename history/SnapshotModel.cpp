@@ -23,8 +23,11 @@ HistorySnapshot take(const MonitorModel& model, const QVector<int>& scanSets, co
                 SnapshotValue v{g->letter, dac, set, 0, 0, 0};
                 if (!g->get(DacTable::Value, dac, set, &v.value) || (reported && !reported(g->letter, dac, set)))
                     continue;
-                g->get(DacTable::Factory, dac, set, &v.factory);
-                g->get(DacTable::Initial, dac, set, &v.initial);
+                // Factory and initial values only as the monitor reported them.
+                if (g->origin(DacTable::Factory, dac, set) == Origin::Read)
+                    g->get(DacTable::Factory, dac, set, &v.factory);
+                if (g->origin(DacTable::Initial, dac, set) == Origin::Read)
+                    g->get(DacTable::Initial, dac, set, &v.initial);
                 s.values << v;
             }
     }

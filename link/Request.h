@@ -2,8 +2,8 @@
 // A request to the monitor as the transmit queue holds it: the command text (the queue adds the line end) and
 // what it is for, and the one outcome that ends it. Callers keep the id the queue gives and ask whether it is
 // still pending, or react to its outcome; nobody recognises a request by the bytes on the wire.
-#include <QString>
 #include <QMetaType>
+#include <QString>
 #include <QtGlobal>
 
 struct Request {
@@ -18,6 +18,8 @@ struct Request {
     Kind kind = Kind::Command;
     QString text;
     QString key;
+    // The window or command that asked for it, for the monitor's history; empty where nobody in particular did.
+    QString source = QString();
 };
 
 using RequestId = quint64;

@@ -366,18 +366,34 @@ void FileWriteBack::beginWrite() {
         finish(QString());
         return;
     }
-    // The monitor may have gone while the user was asked.
+    m_phase = Phase::Prepare;
+    // The progress window comes now, with its Cancel, while what the write replaces is read.
+    m_total = int(plan.requests.size()) + (plan.restore.isEmpty() ? 0 : 1);
+    emit progress(0, m_total);
+    if (!m_beforeWrite) {
+        startWriting(plan.requests, plan.restore);
+        return;
+    }
+    m_beforeWrite([this, requests = plan.requests, restore = plan.restore] { startWriting(requests, restore); });
+}
+
+void FileWriteBack::startWriting(const QStringList& requests, const QString& restoreRequest) {
+    if (m_phase != Phase::Prepare)
+        return;
+    // The monitor may have gone while the user was asked (or the values read).
     if (!m_monitor.monitorResponding) {
         finish(QStringLiteral("the connection to the monitor was lost."));
         return;
     }
-    m_requests = plan.requests;
-    m_restoreRequest = plan.restore;
-    m_total = int(m_requests.size()) + (m_restoreRequest.isEmpty() ? 0 : 1);
+    if (m_cancelled) {
+        finish(QStringLiteral("cancelled by the user."));
+        return;
+    }
+    m_requests = requests;
+    m_restoreRequest = restoreRequest;
     m_next = 0;
     m_currentScanSet = -1;
     m_phase = Phase::Write;
-    emit progress(0, m_total);
     m_timer->start(pollMs);
     sendNext();
 }
@@ -426,6 +442,7 @@ void FileWriteBack::tick() {
             finish(m_cancelled ? QStringLiteral("cancelled by the user.") : QString());
             return;
         case Phase::Idle:
+        case Phase::Prepare:
             return;
         }
     }

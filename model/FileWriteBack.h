@@ -79,6 +79,9 @@ public:
     };
     // A Yes/No question; true for Yes.
     using Confirm = std::function<bool(const QString& question)>;
+    // Work to do once the user has agreed and before the first request of the write (the values it replaces
+    // read and recorded); it calls proceed when done.
+    using BeforeWrite = std::function<void(std::function<void()> proceed)>;
 
     // The identity check: whether the file may be written to the monitor, and what to ask or tell the user.
     enum class Verdict { SameMonitor, OtherMonitor, NoIdentity, OtherFamily, UnknownFamily };
@@ -103,6 +106,7 @@ public:
     FileWriteBack(MonitorModel& monitor, Clock& clock, LinkAccess link, QObject* parent = nullptr);
 
     void setConfirm(Confirm confirm) { m_confirm = std::move(confirm); }
+    void setBeforeWrite(BeforeWrite beforeWrite) { m_beforeWrite = std::move(beforeWrite); }
 
     // Firmware family of a class, as the family set-up knows it (1 to 4); 0 for a class of no family or not read.
     static int familyOf(int firmwareClass);
@@ -128,16 +132,18 @@ signals:
     void finished(const WriteBackSummary& summary);
 
 private:
-    enum class Phase { Idle, Identify, Write, Restore };
+    enum class Phase { Idle, Identify, Prepare, Write, Restore };
     void tick();
     void sendNext();
     void beginWrite();
+    void startWriting(const QStringList& requests, const QString& restoreRequest);
     void finish(const QString& stoppedBecause);
     void noteAnswered(const QString& request);
 
     MonitorModel& m_monitor;
     LinkAccess m_link;
     Confirm m_confirm;
+    BeforeWrite m_beforeWrite;
     Timer* m_timer;
     Clock& m_clock;
 

@@ -10,12 +10,15 @@
 #include "protocol/Catalogue.h"
 #include "protocol/DataReadHandlers.h"
 #include "protocol/Dispatcher.h"
+#include "session/ChangeGuard.h"
+
+#include <utility>
 
 #include <utility>
 
 MonitorSession::MonitorSession(const Parts& parts, QObject* parent)
-    : QObject(parent), m_portMap(std::make_unique<PortMap>(parts.settings)),
-      m_model(std::make_unique<MonitorModel>()), m_handlers(std::make_unique<DataReadHandlers>(*m_model)),
+    : QObject(parent), m_portMap(std::make_unique<PortMap>(parts.settings)), m_model(std::make_unique<MonitorModel>()),
+      m_handlers(std::make_unique<DataReadHandlers>(*m_model)),
       m_dispatcher(std::make_unique<Dispatcher>(*m_model, m_handlers.get())),
       m_port(parts.port ? parts.port : new QtSerialPort(m_portMap.get(), this)),
       m_link(new Link(m_port, parts.clock, parts.tone, m_model.get(), this)),
@@ -61,6 +64,7 @@ void MonitorSession::setConnectionState(ConnectionState state) {
     if (!connected) {
         m_model->firmwareVersion.clear();
         m_model->romVersion.clear();
+        dropHeld();
     }
     m_bootPromptSeen = state == ConnectionState::BootMode && m_model->bootMode;
     m_firmwareAsks = 0;
@@ -84,7 +88,34 @@ void MonitorSession::answerDispatched() {
 }
 
 RequestId MonitorSession::submit(const Request& request) {
+    Request r = request;
+    if (r.source.isEmpty())
+        r.source = changeSource();
+    if (m_held.isEmpty() && (!m_guard || m_guard->mayGo(r)))
+        return queue()->submit(r);
+    m_held.append({m_nextHeldId++, r});
+    return m_held.last().id;
+}
+
+RequestId MonitorSession::submitAhead(const Request& request) {
     return queue()->submit(request);
+}
+
+void MonitorSession::releaseHeld() {
+    while (!m_held.isEmpty()) {
+        const Held next = m_held.first();
+        if (m_guard && !m_guard->mayGo(next.request))
+            return;
+        m_held.removeFirst();
+        if (const RequestId queued = queue()->submit(next.request))
+            m_released.insert(queued, next.id);
+    }
+}
+
+void MonitorSession::dropHeld() {
+    const QVector<Held> held = std::exchange(m_held, {});
+    for (const Held& h : held)
+        onSettled({h.id, h.request, RequestOutcome::Ending::Dropped, QString(), false});
 }
 
 RequestId MonitorSession::send(const QString& command) {
@@ -93,16 +124,20 @@ RequestId MonitorSession::send(const QString& command) {
 }
 
 bool MonitorSession::isPending(RequestId id) const {
-    if (queue()->isPending(id))
+    if (id < firstHeldId && queue()->isPending(id))
         return true;
-    for (auto it = m_retries.cbegin(); it != m_retries.cend(); ++it)
-        if (it.value() == id && queue()->isPending(it.key()))
+    for (const Held& h : m_held)
+        if (h.id == id)
             return true;
+    for (const QHash<RequestId, RequestId>* map : {&m_retries, &m_released})
+        for (auto it = map->cbegin(); it != map->cend(); ++it)
+            if (it.value() == id && queue()->isPending(it.key()))
+                return true;
     return false;
 }
 
 bool MonitorSession::linkIdle() const {
-    return queue()->isIdle();
+    return queue()->isIdle() && m_held.isEmpty();
 }
 
 void MonitorSession::onSettled(const RequestOutcome& settled) {
@@ -111,6 +146,8 @@ void MonitorSession::onSettled(const RequestOutcome& settled) {
     const bool retried = m_retries.contains(outcome.id);
     if (retried)
         outcome.id = m_retries.take(outcome.id);
+    else if (m_released.contains(outcome.id))
+        outcome.id = m_released.take(outcome.id);
     const Request& request = outcome.request;
     // The family set-up hangs on the firmware version: a connection is not left without it because one answer
     // came garbled or refused.
@@ -118,7 +155,7 @@ void MonitorSession::onSettled(const RequestOutcome& settled) {
         m_model->firmwareClass == 0 && outcome.ending != Ending::Dropped && m_firmwareAsks < maxFirmwareAsks) {
         ++m_firmwareAsks;
         ++m_retried;
-        m_retries.insert(submit(request), outcome.id);
+        m_retries.insert(submitAhead(request), outcome.id);
         return;
     }
     // An answer whose numbers came garbled took nothing: the read is asked again and its caller waits for that
@@ -137,7 +174,7 @@ void MonitorSession::onSettled(const RequestOutcome& settled) {
     // A read the monitor refused (often a line that noise garbled on its way) is asked once more.
     if (outcome.ending == Ending::Refused && request.kind == Request::Kind::Read && !retried) {
         ++m_retried;
-        m_retries.insert(submit(request), outcome.id);
+        m_retries.insert(submitAhead(request), outcome.id);
         return;
     }
     emit requestSettled(outcome);

@@ -7,14 +7,21 @@
 // The connection state has one setter, which writes every flag that goes with the state and then signals once.
 // Outcomes of requests are handled here for everybody: a refused read is asked once more, a setting that was
 // refused or dropped is named, and requests dropped when the link is lost are counted and named.
+//
+// Every request of both front ends passes submit(), the one place where a change can be held back until what it
+// replaces has been read (see ChangeGuard) and where it learns which window or command asked for it.
 #include "link/ConnectionStates.h"
 #include "link/Request.h"
 #include "session/ConnectionState.h"
 
-#include <QObject>
 #include <QHash>
+#include <QObject>
 #include <QStringList>
+#include <QVector>
+#include <functional>
 #include <memory>
+
+class ChangeGuard;
 
 class Clock;
 class ConnectionSearch;
@@ -62,12 +69,24 @@ public:
     void setNoMonitor() override { setConnectionState(ConnectionState::NoMonitor); }
     void enableGoOffline() override { emit goOfflineOffered(); }
 
+    // Queues a request, or holds it while the change guard has something read first (and then every request
+    // after it, in order). A request without a source is given the change source's.
     RequestId submit(const Request& request);
     // A catalogue command: the protocol's data reads all begin with "d", and a read is what may be asked again.
     RequestId send(const QString& command);
+    // The change guard's own requests: queued at once, ahead of what it holds.
+    RequestId submitAhead(const Request& request);
     bool isPending(RequestId id) const;
-    // Nothing queued, nothing waiting out its pause, no answer awaited.
+    // Nothing queued, nothing waiting out its pause, no answer awaited, nothing held.
     bool linkIdle() const;
+
+    // May be null: every request then goes at once. Not owned.
+    void setChangeGuard(ChangeGuard* guard) { m_guard = guard; }
+    // The guard is done: the held requests go to the queue in their order (until one is held again).
+    void releaseHeld();
+    // Which window or command a request comes from when it names none (the active window, the verb).
+    void setChangeSource(std::function<QString()> source) { m_changeSource = std::move(source); }
+    QString changeSource() const { return m_changeSource ? m_changeSource() : QString(); }
 
     // Counts since start, for the link report and the soak test.
     int requestsRetried() const { return m_retried; }
@@ -94,6 +113,8 @@ private:
     void onSettled(const RequestOutcome& outcome);
     void reportDropped();
     void readBack(const Request& setting);
+    // The connection ended: what is held never goes out.
+    void dropHeld();
 
     std::unique_ptr<PortMap> m_portMap;
     std::unique_ptr<MonitorModel> m_model;
@@ -108,6 +129,17 @@ private:
     bool m_bootPromptSeen = false;
     // Reads asked a second time: the retry's id and the id the caller holds.
     QHash<RequestId, RequestId> m_retries;
+    // Requests the guard held: the id the caller holds (from a range of its own), and once queued the queue's.
+    struct Held {
+        RequestId id;
+        Request request;
+    };
+    static constexpr RequestId firstHeldId = RequestId(1) << 62;
+    RequestId m_nextHeldId = firstHeldId;
+    QVector<Held> m_held;
+    QHash<RequestId, RequestId> m_released;
+    ChangeGuard* m_guard = nullptr;
+    std::function<QString()> m_changeSource;
     QStringList m_droppedNames;
     static constexpr int maxFirmwareAsks = 3;
     int m_firmwareAsks = 0;

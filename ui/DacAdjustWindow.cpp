@@ -2,7 +2,6 @@
 // into set requests through the send policy.
 #include "ui/DacAdjustWindow.h"
 
-#include "history/ChangeRecorder.h"
 #include "model/MonitorModel.h"
 #include "platform/Dialogs.h"
 #include "protocol/Catalogue.h"
@@ -146,24 +145,11 @@ void DacAdjustWindow::sliderChanged(DacRowGroup& group, DacRow& row, int positio
     // A value being shown is already in the model, with where it came from; it never goes back to the monitor.
     if (!m_policy.usersChange())
         return;
-    // The monitor's value before the change, for its history; a scan set outside the tables (none selected) has
-    // no cell.
-    int old = 0;
-    group.get(DacTable::Value, row.index, scanSet(), &old);
     group.set(DacTable::Value, row.index, scanSet(), position, Origin::User);
     m_ctx.model->dataChanged = true;
     if (!DacSendPolicy::sends(row, m_ctx.model->monitorResponding))
         return;
-    const Catalogue::Setting setting = group.setRequest(row.index, position);
-    if (m_ctx.recorder && old != position)
-        m_ctx.recorder->aboutToChange({setting.key,
-                                       QString::number(old),
-                                       QString::number(position),
-                                       objectName(),
-                                       {scanSet()},
-                                       group.letter(),
-                                       row.index});
-    m_ctx.sendSetting(setting);
+    m_ctx.sendSetting(group.setRequest(row.index, position));
 }
 
 void DacAdjustWindow::showDacValues(QChar group, DacKind kind, const QVector<int>& values) {

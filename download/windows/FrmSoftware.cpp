@@ -112,7 +112,7 @@ void FrmSoftware::load(DownloadEngine::Kind kind) {
         return;
     // The running download goes only once the new one has its image.
     engine->abandon();
-    engine->start(kind, path);
+    engine->start(kind, path, objectName());
 }
 
 bool FrmSoftware::abandonRunning() {

@@ -71,9 +71,8 @@ void FrmCompare::chooseDataFile() {
 void FrmCompare::refresh() {
     // Only while a monitor answers, and only the values it reported, stand for the monitor now.
     HistorySnapshot now;
-    if (m_ctx.model->monitorResponding)
-        now = SnapshotModel::take(*m_ctx.model, m_snapshot.scanSets,
-                                  m_ctx.recorder ? m_ctx.recorder->reported() : SnapshotModel::Reported());
+    if (m_ctx.model->monitorResponding && m_ctx.recorder)
+        now = m_ctx.recorder->monitorNow(m_snapshot.scanSets);
     const QVector<SnapshotModel::Difference> cells = SnapshotModel::compare({now, m_snapshot, m_file});
     m_table->setRowCount(int(cells.size()));
     m_differences = 0;

@@ -39,13 +39,19 @@ QString setsText(const QVector<int>& sets) {
     return out.join(QStringLiteral(", "));
 }
 
-QTreeWidgetItem* item(QTreeWidgetItem* parent, const QStringList& texts, const QString& kind = QString(),
+// Long texts (a write-back's summary) are cut to their column; the whole text is the item's tip.
+template <class Parent>
+QTreeWidgetItem* item(Parent* parent, const QStringList& texts, const QString& kind = QString(),
                       const QString& id = QString()) {
     auto* i = new QTreeWidgetItem(parent, texts);
+    for (int c = 0; c < texts.size(); ++c)
+        i->setToolTip(c, texts[c]);
     i->setData(0, kindRole, kind);
     i->setData(0, idRole, id);
     return i;
 }
+
+enum Column { When, What, Old, New, From };
 
 } // namespace
 
@@ -58,8 +64,17 @@ FrmHistory::FrmHistory(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmHi
     m_tree->setObjectName(QStringLiteral("tvwHistory"));
     m_tree->setHeaderLabels({QStringLiteral("When"), QStringLiteral("What"), QStringLiteral("Old"),
                              QStringLiteral("New"), QStringLiteral("From")});
-    m_tree->setMinimumSize(layoutPixels(6400), layoutPixels(3600));
-    m_tree->header()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_tree->setMinimumSize(layoutPixels(7800), layoutPixels(3600));
+    // The columns share the tree's width, so that it needs no horizontal scroll bar: the times and sources as
+    // wide as they are, the values a number's width, the description the rest.
+    QHeaderView* header = m_tree->header();
+    header->setStretchLastSection(false);
+    header->setSectionResizeMode(QHeaderView::ResizeToContents);
+    header->setSectionResizeMode(What, QHeaderView::Stretch);
+    for (int c : {Old, New}) {
+        header->setSectionResizeMode(c, QHeaderView::Fixed);
+        header->resizeSection(c, fontMetrics().horizontalAdvance(QStringLiteral("00000000")));
+    }
 
     m_compare = button(this, QStringLiteral("btnCompare"), QStringLiteral("Compare"),
                        QStringLiteral("The monitor now, the snapshot and a data file side by side"));
@@ -117,8 +132,8 @@ void FrmHistory::showMonitor() {
     }
     HistoryStore& store = m_ctx.recorder->store();
     for (const HistoryConnection& c : store.connections(chosen->data(idRole).toString())) {
-        auto* top = new QTreeWidgetItem(m_tree, {timeText(c.started), QStringLiteral("Connection on %1").arg(c.port),
-                                                 QString(), QString(), c.bench});
+        QTreeWidgetItem* top = item(m_tree, {timeText(c.started), QStringLiteral("Connection on %1").arg(c.port),
+                                             QString(), QString(), c.bench});
         for (const HistorySnapshot& s : store.snapshots(c.id))
             item(top,
                  {timeText(s.taken), QStringLiteral("Snapshot %1: scan set(s) %2, %3 values")
@@ -142,11 +157,16 @@ bool FrmHistory::chosenSnapshot(HistorySnapshot* out) const {
     return m_ctx.recorder->store().snapshot(chosen->data(0, idRole).toString(), out, &error);
 }
 
+void FrmHistory::setRestoreOffered(bool offered) {
+    m_restoreOffered = offered;
+    updateButtons();
+}
+
 void FrmHistory::updateButtons() {
     const QTreeWidgetItem* chosen = m_tree->currentItem();
     const bool snapshot = chosen && chosen->data(0, kindRole).toString() == snapshotKind;
     m_compare->setEnabled(snapshot);
-    m_restore->setEnabled(snapshot);
+    m_restore->setEnabled(snapshot && m_restoreOffered);
     m_exportSnapshot->setEnabled(snapshot);
     m_exportCsv->setEnabled(m_monitors->currentItem() != nullptr);
 }

@@ -21,6 +21,8 @@ public:
     void reload();
     // The snapshot of the chosen item; false when the item is no snapshot.
     bool chosenSnapshot(HistorySnapshot* out) const;
+    // Restore writes to the monitor: offered only where Write File to Monitor is.
+    void setRestoreOffered(bool offered);
 
 signals:
     void restoreRequested(const WriteBackFile& file);
@@ -40,4 +42,5 @@ private:
     QPushButton* m_restore;
     QPushButton* m_exportCsv;
     QPushButton* m_exportSnapshot;
+    bool m_restoreOffered = false;
 };

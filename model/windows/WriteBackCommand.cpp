@@ -1,6 +1,5 @@
 #include "model/windows/WriteBackCommand.h"
 
-#include "link/TransmitQueue.h"
 #include "model/FileWriteBack.h"
 #include "model/MonitorModel.h"
 #include "model/UpdateAllData.h"
@@ -8,6 +7,7 @@
 #include "model/windows/FrmWriteBack.h"
 #include "platform/Clock.h"
 #include "platform/Dialogs.h"
+#include "session/MonitorSession.h"
 #include "ui/AppContext.h"
 #include "ui/MainWindowHost.h"
 #include "ui/WindowRegistry.h"
@@ -19,10 +19,7 @@ WriteBackCommand::WriteBackCommand(AppContext& ctx, MainWindowHost* mainWindow)
     setObjectName(QStringLiteral("writeBackCommand"));
     FileWriteBack::LinkAccess link;
     link.send = [&ctx](const QString& request) { ctx.send(request); };
-    link.idle = [&ctx] {
-        const TransmitQueue* q = ctx.queue();
-        return q && q->isIdle();
-    };
+    link.idle = [&ctx] { return ctx.session && ctx.session->linkIdle(); };
     m_writeBack = new FileWriteBack(*ctx.model, *ctx.clock, link, this);
     m_writeBack->setConfirm([this](const QString& question) {
         return m_ctx.dialogs->message(m_main->hostWidget(), question, title(), Dialogs::YesNo, Dialogs::Question) ==

@@ -1,15 +1,23 @@
 // Undo for the monitor, end to end against simulated monitors on pseudo-terminals, on SQLite and on a
-// PostgreSQL server of the test's own: the user turns Red Gain in Color Balance, opens Monitor, History, picks
-// the snapshot taken before the change and restores it, and the monitor holds the snapshot's values again.
-// The command line does the same: a data file written with `write`, then `restore` of the snapshot taken
-// before it, and `diff` finds nothing left to differ.
+// PostgreSQL server of the test's own: the user switches convergence correction on and turns Red Gain through
+// their windows (the values they replace are read before either goes out), loads a test program into SRAM from
+// the Software window, opens Monitor, History, picks the snapshot taken before the first change and restores
+// it, and the monitor holds the snapshot's values again; each change names its window, the download its
+// verdict. The command line does the same: a data file written with `write`, then `restore` of the snapshot
+// taken before it, and `diff` finds nothing left to differ.
+#include "adjust/FrmConvergence.h"
 #include "adjust/FrmVideoAdj.h"
+#include "app/AppModes.h"
+#include "download/DownloadEngine.h"
+#include "download/windows/FrmSoftware.h"
 #include "history/ChangeRecorder.h"
 #include "history/HistoryStore.h"
 #include "history/windows/FrmCompare.h"
 #include "history/windows/FrmHistory.h"
 #include "model/DataFile.h"
+#include "model/FileWriteBack.h"
 #include "model/MonitorModel.h"
+#include "sim/IntelHex.h"
 #include "sim/PtySimulator.h"
 #include "sim/SimOptions.h"
 #include "support/CliRun.h"
@@ -18,12 +26,14 @@
 #include "support/ToolHarness.h"
 #include "ui/WindowRegistry.h"
 
+#include <QCheckBox>
 #include <QJsonArray>
 #include <QJsonDocument>
 #include <QJsonObject>
 #include <QProcess>
 #include <QPushButton>
 #include <QScrollBar>
+#include <QSignalSpy>
 #include <QStandardPaths>
 #include <QTreeWidget>
 #include <QtTest>
@@ -93,22 +103,53 @@ private slots:
 
         ToolHarness h(ToolHarness::Port::Real);
         h.writeSettings(factoryMode + QStringLiteral("[History]\nDatabase=%1\n").arg(database));
-        sim::SimMonitor& monitor = h.startWithSimulator(sim::SimOptions())->monitor();
-        QVERIFY(h.waitFor([&] { return h.ctx().model->firmwareClass == 210; }, connectWithinMs));
+        sim::PtySimulator* simulator = h.startWithSimulator(sim::SimOptions());
+        sim::SimMonitor& monitor = simulator->monitor();
+        QStringList wire;
+        QObject::connect(simulator, &sim::PtySimulator::requestHandled,
+                         [&wire](const QByteArray& request) { wire << QString::fromLatin1(request.trimmed()); });
+        QVERIFY(h.waitFor([&] { return h.ctx().model->firmwareClass == 210 && h.linkIdle(); }, connectWithinMs));
+
+        // An option: convergence correction, switched on in its window.
+        QVERIFY(h.chooseMenu("mnuAdjustmentConvergence"));
+        auto* convergence = h.ctx().windows->existing<FrmConvergence>();
+        QVERIFY(h.waitFor([&] { return h.linkIdle(); }, connectWithinMs));
+        convergence->findChild<QCheckBox*>("ckOnOff")->click();
+        QVERIFY(h.waitFor([&] { return monitor.state().convergenceOn && h.linkIdle(); }, connectWithinMs));
+        // Before it went out, every value the adjustment windows set in this scan set was read.
+        const qsizetype firstChange = wire.indexOf(QStringLiteral("cac1"));
+        for (const FileWriteBack::Dac& dac : FileWriteBack::writableDacs(*h.ctx().model)) {
+            const qsizetype read = wire.indexOf(QStringLiteral("dd") + dac.group);
+            QVERIFY2(read >= 0 && read < firstChange, qPrintable(wire.join(' ')));
+        }
+
+        // A DAC: Red Gain in Color Balance.
         QVERIFY(h.chooseMenu("mnuAdjustVideo"));
         auto* slider = h.ctx().windows->existing<FrmVideoAdj>()->findChild<QScrollBar*>("HScroll1(2)");
         const int onMonitor = monitor.dac('l', 2);
         QVERIFY(h.waitFor([&] { return slider->value() == onMonitor && h.linkIdle(); }, connectWithinMs));
         QTest::keyClick(slider, Qt::Key_PageDown);
-        QTest::keyClick(slider, Qt::Key_PageDown);
         QVERIFY(h.waitFor([&] { return monitor.dac('l', 2) == slider->value() && h.linkIdle(); }, connectWithinMs));
         QVERIFY(monitor.dac('l', 2) != onMonitor);
+
+        // A test program into SRAM from the Software window.
+        const QString image = h.m_dir.filePath(QStringLiteral("test.hex"));
+        QFile hex(image);
+        QVERIFY(hex.open(QIODevice::WriteOnly));
+        hex.write(sim::makeHexRecord(0, 0x100, QByteArray(16, 'x')) + "\r\n:00000001FF\r\n");
+        hex.close();
+        h.dialogs.files.enqueue(image);
+        QSignalSpy downloaded(h.ctx().download, &DownloadEngine::finished);
+        QVERIFY(h.chooseMenu("mnuConfigureSoftware"));
+        h.ctx().windows->existing<FrmSoftware>()->findChild<QPushButton*>("btnLoadSRAM")->click();
+        QVERIFY(h.waitFor([&] { return downloaded.size() == 1 && h.dialogs.messages.size() == 1 && h.linkIdle(); },
+                          connectWithinMs));
 
         QVERIFY(h.chooseMenu("mnuMonitorHistory"));
         auto* history = h.ctx().windows->existing<FrmHistory>();
         auto* tree = history->findChild<QTreeWidget*>("tvwHistory");
         QTreeWidgetItem* connection = tree->topLevelItem(tree->topLevelItemCount() - 1);
-        QVERIFY(connection && connection->childCount() == 3); // the snapshot and the two changes
+        QVERIFY(connection && connection->childCount() > 0);
         tree->setCurrentItem(connection->child(0));
         HistorySnapshot snapshot;
         QVERIFY(history->chosenSnapshot(&snapshot));
@@ -116,6 +157,16 @@ private slots:
         QVERIFY(snapshot.find(QLatin1Char('l'), 2, snapshot.scanSets.value(0), &shown));
         QCOMPARE(shown, onMonitor);
         QVERIFY(!monitorHolds(monitor, snapshot));
+        // Each change names its window; the download is a change with a snapshot before it, and its verdict.
+        HistoryStore& store = h.ctx().recorder->store();
+        QStringList changes;
+        for (const HistoryChange& c : store.changes(snapshot.connectionId))
+            changes << QStringList{c.what, c.oldValue, c.newValue, c.source}.join('|');
+        QCOMPARE(changes, (QStringList{"cac1|||frmConvergence",
+                                       QStringLiteral("cdl2|%1|%2|frmVideoAdj").arg(onMonitor).arg(slider->value()),
+                                       "SRAM download||" + image + "|frmSoftware"}));
+        QCOMPARE(store.snapshots(snapshot.connectionId).size(), 2);
+        QCOMPARE(store.ends(snapshot.connectionId).value(0).summary, h.dialogs.messages.last().text);
 
         // Compare sets the monitor now beside the snapshot: only the value turned differs.
         history->findChild<QPushButton*>("btnCompare")->click();
@@ -126,14 +177,24 @@ private slots:
         screenshot(compare, "compare");
         compare->findChild<QPushButton*>("btnDone")->click();
 
-        history->findChild<QPushButton*>("btnRestore")->click();
-        QVERIFY2(h.waitFor([&] { return h.dialogs.messages.size() == 2 && h.linkIdle(); }, writtenWithinMs),
+        // Restore writes to the monitor: offered where Write File to Monitor is.
+        auto* restore = history->findChild<QPushButton*>("btnRestore");
+        h.app().modes()->setUserMode();
+        QVERIFY(!restore->isEnabled());
+        h.app().modes()->setFactoryMode();
+        QVERIFY(restore->isEnabled());
+        const qsizetype told = h.dialogs.messages.size();
+        restore->click();
+        QVERIFY2(h.waitFor([&] { return h.dialogs.messages.size() == told + 2 && h.linkIdle(); }, writtenWithinMs),
                  qPrintable(h.dialogs.texts().join('\n')));
         QVERIFY2(h.dialogs.messages.last().text.endsWith("Completed."), qPrintable(h.dialogs.texts().join('\n')));
         QVERIFY(monitorHolds(monitor, snapshot));
-        // The restore is itself in the history, after a snapshot of what it replaced.
-        const QVector<HistoryEnd> ends = h.ctx().recorder->store().ends(snapshot.connectionId);
+        // The restore is itself in the history, after a snapshot of what it replaced; its long summary fits.
+        const QVector<HistoryEnd> ends = store.ends(snapshot.connectionId);
         QVERIFY(!ends.isEmpty() && ends.last().summary == h.dialogs.messages.last().text);
+        history->reload();
+        QVERIFY(h.waitFor([&] { return tree->topLevelItemCount() > 0; }, connectWithinMs));
+        QVERIFY(!tree->horizontalScrollBar()->isVisible());
     }
 
     void commandLineWriteThenRestore() {

@@ -76,6 +76,15 @@ bool isSetRequest(const QString& r) {
     return r.startsWith('c') || r.startsWith('C') || r.startsWith('m');
 }
 
+// What went to the monitor without the reads before it (a connection's first change waits for the history's).
+QStringList changesIn(const QStringList& requests) {
+    QStringList out;
+    for (const QString& r : requests)
+        if (isSetRequest(r))
+            out << r;
+    return out;
+}
+
 } // namespace
 
 class SettingsEndToEndTest : public QObject {
@@ -106,7 +115,7 @@ private slots:
         mark = s.wire.size();
         focus->setValue(focusBefore - 1);
         QVERIFY(s.h.waitFor([&] { return s.monitor().hvControl[1] == focus->value(); }, answersWithinMs));
-        QCOMPARE(s.since(mark), QStringList{"chf" + QString::number(focus->value())});
+        QCOMPARE(changesIn(s.since(mark)), QStringList{"chf" + QString::number(focus->value())});
         QVERIFY(focusBefore != focus->value());
 
         // Video configuration: white source, then degauss.
@@ -159,7 +168,7 @@ private slots:
         const int moved = slider->value();
         QVERIFY(moved != onMonitor);
         QVERIFY(s.h.waitFor([&] { return s.monitor().hvControl[0] == moved && s.idle(); }, answersWithinMs));
-        QCOMPARE(s.since(mark), (QStringList{"dh", "chh" + QString::number(moved)}));
+        QCOMPARE(changesIn(s.since(mark)), QStringList{"chh" + QString::number(moved)});
     }
 
     void flatPanelWindows() {

@@ -2,8 +2,8 @@
 
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
-#include "link/TransmitQueue.h"
 #include "platform/PortMap.h"
+#include "session/MonitorSession.h"
 #include "sim/PtySimulator.h"
 
 #include <QDateTime>
@@ -44,7 +44,16 @@ void ToolHarness::start(const StartOptions& options) {
         m_app->context().portMap->setDeviceLister(deviceLister);
     if (fakePort)
         fakePort->setParent(m_app.get());
-    m_app->start(options);
+    StartOptions start = options;
+    // The history is the test's own, not the user's.
+    if (start.database.isEmpty() &&
+        settings->readText(QStringLiteral("History"), QStringLiteral("Database"), QString()).isEmpty())
+        start.database = m_dir.filePath("history.sqlite");
+    m_app->start(start);
+    // A window test on the fake port looks at the requests of its window; the reads the history makes before
+    // a connection's first change are the end-to-end tests' (against monitors that answer them).
+    if (fakePort)
+        ctx().session->setChangeGuard(nullptr);
 }
 
 sim::PtySimulator* ToolHarness::startWithSimulator(const sim::SimOptions& options) {
@@ -75,6 +84,5 @@ bool ToolHarness::chooseMenu(const char* name) {
 }
 
 bool ToolHarness::linkIdle() {
-    const TransmitQueue* q = ctx().queue();
-    return q->isIdle();
+    return ctx().session->linkIdle();
 }

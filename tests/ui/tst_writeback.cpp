@@ -43,13 +43,16 @@ private slots:
         QVERIFY(t.h.dialogs.messages.first().text.contains("saved with no monitor connected"));
         FrmWriteBack* progress = t.h.ctx().windows->existing<FrmWriteBack>();
         QVERIFY(progress && progress->isVisible());
-        t.h.fakeClock.advance(600);
+        t.h.fakeClock.advance(1200);
         QTest::mouseClick(progress->findChild<QPushButton*>("btnCancel"), Qt::LeftButton);
         t.monitor->settle();
 
-        // What was on the line is answered, the scan set the tool had selected is selected again, and Update All
-        // Data starts reading what the monitor now holds.
-        const QStringList sent = t.sent().split('|', Qt::SkipEmptyParts);
+        // The values the write replaces are read first (for the monitor's history). What was on the line is
+        // answered, the scan set the tool had selected is selected again, and Update All Data starts reading
+        // what the monitor now holds.
+        QStringList sent = t.sent().split('|', Qt::SkipEmptyParts);
+        while (!sent.isEmpty() && sent.first().startsWith('d'))
+            sent.removeFirst();
         QVERIFY2(sent.size() >= 4 && sent.first() == "CC0" && sent.mid(sent.size() - 2) == QStringList({"CC0", "da"}) &&
                      !sent.contains("cdlp"),
                  qPrintable(sent.join(' ')));

@@ -1,3 +1,4 @@
+#include "history/ChangeText.h"
 #include "history/HistoryStore.h"
 #include "history/SnapshotModel.h"
 #include "model/MonitorModel.h"
@@ -7,6 +8,7 @@
 #include <QSignalSpy>
 #include <QSqlDatabase>
 #include <QSqlQuery>
+#include <QTcpServer>
 #include <QTemporaryDir>
 #include <QtTest>
 #include <functional>
@@ -195,8 +197,8 @@ private slots:
             QVERIFY(breakIt(location));
         const Session during(QStringLiteral("SN-during-") + QTest::currentDataTag());
         during.writeTo(store);
-        QCOMPARE(problems.size(), 1);
         QVERIFY(store.pendingRecords() > 0);
+        QCOMPARE(problems.size(), 1);
         QVERIFY(!store.reconnect());
         QCOMPARE(problems.size(), 1);
 
@@ -206,6 +208,89 @@ private slots:
         during.verifyIn(location, fresh("p.sqlite"));
         if (QTest::currentDataTag() != QLatin1String("corrupt file"))
             before.verifyIn(location, fresh("p.sqlite"));
+    }
+
+    // A server that takes the connection and never answers: the records are handed over at once, the caller's
+    // thread stays free while the store waits for the server, and they are kept once it gives up.
+    void unansweredServerLeavesTheCallerFree() {
+        if (!QSqlDatabase::isDriverAvailable(QStringLiteral("QPSQL")))
+            QSKIP("no PostgreSQL driver for Qt SQL");
+        QTcpServer silent;
+        QVERIFY(silent.listen(QHostAddress::LocalHost));
+        HistoryStore store(QStringLiteral("postgresql://bench@127.0.0.1:%1/history").arg(silent.serverPort()),
+                           fresh("p.sqlite"));
+        QSignalSpy problems(&store, &HistoryStore::problem);
+        const Session session(QStringLiteral("SN-silent"));
+        session.writeTo(store);
+        // This thread accepts the store's connection while the store still waits for the server's answer.
+        QTRY_VERIFY(silent.hasPendingConnections());
+        QCOMPARE(problems.size(), 0);
+        QTRY_COMPARE_WITH_TIMEOUT(problems.size(), 1, 15000);
+        QVERIFY(store.pendingRecords() > 0);
+    }
+
+    // Which requests change the monitor, and how the history names them.
+    void changeTexts_data() {
+        QTest::addColumn<int>("kind");
+        QTest::addColumn<QString>("text");
+        QTest::addColumn<QString>("what"); // empty: no change
+        QTest::addColumn<QString>("newValue");
+        QTest::addColumn<bool>("scanSetValues");
+        QTest::addColumn<int>("dac");
+        const int setting = int(Request::Kind::Setting), command = int(Request::Kind::Command);
+        QTest::newRow("DAC") << setting << "cdl2140"
+                             << "cdl2"
+                             << "140" << true << 2;
+        QTest::newRow("DAC of group a") << command << "cda 3120"
+                                        << "cda 3"
+                                        << "120" << true << 2;
+        QTest::newRow("DAC save") << command << "cdlp"
+                                  << "cdlp"
+                                  << "" << true << -1;
+        QTest::newRow("offset") << setting << "cf3200"
+                                << "cf3"
+                                << "200" << true << -1;
+        QTest::newRow("convergence option") << command << "cac1"
+                                            << "cac1"
+                                            << "" << true << -1;
+        QTest::newRow("scan-set switch") << command << "CC2"
+                                         << "CC"
+                                         << "2" << false << -1;
+        QTest::newRow("scan-set enable") << command << "CCE2"
+                                         << "CCE2"
+                                         << "" << false << -1;
+        QTest::newRow("serial number") << int(Request::Kind::Typed) << "csS12345"
+                                       << "csS"
+                                       << "12345" << false << -1;
+        QTest::newRow("HV enable") << command << "mh0"
+                                   << "mh0"
+                                   << "" << false << -1;
+        QTest::newRow("read") << int(Request::Kind::Read) << "ddl"
+                              << ""
+                              << "" << false << -1;
+        QTest::newRow("checking") << command << "cz0"
+                                  << ""
+                                  << "" << false << -1;
+        QTest::newRow("degauss") << command << "cg"
+                                 << ""
+                                 << "" << false << -1;
+        QTest::newRow("erase") << int(Request::Kind::Record) << "bf3"
+                               << ""
+                               << "" << false << -1;
+    }
+    void changeTexts() {
+        QFETCH(int, kind);
+        QFETCH(QString, text);
+        QFETCH(QString, what);
+        QFETCH(QString, newValue);
+        QFETCH(bool, scanSetValues);
+        QFETCH(int, dac);
+        const ChangeText c = ChangeText::of({Request::Kind(kind), text, QString()});
+        QCOMPARE(c.change, !what.isEmpty());
+        QCOMPARE(c.what, what);
+        QCOMPARE(c.newValue, newValue);
+        QCOMPARE(c.scanSetValues, scanSetValues);
+        QCOMPARE(c.dac, dac);
     }
 };
 
