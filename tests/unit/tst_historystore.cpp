@@ -141,9 +141,12 @@ private slots:
         db = QSqlDatabase();
         QSqlDatabase::removeDatabase("drop");
         const Session session(QStringLiteral("SN-old"));
-        HistoryStore store(file, fresh("p.sqlite"));
-        QVERIFY2(store.open(), qPrintable(store.lastProblem()));
-        session.writeTo(store);
+        {
+            // Records are written on the store's thread: they are all in once the store is gone.
+            HistoryStore store(file, fresh("p.sqlite"));
+            QVERIFY2(store.open(), qPrintable(store.lastProblem()));
+            session.writeTo(store);
+        }
         session.verifyIn(file, fresh("p.sqlite"));
     }
 
