@@ -14,8 +14,6 @@
 
 #include <utility>
 
-#include <utility>
-
 MonitorSession::MonitorSession(const Parts& parts, QObject* parent)
     : QObject(parent), m_portMap(std::make_unique<PortMap>(parts.settings)), m_model(std::make_unique<MonitorModel>()),
       m_handlers(std::make_unique<DataReadHandlers>(*m_model)),
@@ -164,7 +162,7 @@ void MonitorSession::onSettled(const RequestOutcome& settled) {
     if (outcome.ending == Ending::Answered && request.kind == Request::Kind::Read && m_model->monitorResponding &&
         !reread.isEmpty() && reread.compare(request.text, Qt::CaseInsensitive) == 0) {
         ++m_retried;
-        m_retries.insert(submit(request), outcome.id);
+        m_retries.insert(submitAhead(request), outcome.id);
         return;
     }
     if (outcome.ending == Ending::Answered || request.kind == Request::Kind::Ping) {
