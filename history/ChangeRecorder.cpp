@@ -15,12 +15,6 @@
 #include <algorithm>
 #include <utility>
 
-namespace {
-bool isScanSet(int set) {
-    return set >= 0 && set < MonitorModel::scanSetWindowRows;
-}
-} // namespace
-
 ChangeRecorder::ChangeRecorder(HistoryStore& store, MonitorSession& session, QObject* parent)
     : QObject(parent), m_store(store), m_session(session), m_model(*session.model()),
       m_cells(new ReportedCells(*session.model(), *session.handlers(), this)),
@@ -72,7 +66,7 @@ bool ChangeRecorder::mayGo(const Request& request) {
         return true;
     const int set = m_model.currentScanSet;
     QVector<int> sets;
-    if (change.scanSetValues && isScanSet(set) && !m_snapshotted.contains(set))
+    if (change.scanSetValues && SnapshotReads::isScanSet(set) && !m_snapshotted.contains(set))
         sets << set;
     const bool identity = m_connection.isEmpty() && !m_reads->identityRead();
     if (sets.isEmpty() && !identity)
@@ -188,7 +182,7 @@ void ChangeRecorder::onWritten(const Request& request) {
         return;
     // A change that came past mayGo (a line typed in the log window) still follows a snapshot of what is held.
     const int set = m_model.currentScanSet;
-    if (change.scanSetValues && isScanSet(set) && !m_snapshotted.contains(set))
+    if (change.scanSetValues && SnapshotReads::isScanSet(set) && !m_snapshotted.contains(set))
         recordSnapshot({set});
     recordChange(change.what, oldValue, change.newValue, sourceOf(request));
 }

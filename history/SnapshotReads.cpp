@@ -7,12 +7,6 @@
 #include "protocol/Catalogue.h"
 #include "session/MonitorSession.h"
 
-namespace {
-bool isScanSet(int set) {
-    return set >= 0 && set < MonitorModel::scanSetWindowRows;
-}
-} // namespace
-
 SnapshotReads::SnapshotReads(MonitorSession& session, const ReportedCells& held, QObject* parent)
     : QObject(parent), m_session(session), m_model(*session.model()), m_held(held) {
     connect(&session, &MonitorSession::requestSettled, this, &SnapshotReads::onSettled);
@@ -29,8 +23,8 @@ QStringList SnapshotReads::readsFor(int scanSet) const {
 }
 
 bool SnapshotReads::identityRead() const {
-    return m_model.origin(QStringLiteral("board:S:P")) == Origin::Read &&
-           m_model.origin(QStringLiteral("board:S:S")) == Origin::Read;
+    return m_model.origin(MonitorModel::boardKey(QLatin1Char('S'), false)) == Origin::Read &&
+           m_model.origin(MonitorModel::boardKey(QLatin1Char('S'), true)) == Origin::Read;
 }
 
 bool SnapshotReads::start(const QVector<int>& scanSets, bool identity) {

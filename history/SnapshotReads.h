@@ -5,12 +5,12 @@
 // answers fill the model's tables of that scan set, as after a choice in "Scan Selection"; the current scan set
 // is selected again at the end. One request at a time, each ahead of anything the session holds.
 #include "link/Request.h"
+#include "model/MonitorModel.h"
 
 #include <QObject>
 #include <QStringList>
 #include <QVector>
 
-class MonitorModel;
 class MonitorSession;
 class ReportedCells;
 
@@ -18,6 +18,9 @@ class SnapshotReads : public QObject {
     Q_OBJECT
 public:
     SnapshotReads(MonitorSession& session, const ReportedCells& held, QObject* parent = nullptr);
+
+    // A scan set the tool can select and read: one of the rows of "Scan Selection".
+    static bool isScanSet(int set) { return set >= 0 && set < MonitorModel::scanSetWindowRows; }
 
     // The reads one scan set still needs; none when every value is held.
     QStringList readsFor(int scanSet) const;

@@ -57,9 +57,7 @@ void FrmSetModelAndSerialNumber::onActivated() {
 void FrmSetModelAndSerialNumber::setNumber(const BoardIdentity::Row& row, QLineEdit* box) {
     // A box that shows no number of this monitor and that the user has not typed in holds nothing the user chose:
     // sent, it would overwrite (or, empty, erase) the number the monitor keeps.
-    const QString key = QStringLiteral("board:%1:%2")
-                            .arg(QChar(QLatin1Char(row.board)).toUpper())
-                            .arg(QLatin1Char(row.kind == BoardIdentity::NumberKind::Serial ? 'S' : 'P'));
+    const QString key = MonitorModel::boardKey(QLatin1Char(row.board), row.kind == BoardIdentity::NumberKind::Serial);
     if (!box->isModified() && m_ctx.model->origin(key) != Origin::Read)
         return;
     // The monitor takes the bare request as an erase.
