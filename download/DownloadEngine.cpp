@@ -119,15 +119,59 @@ bool DownloadEngine::start(Kind kind, const QString& path, const QString& source
     // The image is checked before the monitor is touched: the erase cannot be undone.
     if (!openImage(path) || !imageAccepted(kind))
         return false;
+    m_autoPingToRestore = false;
+    m_checkingOffRequest = 0;
+    m_autoBootOffRequest = 0;
+    if (!m_beforeStart) {
+        sendStart();
+        return true;
+    }
+    prepare();
+    const int preparation = ++m_preparation;
+    m_preparedLater = false;
+    m_beforeStart([this, preparation] {
+        if (m_phase != Phase::Preparing || preparation != m_preparation)
+            return;
+        // The reads ended because the monitor went away: nothing of the download was sent.
+        if (m_preparedLater && !m_model->monitorResponding) {
+            linkLost();
+            return;
+        }
+        sendStart();
+    });
+    m_preparedLater = m_phase == Phase::Preparing && preparation == m_preparation;
+    return true;
+}
+
+void DownloadEngine::prepare() {
+    m_phase = Phase::Preparing;
+    m_startedAt = m_clock->nowMs();
+    recordNumber = 0;
+    m_startWritten = false;
+    m_checkingOffWritten = false;
+    m_autoBootOffWritten = false;
+    emit retryTextChanged(QStringLiteral("Retries:"));
+    emit gaugeChanged(0);
+    emit progressShown();
+    m_progressShown = true;
+    m_startWrittenAt = m_clock->nowMs();
+    m_startWait->start(1000);
+    startWaitTick();
+}
+
+void DownloadEngine::sendStart() {
+    const Kind kind = m_kind;
+    if (m_startWait->isActive()) {
+        m_startWait->stop();
+        emit startWaitChanged(QString(), 0);
+    }
     // No keep-alive ping may come between the start request and its answer, which may take its time.
     m_autoPingToRestore = m_link->autoPingEnabled();
     m_link->setAutoPingEnabled(false);
-    m_checkingOffRequest = 0;
-    m_autoBootOffRequest = 0;
     if (kind == Kind::Sram) {
         begin(kind);
         submitOwn(Catalogue::startSramLoad());
-        return true;
+        return;
     }
     TransmitQueue* queue = m_link->queue();
     const bool bootMode = m_model->bootMode;
@@ -138,7 +182,6 @@ bool DownloadEngine::start(Kind kind, const QString& path, const QString& source
         m_autoBootOffRequest = queue->submit({Request::Kind::Command, Catalogue::setAutoBoot(false), {}, m_source});
     begin(kind);
     submitOwn(Catalogue::eraseFlash());
-    return true;
 }
 
 bool DownloadEngine::openImage(const QString& path) {
@@ -204,7 +247,8 @@ void DownloadEngine::begin(Kind kind) {
 // The monitor's answers.
 
 void DownloadEngine::onRequestWritten(RequestId id, const Request&) {
-    if (m_phase == Phase::Idle)
+    // What is read before the download is not the download's.
+    if (m_phase == Phase::Idle || m_phase == Phase::Preparing)
         return;
     if (m_phase == Phase::Sending) {
         // Each line written gives the monitor the download keep-alive interval to answer.
@@ -230,8 +274,9 @@ void DownloadEngine::onRequestWritten(RequestId id, const Request&) {
 
 void DownloadEngine::startWaitTick() {
     const int seconds = int((m_clock->nowMs() - m_startWrittenAt) / 1000);
-    emit startWaitChanged(m_kind == Kind::Flash ? QStringLiteral("Erasing\u2026")
-                                                : QStringLiteral("Preparing the SRAM load\u2026"),
+    emit startWaitChanged(m_phase == Phase::Preparing ? QStringLiteral("Reading the monitor's values first\u2026")
+                          : m_kind == Kind::Flash     ? QStringLiteral("Erasing\u2026")
+                                                      : QStringLiteral("Preparing the SRAM load\u2026"),
                           seconds);
 }
 
@@ -404,6 +449,13 @@ void DownloadEngine::retry() {
 }
 
 void DownloadEngine::requestAbort() {
+    if (m_phase == Phase::Preparing) {
+        // Only reads went out; they end on their own.
+        tones({{250, 250}, {125, 250}, {125, 250}});
+        end(Outcome::Aborted, QStringLiteral("Download Aborted"),
+            QStringLiteral("The download was aborted before its first record.\n") + whatItLeaves());
+        return;
+    }
     if (m_phase == Phase::AwaitingStart) {
         // Nothing was sent yet that an answer could end: stop now, and take back the erase or load request if it
         // still waits in the queue.
@@ -512,6 +564,8 @@ void DownloadEngine::freeLink() {
 QString DownloadEngine::whereItStopped() const {
     if (m_phase == Phase::Sending)
         return QStringLiteral("record %1 of %2").arg(recordNumber).arg(m_recordCount);
+    if (m_phase == Phase::Preparing)
+        return QStringLiteral("the reads before the download");
     return m_kind == Kind::Flash ? QStringLiteral("the erase request (\"bf3\")")
                                  : QStringLiteral("the load request (\"bs\")");
 }

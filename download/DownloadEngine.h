@@ -11,6 +11,7 @@
 #include <QFile>
 #include <QObject>
 #include <QString>
+#include <functional>
 
 class Clock;
 class Link;
@@ -23,7 +24,8 @@ class DownloadEngine : public QObject {
     Q_OBJECT
 public:
     enum class Kind { Flash, Sram };
-    enum class Phase { Idle, AwaitingStart, Sending };
+    // Preparing: the image is accepted and what must be read before the monitor changes is being read.
+    enum class Phase { Idle, Preparing, AwaitingStart, Sending };
     // How a download ended, as the communication log's summary line names it.
     enum class Outcome {
         Completed,
@@ -71,6 +73,11 @@ public:
     // download must have ended first (see abandon). source: the window or command that starts it, which its
     // requests name.
     bool start(Kind kind, const QString& path, const QString& source = QString());
+    // Called by start once the image is accepted, before anything is sent: whoever must read the monitor before
+    // it changes (its history) reads, then calls proceed, and only then do the download's own requests go out.
+    // Meanwhile the progress window is up with Abort at hand. An empty hook starts at once.
+    using BeforeStart = std::function<void(std::function<void()> proceed)>;
+    void setBeforeStart(BeforeStart hook) { m_beforeStart = std::move(hook); }
     // The progress window's Abort: the download stops at the next record answer, or when none comes within
     // the download keep-alive interval; while the erase or load answer is awaited it stops at once, and before
     // the erase request went out it puts back the checking and auto boot that the start switched off.
@@ -131,6 +138,8 @@ signals:
 private:
     bool openImage(const QString& path);
     bool imageAccepted(Kind kind);
+    void prepare();
+    void sendStart();
     void begin(Kind kind);
     void sendFirstRecord();
     void nextRecord();
@@ -197,6 +206,11 @@ private:
     // The download switched auto-ping off and owes the user its setting back.
     bool m_autoPingToRestore = false;
     Verdict m_verdict;
+    BeforeStart m_beforeStart;
+    // Counts the starts, so that a late proceed of an ended download starts nothing.
+    int m_preparation = 0;
+    // The hook returned before it called proceed: the reads took their time, and the monitor may be gone.
+    bool m_preparedLater = false;
 };
 
 QString outcomeText(DownloadEngine::Outcome outcome);

@@ -24,14 +24,18 @@ ChangeRecorder::ChangeRecorder(HistoryStore& store, MonitorSession& session, QOb
     connect(session.queue(), &TransmitQueue::requestWritten, this,
             [this](RequestId, const Request& request) { onWritten(request); });
     connect(session.download(), &DownloadEngine::finished, this, &ChangeRecorder::downloadEnded);
+    session.download()->setBeforeStart(
+        [this](std::function<void()> proceed) { readBeforeDownload(std::move(proceed)); });
     session.setChangeGuard(this);
     m_guarded = &session;
     onStateChanged(session.connectionState());
 }
 
 ChangeRecorder::~ChangeRecorder() {
-    if (m_guarded)
+    if (m_guarded) {
         m_guarded->setChangeGuard(nullptr);
+        m_guarded->download()->setBeforeStart({});
+    }
 }
 
 SnapshotModel::Reported ChangeRecorder::reported() const {
@@ -221,13 +225,28 @@ void ChangeRecorder::watchWriteBack(FileWriteBack& writeBack, std::function<QStr
             [this](const WriteBackSummary& summary) { endJob(summary.text()); });
 }
 
-void ChangeRecorder::downloadStarts(const Request& request) {
-    // Just before the erase (or the load) goes out: every scan set as far as this connection knows it, and the
-    // identity. The download's own timing is left alone: nothing is read first.
+QVector<int> ChangeRecorder::everyScanSet() const {
     QVector<int> all;
     for (int set = 0; set < std::min<int>(m_model.scanSetCount, MonitorModel::scanSetWindowRows); ++set)
         all << set;
-    recordSnapshot(all);
+    return all;
+}
+
+void ChangeRecorder::readBeforeDownload(std::function<void()> proceed) {
+    // A monitor that runs its firmware is read whole before the download may erase it; the boot block has no
+    // scan sets to read, and then what the connection holds is what the snapshot can hold.
+    if (!m_active || m_model.bootMode || m_job.running || m_reads->isRunning()) {
+        proceed();
+        return;
+    }
+    readFirst(everyScanSet(), std::move(proceed));
+}
+
+void ChangeRecorder::downloadStarts(const Request& request) {
+    // Just before the erase (or the load) goes out: every scan set as far as this connection knows it (read
+    // whole before the download started, where the monitor ran its firmware), and the identity. The download's
+    // own timing is left alone.
+    recordSnapshot(everyScanSet());
     const DownloadEngine* download = m_session.download();
     recordChange(download->kind() == DownloadEngine::Kind::Flash ? QStringLiteral("flash download")
                                                                  : QStringLiteral("SRAM download"),

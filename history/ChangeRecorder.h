@@ -9,7 +9,8 @@
 // first, then a snapshot is recorded, and only then does the change go out. Each change is recorded as it is
 // written: what, the old value as the monitor last reported or took it, the new one, and the window or command
 // it came from. A write-back and a download are jobs: one change (after a snapshot of every scan set they
-// reach, taken just before their first request) and one end (the write-back's summary, the download's
+// reach, taken just before their first request; a download reads every scan set it does not hold before it
+// starts) and one end (the write-back's summary, the download's
 // verdict); the requests of a job are its own and not recorded one by one.
 //
 // A snapshot holds only values the monitor reported (see ReportedCells). A connection's record is made with its
@@ -61,6 +62,8 @@ private:
     void beginJob(const QString& kind, const QString& title, const QString& source, const QVector<int>& scanSets,
                   std::function<void()> proceed);
     void endJob(const QString& summary);
+    QVector<int> everyScanSet() const;
+    void readBeforeDownload(std::function<void()> proceed);
     void downloadStarts(const Request& request);
     void downloadEnded();
     void ensureConnection();

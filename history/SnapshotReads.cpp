@@ -7,6 +7,8 @@
 #include "protocol/Catalogue.h"
 #include "session/MonitorSession.h"
 
+#include <algorithm>
+
 SnapshotReads::SnapshotReads(MonitorSession& session, const ReportedCells& held, QObject* parent)
     : QObject(parent), m_session(session), m_model(*session.model()), m_held(held) {
     connect(&session, &MonitorSession::requestSettled, this, &SnapshotReads::onSettled);
@@ -36,7 +38,10 @@ bool SnapshotReads::start(const QVector<int>& scanSets, bool identity) {
     if (identity)
         for (const QString& read : BoardIdentity::identityReads(m_model.firmwareClass, false))
             m_steps.append({read, -1});
-    for (int set : scanSets) {
+    // The tool's own scan set first, while the monitor runs it; then each other one, selected first.
+    QVector<int> order = scanSets;
+    std::stable_partition(order.begin(), order.end(), [this](int set) { return set == m_home; });
+    for (int set : order) {
         const QStringList reads = readsFor(set);
         // Another scan set is read only where the tool can select its own again.
         if (reads.isEmpty() || !isScanSet(set) || (set != m_home && !isScanSet(m_home)))
@@ -77,8 +82,10 @@ void SnapshotReads::onSettled(const RequestOutcome& outcome) {
         return;
     }
     if (step.selects >= 0) {
-        if (outcome.ending == RequestOutcome::Ending::Answered)
+        if (outcome.ending == RequestOutcome::Ending::Answered) {
             m_model.currentScanSet = qint16(step.selects);
+            m_model.readingAside = step.selects != m_home;
+        }
         else // the reads up to the next select would read a scan set other than the one they are for
             while (!m_steps.isEmpty() && m_steps.first().selects < 0)
                 m_steps.removeFirst();
@@ -97,5 +104,6 @@ void SnapshotReads::finish() {
     m_awaited = 0;
     if (m_moved)
         m_model.currentScanSet = qint16(m_home);
+    m_model.readingAside = false;
     emit finished();
 }

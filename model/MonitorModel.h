@@ -152,6 +152,9 @@ public:
     std::array<QString, scanSetNameSlots> scanSetNames;
     std::array<int, scanSetEnabledSlots> scanSetEnabled{}; // 0 unticked, 1 ticked, 2 greyed
     qint16 currentScanSet = 0;                             // 7 after "DeSelect", negative for none
+    // The history's reads have the monitor on another scan set than the tool's for a moment: what they read is
+    // stored under that scan set, and not shown in the windows, which show the tool's.
+    bool readingAside = false;
     QString currentScanSetName;
     QString scanSetCaption;
     // Set once "Scan Selection" has chosen a scan set; until then the tool follows the scan set the monitor

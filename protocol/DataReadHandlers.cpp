@@ -154,7 +154,8 @@ void DataReadHandlers::offsetRow(QChar selector, const QString& body) {
     if (kind == DacKind::Current)
         for (int& v : values)
             v += 128; // slider positions; the window shows the position minus 128
-    emit offsetRowRead(kind, values);
+    if (!m_model.readingAside)
+        emit offsetRowRead(kind, values);
 }
 
 void DataReadHandlers::bootEpromVersion(const QString& body) {
@@ -530,12 +531,13 @@ void DataReadHandlers::groupList(QChar group, DacKind kind, const QString& body)
         return;
     const int extra = sCap && values.size() > count ? values.takeLast() : -1;
     storeRow(group, kind, values);
-    if (!values.isEmpty())
+    if (!values.isEmpty() && !m_model.readingAside)
         emit dacValuesRead(group, kind, values);
     if (extra >= 0) {
         g->set(tableOf(kind), MonitorModel::horizontalSCapIndex, m_model.currentScanSet, extra, Origin::Read);
         emit dacRowStored(group, kind, MonitorModel::horizontalSCapIndex, 1, m_model.currentScanSet);
-        emit horizontalSCapRead(kind, extra);
+        if (!m_model.readingAside)
+            emit horizontalSCapRead(kind, extra);
     }
 }
 
@@ -546,7 +548,7 @@ void DataReadHandlers::fourValues(QChar group, DacKind kind, const QString& numb
     if (!readList(group, kind, numbers, 4, &values))
         return;
     storeRow(group, kind, values);
-    if (!values.isEmpty())
+    if (!values.isEmpty() && !m_model.readingAside)
         emit dacValuesRead(group, kind, values);
 }
 

@@ -165,7 +165,16 @@ private slots:
         QCOMPARE(changes, (QStringList{"cac1|||frmConvergence",
                                        QStringLiteral("cdl2|%1|%2|frmVideoAdj").arg(onMonitor).arg(slider->value()),
                                        "SRAM download||" + image + "|frmSoftware"}));
-        QCOMPARE(store.snapshots(snapshot.connectionId).size(), 2);
+        const QVector<HistorySnapshot> snapshots = store.snapshots(snapshot.connectionId);
+        QCOMPARE(snapshots.size(), 2);
+        // The load went out only once every scan set was read: the download's snapshot holds each whole, and
+        // the monitor runs the scan set it ran before.
+        const qsizetype load = wire.indexOf(QStringLiteral("bs"));
+        QVERIFY(load > wire.lastIndexOf(QStringLiteral("CC%1").arg(h.ctx().model->currentScanSet)));
+        QCOMPARE(snapshots.last().scanSets.size(), int(h.ctx().model->scanSetCount));
+        for (int set : snapshots.last().scanSets)
+            QVERIFY2(snapshots.last().find(QLatin1Char('l'), 2, set, &shown), qPrintable(QString::number(set)));
+        QCOMPARE(monitor.state().currentScanSet, int(h.ctx().model->currentScanSet));
         QCOMPARE(store.ends(snapshot.connectionId).value(0).summary, h.dialogs.messages.last().text);
 
         // Compare sets the monitor now beside the snapshot: only the value turned differs.

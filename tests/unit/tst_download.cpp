@@ -215,6 +215,46 @@ private slots:
                                          .arg(r.clock.nowMs() / 1000.0, 0, 'f', 1));
     }
 
+    // What must be read before the monitor changes is read before the download's first request: nothing of the
+    // download goes out until the reads are done, and an abort or a lost monitor meanwhile leaves it unsent.
+    void readsBeforeTheStart_data() {
+        QTest::addColumn<QString>("meanwhile"); // "", "abort" or "monitor gone"
+        QTest::addColumn<QString>("sent");
+        QTest::newRow("reads done") << "" << "cz0|cb0|bf3|";
+        QTest::newRow("aborted while reading") << "abort" << "";
+        QTest::newRow("monitor gone while reading") << "monitor gone" << "";
+    }
+    void readsBeforeTheStart() {
+        QFETCH(QString, meanwhile);
+        QFETCH(QString, sent);
+        Rig r;
+        std::function<void()> proceed;
+        r.engine.setBeforeStart([&proceed](std::function<void()> go) { proceed = std::move(go); });
+        QSignalSpy waits(&r.engine, &DownloadEngine::startWaitChanged);
+        QVERIFY(r.engine.start(DownloadEngine::Kind::Flash, r.file(image())));
+        QVERIFY(r.engine.inProgress() && proceed);
+        QCOMPARE(r.shown.size(), 1);
+        QVERIFY(waits.last().at(0).toString().startsWith("Reading"));
+        r.clock.advance(10 * Link::downloadKeepAliveMs); // the reads take what they take
+        QCOMPARE(r.sent(), QString());
+        if (meanwhile == "abort")
+            r.engine.requestAbort();
+        else if (meanwhile == "monitor gone")
+            r.model.monitorResponding = false;
+        proceed();
+        r.answer("Checking disabled\r\n#");
+        r.answer("Auto boot off\r\n#");
+        QCOMPARE(r.sent(), sent);
+        if (meanwhile.isEmpty()) {
+            QCOMPARE(r.engine.phase(), DownloadEngine::Phase::AwaitingStart);
+            return;
+        }
+        QCOMPARE(r.outcome(), meanwhile == "abort" ? Outcome::Aborted : Outcome::ConnectionLost);
+        QVERIFY2(r.box().contains("the monitor's firmware is as it was"), qPrintable(r.box()));
+        QCOMPARE(r.hidden.size(), 1);
+        QVERIFY(r.link.autoPingEnabled());
+    }
+
     void startAnswers_data() {
         QTest::addColumn<bool>("flash");
         QTest::addColumn<QByteArray>("reply");
