@@ -74,3 +74,11 @@ struct HistoryEnd {
     QString summary;
     QDateTime when;
 };
+
+// One connection with everything recorded under it, as the History window lists it.
+struct HistoryConnectionRecords {
+    HistoryConnection connection;
+    QVector<HistorySnapshot> snapshots; // with every value
+    QVector<HistoryChange> changes;
+    QVector<HistoryEnd> ends;
+};

@@ -4,6 +4,7 @@
 #include "platform/Settings.h"
 
 #include <QCryptographicHash>
+#include <QPointer>
 #include <QStandardPaths>
 #include <QThread>
 #include <QUuid>
@@ -24,6 +25,28 @@ void HistoryStore::post(std::function<void(HistoryDatabase&)> work) {
     HistoryDatabase* db = m_database;
     QMetaObject::invokeMethod(
         db, [work = std::move(work), db] { work(*db); }, Qt::QueuedConnection);
+}
+
+template <class Result>
+void HistoryStore::later(QObject* receiver, std::function<Result(HistoryDatabase&)> work,
+                         std::function<void(const Result&)> done) {
+    HistoryDatabase* db = m_database;
+    // The answer is handed back through the store, which lives on the receiver's thread and outlives its own
+    // thread's work; only there is the receiver looked at.
+    QPointer<QObject> to(receiver);
+    QMetaObject::invokeMethod(
+        db,
+        [this, db, work = std::move(work), done = std::move(done), to] {
+            Result result = work(*db);
+            QMetaObject::invokeMethod(
+                this,
+                [result = std::move(result), done, to] {
+                    if (to)
+                        done(result);
+                },
+                Qt::QueuedConnection);
+        },
+        Qt::QueuedConnection);
 }
 
 HistoryStore::HistoryStore(const QString& location, const QString& pendingPath, QObject* parent)
@@ -142,4 +165,28 @@ QVector<HistoryMonitor> HistoryStore::monitorsMatching(const QString& serialOrKe
 
 QString HistoryStore::historyCsv(const QString& monitorId) {
     return call<QString>([&monitorId](HistoryDatabase& db) { return db.historyCsv(monitorId); });
+}
+
+void HistoryStore::monitorsLater(QObject* receiver, std::function<void(const QVector<HistoryMonitor>&)> done) {
+    later<QVector<HistoryMonitor>>(
+        receiver, [](HistoryDatabase& db) { return db.monitors(); }, std::move(done));
+}
+
+void HistoryStore::monitorHistoryLater(const QString& monitorId, QObject* receiver,
+                                       std::function<void(const QVector<HistoryConnectionRecords>&)> done) {
+    later<QVector<HistoryConnectionRecords>>(
+        receiver,
+        [monitorId](HistoryDatabase& db) {
+            QVector<HistoryConnectionRecords> out;
+            for (const HistoryConnection& c : db.connections(monitorId))
+                out.append({c, db.snapshots(c.id), db.changes(c.id), db.ends(c.id)});
+            return out;
+        },
+        std::move(done));
+}
+
+void HistoryStore::historyCsvLater(const QString& monitorId, QObject* receiver,
+                                   std::function<void(const QString&)> done) {
+    later<QString>(
+        receiver, [monitorId](HistoryDatabase& db) { return db.historyCsv(monitorId); }, std::move(done));
 }

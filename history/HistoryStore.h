@@ -77,6 +77,13 @@ public:
     // A monitor's whole history as CSV: one line per snapshot value, change and end, by time.
     QString historyCsv(const QString& monitorId);
 
+    // The same reads for a window: each returns at once, and done gets the answer later on receiver's thread
+    // (never once receiver is gone), so a database that takes its time to answer never holds the window up.
+    void monitorsLater(QObject* receiver, std::function<void(const QVector<HistoryMonitor>&)> done);
+    void monitorHistoryLater(const QString& monitorId, QObject* receiver,
+                             std::function<void(const QVector<HistoryConnectionRecords>&)> done);
+    void historyCsvLater(const QString& monitorId, QObject* receiver, std::function<void(const QString&)> done);
+
     static QString newId();
 
 signals:
@@ -87,6 +94,9 @@ signals:
 private:
     template <class Result> Result call(const std::function<Result(HistoryDatabase&)>& work) const;
     void post(std::function<void(HistoryDatabase&)> work);
+    template <class Result>
+    void later(QObject* receiver, std::function<Result(HistoryDatabase&)> work,
+               std::function<void(const Result&)> done);
 
     QString m_location;
     QThread* m_thread;

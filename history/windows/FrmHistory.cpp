@@ -19,6 +19,7 @@
 #include <QListWidget>
 #include <QPushButton>
 #include <QRegularExpression>
+#include <QSignalBlocker>
 #include <QTreeWidget>
 #include <QVBoxLayout>
 
@@ -108,53 +109,84 @@ void FrmHistory::onActivated() {
 }
 
 void FrmHistory::reload() {
-    const QString chosen = m_monitors->currentItem() ? m_monitors->currentItem()->data(idRole).toString() : QString();
-    m_monitors->clear();
     if (!m_ctx.recorder)
         return;
-    for (const HistoryMonitor& m : m_ctx.recorder->store().monitors()) {
-        auto* row = new QListWidgetItem(m.label(), m_monitors);
-        row->setData(idRole, m.id);
-        if (m.id == chosen)
-            m_monitors->setCurrentItem(row);
-    }
-    if (!m_monitors->currentItem() && m_monitors->count() > 0)
-        m_monitors->setCurrentRow(0);
-    showMonitor();
+    const int asked = ++m_monitorsAsked;
+    m_ctx.recorder->store().monitorsLater(this, [this, asked](const QVector<HistoryMonitor>& monitors) {
+        if (asked != m_monitorsAsked)
+            return;
+        const QString chosen =
+            m_monitors->currentItem() ? m_monitors->currentItem()->data(idRole).toString() : QString();
+        const QSignalBlocker quiet(m_monitors);
+        m_monitors->clear();
+        for (const HistoryMonitor& m : monitors) {
+            auto* row = new QListWidgetItem(m.label(), m_monitors);
+            row->setData(idRole, m.id);
+            if (m.id == chosen)
+                m_monitors->setCurrentItem(row);
+        }
+        if (!m_monitors->currentItem() && m_monitors->count() > 0)
+            m_monitors->setCurrentRow(0);
+        showMonitor();
+    });
 }
 
 void FrmHistory::showMonitor() {
-    m_tree->clear();
     QListWidgetItem* chosen = m_monitors->currentItem();
+    const int asked = ++m_recordsAsked;
     if (!chosen || !m_ctx.recorder) {
-        updateButtons();
+        showRecords({});
         return;
     }
-    HistoryStore& store = m_ctx.recorder->store();
-    for (const HistoryConnection& c : store.connections(chosen->data(idRole).toString())) {
+    m_ctx.recorder->store().monitorHistoryLater(
+        chosen->data(idRole).toString(), this, [this, asked](const QVector<HistoryConnectionRecords>& records) {
+            if (asked == m_recordsAsked)
+                showRecords(records);
+        });
+}
+
+void FrmHistory::showRecords(const QVector<HistoryConnectionRecords>& records) {
+    // The item chosen stays chosen when it is listed again.
+    const QTreeWidgetItem* current = m_tree->currentItem();
+    const QString chosenId = current ? current->data(0, idRole).toString() : QString();
+    QTreeWidgetItem* again = nullptr;
+    m_tree->clear();
+    m_snapshots.clear();
+    for (const HistoryConnectionRecords& r : records) {
+        const HistoryConnection& c = r.connection;
         QTreeWidgetItem* top = item(m_tree, {timeText(c.started), QStringLiteral("Connection on %1").arg(c.port),
                                              QString(), QString(), c.bench});
-        for (const HistorySnapshot& s : store.snapshots(c.id))
-            item(top,
-                 {timeText(s.taken), QStringLiteral("Snapshot %1: scan set(s) %2, %3 values")
-                                         .arg(s.id.left(8), setsText(s.scanSets))
-                                         .arg(s.values.size())},
-                 snapshotKind, s.id);
-        for (const HistoryChange& ch : store.changes(c.id))
+        for (const HistorySnapshot& s : r.snapshots) {
+            QTreeWidgetItem* row = item(top,
+                                        {timeText(s.taken), QStringLiteral("Snapshot %1: scan set(s) %2, %3 values")
+                                                                .arg(s.id.left(8), setsText(s.scanSets))
+                                                                .arg(s.values.size())},
+                                        snapshotKind, s.id);
+            m_snapshots.insert(s.id, s);
+            if (!chosenId.isEmpty() && s.id == chosenId)
+                again = row;
+        }
+        for (const HistoryChange& ch : r.changes)
             item(top, {timeText(ch.when), ch.what, ch.oldValue, ch.newValue, ch.source});
-        for (const HistoryEnd& e : store.ends(c.id))
+        for (const HistoryEnd& e : r.ends)
             item(top, {timeText(e.when), e.kind, QString(), QString(e.summary).replace(QLatin1Char('\n'), ' ')});
         top->setExpanded(true);
     }
+    if (again)
+        m_tree->setCurrentItem(again);
     updateButtons();
+    emit monitorShown();
 }
 
 bool FrmHistory::chosenSnapshot(HistorySnapshot* out) const {
     const QTreeWidgetItem* chosen = m_tree->currentItem();
-    if (!chosen || chosen->data(0, kindRole).toString() != snapshotKind || !m_ctx.recorder)
+    if (!chosen || chosen->data(0, kindRole).toString() != snapshotKind)
         return false;
-    QString error;
-    return m_ctx.recorder->store().snapshot(chosen->data(0, idRole).toString(), out, &error);
+    const auto found = m_snapshots.constFind(chosen->data(0, idRole).toString());
+    if (found == m_snapshots.constEnd())
+        return false;
+    *out = *found;
+    return true;
 }
 
 void FrmHistory::setRestoreOffered(bool offered) {
@@ -208,9 +240,13 @@ void FrmHistory::exportCsv() {
     if (!chosen || !m_ctx.recorder)
         return;
     const QString id = chosen->data(idRole).toString();
-    saveAs(QStringLiteral("Save History"), QStringLiteral("CSV files (*.csv)"),
-           QStringLiteral("history-%1.csv").arg(QString(id).replace(QRegularExpression("[^A-Za-z0-9.-]"), "_")),
-           m_ctx.recorder->store().historyCsv(id).toUtf8());
+    m_exportCsv->setEnabled(false);
+    m_ctx.recorder->store().historyCsvLater(id, this, [this, id](const QString& csv) {
+        updateButtons();
+        saveAs(QStringLiteral("Save History"), QStringLiteral("CSV files (*.csv)"),
+               QStringLiteral("history-%1.csv").arg(QString(id).replace(QRegularExpression("[^A-Za-z0-9.-]"), "_")),
+               csv.toUtf8());
+    });
 }
 
 void FrmHistory::exportSnapshot() {

@@ -5,6 +5,8 @@
 #include "history/HistoryRecords.h"
 #include "ui/ChildWindow.h"
 
+#include <QHash>
+
 class QListWidget;
 class QPushButton;
 class QTreeWidget;
@@ -17,7 +19,7 @@ public:
     explicit FrmHistory(AppContext& ctx);
 
     void onActivated() override;
-    // Lists the monitors again, keeping the one chosen.
+    // Lists the monitors again, keeping the one chosen; the lists fill when the history answers.
     void reload();
     // The snapshot of the chosen item; false when the item is no snapshot.
     bool chosenSnapshot(HistorySnapshot* out) const;
@@ -26,9 +28,12 @@ public:
 
 signals:
     void restoreRequested(const WriteBackFile& file);
+    // The chosen monitor's connections are listed as the history holds them now.
+    void monitorShown();
 
 private:
     void showMonitor();
+    void showRecords(const QVector<HistoryConnectionRecords>& records);
     void updateButtons();
     void compare();
     void restore();
@@ -43,4 +48,9 @@ private:
     QPushButton* m_exportCsv;
     QPushButton* m_exportSnapshot;
     bool m_restoreOffered = false;
+    // The snapshots listed, by id, with every value.
+    QHash<QString, HistorySnapshot> m_snapshots;
+    // Counts the reads asked for, so that only the answer to the last one is shown.
+    int m_monitorsAsked = 0;
+    int m_recordsAsked = 0;
 };

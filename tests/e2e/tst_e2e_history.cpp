@@ -148,6 +148,9 @@ private slots:
         QVERIFY(h.chooseMenu("mnuMonitorHistory"));
         auto* history = h.ctx().windows->existing<FrmHistory>();
         auto* tree = history->findChild<QTreeWidget*>("tvwHistory");
+        // The window lists what the history answers, when it answers.
+        QSignalSpy listed(history, &FrmHistory::monitorShown);
+        QVERIFY(h.waitFor([&] { return listed.size() > 0 && tree->topLevelItemCount() > 0; }, connectWithinMs));
         QTreeWidgetItem* connection = tree->topLevelItem(tree->topLevelItemCount() - 1);
         QVERIFY(connection && connection->childCount() > 0);
         tree->setCurrentItem(connection->child(0));
@@ -201,8 +204,12 @@ private slots:
         // The restore is itself in the history, after a snapshot of what it replaced; its long summary fits.
         const QVector<HistoryEnd> ends = store.ends(snapshot.connectionId);
         QVERIFY(!ends.isEmpty() && ends.last().summary == h.dialogs.messages.last().text);
+        listed.clear();
         history->reload();
-        QVERIFY(h.waitFor([&] { return tree->topLevelItemCount() > 0; }, connectWithinMs));
+        QVERIFY(h.waitFor([&] { return listed.size() > 0 && tree->topLevelItemCount() > 0; }, connectWithinMs));
+        QTreeWidgetItem* restored = tree->topLevelItem(tree->topLevelItemCount() - 1);
+        QCOMPARE(restored->child(restored->childCount() - 1)->toolTip(3),
+                 QString(ends.last().summary).replace(QLatin1Char('\n'), QLatin1Char(' ')));
         QVERIFY(!tree->horizontalScrollBar()->isVisible());
     }
 
