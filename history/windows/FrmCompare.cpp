@@ -8,6 +8,9 @@
 #include "platform/Dialogs.h"
 #include "ui/AppContext.h"
 
+#include <algorithm>
+
+#include <QCheckBox>
 #include <QHeaderView>
 #include <QLabel>
 #include <QPushButton>
@@ -27,6 +30,14 @@ FrmCompare::FrmCompare(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmCo
     m_table->verticalHeader()->hide();
     m_table->setEditTriggers(QAbstractItemView::NoEditTriggers);
     m_table->setMinimumSize(layoutPixels(7200), layoutPixels(4800));
+    // The value's name takes the width the numbers leave; each row is one line high.
+    m_table->horizontalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_table->horizontalHeader()->setSectionResizeMode(1, QHeaderView::Stretch);
+    m_table->verticalHeader()->setSectionResizeMode(QHeaderView::ResizeToContents);
+    m_onlyDifferences = new QCheckBox(QStringLiteral("Only differences"), this);
+    m_onlyDifferences->setObjectName(QStringLiteral("ckOnlyDifferences"));
+    m_onlyDifferences->setToolTip(QStringLiteral("Hide the values on which every column agrees"));
+    connect(m_onlyDifferences, &QCheckBox::toggled, this, &FrmCompare::showOnlyDifferences);
     m_summary = label(this, QStringLiteral("lblSummary"), QString());
     QPushButton* file = button(this, QStringLiteral("btnDataFile"), QStringLiteral("Data File ..."),
                                QStringLiteral("Add a monitor data file as a third column"));
@@ -34,8 +45,10 @@ FrmCompare::FrmCompare(AppContext& ctx) : ChildWindow(ctx, QStringLiteral("frmCo
     auto* layout = new QVBoxLayout(this);
     layout->addWidget(m_table, 1);
     layout->addWidget(m_summary);
-    layout->addLayout(buttonRow({file, dismissButton(this, QStringLiteral("btnDone"), QStringLiteral("Done"),
-                                                     QStringLiteral("Close Window"))}));
+    QBoxLayout* buttons = buttonRow(
+        {file, dismissButton(this, QStringLiteral("btnDone"), QStringLiteral("Done"), QStringLiteral("Close Window"))});
+    buttons->insertWidget(0, m_onlyDifferences);
+    layout->addLayout(buttons);
 }
 
 void FrmCompare::onActivated() {
@@ -73,7 +86,9 @@ void FrmCompare::refresh() {
     HistorySnapshot now;
     if (m_ctx.model->monitorResponding && m_ctx.recorder)
         now = m_ctx.recorder->monitorNow(m_snapshot.scanSets);
-    const QVector<SnapshotModel::Difference> cells = SnapshotModel::compare({now, m_snapshot, m_file});
+    // The values that differ come first, each part in its scan set's order.
+    QVector<SnapshotModel::Difference> cells = SnapshotModel::compare({now, m_snapshot, m_file});
+    std::stable_partition(cells.begin(), cells.end(), [](const SnapshotModel::Difference& d) { return d.differs(); });
     m_table->setRowCount(int(cells.size()));
     m_differences = 0;
     for (int r = 0; r < cells.size(); ++r) {
@@ -85,6 +100,7 @@ void FrmCompare::refresh() {
             texts << (d.has[i] ? QString::number(d.values[i]) : QString());
         for (int c = 0; c < texts.size(); ++c) {
             auto* item = new QTableWidgetItem(texts[c]);
+            item->setData(Qt::UserRole, differs);
             if (differs) {
                 QFont bold = item->font();
                 bold.setBold(true);
@@ -94,6 +110,14 @@ void FrmCompare::refresh() {
             m_table->setItem(r, c, item);
         }
     }
-    m_table->resizeColumnsToContents();
+    showOnlyDifferences();
     m_summary->setText(QStringLiteral("%1 of %2 values differ.").arg(m_differences).arg(cells.size()));
+}
+
+void FrmCompare::showOnlyDifferences() {
+    const bool only = m_onlyDifferences->isChecked();
+    for (int r = 0; r < m_table->rowCount(); ++r) {
+        const QTableWidgetItem* item = m_table->item(r, 0);
+        m_table->setRowHidden(r, only && item && !item->data(Qt::UserRole).toBool());
+    }
 }

@@ -1,9 +1,11 @@
 #pragma once
 // "Compare": the monitor's values now (as the tool holds them), a snapshot's and a data file's side by side,
-// scan set by scan set, each value whose columns disagree marked.
+// scan set by scan set, each value whose columns disagree marked and listed first; "Only differences" hides the
+// others.
 #include "history/HistoryRecords.h"
 #include "ui/ChildWindow.h"
 
+class QCheckBox;
 class QLabel;
 class QTableWidget;
 
@@ -21,10 +23,12 @@ public:
 
 private:
     void refresh();
+    void showOnlyDifferences();
 
     HistorySnapshot m_snapshot;
     HistorySnapshot m_file;
     QTableWidget* m_table;
     QLabel* m_summary;
+    QCheckBox* m_onlyDifferences;
     int m_differences = 0;
 };

@@ -35,6 +35,7 @@
 #include <QScrollBar>
 #include <QSignalSpy>
 #include <QStandardPaths>
+#include <QTableWidget>
 #include <QTreeWidget>
 #include <QtTest>
 
@@ -187,6 +188,14 @@ private slots:
         QCOMPARE(compare->differences(), 1);
         screenshot(history, "history");
         screenshot(compare, "compare");
+        // "Only differences" leaves the one row whose columns disagree: the value turned, before and now.
+        compare->findChild<QCheckBox*>("ckOnlyDifferences")->click();
+        auto* table = compare->findChild<QTableWidget*>("tblCompare");
+        QStringList rows;
+        for (int r = 0; r < table->rowCount(); ++r)
+            if (!table->isRowHidden(r))
+                rows << table->item(r, 2)->text() + '|' + table->item(r, 3)->text();
+        QCOMPARE(rows, QStringList{QStringLiteral("%1|%2").arg(slider->value()).arg(onMonitor)});
         compare->findChild<QPushButton*>("btnDone")->click();
 
         // Restore writes to the monitor: offered where Write File to Monitor is.
