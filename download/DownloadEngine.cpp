@@ -144,16 +144,7 @@ bool DownloadEngine::start(Kind kind, const QString& path, const QString& source
 }
 
 void DownloadEngine::prepare() {
-    m_phase = Phase::Preparing;
-    m_startedAt = m_clock->nowMs();
-    recordNumber = 0;
-    m_startWritten = false;
-    m_checkingOffWritten = false;
-    m_autoBootOffWritten = false;
-    emit retryTextChanged(QStringLiteral("Retries:"));
-    emit gaugeChanged(0);
-    emit progressShown();
-    m_progressShown = true;
+    enter(Phase::Preparing);
     m_startWrittenAt = m_clock->nowMs();
     m_startWait->start(1000);
     startWaitTick();
@@ -225,7 +216,12 @@ bool DownloadEngine::imageAccepted(Kind kind) {
 
 void DownloadEngine::begin(Kind kind) {
     m_kind = kind;
-    m_phase = Phase::AwaitingStart;
+    enter(Phase::AwaitingStart);
+    m_silence->start(m_link->downloadKeepAliveInterval);
+}
+
+void DownloadEngine::enter(Phase phase) {
+    m_phase = phase;
     m_startedAt = m_clock->nowMs();
     recordNumber = 0;
     recordRetries = 0;
@@ -237,11 +233,12 @@ void DownloadEngine::begin(Kind kind) {
     m_checkingOffWritten = false;
     m_autoBootOffWritten = false;
     // The window comes at once, so that Abort is at hand while the erase or load answer is awaited.
-    emit retryTextChanged(QStringLiteral("Retries:"));
-    emit gaugeChanged(0);
-    emit progressShown();
-    m_progressShown = true;
-    m_silence->start(m_link->downloadKeepAliveInterval);
+    if (!m_progressShown) {
+        emit retryTextChanged(QStringLiteral("Retries:"));
+        emit gaugeChanged(0);
+        emit progressShown();
+        m_progressShown = true;
+    }
 }
 
 // The monitor's answers.

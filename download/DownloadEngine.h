@@ -141,6 +141,8 @@ private:
     void prepare();
     void sendStart();
     void begin(Kind kind);
+    // Counters from zero and the progress window up.
+    void enter(Phase phase);
     void sendFirstRecord();
     void nextRecord();
     void retry();
