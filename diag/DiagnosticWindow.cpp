@@ -183,8 +183,7 @@ QLineEdit* DiagnosticWindow::addBox(int row, int column, const QString& name, bo
     auto* box = new QLineEdit(this);
     box->setObjectName(name);
     box->setReadOnly(readOnly);
-    box->setMaximumWidth(std::max(80, widthShowing(box, longestWord)));
-    box->setMinimumWidth(box->maximumWidth());
+    box->setFixedWidth(std::max(80, widthShowing(box, longestWord)));
     m_grid->addWidget(box, row, column);
     return box;
 }
