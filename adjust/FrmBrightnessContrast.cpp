@@ -28,6 +28,8 @@ constexpr int presentLeft = 3840, secondLeft = 4800, thirdLeft = 5880, valueWidt
 // The value columns in the order of every adjustment window: present, factory, initial.
 constexpr int factoryLeft = secondLeft, initialLeft = thirdLeft;
 constexpr int limitLeft = 1320, limitPitch = 1680, limitWidth = 700, setLeft = 2040, setWidth = 600;
+// The hysteresis box reaches to the third value column, where its "Set" stands: room for "not reported".
+constexpr int hysteresisWidth = thirdLeft - 60 - secondLeft;
 
 } // namespace
 
@@ -182,8 +184,8 @@ void FrmBrightnessContrast::buildSection(Section& s, const SectionNames& n) {
     s.hysteresis->setPlaceholderText(QStringLiteral("not reported"));
     QPushButton* setHyst = addButton(name(n.hysteresisButton), QStringLiteral("Set"));
     placeInSection(hystLabel, presentLeft, optionsTop, valueWidth, lineHeight);
-    placeInSection(s.hysteresis, secondLeft, optionsTop, setWidth, lineHeight);
-    placeInSection(setHyst, secondLeft + setWidth + 60, optionsTop, setWidth, lineHeight);
+    placeInSection(s.hysteresis, secondLeft, optionsTop, hysteresisWidth, lineHeight);
+    placeInSection(setHyst, thirdLeft, optionsTop, setWidth, lineHeight);
     // An empty box has no value to set.
     connect(setHyst, &QPushButton::clicked, this, [this, &s] {
         if (model().monitorResponding && !s.hysteresis->text().trimmed().isEmpty())

@@ -15,9 +15,25 @@
 #include <QLabel>
 #include <QLineEdit>
 #include <QPushButton>
+#include <QStyle>
 #include <QVBoxLayout>
 
 #include <algorithm>
+
+namespace {
+// The longest word an empty box of these windows says ("in boot mode", "Read fills it").
+const QString longestWord = QStringLiteral("not on this monitor");
+
+// The width at which a box shows a text whole at its font: the text, the box's margins and its frame.
+int widthShowing(const QLineEdit* box, const QString& text) {
+    const QMargins margins = box->textMargins();
+    const int frame = box->style()->pixelMetric(QStyle::PM_DefaultFrameWidth, nullptr, box);
+    const QFontMetrics metrics = box->fontMetrics();
+    const int drawn =
+        std::max(metrics.horizontalAdvance(text), metrics.boundingRect(QRect(), Qt::TextSingleLine, text).width());
+    return drawn + margins.left() + margins.right() + 2 * frame + 4;
+}
+} // namespace
 
 DiagnosticWindow::DiagnosticWindow(AppContext& ctx, const QString& objectName, const QString& caption, QWidget* parent)
     : ChildWindow(ctx, objectName, caption, parent), m_timer(ctx.clock->createTimer(this)), m_grid(new QGridLayout),
@@ -167,7 +183,7 @@ QLineEdit* DiagnosticWindow::addBox(int row, int column, const QString& name, bo
     auto* box = new QLineEdit(this);
     box->setObjectName(name);
     box->setReadOnly(readOnly);
-    box->setMaximumWidth(80);
+    box->setFixedWidth(std::max(80, widthShowing(box, longestWord)));
     m_grid->addWidget(box, row, column);
     return box;
 }

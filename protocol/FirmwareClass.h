@@ -36,9 +36,9 @@ constexpr bool hasScanSets(int c) {
     return setUpFamily(c) >= 1 && setUpFamily(c) <= 3;
 }
 // The monitors the set-up asks for their capability: the CRTs with board identity from 209, and the flat
-// panels whose configuration window shows it (310 on).
+// panels whose configuration window shows it (310 on, and the LED-backlight panels, which answer it too).
 constexpr bool asksCapability(int c) {
-    return within(c, 209, 298) || within(c, 310, 398);
+    return within(c, 209, 298) || within(c, 310, 398) || within(c, 400, 498);
 }
 // The low-brightness rows of colour balance and the contrast hysteresis of a CRT with board identity.
 constexpr bool hasLowBrightnessControls(int c) {

@@ -8,12 +8,15 @@
 #include "ui/WindowPlacement.h"
 #include "ui/WindowRegistry.h"
 
+#include <QAbstractScrollArea>
 #include <QKeyEvent>
 #include <QLayout>
 #include <QLineEdit>
 #include <QMdiArea>
 #include <QMdiSubWindow>
 #include <QPushButton>
+
+#include <algorithm>
 
 namespace {
 // Room kept free right of and below the last control of a window without a layout.
@@ -110,7 +113,9 @@ void ChildWindow::fitFrame(int heightTwips) {
     }
     if (isMinimized() || isMaximized())
         return;
-    resize(size().expandedTo(contentsSize()).expandedTo(QSize(0, height)));
+    const QSize needed = contentsSize();
+    resize(std::max(width(), needed.width()),
+           height >= 0 ? designedSize(QSize(0, height), needed).height() : std::max(this->height(), needed.height()));
 }
 
 QSize ChildWindow::contentsSize() const {
@@ -127,6 +132,20 @@ QSize ChildWindow::contentsSize() const {
         return QSize(0, 0);
     const int margin = layoutPixels(controlMarginTwips);
     return QSize(extent.right() + 1 + margin, extent.bottom() + 1 + margin);
+}
+
+Qt::Orientations ChildWindow::growingDirections() const {
+    Qt::Orientations directions;
+    for (const QAbstractScrollArea* area : findChildren<QAbstractScrollArea*>())
+        if (area->isVisibleTo(this))
+            directions |= area->sizePolicy().expandingDirections();
+    return directions;
+}
+
+QSize ChildWindow::designedSize(QSize size, QSize needed) const {
+    const Qt::Orientations kept = layout() ? growingDirections() : Qt::Horizontal | Qt::Vertical;
+    return QSize(kept & Qt::Horizontal ? std::max(size.width(), needed.width()) : needed.width(),
+                 kept & Qt::Vertical ? std::max(size.height(), needed.height()) : needed.height());
 }
 
 int ChildWindow::layoutPixels(int twips) const {

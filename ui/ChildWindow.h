@@ -25,6 +25,14 @@ public:
     void showInFront();
     // What the window's controls need: its layout's size, or the shown controls' extent and a margin.
     virtual QSize contentsSize() const;
+    // The directions in which the window's contents use more room than they need: those of a log, a list, a table
+    // or a plot it shows. A size the window was designed with is kept only in these.
+    Qt::Orientations growingDirections() const;
+    // The size the window (or its frame) takes for a size it was designed with, given what its contents need: a
+    // window whose controls stand where the same design placed them keeps it; one laid out by its layout keeps it
+    // only in the directions in which its contents use the room (growingDirections), and takes what they need in
+    // the others. Never less than they need.
+    QSize designedSize(QSize size, QSize needed) const;
     // A layout length in twips as pixels on this window (the scale of its font included).
     int layoutPixels(int twips) const;
     // Pixels on this window as layout twips (the inverse of layoutPixels).
@@ -43,9 +51,9 @@ public:
 protected:
     void keyPressEvent(QKeyEvent* event) override;
     void setHideOnClose(bool on) { m_hideOnClose = on; }
-    // Grows the window to what its shown controls need; with a height (twips, title bar and borders included)
-    // the window takes that height, never less than its controls need; never beyond the area it is in.
-    // Minimised and maximised windows keep their size.
+    // Grows the window to what its shown controls need; with its designed height (twips, title bar and borders
+    // included) the window takes the height designedSize gives; never beyond the area it is in. Minimised and
+    // maximised windows keep their size.
     void fitFrame(int heightTwips = -1);
     AppContext& m_ctx;
 

@@ -67,7 +67,11 @@ void ChildWindowFrame::fit(int height) {
     if (isMinimized() || isMaximized())
         return;
     const QSize needed = neededSize();
-    QSize wanted(std::max(width(), needed.width()), std::max(height >= 0 ? height : this->height(), needed.height()));
+    if (height < 0 && m_followsContents)
+        height = this->height();
+    QSize wanted(std::max(width(), needed.width()), height >= 0
+                                                        ? childWindow()->designedSize(QSize(0, height), needed).height()
+                                                        : std::max(this->height(), needed.height()));
     // Where the area cuts one direction, that direction's scroll bar takes room from the other.
     const QSize area = areaSize();
     const int extent = style()->pixelMetric(QStyle::PM_ScrollBarExtent, nullptr, this);
@@ -77,6 +81,12 @@ void ChildWindowFrame::fit(int height) {
         wanted.rheight() = std::max(wanted.height(), needed.height() + extent);
     resize(wanted.boundedTo(area));
     placeContents();
+}
+
+void ChildWindowFrame::fitDesignedSize() {
+    if (isMinimized() || isMaximized())
+        return;
+    resize(childWindow()->designedSize(size(), neededSize()));
 }
 
 QSize ChildWindowFrame::sizeHint() const {
@@ -151,6 +161,13 @@ bool ChildWindowFrame::eventFilter(QObject* watched, QEvent* event) {
 void ChildWindowFrame::resizeEvent(QResizeEvent* event) {
     QMdiSubWindow::resizeEvent(event);
     placeContents();
+}
+
+void ChildWindowFrame::mouseMoveEvent(QMouseEvent* event) {
+    const QSize before = size();
+    QMdiSubWindow::mouseMoveEvent(event);
+    if (size() != before)
+        m_followsContents = false;
 }
 
 void ChildWindowFrame::wheelEvent(QWheelEvent* event) {

@@ -20,11 +20,21 @@ public:
     QSize neededSize() const;
     // The room the area offers; unbounded while the area is not laid out.
     QSize areaSize() const;
-    // At least the size of the contents, and the given height (pixels, frame included) when there is one; never
-    // larger than the area. A minimised or maximised frame keeps its size.
+    // At least the size of the contents; never larger than the area. A given height (pixels, frame included) is the
+    // window's designed one: taken where the contents use the room, and the height they need where they do not.
+    // A minimised or maximised frame keeps its size.
     void fit(int height = -1);
+    // The frame's size is one nobody chose (the one its window was designed with): it becomes what
+    // ChildWindow::designedSize makes of it, so that it keeps no room the contents do not use. fit() then bounds it
+    // by the area.
+    void fitDesignedSize();
     // Places the window and the scroll bars in the frame as it is now.
     void placeContents();
+    // A frame whose size nobody chose (the window's designed one, not one the user left it at) follows the height of
+    // its contents both ways until the user resizes it: a note or rows that go leave no empty band. Any other frame
+    // only grows with them.
+    void setFollowsContents(bool on) { m_followsContents = on; }
+    bool followsContents() const { return m_followsContents; }
     // A tiled frame keeps the tile it was given when its contents grow: it scrolls them rather than cover its
     // neighbours.
     void setArranged(bool on) { m_arranged = on; }
@@ -37,6 +47,8 @@ protected:
     // sized): a frame larger than the area is bounded by it again and scrolls.
     bool eventFilter(QObject* watched, QEvent* event) override;
     void resizeEvent(QResizeEvent* event) override;
+    // The user dragging an edge chooses the frame's size.
+    void mouseMoveEvent(QMouseEvent* event) override;
     // The wheel over a part of the window that does not take it scrolls the window.
     void wheelEvent(QWheelEvent* event) override;
 
@@ -50,4 +62,5 @@ private:
     // moves the focus.
     QMetaObject::Connection m_focusFollower;
     bool m_arranged = false;
+    bool m_followsContents = false;
 };

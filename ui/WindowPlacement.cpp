@@ -144,6 +144,7 @@ Placement WindowPlacement::read(const QString& n, QSize screenTwips, QSize mainT
         p.width = m_settings->readInt(s, w.prefix + "Width", w.width);
         p.height = m_settings->readInt(s, w.prefix + "Height", w.height);
     }
+    p.centred = p.defaultPosition && (w.top == kCentred || w.left == kCentred);
     const int topDefault = w.top == kCentred ? (mainTwips.height() - p.height) / 2 : w.top;
     const int leftDefault = w.left == kCentred ? (mainTwips.width() - p.width) / 2 : w.left;
     if (w.heightFirst) {

@@ -17,6 +17,8 @@ struct Placement {
     bool defaultSize = false;
     // Nothing was stored for the position: the default was taken.
     bool defaultPosition = false;
+    // The default position taken centres the window in the main window.
+    bool centred = false;
 };
 
 class WindowPlacement {

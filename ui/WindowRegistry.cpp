@@ -14,7 +14,9 @@
 namespace {
 // Marks a frame not shown yet; its value says where it opens.
 const char* const kFirstShow = "firstShowPlace";
-enum class FirstPlace { Stored, Designed, Cascaded };
+enum class FirstPlace { Stored, Designed, Centred, Cascaded };
+// Marks a frame whose size nobody chose (the window's designed one, or none) until its first activation.
+const char* const kSizeUnchosen = "sizeUnchosen";
 // Windows that open beside another one when it is shown: the download's progress beside the Software window
 // that started it, so that neither covers the other.
 const QHash<QString, QString>& companions() {
@@ -58,7 +60,12 @@ void WindowRegistry::adopt(const char* key, ChildWindow* window) {
         restored = m_ctx.placement->restore(window, m_mainWindow);
     if (restored.defaultPosition)
         // Windows whose designed place is the top-left corner would all open on top of each other there.
-        place = sub->pos() == QPoint(0, 0) ? FirstPlace::Cascaded : FirstPlace::Designed;
+        place = sub->pos() == QPoint(0, 0) ? FirstPlace::Cascaded
+                : restored.centred         ? FirstPlace::Centred
+                                           : FirstPlace::Designed;
+    const bool unchosen = restored.state == 0 && (!restored.hasSize || restored.defaultSize);
+    sub->setFollowsContents(unchosen);
+    sub->setProperty(kSizeUnchosen, unchosen);
     // A frame's first size is nobody's choice where none was stored or designed: the first showing grows it to
     // what its contents need, no larger.
     if (!restored.hasSize && restored.state == 0)
@@ -74,9 +81,17 @@ void WindowRegistry::prepareShow(QMdiSubWindow* sub) {
     sub->setProperty(kFirstShow, QVariant());
     // The style's fonts and margins decide what the contents need.
     sub->ensurePolished();
-    if (auto* frame = qobject_cast<ChildWindowFrame*>(sub))
-        frame->fit();
     const auto place = FirstPlace(first.toInt());
+    const QSize designed = sub->size();
+    if (auto* frame = qobject_cast<ChildWindowFrame*>(sub)) {
+        // A designed size was drawn for contents the window may no longer have (rows a family lacks, a narrow
+        // font): it keeps no room they do not use.
+        if (sub->property(kSizeUnchosen).toBool())
+            frame->fitDesignedSize();
+        frame->fit();
+    }
+    if (place == FirstPlace::Centred)
+        sub->move(sub->pos() + QPoint(designed.width() - sub->width(), designed.height() - sub->height()) / 2);
     if (place == FirstPlace::Cascaded)
         placeNew(sub);
     // A designed place keeps the window inside the area it opens in; a stored one is taken as it is.
@@ -180,6 +195,14 @@ void WindowRegistry::noteShown(QMdiSubWindow* sub) {
         m_lastActive = sub;
         if (auto* w = qobject_cast<ChildWindow*>(sub->widget()))
             w->onActivated();
+    }
+    // What the window did when it was first activated (rows hidden that its monitor lacks) changed what it needs: a
+    // size nobody chose follows that once more.
+    auto* frame = qobject_cast<ChildWindowFrame*>(sub);
+    if (frame && frame->property(kSizeUnchosen).toBool()) {
+        frame->setProperty(kSizeUnchosen, QVariant());
+        frame->fitDesignedSize();
+        frame->fit();
     }
 }
 

@@ -41,10 +41,12 @@ public:
     QMdiArea* area() const { return m_area; }
     AppContext& context() const { return m_ctx; }
 
-    // Called before a child window is shown: on its first showing it grows to its contents and, when it has no
-    // stored position, opens beside the window it belongs with or cascaded from the last one opened.
+    // Called before a child window is shown: on its first showing it grows to its contents (and a size it was
+    // designed with, not one the user left it at, keeps no room they do not use) and, when it has no stored
+    // position, opens beside the window it belongs with, cascaded from the last one opened, or centred as designed.
     void prepareShow(QMdiSubWindow* sub);
-    // Called after a child window was shown and made active: activates it when the area did not.
+    // Called after a child window was shown and made active: activates it when the area did not; after the first
+    // activation a designed size follows what the window then needs.
     void noteShown(QMdiSubWindow* sub);
     // Window > Cascade: the shown windows one below and right of the other, each at least as large as its
     // contents (and no larger than the area).

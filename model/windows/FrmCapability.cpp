@@ -73,10 +73,9 @@ void FrmCapability::onActivated() {
 
 void FrmCapability::refresh() {
     const MonitorModel& m = *m_ctx.model;
-    // The LED-backlight panels are not asked, but answer when asked by hand or by a data read: then they have told
-    // their boards.
-    const bool shows = showsCapability(m.firmwareClass) ||
-                       (DataReadHandlers::familyOf(m.firmwareClass) == 4 && m.capabilityReported);
+    // The LED-backlight panels show their boards once they have answered the capability request their set-up asks.
+    const bool shows =
+        showsCapability(m.firmwareClass) || (DataReadHandlers::familyOf(m.firmwareClass) == 4 && m.capabilityReported);
     // A monitor that reports nothing gets words, not a wall of red for boards it may well carry.
     m_notReported->setVisible(!shows);
     for (int i = 0; i < m_indicators.size(); ++i) {

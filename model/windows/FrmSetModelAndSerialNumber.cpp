@@ -12,6 +12,17 @@
 #include <QPushButton>
 #include <QVBoxLayout>
 
+namespace {
+// What a box without a number says: "not reported" for a number the monitor was asked for and did not give (and
+// for the model numbers no answer gives), "not read yet" for one nobody asked it for on this connection.
+QString emptyWord(const MonitorModel& m, const BoardIdentity::Row& row) {
+    const bool serial = row.kind == BoardIdentity::NumberKind::Serial;
+    const bool asked =
+        row.kind == BoardIdentity::NumberKind::Model || m.known(MonitorModel::boardKey(QLatin1Char(row.board), serial));
+    return asked ? QStringLiteral("not reported") : QStringLiteral("not read yet");
+}
+} // namespace
+
 FrmSetModelAndSerialNumber::FrmSetModelAndSerialNumber(AppContext& ctx)
     : ChildWindow(ctx, QStringLiteral("frmSetModelAndSerialNumber"), QStringLiteral("Set Model and Serial Number")) {
     auto* grid = new QGridLayout;
@@ -22,7 +33,7 @@ FrmSetModelAndSerialNumber::FrmSetModelAndSerialNumber(AppContext& ctx)
             WindowParts::label(this, boxName + QStringLiteral("Caption"), QString::fromLatin1(row.caption));
         auto* box = new QLineEdit(BoardIdentity::storedNumber(*ctx.model, row), this);
         box->setObjectName(boxName);
-        box->setPlaceholderText(QStringLiteral("not reported"));
+        box->setPlaceholderText(emptyWord(*ctx.model, row));
         box->setMinimumWidth(box->fontMetrics().averageCharWidth() * 20);
         if (row.toolTip)
             box->setToolTip(QString::fromLatin1(row.toolTip));
@@ -50,6 +61,7 @@ void FrmSetModelAndSerialNumber::onActivated() {
         m_ctx.send(request);
     for (QWidget* w : std::as_const(m_boardOnly))
         w->setVisible(m.hasBoardIdentity);
+    showEmptyWords();
     // With the boards the window grows to fit all rows.
     fitFrame(m.hasBoardIdentity ? -1 : heightWithoutBoards);
 }
@@ -74,4 +86,14 @@ void FrmSetModelAndSerialNumber::showIdentity(QChar board, bool serial, const QS
     if (const BoardIdentity::Row* row = BoardIdentity::answerRow(board, serial))
         if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(row->box)))
             box->setText(text);
+    showEmptyWords();
+}
+
+void FrmSetModelAndSerialNumber::showEmptyWords() {
+    // In the boot block the boxes say so instead.
+    if (m_ctx.model->bootMode)
+        return;
+    for (const BoardIdentity::Row& row : BoardIdentity::rows())
+        if (auto* box = findChild<QLineEdit*>(QString::fromLatin1(row.box)))
+            box->setPlaceholderText(emptyWord(*m_ctx.model, row));
 }

@@ -28,6 +28,8 @@ public:
 private:
     // The "Set" button of a row: sends the box's number only when the monitor reported it or the user typed it.
     void setNumber(const BoardIdentity::Row& row, QLineEdit* box);
+    // What each box without a number says, by whether the monitor was asked for it.
+    void showEmptyWords();
 
     QList<QWidget*> m_boardOnly;
 };

@@ -81,6 +81,11 @@ private slots:
                            "mnuAdjustGeometry",
                            "mnuAdjustHV",
                            "mnuAdjustmentConvergence"};
+        // An LED-backlit panel shows the boards its capability answer reports (asked before its numbers).
+        QTest::newRow("4.05") << "4.05"
+                              << ShownList{{"mnuInfoID", "frmID", "lblModel", "FP-2405L"},
+                                           {"mnuInfoConfiguration", "frmCapability", "btnLVPS", "green"}}
+                              << QStringList{"mnuAdjustVideo", "mnuDiagnosticsDeflHV"};
         // The first family shows its HV limits, frequencies and anode readings in the three windows too.
         QTest::newRow("1.38")
             << "1.38"

@@ -236,9 +236,9 @@ private slots:
         QTest::newRow("3.99: none") << "3.99"
                                     << "FactoryMode" << found << false << false;
         QTest::newRow("4.00") << "4.00"
-                              << "FactoryMode" << led << false << false;
+                              << "FactoryMode" << led << false << true;
         QTest::newRow("4.98") << "4.98"
-                              << "FactoryMode" << led << false << false;
+                              << "FactoryMode" << led << false << true;
         QTest::newRow("4.99: none") << "4.99"
                                     << "FactoryMode" << found << false << false;
         QTest::newRow("5.00: none") << "5.00"

@@ -73,7 +73,7 @@ QString shownText(QWidget* c) {
     if (auto* b = qobject_cast<QAbstractButton*>(c))
         return withoutMnemonic(b->text());
     if (auto* e = qobject_cast<QLineEdit*>(c))
-        return e->displayText();
+        return e->text().isEmpty() ? e->placeholderText() : e->displayText();
     if (auto* l = qobject_cast<QLabel*>(c))
         return l->textFormat() == Qt::RichText || Qt::mightBeRichText(l->text()) ? QString() : l->text();
     if (auto* g = qobject_cast<QGroupBox*>(c))
@@ -128,7 +128,7 @@ QStringList faultsOf(QWidget* window) {
 // Value fields left empty with no word why: framed labels and text boxes (a box with a prompt is one to type into),
 // and options of which none is selected.
 QStringList emptyFieldsOf(QWidget* window) {
-    static const QRegularExpression why("not on this monitor|not reported|boot mode",
+    static const QRegularExpression why("not on this monitor|not reported|not read yet|boot mode",
                                         QRegularExpression::CaseInsensitiveOption);
     QStringList empty;
     QHash<QWidget*, int> selected; // per parent of shown options
@@ -198,6 +198,21 @@ QStringList emptyBandsOf(QWidget* window) {
         reached = std::max(reached, bottom);
     }
     return bands;
+}
+
+// A window larger than its contents need by more than three lines: only a log, a list or a plot uses the room.
+QString roomLeftOver(ChildWindowFrame* frame) {
+    for (QAbstractScrollArea* area : frame->widget()->findChildren<QAbstractScrollArea*>())
+        if (area->isVisibleTo(frame))
+            return QString();
+    const QSize needed = frame->neededSize(), spare = frame->size() - needed;
+    if (std::max(spare.width(), spare.height()) <= 3 * frame->fontMetrics().height())
+        return QString();
+    return QString("opens at %1x%2 for contents of %3x%4")
+        .arg(frame->width())
+        .arg(frame->height())
+        .arg(needed.width())
+        .arg(needed.height());
 }
 
 // The main window as the user sees it with each window open, when ORVEXMON_SCREENSHOTS names a folder (under Xvfb
@@ -293,6 +308,12 @@ private slots:
                 faults << where + "everything off with no word why";
             for (const QString& f : emptyBandsOf(frame->widget()))
                 faults << where + "an empty band of " + f;
+            if (const QString f = roomLeftOver(static_cast<ChildWindowFrame*>(frame.data())); !f.isEmpty())
+                faults << where + f;
+            // A number not asked for yet says so; "not reported" is for one the monitor was asked for.
+            if (auto* box = frame->widget()->findChild<QLineEdit*>("txtCPUSerial"); box && box->isVisibleTo(frame))
+                if (box->text().isEmpty() && box->placeholderText() != "not read yet")
+                    faults << where + "txtCPUSerial says \"" + box->placeholderText() + "\" before it was read";
             // The window names what its menu item names.
             const QString name = withoutMnemonic(action->text()).remove(" ...");
             if (!frame->windowTitle().contains(QRegularExpression("\\b" + QRegularExpression::escape(name) + "\\b")))
