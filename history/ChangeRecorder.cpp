@@ -235,8 +235,19 @@ QVector<int> ChangeRecorder::everyScanSet() const {
 void ChangeRecorder::readBeforeDownload(std::function<void()> proceed) {
     // A monitor that runs its firmware is read whole before the download may erase it; the boot block has no
     // scan sets to read, and then what the connection holds is what the snapshot can hold.
-    if (!m_active || m_model.bootMode || m_job.running || m_reads->isRunning()) {
+    if (!m_active || m_model.bootMode || m_job.running) {
         proceed();
+        return;
+    }
+    if (m_reads->isRunning()) {
+        // Reads still under way (a held change's, or those of a download abandoned for this one) end first, with
+        // the monitor back on the tool's scan set; the download's own follow.
+        std::function<void()> earlier = std::exchange(m_afterReads, {});
+        m_afterReads = [this, earlier, proceed] {
+            if (earlier)
+                earlier();
+            readBeforeDownload(proceed);
+        };
         return;
     }
     readFirst(everyScanSet(), std::move(proceed));

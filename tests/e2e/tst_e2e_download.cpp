@@ -25,6 +25,7 @@
 #include <QFile>
 #include <QLabel>
 #include <QPushButton>
+#include <QRegularExpression>
 #include <QSignalSpy>
 #include <QtTest>
 
@@ -231,6 +232,34 @@ private slots:
         QVERIFY(!s.progressShown());
         QVERIFY(s.box().startsWith(
             QStringLiteral("The download was aborted at record %1 of 13.").arg(s.h.ctx().download->recordNumber)));
+    }
+
+    // A second "Load" while the first still reads a running monitor for its history: those reads end first, with
+    // the monitor back on its scan set, then the new download reads what is left and runs whole. Nothing is read
+    // once the download's first request is out.
+    void secondLoadWhileReading() {
+        Session s(false);
+        QVERIFY(s.connected(ConnectionState::Online));
+        QVERIFY(s.h.waitFor([&] { return s.linkIdle(); }, connectWithinMs));
+        const QString home = QStringLiteral("CC%1").arg(s.h.ctx().model->currentScanSet);
+        QStringList wire;
+        QObject::connect(s.simulator, &sim::PtySimulator::requestHandled, s.simulator,
+                         [&wire](const QByteArray& request) { wire << QString::fromLatin1(request.trimmed()); });
+        const QString image = writeImage(s.h.m_dir.filePath("firmware.hex"));
+        s.h.dialogs.files.enqueue(image);
+        s.h.dialogs.files.enqueue(image);
+        s.click(s.software(), "btnLoadFlash");
+        const QRegularExpression select(QStringLiteral("^CC\\d$"));
+        QVERIFY(s.h.waitFor([&] { return !wire.filter(select).isEmpty(); }, connectWithinMs));
+        s.h.dialogs.answers.enqueue(Dialogs::AnswerYes); // abandon the running one
+        s.click(s.software(), "btnLoadFlash");
+        QVERIFY(s.h.waitFor([&] { return s.outcomes.size() == 2; }, downloadWithinMs));
+        QCOMPARE(s.outcomes, (QList<Outcome>{Outcome::Abandoned, Outcome::Completed}));
+        const qsizetype start = wire.indexOf(QStringLiteral("cz0"));
+        QVERIFY2(start > 0 && wire.mid(0, start).filter(select).last() == home, qPrintable(wire.join(' ')));
+        for (const QString& request : wire.mid(start))
+            QVERIFY2(!request.startsWith(QLatin1String("dd")) && !select.match(request).hasMatch(),
+                     qPrintable(wire.join(' ')));
     }
 
     // The monitor falls silent half-way, or never answers the erase: the download ends and says where. (The
