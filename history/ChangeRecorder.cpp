@@ -63,7 +63,8 @@ void ChangeRecorder::onStateChanged(ConnectionState state) {
 }
 
 bool ChangeRecorder::mayGo(const Request& request) {
-    if (!m_active || m_job.running || m_reads->isRunning())
+    // Nothing is read between a download's requests: its snapshot was taken before it started.
+    if (!m_active || m_job.running || m_reads->isRunning() || m_session.download()->inProgress())
         return true;
     const ChangeText change = ChangeText::of(request);
     if (!change.change)
