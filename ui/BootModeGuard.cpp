@@ -52,10 +52,20 @@ void showNotice(ChildWindow* window, bool bootMode) {
 }
 } // namespace
 
+bool BootModeGuard::noticeShown(const QWidget* window) {
+    const auto* notice =
+        window ? window->findChild<QLabel*>(QStringLiteral("lblBootModeNotice"), Qt::FindDirectChildrenOnly) : nullptr;
+    return notice && notice->isVisibleTo(window);
+}
+
 void BootModeGuard::apply(ChildWindow* window, bool bootMode) {
     if (!firmwareWindows().contains(window->objectName()))
         return;
     showNotice(window, bootMode);
+    if (bootMode)
+        for (QLabel* note : window->findChildren<QLabel*>())
+            if (note->property(stateNote).toBool())
+                note->hide();
     for (QLineEdit* box : window->findChildren<QLineEdit*>()) {
         if (bootMode && !box->property(kPrompt).isValid()) {
             box->setProperty(kPrompt, box->placeholderText());

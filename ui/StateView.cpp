@@ -1,5 +1,7 @@
 #include "ui/StateView.h"
 
+#include "ui/BootModeGuard.h"
+
 #include <QAbstractButton>
 #include <QButtonGroup>
 #include <QLabel>
@@ -29,13 +31,15 @@ QLabel* StateView::createNote(QWidget* parent, const QString& name, const QStrin
     auto* note = new QLabel(text, parent);
     note->setObjectName(name);
     note->setWordWrap(true);
+    note->setProperty(BootModeGuard::stateNote, true);
     note->hide();
     return note;
 }
 
 void StateView::showNote(QLabel* note, bool allKnown) {
+    // In the boot block the window's notice says why nothing is selected, and nothing can be chosen.
     if (note)
-        note->setVisible(!allKnown);
+        note->setVisible(!allKnown && !BootModeGuard::noticeShown(note->parentWidget()));
 }
 
 QString StateView::signedText(int n) {

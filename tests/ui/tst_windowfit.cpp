@@ -1,9 +1,9 @@
 // Every window the menus open, for each simulated family, at the default font, a larger one and 144 dots per
 // inch (a font half as large again): each shown control holds its text, lies inside the window's scrollable
 // extent and overlaps no other control; no field is empty and no band between its contents left empty, and a
-// window with every choice off says why; the window lies whole in the area it opens in, names what its menu item
-// names, opens with a control focused and closes by Esc and Ctrl+F4; tiled windows share the area; every menu
-// item has an access key of its own.
+// window with every choice off says why and asks for no choice; the window lies whole in the area it opens in,
+// names what its menu item names, opens with a control focused and closes by Esc and Ctrl+F4; tiled windows share
+// the area; every menu item has an access key of its own.
 #include "app/FrmMain.h"
 #include "app/MainMenus.h"
 #include "link/TransmitQueue.h"
@@ -156,25 +156,32 @@ QStringList emptyFieldsOf(QWidget* window) {
     return empty;
 }
 
-// A window whose every choice is off (in boot mode, say) and that says nothing of why.
-bool offWithoutWordWhy(QWidget* window) {
+// What is wrong with a window whose every choice is off (in boot mode, say): it says nothing of why, or it still
+// asks the user to choose. Empty when nothing is.
+QString offFault(QWidget* window) {
     static const QRegularExpression why("boot block|boot mode|not on this monitor",
                                         QRegularExpression::CaseInsensitiveOption);
     bool choices = false;
+    bool said = false;
+    bool asks = false;
     for (QWidget* c : window->findChildren<QWidget*>()) {
         if (!c->isVisibleTo(window))
             continue;
         const auto* edit = qobject_cast<QLineEdit*>(c);
         const auto* label = qobject_cast<QLabel*>(c);
-        if ((label && label->text().contains(why)) || (edit && edit->placeholderText().contains(why)))
-            return false;
+        said = said || (label && label->text().contains(why)) || (edit && edit->placeholderText().contains(why));
+        asks = asks || (label && label->text().contains(QLatin1String("until you choose")));
         const bool choice = qobject_cast<QRadioButton*>(c) || qobject_cast<QCheckBox*>(c) ||
                             qobject_cast<QAbstractSlider*>(c) || (edit && !edit->isReadOnly());
         if (choice && c->isEnabled())
-            return false;
+            return QString();
         choices = choices || choice;
     }
-    return choices;
+    if (!choices)
+        return QString();
+    return !said ? QStringLiteral("everything off with no word why")
+           : asks ? QStringLiteral("everything off, yet it asks for a choice")
+                  : QString();
 }
 
 // Bands left empty between a window's contents (more than three lines high); the buttons that end it may sit at
@@ -304,8 +311,8 @@ private slots:
                 faults << where + f;
             for (const QString& f : emptyFieldsOf(frame->widget()))
                 faults << where + f + " empty with no word why";
-            if (offWithoutWordWhy(frame->widget()))
-                faults << where + "everything off with no word why";
+            if (const QString f = offFault(frame->widget()); !f.isEmpty())
+                faults << where + f;
             for (const QString& f : emptyBandsOf(frame->widget()))
                 faults << where + "an empty band of " + f;
             if (const QString f = roomLeftOver(static_cast<ChildWindowFrame*>(frame.data())); !f.isEmpty())
